@@ -1,0 +1,160 @@
+#include "engine/types.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace lapiro::engine {
+
+QString fieldTypeName(FieldType type) {
+  switch (type) {
+    case FieldType::AutoInc: return QStringLiteral("AutoInc");
+    case FieldType::Alpha: return QStringLiteral("Alpha");
+    case FieldType::Short: return QStringLiteral("Short");
+    case FieldType::Long: return QStringLiteral("Long");
+    case FieldType::Number: return QStringLiteral("Number");
+    case FieldType::Money: return QStringLiteral("Money");
+    case FieldType::Date: return QStringLiteral("Date");
+    case FieldType::Logical: return QStringLiteral("Logical");
+    case FieldType::Memo: return QStringLiteral("Memo");
+    case FieldType::Graphic: return QStringLiteral("Graphic");
+  }
+  return {};
+}
+
+QString declaredType(FieldType type, int size) {
+  switch (type) {
+    case FieldType::AutoInc: return QStringLiteral("INTEGER");
+    case FieldType::Alpha: return QStringLiteral("VARCHAR(%1)").arg(size > 0 ? size : 20);
+    case FieldType::Short: return QStringLiteral("SMALLINT");
+    case FieldType::Long: return QStringLiteral("INTEGER");
+    case FieldType::Number: return QStringLiteral("FLOAT");
+    case FieldType::Money: return QStringLiteral("MONEY");
+    case FieldType::Date: return QStringLiteral("DATE");
+    case FieldType::Logical: return QStringLiteral("BOOLEAN");
+    case FieldType::Memo: return QStringLiteral("TEXT(%1)").arg(size > 0 ? size : 1);
+    case FieldType::Graphic: return QStringLiteral("BLOB");
+  }
+  return {};
+}
+
+std::optional<FieldType> typeFromDeclared(const QString& declared, int* size) {
+  static const QRegularExpression re(QStringLiteral(R"(^\s*([A-Za-z_ ]+?)\s*(?:\(\s*(\d+)\s*\))?\s*$)"));
+  const auto m = re.match(declared);
+  if (!m.hasMatch()) return std::nullopt;
+  const QString word = m.captured(1).toUpper();
+  const int n = m.captured(2).isEmpty() ? 0 : m.captured(2).toInt();
+  auto result = [&](FieldType t, int s) -> std::optional<FieldType> {
+    if (size) *size = s;
+    return t;
+  };
+  if (word == u"VARCHAR" || word == u"CHAR" || word == u"ALPHA" || word == u"CHARACTER")
+    return result(FieldType::Alpha, n > 0 ? n : 20);
+  if (word == u"TEXT" || word == u"MEMO" || word == u"CLOB") return result(FieldType::Memo, n > 0 ? n : 1);
+  if (word == u"SMALLINT" || word == u"SHORT") return result(FieldType::Short, 0);
+  if (word == u"INTEGER" || word == u"INT" || word == u"LONG") return result(FieldType::Long, 0);
+  if (word == u"AUTOINC") return result(FieldType::AutoInc, 0);
+  if (word == u"FLOAT" || word == u"REAL" || word == u"DOUBLE" || word == u"NUMBER" || word == u"NUMERIC")
+    return result(FieldType::Number, 0);
+  if (word == u"MONEY") return result(FieldType::Money, 0);
+  if (word == u"DATE") return result(FieldType::Date, 0);
+  if (word == u"BOOLEAN" || word == u"LOGICAL" || word == u"BOOL") return result(FieldType::Logical, 0);
+  if (word == u"BLOB" || word == u"GRAPHIC") return result(FieldType::Graphic, 0);
+  return std::nullopt;
+}
+
+IndexDef IndexDef::fromList(const QString& name, const QString& fieldList, bool descending,
+                            bool caseInsensitive, bool unique) {
+  IndexDef def;
+  def.name = name;
+  def.unique = unique;
+  for (const QString& f : fieldList.split(u';', Qt::SkipEmptyParts))
+    def.fields.push_back({f.trimmed(), descending, caseInsensitive});
+  return def;
+}
+
+IndexDef IndexDef::primaryKey(const QString& fieldList) {
+  IndexDef def = fromList(QString(), fieldList, false, false, true);
+  def.primary = true;
+  return def;
+}
+
+QStringList IndexDef::fieldNames() const {
+  QStringList names;
+  for (const auto& f : fields) names << f.name;
+  return names;
+}
+
+const FieldDef* TableDef::field(const QString& fieldName) const {
+  for (const auto& f : fields)
+    if (sameName(f.name, fieldName)) return &f;
+  return nullptr;
+}
+
+const IndexDef* TableDef::primary() const {
+  for (const auto& i : indexes)
+    if (i.primary) return &i;
+  return nullptr;
+}
+
+const IndexDef* TableDef::index(const QString& indexName) const {
+  for (const auto& i : indexes)
+    if (!i.primary && sameName(i.name, indexName)) return &i;
+  return nullptr;
+}
+
+Money Money::fromDouble(double amount) {
+  return Money(static_cast<std::int64_t>(std::llround(amount * 10000.0)));
+}
+
+std::optional<Money> Money::parse(const QString& input) {
+  QString text = input.trimmed();
+  text.remove(u' ');
+  if (text.endsWith(u'€')) text.chop(1);
+  if (text.isEmpty()) return std::nullopt;
+  bool negative = false;
+  if (text.startsWith(u'-')) {
+    negative = true;
+    text.remove(0, 1);
+  } else if (text.startsWith(u'+')) {
+    text.remove(0, 1);
+  }
+  QString intPart = text;
+  QString fracPart;
+  if (text.contains(u',')) {
+    const int comma = text.lastIndexOf(u',');
+    intPart = text.left(comma);
+    fracPart = text.mid(comma + 1);
+    // Thousands separators must stand in groups of three.
+    if (intPart.contains(u'.')) {
+      static const QRegularExpression grouped(QStringLiteral(R"(^\d{1,3}(\.\d{3})+$)"));
+      if (!grouped.match(intPart).hasMatch()) return std::nullopt;
+      intPart.remove(u'.');
+    }
+  } else if (text.count(u'.') == 1) {
+    const int dot = text.indexOf(u'.');
+    intPart = text.left(dot);
+    fracPart = text.mid(dot + 1);
+  }
+  if (intPart.isEmpty()) intPart = QStringLiteral("0");
+  for (QChar c : intPart)
+    if (!c.isDigit()) return std::nullopt;
+  for (QChar c : fracPart)
+    if (!c.isDigit()) return std::nullopt;
+  if (fracPart.size() > 4 || intPart.size() > 14) return std::nullopt;
+  std::int64_t units = intPart.toLongLong() * 10000;
+  if (!fracPart.isEmpty()) units += fracPart.leftJustified(4, u'0').toLongLong();
+  return Money(negative ? -units : units);
+}
+
+QString Money::toString() const {
+  std::int64_t cents = units_ >= 0 ? (units_ + 50) / 100 : -((-units_ + 50) / 100);
+  const bool negative = cents < 0;
+  if (negative) cents = -cents;
+  QString whole = QString::number(cents / 100);
+  for (int i = whole.size() - 3; i > 0; i -= 3) whole.insert(i, u'.');
+  const QString text = whole + u',' + QStringLiteral("%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
+  return negative ? u'-' + text : text;
+}
+
+}  // namespace lapiro::engine
