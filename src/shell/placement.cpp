@@ -1,0 +1,82 @@
+#include "shell/placement.h"
+
+#include <limits>
+
+namespace lapiro::shell {
+
+namespace {
+
+// Appends a decimal digit, saturating instead of overflowing on absurdly long numbers.
+int appendDigit(int value, int digit) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  if (value > (kMax - digit) / 10) return kMax;
+  return value * 10 + digit;
+}
+
+}  // namespace
+
+MainWindowPlacement placeMainWindow(const QString& aufloesung, const QRect& workArea) {
+  MainWindowPlacement result;
+  const bool maximize = aufloesung.trimmed().compare(QStringLiteral("Maximized"), Qt::CaseInsensitive) == 0;
+  if (workArea.isEmpty()) {
+    result.workAreaUnavailable = true;
+    result.maximized = maximize;
+    return result;
+  }
+  if (maximize) {
+    result.maximized = true;
+    result.geometry = workArea;
+    return result;
+  }
+
+  int width = 0;
+  int height = 0;
+  bool afterX = false;
+  for (const QChar c : aufloesung) {
+    if (!afterX && (c == u'x' || c == u'X')) {
+      afterX = true;
+    } else if (c >= u'0' && c <= u'9') {
+      int& target = afterX ? height : width;
+      target = appendDigit(target, c.unicode() - u'0');
+    }
+  }
+  if (width <= 0 || height <= 0) return result;
+
+  bool corner = false;
+  if (height >= workArea.height()) {
+    height = workArea.height();
+    corner = true;
+  }
+  if (width >= workArea.width()) {
+    width = workArea.width();
+    corner = true;
+  }
+  QPoint topLeft = workArea.topLeft();
+  if (!corner) {
+    topLeft += QPoint((workArea.width() - width) / 2, (workArea.height() - height) / 2);
+  }
+  result.geometry = QRect(topLeft, QSize(width, height));
+  return result;
+}
+
+QString defaultAufloesung(const QRect& workArea) {
+  const int w = workArea.isEmpty() ? 0 : workArea.width();
+  const int h = workArea.isEmpty() ? 0 : workArea.height();
+  if (w > 1024 && h > 768) return QStringLiteral("1152x864");
+  if (w > 800 && h > 600) return QStringLiteral("1024x768");
+  return QStringLiteral("800x600");
+}
+
+QString angepasstAufloesung(const QSize& size) {
+  return QStringLiteral("Angepasst %1x%2").arg(size.width()).arg(size.height());
+}
+
+bool keepsLastSize(const QString& aufloesung) {
+  return aufloesung.contains(QStringLiteral("Angepasst"), Qt::CaseInsensitive);
+}
+
+QString workAreaErrorText(const QString& platformError) {
+  return QStringLiteral("SystemParametersInfo(SPI_GETWORKAREA) ist fehlgeschlagen: \n") + platformError;
+}
+
+}  // namespace lapiro::shell

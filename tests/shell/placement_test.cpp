@@ -1,0 +1,73 @@
+#include "shell/placement.h"
+
+#include <gtest/gtest.h>
+
+using namespace lapiro::shell;
+
+namespace {
+const QRect kArea(0, 0, 1280, 1024);
+
+QRect geometryOf(const QString& setting, const QRect& area = kArea) {
+  const MainWindowPlacement p = placeMainWindow(setting, area);
+  EXPECT_FALSE(p.maximized);
+  EXPECT_FALSE(p.workAreaUnavailable);
+  return p.geometry.value_or(QRect());
+}
+}  // namespace
+
+TEST(Placement, MaximizedFillsTheWorkArea) {
+  for (const char* s : {"Maximized", " maximized "}) {
+    const MainWindowPlacement p = placeMainWindow(QString::fromLatin1(s), kArea);
+    EXPECT_TRUE(p.maximized) << s;
+    EXPECT_EQ(p.geometry, kArea);
+  }
+}
+
+TEST(Placement, SmallerSizeIsCentred) {
+  EXPECT_EQ(geometryOf(QStringLiteral("800x600")), QRect(240, 212, 800, 600));
+  EXPECT_EQ(geometryOf(QStringLiteral("Angepasst 1024x740")), QRect(128, 142, 1024, 740));
+  EXPECT_EQ(geometryOf(QStringLiteral("801x601")), QRect(239, 211, 801, 601));  // div rounds down
+}
+
+TEST(Placement, SizeNotBelowTheWorkAreaIsCutAndPutAtTheCorner) {
+  EXPECT_EQ(geometryOf(QStringLiteral("1600x1200")), QRect(0, 0, 1280, 1024));
+  EXPECT_EQ(geometryOf(QStringLiteral("1280x600")), QRect(0, 0, 1280, 600));
+  EXPECT_EQ(geometryOf(QStringLiteral("1000x1024")), QRect(0, 0, 1000, 1024));
+  EXPECT_EQ(geometryOf(QStringLiteral("99999999999999x5")), QRect(0, 0, 1280, 5));
+}
+
+TEST(Placement, MissingNumbersLeaveTheGeometryUnchanged) {
+  for (const char* s : {"Angepasst", "", "1024", "x768", "axb"}) {
+    const MainWindowPlacement p = placeMainWindow(QString::fromLatin1(s), kArea);
+    EXPECT_FALSE(p.maximized) << s;
+    EXPECT_FALSE(p.geometry.has_value()) << s;
+  }
+}
+
+// A task bar at the top or left moves the work area; the window stays inside it.
+TEST(Placement, WorkAreaOffsetIsRespected) {
+  const QRect area(0, 40, 1280, 984);
+  EXPECT_EQ(geometryOf(QStringLiteral("800x600"), area), QRect(240, 232, 800, 600));
+  EXPECT_EQ(geometryOf(QStringLiteral("1280x1000"), area), QRect(0, 40, 1280, 984));
+  const QRect left(60, 0, 1220, 1024);
+  EXPECT_EQ(geometryOf(QStringLiteral("1000x700"), left), QRect(170, 162, 1000, 700));
+}
+
+TEST(Placement, UnreadableWorkAreaIsReported) {
+  const MainWindowPlacement p = placeMainWindow(QStringLiteral("800x600"), QRect());
+  EXPECT_TRUE(p.workAreaUnavailable);
+  EXPECT_FALSE(p.geometry.has_value());
+  EXPECT_EQ(workAreaErrorText(QStringLiteral("Zugriff verweigert")),
+            QStringLiteral("SystemParametersInfo(SPI_GETWORKAREA) ist fehlgeschlagen: \nZugriff verweigert"));
+}
+
+TEST(Placement, DefaultAndSavedSizes) {
+  EXPECT_EQ(defaultAufloesung(QRect(0, 0, 800, 600)), QStringLiteral("800x600"));
+  EXPECT_EQ(defaultAufloesung(QRect(0, 0, 1280, 600)), QStringLiteral("800x600"));
+  EXPECT_EQ(defaultAufloesung(QRect(0, 0, 801, 601)), QStringLiteral("1024x768"));
+  EXPECT_EQ(defaultAufloesung(QRect(0, 0, 1024, 768)), QStringLiteral("1024x768"));
+  EXPECT_EQ(defaultAufloesung(QRect(0, 0, 1025, 769)), QStringLiteral("1152x864"));
+  EXPECT_EQ(defaultAufloesung(QRect()), QStringLiteral("800x600"));
+  // The size saved at the end of a run is read back by the next start.
+  EXPECT_EQ(geometryOf(angepasstAufloesung(QSize(1100, 700))).size(), QSize(1100, 700));
+}
