@@ -144,3 +144,5 @@ inline bool sameName(const QString& a, const QString& b) {
 }
 
 }  // namespace lapiro::engine
+
+Q_DECLARE_METATYPE(lapiro::engine::Money)

@@ -1,0 +1,158 @@
+// The table engine: a data directory of tables, one SQLite file per table.
+//
+// A table is named by its file name; the extension ".db" may be left out and names are
+// compared without regard to case, so "Hasen", "Hasen.db" and "HASEN.DB" open the same file.
+// Inside the file the table carries the file's base name. Each post is one committed
+// transaction with synchronous=FULL: nothing posted is lost when the process dies.
+#pragma once
+
+#include "engine/sql_translate.h"
+#include "engine/sqlite_util.h"
+#include "engine/types.h"
+
+#include <QHash>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace lapiro::engine {
+
+class Cursor;
+
+enum class OpenMode { Shared, Exclusive, ReadOnly };
+
+// One open table file, shared by every cursor on it within this process.
+// Created and owned by the Engine; cursors hold it through shared_ptr.
+class Table {
+ public:
+  ~Table();
+  Table(const Table&) = delete;
+  Table& operator=(const Table&) = delete;
+
+  const QString& path() const { return path_; }
+  const QString& sqlName() const { return sqlName_; }  // quoted table name inside the file
+  const TableDef& def() const { return def_; }
+  sqlite3* db() const { return db_; }
+  StatementCache& statements() { return *cache_; }
+  bool exclusive() const { return exclusive_; }
+  bool readOnly() const { return readOnly_; }
+
+  // Name of the field that is SQLite's rowid (an AutoInc or Long sole primary key), or empty.
+  const QString& rowidField() const { return rowidField_; }
+
+  // Incremented on every change written through any cursor of this process.
+  quint64 version() const { return version_; }
+
+  // Cursors register to hear of changes other cursors make.
+  void attach(Cursor* cursor);
+  void detach(Cursor* cursor);
+  void notifyChanged(Cursor* origin);
+
+  // Reloads the field and index definitions after a structure change.
+  void reloadDefinition();
+
+ private:
+  friend class Engine;
+  Table() = default;
+
+  QString path_;
+  QString sqlName_;
+  QString baseName_;
+  TableDef def_;
+  sqlite3* db_ = nullptr;
+  std::unique_ptr<StatementCache> cache_;
+  int lockFd_ = -1;
+  bool exclusive_ = false;
+  bool readOnly_ = false;
+  QString rowidField_;
+  quint64 version_ = 0;
+  std::vector<Cursor*> cursors_;
+};
+
+class Engine {
+ public:
+  Engine();
+  ~Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // The alias under which the program reaches its data directory.
+  static constexpr const char16_t* kDefaultAlias = u"Hase";
+
+  // Registers a directory under an alias. Tables named without a directory resolve in the
+  // directory of alias "Hase".
+  void setAlias(const QString& alias, const QString& directory);
+  QString aliasDirectory(const QString& alias = QString::fromUtf16(kDefaultAlias)) const;
+
+  // Accepted for compatibility with older set-up code and ignored: this engine needs neither
+  // a private nor a shared control directory, and its tables carry no password.
+  void setPrivateDirectory(const QString&) {}
+  void setControlDirectory(const QString&) {}
+  void addPassword(const QString&) {}
+
+  // Resolves a table name to a file path. A name with a directory part is taken relative to
+  // the current directory (used for tables saved anywhere, e.g. show entries). Otherwise the
+  // data directory is searched without regard to case, ".db" added when the name has no
+  // extension. When no file exists the path of the file that would be created is returned.
+  QString resolve(const QString& tableName) const;
+  bool tableExists(const QString& tableName) const;
+
+  // Creates a table file with the given layout (def.name is ignored: the table inside the
+  // file takes the file's base name). Throws EngineError when the file already exists.
+  void createTable(const QString& tableName, const TableDef& def);
+  // Deletes the table file. Throws EngineError(Locked) while any cursor has it open or
+  // another process holds it.
+  void deleteTable(const QString& tableName);
+  // Reads the layout of a table file. Throws TableMissing / TableDamaged.
+  TableDef tableDef(const QString& tableName);
+
+  // Index maintenance. The table must not be held by another process; cursors of this process
+  // that have it open see the change at once.
+  void addIndex(const QString& tableName, const IndexDef& index);
+  void deleteIndex(const QString& tableName, const QString& indexName);
+  std::vector<IndexDef> indexes(const QString& tableName);
+
+  // Adds or drops fields. Dropping a field first drops the indexes that use it. The table
+  // must not be open in this process and not be held by another process.
+  void addField(const QString& tableName, const FieldDef& field);
+  void dropField(const QString& tableName, const QString& fieldName);
+
+  // Opens (or shares) the table. Exclusive fails with Locked when the table is open anywhere
+  // else; Shared fails with Locked while another process holds it exclusively.
+  std::shared_ptr<Table> acquire(const QString& tableName, OpenMode mode);
+  // True while some cursor of this process has the table open.
+  bool isOpen(const QString& tableName) const;
+
+  // Runs statements in the program's SQL dialect: table file names as table names, several
+  // ADDs in one ALTER TABLE, named parameters ":Name". Non-query statements only; queries
+  // go through the Query cursor.
+  void execute(const QString& statement, const QVariantMap& params = {});
+
+  // Resolves a table reference of an SQL statement (file path, name inside, field names).
+  std::optional<ResolvedTable> resolveForSql(const QString& tableRef);
+
+  // Connection for cross-table statements; files are attached on demand.
+  sqlite3* queryConnection();
+  // Attaches files to the query connection under the given schema names (kept attached
+  // while the next statement uses the same files).
+  void attachFiles(const std::vector<std::pair<QString, QString>>& files);
+
+ private:
+  friend class Table;
+  void release(Table* table);
+  std::shared_ptr<Table> openFile(const QString& path, OpenMode mode);
+  void detachAll();
+
+  QHash<QString, QString> aliases_;  // upper-case alias -> directory
+  std::map<QString, std::weak_ptr<Table>> open_;  // canonical path -> table
+  sqlite3* queryDb_ = nullptr;
+  std::map<QString, QString> attached_;  // path -> schema
+};
+
+// Applies the engine's standard pragmas to a fresh connection (write-through, no WAL).
+void configureConnection(sqlite3* db);
+
+}  // namespace lapiro::engine
