@@ -1,0 +1,37 @@
+// The one way the core reaches the user: questions and messages go through a DialogService
+// that the windows implement with message boxes and tests replace with a scripted one.
+#pragma once
+
+#include <QString>
+
+namespace lapiro::store {
+
+enum class DialogKind { Information, Warning, Error, Question };
+enum class DialogButtons { Ok, YesNo, YesNoCancel, OkCancel };
+enum class DialogAnswer { Ok, Yes, No, Cancel };
+
+class DialogService {
+ public:
+  virtual ~DialogService() = default;
+
+  // Shows `text` in a box of the given kind with the given buttons and returns the button
+  // chosen. Closing the box without a button counts as Cancel (or No for YesNo, Ok for Ok).
+  virtual DialogAnswer show(DialogKind kind, const QString& text, DialogButtons buttons,
+                            const QString& title = {}) = 0;
+
+  void inform(const QString& text) { show(DialogKind::Information, text, DialogButtons::Ok); }
+  void warn(const QString& text) { show(DialogKind::Warning, text, DialogButtons::Ok); }
+  void error(const QString& text) { show(DialogKind::Error, text, DialogButtons::Ok); }
+  // A Yes/No question; true for "Ja". `kind` sets the icon (question or warning).
+  bool ask(const QString& text, DialogKind kind = DialogKind::Question) {
+    return show(kind, text, DialogButtons::YesNo) == DialogAnswer::Yes;
+  }
+};
+
+// The dialog service in force. Windows install theirs at start-up, tests a scripted one.
+// Never null: until one is installed a silent service answers every question with its
+// default (No / Cancel / Ok).
+DialogService& dialogs();
+void setDialogService(DialogService* service);
+
+}  // namespace lapiro::store
