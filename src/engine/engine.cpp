@@ -412,6 +412,15 @@ void Engine::deleteIndex(const QString& tableName, const QString& indexName) {
   });
 }
 
+void Engine::reindex(const QString& tableName) {
+  const QString path = resolve(tableName);
+  if (isOpen(tableName)) throwLocked(QFileInfo(path).fileName());
+  detachAll();
+  withStructure(*this, open_, path, [&](sqlite3* db, const QString& base) {
+    execSql(db, QStringLiteral("REINDEX %1").arg(quoteIdent(base)));
+  });
+}
+
 void Engine::addField(const QString& tableName, const FieldDef& field) {
   const QString path = resolve(tableName);
   if (isOpen(tableName)) throwLocked(QFileInfo(path).fileName());

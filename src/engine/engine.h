@@ -114,6 +114,9 @@ class Engine {
   void addIndex(const QString& tableName, const IndexDef& index);
   void deleteIndex(const QString& tableName, const QString& indexName);
   std::vector<IndexDef> indexes(const QString& tableName);
+  // Rebuilds every index of the table (the primary key included) from the stored records.
+  // Needs the table to itself: fails with Locked while it is open anywhere.
+  void reindex(const QString& tableName);
 
   // Adds or drops fields. Dropping a field first drops the indexes that use it. The table
   // must not be open in this process and not be held by another process.
