@@ -1,0 +1,132 @@
+#include "engine/cursor_model.h"
+
+#include <algorithm>
+
+namespace lapiro::engine {
+
+CursorModel::CursorModel(DataSet* dataSet, QObject* parent) : QAbstractTableModel(parent) { setDataSet(dataSet); }
+
+CursorModel::~CursorModel() {
+  if (dataSet_ && listener_) dataSet_->removeListener(listener_);
+}
+
+void CursorModel::setDataSet(DataSet* dataSet) {
+  if (dataSet_ && listener_) dataSet_->removeListener(listener_);
+  dataSet_ = dataSet;
+  listener_ = 0;
+  if (dataSet_) {
+    listener_ = dataSet_->addListener([this](Notification n) {
+      switch (n) {
+        case Notification::Opened:
+        case Notification::Closed:
+        case Notification::Reset:
+        case Notification::DataChanged: reload(); break;
+        case Notification::Scrolled: emit currentChanged(currentRow()); break;
+        case Notification::FieldChanged:
+        case Notification::StateChanged: break;
+      }
+    });
+  }
+  reload();
+}
+
+void CursorModel::setColumns(std::vector<Column> columns) {
+  beginResetModel();
+  columns_ = std::move(columns);
+  fieldIndexes_.clear();
+  pages_.clear();
+  pageOrder_.clear();
+  endResetModel();
+}
+
+void CursorModel::reload() {
+  beginResetModel();
+  pages_.clear();
+  pageOrder_.clear();
+  fieldIndexes_.clear();
+  count_ = (dataSet_ && dataSet_->isOpen()) ? dataSet_->recordCount() : 0;
+  endResetModel();
+}
+
+int CursorModel::rowCount(const QModelIndex& parent) const {
+  if (parent.isValid()) return 0;
+  return static_cast<int>(std::min<qint64>(count_, std::numeric_limits<int>::max()));
+}
+
+int CursorModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+const DataSet::Row* CursorModel::rowAt(int row) const {
+  if (!dataSet_ || !dataSet_->isOpen() || row < 0 || row >= count_) return nullptr;
+  const qint64 page = row / kPageSize;
+  auto it = pages_.find(page);
+  if (it == pages_.end()) {
+    auto rows = const_cast<DataSet*>(dataSet_)->readRows(page * kPageSize, kPageSize);
+    if (pages_.size() >= kMaxPages && !pageOrder_.empty()) {
+      pages_.erase(pageOrder_.front());
+      pageOrder_.erase(pageOrder_.begin());
+    }
+    it = pages_.emplace(page, std::move(rows)).first;
+  } else {
+    std::erase(pageOrder_, page);
+  }
+  pageOrder_.push_back(page);
+  const size_t offset = static_cast<size_t>(row % kPageSize);
+  if (offset >= it->second.size()) return nullptr;
+  return &it->second[offset];
+}
+
+QVariant CursorModel::value(int row, const QString& field) const {
+  const DataSet::Row* r = rowAt(row);
+  if (!r) return {};
+  const int idx = dataSet_->fieldIndex(field);
+  if (idx < 0 || idx >= static_cast<int>(r->size())) return {};
+  return (*r)[idx];
+}
+
+QVariant CursorModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.column() >= static_cast<int>(columns_.size())) return {};
+  if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole && role != Qt::EditRole) return {};
+  if (fieldIndexes_.size() != columns_.size()) {
+    fieldIndexes_.clear();
+    for (const auto& c : columns_) fieldIndexes_.push_back(dataSet_ ? dataSet_->fieldIndex(c.field) : -1);
+  }
+  const int field = fieldIndexes_[index.column()];
+  if (field < 0) return {};
+  const FieldType type = dataSet_->fieldInfos()[field].def.type;
+  if (role == Qt::TextAlignmentRole) {
+    switch (type) {
+      case FieldType::Short:
+      case FieldType::Long:
+      case FieldType::AutoInc:
+      case FieldType::Number:
+      case FieldType::Money: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+      default: return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+  }
+  const DataSet::Row* r = rowAt(index.row());
+  if (!r) return {};
+  if (role == Qt::EditRole) return (*r)[field];
+  return displayText(type, (*r)[field]);
+}
+
+QVariant CursorModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return section + 1;
+  if (section < 0 || section >= static_cast<int>(columns_.size())) return {};
+  return columns_[section].title;
+}
+
+bool CursorModel::moveTo(int row) {
+  const DataSet::Row* r = rowAt(row);
+  if (!r) return false;
+  return dataSet_->gotoBookmark(r->back());
+}
+
+int CursorModel::currentRow() const {
+  if (!dataSet_ || !dataSet_->isOpen() || !dataSet_->hasRecord()) return -1;
+  return static_cast<int>(dataSet_->recordNumber());
+}
+
+}  // namespace lapiro::engine
