@@ -1,0 +1,343 @@
+#include "installer/installer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include "engine/dataset.h"
+#include "engine/sqlite_util.h"
+#include "installer/content.h"
+#include "installer/demo_stock.h"
+#include "shell/profile_file.h"
+#include "shell/system_info.h"
+#include "store/catalogue.h"
+
+namespace lapiro::installer {
+
+using engine::EngineError;
+using engine::FieldType;
+
+// ------------------------------------------------------------------------- TableLoader
+
+struct TableLoader::State {
+  std::shared_ptr<engine::Table> table;
+  engine::Statement insert;
+  std::vector<engine::FieldDef> fields;
+  int rowidColumn = -1;
+  std::vector<std::pair<int, qint64>> numbered;  // AutoInc fields outside the rowid: next number
+  int previousCacheSize = 0;
+  bool inTransaction = false;
+};
+
+TableLoader::TableLoader(engine::Engine& engine, const QString& tableName) : d_(std::make_unique<State>()) {
+  d_->table = engine.acquire(tableName, engine::OpenMode::Exclusive);
+  sqlite3* db = d_->table->db();
+  d_->fields = d_->table->def().fields;
+  if (d_->fields.empty())
+    throw EngineError(EngineError::Kind::TableDamaged,
+                      QStringLiteral("Die Tabelle %1 hat keine Felder.").arg(tableName));
+
+  // A larger page cache keeps the indexes of big tables in memory while they are loaded.
+  {
+    engine::Statement cache(db, QStringLiteral("PRAGMA cache_size"));
+    if (cache.step()) d_->previousCacheSize = static_cast<int>(cache.column(0).toLongLong());
+  }
+  engine::execSql(db, QStringLiteral("PRAGMA cache_size = -65536"));
+
+  QStringList cols, marks;
+  for (int i = 0; i < static_cast<int>(d_->fields.size()); ++i) {
+    const engine::FieldDef& f = d_->fields[i];
+    cols << engine::quoteIdent(f.name);
+    marks << QStringLiteral("?");
+    if (engine::sameName(f.name, d_->table->rowidField())) d_->rowidColumn = i;
+  }
+  engine::execSql(db, QStringLiteral("BEGIN IMMEDIATE"));
+  d_->inTransaction = true;
+  for (int i = 0; i < static_cast<int>(d_->fields.size()); ++i) {
+    if (d_->fields[i].type != FieldType::AutoInc || i == d_->rowidColumn) continue;
+    engine::Statement max(db, QStringLiteral("SELECT coalesce(max(%1), 0) + 1 FROM %2")
+                                  .arg(engine::quoteIdent(d_->fields[i].name), d_->table->sqlName()));
+    max.step();
+    d_->numbered.emplace_back(i, max.column(0).toLongLong());
+  }
+  d_->insert = engine::Statement(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                         .arg(d_->table->sqlName(), cols.join(u", "), marks.join(u", ")));
+}
+
+TableLoader::~TableLoader() {
+  if (!d_ || !d_->table) return;
+  d_->insert = engine::Statement();
+  sqlite3* db = d_->table->db();
+  if (d_->inTransaction) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  const QByteArray restore = QStringLiteral("PRAGMA cache_size = %1").arg(d_->previousCacheSize).toUtf8();
+  sqlite3_exec(db, restore.constData(), nullptr, nullptr, nullptr);
+}
+
+const engine::TableDef& TableLoader::def() const {
+  return d_->table->def();
+}
+
+int TableLoader::fieldCount() const {
+  return static_cast<int>(d_->fields.size());
+}
+
+int TableLoader::column(const QString& fieldName) const {
+  for (int i = 0; i < static_cast<int>(d_->fields.size()); ++i)
+    if (engine::sameName(d_->fields[i].name, fieldName)) return i;
+  throw EngineError(EngineError::Kind::FieldMissing,
+                    QStringLiteral("Das Feld %1 fehlt in der Tabelle %2.").arg(fieldName, def().name), fieldName);
+}
+
+std::vector<QVariant> TableLoader::emptyRow() const {
+  return std::vector<QVariant>(d_->fields.size());
+}
+
+qint64 TableLoader::insert(const std::vector<QVariant>& values) {
+  if (!d_->inTransaction)
+    throw EngineError(EngineError::Kind::State, QStringLiteral("Die Tabelle %1 ist bereits abgeschlossen.").arg(def().name));
+  const int n = fieldCount();
+  for (int i = 0; i < n; ++i) {
+    const engine::FieldDef& f = d_->fields[i];
+    QVariant typed = i < static_cast<int>(values.size()) ? engine::toTyped(f.type, f.size, values[i], f.name) : QVariant();
+    if (!typed.isValid() && f.type == FieldType::AutoInc) {
+      for (auto& [column, next] : d_->numbered)
+        if (column == i) typed = QVariant(next);
+    }
+    if (!typed.isValid() && f.required && f.type != FieldType::AutoInc)
+      throw EngineError(EngineError::Kind::RequiredField,
+                        QStringLiteral("Das Feld %1 muss einen Wert haben.").arg(f.name), f.name);
+    d_->insert.bind(i + 1, engine::toStorage(f.type, typed));
+    if (typed.isValid() && f.type == FieldType::AutoInc) {
+      for (auto& [column, next] : d_->numbered)
+        if (column == i) next = std::max(next, typed.toLongLong() + 1);
+    }
+  }
+  d_->insert.step();
+  d_->insert.reset();
+  return sqlite3_last_insert_rowid(d_->table->db());
+}
+
+qint64 TableLoader::insert(const QVariantMap& values) {
+  std::vector<QVariant> row = emptyRow();
+  for (auto it = values.cbegin(); it != values.cend(); ++it) row[column(it.key())] = it.value();
+  return insert(row);
+}
+
+void TableLoader::commit() {
+  d_->insert = engine::Statement();
+  engine::execSql(d_->table->db(), QStringLiteral("COMMIT"));
+  d_->inTransaction = false;
+  const QByteArray restore = QStringLiteral("PRAGMA cache_size = %1").arg(d_->previousCacheSize).toUtf8();
+  sqlite3_exec(d_->table->db(), restore.constData(), nullptr, nullptr, nullptr);
+  d_->table.reset();
+}
+
+// ---------------------------------------------------------------------------- install
+
+namespace {
+
+// A failure that ends the installation with a German message.
+struct InstallError {
+  QString message;
+};
+
+QString nativePath(const QString& path) {
+  return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+void makeDir(const QString& path) {
+  if (!QDir().mkpath(path))
+    throw InstallError{QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(nativePath(path))};
+}
+
+// Creates every table the installation supplies, and with a demo stock the tables the
+// program would otherwise create on its first start for the demo's weighings and wool tests.
+int createTables(engine::Engine& engine, bool withDemo) {
+  int count = 0;
+  for (const store::CatalogueTable& t : store::catalogue()) {
+    using Origin = store::CatalogueTable::Origin;
+    const bool demoTable = withDemo && t.origin == Origin::CreatedByProgram &&
+                           (engine::sameName(t.def.name, u"Gewichtstabelle"_qs) || engine::sameName(t.def.name, u"Angora"_qs));
+    if (t.origin != Origin::Installer && !demoTable) continue;
+    engine.createTable(t.fileName, store::currentLayout(t));
+    ++count;
+  }
+  return count;
+}
+
+void fillMessages(engine::Engine& engine) {
+  TableLoader loader(engine, u"Sprmel.db"_qs);
+  const int nummer = loader.column(u"Nummer"_qs);
+  const int meldung = loader.column(u"Meldung"_qs);
+  for (const auto& [number, text] : messageTexts()) {
+    std::vector<QVariant> row = loader.emptyRow();
+    row[nummer] = number;
+    row[meldung] = text;
+    loader.insert(row);
+  }
+  loader.commit();
+}
+
+void fillLookups(engine::Engine& engine) {
+  for (const TableRows& rows : lookupRows()) {
+    TableLoader loader(engine, rows.table);
+    for (const QVariantMap& row : rows.rows) loader.insert(row);
+    loader.commit();
+  }
+}
+
+void writeHelp(const QString& dir) {
+  for (const HelpPage& page : helpPages()) {
+    QSaveFile file(dir + u'/' + page.fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(page.html.toUtf8()) < 0 || !file.commit())
+      throw InstallError{QStringLiteral("Die Hilfeseite %1 kann nicht geschrieben werden.").arg(nativePath(file.fileName()))};
+  }
+}
+
+// LapiroMan.ini with every key at its default. With `force` an existing file is replaced
+// completely rather than merged.
+shell::ProfileFile settingsProfile(const QString& path, const QRect& workArea) {
+  shell::ProfileFile ini(path);
+  ini.setText(QString());
+  shell::tsysteminfo::writeDefaults(ini, workArea);
+  return ini;
+}
+
+// XVUPD.ini: the current version, so that start-up runs no update programs, and empty
+// program slots.
+shell::ProfileFile updateControlProfile(const QString& path) {
+  shell::ProfileFile ini(path);
+  ini.setText(QString());
+  ini.writeString(u"Version"_qs, u"Nummer"_qs, u"5.1"_qs);
+  for (int n = 1; n <= 3; ++n) ini.writeString(u"Programme"_qs, QStringLiteral("Update%1").arg(n), QString());
+  return ini;
+}
+
+void saveProfile(shell::ProfileFile& ini) {
+  if (!ini.save())
+    throw InstallError{QStringLiteral("Die Einstellungsdatei %1 kann nicht geschrieben werden: %2")
+                           .arg(nativePath(ini.path()), ini.errorString())};
+}
+
+// Moves the freshly built directory `built` to `target`. An existing target is first moved
+// aside and removed only once the new directory is in place; if that fails it is put back.
+void replaceDir(QTemporaryDir& built, const QString& target) {
+  QString movedAside;
+  if (QFileInfo::exists(target)) {
+    QTemporaryDir asideDir(target + QStringLiteral(".alt-XXXXXX"));
+    if (!asideDir.isValid() || !QDir().rmdir(asideDir.path()) || !QDir().rename(target, asideDir.path()))
+      throw InstallError{QStringLiteral("Das vorhandene Verzeichnis %1 kann nicht ersetzt werden.").arg(nativePath(target))};
+    asideDir.setAutoRemove(false);
+    movedAside = asideDir.path();
+  }
+  if (!QDir().rename(built.path(), target)) {
+    if (!movedAside.isEmpty()) QDir().rename(movedAside, target);
+    throw InstallError{QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(nativePath(target))};
+  }
+  built.setAutoRemove(false);
+  if (!movedAside.isEmpty()) QDir(movedAside).removeRecursively();
+}
+
+QString secondsText(qint64 ms) {
+  return QLocale(QLocale::German, QLocale::Germany).toString(static_cast<double>(ms) / 1000.0, 'f', 1);
+}
+
+}  // namespace
+
+InstallResult install(const InstallOptions& options) {
+  QElapsedTimer timer;
+  timer.start();
+  InstallResult result;
+
+  const QString programDir = QDir::cleanPath(QDir(options.programDir).absolutePath());
+  const QString settingsDir = QDir::cleanPath(QDir(options.settingsDir).absolutePath());
+  const QString dataDir = programDir + u"/daten"_qs;
+  const QString helpDir = programDir + u"/Help"_qs;
+  const QString backupDir = programDir + u"/Datensik"_qs;
+  const QString settingsFile = settingsDir + u"/LapiroMan.ini"_qs;
+  const QString updateFile = settingsDir + u"/XVUPD.ini"_qs;
+
+  if (options.demoAnimals && *options.demoAnimals < 0) {
+    result.exitCode = kExitFailed;
+    result.message = QStringLiteral("Die Anzahl der Demo-Tiere darf nicht negativ sein.");
+    return result;
+  }
+
+  // Refuse before anything is written, naming every existing file or directory.
+  if (!options.force) {
+    QStringList refused;
+    if (QFileInfo::exists(dataDir))
+      refused << QStringLiteral("Das Datenverzeichnis %1 existiert bereits. Mit --force wird es überschrieben.")
+                     .arg(nativePath(dataDir));
+    for (const QString& file : {settingsFile, updateFile})
+      if (QFileInfo::exists(file))
+        refused << QStringLiteral("Die Einstellungsdatei %1 existiert bereits. Mit --force wird sie überschrieben.")
+                       .arg(nativePath(file));
+    if (!refused.isEmpty()) {
+      result.exitCode = kExitExists;
+      result.message = refused.join(u'\n');
+      return result;
+    }
+  }
+
+  try {
+    makeDir(programDir);
+    makeDir(settingsDir);
+
+    QTemporaryDir newData(programDir + u"/.daten-neu-XXXXXX"_qs);
+    QTemporaryDir newHelp(programDir + u"/.Help-neu-XXXXXX"_qs);
+    if (!newData.isValid() || !newHelp.isValid())
+      throw InstallError{QStringLiteral("Im Programmverzeichnis %1 kann nicht geschrieben werden.").arg(nativePath(programDir))};
+
+    {
+      engine::Engine engine;
+      engine.setAlias(QString::fromUtf16(engine::Engine::kDefaultAlias), newData.path());
+      result.tablesCreated = createTables(engine, options.demoAnimals.has_value());
+      fillMessages(engine);
+      fillLookups(engine);
+      if (options.demoAnimals) {
+        DemoStockOptions demo;
+        demo.animals = *options.demoAnimals;
+        result.animals = writeDemoStock(engine, demo).animals;
+      }
+    }
+    writeHelp(newHelp.path());
+
+    shell::ProfileFile settings = settingsProfile(settingsFile, options.workArea);
+    shell::ProfileFile update = updateControlProfile(updateFile);
+    saveProfile(settings);
+    saveProfile(update);
+
+    replaceDir(newHelp, helpDir);
+    replaceDir(newData, dataDir);
+    makeDir(backupDir);
+  } catch (const InstallError& e) {
+    result.exitCode = kExitFailed;
+    result.message = QStringLiteral("Installation abgebrochen: ") + e.message;
+    return result;
+  } catch (const EngineError& e) {
+    result.exitCode = kExitFailed;
+    result.message = QStringLiteral("Installation abgebrochen: ") + e.message();
+    return result;
+  } catch (const std::exception& e) {
+    result.exitCode = kExitFailed;
+    result.message = QStringLiteral("Installation abgebrochen: ") + QString::fromLocal8Bit(e.what());
+    return result;
+  }
+
+  result.elapsedMs = timer.elapsed();
+  QStringList lines;
+  lines << QStringLiteral("Lapiro Manager wurde in %1 installiert.").arg(nativePath(programDir));
+  lines << QStringLiteral("Tabellen angelegt: %1").arg(result.tablesCreated);
+  if (options.demoAnimals) lines << QStringLiteral("Demo-Tiere erzeugt: %1").arg(result.animals);
+  lines << QStringLiteral("Einstellungen: %1").arg(nativePath(settingsFile));
+  lines << QStringLiteral("Dauer: %1 s").arg(secondsText(result.elapsedMs));
+  result.message = lines.join(u'\n');
+  return result;
+}
+
+}  // namespace lapiro::installer

@@ -1,0 +1,90 @@
+// The installation of Lapiro Manager: a complete data directory with every table the
+// installation supplies, the message catalogue, the lookup rows, the help pages, the safety
+// copy directory and the two settings files; optionally a demo stock (demo_stock.h).
+//
+// An installation is all or nothing: the data directory and the help directory are built in
+// temporary sibling directories and renamed into place at the end, so a failure leaves no
+// half-written data directory behind. An existing data directory or settings file is never
+// touched unless `force` is set.
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace lapiro::installer {
+
+struct InstallOptions {
+  QString programDir;   // receives daten/, Help/ and Datensik/; created when missing
+  QString settingsDir;  // receives LapiroMan.ini and XVUPD.ini; created when missing
+  std::optional<int> demoAnimals;  // set: add a demo stock of this many animals (>= 0)
+  bool force = false;              // replace an existing data directory and settings files
+  QRect workArea;                  // the desktop work area for the default window size; may be empty
+};
+
+// Exit codes of lapiro-install.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitExists = 2;
+
+struct InstallResult {
+  int exitCode = kExitOk;
+  // German text for the user: the summary on success, the reason on failure (one or more
+  // lines, without a trailing line break).
+  QString message;
+  int tablesCreated = 0;
+  int animals = 0;
+  qint64 elapsedMs = 0;
+};
+
+// Installs as described above. Never throws: every failure is reported in the result, and
+// then nothing of the new data directory, help directory or settings files remains (an
+// existing installation is left as it was, unless the failure happens in the final renames).
+InstallResult install(const InstallOptions& options);
+
+// Fast loading of many records into one table in a single transaction, bypassing cursors but
+// storing exactly what a cursor would store: values are converted with engine::toTyped and
+// engine::toStorage (dates as ISO text, money in 1/10000 units, logical 0/1, empty as NULL,
+// Alpha text cut to size), required fields are checked, and an empty AutoInc key is numbered
+// (by SQLite for the rowid key, max + 1 otherwise).
+//
+// The table is held exclusively from construction until commit() or destruction; the
+// destructor rolls back what was not committed. All methods throw engine::EngineError.
+class TableLoader {
+ public:
+  TableLoader(engine::Engine& engine, const QString& tableName);
+  ~TableLoader();
+  TableLoader(const TableLoader&) = delete;
+  TableLoader& operator=(const TableLoader&) = delete;
+
+  const engine::TableDef& def() const;
+  int fieldCount() const;
+  // Position of a field in def().fields; throws EngineError(FieldMissing) for an unknown name.
+  int column(const QString& fieldName) const;
+
+  // An empty record in field order, to be filled by column() position.
+  std::vector<QVariant> emptyRow() const;
+
+  // Appends one record. `values` holds one value per field in field order (missing trailing
+  // values count as empty). Returns the record's rowid, which is the AutoInc key where the
+  // table has one as its sole key.
+  qint64 insert(const std::vector<QVariant>& values);
+  // Appends one record from field names (case-insensitive); unnamed fields stay empty.
+  qint64 insert(const QVariantMap& values);
+
+  // Commits the transaction and releases the table.
+  void commit();
+
+ private:
+  struct State;
+  std::unique_ptr<State> d_;
+};
+
+}  // namespace lapiro::installer
