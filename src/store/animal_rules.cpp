@@ -1,0 +1,580 @@
+#include "store/animal_rules.h"
+
+#include "engine/dataset.h"
+#include "lineage/genetic_formula.h"
+#include "shell/system_info.h"
+#include "store/catalogue.h"
+#include "store/data_module.h"
+#include "store/dialog_service.h"
+#include "store/messages.h"
+
+namespace lapiro::store {
+
+using engine::Cursor;
+using engine::DataSetState;
+using engine::EngineError;
+
+namespace {
+
+bool allDigits(const QString& s) {
+  if (s.isEmpty()) return false;
+  for (QChar ch : s)
+    if (ch < u'0' || ch > u'9') return false;
+  return true;
+}
+
+QString str(engine::DataSet& ds, const char16_t* field) { return ds.field(QString::fromUtf16(field)).asString(); }
+
+void setStr(engine::DataSet& ds, const char16_t* field, const QString& value) {
+  ds.field(QString::fromUtf16(field)).setString(value);
+}
+
+// Message texts by number, for the boxes the rules show.
+enum Meldung { kSpeichern = 29, kErbformelFalsch = 118, kDoppelt = 120, kErbformelNeu = 138 };
+
+// Raises and lowers a counter for the life of a scope.
+struct CountScope {
+  int& counter;
+  explicit CountScope(int& c) : counter(c) { ++counter; }
+  ~CountScope() { --counter; }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- pure rules
+
+TattooParts splitLeftTattoo(const QString& tatoLinks) {
+  TattooParts parts;
+  const int first = tatoLinks.indexOf(u'.');
+  if (first < 0) {
+    parts.month = tatoLinks;
+    return parts;
+  }
+  parts.month = tatoLinks.left(first);
+  const int second = tatoLinks.indexOf(u'.', first + 1);
+  if (second < 0) {
+    parts.year = tatoLinks.mid(first + 1);
+    return parts;
+  }
+  parts.year = tatoLinks.mid(first + 1, second - first - 1);
+  parts.number = tatoLinks.mid(second + 1);
+  return parts;
+}
+
+std::optional<QDate> birthDateFromTattoo(const QString& tatoLinks, const QDate& today) {
+  const int first = tatoLinks.indexOf(u'.');
+  if (first < 0 || !today.isValid()) return std::nullopt;
+  const QString monthText = tatoLinks.left(first);
+  const QString rest = tatoLinks.mid(first + 1);
+  // Only a tattoo with a second "." carries a year.
+  if (!rest.contains(u'.')) return std::nullopt;
+  if (!allDigits(monthText)) return std::nullopt;
+  int month = monthText.toInt();
+
+  QString yearText = rest.left(1);
+  if (rest.size() > 1 && rest.at(1) != u'.') yearText += rest.at(1);
+  if (!allDigits(yearText)) return std::nullopt;
+  int y = yearText.toInt();
+
+  if (month == 0) {
+    // Month 0: the end of the year before the year part.
+    month = today.month() == 11 ? 11 : 12;
+    if (y > 0)
+      --y;
+    else
+      y = yearText.size() == 2 ? 99 : 9;  // the year before year 0 (or 00) ends in 9 (or 99)
+  }
+
+  const int current = today.year();
+  const int base = y >= 10 ? 100 : 10;  // two-digit year parts replace the last two digits
+  const int c = current / base;
+  const int z = current % base;
+  const int year = (y <= z ? c : c - 1) * base + y;
+  const QDate date(year, month, 1);
+  if (!date.isValid()) return std::nullopt;
+  return date;
+}
+
+QString tattooDisplay(const QString& rechts, const QString& links) { return rechts + QStringLiteral("  ") + links; }
+
+QString tattooShortDisplay(const QString& rechts, const QString& links) { return rechts + u' ' + links; }
+
+QString personDisplay(const QString& vorname, const QString& name) {
+  return vorname.isEmpty() ? name : vorname + u' ' + name;
+}
+
+QString addressDisplay(const QString& person, const QString& street, const QString& plz, const QString& ort) {
+  QString result = person;
+  if (!street.isEmpty()) result += QStringLiteral(", ") + street;
+  if (!plz.isEmpty() || !ort.isEmpty()) result += QStringLiteral(", ") + plz + u' ' + ort;
+  return result;
+}
+
+bool isBuck(const QString& geschlecht) { return geschlecht == u"1"; }
+
+QString genderDisplay(const QString& geschlecht) {
+  return isBuck(geschlecht) ? QStringLiteral("Rammler 1.0") : QStringLiteral("Häsin 0.1");
+}
+
+QString genderDisplayShort(const QString& geschlecht) {
+  return isBuck(geschlecht) ? QStringLiteral("1.0") : QStringLiteral("0.1");
+}
+
+bool isLonghairGroup(const QString& rassegruppe) { return rassegruppe == QStringView(kLanghaarrassen); }
+
+QString coveredDoesFilter(qint64 nummer, int year) {
+  return QStringLiteral("(Kater = ") + QString::number(nummer) + QStringLiteral(") and") +
+         QStringLiteral("(Wurftag >= '") + QStringLiteral("01.01.") + QString::number(year) +
+         QStringLiteral("')and") + QStringLiteral("(((WurfStMaennlich>=1)and(WurfStWeiblich>=2))or") +
+         QStringLiteral("((WurfStMaennlich>=2)and(WurfStWeiblich>=1))or") + QStringLiteral("(WurfStWeiblich>=3)or") +
+         QStringLiteral("(WurfStMaennlich>=3))");
+}
+
+void computeAnimalDisplayFields(engine::DataSet& h, const OwnUser& own) {
+  setStr(h, u"Name", tattooDisplay(str(h, u"TatoRechts"), str(h, u"TatoLinks")));
+  setStr(h, u"VaterAnzeige",
+         h.field(QStringLiteral("Vater")).isNull() ? QString()
+                                                   : tattooDisplay(str(h, u"VaterTatoRechts"), str(h, u"VaterTatoLinks")));
+  setStr(h, u"MutterAnzeige",
+         h.field(QStringLiteral("Mutter")).isNull()
+             ? QString()
+             : tattooDisplay(str(h, u"MutterTatoRechts"), str(h, u"MutterTatoLinks")));
+
+  QString zuechter, zuechterAdresse;
+  if (!h.field(QStringLiteral("Zuechter")).isNull()) {
+    zuechter = personDisplay(str(h, u"ZuechterVorname"), str(h, u"ZuechterName"));
+    zuechterAdresse = addressDisplay(zuechter, str(h, u"ZuechterStrasse"), str(h, u"ZuechterPLZ"), str(h, u"ZuechterOrt"));
+  }
+  setStr(h, u"ZuechterAnzeige", zuechter);
+  setStr(h, u"ZuechterAnzeigeAdresse", zuechterAdresse);
+
+  QString besitzer, besitzerAdresse;
+  const engine::Field status = h.field(QStringLiteral("Status"));
+  if (!status.isNull() && status.asInteger() == 1) {
+    // The own stock belongs to the own user, whatever owner the record names.
+    besitzer = personDisplay(own.vorname, own.name);
+    besitzerAdresse = addressDisplay(besitzer, own.strasse, own.plz, own.ort);
+  } else if (!h.field(QStringLiteral("Besitzer")).isNull()) {
+    besitzer = personDisplay(str(h, u"BesitzerVorname"), str(h, u"BesitzerName"));
+    besitzerAdresse = addressDisplay(besitzer, str(h, u"BesitzerStrasse"), str(h, u"BesitzerPLZ"), str(h, u"BesitzerOrt"));
+  }
+  setStr(h, u"BesitzerAnzeige", besitzer);
+  setStr(h, u"BesitzerAnzeigeAdresse", besitzerAdresse);
+
+  const QString geschlecht = str(h, u"Geschlecht");
+  setStr(h, u"GeschlechtAnzeige", genderDisplay(geschlecht));
+  setStr(h, u"GeschlechtAnzeige2", genderDisplayShort(geschlecht));
+}
+
+// ---------------------------------------------------------------- data module rule helpers
+
+bool TDatenStamm::saveWithoutQuestion(Cursor& c) {
+  CountScope silent(silentSave_);
+  try {
+    c.post();
+    return true;
+  } catch (const engine::Abort&) {
+    return false;  // the rule that stopped the save has said why, or stays silent on purpose
+  } catch (const EngineError& e) {
+    dialogs().error(e.message());
+    return false;
+  }
+}
+
+bool TDatenStamm::askSave() {
+  if (silentSave_ > 0 || settings_.System.Speichern) return true;
+  return dialogs().ask(messageText(kSpeichern), DialogKind::Warning);
+}
+
+void TDatenStamm::saveOnClose(Cursor& c) {
+  if (!c.isEditing()) return;
+  if (!c.modified()) {
+    c.cancel();
+    return;
+  }
+  // A change that cannot be saved is dropped so that the table can close; its message has
+  // been shown.
+  if (!saveWithoutQuestion(c) && c.isEditing()) c.cancel();
+}
+
+bool TDatenStamm::findInPrimary(Cursor& c, const QVariant& key) {
+  const QString index = c.indexName();
+  const QString fields = c.indexFieldNames();
+  auto restore = [&] {
+    if (!fields.isEmpty())
+      c.setIndexFieldNames(fields);
+    else
+      c.setIndexName(index);
+  };
+  bool found = false;
+  try {
+    c.setIndexName(QString());
+    found = c.findKey({key});
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  return found;
+}
+
+bool TDatenStamm::gotoAnimal(qint64 nummer) {
+  if (!hasen_->isOpen()) return false;
+  return findInPrimary(*hasen_, QVariant(nummer));
+}
+
+void TDatenStamm::settleDetailsOfHasen() {
+  // A pending change of a detail is saved before the animal changes. A rule that stops that
+  // save (the save question answered "Nein") has discarded the change; the move goes on.
+  for (auto& e : cursors_) {
+    if (!engine::sameName(e.masterName, QStringLiteral("Hasen"))) continue;
+    Cursor& c = *e.cursor;
+    if (!c.isOpen() || !c.isEditing()) continue;
+    try {
+      c.checkBrowseMode();
+    } catch (const engine::Abort&) {
+      if (c.isEditing()) c.cancel();
+    }
+  }
+}
+
+bool TDatenStamm::followBreed() {
+  // The breed list stands on the animal's breed, so that the colour list shows its colours.
+  Cursor& rasse = cursor(QStringLiteral("Rasse"));
+  if (!rasse.isOpen() || !hasen_->hasRecord()) return false;
+  const engine::Field breed = hasen_->field(QStringLiteral("Rasse"));
+  if (breed.isNull()) return false;
+  if (rasse.hasRecord() && rasse.field(QStringLiteral("Nummer")).asInteger() == breed.asInteger()) return false;
+  return findInPrimary(rasse, breed.value());
+}
+
+void TDatenStamm::reattachColours() {
+  Cursor& farbe = cursor(QStringLiteral("Farbe"));
+  if (!farbe.isOpen()) return;
+  const CursorSpec* spec = store::findCursor(QStringLiteral("Farbe"));
+  farbe.clearMaster();
+  farbe.setMaster(&cursor(spec->master), spec->masterFields, spec->detailFields);
+  if (hasen_->isOpen() && hasen_->hasRecord()) {
+    const engine::Field colour = hasen_->field(QStringLiteral("Farbe"));
+    if (!colour.isNull()) farbe.locate(QStringLiteral("Nummer"), {colour.value()});
+  }
+}
+
+void TDatenStamm::showWoolTab() {
+  if (card_) card_->setWoolTabVisible(isLonghairGroup(hasen_->field(QStringLiteral("Rassegruppe")).asString()));
+}
+
+void TDatenStamm::deriveFormulaOnParentChange() {
+  const QString father = hasen_->field(QStringLiteral("VaterErbformel")).asString();
+  const QString mother = hasen_->field(QStringLiteral("MutterErbformel")).asString();
+  if (father.isEmpty() || mother.isEmpty()) return;
+  const engine::Field own = hasen_->field(QStringLiteral("Erbformel"));
+  if (!own.isNull() &&
+      dialogs().show(DialogKind::Information, messageText(kErbformelNeu), DialogButtons::YesNo) != DialogAnswer::Yes)
+    return;
+  const auto derived = lineage::deriveOffspringFormula(father, mother);
+  if (!derived) {
+    dialogs().warn(messageText(kErbformelFalsch));
+    return;
+  }
+  own.setString(*derived);
+}
+
+void TDatenStamm::deriveFormulaOnDisplay() {
+  if (!hasen_->field(QStringLiteral("Erbformel")).isNull()) return;
+  const QString father = hasen_->field(QStringLiteral("VaterErbformel")).asString();
+  const QString mother = hasen_->field(QStringLiteral("MutterErbformel")).asString();
+  if (father.isEmpty() || mother.isEmpty()) return;
+  const auto derived = lineage::deriveOffspringFormula(father, mother);
+  if (!derived) {
+    dialogs().warn(messageText(kErbformelFalsch));
+    return;
+  }
+  try {
+    hasen_->edit();
+  } catch (const EngineError& e) {
+    dialogs().error(e.message());
+    return;
+  }
+  hasen_->field(QStringLiteral("Erbformel")).setString(*derived);
+  saveWithoutQuestion(*hasen_);
+}
+
+void TDatenStamm::deriveBirthDate() {
+  if (!hasen_->isOpen() || !hasen_->hasRecord()) return;
+  const engine::Field geburtstag = hasen_->field(QStringLiteral("Geburtstag"));
+  const QString links = hasen_->field(QStringLiteral("TatoLinks")).asString();
+  if (!geburtstag.isNull() || links.isEmpty()) return;
+  const auto date = birthDateFromTattoo(links, today());
+  if (!date) return;
+  if (!hasen_->isEditing()) {
+    try {
+      hasen_->edit();
+    } catch (const EngineError& e) {
+      dialogs().error(e.message());
+      return;
+    }
+    hasen_->field(QStringLiteral("Geburtstag")).setDate(*date);
+    saveWithoutQuestion(*hasen_);
+    return;
+  }
+  hasen_->field(QStringLiteral("Geburtstag")).setDate(*date);
+  duplicateCheck();
+}
+
+bool TDatenStamm::duplicateCheck() {
+  Cursor& stamm = cursor(QStringLiteral("Stammbaum"));
+  if (!stamm.isOpen() || !hasen_->isOpen() || !hasen_->hasRecord()) return false;
+  const QVariantList key = {hasen_->field(QStringLiteral("TatoRechts")).value(),
+                            hasen_->field(QStringLiteral("TatoLinks")).value(),
+                            hasen_->field(QStringLiteral("Geburtstag")).value()};
+  const engine::Field ownNummer = hasen_->field(QStringLiteral("Nummer"));
+  const qint64 own = ownNummer.isNull() ? 0 : ownNummer.asInteger();
+
+  // Search the stored animals in the tattoo order; the animal itself does not count.
+  const QString index = stamm.indexName();
+  const QString fields = stamm.indexFieldNames();
+  const QVariant mark = stamm.bookmark();
+  qint64 found = 0;
+  auto sameKey = [&] {
+    return stamm.field(QStringLiteral("TatoRechts")).value() == key[0] &&
+           stamm.field(QStringLiteral("TatoLinks")).value() == key[1] &&
+           stamm.field(QStringLiteral("Geburtstag")).value() == key[2];
+  };
+  try {
+    stamm.setIndexName(QStringLiteral("Tato"));
+    if (stamm.findKey(key)) {
+      while (sameKey()) {
+        const qint64 n = stamm.field(QStringLiteral("Nummer")).asInteger();
+        if (n != own) {
+          found = n;
+          break;
+        }
+        if (stamm.moveBy(1) == 0) break;
+      }
+    }
+  } catch (...) {
+    if (!fields.isEmpty()) stamm.setIndexFieldNames(fields); else stamm.setIndexName(index);
+    throw;
+  }
+  if (!fields.isEmpty()) stamm.setIndexFieldNames(fields); else stamm.setIndexName(index);
+  if (mark.isValid()) stamm.gotoBookmark(mark);
+
+  if (found == 0) return false;
+  if (dialogs().ask(messageText(kDoppelt), DialogKind::Warning)) return false;
+  hasen_->cancel();
+  if (card_) card_->setUndoButtonEnabled(false);
+  gotoAnimal(found);
+  return true;
+}
+
+void TDatenStamm::writePendingAddition() {
+  if (!additionPending_) return;
+  additionPending_ = false;
+  const QString zmnr = pendingZMNr_;
+  pendingZMNr_.clear();
+  const QVariant nummer = hasen_->field(QStringLiteral("Nummer")).value();
+  Cursor& zusatz = cursor(QStringLiteral("HasenZusatz"));
+  try {
+    if (zusatz.isOpen()) {
+      zusatz.checkBrowseMode();
+      zusatz.append();
+      zusatz.field(QStringLiteral("Hase")).setValue(nummer);
+      zusatz.field(QStringLiteral("ZMNr")).setString(zmnr);
+      saveWithoutQuestion(zusatz);
+      return;
+    }
+    Cursor direct(engine_, QStringLiteral("HasenZusatzNeu"));
+    direct.setTableName(zusatz.tableName());
+    direct.open();
+    direct.append();
+    direct.field(QStringLiteral("Hase")).setValue(nummer);
+    direct.field(QStringLiteral("ZMNr")).setString(zmnr);
+    direct.post();
+  } catch (const engine::Abort&) {
+  } catch (const EngineError& e) {
+    dialogs().error(e.message());
+  }
+}
+
+// ---------------------------------------------------------------- hooks of "Hasen"
+
+void TDatenStamm::HasenCalcFields() { computeAnimalDisplayFields(*hasen_, ownUser()); }
+
+void TDatenStamm::HasenAfterEdit() {
+  if (card_) card_->setEditButtonsEnabled(true);
+}
+
+void TDatenStamm::HasenFieldChange(const QString& fieldName) {
+  if (engine::sameName(fieldName, QStringLiteral("TatoRechts")) || engine::sameName(fieldName, QStringLiteral("TatoLinks"))) {
+    if (card_) card_->listRefreshPending = true;
+  } else if (engine::sameName(fieldName, QStringLiteral("Vater")) || engine::sameName(fieldName, QStringLiteral("Mutter"))) {
+    deriveFormulaOnParentChange();
+  } else if (engine::sameName(fieldName, QStringLiteral("Rasse"))) {
+    // Another breed: the colour belongs to the old breed.
+    hasen_->field(QStringLiteral("Farbe")).clear();
+    if (!followBreed()) reattachColours();
+    showWoolTab();
+  }
+}
+
+void TDatenStamm::HasenBeforePost() {
+  if (!askSave()) {
+    hasen_->cancel();
+    if (card_) card_->setEditButtonsEnabled(false);
+    throw engine::Abort();
+  }
+  if (hasen_->field(QStringLiteral("Geschlecht")).isNull()) {
+    dialogs().error(QStringLiteral("Feld '%1' muss einen Wert haben").arg(QStringLiteral("Geschlecht")));
+    throw engine::Abort();
+  }
+}
+
+void TDatenStamm::HasenAfterPost() {
+  if (card_) {
+    card_->setEditButtonsEnabled(false);
+    QString caption = hasen_->field(QStringLiteral("Name")).asString();
+    const QString breed = hasen_->field(QStringLiteral("RasseAnzeige")).asString();
+    const QString colour = hasen_->field(QStringLiteral("FarbeAnzeige")).asString();
+    if (!breed.isEmpty()) caption += QStringLiteral(", ") + breed;
+    if (!colour.isEmpty()) caption += QStringLiteral(", ") + colour;
+    card_->setCaption(caption);
+    if (card_->listRefreshPending) {
+      card_->refreshAnimalList();
+      card_->positionAnimalList(hasen_->field(QStringLiteral("Nummer")).asInteger());
+      card_->updateDisplays();
+      card_->listRefreshPending = false;
+    }
+  }
+  writePendingAddition();
+  if (card_) card_->refreshAnimalList();
+}
+
+void TDatenStamm::HasenBeforeScroll() {
+  settleDetailsOfHasen();
+  if (!card_) return;
+  card_->hideParentPanels();
+  if (!card_->undoingNewRecord && hasen_->hasRecord()) {
+    const engine::Field nummer = hasen_->field(QStringLiteral("Nummer"));
+    if (!nummer.isNull()) card_->lastShownAnimal = nummer.asInteger();
+  }
+}
+
+void TDatenStamm::HasenAfterScroll() {
+  if (opening_ || !hasen_->hasRecord()) return;
+
+  // The colour list follows the animal's breed and stands on its colour. (The colour list is
+  // detached and attached again here rather than detached before the move: a step past the
+  // last animal announces a move that then does not happen.)
+  if (!followBreed()) reattachColours();
+
+  if (card_ && card_->leftTattooInParts()) {
+    const TattooParts parts = splitLeftTattoo(hasen_->field(QStringLiteral("TatoLinks")).asString());
+    card_->tattooPartsGuard = true;
+    card_->setTattooParts(parts.month, parts.year, parts.number);
+    card_->tattooPartsGuard = false;
+  }
+
+  const qint64 nummer = hasen_->field(QStringLiteral("Nummer")).asInteger();
+  if (isBuck(hasen_->field(QStringLiteral("Geschlecht")).asString())) {
+    Cursor& gedeckte = cursor(QStringLiteral("GedeckteHaesinnen"));
+    gedeckte.setFilter(coveredDoesFilter(nummer, today().year()));
+    gedeckte.setFiltered(true);
+  }
+
+  Cursor& ausstellung = cursor(QStringLiteral("Ausstellung"));
+  if (ausstellung.isOpen() && !ausstellung.isEmpty()) ausstellung.last();
+
+  deriveFormulaOnDisplay();
+
+  if (card_) {
+    card_->resetEvaluationDates(today());
+    card_->reshowBreedingTab();
+  }
+
+  deriveBirthDate();
+
+  if (card_) card_->focusHygieneDate();
+  showWoolTab();
+
+  Cursor& wurfbuch = cursor(QStringLiteral("Wurfbuch"));
+  if (wurfbuch.isOpen()) wurfbuch.last();
+  if (card_) {
+    card_->rebuildYoungAnimalRows();
+    card_->showParents();
+  }
+}
+
+void TDatenStamm::HasenBeforeClose() { saveOnClose(*hasen_); }
+
+void TDatenStamm::HaesinNameCalcFields() {
+  Cursor& c = cursor(QStringLiteral("HaesinName"));
+  setStr(c, u"Name", tattooShortDisplay(str(c, u"TatoRechts"), str(c, u"TatoLinks")));
+}
+
+// ---------------------------------------------------------------- hooks of the cursors around
+
+void TDatenStamm::RasseAfterScroll() {
+  Cursor& farbe = cursor(QStringLiteral("Farbe"));
+  if (!farbe.isOpen()) return;
+  const CursorSpec* spec = store::findCursor(QStringLiteral("Farbe"));
+  Cursor& rasse = cursor(spec->master);
+  farbe.clearMaster();
+  QVariant colour;
+  if (hasen_->isOpen() && hasen_->hasRecord()) colour = hasen_->field(QStringLiteral("Farbe")).value();
+  if (colour.isValid() && findInPrimary(farbe, colour) && card_) card_->refreshColourBox();
+  farbe.setMaster(&rasse, spec->masterFields, spec->detailFields);
+  if (colour.isValid()) farbe.locate(QStringLiteral("Nummer"), {colour});
+  if (card_) card_->setColourBoxEnabled(!farbe.isEmpty());
+}
+
+void TDatenStamm::VerkauftBeforePost() {
+  Cursor& verkauft = cursor(QStringLiteral("Verkauft"));
+  // A trade record entered together with a new animal is saved along with it and gets the
+  // animal's number that it could not have before.
+  const engine::Field katze = verkauft.field(QStringLiteral("Katze"));
+  if (katze.isNull() && hasen_->state() == DataSetState::Browse && hasen_->hasRecord() &&
+      !hasen_->field(QStringLiteral("Nummer")).isNull()) {
+    katze.setValue(hasen_->field(QStringLiteral("Nummer")).value());
+    return;
+  }
+  if (!askSave()) {
+    verkauft.cancel();
+    throw engine::Abort();
+  }
+}
+
+void TDatenStamm::VerkauftBeforeClose() { saveOnClose(cursor(QStringLiteral("Verkauft"))); }
+
+void TDatenStamm::HasenZusatzAfterEdit() {
+  if (card_) card_->setEditButtonsEnabled(true);
+}
+
+void TDatenStamm::HasenZusatzBeforePost() {
+  Cursor& zusatz = cursor(QStringLiteral("HasenZusatz"));
+  const bool animalUnsaved = !hasen_->isOpen() || hasen_->state() == DataSetState::Insert || !hasen_->hasRecord() ||
+                             hasen_->field(QStringLiteral("Nummer")).isNull();
+  if (animalUnsaved) {
+    // The animal has no number yet: hold the addition until the animal's save writes it.
+    pendingZMNr_ = zusatz.field(QStringLiteral("ZMNr")).asString().left(4);
+    additionPending_ = true;
+    zusatz.cancel();
+    throw engine::Abort();
+  }
+  const engine::Field hase = zusatz.field(QStringLiteral("Hase"));
+  if (hase.isNull()) hase.setValue(hasen_->field(QStringLiteral("Nummer")).value());
+}
+
+void TDatenStamm::HasenZusatzAfterPost() {
+  if (card_) card_->setEditButtonsEnabled(false);
+}
+
+void TDatenStamm::HasenZusatzBeforeClose() { saveOnClose(cursor(QStringLiteral("HasenZusatz"))); }
+
+void TDatenStamm::BilderAfterScroll() {
+  if (card_) card_->setPictureHint(cursor(QStringLiteral("Bilder")).field(QStringLiteral("Bildpfad")).asString());
+}
+
+void TDatenStamm::BilderBeforeClose() { saveOnClose(cursor(QStringLiteral("Bilder"))); }
+
+}  // namespace lapiro::store

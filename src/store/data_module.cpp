@@ -1,0 +1,402 @@
+#include "store/data_module.h"
+
+#include "shell/system_info.h"
+#include "store/catalogue.h"
+#include "store/dialog_service.h"
+#include "store/messages.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace lapiro::store {
+
+using engine::Cursor;
+using engine::EngineError;
+using engine::FieldType;
+
+TDatenStamm::TDatenStamm(engine::Engine& engine, shell::tsysteminfo& settings)
+    : engine_(engine), settings_(settings) {
+  createCursors();
+  attachRules();
+}
+
+TDatenStamm::~TDatenStamm() {
+  try {
+    close();
+  } catch (...) {
+    // Nothing may escape a destructor; close() has already shown what went wrong.
+  }
+}
+
+// ---------------------------------------------------------------- construction
+
+void TDatenStamm::createCursors() {
+  const auto& specs = dataModuleCursors();
+  cursors_.reserve(specs.size());
+  for (const CursorSpec& spec : specs) {
+    auto c = std::make_unique<Cursor>(engine_, spec.name);
+    c->setTableName(spec.table);
+    c->setReadOnly(spec.readOnly);
+    // An index name orders by that index; a field list that is not an index name orders by
+    // the fields themselves (the engine needs no index for that).
+    const CatalogueTable* table = findTable(spec.table);
+    if (spec.order.isEmpty() || (table && table->def.index(spec.order)))
+      c->setIndexName(spec.order);
+    else
+      c->setIndexFieldNames(spec.order);
+    if (!spec.filter.isEmpty()) {
+      c->setFilter(spec.filter);
+      c->setFiltered(true);
+    }
+    byName_.insert(spec.name.toUpper(), static_cast<int>(cursors_.size()));
+    cursors_.push_back(Entry{spec.master, std::move(c)});
+  }
+  for (const CursorSpec& spec : specs) {
+    if (spec.master.isEmpty()) continue;
+    Cursor* master = findCursor(spec.master);
+    if (master) cursor(spec.name).setMaster(master, spec.masterFields, spec.detailFields);
+  }
+  hasen_ = &cursor(QStringLiteral("Hasen"));
+  hasen_->setIndexName(settings_.Stammdaten.Sortierung);
+
+  // Lookup fields of the animal: parents, breeder and owner addresses, colour and breed.
+  auto lookup = [this](const char16_t* name, int size, const char16_t* key, const char16_t* table,
+                       const char16_t* tableKey, const char16_t* result) {
+    hasen_->addLookupField(QString::fromUtf16(name), FieldType::Alpha, size, QString::fromUtf16(key),
+                           QString::fromUtf16(table), QString::fromUtf16(tableKey), QString::fromUtf16(result));
+  };
+  lookup(u"VaterTatoRechts", 15, u"Vater", u"Hasen", u"Nummer", u"TatoRechts");
+  lookup(u"VaterTatoLinks", 15, u"Vater", u"Hasen", u"Nummer", u"TatoLinks");
+  lookup(u"VaterErbformel", 40, u"Vater", u"Hasen", u"Nummer", u"Erbformel");
+  lookup(u"MutterTatoRechts", 15, u"Mutter", u"Hasen", u"Nummer", u"TatoRechts");
+  lookup(u"MutterTatoLinks", 15, u"Mutter", u"Hasen", u"Nummer", u"TatoLinks");
+  lookup(u"MutterErbformel", 40, u"Mutter", u"Hasen", u"Nummer", u"Erbformel");
+  lookup(u"ZuechterName", 40, u"Zuechter", u"Adresse", u"LaufendeNr", u"Name");
+  lookup(u"ZuechterVorname", 40, u"Zuechter", u"Adresse", u"LaufendeNr", u"Vorname");
+  lookup(u"ZuechterStrasse", 50, u"Zuechter", u"Adresse", u"LaufendeNr", u"Straße");
+  lookup(u"ZuechterPLZ", 8, u"Zuechter", u"Adresse", u"LaufendeNr", u"PLZ");
+  lookup(u"ZuechterOrt", 50, u"Zuechter", u"Adresse", u"LaufendeNr", u"Ort");
+  lookup(u"HBNr", 20, u"Zuechter", u"Adresse", u"LaufendeNr", u"HBNr");
+  lookup(u"BesitzerName", 40, u"Besitzer", u"Adresse", u"LaufendeNr", u"Name");
+  lookup(u"BesitzerVorname", 40, u"Besitzer", u"Adresse", u"LaufendeNr", u"Vorname");
+  lookup(u"BesitzerStrasse", 50, u"Besitzer", u"Adresse", u"LaufendeNr", u"Straße");
+  lookup(u"BesitzerPLZ", 8, u"Besitzer", u"Adresse", u"LaufendeNr", u"PLZ");
+  lookup(u"BesitzerOrt", 50, u"Besitzer", u"Adresse", u"LaufendeNr", u"Ort");
+  lookup(u"Vereinsnummer", 10, u"Besitzer", u"Adresse", u"LaufendeNr", u"Vereinskennzeichen");
+  lookup(u"FarbeAnzeige", 50, u"Farbe", u"Farbe", u"Nummer", u"Name");
+  lookup(u"RasseAnzeige", 25, u"Rasse", u"Rasse", u"Nummer", u"Name");
+  lookup(u"Rassegruppe", 25, u"Rasse", u"Rasse", u"Nummer", u"Rassegruppe");
+
+  // Calculated display values (computed by HasenCalcFields).
+  const std::pair<const char16_t*, int> calculated[] = {
+      {u"Name", 30},          {u"VaterAnzeige", 30},      {u"MutterAnzeige", 30},
+      {u"ZuechterAnzeige", 60}, {u"ZuechterAnzeigeAdresse", 150}, {u"BesitzerAnzeige", 60},
+      {u"BesitzerAnzeigeAdresse", 150}, {u"GeschlechtAnzeige", 11}, {u"GeschlechtAnzeige2", 9}};
+  for (const auto& [name, size] : calculated)
+    hasen_->addCalculatedField(QString::fromUtf16(name), FieldType::Alpha, size);
+
+  // The doe lookup of the litter book shows the doe as "right tattoo, blank, left tattoo".
+  cursor(QStringLiteral("HaesinName")).addCalculatedField(QStringLiteral("Name"), FieldType::Alpha, 30);
+
+  eigen_ = std::make_unique<Cursor>(engine_, QStringLiteral("eigen"));
+  eigen_->setTableName(QStringLiteral("eigen.DB"));
+  eigen_->setReadOnly(true);
+}
+
+void TDatenStamm::attachRules() {
+  auto& h = *hasen_;
+  h.events.onCalcFields = [this](engine::DataSet&) { HasenCalcFields(); };
+  h.events.afterEdit = [this](engine::DataSet&) { HasenAfterEdit(); };
+  h.events.afterInsert = [this](engine::DataSet&) { HasenAfterEdit(); };
+  h.events.onFieldChange = [this](engine::DataSet&, const QString& f) { HasenFieldChange(f); };
+  h.events.beforePost = [this](engine::DataSet&) { HasenBeforePost(); };
+  h.events.afterPost = [this](engine::DataSet&) { HasenAfterPost(); };
+  h.events.beforeScroll = [this](engine::DataSet&) { HasenBeforeScroll(); };
+  h.events.afterScroll = [this](engine::DataSet&) { HasenAfterScroll(); };
+  h.events.beforeClose = [this](engine::DataSet&) { HasenBeforeClose(); };
+
+  cursor(QStringLiteral("HaesinName")).events.onCalcFields = [this](engine::DataSet&) { HaesinNameCalcFields(); };
+  cursor(QStringLiteral("Rasse")).events.afterScroll = [this](engine::DataSet&) { RasseAfterScroll(); };
+
+  auto& v = cursor(QStringLiteral("Verkauft"));
+  v.events.beforePost = [this](engine::DataSet&) { VerkauftBeforePost(); };
+  v.events.beforeClose = [this](engine::DataSet&) { VerkauftBeforeClose(); };
+
+  auto& z = cursor(QStringLiteral("HasenZusatz"));
+  z.events.afterEdit = [this](engine::DataSet&) { HasenZusatzAfterEdit(); };
+  z.events.afterInsert = [this](engine::DataSet&) { HasenZusatzAfterEdit(); };
+  z.events.beforePost = [this](engine::DataSet&) { HasenZusatzBeforePost(); };
+  z.events.afterPost = [this](engine::DataSet&) { HasenZusatzAfterPost(); };
+  z.events.beforeClose = [this](engine::DataSet&) { HasenZusatzBeforeClose(); };
+
+  auto& b = cursor(QStringLiteral("Bilder"));
+  b.events.afterScroll = [this](engine::DataSet&) { BilderAfterScroll(); };
+  b.events.beforeClose = [this](engine::DataSet&) { BilderBeforeClose(); };
+}
+
+// ---------------------------------------------------------------- accessors
+
+Cursor& TDatenStamm::cursor(const QString& name) {
+  Cursor* c = findCursor(name);
+  if (!c)
+    throw EngineError(EngineError::Kind::General,
+                      QStringLiteral("Der Datenbestand kennt keine Tabelle %1.").arg(name), name);
+  return *c;
+}
+
+Cursor* TDatenStamm::findCursor(const QString& name) {
+  auto it = byName_.constFind(name.toUpper());
+  return it == byName_.constEnd() ? nullptr : cursors_[*it].cursor.get();
+}
+
+QDate TDatenStamm::today() const { return today_.isValid() ? today_ : QDate::currentDate(); }
+
+void TDatenStamm::setHasenOrder(const QString& indexName) { hasen_->setIndexName(indexName); }
+
+const OwnUser& TDatenStamm::ownUser() {
+  try {
+    if (!eigen_->isOpen()) {
+      if (!engine_.tableExists(eigen_->tableName())) return ownUser_;
+      eigen_->open();
+    }
+    const quint64 version = eigen_->table()->version();
+    if (version == ownUserVersion_) return ownUser_;
+    eigen_->refresh();
+    eigen_->first();
+    OwnUser own;
+    if (eigen_->hasRecord()) {
+      own.name = eigen_->field(QStringLiteral("Name")).asString();
+      own.vorname = eigen_->field(QStringLiteral("Vorname")).asString();
+      own.strasse = eigen_->field(QStringLiteral("Strasse")).asString();
+      own.plz = eigen_->field(QStringLiteral("Plz")).asString();
+      own.ort = eigen_->field(QStringLiteral("Ort")).asString();
+    }
+    ownUser_ = own;
+    ownUserVersion_ = version;
+  } catch (const EngineError&) {
+    // A missing or unreadable own-data table is the main window's failure to report (it
+    // ends the program); the owner display then stays empty.
+  }
+  return ownUser_;
+}
+
+// ---------------------------------------------------------------- opening
+
+void TDatenStamm::open() {
+  closing_ = false;
+  openCursorsInOrder();
+}
+
+void TDatenStamm::reportOpenFailure(const Cursor& c) {
+  const QString text = messages() ? messages()->tableOpenFailure(c.tableName())
+                                  : messageText(11) + u' ' + c.tableName();
+  dialogs().error(text);
+}
+
+bool TDatenStamm::openPlain(const QString& name) {
+  Cursor& c = cursor(name);
+  attempted_.insert(name.toUpper());
+  if (c.isOpen()) return true;
+  try {
+    c.open();
+    return true;
+  } catch (const EngineError&) {
+    reportOpenFailure(c);
+    return false;
+  }
+}
+
+void TDatenStamm::createWhenMissing(const QString& name) {
+  Cursor& c = cursor(name);
+  if (engine_.tableExists(c.tableName())) return;
+  const CatalogueTable* table = findTable(c.tableName());
+  try {
+    if (table) engine_.createTable(table->fileName, currentLayout(*table));
+  } catch (const EngineError&) {
+    // The open that follows reports the table.
+  }
+}
+
+void TDatenStamm::openHasen() {
+  attempted_.insert(QStringLiteral("HASEN"));
+  try {
+    hasen_->open();
+  } catch (const EngineError& e) {
+    // An order setting that names no index of the table falls back to the tattoo order.
+    if (e.kind() == EngineError::Kind::IndexMissing && !engine::sameName(hasen_->indexName(), QStringLiteral("Tato"))) {
+      hasen_->setIndexName(QStringLiteral("Tato"));
+      openPlain(QStringLiteral("Hasen"));
+      return;
+    }
+    reportOpenFailure(*hasen_);
+  }
+}
+
+void TDatenStamm::ensureIndex(const QString& cursorName, const QString& indexName, const QString& fields) {
+  Cursor& c = cursor(cursorName);
+  if (!c.isOpen()) return;
+  try {
+    for (const auto& idx : engine_.indexes(c.tableName()))
+      if (idx.fieldNames().join(u';') == fields) return;
+    engine_.addIndex(c.tableName(), engine::IndexDef::fromList(indexName, fields));
+  } catch (const EngineError&) {
+    reportOpenFailure(c);
+  }
+}
+
+void TDatenStamm::buildBreedNames() {
+  breedNames_.clear();
+  Cursor names(engine_, QStringLiteral("Rassennamen"));
+  names.setTableName(cursor(QStringLiteral("StbRasse")).tableName());
+  names.setReadOnly(true);
+  try {
+    names.setIndexName(QStringLiteral("RasseName"));
+    names.open();
+    for (names.first(); !names.eof(); names.next())
+      breedNames_ << names.field(QStringLiteral("Name")).asString();
+  } catch (const EngineError&) {
+    // The breed table's own open step reports it.
+  }
+}
+
+void TDatenStamm::openCursorsInOrder() {
+  attempted_.clear();
+  // The rules of "Hasen" wait until every cursor is open (see the end).
+  struct OpeningScope {
+    bool& flag;
+    explicit OpeningScope(bool& f) : flag(f) { flag = true; }
+    ~OpeningScope() { flag = false; }
+  } scope(opening_);
+  // The order of these steps matters: details opened before their master stay empty until
+  // the master opens, and the rules of "Hasen" find the cursors of the earlier steps open.
+  openPlain(QStringLiteral("StbFarbe"));
+  openPlain(QStringLiteral("StbRasse"));
+  openPlain(QStringLiteral("Adressen"));
+  openPlain(QStringLiteral("Ausstellung"));
+  openPlain(QStringLiteral("Ausstellungstitel"));
+  openPlain(QStringLiteral("Farbe"));
+  openPlain(QStringLiteral("Rasse"));
+  buildBreedNames();
+  openPlain(QStringLiteral("Status"));
+  openPlain(QStringLiteral("Verkauft"));
+  openPlain(QStringLiteral("Stammbaum"));
+  openPlain(QStringLiteral("StammbaumBewertung"));
+  createWhenMissing(QStringLiteral("Angora"));
+  openPlain(QStringLiteral("Angora"));
+  openPlain(QStringLiteral("AngoraEltern"));
+  openPlain(QStringLiteral("Medikament"));
+  openPlain(QStringLiteral("MedizienGaben"));
+  openPlain(QStringLiteral("Desinfektion"));
+  openPlain(QStringLiteral("Insekten"));
+  openHasen();
+  ensureIndex(QStringLiteral("Hasen"), QStringLiteral("RasseGebMutterTatoL"), QStringLiteral("Rasse;Geburtstag;Mutter;TatoLinks"));
+  ensureIndex(QStringLiteral("Hasen"), QStringLiteral("VaterGebTatoRL"), QStringLiteral("Vater;Geburtstag;TatoRechts;TatoLinks"));
+  ensureIndex(QStringLiteral("Hasen"), QStringLiteral("MutterGebTatoRL"), QStringLiteral("Mutter;Geburtstag;TatoRechts;TatoLinks"));
+  openPlain(QStringLiteral("JungtiereBerechnung"));
+  openPlain(QStringLiteral("Jungtiere"));
+  openPlain(QStringLiteral("JungtiereWurfbuch"));
+  if (openPlain(QStringLiteral("Wurfbuch"))) {
+    ensureIndex(QStringLiteral("Wurfbuch"), QStringLiteral("KatzeKaterWurftag"), QStringLiteral("Katze;Kater;Wurftag"));
+    cursor(QStringLiteral("Wurfbuch")).last();
+  }
+  createWhenMissing(QStringLiteral("Gewichtstabelle"));
+  openPlain(QStringLiteral("GewichtstabelleBerechnung"));
+  openPlain(QStringLiteral("Gewichtstabelle"));
+  openPlain(QStringLiteral("Haesinausstellung"));
+  openPlain(QStringLiteral("RammlerJungtiere"));
+  openPlain(QStringLiteral("GedeckteHaesinnen"));
+  openPlain(QStringLiteral("Koernote"));
+  createWhenMissing(QStringLiteral("Impfung"));
+  openPlain(QStringLiteral("Impfung"));
+  openPlain(QStringLiteral("Bilder"));
+  // Cursors that no step names open last, in the order of the cursor list.
+  for (auto& e : cursors_)
+    if (!attempted_.contains(e.cursor->name().toUpper())) openPlain(e.cursor->name());
+  opening_ = false;
+  // The details of "Hasen" were opened before it; let the rules of the first animal run
+  // now that every cursor they use is open.
+  if (hasen_->isOpen() && hasen_->hasRecord()) HasenAfterScroll();
+}
+
+// ---------------------------------------------------------------- closing
+
+int TDatenStamm::masterDepth(const Entry& e) const {
+  int depth = 0;
+  QString master = e.masterName;
+  while (!master.isEmpty() && depth < 16) {
+    ++depth;
+    auto it = byName_.constFind(master.toUpper());
+    if (it == byName_.constEnd()) break;
+    master = cursors_[*it].masterName;
+  }
+  return depth;
+}
+
+void TDatenStamm::close() {
+  if (closing_) return;
+  closing_ = true;
+  ++silentSave_;
+  // First save the pending changes, masters first: a new animal must be saved before the
+  // addition it holds can be written.
+  std::vector<Entry*> order;
+  for (auto& e : cursors_) order.push_back(&e);
+  std::stable_sort(order.begin(), order.end(),
+                   [this](const Entry* a, const Entry* b) { return masterDepth(*a) < masterDepth(*b); });
+  for (Entry* e : order)
+    if (e->cursor->isOpen() && e->cursor->isEditing()) saveOnClose(*e->cursor);
+  // Then close, details before their masters, so that no detail re-reads while closing.
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    Cursor& c = *(*it)->cursor;
+    if (!c.isOpen()) continue;
+    try {
+      c.close();
+    } catch (const engine::Abort&) {
+      c.cancel();
+      c.close();
+    } catch (const EngineError& e) {
+      dialogs().error(e.message());
+      c.cancel();
+      c.close();
+    }
+  }
+  eigen_->close();
+  ownUserVersion_ = ~quint64(0);
+  --silentSave_;
+  closing_ = false;
+}
+
+// ---------------------------------------------------------------- lists
+
+QStringList TDatenStamm::colourNames(qint64 rasse) {
+  QStringList result;
+  Cursor colours(engine_, QStringLiteral("Farbnamen"));
+  colours.setTableName(cursor(QStringLiteral("StbFarbe")).tableName());
+  colours.setReadOnly(true);
+  try {
+    colours.setIndexName(QStringLiteral("FarbeRasse"));
+    // A number, not user text: the filter parser binds it as a parameter.
+    colours.setFilter(QStringLiteral("Rasse = %1").arg(rasse));
+    colours.setFiltered(true);
+    colours.open();
+    for (colours.first(); !colours.eof(); colours.next())
+      result << colours.field(QStringLiteral("Name")).asString();
+  } catch (const EngineError&) {
+    result.clear();
+  }
+  return result;
+}
+
+QStringList TDatenStamm::showTitles() {
+  QStringList result;
+  Cursor& titles = cursor(QStringLiteral("Ausstellungstitel"));
+  if (!titles.isOpen()) return result;
+  for (const auto& row : titles.readRows(0, std::numeric_limits<int>::max())) {
+    const int idx = titles.fieldIndex(QStringLiteral("Bezeichnung"));
+    if (idx < 0) break;
+    const QString text = row[idx].toString();
+    if (!text.isEmpty()) result << text;
+  }
+  return result;
+}
+
+}  // namespace lapiro::store
