@@ -1,0 +1,529 @@
+#include "store/schema_upgrade.h"
+
+#include "engine/sqlite_util.h"
+#include "store/catalogue.h"
+#include "store/dialog_service.h"
+#include "store/messages.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <limits>
+#include <optional>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace lapiro::store {
+
+using engine::EngineError;
+
+namespace {
+
+// Opens the cursor and tells whether it is open afterwards. A rule that aborts after the
+// table was opened leaves the cursor open, which counts as success.
+bool tryOpen(engine::Cursor& cursor, EngineError::Kind* failure = nullptr) {
+  try {
+    cursor.open();
+  } catch (const EngineError& e) {
+    if (failure) *failure = e.kind();
+  } catch (const engine::Abort&) {
+    if (failure) *failure = EngineError::Kind::General;
+  }
+  return cursor.isOpen();
+}
+
+QStringList splitFields(const QString& fieldList) {
+  QStringList out;
+  for (const QString& f : fieldList.split(u';', Qt::SkipEmptyParts)) out << f.trimmed();
+  return out;
+}
+
+// The index to add for `indexName`: the catalogue's definition when the table has one of that
+// name, otherwise an ascending index without options over `fieldList`.
+engine::IndexDef wantedIndexDef(const QString& tableName, const QString& indexName, const QString& fieldList) {
+  if (const CatalogueTable* t = findTable(QFileInfo(tableName).fileName()))
+    if (const engine::IndexDef* known = t->def.index(indexName))
+      if (!known->primary) return *known;
+  return engine::IndexDef::fromList(indexName, splitFields(fieldList).join(u';'));
+}
+
+[[noreturn]] void throwLocked(const QString& fileName) {
+  throw EngineError(EngineError::Kind::Locked,
+                    QStringLiteral("Die Tabelle %1 ist in Gebrauch und kann nicht exklusiv geöffnet werden.")
+                        .arg(fileName),
+                    fileName);
+}
+
+// Holds an exclusive flock() on a table file, as the engine does for structure changes, so
+// no other process opens the table while it is rebuilt.
+class ExclusiveFileLock {
+ public:
+  explicit ExclusiveFileLock(const QString& path) {
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~ExclusiveFileLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  ExclusiveFileLock(const ExclusiveFileLock&) = delete;
+  ExclusiveFileLock& operator=(const ExclusiveFileLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+class Connection {
+ public:
+  explicit Connection(const QString& path) {
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+      sqlite3_close(db_);
+      db_ = nullptr;
+      throw EngineError(EngineError::Kind::TableDamaged,
+                        QStringLiteral("Die Tabelle %1 kann nicht geöffnet werden.").arg(QFileInfo(path).fileName()),
+                        QFileInfo(path).fileName());
+    }
+    engine::configureConnection(db_);
+  }
+  ~Connection() {
+    if (db_) sqlite3_close_v2(db_);
+  }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  sqlite3* db() const { return db_; }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// The stored name of a column, found without regard to case; empty when there is none.
+QString storedColumn(sqlite3* db, const QString& table, const QString& wanted) {
+  engine::Statement st(db, QStringLiteral("PRAGMA table_info(%1)").arg(engine::quoteIdent(table)));
+  while (st.step()) {
+    const QString name = st.column(1).toString();
+    if (engine::sameName(name, wanted)) return name;
+  }
+  return {};
+}
+
+// A whole number fit for a Long field, or nothing.
+std::optional<qlonglong> wholeNumber(const QString& text) {
+  bool ok = false;
+  const qlonglong v = text.toLongLong(&ok, 10);
+  if (!ok || v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max()) return std::nullopt;
+  return v;
+}
+
+}  // namespace
+
+void reportOpenFailure(const QString& tableName) {
+  dialogs().error(messageText(11) + u' ' + tableName);
+}
+
+bool openPlain(engine::Cursor& cursor, const QString& tableName) {
+  if (tryOpen(cursor)) return true;
+  reportOpenFailure(tableName);
+  return false;
+}
+
+bool openWithRepair(engine::Engine& engine, engine::Cursor& cursor, const std::vector<RepairCheck>& checks,
+                    const QString& tableName, RepairTrigger trigger) {
+  EngineError::Kind failure = EngineError::Kind::General;
+  if (tryOpen(cursor, &failure)) return true;
+
+  bool repaired = false;
+  if (trigger == RepairTrigger::AnyFailure || failure == EngineError::Kind::FieldMissing) {
+    try {
+      const engine::TableDef stored = engine.tableDef(cursor.tableName());
+      for (const RepairCheck& check : checks) {
+        if (stored.field(check.field)) continue;
+        try {
+          engine.execute(check.statement);
+          repaired = true;
+        } catch (const EngineError&) {
+          // The second opening fails and reports the table.
+        }
+      }
+    } catch (const EngineError&) {
+      // The stored table cannot be read: nothing to repair.
+    }
+  }
+  if (repaired && tryOpen(cursor)) return true;
+  reportOpenFailure(tableName);
+  return false;
+}
+
+bool hasIndexOn(const std::vector<engine::IndexDef>& indexes, const QString& fieldList) {
+  const QString wanted = splitFields(fieldList).join(u';');
+  for (const engine::IndexDef& index : indexes)
+    if (engine::sameName(index.fieldNames().join(u';'), wanted)) return true;
+  return false;
+}
+
+EnsureResult ensureIndex(engine::Engine& engine, engine::Cursor& cursor, const QString& indexName,
+                         const QString& fieldList, const QString& tableName) {
+  try {
+    if (hasIndexOn(engine.indexes(cursor.tableName()), fieldList)) return EnsureResult::Present;
+    // The engine adds an index beside open cursors; they keep their current record.
+    engine.addIndex(cursor.tableName(), wantedIndexDef(cursor.tableName(), indexName, fieldList));
+    return EnsureResult::Added;
+  } catch (const EngineError&) {
+    reportOpenFailure(tableName);
+    return EnsureResult::Failed;
+  }
+}
+
+bool ensureIndexes(engine::Engine& engine, engine::Cursor& cursor, const std::vector<WantedIndex>& wanted,
+                   const QString& tableName) {
+  for (const WantedIndex& w : wanted)
+    if (ensureIndex(engine, cursor, w.name, w.fields, tableName) == EnsureResult::Failed) return false;
+  return true;
+}
+
+bool createWhenMissing(engine::Engine& engine, const engine::Cursor& cursor) {
+  if (engine.tableExists(cursor.tableName())) return false;
+  const CatalogueTable* table = findTable(QFileInfo(cursor.tableName()).fileName());
+  if (!table) return false;
+  try {
+    engine.createTable(cursor.tableName(), currentLayout(*table));
+    return true;
+  } catch (const EngineError&) {
+    return false;
+  }
+}
+
+bool hutchNumberIsText(engine::Engine& engine, const QString& tableName) {
+  const engine::TableDef stored = engine.tableDef(tableName);
+  const engine::FieldDef* field = stored.field(QStringLiteral("Stallnummer"));
+  return field && field->type == engine::FieldType::Alpha;
+}
+
+HutchNumberConversion convertHutchNumbers(engine::Engine& engine, const QString& tableName) {
+  const QString path = engine.resolve(tableName);
+  const QString fileName = QFileInfo(path).fileName();
+  if (!QFileInfo::exists(path))
+    throw EngineError(EngineError::Kind::TableMissing, QStringLiteral("Die Tabelle %1 existiert nicht.").arg(fileName),
+                      fileName);
+  if (engine.isOpen(tableName)) throwLocked(fileName);
+  ExclusiveFileLock lock(path);
+  if (!lock.held()) throwLocked(fileName);
+
+  Connection connection(path);
+  sqlite3* db = connection.db();
+  const QString base = QFileInfo(path).completeBaseName();
+  const QString table = engine::quoteIdent(base);
+
+  HutchNumberConversion result;
+  engine::execSql(db, QStringLiteral("BEGIN IMMEDIATE"));
+  try {
+    const QString stall = storedColumn(db, base, QStringLiteral("Stallnummer"));
+    const QString info = storedColumn(db, base, QStringLiteral("Info"));
+    if (stall.isEmpty())
+      throw EngineError(EngineError::Kind::FieldMissing,
+                        QStringLiteral("Das Feld Stallnummer fehlt in der Tabelle %1.").arg(fileName),
+                        QStringLiteral("Stallnummer"));
+    if (info.isEmpty())
+      throw EngineError(EngineError::Kind::FieldMissing,
+                        QStringLiteral("Das Feld Info fehlt in der Tabelle %1.").arg(fileName), QStringLiteral("Info"));
+
+    // Indexes over the hutch number must go while the column is replaced; they come back
+    // unchanged from their stored definitions.
+    QStringList indexSql;
+    {
+      std::vector<std::pair<QString, QString>> all;
+      {
+        engine::Statement list(db, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' "
+                                                  "AND tbl_name = ? AND sql IS NOT NULL"));
+        list.bind(1, base);
+        while (list.step()) all.emplace_back(list.column(0).toString(), list.column(1).toString());
+      }
+      for (const auto& [name, sql] : all) {
+        engine::Statement cols(db, QStringLiteral("PRAGMA index_info(%1)").arg(engine::quoteIdent(name)));
+        bool usesStall = false;
+        while (cols.step()) usesStall = usesStall || engine::sameName(cols.column(2).toString(), stall);
+        if (!usesStall) continue;
+        indexSql << sql;
+        engine::execSql(db, QStringLiteral("DROP INDEX %1").arg(engine::quoteIdent(name)));
+      }
+    }
+
+    QString temp = QStringLiteral("Stallnummer_neu");
+    while (!storedColumn(db, base, temp).isEmpty()) temp += u'_';
+    engine::execSql(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                            .arg(table, engine::quoteIdent(temp), engine::declaredType(engine::FieldType::Long, 0)));
+
+    struct Change {
+      qlonglong rowid;
+      QVariant number;
+      QVariant info;
+    };
+    std::vector<Change> changes;
+    {
+      engine::Statement rows(db, QStringLiteral("SELECT rowid, %1, %2 FROM %3")
+                                     .arg(engine::quoteIdent(stall), engine::quoteIdent(info), table));
+      while (rows.step()) {
+        const QVariant old = rows.column(1);
+        if (old.isNull()) continue;
+        const QString text = old.toString().trimmed();
+        if (text.isEmpty()) continue;
+        Change change{rows.column(0).toLongLong(), {}, rows.column(2)};
+        if (const auto n = wholeNumber(text)) {
+          change.number = *n;
+          ++result.kept;
+        } else {
+          QString memo = change.info.isNull() ? QString() : change.info.toString();
+          if (!memo.isEmpty() && !memo.endsWith(u'\n')) memo += u'\n';
+          memo += QStringLiteral("Stallnummer: ") + text;
+          change.info = memo;
+          ++result.moved;
+        }
+        changes.push_back(std::move(change));
+      }
+    }
+    engine::Statement update(db, QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ? WHERE rowid = ?")
+                                     .arg(table, engine::quoteIdent(temp), engine::quoteIdent(info)));
+    for (const Change& c : changes) {
+      update.bind(1, c.number);
+      update.bind(2, c.info);
+      update.bind(3, c.rowid);
+      update.step();
+      update.reset();
+    }
+
+    engine::execSql(db, QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(table, engine::quoteIdent(stall)));
+    engine::execSql(db, QStringLiteral("ALTER TABLE %1 RENAME COLUMN %2 TO %3")
+                            .arg(table, engine::quoteIdent(temp), engine::quoteIdent(stall)));
+    for (const QString& sql : indexSql) engine::execSql(db, sql);
+    engine::execSql(db, QStringLiteral("COMMIT"));
+  } catch (...) {
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+  return result;
+}
+
+// ---------------------------------------------------------------- the start-up sequences
+
+namespace {
+
+// Runs the steps of one sequence and collects the cursors that stay closed.
+class Steps {
+ public:
+  Steps(engine::Engine& engine, CursorProvider& cursors) : engine_(engine), cursors_(cursors) {}
+
+  engine::Engine& engine() { return engine_; }
+  UpgradeResult& result() { return result_; }
+
+  // The named cursor, or nullptr (then counted as closed).
+  engine::Cursor* get(QStringView name) {
+    engine::Cursor* c = cursors_.cursor(name.toString());
+    if (!c) closed(name);
+    return c;
+  }
+  void closed(QStringView name) { result_.closedCursors << name.toString(); }
+
+  bool plain(QStringView name, const QString& tableName) {
+    engine::Cursor* c = get(name);
+    if (!c) return false;
+    if (openPlain(*c, tableName)) return true;
+    closed(name);
+    return false;
+  }
+
+  bool repair(QStringView name, const QString& tableName, const std::vector<RepairCheck>& checks,
+              RepairTrigger trigger = RepairTrigger::MissingField) {
+    engine::Cursor* c = get(name);
+    if (!c) return false;
+    if (openWithRepair(engine_, *c, checks, tableName, trigger)) return true;
+    closed(name);
+    return false;
+  }
+
+  void indexes(QStringView name, const QString& tableName, const std::vector<WantedIndex>& wanted) {
+    engine::Cursor* c = cursors_.cursor(name.toString());
+    if (c && c->isOpen()) ensureIndexes(engine_, *c, wanted, tableName);
+  }
+
+  void create(QStringView name) {
+    if (engine::Cursor* c = cursors_.cursor(name.toString())) createWhenMissing(engine_, *c);
+  }
+
+ private:
+  engine::Engine& engine_;
+  CursorProvider& cursors_;
+  UpgradeResult result_;
+};
+
+QString q(const char16_t* text) { return QString::fromUtf16(text); }
+
+}  // namespace
+
+UpgradeResult upgradeMainWindowTables(engine::Engine& engine, CursorProvider& cursors) {
+  Steps s(engine, cursors);
+
+  // 1. Breed list. The breed group index lies over the added field, so it comes with it.
+  if (engine::Cursor* rasse = s.get(mainCursor::Rasse)) {
+    const bool lacked = [&] {
+      try {
+        return !engine.tableDef(rasse->tableName()).field(QStringLiteral("Rassegruppe"));
+      } catch (const EngineError&) {
+        return false;
+      }
+    }();
+    if (openWithRepair(engine, *rasse, {{q(u"Rassegruppe"), q(u"ALTER TABLE \"rasse.db\" ADD Rassegruppe CHAR(25)")}},
+                       QStringLiteral("Rasse"))) {
+      if (lacked) ensureIndex(engine, *rasse, QStringLiteral("GruppeRasse"), QStringLiteral("Rassegruppe;Name"),
+                              QStringLiteral("Rasse"));
+    } else {
+      s.closed(mainCursor::Rasse);
+    }
+  }
+
+  // 2. Status list.
+  s.plain(mainCursor::Status, QStringLiteral("Status"));
+
+  // 3. Own user data: the program cannot go on without it.
+  if (engine::Cursor* eigen = s.get(mainCursor::Eigen)) {
+    EngineError::Kind failure = EngineError::Kind::General;
+    if (!tryOpen(*eigen, &failure)) {
+      if (failure == EngineError::Kind::TableMissing || failure == EngineError::Kind::TableDamaged) {
+        dialogs().error(messageText(6));
+        s.closed(mainCursor::Eigen);
+        s.result().endProgram = true;
+        return s.result();
+      }
+      bool opened = false;
+      try {
+        if (!engine.tableDef(eigen->tableName()).field(QStringLiteral("Kreisverband"))) {
+          engine.execute(q(u"ALTER TABLE \"eigen.db\" ADD Kreisverband CHAR(50), ADD Vereinsart CHAR(50)"));
+          opened = tryOpen(*eigen);
+        }
+      } catch (const EngineError&) {
+      }
+      if (!opened) {
+        dialogs().error(messageText(8));
+        s.closed(mainCursor::Eigen);
+        s.result().endProgram = true;
+        return s.result();
+      }
+    }
+  }
+
+  // 4. Animal list. Older data hold the hutch number as text: it is converted to a number
+  // keeping every value (non-numbers move to the Info memo). A missing hutch number field is
+  // added empty.
+  engine::Cursor* hasen = s.get(mainCursor::Hasen);
+  if (!hasen) return s.result();
+  bool converted = true;
+  try {
+    if (engine.tableExists(hasen->tableName()) && hutchNumberIsText(engine, hasen->tableName()))
+      convertHutchNumbers(engine, hasen->tableName());
+  } catch (const EngineError& e) {
+    // A damaged table is reported by the opening below; anything else keeps the old layout.
+    converted = e.kind() == EngineError::Kind::TableDamaged;
+  }
+  if (!converted) {
+    reportOpenFailure(QStringLiteral("Hasen"));
+    s.closed(mainCursor::Hasen);
+    return s.result();
+  }
+  if (!openWithRepair(engine, *hasen,
+                      {{q(u"Stallnummer"), q(u"ALTER TABLE \"Hasen.db\" ADD Stallnummer Integer")},
+                       {q(u"Druckbild"), q(u"ALTER TABLE \"Hasen.db\" ADD Druckbild SMALLINT")}},
+                      QStringLiteral("Hasen"))) {
+    s.closed(mainCursor::Hasen);
+    return s.result();
+  }
+
+  // 5. The indexes of the animal list's orders.
+  ensureIndexes(engine, *hasen,
+                {{q(u"RasseFarbeTato"), q(u"Rasse;Farbe;TatoRechts;TatoLinks")},
+                 {q(u"TatoReGebTatoLi"), q(u"TatoRechts;Geburtstag;TatoLinks")},
+                 {q(u"StatusTatoReGebTatoLi"), q(u"Status;TatoRechts;Geburtstag;TatoLinks")},
+                 {q(u"idxMutterGebGeschlTato"), q(u"Mutter;Geburtstag;Geschlecht;TatoLinks")},
+                 {q(u"StatusNameRasse"), q(u"Status;IDCode;Rasse")}},
+                QStringLiteral("Hasen"));
+  return s.result();
+}
+
+UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cursors,
+                                      const std::function<void()>& buildBreedNames) {
+  Steps s(engine, cursors);
+
+  // 1.-4. Lookup lists, addresses and shows.
+  s.plain(u"StbFarbe", QStringLiteral("Farbe"));
+  s.plain(u"StbRasse", QStringLiteral("Rasse"));
+  s.repair(u"Adressen", QStringLiteral("Adresse"),
+           {{q(u"HBNr"), q(u"ALTER TABLE \"adresse.db\" ADD HBNr CHAR(20)")}});
+  s.repair(u"Ausstellung", QStringLiteral("Ausstellung"),
+           {{q(u"BewertJungtier"), q(u"ALTER TABLE \"Ausstellung.db\" ADD BewertJungtier CHAR(3)")},
+            {q(u"EigeneBewertung"), q(u"ALTER TABLE \"Ausstellung.db\" ADD EigeneBewertung FLOAT")}});
+  s.plain(u"Ausstellungstitel", QStringLiteral("Ausstellungstitel"));
+  s.plain(u"Farbe", QStringLiteral("Farbe"));
+  s.plain(u"Rasse", QStringLiteral("Rasse"));
+
+  // 5. The breed names for the litter book.
+  if (buildBreedNames) buildBreedNames();
+
+  // 6.-8.
+  s.plain(u"Status", QStringLiteral("Status"));
+  s.repair(u"Verkauft", QStringLiteral("VERKAUFT"),
+           {{q(u"Gestorbenam"), q(u"ALTER TABLE \"Verkauft.db\" ADD Gestorbenam date")}});
+  s.plain(u"Stammbaum", QStringLiteral("Hasen"));
+  s.plain(u"StammbaumBewertung", QStringLiteral("Ausstellung"));
+
+  // 9. Wool records: created when missing; any failure of the first opening lets the checks run.
+  s.create(u"Angora");
+  s.repair(u"Angora", QStringLiteral("Angora"),
+           {{q(u"WRZInsgesamt"), q(u"ALTER TABLE \"Angora.db\" ADD  JWEInsgesamt INTEGER,ADD WRZInsgesamt INTEGER")},
+            {q(u"Bewertung"), q(u"ALTER TABLE \"Angora.db\" ADD Bewertung float")}},
+           RepairTrigger::AnyFailure);
+  s.plain(u"AngoraEltern", QStringLiteral("Angora"));
+
+  // 10. Health.
+  s.plain(u"Medikament", QStringLiteral("APOTHEKE"));
+  s.plain(u"MedizienGaben", QStringLiteral("MedizienHase"));
+  s.plain(u"Desinfektion", QStringLiteral("Desinfektion"));
+  s.plain(u"Insekten", QStringLiteral("Insektenbek"));
+
+  // 11. Animals and their family indexes.
+  if (s.plain(u"Hasen", QStringLiteral("Hasen")))
+    s.indexes(u"Hasen", QStringLiteral("Hasen"),
+              {{q(u"RasseGebMutterTatoL"), q(u"Rasse;Geburtstag;Mutter;TatoLinks")},
+               {q(u"VaterGebTatoRL"), q(u"Vater;Geburtstag;TatoRechts;TatoLinks")},
+               {q(u"MutterGebTatoRL"), q(u"Mutter;Geburtstag;TatoRechts;TatoLinks")}});
+
+  // 12.-13. Young animals and litters.
+  s.plain(u"JungtiereBerechnung", QStringLiteral("Jungtiere"));
+  s.plain(u"Jungtiere", QStringLiteral("Jungtiere"));
+  s.plain(u"JungtiereWurfbuch", QStringLiteral("Hasen"));
+  if (s.plain(u"Wurfbuch", QStringLiteral("Wurfbuch")))
+    s.indexes(u"Wurfbuch", QStringLiteral("Wurfbuch"), {{q(u"KatzeKaterWurftag"), q(u"Katze;Kater;Wurftag")}});
+
+  // 14. Weights: created when missing.
+  s.create(u"Gewichtstabelle");
+  s.plain(u"GewichtstabelleBerechnung", QStringLiteral("Gewichtstabelle"));
+  s.plain(u"Gewichtstabelle", QStringLiteral("Gewichtstabelle"));
+
+  // 15.-16.
+  s.plain(u"Haesinausstellung", QStringLiteral("Ausstellung"));
+  s.plain(u"RammlerJungtiere", QStringLiteral("Hasen"));
+  s.plain(u"GedeckteHaesinnen", QStringLiteral("Wurfbuch"));
+  s.repair(u"Koernote", QStringLiteral("Koernote"),
+           {{q(u"Punkte5"), q(u"ALTER TABLE \"Koernote.db\" ADD Punkte5 SMALLINT,ADD Wollwert SMALLINT")}});
+
+  // 17. Vaccinations: created when missing.
+  s.create(u"Impfung");
+  s.plain(u"Impfung", QStringLiteral("Impfung"));
+
+  // 18. Pictures.
+  s.plain(u"Bilder", QStringLiteral("Bilder.db"));
+  return s.result();
+}
+
+}  // namespace lapiro::store
