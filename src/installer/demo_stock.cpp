@@ -679,14 +679,24 @@ int Generator::pickBuck(int breedIndex, const QDate& day, int doe, bool allowRel
                        [&](const QDate& d, int i) { return d < animals_[static_cast<size_t>(i)].birth; }) -
       pool.begin());
   if (eligible == 0) return -1;
+  // Breeders avoid mating siblings; only when no other buck is at hand does a half-brother
+  // cover the doe.
+  const Animal& d = animals_[static_cast<size_t>(doe)];
+  auto unrelated = [&](int i) {
+    const Animal& b = animals_[static_cast<size_t>(i)];
+    return (b.father < 0 || b.father != d.father) && (b.mother < 0 || b.mother != d.mother);
+  };
   for (int t = 0; t < 24; ++t) {
     const int g = geometric();
     if (g >= eligible) continue;
     const int i = pool[static_cast<size_t>(eligible - 1 - g)];
-    if (buckUsable(i, day, doe)) return i;
+    if (unrelated(i) && buckUsable(i, day, doe)) return i;
   }
-  for (int j = eligible - 1, n = 0; j >= 0 && n < 4000; --j, ++n)
-    if (buckUsable(pool[static_cast<size_t>(j)], day, doe)) return pool[static_cast<size_t>(j)];
+  for (int pass = 0; pass < 2; ++pass)
+    for (int j = eligible - 1, n = 0; j >= 0 && n < 4000; --j, ++n) {
+      const int i = pool[static_cast<size_t>(j)];
+      if ((pass == 1 || unrelated(i)) && buckUsable(i, day, doe)) return i;
+    }
   return -1;
 }
 
