@@ -16,6 +16,31 @@ struct Stretch {
   QVariantList binds;
 };
 
+// Holds one read transaction over several statements, so the file is locked and checked once
+// instead of once per statement. Does nothing inside a transaction that is already open.
+class ReadGuard {
+ public:
+  explicit ReadGuard(Table& table) : table_(table) {
+    if (sqlite3_get_autocommit(table.db())) {
+      Statement& begin = table.statements().get(QStringLiteral("BEGIN"));
+      begin.step();
+      begin.reset();
+      active_ = true;
+    }
+  }
+  ~ReadGuard() {
+    if (!active_) return;
+    if (sqlite3_exec(table_.db(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+      sqlite3_exec(table_.db(), "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  ReadGuard(const ReadGuard&) = delete;
+  ReadGuard& operator=(const ReadGuard&) = delete;
+
+ private:
+  Table& table_;
+  bool active_ = false;
+};
+
 }  // namespace
 
 Cursor::Cursor(Engine& engine, QString name) : DataSet(engine, std::move(name)) {}
@@ -250,6 +275,7 @@ void Cursor::buildOrder() {
     c.sql = quoteIdent(fields_[idx].def.name);
     c.descending = desc;
     c.nocase = nocase;
+    c.notNull = fields_[idx].def.required || sameName(fields_[idx].def.name, table_->rowidField());
     return c;
   };
   if (!indexFieldNames_.isEmpty()) {
@@ -276,9 +302,11 @@ void Cursor::buildOrder() {
   if (!endsWithRowid) {
     OrderColumn rid;
     rid.sql = QStringLiteral("rowid");
+    rid.notNull = true;
     order.push_back(rid);
   }
   order_ = std::move(order);
+  ahead_.clear();
 }
 
 QString Cursor::colCompare(const OrderColumn& c, const char* op) const {
@@ -365,6 +393,7 @@ void Cursor::rebuildBase() {
   }
   w.sql = conds.isEmpty() ? QString() : conds.join(QStringLiteral(" AND "));
   base_ = std::move(w);
+  ahead_.clear();
 }
 
 QString Cursor::selectList() const {
@@ -437,7 +466,7 @@ std::vector<Stretch> stretches(const std::vector<Col>& order, const QVariantList
         if (incl) local.push_back({c.sql + QStringLiteral(" IS NULL"), {}});
       } else {
         local.push_back({compare(c, incl ? "<=" : "<"), {v}});
-        local.push_back({c.sql + QStringLiteral(" IS NULL"), {}});
+        if (!c.notNull) local.push_back({c.sql + QStringLiteral(" IS NULL"), {}});
       }
     }
     for (auto& s : local) {
@@ -459,6 +488,7 @@ std::vector<DataSet::Row> Cursor::scan(const QVariantList& key, bool forward, bo
   std::vector<Row> rows;
   const auto parts = stretches(order_, key, forward, inclusive,
                                [this](const OrderColumn& c, const char* op) { return colCompare(c, op); });
+  ReadGuard guard(*table_);
   for (const Stretch& s : parts) {
     if (static_cast<int>(rows.size()) >= limit) break;
     QStringList conds;
@@ -563,8 +593,26 @@ int Cursor::moveBy(int n) {
   if ((forward && eof_) || (!forward && bof_)) return 0;
   fireHook(events.beforeScroll);
   const int steps = forward ? n : -n;
-  auto rows = scan(keyOf(buffer_), forward, false, steps);
+  std::vector<Row> rows;
+  const bool aheadValid = forward && !ahead_.empty() && aheadAnchor_ == rowid_ &&
+                          aheadVersion_ == table_->version() && state_ == DataSetState::Browse;
+  if (aheadValid && static_cast<int>(ahead_.size()) >= steps) {
+    rows.assign(std::make_move_iterator(ahead_.begin()), std::make_move_iterator(ahead_.begin() + steps));
+    ahead_.erase(ahead_.begin(), ahead_.begin() + steps);
+  } else {
+    // Consecutive forward steps read ahead, more the longer the run: a scan then needs one
+    // query per many steps, while a single step reads only what it needs.
+    aheadRun_ = (forward && aheadAnchor_ == rowid_) ? std::min(aheadRun_ * 2, 64) : 1;
+    rows = scan(keyOf(buffer_), forward, false, forward ? std::max(steps, aheadRun_) : steps);
+    ahead_.clear();
+    if (forward && static_cast<int>(rows.size()) > steps) {
+      ahead_.assign(std::make_move_iterator(rows.begin() + steps), std::make_move_iterator(rows.end()));
+      rows.resize(static_cast<size_t>(steps));
+    }
+    aheadVersion_ = table_->version();
+  }
   if (rows.empty()) {
+    ahead_.clear();
     if (forward)
       eof_ = true;
     else
@@ -580,6 +628,7 @@ int Cursor::moveBy(int n) {
     bof_ = moved < steps;
   }
   moveTo(std::move(rows.back()));
+  aheadAnchor_ = rowid_;
   return moved;
 }
 
@@ -595,6 +644,7 @@ qint64 Cursor::recordNumber() {
   qint64 n = 0;
   const auto parts = stretches(order_, keyOf(buffer_), false, false,
                                [this](const OrderColumn& c, const char* op) { return colCompare(c, op); });
+  ReadGuard guard(*table_);
   for (const Stretch& s : parts) n += countWhere(Where{s.sql, s.binds});
   return n;
 }
@@ -602,6 +652,25 @@ qint64 Cursor::recordNumber() {
 std::vector<DataSet::Row> Cursor::readRows(qint64 offset, int count) {
   requireOpen();
   return scanAll(true, count, offset);
+}
+
+std::vector<DataSet::Row> Cursor::readRowsAfter(const Row& anchor, int count) {
+  requireOpen();
+  return scan(keyOf(anchor), true, false, count);
+}
+
+std::vector<DataSet::Row> Cursor::readRowsBefore(const Row& anchor, int count) {
+  requireOpen();
+  auto rows = scan(keyOf(anchor), false, false, count);
+  std::reverse(rows.begin(), rows.end());
+  return rows;
+}
+
+std::vector<DataSet::Row> Cursor::readRowsFromEnd(qint64 fromEnd, int count) {
+  requireOpen();
+  auto rows = scanAll(false, count, fromEnd);
+  std::reverse(rows.begin(), rows.end());
+  return rows;
 }
 
 void Cursor::refresh() {
@@ -699,6 +768,56 @@ bool Cursor::findKey(const QVariantList& values) {
   bof_ = eof_ = false;
   moveTo(std::move(*row));
   return true;
+}
+
+std::optional<DataSet::Row> Cursor::firstMatch(const QString& fieldList, const QVariantList& values) {
+  requireOpen();
+  QStringList conds;
+  QVariantList binds = base_.binds;
+  if (!base_.sql.isEmpty()) conds << u'(' + base_.sql + u')';
+  const QStringList names = fieldList.split(u';', Qt::SkipEmptyParts);
+  for (int i = 0; i < names.size(); ++i) {
+    const int idx = fieldIndex(names[i].trimmed());
+    if (idx < 0 || idx >= dataFieldCount())
+      throw EngineError(EngineError::Kind::FieldMissing,
+                        QStringLiteral("Das Feld %1 gibt es in der Tabelle %2 nicht.").arg(names[i], tableName_),
+                        names[i]);
+    const FieldInfo& info = fields_[idx];
+    const QVariant v = toStorage(info.def.type, toTyped(info.def.type, info.def.size, values.value(i), info.def.name));
+    if (isNullValue(v)) {
+      conds << quoteIdent(info.def.name) + QStringLiteral(" IS NULL");
+    } else {
+      conds << quoteIdent(info.def.name) + QStringLiteral(" = ?");
+      binds << v;
+    }
+  }
+  QString sql = QStringLiteral("SELECT %1 FROM %2").arg(selectList(), table_->sqlName());
+  if (!conds.isEmpty()) sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+  sql += QStringLiteral(" ORDER BY ") + orderBy(true) + QStringLiteral(" LIMIT 1");
+  Statement& st = table_->statements().get(sql);
+  st.bindAll(binds);
+  std::optional<Row> row;
+  if (st.step()) row = fetchRow(st);
+  st.reset();
+  if (row) computeExtraFields(*row);
+  return row;
+}
+
+bool Cursor::locate(const QString& fields, const QVariantList& values) {
+  checkBrowseMode();
+  auto row = firstMatch(fields, values);
+  if (!row) return false;
+  fireHook(events.beforeScroll);
+  bof_ = eof_ = false;
+  moveTo(std::move(*row));
+  return true;
+}
+
+QVariant Cursor::lookup(const QString& keyFields, const QVariantList& values, const QString& resultField) {
+  auto row = firstMatch(keyFields, values);
+  const int idx = fieldIndex(resultField);
+  if (!row || idx < 0) return {};
+  return (*row)[idx];
 }
 
 void Cursor::findNearest(const QVariantList& values) {

@@ -72,6 +72,9 @@ class Cursor : public DataSet {
   qint64 recordCount() override;
   qint64 recordNumber() override;
   std::vector<Row> readRows(qint64 offset, int count) override;
+  std::vector<Row> readRowsAfter(const Row& anchor, int count) override;
+  std::vector<Row> readRowsBefore(const Row& anchor, int count) override;
+  std::vector<Row> readRowsFromEnd(qint64 fromEnd, int count) override;
   void refresh() override;
   QVariant bookmark() const override;
   bool gotoBookmark(const QVariant& bookmark) override;
@@ -82,6 +85,12 @@ class Cursor : public DataSet {
   // Makes current the first record whose key is not below `values` (or the last record
   // when every key is below).
   void findNearest(const QVariantList& values);
+
+  // Moves to the first record in the current order whose fields equal the values (one query;
+  // data fields only). Returns false and stays when there is none.
+  bool locate(const QString& fields, const QVariantList& values) override;
+  // The value without moving; invalid when no record matches.
+  QVariant lookup(const QString& keyFields, const QVariantList& values, const QString& resultField) override;
 
   // --- change ---
   void edit() override;
@@ -105,6 +114,7 @@ class Cursor : public DataSet {
     int field = -1;    // index into the buffer, -1 for the rowid tiebreak
     bool descending = false;
     bool nocase = false;
+    bool notNull = false;  // never empty (rowid, required fields): no NULL stretch to visit
   };
   struct Where {
     QString sql;
@@ -128,6 +138,7 @@ class Cursor : public DataSet {
   QVariantList masterValues() const;
   void writeRow();
   qint64 countWhere(const Where& extra);
+  std::optional<Row> firstMatch(const QString& fields, const QVariantList& values);
 
   QString tableName_;
   std::shared_ptr<Table> table_;
@@ -150,6 +161,12 @@ class Cursor : public DataSet {
   qint64 rowid_ = 0;  // rowid of the current record
   Row original_;      // the record as it was before edit()
   quint64 fetchedVersion_ = 0;
+  // Records read ahead by the last forward step, valid while the current record is
+  // aheadAnchor_ and the table is unchanged; a scan then costs one query per many steps.
+  std::vector<Row> ahead_;
+  qint64 aheadAnchor_ = 0;
+  quint64 aheadVersion_ = 0;
+  int aheadRun_ = 1;
   bool refreshing_ = false;
 };
 

@@ -62,7 +62,23 @@ const DataSet::Row* CursorModel::rowAt(int row) const {
   const qint64 page = row / kPageSize;
   auto it = pages_.find(page);
   if (it == pages_.end()) {
-    auto rows = const_cast<DataSet*>(dataSet_)->readRows(page * kPageSize, kPageSize);
+    // Seek from a neighbouring page by key where one is cached, else read from the nearer end:
+    // reading by position costs as many index steps as the position is far from that end.
+    DataSet* ds = const_cast<DataSet*>(dataSet_);
+    const qint64 start = page * kPageSize;
+    const int want = static_cast<int>(std::min<qint64>(kPageSize, count_ - start));
+    std::vector<DataSet::Row> rows;
+    auto before = pages_.find(page - 1);
+    auto after = pages_.find(page + 1);
+    if (before != pages_.end() && before->second.size() == static_cast<size_t>(kPageSize)) {
+      rows = ds->readRowsAfter(before->second.back(), want);
+    } else if (after != pages_.end() && !after->second.empty()) {
+      rows = ds->readRowsBefore(after->second.front(), want);
+    } else if (start > count_ / 2) {
+      rows = ds->readRowsFromEnd(count_ - start - want, want);
+    } else {
+      rows = ds->readRows(start, want);
+    }
     if (pages_.size() >= kMaxPages && !pageOrder_.empty()) {
       pages_.erase(pageOrder_.front());
       pageOrder_.erase(pageOrder_.begin());

@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 
+#include <QFile>
 #include <QLocale>
 
 #include <cmath>
@@ -209,6 +210,14 @@ QByteArray Field::asBytes() const { return ds_->bufferValue(index_).toByteArray(
 void Field::setValue(const QVariant& value) const {
   const FieldInfo& info = ds_->fieldInfos()[index_];
   ds_->setBufferValue(index_, toTyped(info.def.type, info.def.size, value, info.def.name));
+}
+
+void Field::loadFromFile(const QString& path) const {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    throw EngineError(EngineError::Kind::General,
+                      QStringLiteral("Die Bilddatei %1 kann nicht gelesen werden.").arg(path), path);
+  setValue(QVariant(file.readAll()));
 }
 
 void Field::setString(const QString& text) const { setValue(text.isEmpty() ? QVariant() : QVariant(text)); }
@@ -453,6 +462,23 @@ int DataSet::moveBy(int n) {
   return moved;
 }
 
+std::vector<DataSet::Row> DataSet::readRowsAfter(const Row& anchor, int count) {
+  return readRows(anchor.back().toLongLong() + 1, count);
+}
+
+std::vector<DataSet::Row> DataSet::readRowsBefore(const Row& anchor, int count) {
+  const qint64 end = anchor.back().toLongLong();
+  const qint64 start = std::max<qint64>(0, end - count);
+  return readRows(start, static_cast<int>(end - start));
+}
+
+std::vector<DataSet::Row> DataSet::readRowsFromEnd(qint64 fromEnd, int count) {
+  const qint64 total = recordCount();
+  const qint64 end = std::max<qint64>(0, total - fromEnd);
+  const qint64 start = std::max<qint64>(0, end - count);
+  return readRows(start, static_cast<int>(end - start));
+}
+
 void DataSet::close() {
   if (!isOpen()) return;
   fireHook(events.beforeClose);
@@ -469,7 +495,10 @@ void DataSet::close() {
 bool DataSet::locate(const QString& fieldList, const QVariantList& values) {
   const QStringList names = fieldList.split(u';', Qt::SkipEmptyParts);
   std::vector<int> idx;
-  for (const auto& n : names) idx.push_back(field(n.trimmed()).type() == FieldType::Alpha ? fieldIndex(n.trimmed()) : fieldIndex(n.trimmed()));
+  for (const auto& n : names) {
+    field(n.trimmed());  // throws for an unknown field
+    idx.push_back(fieldIndex(n.trimmed()));
+  }
   const QVariant mark = bookmark();
   checkBrowseMode();
   first();

@@ -72,6 +72,9 @@ class Field {
   void setBool(bool v) const { setValue(QVariant(v)); }
   void setMoney(Money v) const { setValue(QVariant::fromValue(v)); }
   void clear() const { setValue(QVariant()); }
+  // Graphic fields: loads the bytes of an image file. Throws EngineError(General) with a
+  // German message when the file cannot be read.
+  void loadFromFile(const QString& path) const;
 
  private:
   DataSet* ds_;
@@ -168,6 +171,13 @@ class DataSet {
   virtual qint64 recordNumber() = 0;
   // Reads rows by position for views (does not move the current record).
   virtual std::vector<Row> readRows(qint64 offset, int count) = 0;
+  // Rows right after / right before the row `anchor` (as returned by readRows), in forward
+  // order. The defaults fall back on positions; cursors seek by key, which stays cheap far
+  // from the start of a large table.
+  virtual std::vector<Row> readRowsAfter(const Row& anchor, int count);
+  virtual std::vector<Row> readRowsBefore(const Row& anchor, int count);
+  // The `count` rows ending `fromEnd` rows before the end, in forward order.
+  virtual std::vector<Row> readRowsFromEnd(qint64 fromEnd, int count);
   // Reads the current record anew (data changed elsewhere).
   virtual void refresh() = 0;
 
@@ -177,10 +187,10 @@ class DataSet {
   virtual bool gotoBookmark(const QVariant& bookmark) = 0;
 
   // Moves to the first record whose fields (";" list) equal the values. Case-sensitive.
-  bool locate(const QString& fields, const QVariantList& values);
+  virtual bool locate(const QString& fields, const QVariantList& values);
   // Value of `resultField` in the first record whose `keyFields` equal the values, without
   // moving; invalid when none.
-  QVariant lookup(const QString& keyFields, const QVariantList& values, const QString& resultField);
+  virtual QVariant lookup(const QString& keyFields, const QVariantList& values, const QString& resultField);
 
   // Changes. The base refuses them (EngineError ReadOnly); Cursor implements them.
   virtual void edit();

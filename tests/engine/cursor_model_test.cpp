@@ -54,6 +54,16 @@ TEST_F(CursorModelTest, ReadsRowsByPositionInTheCursorsOrder) {
   EXPECT_EQ(model.data(model.index(500, 0)).toString(), QStringLiteral("N0500"));
   EXPECT_EQ(model.data(model.index(500, 1)).toString(), QStringLiteral("4,99"));
   EXPECT_FALSE(model.data(model.index(1000, 0)).isValid());
+
+  // Pages read from either end, before or after a cached page, all agree with the order.
+  CursorModel fresh(&cursor);
+  fresh.setColumns({{QStringLiteral("Name"), QStringLiteral("Name"), 10}});
+  for (int row : {999, 700, 300, 0})
+    EXPECT_EQ(fresh.data(fresh.index(row, 0)).toString(), QStringLiteral("N%1").arg(row, 4, 10, QLatin1Char('0')));
+  for (int row = 999; row >= 0; --row)
+    ASSERT_EQ(fresh.data(fresh.index(row, 0)).toString(), QStringLiteral("N%1").arg(row, 4, 10, QLatin1Char('0')));
+  for (int row = 0; row < 1000; row += 7)
+    ASSERT_EQ(fresh.data(fresh.index(row, 0)).toString(), QStringLiteral("N%1").arg(row, 4, 10, QLatin1Char('0')));
 }
 
 TEST_F(CursorModelTest, MovesTheCursorAndFollowsItsChanges) {

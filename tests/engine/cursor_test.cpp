@@ -189,12 +189,10 @@ TEST_F(TypeRoundTrip, DatesSortChronologicallyAndPicturesLoad) {
   img.fill(Qt::red);
   const QString file = dir.file(QStringLiteral("bild.png"));
   ASSERT_TRUE(img.save(file));
-  QFile f(file);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  const QByteArray bytes = f.readAll();
   c.first();
   c.edit();
-  c.field(QStringLiteral("Bild")).setValue(bytes);
+  c.field(QStringLiteral("Bild")).loadFromFile(file);
+  EXPECT_THROW(c.field(QStringLiteral("Bild")).loadFromFile(dir.file(QStringLiteral("fehlt.jpg"))), EngineError);
   c.post();
   c.refresh();
   EXPECT_EQ(QImage::fromData(c.field(QStringLiteral("Bild")).asBytes()).size(), QSize(4, 3));
@@ -254,6 +252,15 @@ TEST_F(Navigation, EmptyTableAndBothEnds) {
   EXPECT_EQ(c.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("C"));
   c.findNearest({QStringLiteral("Z")});
   EXPECT_EQ(c.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("E"));
+
+  // locate and lookup find by any fields; lookup does not move.
+  EXPECT_TRUE(c.locate(QStringLiteral("TatoLinks;TatoRechts"), {QStringLiteral("1"), QStringLiteral("B")}));
+  EXPECT_EQ(c.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("B"));
+  EXPECT_FALSE(c.locate(QStringLiteral("TatoRechts"), {QStringLiteral("Q")}));
+  EXPECT_EQ(c.lookup(QStringLiteral("TatoRechts"), {QStringLiteral("D")}, QStringLiteral("TatoLinks")).toString(),
+            QStringLiteral("1"));
+  EXPECT_EQ(c.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("B"));
+  c.last();
 
   // Reading by position for grids does not move the cursor.
   const auto rows = c.readRows(1, 3);
@@ -323,6 +330,19 @@ TEST_F(SharedTable, ChangesOfOtherCursorsAreSeen) {
   b.next();
   EXPECT_EQ(b.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("AA"));
   EXPECT_EQ(b.recordCount(), 4);
+
+  // Records read ahead by a forward scan do not hide a record inserted meanwhile.
+  b.first();
+  b.next();
+  b.next();
+  EXPECT_EQ(b.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("C"));
+  add(a, QStringLiteral("CA"), QStringLiteral("1"));
+  b.next();
+  EXPECT_EQ(b.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("CA"));
+  b.next();
+  EXPECT_EQ(b.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("D"));
+  b.next();
+  EXPECT_TRUE(b.eof());
 }
 
 TEST_F(Filters, ExpressionsLimitTheVisitedRecords) {
