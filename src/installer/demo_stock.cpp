@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QSet>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -70,27 +69,26 @@ qint64 roundHalfEven(qint64 n, qint64 factorPercent) {
 // ------------------------------------------------------------------------ word lists
 
 const std::vector<QString>& surnames() {
-  static const auto l = list({u"Müller",  u"Schmidt", u"Schneider", u"Fischer", u"Weber",    u"Meyer",
-                              u"Wagner",  u"Becker",  u"Schulz",    u"Hoffmann", u"Schäfer", u"Koch",
-                              u"Bauer",   u"Richter", u"Klein",     u"Wolf",     u"Schröder", u"Neumann",
-                              u"Schwarz", u"Zimmermann", u"Braun",  u"Krüger",   u"Hartmann", u"Lange",
-                              u"Werner",  u"Krause",  u"Lehmann",   u"Schulze",  u"Köhler",   u"Herrmann",
-                              u"König",   u"Walter",  u"Huber",     u"Kaiser",   u"Fuchs",    u"Peters",
-                              u"Scholz",  u"Möller",  u"Weiß",      u"Jung",     u"Hahn",     u"Schubert",
-                              u"Vogel",   u"Friedrich", u"Keller",  u"Günther",  u"Frank",    u"Berger",
-                              u"Winkler", u"Roth",    u"Beck",      u"Lorenz",   u"Baumann",  u"Albrecht",
-                              u"Ludwig",  u"Böhm",    u"Kraus",     u"Seidel",   u"Sauer",    u"Wendt"});
+  static const auto l = list(
+      {u"Müller",   u"Schmidt",  u"Schneider", u"Fischer",    u"Weber",   u"Meyer",    u"Wagner",   u"Becker",
+       u"Schulz",   u"Hoffmann", u"Schäfer",   u"Koch",       u"Bauer",   u"Richter",  u"Klein",    u"Wolf",
+       u"Schröder", u"Neumann",  u"Schwarz",   u"Zimmermann", u"Braun",   u"Krüger",   u"Hartmann", u"Lange",
+       u"Werner",   u"Krause",   u"Lehmann",   u"Schulze",    u"Köhler",  u"Herrmann", u"König",    u"Walter",
+       u"Huber",    u"Kaiser",   u"Fuchs",     u"Peters",     u"Scholz",  u"Möller",   u"Weiß",     u"Jung",
+       u"Hahn",     u"Schubert", u"Vogel",     u"Friedrich",  u"Keller",  u"Günther",  u"Frank",    u"Berger",
+       u"Winkler",  u"Roth",     u"Beck",      u"Lorenz",     u"Baumann", u"Albrecht", u"Ludwig",   u"Böhm",
+       u"Kraus",    u"Seidel",   u"Sauer",     u"Wendt"});
   return l;
 }
 
 const std::vector<QString>& givenNames() {
-  static const auto l = list({u"Hans",     u"Peter",    u"Klaus",   u"Jürgen",   u"Wolfgang", u"Michael",
-                              u"Thomas",   u"Andreas",  u"Stefan",  u"Frank",    u"Uwe",      u"Dieter",
-                              u"Günter",   u"Horst",    u"Manfred", u"Bernd",    u"Ralf",     u"Karl",
-                              u"Heinz",    u"Werner",   u"Monika",  u"Sabine",   u"Petra",    u"Andrea",
-                              u"Gabriele", u"Ursula",   u"Renate",  u"Birgit",   u"Karin",    u"Claudia",
-                              u"Susanne",  u"Heike",    u"Martina", u"Anja",     u"Jutta",    u"Elke",
-                              u"Brigitte", u"Helga",    u"Jörg",    u"Matthias", u"Lukas",    u"Jonas"});
+  static const auto l =
+      list({u"Hans",    u"Peter",    u"Klaus",   u"Jürgen",   u"Wolfgang", u"Michael", u"Thomas",
+            u"Andreas", u"Stefan",   u"Frank",   u"Uwe",      u"Dieter",   u"Günter",  u"Horst",
+            u"Manfred", u"Bernd",    u"Ralf",    u"Karl",     u"Heinz",    u"Werner",  u"Monika",
+            u"Sabine",  u"Petra",    u"Andrea",  u"Gabriele", u"Ursula",   u"Renate",  u"Birgit",
+            u"Karin",   u"Claudia",  u"Susanne", u"Heike",    u"Martina",  u"Anja",    u"Jutta",
+            u"Elke",    u"Brigitte", u"Helga",   u"Jörg",     u"Matthias", u"Lukas",   u"Jonas"});
   return l;
 }
 
@@ -101,58 +99,82 @@ struct Town {
 };
 
 const std::vector<Town>& towns() {
-  static const std::vector<Town> l = {
-      {u"34117", u"Kassel", u"0561"},         {u"36037", u"Fulda", u"0661"},
-      {u"35390", u"Gießen", u"0641"},         {u"37073", u"Göttingen", u"0551"},
-      {u"99084", u"Erfurt", u"0361"},         {u"98527", u"Suhl", u"03681"},
-      {u"07743", u"Jena", u"03641"},          {u"04109", u"Leipzig", u"0341"},
-      {u"01067", u"Dresden", u"0351"},        {u"09111", u"Chemnitz", u"0371"},
-      {u"06108", u"Halle (Saale)", u"0345"},  {u"39104", u"Magdeburg", u"0391"},
-      {u"30159", u"Hannover", u"0511"},       {u"38100", u"Braunschweig", u"0531"},
-      {u"49074", u"Osnabrück", u"0541"},      {u"33602", u"Bielefeld", u"0521"},
-      {u"44135", u"Dortmund", u"0231"},       {u"48143", u"Münster", u"0251"},
-      {u"50667", u"Köln", u"0221"},           {u"53111", u"Bonn", u"0228"},
-      {u"54290", u"Trier", u"0651"},          {u"55116", u"Mainz", u"06131"},
-      {u"66111", u"Saarbrücken", u"0681"},    {u"69117", u"Heidelberg", u"06221"},
-      {u"70173", u"Stuttgart", u"0711"},      {u"72070", u"Tübingen", u"07071"},
-      {u"79098", u"Freiburg im Breisgau", u"0761"}, {u"80331", u"München", u"089"},
-      {u"86150", u"Augsburg", u"0821"},       {u"90403", u"Nürnberg", u"0911"},
-      {u"93047", u"Regensburg", u"0941"},     {u"94032", u"Passau", u"0851"},
-      {u"97070", u"Würzburg", u"0931"},       {u"95444", u"Bayreuth", u"0921"},
-      {u"18055", u"Rostock", u"0381"},        {u"19053", u"Schwerin", u"0385"},
-      {u"24103", u"Kiel", u"0431"},           {u"23552", u"Lübeck", u"0451"},
-      {u"28195", u"Bremen", u"0421"},         {u"14467", u"Potsdam", u"0331"},
-      {u"03046", u"Cottbus", u"0355"},        {u"17489", u"Greifswald", u"03834"},
-      {u"34369", u"Hofgeismar", u"05671"},    {u"36251", u"Bad Hersfeld", u"06621"},
-      {u"37269", u"Eschwege", u"05651"},      {u"34497", u"Korbach", u"05631"}};
+  static const std::vector<Town> l = {{u"34117", u"Kassel", u"0561"},
+                                      {u"36037", u"Fulda", u"0661"},
+                                      {u"35390", u"Gießen", u"0641"},
+                                      {u"37073", u"Göttingen", u"0551"},
+                                      {u"99084", u"Erfurt", u"0361"},
+                                      {u"98527", u"Suhl", u"03681"},
+                                      {u"07743", u"Jena", u"03641"},
+                                      {u"04109", u"Leipzig", u"0341"},
+                                      {u"01067", u"Dresden", u"0351"},
+                                      {u"09111", u"Chemnitz", u"0371"},
+                                      {u"06108", u"Halle (Saale)", u"0345"},
+                                      {u"39104", u"Magdeburg", u"0391"},
+                                      {u"30159", u"Hannover", u"0511"},
+                                      {u"38100", u"Braunschweig", u"0531"},
+                                      {u"49074", u"Osnabrück", u"0541"},
+                                      {u"33602", u"Bielefeld", u"0521"},
+                                      {u"44135", u"Dortmund", u"0231"},
+                                      {u"48143", u"Münster", u"0251"},
+                                      {u"50667", u"Köln", u"0221"},
+                                      {u"53111", u"Bonn", u"0228"},
+                                      {u"54290", u"Trier", u"0651"},
+                                      {u"55116", u"Mainz", u"06131"},
+                                      {u"66111", u"Saarbrücken", u"0681"},
+                                      {u"69117", u"Heidelberg", u"06221"},
+                                      {u"70173", u"Stuttgart", u"0711"},
+                                      {u"72070", u"Tübingen", u"07071"},
+                                      {u"79098", u"Freiburg im Breisgau", u"0761"},
+                                      {u"80331", u"München", u"089"},
+                                      {u"86150", u"Augsburg", u"0821"},
+                                      {u"90403", u"Nürnberg", u"0911"},
+                                      {u"93047", u"Regensburg", u"0941"},
+                                      {u"94032", u"Passau", u"0851"},
+                                      {u"97070", u"Würzburg", u"0931"},
+                                      {u"95444", u"Bayreuth", u"0921"},
+                                      {u"18055", u"Rostock", u"0381"},
+                                      {u"19053", u"Schwerin", u"0385"},
+                                      {u"24103", u"Kiel", u"0431"},
+                                      {u"23552", u"Lübeck", u"0451"},
+                                      {u"28195", u"Bremen", u"0421"},
+                                      {u"14467", u"Potsdam", u"0331"},
+                                      {u"03046", u"Cottbus", u"0355"},
+                                      {u"17489", u"Greifswald", u"03834"},
+                                      {u"34369", u"Hofgeismar", u"05671"},
+                                      {u"36251", u"Bad Hersfeld", u"06621"},
+                                      {u"37269", u"Eschwege", u"05651"},
+                                      {u"34497", u"Korbach", u"05631"}};
   return l;
 }
 
 const std::vector<QString>& streets() {
-  static const auto l = list({u"Hauptstraße", u"Bahnhofstraße", u"Gartenstraße", u"Schulstraße",
-                              u"Dorfstraße", u"Lindenweg", u"Birkenweg", u"Am Mühlbach", u"Feldweg",
-                              u"Kirchgasse", u"Bergstraße", u"Ringstraße", u"Waldstraße", u"Wiesenweg",
-                              u"Mühlenweg", u"Rosenstraße", u"Am Anger", u"Brunnenstraße",
-                              u"Eichendorffstraße", u"Goethestraße", u"Hasenwinkel", u"Im Grund"});
+  static const auto l =
+      list({u"Hauptstraße", u"Bahnhofstraße", u"Gartenstraße",  u"Schulstraße",       u"Dorfstraße",
+            u"Lindenweg",   u"Birkenweg",     u"Am Mühlbach",   u"Feldweg",           u"Kirchgasse",
+            u"Bergstraße",  u"Ringstraße",    u"Waldstraße",    u"Wiesenweg",         u"Mühlenweg",
+            u"Rosenstraße", u"Am Anger",      u"Brunnenstraße", u"Eichendorffstraße", u"Goethestraße",
+            u"Hasenwinkel", u"Im Grund"});
   return l;
 }
 
 const std::vector<QString>& buckNames() {
-  static const auto l = list({u"Max", u"Moritz", u"Bruno", u"Felix", u"Oskar", u"Balu", u"Casper",
-                              u"Theo", u"Paul", u"Emil", u"Fritz", u"Hugo", u"Anton", u"Benno",
-                              u"Charly", u"Willi", u"Jupp", u"Rocky", u"Samson", u"Lord"});
+  static const auto l = list({u"Max",    u"Moritz", u"Bruno", u"Felix", u"Oskar",  u"Balu",  u"Casper",
+                              u"Theo",   u"Paul",   u"Emil",  u"Fritz", u"Hugo",   u"Anton", u"Benno",
+                              u"Charly", u"Willi",  u"Jupp",  u"Rocky", u"Samson", u"Lord"});
   return l;
 }
 
 const std::vector<QString>& doeNames() {
-  static const auto l = list({u"Bella", u"Luna", u"Lotte", u"Frieda", u"Emma", u"Mia", u"Lilly",
-                              u"Paula", u"Wilma", u"Hanni", u"Nanni", u"Susi", u"Flocke", u"Daisy",
-                              u"Greta", u"Molly", u"Nele", u"Resi", u"Toni", u"Elsa"});
+  static const auto l = list({u"Bella", u"Luna",  u"Lotte", u"Frieda", u"Emma", u"Mia",    u"Lilly",
+                              u"Paula", u"Wilma", u"Hanni", u"Nanni",  u"Susi", u"Flocke", u"Daisy",
+                              u"Greta", u"Molly", u"Nele",  u"Resi",   u"Toni", u"Elsa"});
   return l;
 }
 
 // Fixed show days of a season (October to January): month and day.
-constexpr std::array<std::pair<int, int>, 6> kShowDays = {{{10, 12}, {11, 9}, {11, 23}, {12, 7}, {12, 28}, {1, 11}}};
+constexpr std::array<std::pair<int, int>, 6> kShowDays = {
+    {{10, 12}, {11, 9}, {11, 23}, {12, 7}, {12, 28}, {1, 11}}};
 
 // Maximum points of the seven positions of a show judging (positions 4 to 6 together 40).
 constexpr std::array<double, 7> kShowMaxima = {10, 20, 15, 15, 15, 10, 15};
@@ -189,8 +211,8 @@ struct Animal {
   int father = -1;  // indexes into the animals
   int mother = -1;
   QString formula, right, left, name, litterSize, info, anomalies;
-  int breeder = 0;  // address index
-  int owner = -1;   // address index, -1 for none
+  int breeder = 0;       // address index
+  int owner = -1;        // address index, -1 for none
   bool foreign = false;  // a stud buck owned by another breeder
   QDate boughtOn;
   qint64 boughtCents = 0;
@@ -229,14 +251,16 @@ struct ShowRow {
 class Generator {
  public:
   Generator(engine::Engine& engine, const DemoStockOptions& options)
-      : engine_(engine), rng_(options.seed), target_(std::max(0, options.animals)), lastDay_(options.lastDay) {}
+      : engine_(engine),
+        rng_(options.seed),
+        target_(std::max(0, options.animals)),
+        lastDay_(options.lastDay) {}
 
   DemoStockSummary run();
 
  private:
   // reading the installed lookups
   void readLookups();
-  qint64 statusNumber(const QString& name, qint64 fallback) const;
 
   // the stock
   void makeAddresses();
@@ -281,14 +305,16 @@ class Generator {
   bool runningPerMonth_ = false;
 
   std::vector<Breed> breeds_;
-  qint64 statusOwn_ = 1, statusNew_ = 2, statusSold_ = 3, statusSlaughtered_ = 4, statusDied_ = 5, statusForeign_ = 6;
+  qint64 statusOwn_ = 1, statusNew_ = 2, statusSold_ = 3, statusSlaughtered_ = 4, statusDied_ = 5,
+         statusForeign_ = 6;
   std::vector<QString> showTitles_;
   QString titleYoung_ = u"Jungtierbewertung"_qs;
   QString titleOwn_ = u"Eigene Bewertung"_qs;
   QString titleHerdbook_ = u"Körung vom Herdbuch"_qs;
 
   std::vector<Address> addresses_;
-  int breedersBegin_ = 1, breedersEnd_ = 1, buyersBegin_ = 1, buyersEnd_ = 1, judgesBegin_ = 1, judgesEnd_ = 1;
+  int breedersBegin_ = 1, breedersEnd_ = 1, buyersBegin_ = 1, buyersEnd_ = 1, judgesBegin_ = 1,
+      judgesEnd_ = 1;
   QString ownMark_;
   QSet<QString> marks_;
 
@@ -335,12 +361,13 @@ void Generator::readLookups() {
   }
   std::erase_if(all, [](const Breed& b) { return b.colours.empty(); });
   if (all.empty())
-    throw EngineError(EngineError::Kind::General, QStringLiteral("Für den Demobestand fehlen Rassen mit Farben."));
+    throw EngineError(EngineError::Kind::General,
+                      QStringLiteral("Für den Demobestand fehlen Rassen mit Farben."));
 
   // The demo breeds in order of preference with their share of the litters; a long-haired
   // breed is always among them so that the wool records have animals.
   const std::vector<std::pair<QString, int>> preferred = {
-      {u"Kalifornier"_qs, 3}, {u"Angora"_qs, 2},     {u"Zwergwidder"_qs, 3},   {u"Deutsche Riesen"_qs, 2},
+      {u"Kalifornier"_qs, 3}, {u"Angora"_qs, 2},       {u"Zwergwidder"_qs, 3},  {u"Deutsche Riesen"_qs, 2},
       {u"Holländer"_qs, 2},   {u"Neuseeländer"_qs, 2}, {u"Farbenzwerge"_qs, 2}, {u"Rexe"_qs, 1}};
   std::vector<Breed> chosen;
   for (const auto& [name, weight] : preferred)
@@ -354,7 +381,8 @@ void Generator::readLookups() {
     if (std::none_of(chosen.begin(), chosen.end(), [&](const Breed& c) { return c.number == b.number; }))
       chosen.push_back(b);
   }
-  const bool haveLongHair = std::any_of(chosen.begin(), chosen.end(), [](const Breed& b) { return b.longHair; });
+  const bool haveLongHair =
+      std::any_of(chosen.begin(), chosen.end(), [](const Breed& b) { return b.longHair; });
   if (!haveLongHair)
     for (const Breed& b : all)
       if (b.longHair) {
@@ -379,7 +407,8 @@ void Generator::readLookups() {
     c.setReadOnly(true);
     c.open();
     QHash<QString, qint64> byName;
-    for (c.first(); !c.eof(); c.next()) byName.insert(c.field(u"Name"_qs).asString(), c.field(u"Nummer"_qs).asInteger());
+    for (c.first(); !c.eof(); c.next())
+      byName.insert(c.field(u"Name"_qs).asString(), c.field(u"Nummer"_qs).asInteger());
     auto number = [&](const char16_t* name, qint64 fallback) { return byName.value(s(name), fallback); };
     statusOwn_ = 1;
     statusNew_ = 2;
@@ -408,7 +437,8 @@ QString Generator::uniqueMark() {
   for (;;) {
     const QString region = s(regions[rng_.below(12)]);
     const int number = rng_.chance(70) ? rng_.between(1, 999) : rng_.between(1000, 2999);
-    const QString mark = rng_.chance(60) ? region + u' ' + QString::number(number) : region + QString::number(number);
+    const QString mark =
+        rng_.chance(60) ? region + u' ' + QString::number(number) : region + QString::number(number);
     if (!marks_.contains(mark)) {
       marks_.insert(mark);
       return mark;
@@ -426,13 +456,18 @@ Address Generator::person(const QString& category) {
   a.ort = s(t.ort);
   a.telefon = s(t.area) + u' ' + QString::number(rng_.between(10000, 999999));
   if (rng_.chance(30)) a.telefax = s(t.area) + u' ' + QString::number(rng_.between(10000, 999999));
-  if (rng_.chance(55)) a.handy = QStringLiteral("01%1 %2").arg(rng_.between(51, 79)).arg(rng_.between(1000000, 9999999));
+  if (rng_.chance(55))
+    a.handy = QStringLiteral("01%1 %2").arg(rng_.between(51, 79)).arg(rng_.between(1000000, 9999999));
   if (rng_.chance(45)) {
     QString local = (a.vorname.left(1) + u'.' + a.name).toLower();
-    local.replace(u"ä"_qs, u"ae"_qs).replace(u"ö"_qs, u"oe"_qs).replace(u"ü"_qs, u"ue"_qs).replace(u"ß"_qs, u"ss"_qs);
+    local.replace(u"ä"_qs, u"ae"_qs)
+        .replace(u"ö"_qs, u"oe"_qs)
+        .replace(u"ü"_qs, u"ue"_qs)
+        .replace(u"ß"_qs, u"ss"_qs);
     a.email = local + u"@example.de"_qs;
   }
-  if (rng_.chance(40)) a.geburtstag = QDate(rng_.between(1940, 1995), rng_.between(1, 12), rng_.between(1, 28));
+  if (rng_.chance(40))
+    a.geburtstag = QDate(rng_.between(1940, 1995), rng_.between(1, 12), rng_.between(1, 28));
   a.status = category;
   return a;
 }
@@ -562,7 +597,8 @@ void Generator::addAnimal(Animal a) {
   if (a.fate == Fate::Living && a.birth.addDays(180) <= lastDay_ && rng_.chance(25))
     a.name = a.buck ? rng_.pick(buckNames()) : rng_.pick(doeNames());
   if (a.fate == Fate::Living) a.hutch = rng_.between(1, 120);
-  if (rng_.chance(2)) a.info = rng_.chance(50) ? u"Ruhiges, zutrauliches Tier."_qs : u"Sehr gute Mutter, zieht sicher auf."_qs;
+  if (rng_.chance(2))
+    a.info = rng_.chance(50) ? u"Ruhiges, zutrauliches Tier."_qs : u"Sehr gute Mutter, zieht sicher auf."_qs;
   if (rng_.chance(1)) a.anomalies = rng_.chance(50) ? u"Leichte Zahnfehlstellung"_qs : u"Ansatz zur Wamme"_qs;
   (a.buck ? bucks_ : does_)[static_cast<size_t>(a.breed)].push_back(index);
   animals_.push_back(std::move(a));
@@ -592,7 +628,8 @@ void Generator::makeFounders(int count) {
     decideFate(a, true);
     founders.push_back(a);
   }
-  std::stable_sort(founders.begin(), founders.end(), [](const Animal& x, const Animal& y) { return x.birth < y.birth; });
+  std::stable_sort(founders.begin(), founders.end(),
+                   [](const Animal& x, const Animal& y) { return x.birth < y.birth; });
   for (Animal& a : founders) {
     a.right = addresses_[static_cast<size_t>(a.breeder)].mark;
     a.left = leftTattoo(a.right, a.birth);
@@ -606,7 +643,7 @@ bool Generator::buckUsable(int buck, const QDate& day, int doe) const {
   const Animal& d = animals_[static_cast<size_t>(doe)];
   if (b.birth > day.addMonths(-6) || b.birth.addYears(5) < day) return false;
   if (b.end.isValid() && b.end < day) return false;
-  if (buck == d.father || b.mother == doe) return false;                           // parent and child
+  if (buck == d.father || b.mother == doe) return false;                            // parent and child
   if (b.father >= 0 && b.father == d.father && b.mother == d.mother) return false;  // full siblings
   return true;
 }
@@ -732,9 +769,9 @@ bool Generator::makeLitter(const QDate& day, bool allowRelated) {
     litter.buck = buck;
     litter.mating = day;
     animals_[static_cast<size_t>(doe)].lastMating = day;
-    static const std::vector<QString> remarks = list({u"Nest gut gebaut, ruhige Häsin.", u"Ein Jungtier kümmerte.",
-                                                      u"Sehr ausgeglichener Wurf.", u"Häsin nervös, Wurf verlegt.",
-                                                      u"Jungtiere ab der 8. Woche getrennt."});
+    static const std::vector<QString> remarks =
+        list({u"Nest gut gebaut, ruhige Häsin.", u"Ein Jungtier kümmerte.", u"Sehr ausgeglichener Wurf.",
+              u"Häsin nervös, Wurf verlegt.", u"Jungtiere ab der 8. Woche getrennt."});
     if (rng_.chance(5)) {  // the doe stayed empty
       litter.remark = u"Häsin ist leer geblieben."_qs;
       litters_.push_back(litter);
@@ -800,7 +837,8 @@ void Generator::breed() {
     const int quota = static_cast<int>(due);
     if (quota == 0) continue;
     due -= quota;  // litters the does cannot give this month are spread over the months left
-    const int days = static_cast<int>(std::min<qint64>(monthStart.daysInMonth(), monthStart.daysTo(lastMating) + 1));
+    const int days =
+        static_cast<int>(std::min<qint64>(monthStart.daysInMonth(), monthStart.daysTo(lastMating) + 1));
     for (int k = 0; k < quota && static_cast<int>(animals_.size()) < target_; ++k) {
       // One mating in each equal part of the month, so that the days keep their order.
       const int slot = std::max(1, days / quota);
@@ -853,7 +891,8 @@ void Generator::fillUp() {
 void Generator::ensureTable(const QString& name) {
   if (engine_.tableExists(name)) return;
   const store::CatalogueTable* t = store::findTable(name);
-  if (!t) throw EngineError(EngineError::Kind::TableMissing, QStringLiteral("Unbekannte Tabelle %1.").arg(name));
+  if (!t)
+    throw EngineError(EngineError::Kind::TableMissing, QStringLiteral("Unbekannte Tabelle %1.").arg(name));
   engine_.createTable(t->fileName, store::currentLayout(*t));
 }
 
@@ -864,9 +903,9 @@ void Generator::writeAddresses() {
             land = t.column(u"Land"_qs), telefon = t.column(u"Telefon"_qs), telefax = t.column(u"Telefax"_qs),
             handy = t.column(u"Handy"_qs), homepage = t.column(u"Homepage"_qs),
             mark = t.column(u"Vereinskennzeichen"_qs), geburtstag = t.column(u"Geburtstag"_qs),
-            bemerkung = t.column(u"Bemerkung"_qs), email = t.column(u"EMail"_qs), rasse = t.column(u"Rasse"_qs),
-            status = t.column(u"Status"_qs), hbnr = t.column(u"HBNr"_qs), mitglied = t.column(u"MitgliedsNr"_qs),
-            eintritt = t.column(u"Eintritt"_qs);
+            bemerkung = t.column(u"Bemerkung"_qs), email = t.column(u"EMail"_qs),
+            rasse = t.column(u"Rasse"_qs), status = t.column(u"Status"_qs), hbnr = t.column(u"HBNr"_qs),
+            mitglied = t.column(u"MitgliedsNr"_qs), eintritt = t.column(u"Eintritt"_qs);
   for (size_t i = 0; i < addresses_.size(); ++i) {
     const Address& a = addresses_[i];
     std::vector<QVariant> row = t.emptyRow();
@@ -897,11 +936,12 @@ void Generator::writeAddresses() {
 
 void Generator::writeAnimals() {
   TableLoader t(engine_, u"Hasen"_qs);
-  const int nummer = t.column(u"Nummer"_qs), right = t.column(u"TatoRechts"_qs), left = t.column(u"TatoLinks"_qs),
-            sex = t.column(u"Geschlecht"_qs), rasse = t.column(u"Rasse"_qs), farbe = t.column(u"Farbe"_qs),
-            stall = t.column(u"Stallnummer"_qs), vater = t.column(u"Vater"_qs), mutter = t.column(u"Mutter"_qs),
-            zuechter = t.column(u"Zuechter"_qs), besitzer = t.column(u"Besitzer"_qs), status = t.column(u"Status"_qs),
-            info = t.column(u"Info"_qs), formel = t.column(u"Erbformel"_qs), wurf = t.column(u"Wurfgroesse"_qs),
+  const int nummer = t.column(u"Nummer"_qs), right = t.column(u"TatoRechts"_qs),
+            left = t.column(u"TatoLinks"_qs), sex = t.column(u"Geschlecht"_qs), rasse = t.column(u"Rasse"_qs),
+            farbe = t.column(u"Farbe"_qs), stall = t.column(u"Stallnummer"_qs), vater = t.column(u"Vater"_qs),
+            mutter = t.column(u"Mutter"_qs), zuechter = t.column(u"Zuechter"_qs),
+            besitzer = t.column(u"Besitzer"_qs), status = t.column(u"Status"_qs), info = t.column(u"Info"_qs),
+            formel = t.column(u"Erbformel"_qs), wurf = t.column(u"Wurfgroesse"_qs),
             anomalien = t.column(u"Anomalien"_qs), idcode = t.column(u"IDCode"_qs),
             geburtstag = t.column(u"Geburtstag"_qs);
   for (size_t i = 0; i < animals_.size(); ++i) {
@@ -920,9 +960,15 @@ void Generator::writeAnimals() {
     if (a.owner >= 0) row[besitzer] = a.owner + 1;
     qint64 st = statusOwn_;
     switch (a.fate) {
-      case Fate::Sold: st = statusSold_; break;
-      case Fate::Slaughtered: st = statusSlaughtered_; break;
-      case Fate::Died: st = statusDied_; break;
+      case Fate::Sold:
+        st = statusSold_;
+        break;
+      case Fate::Slaughtered:
+        st = statusSlaughtered_;
+        break;
+      case Fate::Died:
+        st = statusDied_;
+        break;
       case Fate::Living:
         st = a.foreign ? statusForeign_ : a.birth.addDays(60) > lastDay_ ? statusNew_ : statusOwn_;
         break;
@@ -963,8 +1009,11 @@ void Generator::writeTrades() {
         row[geschlachtet] = a.end;
         row[preisGeschlachtet] = QVariant::fromValue(cents(a.endCents));
         break;
-      case Fate::Died: row[gestorben] = a.end; break;
-      case Fate::Living: break;
+      case Fate::Died:
+        row[gestorben] = a.end;
+        break;
+      case Fate::Living:
+        break;
     }
     t.insert(row);
   }
@@ -973,9 +1022,11 @@ void Generator::writeTrades() {
 
 void Generator::writeLitters() {
   TableLoader t(engine_, u"Wurfbuch.DB"_qs);
-  const int nr = t.column(u"LaufendeNummer"_qs), katze = t.column(u"Katze"_qs), deck = t.column(u"Decktermin"_qs),
-            wurftag = t.column(u"Wurftag"_qs), kater = t.column(u"Kater"_qs), bemerkung = t.column(u"Bemerkung"_qs),
-            m = t.column(u"WurfStMaennlich"_qs), w = t.column(u"WurfStWeiblich"_qs), tot = t.column(u"WurfStTot"_qs);
+  const int nr = t.column(u"LaufendeNummer"_qs), katze = t.column(u"Katze"_qs),
+            deck = t.column(u"Decktermin"_qs), wurftag = t.column(u"Wurftag"_qs),
+            kater = t.column(u"Kater"_qs), bemerkung = t.column(u"Bemerkung"_qs),
+            m = t.column(u"WurfStMaennlich"_qs), w = t.column(u"WurfStWeiblich"_qs),
+            tot = t.column(u"WurfStTot"_qs);
   TableLoader j(engine_, u"Jungtiere"_qs);
   const int jWurf = j.column(u"Wurf"_qs), jDatum = j.column(u"Datum"_qs), jGewicht = j.column(u"Gewicht"_qs);
   static constexpr std::array<int, 5> kAges = {21, 28, 35, 42, 56};
@@ -1036,7 +1087,8 @@ void Generator::writeWeighings() {
       std::vector<QVariant> row = t.emptyRow();
       row[hase] = static_cast<qlonglong>(i + 1);
       row[datum] = day;
-      row[gewicht] = std::round(adult * (1.0 - std::exp(-week / 11.0)) * (0.95 + 0.1 * rng_.unit()) / 10.0) * 10.0;
+      row[gewicht] =
+          std::round(adult * (1.0 - std::exp(-week / 11.0)) * (0.95 + 0.1 * rng_.unit()) / 10.0) * 10.0;
       t.insert(row);
       ++weighings_;
     }
@@ -1125,16 +1177,20 @@ std::vector<ShowRow> Generator::showsOf(const Animal& a) {
         r.gewicht = std::round(adult * (0.9 + 0.2 * rng_.unit()) / 10.0) * 10.0;
         double total = 0;
         for (double p : r.points) total += p;
-        if (total >= 97) r.preis = u"Ehrenpreis"_qs;
-        else if (total >= 96) r.preis = u"Leistungspreis"_qs;
-        else if (total >= 95 && rng_.chance(50)) r.preis = u"Zuchtpreis"_qs;
+        if (total >= 97)
+          r.preis = u"Ehrenpreis"_qs;
+        else if (total >= 96)
+          r.preis = u"Leistungspreis"_qs;
+        else if (total >= 95 && rng_.chance(50))
+          r.preis = u"Zuchtpreis"_qs;
         if (rng_.chance(15)) r.remark = rng_.pick(remarks);
         rows.push_back(r);
         index += 1 + static_cast<size_t>(rng_.below(2));
       }
     }
   }
-  std::stable_sort(rows.begin(), rows.end(), [](const ShowRow& x, const ShowRow& y) { return x.datum < y.datum; });
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const ShowRow& x, const ShowRow& y) { return x.datum < y.datum; });
   return rows;
 }
 
@@ -1144,9 +1200,9 @@ void Generator::writeShows() {
             ort = t.column(u"Ort"_qs), gewicht = t.column(u"Gewicht"_qs), preis = t.column(u"Preis"_qs),
             bemerkung = t.column(u"Bemerkung"_qs), code = t.column(u"BewertJungtier"_qs),
             total = t.column(u"EigeneBewertung"_qs);
-  const std::array<int, 7> positions = {t.column(u"Gewicht1"_qs), t.column(u"Koerper2"_qs), t.column(u"Fell3"_qs),
-                                        t.column(u"Kopf4"_qs),    t.column(u"Farbe5"_qs),   t.column(u"Unterfarbe6"_qs),
-                                        t.column(u"Pflege7"_qs)};
+  const std::array<int, 7> positions = {
+      t.column(u"Gewicht1"_qs), t.column(u"Koerper2"_qs),    t.column(u"Fell3"_qs),  t.column(u"Kopf4"_qs),
+      t.column(u"Farbe5"_qs),   t.column(u"Unterfarbe6"_qs), t.column(u"Pflege7"_qs)};
   for (size_t i = 0; i < animals_.size(); ++i) {
     for (const ShowRow& r : showsOf(animals_[i])) {
       std::vector<QVariant> row = t.emptyRow();
@@ -1176,8 +1232,8 @@ void Generator::writeShows() {
 
 void Generator::writeWoolTests() {
   ensureTable(u"Angora"_qs);
-  static const std::vector<QString> stations =
-      list({u"Leistungsprüfstelle Nord", u"Leistungsprüfstelle Süd", u"Prüfstelle Hessen", u"Prüfstelle Thüringen"});
+  static const std::vector<QString> stations = list({u"Leistungsprüfstelle Nord", u"Leistungsprüfstelle Süd",
+                                                     u"Prüfstelle Hessen", u"Prüfstelle Thüringen"});
   static const std::vector<QString> remarks =
       list({u"Wolle sehr dicht, gute Struktur.", u"Behang könnte voller sein.", u"Leichte Filzneigung."});
 
@@ -1216,7 +1272,9 @@ void Generator::writeWoolTests() {
     }
     w.jwe = jwe1 + jwe2 + jweFelt;
     w.wrz = jwe1 + wrz2 + w.felt;
-    w.weight = std::round(breeds_[static_cast<size_t>(a.breed)].adultGrams * (0.9 + 0.2 * rng_.unit()) / 10.0) * 10.0;
+    w.weight =
+        std::round(breeds_[static_cast<size_t>(a.breed)].adultGrams * (0.9 + 0.2 * rng_.unit()) / 10.0) *
+        10.0;
     w.llb = QString::number(1000000 + static_cast<int>(tests.size()) * 37 + rng_.below(37));
     if (rng_.chance(20)) w.remark = rng_.pick(remarks);
     testOf.insert(w.animal, tests.size());
@@ -1224,17 +1282,18 @@ void Generator::writeWoolTests() {
   }
 
   TableLoader t(engine_, u"Angora"_qs);
-  const int kaninchen = t.column(u"Kaninchen"_qs), pruef = t.column(u"Pruefstelle"_qs), bis = t.column(u"Bis"_qs),
-            vom = t.column(u"Vom"_qs), ort = t.column(u"Ort"_qs), am = t.column(u"UrteilAm"_qs),
-            von = t.column(u"UrteilVon"_qs), bewertung = t.column(u"Bewertung"_qs),
-            intervall = t.column(u"Schurintervall"_qs), s1 = t.column(u"Schurergebnis1"_qs),
-            s2 = t.column(u"Schurergebnis2"_qs), filz = t.column(u"Filz"_qs), eJwe = t.column(u"ElternJWE"_qs),
-            eWrz = t.column(u"ElternWRZ"_qs), gJwe = t.column(u"GrosselternJWE"_qs),
-            gWrz = t.column(u"GrosselternWRZ"_qs), gewichtHase = t.column(u"GewichtHase"_qs),
-            jwe = t.column(u"JWEInsgesamt"_qs), wrz = t.column(u"WRZInsgesamt"_qs), llb = t.column(u"LLB"_qs),
+  const int kaninchen = t.column(u"Kaninchen"_qs), pruef = t.column(u"Pruefstelle"_qs),
+            bis = t.column(u"Bis"_qs), vom = t.column(u"Vom"_qs), ort = t.column(u"Ort"_qs),
+            am = t.column(u"UrteilAm"_qs), von = t.column(u"UrteilVon"_qs),
+            bewertung = t.column(u"Bewertung"_qs), intervall = t.column(u"Schurintervall"_qs),
+            s1 = t.column(u"Schurergebnis1"_qs), s2 = t.column(u"Schurergebnis2"_qs),
+            filz = t.column(u"Filz"_qs), eJwe = t.column(u"ElternJWE"_qs), eWrz = t.column(u"ElternWRZ"_qs),
+            gJwe = t.column(u"GrosselternJWE"_qs), gWrz = t.column(u"GrosselternWRZ"_qs),
+            gewichtHase = t.column(u"GewichtHase"_qs), jwe = t.column(u"JWEInsgesamt"_qs),
+            wrz = t.column(u"WRZInsgesamt"_qs), llb = t.column(u"LLB"_qs),
             bemerkung = t.column(u"Bemerkung"_qs);
-  const std::array<int, 7> positions = {t.column(u"Gewicht"_qs),     t.column(u"Koerper"_qs),
-                                        t.column(u"Wolldichte"_qs),  t.column(u"Ausgeglichenheit"_qs),
+  const std::array<int, 7> positions = {t.column(u"Gewicht"_qs),      t.column(u"Koerper"_qs),
+                                        t.column(u"Wolldichte"_qs),   t.column(u"Ausgeglichenheit"_qs),
                                         t.column(u"Wollstruktur"_qs), t.column(u"Behang"_qs),
                                         t.column(u"Pflege"_qs)};
   for (const WoolTest& w : tests) {
@@ -1320,8 +1379,10 @@ void Generator::writeBookings() {
       accounts.push_back(a);
     }
   }
-  const auto bank = std::find_if(accounts.begin(), accounts.end(), [](const Account& a) { return a.kind == 1; });
-  const auto cash = std::find_if(accounts.begin(), accounts.end(), [](const Account& a) { return a.kind == 2; });
+  const auto bank =
+      std::find_if(accounts.begin(), accounts.end(), [](const Account& a) { return a.kind == 1; });
+  const auto cash =
+      std::find_if(accounts.begin(), accounts.end(), [](const Account& a) { return a.kind == 2; });
   if (bank == accounts.end() || cash == accounts.end()) return;  // no money accounts to book on
 
   const Money bankOpening = cents(50000), cashOpening = cents(10000);
@@ -1337,9 +1398,10 @@ void Generator::writeBookings() {
     }
 
   TableLoader t(engine_, u"BUCHUNG"_qs);
-  const int nr = t.column(u"BuchungsNr"_qs), konto = t.column(u"Kontoname"_qs), datum = t.column(u"Buchungsdatum"_qs),
-            kategorie = t.column(u"Kategorie"_qs), betrag = t.column(u"Betrag"_qs),
-            beschreibung = t.column(u"Beschreibung"_qs), gegen = t.column(u"Gegenbuchung"_qs);
+  const int nr = t.column(u"BuchungsNr"_qs), konto = t.column(u"Kontoname"_qs),
+            datum = t.column(u"Buchungsdatum"_qs), kategorie = t.column(u"Kategorie"_qs),
+            betrag = t.column(u"Betrag"_qs), beschreibung = t.column(u"Beschreibung"_qs),
+            gegen = t.column(u"Gegenbuchung"_qs);
   qint64 next = 1;
   auto book = [&](const Account& account, const QDate& day, const QString& category, qint64 amountCents,
                   const QString& text, qint64 counter = 0) {
@@ -1372,13 +1434,14 @@ void Generator::writeBookings() {
       book(*cash, std::min(lastOfMonth, month.addDays(9)), u"Einstreu und Heu"_qs, rng_.between(15, 45) * 100,
            u"Stroh und Heu"_qs);
     if (known(u"Vereinsbeiträge") && month.month() == 1)
-      book(*bank, std::min(lastOfMonth, month.addDays(14)), u"Vereinsbeiträge"_qs, 3600, u"Jahresbeitrag Verein"_qs);
+      book(*bank, std::min(lastOfMonth, month.addDays(14)), u"Vereinsbeiträge"_qs, 3600,
+           u"Jahresbeitrag Verein"_qs);
     if (known(u"Tierarzt") && rng_.chance(10))
       book(*bank, std::min(lastOfMonth, month.addDays(rng_.between(3, 25))), u"Tierarzt"_qs,
            rng_.between(25, 90) * 100, u"Impfung RHD und Myxomatose"_qs);
     if (known(u"Ausstellungsgebühren") && (month.month() >= 10 || month.month() == 1))
-      book(*cash, std::min(lastOfMonth, month.addDays(5)), u"Ausstellungsgebühren"_qs, rng_.between(10, 40) * 100,
-           u"Standgeld und Katalog"_qs);
+      book(*cash, std::min(lastOfMonth, month.addDays(5)), u"Ausstellungsgebühren"_qs,
+           rng_.between(10, 40) * 100, u"Standgeld und Katalog"_qs);
     const auto sales = salesByMonth.value(month.year() * 12 + month.month() - 1);
     if (known(u"Tierverkauf") && sales.first > 0)
       book(*cash, lastOfMonth, u"Tierverkauf"_qs, sales.first,
@@ -1387,7 +1450,8 @@ void Generator::writeBookings() {
     if (month.month() % 3 == 0 && cashBalance > cents(30000)) {
       const qint64 amount = (cashBalance.units() / 100 - 10000) / 5000 * 5000;
       if (amount > 0) {
-        const qint64 first = book(*cash, lastOfMonth, bank->name, -amount, u"Einzahlung auf das Girokonto"_qs, next + 1);
+        const qint64 first =
+            book(*cash, lastOfMonth, bank->name, -amount, u"Einzahlung auf das Girokonto"_qs, next + 1);
         book(*bank, lastOfMonth, cash->name, amount, u"Einzahlung aus der Kasse"_qs, first);
       }
     }

@@ -35,12 +35,12 @@ struct DemoStockOptions {
 struct DemoStockSummary {
   int animals = 0;
   int founders = 0;
-  int litters = 0;        // rows of Wurfbuch.DB
-  int generations = 0;    // founders count as the first generation
-  int relatedMatings = 0; // litters whose parents share a parent or a grandparent
+  int litters = 0;         // rows of Wurfbuch.DB
+  int generations = 0;     // founders count as the first generation
+  int relatedMatings = 0;  // litters whose parents share a parent or a grandparent
   int addresses = 0;
   int showResults = 0;
-  int weighings = 0;      // rows of Gewichtstabelle.DB
+  int weighings = 0;  // rows of Gewichtstabelle.DB
   int woolTests = 0;
   int bookings = 0;
 };

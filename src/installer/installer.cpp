@@ -89,7 +89,8 @@ int TableLoader::column(const QString& fieldName) const {
   for (int i = 0; i < static_cast<int>(d_->fields.size()); ++i)
     if (engine::sameName(d_->fields[i].name, fieldName)) return i;
   throw EngineError(EngineError::Kind::FieldMissing,
-                    QStringLiteral("Das Feld %1 fehlt in der Tabelle %2.").arg(fieldName, def().name), fieldName);
+                    QStringLiteral("Das Feld %1 fehlt in der Tabelle %2.").arg(fieldName, def().name),
+                    fieldName);
 }
 
 std::vector<QVariant> TableLoader::emptyRow() const {
@@ -98,11 +99,13 @@ std::vector<QVariant> TableLoader::emptyRow() const {
 
 qint64 TableLoader::insert(const std::vector<QVariant>& values) {
   if (!d_->inTransaction)
-    throw EngineError(EngineError::Kind::State, QStringLiteral("Die Tabelle %1 ist bereits abgeschlossen.").arg(def().name));
+    throw EngineError(EngineError::Kind::State,
+                      QStringLiteral("Die Tabelle %1 ist bereits abgeschlossen.").arg(def().name));
   const int n = fieldCount();
   for (int i = 0; i < n; ++i) {
     const engine::FieldDef& f = d_->fields[i];
-    QVariant typed = i < static_cast<int>(values.size()) ? engine::toTyped(f.type, f.size, values[i], f.name) : QVariant();
+    QVariant typed =
+        i < static_cast<int>(values.size()) ? engine::toTyped(f.type, f.size, values[i], f.name) : QVariant();
     if (!typed.isValid() && f.type == FieldType::AutoInc) {
       for (auto& [column, next] : d_->numbered)
         if (column == i) typed = QVariant(next);
@@ -151,7 +154,8 @@ QString nativePath(const QString& path) {
 
 void makeDir(const QString& path) {
   if (!QDir().mkpath(path))
-    throw InstallError{QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(nativePath(path))};
+    throw InstallError{
+        QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(nativePath(path))};
 }
 
 // Creates every table the installation supplies, and with a demo stock the tables the
@@ -160,8 +164,9 @@ int createTables(engine::Engine& engine, bool withDemo) {
   int count = 0;
   for (const store::CatalogueTable& t : store::catalogue()) {
     using Origin = store::CatalogueTable::Origin;
-    const bool demoTable = withDemo && t.origin == Origin::CreatedByProgram &&
-                           (engine::sameName(t.def.name, u"Gewichtstabelle"_qs) || engine::sameName(t.def.name, u"Angora"_qs));
+    const bool demoTable =
+        withDemo && t.origin == Origin::CreatedByProgram &&
+        (engine::sameName(t.def.name, u"Gewichtstabelle"_qs) || engine::sameName(t.def.name, u"Angora"_qs));
     if (t.origin != Origin::Installer && !demoTable) continue;
     engine.createTable(t.fileName, store::currentLayout(t));
     ++count;
@@ -194,7 +199,8 @@ void writeHelp(const QString& dir) {
   for (const HelpPage& page : helpPages()) {
     QSaveFile file(dir + u'/' + page.fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(page.html.toUtf8()) < 0 || !file.commit())
-      throw InstallError{QStringLiteral("Die Hilfeseite %1 kann nicht geschrieben werden.").arg(nativePath(file.fileName()))};
+      throw InstallError{QStringLiteral("Die Hilfeseite %1 kann nicht geschrieben werden.")
+                             .arg(nativePath(file.fileName()))};
   }
 }
 
@@ -230,13 +236,15 @@ void replaceDir(QTemporaryDir& built, const QString& target) {
   if (QFileInfo::exists(target)) {
     QTemporaryDir asideDir(target + QStringLiteral(".alt-XXXXXX"));
     if (!asideDir.isValid() || !QDir().rmdir(asideDir.path()) || !QDir().rename(target, asideDir.path()))
-      throw InstallError{QStringLiteral("Das vorhandene Verzeichnis %1 kann nicht ersetzt werden.").arg(nativePath(target))};
+      throw InstallError{
+          QStringLiteral("Das vorhandene Verzeichnis %1 kann nicht ersetzt werden.").arg(nativePath(target))};
     asideDir.setAutoRemove(false);
     movedAside = asideDir.path();
   }
   if (!QDir().rename(built.path(), target)) {
     if (!movedAside.isEmpty()) QDir().rename(movedAside, target);
-    throw InstallError{QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(nativePath(target))};
+    throw InstallError{
+        QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(nativePath(target))};
   }
   built.setAutoRemove(false);
   if (!movedAside.isEmpty()) QDir(movedAside).removeRecursively();
@@ -271,11 +279,13 @@ InstallResult install(const InstallOptions& options) {
   if (!options.force) {
     QStringList refused;
     if (QFileInfo::exists(dataDir))
-      refused << QStringLiteral("Das Datenverzeichnis %1 existiert bereits. Mit --force wird es überschrieben.")
+      refused << QStringLiteral(
+                     "Das Datenverzeichnis %1 existiert bereits. Mit --force wird es überschrieben.")
                      .arg(nativePath(dataDir));
     for (const QString& file : {settingsFile, updateFile})
       if (QFileInfo::exists(file))
-        refused << QStringLiteral("Die Einstellungsdatei %1 existiert bereits. Mit --force wird sie überschrieben.")
+        refused << QStringLiteral(
+                       "Die Einstellungsdatei %1 existiert bereits. Mit --force wird sie überschrieben.")
                        .arg(nativePath(file));
     if (!refused.isEmpty()) {
       result.exitCode = kExitExists;
@@ -291,7 +301,8 @@ InstallResult install(const InstallOptions& options) {
     QTemporaryDir newData(programDir + u"/.daten-neu-XXXXXX"_qs);
     QTemporaryDir newHelp(programDir + u"/.Help-neu-XXXXXX"_qs);
     if (!newData.isValid() || !newHelp.isValid())
-      throw InstallError{QStringLiteral("Im Programmverzeichnis %1 kann nicht geschrieben werden.").arg(nativePath(programDir))};
+      throw InstallError{QStringLiteral("Im Programmverzeichnis %1 kann nicht geschrieben werden.")
+                             .arg(nativePath(programDir))};
 
     {
       engine::Engine engine;

@@ -12,7 +12,6 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
-
 #include <memory>
 #include <optional>
 #include <vector>
@@ -22,8 +21,8 @@
 namespace lapiro::installer {
 
 struct InstallOptions {
-  QString programDir;   // receives daten/, Help/ and Datensik/; created when missing
-  QString settingsDir;  // receives LapiroMan.ini and XVUPD.ini; created when missing
+  QString programDir;              // receives daten/, Help/ and Datensik/; created when missing
+  QString settingsDir;             // receives LapiroMan.ini and XVUPD.ini; created when missing
   std::optional<int> demoAnimals;  // set: add a demo stock of this many animals (>= 0)
   bool force = false;              // replace an existing data directory and settings files
   QRect workArea;                  // the desktop work area for the default window size; may be empty

@@ -14,11 +14,12 @@ namespace {
 
 QString usage() {
   return QStringLiteral(
-      "Aufruf: lapiro-install [--home VERZEICHNIS] [--config-dir VERZEICHNIS] [--demo[=ANZAHL]] [--force]\n"
-      "  --home        Programmverzeichnis (erhält daten/, Help/ und Datensik/)\n"
-      "  --config-dir  Verzeichnis der Einstellungsdateien LapiroMan.ini und XVUPD.ini\n"
-      "  --demo[=N]    einen Demobestand mit N Tieren anlegen (ohne Angabe %1)\n"
-      "  --force       vorhandenes Datenverzeichnis und Einstellungsdateien überschreiben\n")
+             "Aufruf: lapiro-install [--home VERZEICHNIS] [--config-dir VERZEICHNIS] [--demo[=ANZAHL]] "
+             "[--force]\n"
+             "  --home        Programmverzeichnis (erhält daten/, Help/ und Datensik/)\n"
+             "  --config-dir  Verzeichnis der Einstellungsdateien LapiroMan.ini und XVUPD.ini\n"
+             "  --demo[=N]    einen Demobestand mit N Tieren anlegen (ohne Angabe %1)\n"
+             "  --force       vorhandenes Datenverzeichnis und Einstellungsdateien überschreiben\n")
       .arg(lapiro::installer::DemoStockOptions().animals);
 }
 

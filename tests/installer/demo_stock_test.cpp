@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
-
 #include <map>
 #include <memory>
 
@@ -116,7 +115,8 @@ TEST_F(DemoStockTest, TattoosFollowTheBirthDateAndIdentifyEachAnimal) {
     EXPECT_EQ(m.captured(1).toInt(), birth(a).month()) << l.toStdString();
     EXPECT_EQ(m.captured(2).toInt(), birth(a).year() % 100) << l.toStdString();
     EXPECT_GE(birth(a).year(), 2010);  // "0x" years would read back as 20x0
-    EXPECT_TRUE(right.match(a[u"TatoRechts"_qs].toString()).hasMatch()) << a[u"TatoRechts"_qs].toString().toStdString();
+    EXPECT_TRUE(right.match(a[u"TatoRechts"_qs].toString()).hasMatch())
+        << a[u"TatoRechts"_qs].toString().toStdString();
     const QString id = a[u"TatoRechts"_qs].toString() + u'|' + l + u'|' + birth(a).toString(Qt::ISODate);
     EXPECT_FALSE(identities.contains(id)) << id.toStdString();
     identities.insert(id);
@@ -169,7 +169,8 @@ TEST_F(DemoStockTest, SpansAtLeastSixGenerationsWithRelatedMatings) {
           set.insert(grand.toLongLong());
           const Row* gp = animal(grand);
           for (const char16_t* s2 : {u"Vater", u"Mutter"})
-            if ((*gp)[QString::fromUtf16(s2)].isValid()) set.insert((*gp)[QString::fromUtf16(s2)].toLongLong());
+            if ((*gp)[QString::fromUtf16(s2)].isValid())
+              set.insert((*gp)[QString::fromUtf16(s2)].toLongLong());
         }
         return set;
       };
@@ -231,7 +232,8 @@ TEST_F(DemoStockTest, LittersArePlausibleAndHoldTheirYoung) {
 
   // Litter weighings belong to litters and come after the birth.
   QHash<qlonglong, QDate> litterDay;
-  for (const Row& w : demo->rows(u"Wurfbuch.DB"_qs)) litterDay.insert(w[u"LaufendeNummer"_qs].toLongLong(), w[u"Wurftag"_qs].toDate());
+  for (const Row& w : demo->rows(u"Wurfbuch.DB"_qs))
+    litterDay.insert(w[u"LaufendeNummer"_qs].toLongLong(), w[u"Wurftag"_qs].toDate());
   const auto weighings = demo->rows(u"Jungtiere"_qs);
   EXPECT_FALSE(weighings.empty());
   for (const Row& j : weighings) {
@@ -249,7 +251,8 @@ TEST_F(DemoStockTest, StatusTradesPeopleAndColoursAreConsistent) {
     EXPECT_EQ(a[u"PLZ"_qs].toString().size(), 5);
   }
   QHash<qlonglong, qlonglong> breedOfColour;
-  for (const Row& c : demo->rows(u"Farbe"_qs)) breedOfColour.insert(c[u"Nummer"_qs].toLongLong(), c[u"Rasse"_qs].toLongLong());
+  for (const Row& c : demo->rows(u"Farbe"_qs))
+    breedOfColour.insert(c[u"Nummer"_qs].toLongLong(), c[u"Rasse"_qs].toLongLong());
   QHash<qlonglong, Row> trade;
   for (const Row& v : demo->rows(u"VERKAUFT"_qs)) {
     EXPECT_FALSE(trade.contains(v[u"Katze"_qs].toLongLong()));  // at most one per animal
@@ -286,7 +289,7 @@ TEST_F(DemoStockTest, StatusTradesPeopleAndColoursAreConsistent) {
 TEST_F(DemoStockTest, ShowResultsAndWoolTestsAreInRange) {
   QSet<QString> titles;
   for (const Row& t : demo->rows(u"Ausstellungstitel.db"_qs)) titles.insert(t[u"Bezeichnung"_qs].toString());
-  const QStringList positions = {u"Gewicht1"_qs, u"Koerper2"_qs, u"Fell3"_qs,  u"Kopf4"_qs,
+  const QStringList positions = {u"Gewicht1"_qs, u"Koerper2"_qs,    u"Fell3"_qs,  u"Kopf4"_qs,
                                  u"Farbe5"_qs,   u"Unterfarbe6"_qs, u"Pflege7"_qs};
   int scored = 0;
   for (const Row& s : demo->rows(u"Ausstellung"_qs)) {
@@ -317,7 +320,8 @@ TEST_F(DemoStockTest, ShowResultsAndWoolTestsAreInRange) {
 
   QSet<qlonglong> longHaired;
   for (const Row& r : demo->rows(u"Rasse"_qs))
-    if (r[u"Rassegruppe"_qs].toString() == u"Langhaarrassen"_qs) longHaired.insert(r[u"Nummer"_qs].toLongLong());
+    if (r[u"Rassegruppe"_qs].toString() == u"Langhaarrassen"_qs)
+      longHaired.insert(r[u"Nummer"_qs].toLongLong());
   const auto tests = demo->rows(u"Angora"_qs);
   EXPECT_FALSE(tests.empty());
   for (const Row& w : tests) {
@@ -334,8 +338,8 @@ TEST_F(DemoStockTest, ShowResultsAndWoolTestsAreInRange) {
       EXPECT_EQ(w[u"Schurintervall"_qs].toString(), u"84"_qs);
     }
     double sum = 0;
-    for (const char16_t* p : {u"Gewicht", u"Koerper", u"Wolldichte", u"Ausgeglichenheit", u"Wollstruktur", u"Behang",
-                              u"Pflege"})
+    for (const char16_t* p :
+         {u"Gewicht", u"Koerper", u"Wolldichte", u"Ausgeglichenheit", u"Wollstruktur", u"Behang", u"Pflege"})
       sum += w[QString::fromUtf16(p)].toDouble();
     EXPECT_DOUBLE_EQ(w[u"Bewertung"_qs].toDouble(), sum);
   }

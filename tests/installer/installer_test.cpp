@@ -106,7 +106,8 @@ TEST_F(InstallerTest, FillsMessagesAndLookupsAndLeavesOwnDataEmpty) {
   }
 
   for (const installer::TableRows& rows : installer::lookupRows())
-    EXPECT_EQ(countRows(engine, rows.table), static_cast<qint64>(rows.rows.size())) << rows.table.toStdString();
+    EXPECT_EQ(countRows(engine, rows.table), static_cast<qint64>(rows.rows.size()))
+        << rows.table.toStdString();
 
   // Explicit key numbers are kept: status 1 is the own stock, colours refer to breeds.
   engine::Cursor status(engine);
@@ -136,7 +137,8 @@ TEST_F(InstallerTest, WritesSettingsUpdateControlHelpAndBackupDirectory) {
   shell::ProfileFile defaults;
   shell::tsysteminfo::writeDefaults(defaults, QRect());
   for (const QString& section : defaults.sections())
-    for (const QString& key : defaults.keys(section)) EXPECT_TRUE(ini.hasKey(section, key)) << key.toStdString();
+    for (const QString& key : defaults.keys(section))
+      EXPECT_TRUE(ini.hasKey(section, key)) << key.toStdString();
 
   shell::ProfileFile update(tmp.file(u"config/XVUPD.ini"_qs));
   ASSERT_TRUE(update.exists());
@@ -240,10 +242,14 @@ TEST(TableLoaderTest, StoresWhatACursorStores) {
   engine::Engine engine;
   engine.setAlias(u"Hase"_qs, tmp.path());
   engine::TableDef def;
-  def.fields = {{u"Nr"_qs, engine::FieldType::AutoInc},      {u"Text"_qs, engine::FieldType::Alpha, 5},
-                {u"Tag"_qs, engine::FieldType::Date},        {u"Betrag"_qs, engine::FieldType::Money},
-                {u"Ja"_qs, engine::FieldType::Logical},      {u"Zahl"_qs, engine::FieldType::Number},
-                {u"Kurz"_qs, engine::FieldType::Short},      {u"Notiz"_qs, engine::FieldType::Memo, 1},
+  def.fields = {{u"Nr"_qs, engine::FieldType::AutoInc},
+                {u"Text"_qs, engine::FieldType::Alpha, 5},
+                {u"Tag"_qs, engine::FieldType::Date},
+                {u"Betrag"_qs, engine::FieldType::Money},
+                {u"Ja"_qs, engine::FieldType::Logical},
+                {u"Zahl"_qs, engine::FieldType::Number},
+                {u"Kurz"_qs, engine::FieldType::Short},
+                {u"Notiz"_qs, engine::FieldType::Memo, 1},
                 {u"Pflicht"_qs, engine::FieldType::Alpha, 10, true}};
   def.indexes = {engine::IndexDef::primaryKey(u"Nr"_qs)};
   engine.createTable(u"ViaCursor"_qs, def);
@@ -278,9 +284,10 @@ TEST(TableLoaderTest, StoresWhatACursorStores) {
     sqlite3* db = nullptr;
     sqlite3_open(QFile::encodeName(tmp.file(file)).constData(), &db);
     const QString base = QFileInfo(file).completeBaseName();
-    engine::Statement st(db, QStringLiteral("SELECT quote(Nr), quote(Text), quote(Tag), quote(Betrag), quote(Ja), "
-                                            "quote(Zahl), quote(Kurz), quote(Notiz), quote(Pflicht) FROM \"%1\"")
-                                 .arg(base));
+    engine::Statement st(
+        db, QStringLiteral("SELECT quote(Nr), quote(Text), quote(Tag), quote(Betrag), quote(Ja), "
+                           "quote(Zahl), quote(Kurz), quote(Notiz), quote(Pflicht) FROM \"%1\"")
+                .arg(base));
     while (st.step())
       for (int i = 0; i < st.columnCount(); ++i) out << st.column(i).toString();
     st = engine::Statement();
@@ -289,8 +296,8 @@ TEST(TableLoaderTest, StoresWhatACursorStores) {
   };
   const QStringList viaCursor = dump(u"ViaCursor.db"_qs);
   EXPECT_EQ(dump(u"ViaLoader.db"_qs), viaCursor);
-  EXPECT_EQ(viaCursor.mid(0, 9), (QStringList{u"1"_qs, u"'Zu la'"_qs, u"'2024-03-14'"_qs, u"125000"_qs, u"1"_qs,
-                                              u"19.5"_qs, u"7"_qs, u"NULL"_qs, u"'x'"_qs}));
+  EXPECT_EQ(viaCursor.mid(0, 9), (QStringList{u"1"_qs, u"'Zu la'"_qs, u"'2024-03-14'"_qs, u"125000"_qs,
+                                              u"1"_qs, u"19.5"_qs, u"7"_qs, u"NULL"_qs, u"'x'"_qs}));
 }
 
 TEST(TableLoaderTest, RefusesAnEmptyRequiredFieldAndRollsBackWithoutCommit) {
