@@ -26,6 +26,8 @@ TDatenStamm::~TDatenStamm() {
   } catch (...) {
     // Nothing may escape a destructor; close() has already shown what went wrong.
   }
+  // A detail unhooks itself from its master when destroyed, so no master may go first.
+  for (auto& e : cursors_) e.cursor->clearMaster();
 }
 
 // ---------------------------------------------------------------- construction
