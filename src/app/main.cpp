@@ -1,12 +1,79 @@
 // Lapiro Manager: nothing but start-up.
+#include "shell/paths.h"
+#include "shell/startup.h"
+#include "shell/ui/main_window.h"
+#include "shell/ui/message_dialogs.h"
+#include "shell/ui/splash.h"
+#include "store/dialog_service.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QTranslator>
+
+namespace {
+
+// Restores the normal cursor on every way out of start-up.
+struct WaitCursor {
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { release(); }
+  void release() {
+    if (active) QApplication::restoreOverrideCursor();
+    active = false;
+  }
+  bool active = true;
+};
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+  using namespace lapiro;
+
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Lapiro Manager"));
-  QLabel label(QStringLiteral("Lapiro Manager"));
-  label.resize(400, 200);
-  label.show();
-  return app.exec();
+  QApplication::setApplicationName(QStringLiteral("LapiroManager"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Lapiro Manager"));
+  QApplication::setApplicationVersion(shell::programVersion());
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  QTranslator qtTranslator;
+  if (qtTranslator.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTranslator);
+
+  shell::ui::MessageBoxDialogs dialogs;
+  store::setDialogService(&dialogs);
+
+  // 1. One program at a time.
+  shell::InstanceLock lock(shell::InstanceLock::defaultPath());
+  if (!shell::acquireSingleInstance(lock)) return 0;
+
+  // 2. and 3. Splash window and hour-glass.
+  auto splash = std::make_unique<shell::ui::TIntro>();
+  splash->show();
+  WaitCursor wait;
+  splash->setProgress(10);
+
+  // 4. The windows in their fixed order; steps 5 to 9 run with the main window.
+  splash->setProgress(20);
+  shell::ShellSession session;
+  shell::ui::TFormLapiroManager mainWindow(session);
+  dialogs.setParent(&mainWindow);
+  const QScreen* screen = QApplication::primaryScreen();
+  if (!mainWindow.startUp(screen ? screen->availableGeometry() : QRect())) {
+    store::setDialogService(nullptr);
+    return 1;
+  }
+
+  splash->setProgress(30);
+  session.createDataModule();
+  splash->setProgress(40);  // the animal card; its creation applies the settings (step 10)
+  mainWindow.applySettings();
+  for (int step : {50, 60, 70, 80, 90, 100}) splash->setProgress(step);  // the shared dialogs
+
+  // 13. Ready for input.
+  mainWindow.show();
+  splash.reset();
+  wait.release();
+  const int result = app.exec();
+  store::setDialogService(nullptr);
+  return result;
 }

@@ -1,4 +1,0 @@
-// Keeps lapiro_ui a valid library while no window exists yet.
-namespace lapiro::ui {
-int placeholder() { return 0; }
-}  // namespace lapiro::ui

@@ -1,0 +1,291 @@
+#include "shell/animal_list.h"
+
+#include "store/catalogue.h"
+#include "store/dialog_service.h"
+#include "store/messages.h"
+#include "store/schema_upgrade.h"
+
+#include <QRegularExpression>
+
+namespace lapiro::shell {
+
+using engine::EngineError;
+using engine::FieldType;
+
+namespace {
+
+const QString kHasen = QStringLiteral("Hasen");
+
+// The indexes the list's orders rely on; every opening of the list makes sure they exist.
+const std::vector<store::WantedIndex>& listIndexes() {
+  static const std::vector<store::WantedIndex> wanted{
+      {QStringLiteral("RasseFarbeTato"), QStringLiteral("Rasse;Farbe;TatoRechts;TatoLinks")},
+      {QStringLiteral("TatoReGebTatoLi"), QStringLiteral("TatoRechts;Geburtstag;TatoLinks")},
+      {QStringLiteral("StatusTatoReGebTatoLi"), QStringLiteral("Status;TatoRechts;Geburtstag;TatoLinks")},
+      {QStringLiteral("idxMutterGebGeschlTato"), QStringLiteral("Mutter;Geburtstag;Geschlecht;TatoLinks")},
+      {QStringLiteral("StatusNameRasse"), QStringLiteral("Status;IDCode;Rasse")},
+  };
+  return wanted;
+}
+
+QStringList catalogueFields(const QString& table) {
+  QStringList names;
+  if (const store::CatalogueTable* t = store::findTable(table))
+    for (const auto& f : t->def.fields) names << f.name;
+  return names;
+}
+
+}  // namespace
+
+const std::vector<ListOrder>& listOrders() {
+  static const std::vector<ListOrder> orders{
+      {QStringLiteral("&Täto rechts"), QStringLiteral("Tato"), QStringLiteral("TatoRechts;TatoLinks;Geburtstag")},
+      {QStringLiteral("T&äto links"), QStringLiteral("TatoLinksRechts"), QStringLiteral("TatoLinks;TatoRechts")},
+      {QStringLiteral("Rass&e/Täto rechts"), QStringLiteral("RasseTato"), QStringLiteral("Rasse;TatoRechts;TatoLinks")},
+      {QStringLiteral("&Status/Täto rechts"), QStringLiteral("StatusTato"),
+       QStringLiteral("Status;TatoRechts;TatoLinks")},
+      {QStringLiteral("Tät&o re/Geb./Täto li"), QStringLiteral("TatoReGebTatoLi"),
+       QStringLiteral("TatoRechts;Geburtstag;TatoLinks")},
+      {QStringLiteral("St./Täto re/&Geb./Täto li"), QStringLiteral("StatusTatoReGebTatoLi"),
+       QStringLiteral("Status;TatoRechts;Geburtstag;TatoLinks")},
+      {QStringLiteral("Status/Name/Rasse"), QStringLiteral("StatusNameRasse"), QStringLiteral("Status;IDCode;Rasse")},
+  };
+  return orders;
+}
+
+std::vector<ListColumn> listColumns(const tsysteminfo& settings) {
+  ListColumn rechts{QStringLiteral("TatoRechts"), QStringLiteral("Täto Re"), 48};
+  ListColumn links{QStringLiteral("TatoLinks"), QStringLiteral("Täto Li."), 55};
+  std::vector<ListColumn> columns;
+  if (engine::sameName(settings.Auswahlfenster.Sortierung, QStringLiteral("TatoLinksRechts"))) {
+    // The left tattoo leads this order, so it moves to the front; the widths follow the slot.
+    links.width = 55;
+    rechts.width = 48;
+    columns = {links, rechts};
+  } else {
+    columns = {rechts, links};
+  }
+  columns.push_back({QStringLiteral("RasseAnzeige"), QStringLiteral("Rasse"), 50,
+                     settings.Auswahlfenster.RasseAnzeigen});
+  columns.push_back({QStringLiteral("IDCode"), QStringLiteral("Name"), 90, settings.Auswahlfenster.NameAnzeigen});
+  columns.push_back({QStringLiteral("GeschlechtAnzeige"), QStringLiteral("Geschl."), 42});
+  return columns;
+}
+
+QString statusFilter(const QString& setting) {
+  if (setting.trimmed().compare(QStringLiteral("alle"), Qt::CaseInsensitive) == 0) return {};
+  static const QRegularExpression group(QStringLiteral("/(\\d{1,2})/"));
+  QStringList terms;
+  auto it = group.globalMatch(setting);
+  while (it.hasNext()) terms << QStringLiteral("Status=") + QString::number(it.next().captured(1).toInt());
+  return terms.join(QStringLiteral(" OR "));
+}
+
+std::optional<QString> nextLeftTattoo(const QString& tatoLinks) {
+  if (tatoLinks.size() < 2) return tatoLinks;
+  const QStringView head = QStringView(tatoLinks).left(tatoLinks.size() - 1);
+  const qsizetype first = head.indexOf(u'.');
+  const qsizetype second = first < 0 ? -1 : head.indexOf(u'.', first + 1);
+  if (second < 0) return tatoLinks;
+  const QString rest = tatoLinks.mid(second + 1);
+  bool ok = false;
+  const qlonglong n = rest.trimmed().toLongLong(&ok);
+  if (!ok) return std::nullopt;
+  return tatoLinks.left(second + 1) + QString::number(n + 1);
+}
+
+QString notANumberText(const QString& text) {
+  return QStringLiteral("'%1' ist kein gültiger ganzzahliger Wert.").arg(text);
+}
+
+// ------------------------------------------------------------------ recently-shown list
+
+QString recentEntry(const QString& tatoRechts, const QString& tatoLinks, qlonglong nummer) {
+  return tatoRechts + u' ' + tatoLinks + QStringLiteral(" {") + QString::number(nummer) + u'}';
+}
+
+bool isEmptyRecentSlot(const QString& entry) {
+  return entry.isEmpty() || entry == tsysteminfo::emptyLastLapiro();
+}
+
+bool addRecent(RecentSlots& recent, const QString& tatoRechts, const QString& tatoLinks, qlonglong nummer) {
+  const QString tattoos = tatoRechts + u' ' + tatoLinks;
+  for (const QString& entry : recent) {
+    if (isEmptyRecentSlot(entry)) continue;
+    const qsizetype brace = entry.lastIndexOf(QStringLiteral(" {"));
+    if ((brace < 0 ? entry : entry.left(brace)) == tattoos) return false;
+  }
+  if (!isEmptyRecentSlot(recent[0])) {
+    for (size_t i = recent.size() - 1; i > 0; --i) recent[i] = recent[i - 1];
+  }
+  recent[0] = recentEntry(tatoRechts, tatoLinks, nummer);
+  return true;
+}
+
+QStringList recentMenuEntries(const RecentSlots& recent) {
+  QStringList entries;
+  for (const QString& entry : recent)
+    if (!isEmptyRecentSlot(entry)) entries << entry;
+  return entries;
+}
+
+std::optional<qlonglong> recentNummer(const QString& entry) {
+  if (isEmptyRecentSlot(entry)) return std::nullopt;
+  const qsizetype brace = entry.lastIndexOf(u'{');
+  if (brace < 0 || entry.size() - brace < 3) return std::nullopt;
+  bool ok = false;
+  const qlonglong n = entry.mid(brace + 1, entry.size() - brace - 2).toLongLong(&ok);
+  return ok ? std::optional<qlonglong>(n) : std::nullopt;
+}
+
+// ------------------------------------------------------------------ the list
+
+AnimalList::AnimalList(engine::Engine& engine)
+    : engine_(engine), cursor_(engine, store::mainCursor::Hasen.toString()) {
+  cursor_.setTableName(QStringLiteral("Hasen.db"));
+  cursor_.setReadOnly(false);
+  cursor_.setExpectedFields(catalogueFields(QStringLiteral("Hasen.db")));
+  cursor_.addCalculatedField(QStringLiteral("GeschlechtAnzeige"), FieldType::Alpha, 3);
+  cursor_.addLookupField(QStringLiteral("RasseAnzeige"), FieldType::Alpha, 9, QStringLiteral("Rasse"),
+                         QStringLiteral("Rasse.db"), QStringLiteral("Nummer"), QStringLiteral("Code"));
+  cursor_.addLookupField(QStringLiteral("RasseNameAnzeige"), FieldType::Alpha, 25, QStringLiteral("Rasse"),
+                         QStringLiteral("Rasse.db"), QStringLiteral("Nummer"), QStringLiteral("Name"));
+  cursor_.addLookupField(QStringLiteral("StatusAnzeige"), FieldType::Alpha, 25, QStringLiteral("Status"),
+                         QStringLiteral("Status.db"), QStringLiteral("Nummer"), QStringLiteral("Name"));
+  cursor_.addLookupField(QStringLiteral("FarbeAnzeige"), FieldType::Alpha, 25, QStringLiteral("Farbe"),
+                         QStringLiteral("Farbe.db"), QStringLiteral("Nummer"), QStringLiteral("Name"));
+  cursor_.events.onCalcFields = [](engine::DataSet& ds) {
+    const bool buck = ds.field(QStringLiteral("Geschlecht")).asString() == u"1";
+    ds.field(QStringLiteral("GeschlechtAnzeige")).setValue(buck ? QStringLiteral("1.0") : QStringLiteral("0.1"));
+  };
+}
+
+bool AnimalList::open() {
+  if (cursor_.isOpen()) return true;
+  try {
+    cursor_.open();
+  } catch (const EngineError&) {
+    store::reportOpenFailure(kHasen);
+    return false;
+  }
+  store::ensureIndexes(engine_, cursor_, listIndexes(), kHasen);
+  return true;
+}
+
+bool AnimalList::setUp(const tsysteminfo& settings) {
+  if (!settings.Auswahlfenster.Anzeigen) {
+    cursor_.setFiltered(false);
+    cursor_.setFilter(QString());
+    return cursor_.isOpen();
+  }
+  cursor_.close();
+  quickSearch_.clear();
+  // Open in the primary order first: the order of the setting may need one of the indexes
+  // that the opening adds.
+  cursor_.setIndexName(QString());
+  const QString filter = statusFilter(settings.Auswahlfenster.Status);
+  cursor_.setFilter(filter);
+  cursor_.setFiltered(!filter.isEmpty());
+  if (!open()) return false;
+  sortIndex_ = settings.Auswahlfenster.Sortierung;
+  try {
+    cursor_.setIndexName(sortIndex_);
+  } catch (const EngineError&) {
+    sortIndex_.clear();
+  }
+  cursor_.first();
+  return true;
+}
+
+void AnimalList::refresh() {
+  if (!cursor_.isOpen()) return;
+  const QVariant mark = cursor_.bookmark();
+  // Changing the order to itself makes views re-read everything.
+  cursor_.setIndexName(cursor_.indexName());
+  if (!mark.isValid() || !cursor_.gotoBookmark(mark)) cursor_.first();
+}
+
+qint64 AnimalList::count() { return cursor_.isOpen() ? cursor_.recordCount() : 0; }
+
+bool AnimalList::positionOn(qlonglong nummer) {
+  if (!cursor_.isOpen()) return false;
+  const QString order = cursor_.indexName();
+  cursor_.setIndexName(QString());
+  const bool found = cursor_.findKey({nummer});
+  cursor_.setIndexName(order);
+  return found;
+}
+
+QString AnimalList::quickSearchFailureText() {
+  QStringList parts;
+  for (int n = 19; n <= 23; ++n) parts << store::messageText(n);
+  return parts.join(u'\r');
+}
+
+bool AnimalList::typeKey(QChar key) {
+  if (key == QChar(0x1b)) {
+    quickSearch_.clear();
+    return true;
+  }
+  quickSearch_ += key;
+  return search(quickSearch_);
+}
+
+bool AnimalList::search(const QString& text) {
+  if (!cursor_.isOpen()) return false;
+  try {
+    cursor_.findNearest({text});
+    return true;
+  } catch (const EngineError&) {
+    store::dialogs().inform(quickSearchFailureText());
+    return false;
+  }
+}
+
+// ------------------------------------------------------------------ animal commands
+
+void appendNewAnimal(engine::Cursor& hasen, const tsysteminfo& settings, NewAnimalVariant variant) {
+  hasen.append();
+  hasen.field(QStringLiteral("Rasse")).setInteger(settings.Stammdaten.Rasse);
+  if (variant == NewAnimalVariant::ToolBar) {
+    hasen.field(QStringLiteral("Farbe")).setInteger(settings.Stammdaten.Farbe);
+    hasen.field(QStringLiteral("Status")).setInteger(settings.Stammdaten.Status);
+  } else {
+    hasen.field(QStringLiteral("Status")).setInteger(2);
+  }
+}
+
+bool duplicateAnimal(engine::Cursor& hasen) {
+  hasen.checkBrowseMode();
+  static const QStringList copied{
+      QStringLiteral("TatoRechts"), QStringLiteral("Geschlecht"), QStringLiteral("Farbe"),
+      QStringLiteral("Vater"),      QStringLiteral("Mutter"),     QStringLiteral("Zuechter"),
+      QStringLiteral("Besitzer"),   QStringLiteral("Rasse"),      QStringLiteral("Status"),
+      QStringLiteral("Erbformel"),  QStringLiteral("Wurfgroesse")};
+  QVariantList values;
+  for (const QString& name : copied) values << hasen.field(name).value();
+  const QString tatoLinks = hasen.field(QStringLiteral("TatoLinks")).asString();
+  const QDate geburtstag = hasen.field(QStringLiteral("Geburtstag")).asDate();
+
+  hasen.append();
+  for (int i = 0; i < copied.size(); ++i)
+    if (values[i].isValid()) hasen.field(copied[i]).setValue(values[i]);
+  if (geburtstag.isValid()) hasen.field(QStringLiteral("Geburtstag")).setDate(geburtstag);
+  const std::optional<QString> next = nextLeftTattoo(tatoLinks);
+  if (!next) {
+    const qsizetype first = tatoLinks.indexOf(u'.');
+    store::dialogs().error(notANumberText(tatoLinks.mid(tatoLinks.indexOf(u'.', first + 1) + 1)));
+    return false;
+  }
+  hasen.field(QStringLiteral("TatoLinks")).setString(*next);
+  return true;
+}
+
+bool deleteAnimal(engine::Cursor& hasen) {
+  if (!hasen.hasRecord()) return false;
+  if (!store::dialogs().ask(store::messageText(15), store::DialogKind::Warning)) return false;
+  hasen.deleteRecord();
+  return true;
+}
+
+}  // namespace lapiro::shell

@@ -1,0 +1,548 @@
+#include "shell/ui/main_window.h"
+
+#include "engine/cursor_model.h"
+#include "shell/animal_list.h"
+#include "shell/placement.h"
+#include "shell/ui/help_window.h"
+#include "shell/ui/info_window.h"
+#include "store/dialog_service.h"
+#include "store/messages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrintDialog>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lapiro::shell::ui {
+
+namespace {
+
+// A small tool-bar picture: a rounded tile in `colour` with one or two letters.
+QIcon tileIcon(const QString& letters, const QColor& colour) {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  QPainterPath path;
+  path.addRoundedRect(QRectF(2, 2, 28, 28), 6, 6);
+  p.fillPath(path, colour);
+  p.setPen(colour.darker(150));
+  p.drawPath(path);
+  QFont font = QApplication::font();
+  font.setBold(true);
+  font.setPixelSize(letters.size() > 1 ? 12 : 16);
+  p.setFont(font);
+  p.setPen(Qt::white);
+  p.drawText(QRectF(2, 2, 28, 28), Qt::AlignCenter, letters);
+  return QIcon(pixmap);
+}
+
+// Short hint (at the pointer) and long hint (status line) of a hint text "short|long"; a
+// text without "|" is both.
+QString shortHint(const QString& hint) { return hint.section(u'|', 0, 0); }
+QString longHint(const QString& hint) { return hint.contains(u'|') ? hint.section(u'|', 1) : hint; }
+
+}  // namespace
+
+TFormLapiroManager::TFormLapiroManager(ShellSession& session, QWidget* parent)
+    : QMainWindow(parent), session_(session) {
+  setObjectName(QStringLiteral("TFormLapiroManager"));
+  setWindowTitle(QStringLiteral("Lapiro Manager"));
+  createMenus();
+  createToolBar();
+  createListPanel();
+
+  mdi_ = new QMdiArea(this);
+  mdi_->setObjectName(QStringLiteral("ClientArea"));
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setBackground(QColor(0x80, 0x80, 0x80));
+
+  splitter_ = new QSplitter(Qt::Horizontal, this);
+  splitter_->setObjectName(QStringLiteral("Splitter"));
+  splitter_->addWidget(listPanel_);
+  splitter_->addWidget(mdi_);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setChildrenCollapsible(false);
+  setCentralWidget(splitter_);
+
+  count_ = new QLabel(QStringLiteral("Anzahl Kaninchen: 0"), this);
+  count_->setObjectName(QStringLiteral("AnzahlKaninchen"));
+  count_->setMinimumWidth(160);
+  statusBar()->addPermanentWidget(count_);
+  statusBar()->setSizeGripEnabled(true);
+  reservedHeight_ = toolBar_->sizeHint().height() + statusBar()->sizeHint().height() + 4;
+}
+
+TFormLapiroManager::~TFormLapiroManager() {
+  if (help_) delete help_.data();
+  // The model listens to the list's cursor, which the session owns beyond this window.
+  if (model_) model_->setDataSet(nullptr);
+}
+
+// ------------------------------------------------------------------ building
+
+QAction* TFormLapiroManager::addCommand(QMenu* menu, const QString& caption,
+                                        void (TFormLapiroManager::*handler)()) {
+  QAction* action = menu->addAction(caption);
+  if (handler)
+    connect(action, &QAction::triggered, this, handler);
+  else
+    // The window of this command is not part of the program yet.
+    action->setEnabled(false);
+  return action;
+}
+
+void TFormLapiroManager::createMenus() {
+  QMenuBar* bar = menuBar();
+
+  kaninchenMenu_ = bar->addMenu(QStringLiteral("Kaninchen"));
+  QMenu* m = kaninchenMenu_;
+  addCommand(m, QStringLiteral("Neuaufnahme"));
+  addCommand(m, QStringLiteral("Duplizieren"));
+  addCommand(m, QStringLiteral("Suchen"));
+  addCommand(m, QStringLiteral("Speichern"));
+  addCommand(m, QStringLiteral("Kaninchen löschen"));
+  m->addSeparator();
+  QMenu* nachkommen = m->addMenu(QStringLiteral("Nachkommen"));
+  addCommand(nachkommen, QStringLiteral("Direkte Nachkommen"));
+  addCommand(nachkommen, QStringLiteral("Gesamte Nachkommen"));
+  addCommand(m, QStringLiteral("Verpaarungen und Würfe"));
+  m->addSeparator();
+  recentEnd_ = m->addSeparator();
+  addCommand(m, QStringLiteral("Beenden"), &TFormLapiroManager::BeendenClick);
+
+  m = bar->addMenu(QStringLiteral("Infobox"));
+  addCommand(m, QStringLiteral("Züchterregister"));
+  addCommand(m, QStringLiteral("Ausstellungstermine"));
+  addCommand(m, QStringLiteral("Vereine"));
+
+  m = bar->addMenu(QStringLiteral("Genmodul"));
+  addCommand(m, QStringLiteral("Inzuchtgrad"));
+
+  m = bar->addMenu(QStringLiteral("Büro"));
+  addCommand(m, QStringLiteral("Buchführung"));
+  addCommand(m, QStringLiteral("Textverarbeitung"), &TFormLapiroManager::TextverarbeitungClick);
+
+  m = bar->addMenu(QStringLiteral("System"));
+  QMenu* verwaltung = m->addMenu(QStringLiteral("Systemverwaltung"));
+  addCommand(verwaltung, QStringLiteral("Systemparameter"));
+  verwaltung->addSeparator();
+  addCommand(verwaltung, QStringLiteral("Anwenderdaten"));
+  QMenu* daten = m->addMenu(QStringLiteral("Datenverwaltung"));
+  addCommand(daten, QStringLiteral("Rassen"));
+  addCommand(daten, QStringLiteral("Farben"));
+  addCommand(daten, QStringLiteral("Status"));
+  addCommand(daten, QStringLiteral("Ausstellungstitel"));
+  daten->addSeparator();
+  addCommand(daten, QStringLiteral("Adressenverwaltung"));
+  addCommand(daten, QStringLiteral("Status Adressen"));
+  daten->addSeparator();
+  addCommand(daten, QStringLiteral("Apotheke / Hygiene"));
+  m->addSeparator();
+  addCommand(m, QStringLiteral("Datenaustausch"));
+  addCommand(m, QStringLiteral("Datensicherung"));
+  addCommand(m, QStringLiteral("Datenrücksicherung"));
+  addCommand(m, QStringLiteral("Indexrekonstruktion"));
+
+  m = bar->addMenu(QStringLiteral("Drucker"));
+  addCommand(m, QStringLiteral("Drucken"));
+  addCommand(m, QStringLiteral("Druckereinrichtung"), &TFormLapiroManager::DruckereinrichtungClick);
+  addCommand(m, QStringLiteral("Schriftart"), &TFormLapiroManager::SchriftartClick);
+  m->addSeparator();
+  addCommand(m, QStringLiteral("Kaninchendaten"));
+  addCommand(m, QStringLiteral("Kaninchendaten - Liste"));
+  addCommand(m, QStringLiteral("Abstammungsnachweis"));
+  addCommand(m, QStringLiteral("Wurfmeldung"));
+  addCommand(m, QStringLiteral("Stallkarte DIN A6"));
+  addCommand(m, QStringLiteral("Gewichtstabelle"));
+  addCommand(m, QStringLiteral("Ausstellungsliste"));
+  m->addSeparator();
+  angora_ = addCommand(m, QStringLiteral("Angora Leistungsnachweis"));
+  angora_->setVisible(false);  // made visible once the tables are open
+  m->addSeparator();
+  addCommand(m, QStringLiteral("Jungtierliste"));
+  addCommand(m, QStringLiteral("Impfbescheinigung"));
+  addCommand(m, QStringLiteral("Ausstellungsanmeldung"));
+  addCommand(m, QStringLiteral("Transportaufkleber / Stallkarten"));
+  m->addSeparator();
+  addCommand(m, QStringLiteral("Gewichtstabellen -Formulare-"));
+
+  m = bar->addMenu(QStringLiteral("Fenster"));
+  addCommand(m, QStringLiteral("Übereinander"), &TFormLapiroManager::UebereinanderClick);
+  addCommand(m, QStringLiteral("Symbole anordnen"), &TFormLapiroManager::SymboleAnordnenClick);
+
+  m = bar->addMenu(QStringLiteral("Hilfe"));
+  addCommand(m, QStringLiteral("Inhalt"), &TFormLapiroManager::InhaltClick);
+  m->addSeparator();
+  addCommand(m, QStringLiteral("Info"), &TFormLapiroManager::InfoClick);
+}
+
+QAction* TFormLapiroManager::addToolButton(const QIcon& icon, const QString& hint,
+                                           void (TFormLapiroManager::*handler)()) {
+  QAction* action = toolBar_->addAction(icon, shortHint(hint));
+  action->setToolTip(shortHint(hint));
+  action->setStatusTip(longHint(hint));
+  if (handler)
+    connect(action, &QAction::triggered, this, handler);
+  else
+    action->setEnabled(false);
+  if (QWidget* button = toolBar_->widgetForAction(action)) {
+    button->installEventFilter(this);
+    hintWidgets_ << button;
+  }
+  return action;
+}
+
+void TFormLapiroManager::createToolBar() {
+  toolBar_ = addToolBar(QStringLiteral("Werkzeuge"));
+  toolBar_->setObjectName(QStringLiteral("ToolBar"));
+  toolBar_->setMovable(false);
+  toolBar_->setIconSize(QSize(28, 28));
+  QStyle* s = style();
+  addToolButton(tileIcon(QStringLiteral("+"), QColor(0x3a, 0x8a, 0x3a)), QStringLiteral("Neues Kaninchen anlegen"));
+  addToolButton(s->standardIcon(QStyle::SP_FileDialogContentsView), QStringLiteral("Kaninchen suchen"));
+  addToolButton(tileIcon(QStringLiteral("2×"), QColor(0x3a, 0x6a, 0x9a)), QStringLiteral("Kaninchen suchen"));
+  toolBar_->addSeparator();
+  addToolButton(tileIcon(QStringLiteral("Ad"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Adressenverwaltung"));
+  addToolButton(tileIcon(QStringLiteral("Zr"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Züchterregister"));
+  addToolButton(tileIcon(QStringLiteral("R"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Rassen"));
+  addToolButton(tileIcon(QStringLiteral("F"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Fellfarben"));
+  addToolButton(tileIcon(QStringLiteral("Ap"), QColor(0xb0, 0x30, 0x30)), QStringLiteral("Apotheke"));
+  addToolButton(tileIcon(QStringLiteral("IZ"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Inzuchtgrad"));
+  addToolButton(tileIcon(QStringLiteral("VW"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Verpaarungen und Würfe"));
+  toolBar_->addSeparator();
+  addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
+  addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
+  addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
+  addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
+                &TFormLapiroManager::TextverarbeitungClick);
+  toolBar_->addSeparator();
+  addToolButton(tileIcon(QStringLiteral("Dr"), QColor(0x40, 0x40, 0x40)), QStringLiteral("Drucken|"));
+  addToolButton(s->standardIcon(QStyle::SP_MessageBoxQuestion), QStringLiteral("Suche nach Schlüsselwort|"));
+  toolBar_->addSeparator();
+  QAction* ende = addToolButton(s->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Programm beenden"),
+                                &TFormLapiroManager::BeendenClick);
+  ende->setText(QStringLiteral("ENDE"));
+  if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(ende)))
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+}
+
+void TFormLapiroManager::createListPanel() {
+  listPanel_ = new QWidget(this);
+  listPanel_->setObjectName(QStringLiteral("Auswahlfenster"));
+  grid_ = new QTableView(listPanel_);
+  grid_->setObjectName(QStringLiteral("DBGridHasenfeld"));
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setAlternatingRowColors(true);
+  grid_->verticalHeader()->setVisible(false);
+  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 4);
+  grid_->horizontalHeader()->setHighlightSections(false);
+  grid_->horizontalHeader()->setStretchLastSection(true);
+  grid_->setWordWrap(false);
+  grid_->installEventFilter(this);
+  model_ = std::make_unique<engine::CursorModel>(&session_.animalList().cursor());
+  grid_->setModel(model_.get());
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (syncing_ || !current.isValid()) return;
+            syncing_ = true;
+            model_->moveTo(current.row());
+            syncing_ = false;
+          });
+  connect(model_.get(), &engine::CursorModel::currentChanged, this, [this] { syncGridToCursor(); });
+  connect(model_.get(), &QAbstractItemModel::modelReset, this, [this] {
+    syncGridToCursor();
+    updateAnimalCount();
+  });
+  connect(grid_, &QTableView::doubleClicked, this, &TFormLapiroManager::DBGridHasenfeldDblClick);
+  auto* layout = new QVBoxLayout(listPanel_);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(grid_);
+}
+
+// ------------------------------------------------------------------ start-up and settings
+
+bool TFormLapiroManager::startUp(const QRect& workArea) {
+  if (!session_.start(workArea)) return false;
+  rebuildRecentMenu();
+  setWindowTitle(session_.caption());
+  angora_->setVisible(true);
+  return true;
+}
+
+void TFormLapiroManager::applySettings() {
+  tsysteminfo& s = session_.settings();
+  AnimalList& list = session_.animalList();
+  const bool panel = s.Auswahlfenster.Anzeigen;
+  listPanel_->setVisible(panel && !office_.anyOpen());
+  list.setUp(s);
+  if (panel) setUpListColumns();
+  s.updateDerived();
+  // With hints off they show in the status line only (the tool buttons swallow tool tips).
+  placeWindow();
+  updateAnimalCount();
+  syncGridToCursor();
+}
+
+void TFormLapiroManager::setUpListColumns() {
+  const std::vector<ListColumn> columns = listColumns(session_.settings());
+  std::vector<engine::CursorModel::Column> modelColumns;
+  for (const ListColumn& c : columns) modelColumns.push_back({c.field, c.title, 0});
+  model_->setColumns(std::move(modelColumns));
+  const double scale = std::max(1.0, logicalDpiX() / 96.0) * 1.25;
+  int width = 0;
+  for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+    grid_->setColumnHidden(i, !columns[i].visible);
+    const int w = static_cast<int>(columns[i].width * scale);
+    grid_->setColumnWidth(i, w);
+    if (columns[i].visible) width += w;
+  }
+  width += grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() + 2;
+  listPanel_->setMinimumWidth(std::min(width, 200));
+  splitter_->setSizes({width, std::max(1, splitter_->width() - width)});
+}
+
+void TFormLapiroManager::placeWindow() {
+  const QScreen* screen = QApplication::primaryScreen();
+  const QRect workArea = screen ? screen->availableGeometry() : QRect();
+  const MainWindowPlacement placement = placeMainWindow(session_.settings().System.Aufloesung, workArea);
+  if (placement.workAreaUnavailable) {
+    store::dialogs().error(workAreaErrorText(QStringLiteral("Es ist kein Bildschirm verfügbar.")));
+    return;
+  }
+  if (placement.maximized) {
+    setGeometry(workArea);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    return;
+  }
+  setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+  if (placement.geometry) {
+    resize(placement.geometry->size());
+    move(placement.geometry->topLeft());
+  }
+}
+
+void TFormLapiroManager::updateAnimalCount() {
+  count_->setText(QStringLiteral("Anzahl Kaninchen: ") + QString::number(session_.animalList().count()));
+}
+
+void TFormLapiroManager::syncGridToCursor() {
+  if (syncing_) return;
+  const int row = model_->currentRow();
+  if (row < 0) return;
+  syncing_ = true;
+  grid_->selectionModel()->setCurrentIndex(model_->index(row, 0),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  grid_->scrollTo(model_->index(row, 0));
+  syncing_ = false;
+}
+
+// ------------------------------------------------------------------ animals
+
+bool TFormLapiroManager::showAnimal(qlonglong nummer) {
+  bool recentChanged = false;
+  if (!session_.showAnimal(nummer, &recentChanged)) return false;
+  if (recentChanged) rebuildRecentMenu();
+  return true;
+}
+
+void TFormLapiroManager::rebuildRecentMenu() {
+  for (QAction* a : recentActions_) {
+    kaninchenMenu_->removeAction(a);
+    a->deleteLater();
+  }
+  recentActions_.clear();
+  for (const QString& entry : recentMenuEntries(session_.recentSlots())) {
+    auto* action = new QAction(entry, kaninchenMenu_);
+    // An "&" of a tattoo is text, not an accelerator.
+    action->setText(QString(entry).replace(u'&', QStringLiteral("&&")));
+    action->setData(entry);
+    connect(action, &QAction::triggered, this, [this, action] { recentEntryClick(action); });
+    kaninchenMenu_->insertAction(recentEnd_, action);
+    recentActions_ << action;
+  }
+}
+
+void TFormLapiroManager::recentEntryClick(QAction* action) {
+  if (const auto nummer = recentNummer(action->data().toString())) showAnimal(*nummer);
+}
+
+void TFormLapiroManager::DBGridHasenfeldDblClick(const QModelIndex& index) {
+  if (!index.isValid() || !model_->moveTo(index.row())) return;
+  const QVariant nummer = model_->value(index.row(), QStringLiteral("Nummer"));
+  if (nummer.isValid()) showAnimal(nummer.toLongLong());
+}
+
+// ------------------------------------------------------------------ commands
+
+void TFormLapiroManager::BeendenClick() { close(); }
+
+HelpWindow* TFormLapiroManager::helpWindow() const { return help_.data(); }
+
+void TFormLapiroManager::InhaltClick() { showHelp(kHelpContents); }
+
+void TFormLapiroManager::showHelp(int context) {
+  const bool created = help_.isNull();
+  if (created) help_ = new HelpWindow(nullptr);
+  if (!help_->showContext(context) && created) delete help_.data();
+}
+
+void TFormLapiroManager::InfoClick() {
+  if (info_) {
+    mdi_->setActiveSubWindow(info_);
+    info_->raise();
+    return;
+  }
+  if (!office_.mayOpenNormal()) return;
+  info_ = openNormalWindow(new TFormInfo);
+}
+
+QMdiSubWindow* TFormLapiroManager::openNormalWindow(QWidget* window) {
+  QMdiSubWindow* sub = mdi_->addSubWindow(window);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->show();
+  if (session_.settings().System.Fenster) mdi_->cascadeSubWindows();
+  return sub;
+}
+
+void TFormLapiroManager::TextverarbeitungClick() {
+  if (!office_.mayOpenNormal()) return;
+  const QString command = session_.settings().System.Textverarbeitung;
+  if (!startDetached(command))
+    store::dialogs().error(QStringLiteral("Die Textverarbeitung „%1“ konnte nicht gestartet werden.").arg(command));
+}
+
+void TFormLapiroManager::DruckereinrichtungClick() {
+  QPrintDialog dialog(&printer_, this);
+  dialog.setWindowTitle(QStringLiteral("Druckereinrichtung"));
+  dialog.exec();
+}
+
+void TFormLapiroManager::SchriftartClick() {
+  tsysteminfo& s = session_.settings();
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, QFont(s.Drucken.Schriftart, s.Drucken.Schriftgroese), this,
+                                            QStringLiteral("Schriftart"));
+  if (!ok) return;
+  s.Drucken.Schriftart = chosen.family();
+  s.Drucken.Schriftgroese = chosen.pointSize() > 0 ? chosen.pointSize() : s.Drucken.Schriftgroese;
+  s.save(session_.settingsFile());
+  if (!session_.saveSettingsFile())
+    store::dialogs().error(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\r") +
+                           session_.settingsFile().errorString());
+}
+
+void TFormLapiroManager::UebereinanderClick() { mdi_->cascadeSubWindows(); }
+
+void TFormLapiroManager::SymboleAnordnenClick() {
+  // Minimised windows line up along the bottom edge of the area, left to right.
+  const QRect area = mdi_->viewport()->rect();
+  int x = 0;
+  int y = area.bottom();
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    if (!sub->isMinimized()) continue;
+    if (x > 0 && x + sub->width() > area.width()) {
+      x = 0;
+      y -= sub->height();
+    }
+    sub->move(x, y - sub->height() + 1);
+    x += sub->width();
+  }
+}
+
+// ------------------------------------------------------------------ window events
+
+void TFormLapiroManager::fitChildWindows() {
+  const QSize area = mdi_->viewport()->size();
+  if (office_.anyOpen()) {
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+      if (sub->widget() && office_.anyOpen()) sub->setGeometry(QRect(QPoint(0, 0), area));
+    return;
+  }
+  if (!session_.settings().System.Fenster) return;
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    if (sub->isMinimized() || sub->isMaximized() || sub == info_) continue;
+    sub->resize(std::max(sub->minimumWidth(), area.width() - sub->x()),
+                std::max(sub->minimumHeight(), area.height() - sub->y()));
+  }
+}
+
+void TFormLapiroManager::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  fitChildWindows();
+}
+
+void TFormLapiroManager::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!firstShow_) return;
+  firstShow_ = false;
+  // Without the own user's name the own user data window asks for it; it opens from here
+  // once that window is part of the program.
+}
+
+void TFormLapiroManager::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) session_.animalList().clearQuickSearch();
+  QMainWindow::changeEvent(event);
+}
+
+bool TFormLapiroManager::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ToolTip && hintWidgets_.contains(qobject_cast<QWidget*>(watched)))
+    return !session_.settings().System.Hilfe;
+  if (watched == grid_ && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape) {
+      session_.animalList().typeKey(QChar(0x1b));
+      return true;
+    }
+    const QString text = key->text();
+    if (!text.isEmpty() && text.at(0).isPrint() &&
+        !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+      for (QChar c : text) session_.animalList().typeKey(c);
+      syncGridToCursor();
+      return true;
+    }
+  }
+  if (watched == grid_ && event->type() == QEvent::FocusOut) {
+    // A message box of a failed search takes the focus as well; only a real move away counts.
+    if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && QApplication::activeModalWidget() == nullptr &&
+        QApplication::activeWindow() != this)
+      session_.animalList().clearQuickSearch();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormLapiroManager::closeEvent(QCloseEvent* event) {
+  if (!store::dialogs().ask(store::messageText(16), store::DialogKind::Warning)) {
+    event->ignore();
+    return;
+  }
+  if (help_) help_->close();
+  mdi_->closeAllSubWindows();
+  const QSize size = isMaximized() ? this->size() : normalGeometry().size().isValid() ? normalGeometry().size() : this->size();
+  session_.finish(size);
+  event->accept();
+}
+
+}  // namespace lapiro::shell::ui

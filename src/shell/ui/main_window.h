@@ -1,0 +1,128 @@
+// The main window TFormLapiroManager: menu, tool bar, the animal list on the left, the area
+// of child windows beside it and the status line. It shows the data of a ShellSession and
+// decides which child window may open (OfficeRule) and how child windows are sized.
+#pragma once
+
+#include "shell/startup.h"
+#include "shell/ui/office_rule.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QPrinter>
+
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QSplitter;
+class QTableView;
+class QToolBar;
+
+namespace lapiro::engine {
+class CursorModel;
+}
+
+namespace lapiro::shell::ui {
+
+class HelpWindow;
+
+class TFormLapiroManager : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TFormLapiroManager(ShellSession& session, QWidget* parent = nullptr);
+  ~TFormLapiroManager() override;
+
+  // Start-up steps 5 to 9 (ShellSession::start) and what the window makes of them: the
+  // recently-shown menu entries, the caption from the own user data and the visible menu
+  // item "Angora Leistungsnachweis". Returns false when the program must end.
+  bool startUp(const QRect& workArea);
+
+  // Applies the settings (start-up step 10 and after the options were saved): the animal
+  // list's panel, columns, order and filter, the pedigree item orders, hints at the pointer
+  // and the placement of the window.
+  void applySettings();
+
+  // Places the window from System/Aufloesung on the screen's work area.
+  void placeWindow();
+
+  // Makes the animal with `nummer` the current one of the list and records it in the
+  // recently-shown list. Returns false when the list does not hold it.
+  bool showAnimal(qlonglong nummer);
+
+  // Rebuilds the recently-shown entries of the menu "Kaninchen" from the settings.
+  void rebuildRecentMenu();
+
+  // Updates "Anzahl Kaninchen:" in the status line.
+  void updateAnimalCount();
+
+  // Shows the help page of a context number in the help window.
+  void showHelp(int context);
+
+  ShellSession& session() { return session_; }
+  QMdiArea* mdiArea() const { return mdi_; }
+  QTableView* animalGrid() const { return grid_; }
+  engine::CursorModel* animalModel() const { return model_.get(); }
+  QWidget* listPanel() const { return listPanel_; }
+  QLabel* countLabel() const { return count_; }
+  QToolBar* toolBar() const { return toolBar_; }
+  OfficeRule& officeRule() { return office_; }
+  const QList<QAction*>& recentActions() const { return recentActions_; }
+  HelpWindow* helpWindow() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void createMenus();
+  void createToolBar();
+  void createListPanel();
+  QAction* addCommand(QMenu* menu, const QString& caption, void (TFormLapiroManager::*handler)() = nullptr);
+  QAction* addToolButton(const QIcon& icon, const QString& hint, void (TFormLapiroManager::*handler)() = nullptr);
+  void setUpListColumns();
+  void syncGridToCursor();
+  void fitChildWindows();
+  QMdiSubWindow* openNormalWindow(QWidget* window);
+
+  // Command handlers.
+  void BeendenClick();
+  void InfoClick();
+  void InhaltClick();
+  void TextverarbeitungClick();
+  void DruckereinrichtungClick();
+  void SchriftartClick();
+  void UebereinanderClick();
+  void SymboleAnordnenClick();
+  void DBGridHasenfeldDblClick(const QModelIndex& index);
+  void recentEntryClick(QAction* action);
+
+  ShellSession& session_;
+  OfficeRule office_;
+  QSplitter* splitter_ = nullptr;
+  QWidget* listPanel_ = nullptr;
+  QTableView* grid_ = nullptr;
+  std::unique_ptr<engine::CursorModel> model_;
+  QMdiArea* mdi_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
+  QLabel* count_ = nullptr;
+  QMenu* kaninchenMenu_ = nullptr;
+  QAction* recentEnd_ = nullptr;  // the separator after the recently-shown entries
+  QList<QAction*> recentActions_;
+  QAction* angora_ = nullptr;
+  QList<QWidget*> hintWidgets_;   // tool buttons whose pointer hints follow System/Hilfe
+  QPointer<HelpWindow> help_;
+  QPointer<QMdiSubWindow> info_;
+  QPrinter printer_;
+  bool syncing_ = false;
+  bool firstShow_ = true;
+  int reservedHeight_ = 0;
+};
+
+}  // namespace lapiro::shell::ui

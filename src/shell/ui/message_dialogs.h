@@ -1,0 +1,27 @@
+// The dialog service of the running program: every question and message of the core is
+// shown in a QMessageBox with German buttons ("Ja", "Nein", "Abbrechen", "OK").
+#pragma once
+
+#include "store/dialog_service.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace lapiro::shell::ui {
+
+class MessageBoxDialogs : public store::DialogService {
+ public:
+  MessageBoxDialogs() = default;
+
+  // Boxes are centred over `parent` once it is set (the main window); before that they stand
+  // alone (start-up messages).
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  store::DialogAnswer show(store::DialogKind kind, const QString& text, store::DialogButtons buttons,
+                           const QString& title = {}) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+}  // namespace lapiro::shell::ui
