@@ -240,7 +240,7 @@ void TDatenStamm::settleDetailsOfHasen() {
 
 bool TDatenStamm::followBreed() {
   // The breed list stands on the animal's breed, so that the colour list shows its colours.
-  Cursor& rasse = cursor(QStringLiteral("Rasse"));
+  Cursor& rasse = at(QStringLiteral("Rasse"));
   if (!rasse.isOpen() || !hasen_->hasRecord()) return false;
   const engine::Field breed = hasen_->field(QStringLiteral("Rasse"));
   if (breed.isNull()) return false;
@@ -249,11 +249,11 @@ bool TDatenStamm::followBreed() {
 }
 
 void TDatenStamm::reattachColours() {
-  Cursor& farbe = cursor(QStringLiteral("Farbe"));
+  Cursor& farbe = at(QStringLiteral("Farbe"));
   if (!farbe.isOpen()) return;
   const CursorSpec* spec = store::findCursor(QStringLiteral("Farbe"));
   farbe.clearMaster();
-  farbe.setMaster(&cursor(spec->master), spec->masterFields, spec->detailFields);
+  farbe.setMaster(&at(spec->master), spec->masterFields, spec->detailFields);
   if (hasen_->isOpen() && hasen_->hasRecord()) {
     const engine::Field colour = hasen_->field(QStringLiteral("Farbe"));
     if (!colour.isNull()) farbe.locate(QStringLiteral("Nummer"), {colour.value()});
@@ -323,7 +323,7 @@ void TDatenStamm::deriveBirthDate() {
 }
 
 bool TDatenStamm::duplicateCheck() {
-  Cursor& stamm = cursor(QStringLiteral("Stammbaum"));
+  Cursor& stamm = at(QStringLiteral("Stammbaum"));
   if (!stamm.isOpen() || !hasen_->isOpen() || !hasen_->hasRecord()) return false;
   const QVariantList key = {hasen_->field(QStringLiteral("TatoRechts")).value(),
                             hasen_->field(QStringLiteral("TatoLinks")).value(),
@@ -374,7 +374,7 @@ void TDatenStamm::writePendingAddition() {
   const QString zmnr = pendingZMNr_;
   pendingZMNr_.clear();
   const QVariant nummer = hasen_->field(QStringLiteral("Nummer")).value();
-  Cursor& zusatz = cursor(QStringLiteral("HasenZusatz"));
+  Cursor& zusatz = at(QStringLiteral("HasenZusatz"));
   try {
     if (zusatz.isOpen()) {
       zusatz.checkBrowseMode();
@@ -477,12 +477,12 @@ void TDatenStamm::HasenAfterScroll() {
 
   const qint64 nummer = hasen_->field(QStringLiteral("Nummer")).asInteger();
   if (isBuck(hasen_->field(QStringLiteral("Geschlecht")).asString())) {
-    Cursor& gedeckte = cursor(QStringLiteral("GedeckteHaesinnen"));
+    Cursor& gedeckte = at(QStringLiteral("GedeckteHaesinnen"));
     gedeckte.setFilter(coveredDoesFilter(nummer, today().year()));
     gedeckte.setFiltered(true);
   }
 
-  Cursor& ausstellung = cursor(QStringLiteral("Ausstellung"));
+  Cursor& ausstellung = at(QStringLiteral("Ausstellung"));
   if (ausstellung.isOpen() && !ausstellung.isEmpty()) ausstellung.last();
 
   deriveFormulaOnDisplay();
@@ -497,7 +497,7 @@ void TDatenStamm::HasenAfterScroll() {
   if (card_) card_->focusHygieneDate();
   showWoolTab();
 
-  Cursor& wurfbuch = cursor(QStringLiteral("Wurfbuch"));
+  Cursor& wurfbuch = at(QStringLiteral("Wurfbuch"));
   if (wurfbuch.isOpen()) wurfbuch.last();
   if (card_) {
     card_->rebuildYoungAnimalRows();
@@ -508,17 +508,17 @@ void TDatenStamm::HasenAfterScroll() {
 void TDatenStamm::HasenBeforeClose() { saveOnClose(*hasen_); }
 
 void TDatenStamm::HaesinNameCalcFields() {
-  Cursor& c = cursor(QStringLiteral("HaesinName"));
+  Cursor& c = at(QStringLiteral("HaesinName"));
   setStr(c, u"Name", tattooShortDisplay(str(c, u"TatoRechts"), str(c, u"TatoLinks")));
 }
 
 // ---------------------------------------------------------------- hooks of the cursors around
 
 void TDatenStamm::RasseAfterScroll() {
-  Cursor& farbe = cursor(QStringLiteral("Farbe"));
+  Cursor& farbe = at(QStringLiteral("Farbe"));
   if (!farbe.isOpen()) return;
   const CursorSpec* spec = store::findCursor(QStringLiteral("Farbe"));
-  Cursor& rasse = cursor(spec->master);
+  Cursor& rasse = at(spec->master);
   farbe.clearMaster();
   QVariant colour;
   if (hasen_->isOpen() && hasen_->hasRecord()) colour = hasen_->field(QStringLiteral("Farbe")).value();
@@ -529,7 +529,7 @@ void TDatenStamm::RasseAfterScroll() {
 }
 
 void TDatenStamm::VerkauftBeforePost() {
-  Cursor& verkauft = cursor(QStringLiteral("Verkauft"));
+  Cursor& verkauft = at(QStringLiteral("Verkauft"));
   // A trade record entered together with a new animal is saved along with it and gets the
   // animal's number that it could not have before.
   const engine::Field katze = verkauft.field(QStringLiteral("Katze"));
@@ -544,14 +544,14 @@ void TDatenStamm::VerkauftBeforePost() {
   }
 }
 
-void TDatenStamm::VerkauftBeforeClose() { saveOnClose(cursor(QStringLiteral("Verkauft"))); }
+void TDatenStamm::VerkauftBeforeClose() { saveOnClose(at(QStringLiteral("Verkauft"))); }
 
 void TDatenStamm::HasenZusatzAfterEdit() {
   if (card_) card_->setEditButtonsEnabled(true);
 }
 
 void TDatenStamm::HasenZusatzBeforePost() {
-  Cursor& zusatz = cursor(QStringLiteral("HasenZusatz"));
+  Cursor& zusatz = at(QStringLiteral("HasenZusatz"));
   const bool animalUnsaved = !hasen_->isOpen() || hasen_->state() == DataSetState::Insert || !hasen_->hasRecord() ||
                              hasen_->field(QStringLiteral("Nummer")).isNull();
   if (animalUnsaved) {
@@ -569,12 +569,12 @@ void TDatenStamm::HasenZusatzAfterPost() {
   if (card_) card_->setEditButtonsEnabled(false);
 }
 
-void TDatenStamm::HasenZusatzBeforeClose() { saveOnClose(cursor(QStringLiteral("HasenZusatz"))); }
+void TDatenStamm::HasenZusatzBeforeClose() { saveOnClose(at(QStringLiteral("HasenZusatz"))); }
 
 void TDatenStamm::BilderAfterScroll() {
-  if (card_) card_->setPictureHint(cursor(QStringLiteral("Bilder")).field(QStringLiteral("Bildpfad")).asString());
+  if (card_) card_->setPictureHint(at(QStringLiteral("Bilder")).field(QStringLiteral("Bildpfad")).asString());
 }
 
-void TDatenStamm::BilderBeforeClose() { saveOnClose(cursor(QStringLiteral("Bilder"))); }
+void TDatenStamm::BilderBeforeClose() { saveOnClose(at(QStringLiteral("Bilder"))); }
 
 }  // namespace lapiro::store

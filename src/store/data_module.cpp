@@ -50,15 +50,21 @@ void TDatenStamm::createCursors() {
       c->setFilter(spec.filter);
       c->setFiltered(true);
     }
+    // The repairs of older tables start from the fields the program expects.
+    if (table) {
+      QStringList expected;
+      for (const auto& f : table->def.fields) expected << f.name;
+      c->setExpectedFields(expected);
+    }
     byName_.insert(spec.name.toUpper(), static_cast<int>(cursors_.size()));
     cursors_.push_back(Entry{spec.master, std::move(c)});
   }
   for (const CursorSpec& spec : specs) {
     if (spec.master.isEmpty()) continue;
-    Cursor* master = findCursor(spec.master);
-    if (master) cursor(spec.name).setMaster(master, spec.masterFields, spec.detailFields);
+    Cursor* master = cursor(spec.master);
+    if (master) at(spec.name).setMaster(master, spec.masterFields, spec.detailFields);
   }
-  hasen_ = &cursor(QStringLiteral("Hasen"));
+  hasen_ = &at(QStringLiteral("Hasen"));
   hasen_->setIndexName(settings_.Stammdaten.Sortierung);
 
   // Lookup fields of the animal: parents, breeder and owner addresses, colour and breed.
@@ -98,7 +104,7 @@ void TDatenStamm::createCursors() {
     hasen_->addCalculatedField(QString::fromUtf16(name), FieldType::Alpha, size);
 
   // The doe lookup of the litter book shows the doe as "right tattoo, blank, left tattoo".
-  cursor(QStringLiteral("HaesinName")).addCalculatedField(QStringLiteral("Name"), FieldType::Alpha, 30);
+  at(QStringLiteral("HaesinName")).addCalculatedField(QStringLiteral("Name"), FieldType::Alpha, 30);
 
   eigen_ = std::make_unique<Cursor>(engine_, QStringLiteral("eigen"));
   eigen_->setTableName(QStringLiteral("eigen.DB"));
@@ -117,36 +123,36 @@ void TDatenStamm::attachRules() {
   h.events.afterScroll = [this](engine::DataSet&) { HasenAfterScroll(); };
   h.events.beforeClose = [this](engine::DataSet&) { HasenBeforeClose(); };
 
-  cursor(QStringLiteral("HaesinName")).events.onCalcFields = [this](engine::DataSet&) { HaesinNameCalcFields(); };
-  cursor(QStringLiteral("Rasse")).events.afterScroll = [this](engine::DataSet&) { RasseAfterScroll(); };
+  at(QStringLiteral("HaesinName")).events.onCalcFields = [this](engine::DataSet&) { HaesinNameCalcFields(); };
+  at(QStringLiteral("Rasse")).events.afterScroll = [this](engine::DataSet&) { RasseAfterScroll(); };
 
-  auto& v = cursor(QStringLiteral("Verkauft"));
+  auto& v = at(QStringLiteral("Verkauft"));
   v.events.beforePost = [this](engine::DataSet&) { VerkauftBeforePost(); };
   v.events.beforeClose = [this](engine::DataSet&) { VerkauftBeforeClose(); };
 
-  auto& z = cursor(QStringLiteral("HasenZusatz"));
+  auto& z = at(QStringLiteral("HasenZusatz"));
   z.events.afterEdit = [this](engine::DataSet&) { HasenZusatzAfterEdit(); };
   z.events.afterInsert = [this](engine::DataSet&) { HasenZusatzAfterEdit(); };
   z.events.beforePost = [this](engine::DataSet&) { HasenZusatzBeforePost(); };
   z.events.afterPost = [this](engine::DataSet&) { HasenZusatzAfterPost(); };
   z.events.beforeClose = [this](engine::DataSet&) { HasenZusatzBeforeClose(); };
 
-  auto& b = cursor(QStringLiteral("Bilder"));
+  auto& b = at(QStringLiteral("Bilder"));
   b.events.afterScroll = [this](engine::DataSet&) { BilderAfterScroll(); };
   b.events.beforeClose = [this](engine::DataSet&) { BilderBeforeClose(); };
 }
 
 // ---------------------------------------------------------------- accessors
 
-Cursor& TDatenStamm::cursor(const QString& name) {
-  Cursor* c = findCursor(name);
+Cursor& TDatenStamm::at(const QString& name) {
+  Cursor* c = cursor(name);
   if (!c)
     throw EngineError(EngineError::Kind::General,
                       QStringLiteral("Der Datenbestand kennt keine Tabelle %1.").arg(name), name);
   return *c;
 }
 
-Cursor* TDatenStamm::findCursor(const QString& name) {
+Cursor* TDatenStamm::cursor(const QString& name) {
   auto it = byName_.constFind(name.toUpper());
   return it == byName_.constEnd() ? nullptr : cursors_[*it].cursor.get();
 }
@@ -184,72 +190,23 @@ const OwnUser& TDatenStamm::ownUser() {
 
 // ---------------------------------------------------------------- opening
 
-void TDatenStamm::open() {
-  closing_ = false;
-  openCursorsInOrder();
-}
-
-void TDatenStamm::reportOpenFailure(const Cursor& c) {
-  const QString text = messages() ? messages()->tableOpenFailure(c.tableName())
-                                  : messageText(11) + u' ' + c.tableName();
-  dialogs().error(text);
-}
-
-bool TDatenStamm::openPlain(const QString& name) {
-  Cursor& c = cursor(name);
-  attempted_.insert(name.toUpper());
-  if (c.isOpen()) return true;
+void TDatenStamm::chooseHasenOrder() {
+  hasen_->setIndexName(settings_.Stammdaten.Sortierung);
+  // An order setting that names no index of the stored table falls back to the tattoo order.
   try {
-    c.open();
-    return true;
-  } catch (const EngineError&) {
-    reportOpenFailure(c);
-    return false;
-  }
-}
-
-void TDatenStamm::createWhenMissing(const QString& name) {
-  Cursor& c = cursor(name);
-  if (engine_.tableExists(c.tableName())) return;
-  const CatalogueTable* table = findTable(c.tableName());
-  try {
-    if (table) engine_.createTable(table->fileName, currentLayout(*table));
-  } catch (const EngineError&) {
-    // The open that follows reports the table.
-  }
-}
-
-void TDatenStamm::openHasen() {
-  attempted_.insert(QStringLiteral("HASEN"));
-  try {
-    hasen_->open();
-  } catch (const EngineError& e) {
-    // An order setting that names no index of the table falls back to the tattoo order.
-    if (e.kind() == EngineError::Kind::IndexMissing && !engine::sameName(hasen_->indexName(), QStringLiteral("Tato"))) {
+    if (!engine_.tableExists(hasen_->tableName())) return;
+    const engine::TableDef def = engine_.tableDef(hasen_->tableName());
+    if (!settings_.Stammdaten.Sortierung.isEmpty() && !def.index(settings_.Stammdaten.Sortierung))
       hasen_->setIndexName(QStringLiteral("Tato"));
-      openPlain(QStringLiteral("Hasen"));
-      return;
-    }
-    reportOpenFailure(*hasen_);
-  }
-}
-
-void TDatenStamm::ensureIndex(const QString& cursorName, const QString& indexName, const QString& fields) {
-  Cursor& c = cursor(cursorName);
-  if (!c.isOpen()) return;
-  try {
-    for (const auto& idx : engine_.indexes(c.tableName()))
-      if (idx.fieldNames().join(u';') == fields) return;
-    engine_.addIndex(c.tableName(), engine::IndexDef::fromList(indexName, fields));
   } catch (const EngineError&) {
-    reportOpenFailure(c);
+    // The opening step reports a table that cannot be read.
   }
 }
 
 void TDatenStamm::buildBreedNames() {
   breedNames_.clear();
   Cursor names(engine_, QStringLiteral("Rassennamen"));
-  names.setTableName(cursor(QStringLiteral("StbRasse")).tableName());
+  names.setTableName(at(QStringLiteral("StbRasse")).tableName());
   names.setReadOnly(true);
   try {
     names.setIndexName(QStringLiteral("RasseName"));
@@ -257,66 +214,32 @@ void TDatenStamm::buildBreedNames() {
     for (names.first(); !names.eof(); names.next())
       breedNames_ << names.field(QStringLiteral("Name")).asString();
   } catch (const EngineError&) {
-    // The breed table's own open step reports it.
+    // The breed table's own opening step reports it.
   }
 }
 
-void TDatenStamm::openCursorsInOrder() {
-  attempted_.clear();
-  // The rules of "Hasen" wait until every cursor is open (see the end).
-  struct OpeningScope {
-    bool& flag;
-    explicit OpeningScope(bool& f) : flag(f) { flag = true; }
-    ~OpeningScope() { flag = false; }
-  } scope(opening_);
-  // The order of these steps matters: details opened before their master stay empty until
-  // the master opens, and the rules of "Hasen" find the cursors of the earlier steps open.
-  openPlain(QStringLiteral("StbFarbe"));
-  openPlain(QStringLiteral("StbRasse"));
-  openPlain(QStringLiteral("Adressen"));
-  openPlain(QStringLiteral("Ausstellung"));
-  openPlain(QStringLiteral("Ausstellungstitel"));
-  openPlain(QStringLiteral("Farbe"));
-  openPlain(QStringLiteral("Rasse"));
-  buildBreedNames();
-  openPlain(QStringLiteral("Status"));
-  openPlain(QStringLiteral("Verkauft"));
-  openPlain(QStringLiteral("Stammbaum"));
-  openPlain(QStringLiteral("StammbaumBewertung"));
-  createWhenMissing(QStringLiteral("Angora"));
-  openPlain(QStringLiteral("Angora"));
-  openPlain(QStringLiteral("AngoraEltern"));
-  openPlain(QStringLiteral("Medikament"));
-  openPlain(QStringLiteral("MedizienGaben"));
-  openPlain(QStringLiteral("Desinfektion"));
-  openPlain(QStringLiteral("Insekten"));
-  openHasen();
-  ensureIndex(QStringLiteral("Hasen"), QStringLiteral("RasseGebMutterTatoL"), QStringLiteral("Rasse;Geburtstag;Mutter;TatoLinks"));
-  ensureIndex(QStringLiteral("Hasen"), QStringLiteral("VaterGebTatoRL"), QStringLiteral("Vater;Geburtstag;TatoRechts;TatoLinks"));
-  ensureIndex(QStringLiteral("Hasen"), QStringLiteral("MutterGebTatoRL"), QStringLiteral("Mutter;Geburtstag;TatoRechts;TatoLinks"));
-  openPlain(QStringLiteral("JungtiereBerechnung"));
-  openPlain(QStringLiteral("Jungtiere"));
-  openPlain(QStringLiteral("JungtiereWurfbuch"));
-  if (openPlain(QStringLiteral("Wurfbuch"))) {
-    ensureIndex(QStringLiteral("Wurfbuch"), QStringLiteral("KatzeKaterWurftag"), QStringLiteral("Katze;Kater;Wurftag"));
-    cursor(QStringLiteral("Wurfbuch")).last();
+void TDatenStamm::open() {
+  closing_ = false;
+  {
+    // The rules of "Hasen" wait until every cursor is open: its details open before it.
+    struct OpeningScope {
+      bool& flag;
+      explicit OpeningScope(bool& f) : flag(f) { flag = true; }
+      ~OpeningScope() { flag = false; }
+    } scope(opening_);
+    chooseHasenOrder();
+    const UpgradeResult steps = upgradeDataModuleTables(engine_, *this, [this] { buildBreedNames(); });
+    // The litter book opens on the newest litter.
+    if (Cursor& wurfbuch = at(QStringLiteral("Wurfbuch")); wurfbuch.isOpen()) wurfbuch.last();
+    // Cursors that no step names open last, in the order of the cursor list; a step that
+    // failed is not tried (and reported) a second time.
+    for (auto& e : cursors_) {
+      Cursor& c = *e.cursor;
+      if (c.isOpen() || steps.closedCursors.contains(c.name(), Qt::CaseInsensitive)) continue;
+      const CatalogueTable* table = findTable(c.tableName());
+      store::openPlain(c, table ? table->def.name : c.tableName());
+    }
   }
-  createWhenMissing(QStringLiteral("Gewichtstabelle"));
-  openPlain(QStringLiteral("GewichtstabelleBerechnung"));
-  openPlain(QStringLiteral("Gewichtstabelle"));
-  openPlain(QStringLiteral("Haesinausstellung"));
-  openPlain(QStringLiteral("RammlerJungtiere"));
-  openPlain(QStringLiteral("GedeckteHaesinnen"));
-  openPlain(QStringLiteral("Koernote"));
-  createWhenMissing(QStringLiteral("Impfung"));
-  openPlain(QStringLiteral("Impfung"));
-  openPlain(QStringLiteral("Bilder"));
-  // Cursors that no step names open last, in the order of the cursor list.
-  for (auto& e : cursors_)
-    if (!attempted_.contains(e.cursor->name().toUpper())) openPlain(e.cursor->name());
-  opening_ = false;
-  // The details of "Hasen" were opened before it; let the rules of the first animal run
-  // now that every cursor they use is open.
   if (hasen_->isOpen() && hasen_->hasRecord()) HasenAfterScroll();
 }
 
@@ -372,7 +295,7 @@ void TDatenStamm::close() {
 QStringList TDatenStamm::colourNames(qint64 rasse) {
   QStringList result;
   Cursor colours(engine_, QStringLiteral("Farbnamen"));
-  colours.setTableName(cursor(QStringLiteral("StbFarbe")).tableName());
+  colours.setTableName(at(QStringLiteral("StbFarbe")).tableName());
   colours.setReadOnly(true);
   try {
     colours.setIndexName(QStringLiteral("FarbeRasse"));
@@ -390,7 +313,7 @@ QStringList TDatenStamm::colourNames(qint64 rasse) {
 
 QStringList TDatenStamm::showTitles() {
   QStringList result;
-  Cursor& titles = cursor(QStringLiteral("Ausstellungstitel"));
+  Cursor& titles = at(QStringLiteral("Ausstellungstitel"));
   if (!titles.isOpen()) return result;
   for (const auto& row : titles.readRows(0, std::numeric_limits<int>::max())) {
     const int idx = titles.fieldIndex(QStringLiteral("Bezeichnung"));

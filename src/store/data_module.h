@@ -17,10 +17,10 @@
 #include "engine/engine.h"
 #include "store/animal_rules.h"
 #include "store/card_state.h"
+#include "store/schema_upgrade.h"
 
 #include <QDate>
 #include <QHash>
-#include <QSet>
 #include <QStringList>
 
 #include <memory>
@@ -32,12 +32,12 @@ class tsysteminfo;
 
 namespace lapiro::store {
 
-class TDatenStamm {
+class TDatenStamm : public CursorProvider {
  public:
   // `settings` must outlive the module; the rules read Stammdaten/Sortierung when the cursors
   // open and System/Speichern at every save.
   TDatenStamm(engine::Engine& engine, shell::tsysteminfo& settings);
-  ~TDatenStamm();  // closes the cursors (saving pending changes)
+  ~TDatenStamm() override;  // closes the cursors (saving pending changes)
   TDatenStamm(const TDatenStamm&) = delete;
   TDatenStamm& operator=(const TDatenStamm&) = delete;
 
@@ -45,20 +45,22 @@ class TDatenStamm {
   void setCard(TCardState* card) { card_ = card; }
   TCardState* card() const { return card_; }
 
-  // Opens every cursor in the order of the data module's opening steps, creating the tables
-  // Angora, Gewichtstabelle.DB and Impfung when they are missing. A cursor that cannot be
+  // Opens every cursor: first the data module's opening steps with their repairs of older
+  // tables (upgradeDataModuleTables, which also creates Angora, Gewichtstabelle.DB and
+  // Impfung when they are missing), then the cursors no step names. A cursor that cannot be
   // opened shows message 11, a blank and its table name (error box) and stays closed; the
   // other steps go on. The cursor "Hasen" takes its order from Stammdaten/Sortierung and
-  // falls back to the index "Tato" when that index does not exist.
+  // falls back to the index "Tato" when the stored table has no index of that name. The rules
+  // of "Hasen" run for its first animal once every cursor is open.
   void open();
   // Saves every pending change without asking (a save that fails shows its message and the
   // change is discarded), then closes every cursor, details before their masters.
   void close();
 
-  // The cursor named `name` (case-insensitive). Throws engine::EngineError for an unknown name.
-  engine::Cursor& cursor(const QString& name);
-  // The same, or null for an unknown name.
-  engine::Cursor* findCursor(const QString& name);
+  // The cursor named `name` (case-insensitive), or null for an unknown name (CursorProvider).
+  engine::Cursor* cursor(const QString& name) override;
+  // The same; throws engine::EngineError for an unknown name.
+  engine::Cursor& at(const QString& name);
   engine::Cursor& Hasen() { return *hasen_; }
 
   // --- lists offered to windows ------------------------------------------------------------
@@ -135,15 +137,8 @@ class TDatenStamm {
 
   void createCursors();
   void attachRules();
-  // The opening steps, one cursor after another. Kept in one place so that the schema
-  // upgrade's sequence can take its place.
-  void openCursorsInOrder();
-  bool openPlain(const QString& name);
-  void createWhenMissing(const QString& name);
-  void openHasen();
-  void ensureIndex(const QString& cursorName, const QString& indexName, const QString& fields);
+  void chooseHasenOrder();
   void buildBreedNames();
-  void reportOpenFailure(const engine::Cursor& c);
   int masterDepth(const Entry& e) const;
 
   // Rule helpers (animal_rules.cpp).
@@ -172,7 +167,6 @@ class TDatenStamm {
   int silentSave_ = 0;
   bool closing_ = false;
   bool opening_ = false;
-  QSet<QString> attempted_;  // upper-case names of the cursors the opening steps tried
 
   bool additionPending_ = false;
   QString pendingZMNr_;

@@ -145,14 +145,24 @@ TEST_F(DataModuleTest, OpensEveryCursorOnFreshTablesAndCreatesTheMissingDetailTa
   EXPECT_FALSE(engine.tableExists(QStringLiteral("Impfung")));
   TDatenStamm& dm = openModule();
   EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(u'|').toStdString();
-  for (const CursorSpec& spec : dataModuleCursors()) EXPECT_TRUE(dm.cursor(spec.name).isOpen()) << spec.name.toStdString();
+  for (const CursorSpec& spec : dataModuleCursors()) EXPECT_TRUE(dm.at(spec.name).isOpen()) << spec.name.toStdString();
   for (const char16_t* t : {u"Impfung", u"Angora", u"Gewichtstabelle.DB"})
     EXPECT_TRUE(engine.tableExists(QString::fromUtf16(t)));
   // The three indexes of the opening steps exist on Hasen.
   EXPECT_NE(engine.tableDef(QStringLiteral("Hasen")).index(QStringLiteral("VaterGebTatoRL")), nullptr);
-  EXPECT_EQ(&dm.cursor(QStringLiteral("hasen")), &dm.Hasen());
-  EXPECT_EQ(dm.findCursor(QStringLiteral("GibtEsNicht")), nullptr);
-  EXPECT_THROW(dm.cursor(QStringLiteral("GibtEsNicht")), engine::EngineError);
+  EXPECT_EQ(&dm.at(QStringLiteral("hasen")), &dm.Hasen());
+  EXPECT_EQ(dm.cursor(QStringLiteral("GibtEsNicht")), nullptr);
+  EXPECT_THROW(dm.at(QStringLiteral("GibtEsNicht")), engine::EngineError);
+}
+
+TEST_F(DataModuleTest, OpeningRepairsAnOlderTradeTable) {
+  engine.deleteTable(QStringLiteral("VERKAUFT.db"));
+  engine.createTable(QStringLiteral("VERKAUFT.db"), olderLayout(*findTable(QStringLiteral("VERKAUFT"))));
+  ScriptedDialogs dialogs;
+  TDatenStamm& dm = openModule();
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+  EXPECT_TRUE(dm.at(QStringLiteral("Verkauft")).isOpen());
+  EXPECT_TRUE(dm.at(QStringLiteral("Verkauft")).findField(QStringLiteral("Gestorbenam")).has_value());
 }
 
 TEST_F(DataModuleTest, CloseSavesPendingChangesWithoutAsking) {
@@ -162,7 +172,7 @@ TEST_F(DataModuleTest, CloseSavesPendingChangesWithoutAsking) {
   TDatenStamm& dm = openModule();
   dm.Hasen().edit();
   dm.Hasen().field(QStringLiteral("IDCode")).setString(QStringLiteral("Flocke"));
-  Cursor& verkauft = dm.cursor(QStringLiteral("Verkauft"));
+  Cursor& verkauft = dm.at(QStringLiteral("Verkauft"));
   verkauft.append();
   verkauft.field(QStringLiteral("Gekauftam")).setDate(QDate(2006, 1, 2));
   dm.close();
@@ -202,10 +212,10 @@ TEST_F(DataModuleTest, TableThatCannotBeOpenedShowsMessage11AndTheRestOpens) {
   engine.deleteTable(QStringLiteral("Status.db"));
   ScriptedDialogs dialogs;
   TDatenStamm& dm = openModule();
-  EXPECT_EQ(dialogs.texts(), QStringList{msg(11) + QStringLiteral(" Status.db")});
-  EXPECT_FALSE(dm.cursor(QStringLiteral("Status")).isOpen());
+  EXPECT_EQ(dialogs.texts(), QStringList{msg(11) + QStringLiteral(" Status")});
+  EXPECT_FALSE(dm.at(QStringLiteral("Status")).isOpen());
   EXPECT_TRUE(dm.Hasen().isOpen());
-  EXPECT_TRUE(dm.cursor(QStringLiteral("Bilder")).isOpen());
+  EXPECT_TRUE(dm.at(QStringLiteral("Bilder")).isOpen());
 }
 
 TEST_F(DataModuleTest, BreedColourAndTitleLists) {
@@ -266,7 +276,7 @@ TEST_F(DataModuleTest, DisplayFieldsFromParentsAddressesBreedAndColour) {
   EXPECT_EQ(text(u"FarbeAnzeige"), u"weiß");
   EXPECT_EQ(card.woolTab, true);
   // The doe lookup of the litter book uses a single blank.
-  Cursor& haesin = dm.cursor(QStringLiteral("HaesinName"));
+  Cursor& haesin = dm.at(QStringLiteral("HaesinName"));
   ASSERT_TRUE(haesin.locate(QStringLiteral("Nummer"), {mother}));
   EXPECT_EQ(haesin.field(QStringLiteral("Name")).asString(), u"M1 2.4.8");
 }
@@ -353,7 +363,7 @@ TEST_F(DataModuleTest, AfterSaveTheCardCaptionAndTheListFollow) {
   ScriptedDialogs dialogs;
   TDatenStamm& dm = openModule();
   EXPECT_EQ(card.colourBoxEnabled, true);
-  EXPECT_EQ(dm.cursor(QStringLiteral("Farbe")).field(QStringLiteral("Nummer")).asInteger(), farbe);
+  EXPECT_EQ(dm.at(QStringLiteral("Farbe")).field(QStringLiteral("Nummer")).asInteger(), farbe);
   // A change that is not a tattoo refreshes the list once and does not reposition it.
   dm.Hasen().edit();
   dm.Hasen().field(QStringLiteral("IDCode")).setString(QStringLiteral("Blauer"));
@@ -376,7 +386,7 @@ TEST_F(DataModuleTest, AfterSaveTheCardCaptionAndTheListFollow) {
 TEST_F(DataModuleTest, AdditionOfANewAnimalIsWrittenOnceAfterItsSave) {
   ScriptedDialogs dialogs;
   TDatenStamm& dm = openModule();
-  Cursor& zusatz = dm.cursor(QStringLiteral("HasenZusatz"));
+  Cursor& zusatz = dm.at(QStringLiteral("HasenZusatz"));
   dm.Hasen().append();
   dm.Hasen().field(QStringLiteral("TatoRechts")).setString(QStringLiteral("N1"));
   dm.Hasen().field(QStringLiteral("Geschlecht")).setString(QStringLiteral("1"));
@@ -408,7 +418,7 @@ TEST_F(DataModuleTest, TradeRecordQuestionNoDiscardsOnlyThatRecordAndTheMoveGoes
   ScriptedDialogs dialogs;
   TDatenStamm& dm = openModule();
   ASSERT_EQ(dm.Hasen().field(QStringLiteral("Nummer")).asInteger(), a);
-  Cursor& verkauft = dm.cursor(QStringLiteral("Verkauft"));
+  Cursor& verkauft = dm.at(QStringLiteral("Verkauft"));
   verkauft.append();
   verkauft.field(QStringLiteral("Gekauftam")).setDate(QDate(2006, 1, 2));
   dialogs.no();
@@ -559,12 +569,12 @@ TEST_F(DataModuleTest, MovingFillsTattooBoxesFiltersCoveredDoesAndFollowsTheDeta
   EXPECT_EQ(card.parts, (QStringList{QStringLiteral("3"), QStringLiteral("5"), QStringLiteral("12")}));
   EXPECT_TRUE(card.guardWhileFilling);
   EXPECT_FALSE(card.tattooPartsGuard);
-  Cursor& gedeckte = dm.cursor(QStringLiteral("GedeckteHaesinnen"));
+  Cursor& gedeckte = dm.at(QStringLiteral("GedeckteHaesinnen"));
   EXPECT_TRUE(gedeckte.filtered());
   EXPECT_EQ(gedeckte.filter(), coveredDoesFilter(buck, 2006));
   ASSERT_EQ(gedeckte.recordCount(), 1);
   EXPECT_EQ(gedeckte.field(QStringLiteral("LaufendeNummer")).asInteger(), reared);
-  EXPECT_EQ(dm.cursor(QStringLiteral("Ausstellung")).field(QStringLiteral("Nummer")).asInteger(), latestShow);
+  EXPECT_EQ(dm.at(QStringLiteral("Ausstellung")).field(QStringLiteral("Nummer")).asInteger(), latestShow);
   EXPECT_EQ(card.pictureHint, u"/bilder/b1.jpg");
   EXPECT_EQ(card.woolTab, false);
 
@@ -572,7 +582,7 @@ TEST_F(DataModuleTest, MovingFillsTattooBoxesFiltersCoveredDoesAndFollowsTheDeta
   dm.Hasen().next();
   EXPECT_EQ(card.parts, (QStringList{QStringLiteral("4"), QStringLiteral("5"), QString()}));
   EXPECT_EQ(card.lastShownAnimal, buck);
-  EXPECT_EQ(dm.cursor(QStringLiteral("Wurfbuch")).field(QStringLiteral("LaufendeNummer")).asInteger(), newest);
+  EXPECT_EQ(dm.at(QStringLiteral("Wurfbuch")).field(QStringLiteral("LaufendeNummer")).asInteger(), newest);
   EXPECT_EQ(card.youngRowsRebuilt, rebuilt + 1);
   EXPECT_GE(card.parentsShown, 2);
   // Undoing a new record leaves the last shown animal alone.
@@ -596,7 +606,7 @@ TEST_F(DataModuleTest, BreedChangeClearsTheColourAndSwitchesTheWoolTab) {
   EXPECT_TRUE(dm.Hasen().field(QStringLiteral("Farbe")).isNull());
   EXPECT_EQ(card.woolTab, true);
   EXPECT_EQ(card.colourBoxEnabled, false);  // Angora has no colours here
-  EXPECT_EQ(dm.cursor(QStringLiteral("Rasse")).field(QStringLiteral("Nummer")).asInteger(), angora);
+  EXPECT_EQ(dm.at(QStringLiteral("Rasse")).field(QStringLiteral("Nummer")).asInteger(), angora);
 }
 
 }  // namespace
