@@ -3,7 +3,6 @@
 #include "shell/system_info.h"
 #include "store/catalogue.h"
 #include "store/dialog_service.h"
-#include "store/messages.h"
 
 #include <algorithm>
 #include <limits>
