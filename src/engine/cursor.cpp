@@ -159,6 +159,17 @@ void Cursor::setMaster(DataSet* master, const QString& masterFields, const QStri
   masterFields_ = masterFields;
   detailFields_ = detailFields;
   masterListener_ = master_->addListener([this](Notification n) {
+    if (n == Notification::Destroyed) {
+      master_ = nullptr;
+      masterListener_ = 0;
+      return;
+    }
+    // Pending changes are saved before the master moves, so a rule that stops the save
+    // stops the master's move too.
+    if (n == Notification::BeforeMove) {
+      if (isOpen()) checkBrowseMode();
+      return;
+    }
     if (n == Notification::Scrolled || n == Notification::DataChanged || n == Notification::Opened ||
         n == Notification::Closed || n == Notification::Reset || n == Notification::StateChanged)
       masterMoved();
@@ -535,6 +546,11 @@ std::optional<DataSet::Row> Cursor::fetchByRowid(qint64 rowid) {
 
 // ---------------------------------------------------------------- navigation
 
+void Cursor::prepareMove() {
+  checkBrowseMode();
+  notify(Notification::BeforeMove);
+}
+
 void Cursor::moveTo(Row row, bool fireScroll) {
   rowid_ = row.back().toLongLong();
   setCurrent(std::move(row));
@@ -545,7 +561,7 @@ void Cursor::moveTo(Row row, bool fireScroll) {
 
 void Cursor::first() {
   requireOpen();
-  checkBrowseMode();
+  prepareMove();
   fireHook(events.beforeScroll);
   auto rows = scanAll(true, 1);
   bof_ = true;
@@ -562,7 +578,7 @@ void Cursor::first() {
 
 void Cursor::last() {
   requireOpen();
-  checkBrowseMode();
+  prepareMove();
   fireHook(events.beforeScroll);
   auto rows = scanAll(false, 1);
   eof_ = true;
@@ -583,7 +599,7 @@ void Cursor::prior() { moveBy(-1); }
 
 int Cursor::moveBy(int n) {
   requireOpen();
-  checkBrowseMode();
+  prepareMove();
   if (n == 0) return 0;
   if (!hasRecord_) {
     bof_ = eof_ = true;
@@ -676,14 +692,15 @@ std::vector<DataSet::Row> Cursor::readRowsFromEnd(qint64 fromEnd, int count) {
 void Cursor::refresh() {
   requireOpen();
   checkBrowseMode();
-  fetchedVersion_ = 0;
+  forceFetch_ = true;
   ensureFresh();
   notify(Notification::DataChanged);
 }
 
 void Cursor::ensureFresh() {
   if (refreshing_ || state_ != DataSetState::Browse || !table_ || !hasRecord_) return;
-  if (fetchedVersion_ == table_->version()) return;
+  if (fetchedVersion_ == table_->version() && !forceFetch_) return;
+  forceFetch_ = false;
   refreshing_ = true;
   try {
     auto row = fetchByRowid(rowid_);
@@ -724,7 +741,7 @@ QVariant Cursor::bookmark() const {
 bool Cursor::gotoBookmark(const QVariant& bookmark) {
   requireOpen();
   if (!bookmark.isValid()) return false;
-  checkBrowseMode();
+  prepareMove();
   auto row = fetchByRowid(bookmark.toLongLong());
   if (!row) return false;
   fireHook(events.beforeScroll);
@@ -735,7 +752,7 @@ bool Cursor::gotoBookmark(const QVariant& bookmark) {
 
 bool Cursor::findKey(const QVariantList& values) {
   requireOpen();
-  checkBrowseMode();
+  prepareMove();
   QStringList conds;
   QVariantList binds = base_.binds;
   if (!base_.sql.isEmpty()) conds << base_.sql;
@@ -804,7 +821,7 @@ std::optional<DataSet::Row> Cursor::firstMatch(const QString& fieldList, const Q
 }
 
 bool Cursor::locate(const QString& fields, const QVariantList& values) {
-  checkBrowseMode();
+  prepareMove();
   auto row = firstMatch(fields, values);
   if (!row) return false;
   fireHook(events.beforeScroll);
@@ -822,7 +839,7 @@ QVariant Cursor::lookup(const QString& keyFields, const QVariantList& values, co
 
 void Cursor::findNearest(const QVariantList& values) {
   requireOpen();
-  checkBrowseMode();
+  prepareMove();
   QVariantList key;
   const int n = std::min<int>(values.size(), static_cast<int>(order_.size()));
   for (int i = 0; i < n; ++i) {
@@ -864,7 +881,7 @@ void Cursor::edit() {
 
 void Cursor::insert() {
   requireWritable();
-  checkBrowseMode();
+  prepareMove();
   fireHook(events.beforeInsert);
   original_ = hasRecord_ ? buffer_ : Row();
   Row row(fields_.size() + 1);
@@ -999,7 +1016,7 @@ void Cursor::cancel() {
     hasRecord_ = true;
   }
   original_.clear();
-  fetchedVersion_ = 0;  // read the record anew on next access
+  forceFetch_ = true;  // read the record anew on next access
   notify(Notification::StateChanged);
   notify(Notification::DataChanged);
   fireHook(events.afterCancel);
@@ -1015,6 +1032,7 @@ void Cursor::deleteRecord() {
     throw EngineError(EngineError::Kind::State,
                       QStringLiteral("Die Tabelle %1 enthält keinen Datensatz zum Löschen.").arg(tableName_));
   ensureFresh();
+  notify(Notification::BeforeMove);
   fireHook(events.beforeDelete);
   fireHook(events.beforeScroll);
   if (state_ == DataSetState::Edit) {

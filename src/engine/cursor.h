@@ -134,6 +134,7 @@ class Cursor : public DataSet {
   QString orderBy(bool forward) const;
   QString colCompare(const OrderColumn& c, const char* op) const;
   void moveTo(Row row, bool fireScroll = true);
+  void prepareMove();
   void masterMoved();
   QVariantList masterValues() const;
   void writeRow();
@@ -168,6 +169,7 @@ class Cursor : public DataSet {
   quint64 aheadVersion_ = 0;
   int aheadRun_ = 1;
   bool refreshing_ = false;
+  bool forceFetch_ = false;
 };
 
 }  // namespace lapiro::engine

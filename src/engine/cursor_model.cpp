@@ -22,8 +22,10 @@ void CursorModel::setDataSet(DataSet* dataSet) {
         case Notification::Reset:
         case Notification::DataChanged: reload(); break;
         case Notification::Scrolled: emit currentChanged(currentRow()); break;
+        case Notification::Destroyed: dataSet_ = nullptr; listener_ = 0; reload(); break;
         case Notification::FieldChanged:
-        case Notification::StateChanged: break;
+        case Notification::StateChanged:
+        case Notification::BeforeMove: break;
       }
     });
   }

@@ -237,7 +237,7 @@ struct DataSet::LookupGroup {
 
 DataSet::DataSet(Engine& engine, QString name) : engine_(engine), name_(std::move(name)) {}
 
-DataSet::~DataSet() = default;
+DataSet::~DataSet() { notify(Notification::Destroyed); }
 
 void DataSet::addCalculatedField(const QString& name, FieldType type, int size) {
   FieldInfo info;

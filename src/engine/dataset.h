@@ -32,6 +32,8 @@ enum class Notification {
   StateChanged, // browse / edit / insert changed
   FieldChanged, // a field of the buffer was set
   Reset,        // order, filter, range or master link changed: everything must be read anew
+  BeforeMove,   // the current record is about to change: details save their pending changes
+  Destroyed,    // the data set is being destroyed: drop every reference to it
 };
 
 // Handle to one field of a data set's current record. Cheap to copy; valid while the data set

@@ -402,6 +402,60 @@ TEST_F(MasterDetail, DetailFollowsTheMaster) {
   EXPECT_EQ(detail.recordCount(), 2);
 }
 
+TEST_F(MasterDetail, PendingDetailChangesAreSavedBeforeTheMasterMoves) {
+  Cursor master(engine);
+  master.setTableName(QStringLiteral("Hasen"));
+  master.setIndexName(QStringLiteral("Tato"));
+  master.open();
+  const qlonglong mom = add(master, QStringLiteral("M1"), QStringLiteral("1"));
+  add(master, QStringLiteral("M2"), QStringLiteral("1"));
+  add(master, QStringLiteral("K1"), QStringLiteral("1"), mom);
+  auto detail = std::make_unique<Cursor>(engine);
+  detail->setTableName(QStringLiteral("Hasen"));
+  detail->setIndexName(QStringLiteral("IdxMutter"));
+  detail->setMaster(&master, QStringLiteral("Nummer"));
+  detail->open();
+  master.findKey({QStringLiteral("M1")});
+  bool refuse = true;
+  detail->events.beforePost = [&](DataSet&) {
+    if (refuse) throw Abort();
+  };
+  detail->edit();
+  detail->field(QStringLiteral("TatoLinks")).setString(QStringLiteral("9"));
+  // The detail's rule refuses the save: the master stays where it is, nothing is lost.
+  EXPECT_THROW(master.next(), Abort);
+  EXPECT_EQ(master.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("M1"));
+  EXPECT_EQ(detail->state(), DataSetState::Edit);
+  refuse = false;
+  master.next();
+  EXPECT_EQ(master.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("M2"));
+  master.findKey({QStringLiteral("K1")});
+  EXPECT_EQ(master.field(QStringLiteral("TatoLinks")).asString(), QStringLiteral("9"));
+
+  // A master destroyed before its detail leaves the detail usable, not dangling.
+  {
+    Cursor shortLived(engine);
+    shortLived.setTableName(QStringLiteral("Hasen"));
+    shortLived.open();
+    detail->setMaster(&shortLived, QStringLiteral("Nummer"));
+  }
+  detail->first();
+  detail.reset();
+}
+
+TEST_F(Changes, RefreshReadsChangesMadeOutsideTheEngine) {
+  Cursor c(engine);
+  c.setTableName(QStringLiteral("Hasen"));
+  c.open();
+  add(c, QStringLiteral("A"), QStringLiteral("1"));
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(dir.file(QStringLiteral("Hasen.db")).toUtf8().constData(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw, "UPDATE Hasen SET TatoLinks = '7.25.1'", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(raw);
+  c.refresh();
+  EXPECT_EQ(c.field(QStringLiteral("TatoLinks")).asString(), QStringLiteral("7.25.1"));
+}
+
 TEST_F(Changes, AutoIncRequiredFieldsAndCancel) {
   Cursor c(engine);
   c.setTableName(QStringLiteral("Hasen"));
