@@ -66,6 +66,7 @@ TFormLapiroManager::TFormLapiroManager(ShellSession& session, QWidget* parent)
     : QMainWindow(parent), session_(session) {
   setObjectName(QStringLiteral("TFormLapiroManager"));
   setWindowTitle(QStringLiteral("Lapiro Manager"));
+  if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(tileIcon(QStringLiteral("LM"), QColor(0x6b, 0x3e, 0x1e)));
   createMenus();
   createToolBar();
   createListPanel();
