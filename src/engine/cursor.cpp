@@ -167,7 +167,14 @@ void Cursor::setMaster(DataSet* master, const QString& masterFields, const QStri
     // Pending changes are saved before the master moves, so a rule that stops the save
     // stops the master's move too.
     if (n == Notification::BeforeMove) {
-      if (isOpen()) checkBrowseMode();
+      if (!isOpen()) return;
+      try {
+        checkBrowseMode();
+      } catch (const Abort&) {
+        // A rule that discarded the change (answer "Nein") lets the master move on; one that
+        // kept the record in edit stops the move.
+        if (isEditing()) throw;
+      }
       return;
     }
     if (n == Notification::Scrolled || n == Notification::DataChanged || n == Notification::Opened ||
@@ -672,11 +679,13 @@ std::vector<DataSet::Row> Cursor::readRows(qint64 offset, int count) {
 
 std::vector<DataSet::Row> Cursor::readRowsAfter(const Row& anchor, int count) {
   requireOpen();
+  if (anchor.size() != fields_.size() + 1) return {};
   return scan(keyOf(anchor), true, false, count);
 }
 
 std::vector<DataSet::Row> Cursor::readRowsBefore(const Row& anchor, int count) {
   requireOpen();
+  if (anchor.size() != fields_.size() + 1) return {};
   auto rows = scan(keyOf(anchor), false, false, count);
   std::reverse(rows.begin(), rows.end());
   return rows;

@@ -54,6 +54,8 @@ class Cursor : public DataSet {
   // Master-detail: this cursor shows only the records whose leading order fields (or the
   // given detail fields) equal the master's `masterFields` and follows the master as it
   // moves. A new record receives the master's values. An empty master key shows nothing.
+  // Before the master moves, this cursor saves its pending change; when a rule stops that
+  // save (Abort) and leaves the record in edit, the master's move is stopped too.
   void setMaster(DataSet* master, const QString& masterFields, const QString& detailFields = {});
   void clearMaster();
 
