@@ -72,33 +72,20 @@ void Cursor::setExclusive(bool exclusive) {
   exclusive_ = exclusive;
 }
 
-void Cursor::setIndexName(const QString& indexName) {
+void Cursor::setIndexName(const QString& indexName) { changeOrder(indexName, QString()); }
+
+void Cursor::setIndexFieldNames(const QString& fieldList) { changeOrder(QString(), fieldList); }
+
+void Cursor::changeOrder(const QString& indexName, const QString& fieldList) {
   const QString oldName = indexName_;
   const QString oldFields = indexFieldNames_;
   indexName_ = indexName;
-  indexFieldNames_.clear();
-  if (!isOpen()) return;
-  try {
-    buildOrder();
-  } catch (...) {
-    indexName_ = oldName;
-    indexFieldNames_ = oldFields;
-    buildOrder();
-    throw;
-  }
-  rebuildBase();
-  notify(Notification::Reset);
-}
-
-void Cursor::setIndexFieldNames(const QString& fieldList) {
-  const QString oldName = indexName_;
-  const QString oldFields = indexFieldNames_;
   indexFieldNames_ = fieldList;
-  indexName_.clear();
   if (!isOpen()) return;
   try {
     buildOrder();
   } catch (...) {
+    // An unknown index leaves the order as it was.
     indexName_ = oldName;
     indexFieldNames_ = oldFields;
     buildOrder();

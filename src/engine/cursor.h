@@ -125,6 +125,7 @@ class Cursor : public DataSet {
 
   void requireOpen() const;
   void requireWritable() const;
+  void changeOrder(const QString& indexName, const QString& fieldList);
   void buildOrder();
   void rebuildBase();
   QString selectList() const;

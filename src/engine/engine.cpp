@@ -379,12 +379,19 @@ void withStructure(Engine& engine, std::map<QString, std::weak_ptr<Table>>& open
 }
 }  // namespace
 
-void Engine::addIndex(const QString& tableName, const IndexDef& index) {
+void Engine::changeStructure(const QString& tableName, bool requireClosed,
+                             const std::function<void(sqlite3*, const QString&, const TableDef&)>& change) {
   const QString path = resolve(tableName);
+  if (requireClosed && isOpen(tableName)) throwLocked(QFileInfo(path).fileName());
   detachAll();
   withStructure(*this, open_, path, [&](sqlite3* db, const QString& base) {
-    QString dummy;
-    const TableDef def = readDefinition(db, base, &dummy);
+    QString rowid;
+    change(db, base, readDefinition(db, base, &rowid));
+  });
+}
+
+void Engine::addIndex(const QString& tableName, const IndexDef& index) {
+  changeStructure(tableName, false, [&](sqlite3* db, const QString& base, const TableDef& def) {
     if (def.index(index.name))
       throw EngineError(EngineError::Kind::General,
                         QStringLiteral("Der Index %1 existiert bereits.").arg(index.name));
@@ -399,11 +406,7 @@ void Engine::addIndex(const QString& tableName, const IndexDef& index) {
 }
 
 void Engine::deleteIndex(const QString& tableName, const QString& indexName) {
-  const QString path = resolve(tableName);
-  detachAll();
-  withStructure(*this, open_, path, [&](sqlite3* db, const QString& base) {
-    QString dummy;
-    const TableDef def = readDefinition(db, base, &dummy);
+  changeStructure(tableName, false, [&](sqlite3* db, const QString&, const TableDef& def) {
     const IndexDef* idx = def.index(indexName);
     if (!idx)
       throw EngineError(EngineError::Kind::IndexMissing,
@@ -413,21 +416,13 @@ void Engine::deleteIndex(const QString& tableName, const QString& indexName) {
 }
 
 void Engine::reindex(const QString& tableName) {
-  const QString path = resolve(tableName);
-  if (isOpen(tableName)) throwLocked(QFileInfo(path).fileName());
-  detachAll();
-  withStructure(*this, open_, path, [&](sqlite3* db, const QString& base) {
+  changeStructure(tableName, true, [&](sqlite3* db, const QString& base, const TableDef&) {
     execSql(db, QStringLiteral("REINDEX %1").arg(quoteIdent(base)));
   });
 }
 
 void Engine::addField(const QString& tableName, const FieldDef& field) {
-  const QString path = resolve(tableName);
-  if (isOpen(tableName)) throwLocked(QFileInfo(path).fileName());
-  detachAll();
-  withStructure(*this, open_, path, [&](sqlite3* db, const QString& base) {
-    QString dummy;
-    const TableDef def = readDefinition(db, base, &dummy);
+  changeStructure(tableName, true, [&](sqlite3* db, const QString& base, const TableDef& def) {
     if (def.field(field.name))
       throw EngineError(EngineError::Kind::General,
                         QStringLiteral("Das Feld %1 existiert bereits.").arg(field.name));
@@ -437,12 +432,7 @@ void Engine::addField(const QString& tableName, const FieldDef& field) {
 }
 
 void Engine::dropField(const QString& tableName, const QString& fieldName) {
-  const QString path = resolve(tableName);
-  if (isOpen(tableName)) throwLocked(QFileInfo(path).fileName());
-  detachAll();
-  withStructure(*this, open_, path, [&](sqlite3* db, const QString& base) {
-    QString dummy;
-    const TableDef def = readDefinition(db, base, &dummy);
+  changeStructure(tableName, true, [&](sqlite3* db, const QString& base, const TableDef& def) {
     const FieldDef* f = def.field(fieldName);
     if (!f)
       throw EngineError(EngineError::Kind::FieldMissing,

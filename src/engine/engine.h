@@ -148,6 +148,9 @@ class Engine {
   void release(Table* table);
   std::shared_ptr<Table> openFile(const QString& path, OpenMode mode);
   void detachAll();
+  // Runs a structure change on the table file with its current layout.
+  void changeStructure(const QString& tableName, bool requireClosed,
+                       const std::function<void(sqlite3*, const QString&, const TableDef&)>& change);
 
   QHash<QString, QString> aliases_;  // upper-case alias -> directory
   std::map<QString, std::weak_ptr<Table>> open_;  // canonical path -> table
