@@ -1,0 +1,528 @@
+#include "contacts/ui/address_window.h"
+
+#include <QButtonGroup>
+#include <QCalendarWidget>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "contacts/address_book.h"
+#include "contacts/ui/contacts_windows.h"
+#include "reports/address_reports.h"
+#include "reports/dataset_source.h"
+#include "reports/ui/report_preview.h"
+#include "shell/system_info.h"
+#include "store/dialog_service.h"
+#include "store/messages.h"
+#include "store/schema_upgrade.h"
+
+namespace lapiro::contacts::ui {
+
+namespace {
+constexpr int kHilfeAdressen = 130;
+constexpr int kSprungweite = 50;
+const QString kName = QStringLiteral("Name");
+const QString kVorname = QStringLiteral("Vorname");
+}  // namespace
+
+QString Tadressenverwaltung::defaultHomepage() {
+  return QStringLiteral("https://www.lapiro-manager.de");
+}
+
+Tadressenverwaltung::Tadressenverwaltung(engine::Engine& engine, shell::tsysteminfo& settings,
+                                         engine::Cursor* shared, QWidget* parent)
+    : QWidget(parent),
+      engine_(engine),
+      settings_(settings),
+      shared_(shared),
+      adressen_(engine, QStringLiteral("AdressenVerwaltung")),
+      view_(engine, QStringLiteral("AdressenDoppelt")),
+      rasse_(engine, QStringLiteral("AdressenRasse")),
+      search_(std::make_unique<TSuchenAdrDlg>(engine, this)) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(QStringLiteral("Adressenverwaltung"));
+
+  // Categories first, then the tables.
+  try {
+    categories_ = categoryNames(engine_);
+  } catch (const engine::EngineError&) {
+    store::reportOpenFailure(QStringLiteral("StatusAdressen"));
+  }
+  configureAddressCursor(adressen_);
+  adressen_.addCalculatedField(QStringLiteral("Anzeige"), engine::FieldType::Alpha, 50);
+  adressen_.addLookupField(QStringLiteral("RasseAnzeige"), engine::FieldType::Alpha, 25,
+                           QStringLiteral("Rasse"), QStringLiteral("Rasse.db"), QStringLiteral("Nummer"),
+                           QStringLiteral("Name"));
+  adressen_.events.onCalcFields = [](engine::DataSet& ds) {
+    ds.field(QStringLiteral("Anzeige"))
+        .setValue(ds.field(kName).asString() + QStringLiteral(", ") + ds.field(kVorname).asString());
+  };
+  openWithMembershipUpgrade(engine_, adressen_, shared_);
+  configureAddressCursor(view_);
+  view_.setReadOnly(true);
+  rasse_.setTableName(QStringLiteral("Rasse.db"));
+  rasse_.setReadOnly(true);
+  if (adressen_.isOpen()) {
+    store::openPlain(view_, QStringLiteral("Adresse"));
+    if (store::openPlain(rasse_, QStringLiteral("Rasse"))) {
+      try {
+        rasse_.setIndexName(QStringLiteral("RasseName"));
+      } catch (const engine::EngineError&) {
+      }
+    }
+  }
+
+  pages_ = new QTabWidget(this);
+  auto* felder = new QWidget;
+  buildFields(felder);
+  pages_->addTab(felder, QStringLiteral("&Felder"));
+  grid_ = new QTableView;
+  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  model_ = std::make_unique<engine::CursorModel>(adressen_.isOpen() ? &adressen_ : nullptr);
+  std::vector<engine::CursorModel::Column> columns;
+  for (const char16_t* f : {u"Name", u"Vorname", u"Straße", u"PLZ", u"Ort", u"Geburtstag", u"Telefon",
+                            u"Telefax", u"Land", u"Status"})
+    columns.push_back({QString::fromUtf16(f), QString::fromUtf16(f), 0});
+  model_->setColumns(columns);
+  grid_->setModel(model_.get());
+  connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& i) { model_->moveTo(i.row()); });
+  pages_->addTab(grid_, QStringLiteral("&Tabelle"));
+  connect(pages_, &QTabWidget::currentChanged, this, [this] { hideRemark(); });
+
+  // Commands.
+  auto* commands = new QVBoxLayout;
+  const auto button = [&](const QString& caption, auto handler) {
+    auto* b = new QPushButton(caption, this);
+    connect(b, &QPushButton::clicked, this, handler);
+    commands->addWidget(b);
+    return b;
+  };
+  button(QStringLiteral("H&inzufügen"), &Tadressenverwaltung::HinzufuegenClick);
+  speichern_ = button(QStringLiteral("Speichern"), &Tadressenverwaltung::SpeichernClick);
+  abbruch_ = button(QStringLiteral("R&ückgängig"), &Tadressenverwaltung::AbbruchClick);
+  button(QStringLiteral("L&öschen"), &Tadressenverwaltung::LoeschenClick);
+  button(QStringLiteral("&Bemerkung"), &Tadressenverwaltung::BemerkungClick);
+  button(QStringLiteral("E-Mail schreiben"), &Tadressenverwaltung::EMailClick);
+  auto* drucken = new QGroupBox(QStringLiteral("Drucken"), this);
+  auto* druckenLayout = new QHBoxLayout(drucken);
+  auto* liste = new QPushButton(QStringLiteral("Liste"), drucken);
+  auto* satz = new QPushButton(QStringLiteral("Adresse"), drucken);
+  connect(liste, &QPushButton::clicked, this, &Tadressenverwaltung::DruckenlisteClick);
+  connect(satz, &QPushButton::clicked, this, &Tadressenverwaltung::DruckenSatzClick);
+  druckenLayout->addWidget(liste);
+  druckenLayout->addWidget(satz);
+  commands->addWidget(drucken);
+  commands->addStretch();
+  // Navigator: first, previous, next, last, set mark, go to mark.
+  auto* nav = new QHBoxLayout;
+  const auto navButton = [&](const QString& caption, const QString& hint, auto action) {
+    auto* b = new QToolButton(this);
+    b->setText(caption);
+    b->setToolTip(hint);
+    connect(b, &QToolButton::clicked, this, [this, action] {
+      if (!adressen_.isOpen()) return;
+      hideRemark();
+      try {
+        action();
+      } catch (const engine::Abort&) {
+      } catch (const engine::EngineError& e) {
+        store::dialogs().error(e.message());
+      }
+    });
+    nav->addWidget(b);
+  };
+  navButton(QStringLiteral("|◀"), QStringLiteral("Erster Datensatz"), [this] { adressen_.first(); });
+  navButton(QStringLiteral("◀◀"), QStringLiteral("Zurück um 50"),
+            [this] { adressen_.moveBy(-kSprungweite); });
+  navButton(QStringLiteral("◀"), QStringLiteral("Vorheriger Datensatz"), [this] { adressen_.prior(); });
+  navButton(QStringLiteral("▶"), QStringLiteral("Nächster Datensatz"), [this] { adressen_.next(); });
+  navButton(QStringLiteral("▶▶"), QStringLiteral("Vor um 50"), [this] { adressen_.moveBy(kSprungweite); });
+  navButton(QStringLiteral("▶|"), QStringLiteral("Letzter Datensatz"), [this] { adressen_.last(); });
+  navButton(QStringLiteral("M"), QStringLiteral("Markierung setzen"),
+            [this] { mark_ = adressen_.bookmark(); });
+  navButton(QStringLiteral("→M"), QStringLiteral("Zur Markierung"), [this] {
+    if (mark_.isValid()) adressen_.gotoBookmark(mark_);
+  });
+  commands->addLayout(nav);
+  auto* hilfe = new QPushButton(QStringLiteral("&Hilfe"), this);
+  connect(hilfe, &QPushButton::clicked, this, [this] { showHelpTopic(this, kHilfeAdressen); });
+  auto* zurueck = new QPushButton(QStringLiteral("&Zurück"), this);
+  connect(zurueck, &QPushButton::clicked, this, &QWidget::close);
+  commands->addWidget(hilfe);
+  commands->addWidget(zurueck);
+
+  tabSet_ = new QTabBar(this);
+  tabSet_->setShape(QTabBar::RoundedSouth);
+  for (const QString& t : fixedTabs()) tabSet_->addTab(t);
+  for (const QString& c : categories_) tabSet_->addTab(c);
+  connect(tabSet_, &QTabBar::tabBarClicked, this, &Tadressenverwaltung::TabSet1Click);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(pages_, 1);
+  top->addLayout(commands);
+  auto* all = new QVBoxLayout(this);
+  all->addLayout(top, 1);
+  all->addWidget(tabSet_);
+
+  if (adressen_.isOpen()) {
+    listener_ = adressen_.addListener([this](engine::Notification n) {
+      if (n == engine::Notification::Destroyed || n == engine::Notification::Closed) return;
+      if (n == engine::Notification::StateChanged) updateButtons();
+      if (!filling_ && n != engine::Notification::FieldChanged) fillFromRecord();
+    });
+    showAll();
+  }
+  updateButtons();
+}
+
+Tadressenverwaltung::~Tadressenverwaltung() {
+  model_->setDataSet(nullptr);
+  if (listener_) adressen_.removeListener(listener_);
+  if (adressen_.isOpen() && adressen_.isEditing()) saveAddress(adressen_, true);
+}
+
+void Tadressenverwaltung::buildFields(QWidget* page) {
+  auto* grid = new QGridLayout(page);
+  int row = 0;
+  const auto edit = [&](const QString& caption, const QString& field, int maxLength, int column = 0) {
+    auto* e = new QLineEdit(page);
+    if (maxLength > 0) e->setMaxLength(maxLength);
+    auto* label = new QLabel(caption, page);
+    label->setBuddy(e);
+    grid->addWidget(label, row, column);
+    grid->addWidget(e, row, column + 1);
+    boxes_.insert(field, e);
+    connect(e, &QLineEdit::textEdited, this, [this, field](const QString& t) { fieldEdited(field, t); });
+    return e;
+  };
+  edit(QStringLiteral("&Name"), kName, 40)->installEventFilter(this);
+  ++row;
+  edit(QStringLiteral("&Vorname"), kVorname, 40)->installEventFilter(this);
+  ++row;
+  edit(QStringLiteral("&Straße "), QStringLiteral("Straße"), 50);
+  ++row;
+  edit(QStringLiteral("PLZ"), QStringLiteral("PLZ"), 8);
+  edit(QStringLiteral("&Ort"), QStringLiteral("Ort"), 50, 2);
+  ++row;
+  edit(QStringLiteral("&Land"), QStringLiteral("Land"), 20);
+  ++row;
+  edit(QStringLiteral("&Telefon"), QStringLiteral("Telefon"), 20);
+  edit(QStringLiteral("T&elefax"), QStringLiteral("Telefax"), 20, 2);
+  ++row;
+  edit(QStringLiteral("&Handy"), QStringLiteral("Handy"), 20);
+  edit(QStringLiteral("&E-Mail"), QStringLiteral("EMail"), 40, 2);
+  ++row;
+  edit(QStringLiteral("Homepa&ge"), QStringLiteral("Homepage"), 60);
+  homepage_ = new QLabel(page);
+  homepage_->setTextFormat(Qt::RichText);
+  connect(homepage_, &QLabel::linkActivated, this, [](const QString& link) {
+    QString url = link;
+    if (!url.contains(QStringLiteral("://"))) url.prepend(QStringLiteral("http://"));
+    QDesktopServices::openUrl(QUrl(url));
+  });
+  grid->addWidget(homepage_, row, 2, 1, 2);
+  ++row;
+  edit(QStringLiteral("Vereinskenn&zeichen"), QStringLiteral("Vereinskennzeichen"), 10);
+  ++row;
+  QLineEdit* geb = edit(QStringLiteral("&Geb.tag"), QStringLiteral("Geburtstag"), 10);
+  geb->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
+  auto* kalender = new QToolButton(page);
+  kalender->setText(QStringLiteral("…"));
+  kalender->setToolTip(QStringLiteral("Kalender"));
+  connect(kalender, &QToolButton::clicked, this, &Tadressenverwaltung::chooseBirthday);
+  grid->addWidget(kalender, row, 2);
+  ++row;
+  rasseBox_ = new QComboBox(page);
+  auto* rasseLabel = new QLabel(QStringLiteral("&Rasse"), page);
+  rasseLabel->setBuddy(rasseBox_);
+  rasseBox_->addItem(QString());
+  breedNumbers_ = {0};
+  if (rasse_.isOpen()) {
+    for (rasse_.first(); !rasse_.eof(); rasse_.next()) {
+      rasseBox_->addItem(rasse_.field(kName).asString());
+      breedNumbers_.append(rasse_.field(QStringLiteral("Nummer")).asInteger());
+    }
+  }
+  connect(rasseBox_, &QComboBox::activated, this, [this](int i) {
+    fieldEdited(QStringLiteral("Rasse"), i > 0 ? QVariant(breedNumbers_.value(i)) : QVariant());
+  });
+  grid->addWidget(rasseLabel, row, 0);
+  grid->addWidget(rasseBox_, row, 1);
+  ++row;
+  edit(QStringLiteral("HB -Nr."), QStringLiteral("HBNr"), 20);
+  ++row;
+
+  auto* status = new QGroupBox(QStringLiteral("St&atus"), page);
+  auto* statusLayout = new QGridLayout(status);
+  statusGroup_ = new QButtonGroup(this);
+  for (int i = 0; i < categories_.size(); ++i) {
+    auto* r = new QRadioButton(categories_[i], status);
+    statusGroup_->addButton(r, i);
+    statusLayout->addWidget(r, i % 5, i / 5);
+  }
+  connect(statusGroup_, &QButtonGroup::idClicked, this,
+          [this](int id) { fieldEdited(QStringLiteral("Status"), storedCategory(categories_.value(id))); });
+  grid->addWidget(status, 0, 4, row, 1);
+  grid->setRowStretch(row, 1);
+
+  // The remark panel lies over the whole page while it is shown.
+  remarkPanel_ = new QWidget(page);
+  auto* remarkLayout = new QVBoxLayout(remarkPanel_);
+  remarkLayout->addWidget(new QLabel(QStringLiteral("Bemerkung"), remarkPanel_));
+  remark_ = new QPlainTextEdit(remarkPanel_);
+  connect(remark_, &QPlainTextEdit::textChanged, this, [this] {
+    if (!filling_) fieldEdited(QStringLiteral("Bemerkung"), remark_->toPlainText());
+  });
+  remarkLayout->addWidget(remark_, 1);
+  auto* ende = new QPushButton(QStringLiteral("&Ende"), remarkPanel_);
+  connect(ende, &QPushButton::clicked, this, &Tadressenverwaltung::hideRemark);
+  remarkLayout->addWidget(ende, 0, Qt::AlignRight);
+  remarkPanel_->setAutoFillBackground(true);
+  grid->addWidget(remarkPanel_, 0, 0, row + 1, 5);
+  remarkPanel_->hide();
+}
+
+void Tadressenverwaltung::fillFromRecord() {
+  if (!adressen_.isOpen()) return;
+  filling_ = true;
+  const bool has = adressen_.hasRecord() || adressen_.isEditing();
+  for (auto it = boxes_.cbegin(); it != boxes_.cend(); ++it)
+    it.value()->setText(has ? adressen_.field(it.key()).asString() : QString());
+  const qint64 rasse = has ? adressen_.field(QStringLiteral("Rasse")).asInteger() : 0;
+  rasseBox_->setCurrentIndex(std::max<qsizetype>(0, breedNumbers_.indexOf(rasse)));
+  const QString status = has ? adressen_.field(QStringLiteral("Status")).asString() : QString();
+  statusGroup_->setExclusive(false);
+  for (QAbstractButton* b : statusGroup_->buttons())
+    b->setChecked(storedCategory(categories_.value(statusGroup_->id(b))) == status && !status.isEmpty());
+  statusGroup_->setExclusive(true);
+  remark_->setPlainText(has ? adressen_.field(QStringLiteral("Bemerkung")).asString() : QString());
+  const QString homepage = has ? adressen_.field(QStringLiteral("Homepage")).asString() : QString();
+  const QString shown = homepage.isEmpty() ? defaultHomepage() : homepage;
+  homepage_->setText(
+      QStringLiteral("<a href=\"%1\">%2</a>").arg(shown.toHtmlEscaped(), shown.toHtmlEscaped()));
+  filling_ = false;
+}
+
+void Tadressenverwaltung::updateButtons() {
+  const bool editing = adressen_.isOpen() && adressen_.isEditing();
+  speichern_->setEnabled(editing);
+  abbruch_->setEnabled(editing);
+}
+
+void Tadressenverwaltung::fieldEdited(const QString& field, const QVariant& value) {
+  if (filling_ || !adressen_.isOpen()) return;
+  filling_ = true;
+  try {
+    if (!adressen_.isEditing()) {
+      if (!adressen_.hasRecord())
+        adressen_.append();
+      else
+        adressen_.edit();
+    }
+    if (field == QStringLiteral("Geburtstag")) {
+      const QDate d = QDate::fromString(value.toString(), QStringLiteral("dd.MM.yyyy"));
+      if (d.isValid() || value.toString().isEmpty()) adressen_.field(field).setDate(d);
+    } else {
+      adressen_.field(field).setValue(value);
+    }
+  } catch (const engine::Abort&) {
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+  }
+  filling_ = false;
+  updateButtons();
+}
+
+void Tadressenverwaltung::chooseBirthday() {
+  if (!adressen_.isOpen()) return;
+  QDialog dialog(this);
+  dialog.setWindowTitle(QStringLiteral("Kalender"));
+  auto* calendar = new QCalendarWidget(&dialog);
+  const QDate current = adressen_.field(QStringLiteral("Geburtstag")).asDate();
+  if (current.isValid()) calendar->setSelectedDate(current);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(calendar);
+  layout->addWidget(buttons);
+  if (dialog.exec() != QDialog::Accepted) return;
+  fieldEdited(QStringLiteral("Geburtstag"), calendar->selectedDate().toString(QStringLiteral("dd.MM.yyyy")));
+  fillFromRecord();
+}
+
+bool Tadressenverwaltung::gotoAddress(qint64 laufendeNr) {
+  if (!adressen_.isOpen()) return false;
+  adressen_.checkBrowseMode();
+  adressen_.setIndexName(QStringLiteral("AdrName"));
+  adressen_.cancelRange();
+  tabSet_->setCurrentIndex(kTabAZ);
+  return adressen_.locate(QStringLiteral("LaufendeNr"), {laufendeNr});
+}
+
+void Tadressenverwaltung::showAll() {
+  if (!adressen_.isOpen()) return;
+  tabSet_->setCurrentIndex(kTabAZ);
+  applyLetterTab(adressen_, kTabAZ);
+  fillFromRecord();
+}
+
+void Tadressenverwaltung::HinzufuegenClick() {
+  if (!adressen_.isOpen()) return;
+  if (adressen_.isEditing() && !saveAddress(adressen_, settings_.System.Speichern) && adressen_.isEditing())
+    return;
+  adressen_.append();
+  fillFromRecord();
+  updateButtons();
+  if (pages_->currentIndex() == 0)
+    boxes_.value(kName)->setFocus();
+  else
+    grid_->setFocus();
+}
+
+void Tadressenverwaltung::SpeichernClick() {
+  if (adressen_.isOpen() && adressen_.isEditing()) saveAddress(adressen_, settings_.System.Speichern);
+  fillFromRecord();
+  updateButtons();
+}
+
+void Tadressenverwaltung::AbbruchClick() {
+  if (adressen_.isOpen() && adressen_.isEditing()) adressen_.cancel();
+  fillFromRecord();
+  updateButtons();
+}
+
+void Tadressenverwaltung::LoeschenClick() {
+  if (!adressen_.isOpen()) return;
+  try {
+    deleteCurrent(adressen_);
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+  }
+  fillFromRecord();
+  updateButtons();
+}
+
+void Tadressenverwaltung::BemerkungClick() {
+  pages_->setCurrentIndex(0);
+  remarkPanel_->show();
+  remarkPanel_->raise();
+  remark_->setFocus();
+}
+
+void Tadressenverwaltung::hideRemark() {
+  if (remarkPanel_) remarkPanel_->hide();
+}
+
+void Tadressenverwaltung::EMailClick() {
+  const QString address = boxes_.value(QStringLiteral("EMail"))->text().trimmed();
+  QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + address));
+}
+
+void Tadressenverwaltung::DruckenlisteClick() {
+  if (!adressen_.isOpen()) return;
+  adressen_.checkBrowseMode();
+  const reports::DataSetSource data(adressen_);
+  reports::showReportPreview(this, reports::TReportAdressliste(), data);
+}
+
+void Tadressenverwaltung::DruckenSatzClick() {
+  if (!adressen_.isOpen() || !adressen_.hasRecord()) return;
+  adressen_.checkBrowseMode();
+  // The sheet shows the current address only: a one-row view of it.
+  engine::Cursor one(engine_, QStringLiteral("AdresseDruck"));
+  configureAddressCursor(one);
+  one.addLookupField(QStringLiteral("RasseAnzeige"), engine::FieldType::Alpha, 25, QStringLiteral("Rasse"),
+                     QStringLiteral("Rasse.db"), QStringLiteral("Nummer"), QStringLiteral("Name"));
+  one.setIndexName(QString());
+  try {
+    one.open();
+    const qint64 nr = adressen_.field(QStringLiteral("LaufendeNr")).asInteger();
+    one.setRange({nr}, {nr});
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+    return;
+  }
+  const reports::DataSetSource data(one);
+  reports::showReportPreview(this, reports::TReportAdresse(), data);
+}
+
+void Tadressenverwaltung::TabSet1Click(int tab) {
+  if (!adressen_.isOpen() || tab < 0) return;
+  hideRemark();
+  try {
+    adressen_.checkBrowseMode();
+    if (tab == kTabSuche) {
+      search_->nameBox()->setFocus();
+      if (search_->exec() == QDialog::Accepted) {
+        gotoAddress(search_->chosenNumber());
+      } else {
+        tabSet_->setCurrentIndex(kTabAZ);
+        applyLetterTab(adressen_, kTabAZ);
+      }
+    } else if (tab == kTabNeu) {
+      tabSet_->setCurrentIndex(kTabAZ);
+      applyLetterTab(adressen_, kTabAZ);
+      adressen_.append();
+    } else if (tab <= kTabAZ) {
+      tabSet_->setCurrentIndex(tab);
+      applyLetterTab(adressen_, tab);
+    } else {
+      tabSet_->setCurrentIndex(tab);
+      applyCategoryTab(adressen_, categories_.value(tab - fixedTabs().size()));
+    }
+  } catch (const engine::Abort&) {
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+  }
+  fillFromRecord();
+  updateButtons();
+}
+
+void Tadressenverwaltung::NameExit() {
+  if (!adressen_.isOpen() || !view_.isOpen()) return;
+  const bool cancelled = duplicateNameCheck(adressen_, view_, settings_.Adressen.SuchebeiNeuaufnahme, [this] {
+    TFormAdressegefunden dialog(this);
+    return dialog.exec() == QDialog::Accepted;
+  });
+  if (cancelled) {
+    fillFromRecord();
+    updateButtons();
+  }
+}
+
+bool Tadressenverwaltung::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut &&
+      (watched == boxes_.value(kName) || watched == boxes_.value(kVorname)))
+    NameExit();
+  return QWidget::eventFilter(watched, event);
+}
+
+void Tadressenverwaltung::closeEvent(QCloseEvent* event) {
+  if (adressen_.isOpen() && adressen_.isEditing() && !saveAddress(adressen_, settings_.System.Speichern) &&
+      adressen_.isEditing()) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+}  // namespace lapiro::contacts::ui

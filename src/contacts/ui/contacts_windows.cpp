@@ -1,0 +1,91 @@
+#include "contacts/ui/contacts_windows.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+#include "contacts/ui/address_window.h"
+#include "contacts/ui/status_addresses_window.h"
+#include "shell/ui/main_window.h"
+#include "store/data_module.h"
+
+namespace lapiro::contacts::ui {
+
+using shell::ui::OfficeWindow;
+using shell::ui::TFormLapiroManager;
+
+namespace {
+QPointer<QMdiSubWindow> statusWindow;
+}
+
+void showHelpTopic(QWidget* from, int context) {
+  for (QWidget* w = from; w; w = w->parentWidget()) {
+    if (auto* main = qobject_cast<TFormLapiroManager*>(w)) {
+      main->showHelp(context);
+      return;
+    }
+  }
+}
+
+void openAdressenverwaltung(TFormLapiroManager& main, AddressOpening from) {
+  auto& office = main.officeRule();
+  if (auto* open = qobject_cast<Tadressenverwaltung*>(office.window(OfficeWindow::Adressenverwaltung))) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
+      main.mdiArea()->setActiveSubWindow(sub);
+    return;
+  }
+  if (!office.mayOpenOffice(OfficeWindow::Adressenverwaltung)) return;
+
+  shell::ShellSession& session = main.session();
+  store::TDatenStamm* module = session.dataModule();
+  engine::Cursor* shared = module ? module->cursor(QStringLiteral("Adressen")) : nullptr;
+  auto* window = new Tadressenverwaltung(session.engine(), session.settings(), shared);
+  if (!window->isUsable()) {
+    delete window;
+    return;
+  }
+
+  // Opened beside the breeder or the owner of the current animal: show that address.
+  if (module && from != AddressOpening::Menu && module->Hasen().isOpen() && module->Hasen().hasRecord()) {
+    engine::Cursor& hasen = module->Hasen();
+    if (from == AddressOpening::Breeder) {
+      const qint64 nr = hasen.field(QStringLiteral("Zuechter")).asInteger();
+      if (nr > 0) window->gotoAddress(nr);
+    } else {
+      const qint64 nr = hasen.field(QStringLiteral("Besitzer")).asInteger();
+      if (nr > 0 && hasen.field(QStringLiteral("Status")).asInteger() != 1) window->gotoAddress(nr);
+    }
+  }
+
+  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window, Qt::FramelessWindowHint);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  office.setOpen(OfficeWindow::Adressenverwaltung, window);
+  main.listPanel()->setVisible(false);
+  sub->setGeometry(QRect(QPoint(0, 0), main.mdiArea()->viewport()->size()));
+  sub->show();
+  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
+  QPointer<TFormLapiroManager> owner(&main);
+  QObject::connect(window, &QObject::destroyed, &main, [owner] {
+    if (owner) owner->listPanel()->setVisible(owner->session().settings().Auswahlfenster.Anzeigen);
+  });
+}
+
+void openStatusAdressen(TFormLapiroManager& main) {
+  if (statusWindow) {
+    main.mdiArea()->setActiveSubWindow(statusWindow);
+    return;
+  }
+  if (!main.officeRule().mayOpenNormal()) return;
+  shell::ShellSession& session = main.session();
+  auto* window = new TFormStatusAdressen(session.engine(), session.settings());
+  if (!window->isUsable()) {
+    delete window;
+    return;
+  }
+  statusWindow = main.mdiArea()->addSubWindow(window);
+  statusWindow->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(window, &QObject::destroyed, statusWindow.data(), &QObject::deleteLater);
+  statusWindow->show();
+}
+
+}  // namespace lapiro::contacts::ui
