@@ -1,5 +1,6 @@
 #include "shell/ui/main_window.h"
 
+#include "contacts/ui/contacts_windows.h"
 #include "engine/cursor_model.h"
 #include "shell/animal_list.h"
 #include "shell/placement.h"
@@ -155,8 +156,13 @@ void TFormLapiroManager::createMenus() {
   addCommand(daten, QStringLiteral("Status"));
   addCommand(daten, QStringLiteral("Ausstellungstitel"));
   daten->addSeparator();
-  addCommand(daten, QStringLiteral("Adressenverwaltung"));
-  addCommand(daten, QStringLiteral("Status Adressen"));
+  // Address book windows (contacts).
+  QAction* adressen = addCommand(daten, QStringLiteral("Adressenverwaltung"));
+  adressen->setEnabled(true);
+  connect(adressen, &QAction::triggered, this, [this] { contacts::ui::openAdressenverwaltung(*this); });
+  QAction* statusAdressen = addCommand(daten, QStringLiteral("Status Adressen"));
+  statusAdressen->setEnabled(true);
+  connect(statusAdressen, &QAction::triggered, this, [this] { contacts::ui::openStatusAdressen(*this); });
   daten->addSeparator();
   addCommand(daten, QStringLiteral("Apotheke / Hygiene"));
   m->addSeparator();
@@ -224,7 +230,10 @@ void TFormLapiroManager::createToolBar() {
   addToolButton(s->standardIcon(QStyle::SP_FileDialogContentsView), QStringLiteral("Kaninchen suchen"));
   addToolButton(tileIcon(QStringLiteral("2×"), QColor(0x3a, 0x6a, 0x9a)), QStringLiteral("Kaninchen suchen"));
   toolBar_->addSeparator();
-  addToolButton(tileIcon(QStringLiteral("Ad"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Adressenverwaltung"));
+  QAction* adressen =
+      addToolButton(tileIcon(QStringLiteral("Ad"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Adressenverwaltung"));
+  adressen->setEnabled(true);
+  connect(adressen, &QAction::triggered, this, [this] { contacts::ui::openAdressenverwaltung(*this); });
   addToolButton(tileIcon(QStringLiteral("Zr"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Züchterregister"));
   addToolButton(tileIcon(QStringLiteral("R"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Rassen"));
   addToolButton(tileIcon(QStringLiteral("F"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Fellfarben"));
