@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTableView>
 #include <memory>
 
 #include "contacts/address_search.h"
 #include "contacts/ui/address_dialogs.h"
+#include "contacts/ui/address_window.h"
 #include "contacts/ui/status_addresses_window.h"
 #include "engine/cursor.h"
 #include "engine/query.h"
@@ -368,6 +372,46 @@ TEST_F(AddressBookTest, StatusWindowRefusesAnEleventhCategory) {
   EXPECT_EQ(window->rows().size(), 9u);
   window->HinzufuegenClick();
   EXPECT_EQ(window->rows().size(), 10u);
+  delete window;
+}
+
+TEST_F(AddressBookTest, AddressWindowTabsButtonsAndHomepage) {
+  add(QStringLiteral("StatusAdressen.db"), {{QStringLiteral("Status"), QStringLiteral("Züchter")}});
+  person(QStringLiteral("Zander"), QStringLiteral("Ute"),
+         {{QStringLiteral("Homepage"), QStringLiteral("www.zander.de")}});
+  person(QStringLiteral("Adler"), QStringLiteral("Udo"),
+         {{QStringLiteral("Status"), QStringLiteral("Züchter")}});
+  shell::tsysteminfo settings;
+  test::ScriptedDialogs dialogs;
+  auto* window = new contacts::ui::Tadressenverwaltung(engine, settings, nullptr);
+  ASSERT_TRUE(window->isUsable());
+  EXPECT_EQ(window->tabSet()->count(), 12);
+  EXPECT_EQ(window->tabSet()->tabText(11), QStringLiteral("Züchter"));
+  EXPECT_EQ(window->box(QStringLiteral("Name"))->text(), QStringLiteral("Adler"));
+  EXPECT_TRUE(window->homepageLink()->text().contains(contacts::ui::Tadressenverwaltung::defaultHomepage()));
+  EXPECT_FALSE(window->speichernButton()->isEnabled());
+
+  window->TabSet1Click(7);  // "V-Z"
+  EXPECT_EQ(window->box(QStringLiteral("Name"))->text(), QStringLiteral("Zander"));
+  EXPECT_TRUE(window->homepageLink()->text().contains(QStringLiteral("www.zander.de")));
+  window->TabSet1Click(11);
+  EXPECT_EQ(window->adressen().recordCount(), 1);
+  EXPECT_EQ(window->box(QStringLiteral("Name"))->text(), QStringLiteral("Adler"));
+
+  window->HinzufuegenClick();
+  EXPECT_TRUE(window->speichernButton()->isEnabled());
+  EXPECT_TRUE(window->abbruchButton()->isEnabled());
+  EXPECT_TRUE(window->box(QStringLiteral("Name"))->text().isEmpty());
+  window->AbbruchClick();
+  EXPECT_FALSE(window->speichernButton()->isEnabled());
+  EXPECT_EQ(window->adressen().recordCount(), 1);
+
+  window->TabSet1Click(contacts::kTabAZ);
+  EXPECT_EQ(window->adressen().recordCount(), 2);
+  dialogs.yes();
+  window->LoeschenClick();
+  EXPECT_EQ(window->adressen().recordCount(), 1);
+  EXPECT_TRUE(window->gotoAddress(window->adressen().field(QStringLiteral("LaufendeNr")).asInteger()));
   delete window;
 }
 
