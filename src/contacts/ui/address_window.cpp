@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -511,8 +512,16 @@ void Tadressenverwaltung::NameExit() {
 
 bool Tadressenverwaltung::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusOut &&
-      (watched == boxes_.value(kName) || watched == boxes_.value(kVorname)))
-    NameExit();
+      (watched == boxes_.value(kName) || watched == boxes_.value(kVorname))) {
+    // Only a move to another control counts: the focus also leaves while "Name gefunden"
+    // itself or another window comes up.
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !checkingName_) {
+      checkingName_ = true;
+      NameExit();
+      checkingName_ = false;
+    }
+  }
   return QWidget::eventFilter(watched, event);
 }
 

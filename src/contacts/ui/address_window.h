@@ -94,6 +94,7 @@ class Tadressenverwaltung : public QWidget {
   std::unique_ptr<TSuchenAdrDlg> search_;
   int listener_ = 0;
   bool filling_ = false;
+  bool checkingName_ = false;
   QStringList categories_;
   QList<qint64> breedNumbers_;
   QVariant mark_;
