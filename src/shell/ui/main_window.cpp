@@ -8,6 +8,7 @@
 #include "shell/ui/info_window.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
+#include "store/ui/animal_search_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -121,7 +122,7 @@ void TFormLapiroManager::createMenus() {
   QMenu* m = kaninchenMenu_;
   addCommand(m, QStringLiteral("Neuaufnahme"));
   addCommand(m, QStringLiteral("Duplizieren"));
-  addCommand(m, QStringLiteral("Suchen"));
+  addCommand(m, QStringLiteral("Suchen"), &TFormLapiroManager::SuchenClick);
   addCommand(m, QStringLiteral("Speichern"));
   addCommand(m, QStringLiteral("Kaninchen löschen"));
   m->addSeparator();
@@ -227,7 +228,8 @@ void TFormLapiroManager::createToolBar() {
   toolBar_->setIconSize(QSize(28, 28));
   QStyle* s = style();
   addToolButton(tileIcon(QStringLiteral("+"), QColor(0x3a, 0x8a, 0x3a)), QStringLiteral("Neues Kaninchen anlegen"));
-  addToolButton(s->standardIcon(QStyle::SP_FileDialogContentsView), QStringLiteral("Kaninchen suchen"));
+  addToolButton(s->standardIcon(QStyle::SP_FileDialogContentsView), QStringLiteral("Kaninchen suchen"),
+                &TFormLapiroManager::SuchenClick);
   addToolButton(tileIcon(QStringLiteral("2×"), QColor(0x3a, 0x6a, 0x9a)), QStringLiteral("Kaninchen suchen"));
   toolBar_->addSeparator();
   QAction* adressen =
@@ -406,6 +408,17 @@ void TFormLapiroManager::DBGridHasenfeldDblClick(const QModelIndex& index) {
 }
 
 // ------------------------------------------------------------------ commands
+
+void TFormLapiroManager::SuchenClick() {
+  // Like the other animal commands, the search does nothing while an office window is open.
+  if (office_.anyOpen()) return;
+  if (!suchen_) {
+    suchen_ = new store::ui::TsuchenDlg(session_.engine(), this);
+    connect(suchen_.data(), &store::ui::TsuchenDlg::helpRequested, this, &TFormLapiroManager::showHelp);
+  }
+  if (suchen_->exec(store::SearchRequest{}) != QDialog::Accepted) return;
+  if (const auto nummer = suchen_->chosenNummer()) showAnimal(*nummer);
+}
 
 void TFormLapiroManager::BeendenClick() { close(); }
 

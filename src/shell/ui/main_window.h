@@ -25,6 +25,10 @@ namespace lapiro::engine {
 class CursorModel;
 }
 
+namespace lapiro::store::ui {
+class TsuchenDlg;
+}
+
 namespace lapiro::shell::ui {
 
 class HelpWindow;
@@ -101,6 +105,7 @@ class TFormLapiroManager : public QMainWindow {
   void UebereinanderClick();
   void SymboleAnordnenClick();
   void DBGridHasenfeldDblClick(const QModelIndex& index);
+  void SuchenClick();  // "Suchen": the animal search, then show the chosen animal
   void recentEntryClick(QAction* action);
 
   ShellSession& session_;
@@ -119,6 +124,7 @@ class TFormLapiroManager : public QMainWindow {
   QList<QWidget*> hintWidgets_;   // tool buttons whose pointer hints follow System/Hilfe
   QPointer<HelpWindow> help_;
   QPointer<QMdiSubWindow> info_;
+  QPointer<store::ui::TsuchenDlg> suchen_;  // the animal search, created on first use
   QPrinter printer_;
   bool syncing_ = false;
   bool firstShow_ = true;
