@@ -8,6 +8,8 @@
 #include "shell/ui/info_window.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
+#include "store/ui/index_rebuild_window.h"
+#include "store/ui/lookup_list_windows.h"
 #include "store/ui/animal_search_dialog.h"
 
 #include <QAction>
@@ -152,9 +154,9 @@ void TFormLapiroManager::createMenus() {
   verwaltung->addSeparator();
   addCommand(verwaltung, QStringLiteral("Anwenderdaten"));
   QMenu* daten = m->addMenu(QStringLiteral("Datenverwaltung"));
-  addCommand(daten, QStringLiteral("Rassen"));
-  addCommand(daten, QStringLiteral("Farben"));
-  addCommand(daten, QStringLiteral("Status"));
+  addCommand(daten, QStringLiteral("Rassen"), &TFormLapiroManager::RassenClick);
+  addCommand(daten, QStringLiteral("Farben"), &TFormLapiroManager::FarbenClick);
+  addCommand(daten, QStringLiteral("Status"), &TFormLapiroManager::StatusClick);
   addCommand(daten, QStringLiteral("Ausstellungstitel"));
   daten->addSeparator();
   // Address book windows (contacts).
@@ -170,7 +172,7 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Datenaustausch"));
   addCommand(m, QStringLiteral("Datensicherung"));
   addCommand(m, QStringLiteral("Datenrücksicherung"));
-  addCommand(m, QStringLiteral("Indexrekonstruktion"));
+  addCommand(m, QStringLiteral("Indexrekonstruktion"), &TFormLapiroManager::IndexrekonstruktionClick);
 
   m = bar->addMenu(QStringLiteral("Drucker"));
   addCommand(m, QStringLiteral("Drucken"));
@@ -237,8 +239,10 @@ void TFormLapiroManager::createToolBar() {
   adressen->setEnabled(true);
   connect(adressen, &QAction::triggered, this, [this] { contacts::ui::openAdressenverwaltung(*this); });
   addToolButton(tileIcon(QStringLiteral("Zr"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Züchterregister"));
-  addToolButton(tileIcon(QStringLiteral("R"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Rassen"));
-  addToolButton(tileIcon(QStringLiteral("F"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Fellfarben"));
+  addToolButton(tileIcon(QStringLiteral("R"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Rassen"),
+                &TFormLapiroManager::RassenClick);
+  addToolButton(tileIcon(QStringLiteral("F"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Fellfarben"),
+                &TFormLapiroManager::FarbenClick);
   addToolButton(tileIcon(QStringLiteral("Ap"), QColor(0xb0, 0x30, 0x30)), QStringLiteral("Apotheke"));
   addToolButton(tileIcon(QStringLiteral("IZ"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Inzuchtgrad"));
   addToolButton(tileIcon(QStringLiteral("VW"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Verpaarungen und Würfe"));
@@ -442,6 +446,52 @@ void TFormLapiroManager::InfoClick() {
   info_ = openNormalWindow(new TFormInfo);
 }
 
+// ------------------------------------------------------------------ lookup lists, index rebuild
+
+void TFormLapiroManager::openOnce(QPointer<QMdiSubWindow>& slot, const std::function<QWidget*()>& create) {
+  if (slot) {
+    mdi_->setActiveSubWindow(slot);
+    slot->raise();
+    return;
+  }
+  if (!office_.mayOpenNormal()) return;
+  QWidget* window = nullptr;
+  try {
+    window = create();
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+    return;
+  }
+  slot = openNormalWindow(window);
+}
+
+void TFormLapiroManager::RassenClick() {
+  openOnce(rassen_, [this] {
+    return new store::ui::TRassen(session_.engine(), session_.settings(), session_.dataModule(),
+                                  [this](int context) { showHelp(context); });
+  });
+}
+
+void TFormLapiroManager::FarbenClick() {
+  openOnce(farben_, [this] {
+    return new store::ui::TFarbeForm(session_.engine(), session_.settings(), session_.dataModule(),
+                                     [this](int context) { showHelp(context); });
+  });
+}
+
+void TFormLapiroManager::StatusClick() {
+  openOnce(status_, [this] {
+    return new store::ui::TStatusForm(session_.engine(), session_.settings(), session_.dataModule(),
+                                      [this](int context) { showHelp(context); });
+  });
+}
+
+void TFormLapiroManager::IndexrekonstruktionClick() {
+  openOnce(indexrekonstruktion_, [this] {
+    return new store::ui::TFormIndexrekonstruktion(session_, [this](int context) { showHelp(context); });
+  });
+}
+
 QMdiSubWindow* TFormLapiroManager::openNormalWindow(QWidget* window) {
   QMdiSubWindow* sub = mdi_->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -506,7 +556,7 @@ void TFormLapiroManager::fitChildWindows() {
   }
   if (!session_.settings().System.Fenster) return;
   for (QMdiSubWindow* sub : mdi_->subWindowList()) {
-    if (sub->isMinimized() || sub->isMaximized() || sub == info_) continue;
+    if (sub->isMinimized() || sub->isMaximized() || sub == info_ || sub == indexrekonstruktion_) continue;
     sub->resize(std::max(sub->minimumWidth(), area.width() - sub->x()),
                 std::max(sub->minimumHeight(), area.height() - sub->y()));
   }

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPrinter>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -108,6 +109,13 @@ class TFormLapiroManager : public QMainWindow {
   void SuchenClick();  // "Suchen": the animal search, then show the chosen animal
   void recentEntryClick(QAction* action);
 
+  // Lookup lists and index rebuild (normal windows, at most once each).
+  void openOnce(QPointer<QMdiSubWindow>& slot, const std::function<QWidget*()>& create);
+  void RassenClick();
+  void FarbenClick();
+  void StatusClick();
+  void IndexrekonstruktionClick();
+
   ShellSession& session_;
   OfficeRule office_;
   QSplitter* splitter_ = nullptr;
@@ -124,6 +132,10 @@ class TFormLapiroManager : public QMainWindow {
   QList<QWidget*> hintWidgets_;   // tool buttons whose pointer hints follow System/Hilfe
   QPointer<HelpWindow> help_;
   QPointer<QMdiSubWindow> info_;
+  QPointer<QMdiSubWindow> rassen_;
+  QPointer<QMdiSubWindow> farben_;
+  QPointer<QMdiSubWindow> status_;
+  QPointer<QMdiSubWindow> indexrekonstruktion_;
   QPointer<store::ui::TsuchenDlg> suchen_;  // the animal search, created on first use
   QPrinter printer_;
   bool syncing_ = false;
