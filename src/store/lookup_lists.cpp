@@ -49,7 +49,9 @@ void LookupList::attachSaveQuestion(Cursor& c) {
   };
 }
 
-void LookupList::add() { records().append(); }
+void LookupList::add() {
+  records().append();
+}
 
 bool LookupList::save() {
   Cursor& c = records();
@@ -217,7 +219,9 @@ qint64 TFarbeList::currentBreed() {
   return rasse_->hasRecord() ? rasse_->field(QStringLiteral("Nummer")).asInteger() : 0;
 }
 
-qint64 TFarbeList::keptBreed() { return tmp_->field(QStringLiteral("Rasse")).asInteger(); }
+qint64 TFarbeList::keptBreed() {
+  return tmp_->field(QStringLiteral("Rasse")).asInteger();
+}
 
 void TFarbeList::keepBreed() {
   const qint64 breed = currentBreed();

@@ -16,13 +16,12 @@
 // answer stopped them (nothing more to show).
 #pragma once
 
-#include "engine/cursor.h"
-#include "engine/engine.h"
-
 #include <QStringList>
-
 #include <functional>
 #include <memory>
+
+#include "engine/cursor.h"
+#include "engine/engine.h"
 
 namespace lapiro::shell {
 class tsysteminfo;

@@ -1,17 +1,8 @@
 // The lookup-list windows and the index rebuild window, offscreen on real tables with
 // scripted answers.
-#include "store/ui/index_rebuild_window.h"
 #include "store/ui/lookup_list_windows.h"
 
-#include "installer/installer.h"
-#include "shell/startup.h"
-#include "shell/system_info.h"
-#include "shell/ui/main_window.h"
-#include "store/catalogue.h"
-#include "store/data_module.h"
-#include "store/messages.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
+#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,7 +17,16 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
+#include "installer/installer.h"
+#include "shell/startup.h"
+#include "shell/system_info.h"
+#include "shell/ui/main_window.h"
+#include "store/catalogue.h"
+#include "store/data_module.h"
+#include "store/messages.h"
+#include "store/ui/index_rebuild_window.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
 
 namespace lapiro::store::ui {
 namespace {
@@ -34,7 +34,9 @@ namespace {
 using engine::Cursor;
 using test::ScriptedDialogs;
 
-QString msg(int n) { return QStringLiteral("Meldung %1").arg(n); }
+QString msg(int n) {
+  return QStringLiteral("Meldung %1").arg(n);
+}
 
 class LookupWindows : public ::testing::Test {
  protected:
@@ -49,11 +51,13 @@ class LookupWindows : public ::testing::Test {
     messages->open();
     setMessageCatalogue(messages.get());
     settings.System.Speichern = false;
-    zwerg = add(QStringLiteral("Rasse.db"), {{QStringLiteral("Name"), QStringLiteral("Zwergwidder")},
-                                             {QStringLiteral("Rassegruppe"), QStringLiteral("Kleine Rassen")}});
+    zwerg =
+        add(QStringLiteral("Rasse.db"), {{QStringLiteral("Name"), QStringLiteral("Zwergwidder")},
+                                         {QStringLiteral("Rassegruppe"), QStringLiteral("Kleine Rassen")}});
     rex = add(QStringLiteral("Rasse.db"), {{QStringLiteral("Name"), QStringLiteral("Rex")}});
     for (const char16_t* c : {u"weiß", u"blau"})
-      add(QStringLiteral("Farbe.db"), {{QStringLiteral("Rasse"), zwerg}, {QStringLiteral("Name"), QString::fromUtf16(c)}});
+      add(QStringLiteral("Farbe.db"),
+          {{QStringLiteral("Rasse"), zwerg}, {QStringLiteral("Name"), QString::fromUtf16(c)}});
     for (const char16_t* s : {u"Eigener Bestand", u"Neuaufnahme", u"Verkauft"})
       add(QStringLiteral("Status.db"), {{QStringLiteral("Name"), QString::fromUtf16(s)}});
   }
@@ -108,7 +112,8 @@ TEST_F(LookupWindows, BreedWindowEditsThroughItsBoxesAndNeinToTheSaveQuestionDis
   EXPECT_EQ(dialogs.texts(), QStringList{msg(29)});
   EXPECT_FALSE(undo->isEnabled());
   EXPECT_EQ(w.edit(QStringLiteral("Name"))->text(), QStringLiteral("Rex"));
-  EXPECT_EQ(stored(QStringLiteral("Rasse.db")), (QStringList{QStringLiteral("Zwergwidder"), QStringLiteral("Rex")}));
+  EXPECT_EQ(stored(QStringLiteral("Rasse.db")),
+            (QStringList{QStringLiteral("Zwergwidder"), QStringLiteral("Rex")}));
 
   // The group box follows the record and writes into it.
   click(&w, QStringLiteral("nbLast"));
@@ -209,7 +214,8 @@ TEST_F(LookupWindows, StatusGridRefusesTheFirstTwoRowsAndSavesWithTheQuestion) {
   save->click();
   EXPECT_EQ(dialogs.texts(), QStringList{msg(29)});
   EXPECT_FALSE(save->isEnabled());
-  EXPECT_EQ(stored(QStringLiteral("Status.db")), (QStringList{QStringLiteral("Eigener Bestand"), QStringLiteral("Neuaufnahme")}));
+  EXPECT_EQ(stored(QStringLiteral("Status.db")),
+            (QStringList{QStringLiteral("Eigener Bestand"), QStringLiteral("Neuaufnahme")}));
 
   // A new row in the grid, saved with "Ja".
   grid->setCurrentIndex(grid->model()->index(1, 1));
@@ -270,7 +276,8 @@ TEST_F(IndexRebuildWindow, OnlyMeldungTickedEndsWithMessage35AndAbbruchDoesNotSt
   int steps = 0;
   QObject::connect(&w, &TFormIndexrekonstruktion::stepDone, &w, [&] {
     if (steps++ == 0)
-      abbruchWhileRunning = w.abbruchButton()->isEnabled() && !w.startButton()->isEnabled() && w.progress()->isVisible();
+      abbruchWhileRunning =
+          w.abbruchButton()->isEnabled() && !w.startButton()->isEnabled() && w.progress()->isVisible();
     w.abbruchButton()->click();
     w.startButton()->click();  // pressed again during the run: ignored
   });
@@ -325,7 +332,8 @@ TEST_F(IndexRebuildWindow, MainWindowOpensEachListOnceAndKeepsTheOfficeRule) {
   EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
   main.officeRule().setOpen(shell::ui::OfficeWindow::Adressenverwaltung, nullptr);
 
-  for (const char16_t* caption : {u"Rassen", u"Farben", u"Status", u"Indexrekonstruktion", u"Rassen", u"Status"})
+  for (const char16_t* caption :
+       {u"Rassen", u"Farben", u"Status", u"Indexrekonstruktion", u"Rassen", u"Status"})
     trigger(QString::fromUtf16(caption));
   QStringList titles;
   for (QMdiSubWindow* sub : main.mdiArea()->subWindowList()) titles << sub->widget()->windowTitle();

@@ -1,6 +1,8 @@
 // The rules of the breed, colour and status lists on real tables with scripted answers.
 #include "store/lookup_lists.h"
 
+#include <gtest/gtest.h>
+
 #include "shell/system_info.h"
 #include "store/catalogue.h"
 #include "store/data_module.h"
@@ -8,15 +10,15 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
-#include <gtest/gtest.h>
-
 namespace lapiro::store {
 namespace {
 
 using engine::Cursor;
 using test::ScriptedDialogs;
 
-QString msg(int n) { return QStringLiteral("Meldung %1").arg(n); }
+QString msg(int n) {
+  return QStringLiteral("Meldung %1").arg(n);
+}
 
 class LookupLists : public ::testing::Test {
  protected:
@@ -54,7 +56,8 @@ class LookupLists : public ::testing::Test {
     return add(QStringLiteral("Rasse.db"), {{QStringLiteral("Name"), name}, {QStringLiteral("Code"), code}});
   }
   qint64 colour(qint64 rasse, const QString& name) {
-    return add(QStringLiteral("Farbe.db"), {{QStringLiteral("Rasse"), rasse}, {QStringLiteral("Name"), name}});
+    return add(QStringLiteral("Farbe.db"),
+               {{QStringLiteral("Rasse"), rasse}, {QStringLiteral("Name"), name}});
   }
   QStringList names(const QString& table, const QString& index = {}) {
     Cursor c(engine, QStringLiteral("Lesen"));
@@ -100,7 +103,8 @@ TEST_F(LookupLists, SaveQuestionNeinDiscardsJaSavesAndNoQuestionWhenSettingSaysS
   EXPECT_FALSE(list.editing());
   EXPECT_EQ(dialogs.texts(), QStringList{msg(29)});
   EXPECT_EQ(dialogs.shown()[0].kind, DialogKind::Warning);
-  EXPECT_EQ(names(QStringLiteral("Rasse.db")), (QStringList{QStringLiteral("Zwergwidder"), QStringLiteral("Angora")}));
+  EXPECT_EQ(names(QStringLiteral("Rasse.db")),
+            (QStringList{QStringLiteral("Zwergwidder"), QStringLiteral("Angora")}));
 
   list.add();
   list.records().field(QStringLiteral("Name")).setString(QStringLiteral("Deutsche Riesen"));
@@ -229,9 +233,11 @@ TEST_F(LookupLists, TheFirstTwoStatusRecordsCannotBeDeleted) {
   EXPECT_FALSE(list.remove());
   dialogs.yes();
   EXPECT_TRUE(list.remove());
-  EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Datensatz löschen?"), QStringLiteral("Datensatz löschen?")}));
+  EXPECT_EQ(dialogs.texts(),
+            (QStringList{QStringLiteral("Datensatz löschen?"), QStringLiteral("Datensatz löschen?")}));
   EXPECT_EQ(names(QStringLiteral("Status.db")),
-            (QStringList{QStringLiteral("Eigener Bestand"), QStringLiteral("Neuaufnahme"), QStringLiteral("Geschlachtet")}));
+            (QStringList{QStringLiteral("Eigener Bestand"), QStringLiteral("Neuaufnahme"),
+                         QStringLiteral("Geschlachtet")}));
 
   // With the third gone, the fourth is not protected; the first two still are.
   dialogs.clear();

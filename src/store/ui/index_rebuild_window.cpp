@@ -1,9 +1,5 @@
 #include "store/ui/index_rebuild_window.h"
 
-#include "shell/startup.h"
-#include "store/data_module.h"
-#include "store/schema_upgrade.h"
-
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -16,6 +12,10 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QVBoxLayout>
+
+#include "shell/startup.h"
+#include "store/data_module.h"
+#include "store/schema_upgrade.h"
 
 namespace lapiro::store::ui {
 
@@ -63,10 +63,17 @@ TFormIndexrekonstruktion::TFormIndexrekonstruktion(shell::ShellSession& session,
   setWindowTitle(QStringLiteral("Indexrekonstruktion"));
 
   // The boxes in their screen order; a run treats the groups in its own fixed order.
-  const IndexGroup screenOrder[] = {IndexGroup::Kaninchen, IndexGroup::Adressenverwaltung, IndexGroup::Buchfuehrung,
-                                    IndexGroup::Apotheke, IndexGroup::Farbe, IndexGroup::Rasse,
-                                    IndexGroup::Meldung, IndexGroup::Zuechterregister, IndexGroup::Vereine,
-                                    IndexGroup::Ausstellungstermine, IndexGroup::Ausstellungstitel};
+  const IndexGroup screenOrder[] = {IndexGroup::Kaninchen,
+                                    IndexGroup::Adressenverwaltung,
+                                    IndexGroup::Buchfuehrung,
+                                    IndexGroup::Apotheke,
+                                    IndexGroup::Farbe,
+                                    IndexGroup::Rasse,
+                                    IndexGroup::Meldung,
+                                    IndexGroup::Zuechterregister,
+                                    IndexGroup::Vereine,
+                                    IndexGroup::Ausstellungstermine,
+                                    IndexGroup::Ausstellungstitel};
   auto* groups = new QGroupBox(this);
   auto* grid = new QGridLayout(groups);
   int i = 0;

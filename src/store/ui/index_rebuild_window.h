@@ -4,12 +4,11 @@
 // (animal list, breed and status lists, message catalogue) through the ShellSession.
 #pragma once
 
-#include "store/index_rebuild.h"
-
 #include <QWidget>
-
 #include <functional>
 #include <map>
+
+#include "store/index_rebuild.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,7 +1,5 @@
 #include "store/ui/lookup_list_windows.h"
 
-#include "store/dialog_service.h"
-
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
@@ -18,6 +16,8 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include "store/dialog_service.h"
 
 namespace lapiro::store::ui {
 
@@ -80,7 +80,8 @@ void linkGrid(QTableView* grid, EditableCursorModel* model, LookupListWindow* wi
 
 // ------------------------------------------------------------------ EditableCursorModel
 
-EditableCursorModel::EditableCursorModel(engine::DataSet* dataSet, QStringList readOnlyFields, QObject* parent)
+EditableCursorModel::EditableCursorModel(engine::DataSet* dataSet, QStringList readOnlyFields,
+                                         QObject* parent)
     : CursorModel(dataSet, parent), ds_(dataSet), readOnly_(std::move(readOnlyFields)) {
   listener_ = ds_->addListener([this](Notification n) {
     if (n == Notification::Destroyed) {
@@ -105,14 +106,18 @@ EditableCursorModel::~EditableCursorModel() {
   if (ds_ && listener_) ds_->removeListener(listener_);
 }
 
-int EditableCursorModel::storedRows() const { return CursorModel::rowCount(); }
+int EditableCursorModel::storedRows() const {
+  return CursorModel::rowCount();
+}
 
 int EditableCursorModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
   return storedRows() + (insertShown_ ? 1 : 0);
 }
 
-int EditableCursorModel::insertRow() const { return insertShown_ ? storedRows() : -1; }
+int EditableCursorModel::insertRow() const {
+  return insertShown_ ? storedRows() : -1;
+}
 
 int EditableCursorModel::activeRow() const {
   if (insertShown_) return insertRow();
@@ -121,7 +126,8 @@ int EditableCursorModel::activeRow() const {
 
 QVariant EditableCursorModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || !ds_) return {};
-  const bool buffered = index.row() == insertRow() || (ds_->state() == DataSetState::Edit && index.row() == currentRow());
+  const bool buffered =
+      index.row() == insertRow() || (ds_->state() == DataSetState::Edit && index.row() == currentRow());
   if (!buffered) return CursorModel::data(index, role);
   if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
   const auto f = ds_->findField(columns()[index.column()].field);
@@ -155,7 +161,8 @@ bool EditableCursorModel::setData(const QModelIndex& index, const QVariant& valu
 
 // ------------------------------------------------------------------ LookupListWindow
 
-LookupListWindow::LookupListWindow(std::unique_ptr<LookupList> list, HelpFn help, int helpContext, QWidget* parent)
+LookupListWindow::LookupListWindow(std::unique_ptr<LookupList> list, HelpFn help, int helpContext,
+                                   QWidget* parent)
     : QWidget(parent), list_(std::move(list)), help_(std::move(help)), helpContext_(helpContext) {}
 
 LookupListWindow::~LookupListWindow() {
@@ -258,10 +265,14 @@ void FieldsAndTableWindow::buildCommon(QWidget* fieldsPage, QWidget* tablePage) 
     navLayout->addWidget(b);
   };
   engine::Cursor* c = &list_->records();
-  navButton(QStringLiteral("nbFirst"), QStyle::SP_MediaSkipBackward, QStringLiteral("Dateianfang"), [c] { c->first(); });
-  navButton(QStringLiteral("nbPrior"), QStyle::SP_MediaSeekBackward, QStringLiteral("vorheriger Datensatz"), [c] { c->prior(); });
-  navButton(QStringLiteral("nbNext"), QStyle::SP_MediaSeekForward, QStringLiteral("nächster Datensatz"), [c] { c->next(); });
-  navButton(QStringLiteral("nbLast"), QStyle::SP_MediaSkipForward, QStringLiteral("Dateiende"), [c] { c->last(); });
+  navButton(QStringLiteral("nbFirst"), QStyle::SP_MediaSkipBackward, QStringLiteral("Dateianfang"),
+            [c] { c->first(); });
+  navButton(QStringLiteral("nbPrior"), QStyle::SP_MediaSeekBackward, QStringLiteral("vorheriger Datensatz"),
+            [c] { c->prior(); });
+  navButton(QStringLiteral("nbNext"), QStyle::SP_MediaSeekForward, QStringLiteral("nächster Datensatz"),
+            [c] { c->next(); });
+  navButton(QStringLiteral("nbLast"), QStyle::SP_MediaSkipForward, QStringLiteral("Dateiende"),
+            [c] { c->last(); });
   navButton(QStringLiteral("nbSetMark"), QStyle::SP_DialogApplyButton, QStringLiteral("Markierung setzen"),
             [this, c] { mark_ = c->bookmark(); });
   navButton(QStringLiteral("nbGotoMark"), QStyle::SP_ArrowRight, QStringLiteral("zur Markierung"), [this, c] {
@@ -326,7 +337,8 @@ void FieldsAndTableWindow::updateView() {
 
 TRassen::TRassen(engine::Engine& engine, const shell::tsysteminfo& settings, TDatenStamm* module, HelpFn help,
                  QWidget* parent)
-    : FieldsAndTableWindow(std::make_unique<TRassenList>(engine, settings, module), std::move(help), 90, parent) {
+    : FieldsAndTableWindow(std::make_unique<TRassenList>(engine, settings, module), std::move(help), 90,
+                           parent) {
   setObjectName(QStringLiteral("TRassen"));
   setWindowTitle(QStringLiteral("Rassen"));
   list_->open();
@@ -381,16 +393,18 @@ void TRassen::updateView() {
   engine::Cursor& c = list_->records();
   filling_ = true;
   const bool has = c.isOpen() && (c.hasRecord() || c.isEditing());
-  group_->setCurrentIndex(has ? breedGroups().indexOf(c.field(QStringLiteral("Rassegruppe")).asString()) : -1);
+  group_->setCurrentIndex(has ? breedGroups().indexOf(c.field(QStringLiteral("Rassegruppe")).asString())
+                              : -1);
   group_->setEnabled(has);
   filling_ = false;
 }
 
 // ------------------------------------------------------------------ TFarbeForm
 
-TFarbeForm::TFarbeForm(engine::Engine& engine, const shell::tsysteminfo& settings, TDatenStamm* module, HelpFn help,
-                       QWidget* parent)
-    : FieldsAndTableWindow(std::make_unique<TFarbeList>(engine, settings, module), std::move(help), 100, parent) {
+TFarbeForm::TFarbeForm(engine::Engine& engine, const shell::tsysteminfo& settings, TDatenStamm* module,
+                       HelpFn help, QWidget* parent)
+    : FieldsAndTableWindow(std::make_unique<TFarbeList>(engine, settings, module), std::move(help), 100,
+                           parent) {
   setObjectName(QStringLiteral("TFarbeForm"));
   setWindowTitle(QStringLiteral("Farbe"));
   list_->open();
@@ -481,17 +495,18 @@ void TFarbeForm::updateView() {
     const int row = breedModel_->currentRow();
     if (row >= 0 && breedGrid_->currentIndex().row() != row) {
       const QSignalBlocker block(breedGrid_->selectionModel());
-      breedGrid_->selectionModel()->setCurrentIndex(breedModel_->index(row, 0),
-                                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+      breedGrid_->selectionModel()->setCurrentIndex(
+          breedModel_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
   }
 }
 
 // ------------------------------------------------------------------ TStatusForm
 
-TStatusForm::TStatusForm(engine::Engine& engine, const shell::tsysteminfo& settings, TDatenStamm* module, HelpFn help,
-                         QWidget* parent)
-    : LookupListWindow(std::make_unique<TStatusList>(engine, settings, module), std::move(help), 120, parent) {
+TStatusForm::TStatusForm(engine::Engine& engine, const shell::tsysteminfo& settings, TDatenStamm* module,
+                         HelpFn help, QWidget* parent)
+    : LookupListWindow(std::make_unique<TStatusList>(engine, settings, module), std::move(help), 120,
+                       parent) {
   setObjectName(QStringLiteral("TStatusForm"));
   setWindowTitle(QStringLiteral("Status"));
   list_->open();

@@ -5,13 +5,12 @@
 // cursor). Messages go through store::dialogs().
 #pragma once
 
-#include "engine/cursor_model.h"
-#include "store/lookup_lists.h"
-
 #include <QWidget>
-
 #include <functional>
 #include <memory>
+
+#include "engine/cursor_model.h"
+#include "store/lookup_lists.h"
 
 class QComboBox;
 class QLineEdit;
