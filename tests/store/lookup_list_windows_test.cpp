@@ -314,6 +314,19 @@ TEST_F(IndexRebuildWindow, BreedAndColourGroupsReopenTheDataModulesCursors) {
   EXPECT_TRUE(session->rasse().isOpen());
 }
 
+TEST_F(IndexRebuildWindow, EveryGroupRebuildsOnAStartedSessionAndReopensItsCursors) {
+  ScriptedDialogs dialogs;
+  TFormIndexrekonstruktion w(*session, {});
+  for (const IndexGroupDef& g : indexGroups()) w.box(g.group)->setChecked(true);
+  w.startButton()->click();
+  ASSERT_TRUE(w.lastResult().completed) << w.lastResult().error.toStdString();
+  EXPECT_EQ(w.lastResult().rebuilt.size(), indexGroups().size());
+  EXPECT_EQ(dialogs.texts(), QStringList{messageText(35)});
+  EXPECT_TRUE(session->dataModule()->Hasen().isOpen());
+  EXPECT_TRUE(session->dataModule()->at(QStringLiteral("Wurfbuch")).isOpen());
+  EXPECT_TRUE(session->animalList().cursor().isOpen());
+}
+
 TEST_F(IndexRebuildWindow, MainWindowOpensEachListOnceAndKeepsTheOfficeRule) {
   ScriptedDialogs dialogs;
   shell::ui::TFormLapiroManager main(*session);

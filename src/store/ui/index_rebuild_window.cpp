@@ -12,8 +12,10 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "shell/startup.h"
+#include "store/catalogue.h"
 #include "store/data_module.h"
 #include "store/schema_upgrade.h"
 
@@ -31,6 +33,20 @@ engine::Cursor* SessionGroupCursors::find(const QString& name) {
 }
 
 bool SessionGroupCursors::close(const QStringList& names) {
+  // Every other open data module cursor on a table of the named cursors holds that table
+  // too; the rebuild needs it to itself.
+  extra_.clear();
+  QStringList tables;
+  for (const QString& name : names)
+    if (const CursorSpec* spec = findCursor(name)) tables << spec->table.toUpper();
+  if (TDatenStamm* module = session_.dataModule())
+    for (const CursorSpec& spec : dataModuleCursors()) {
+      if (names.contains(spec.name, Qt::CaseInsensitive) || !tables.contains(spec.table.toUpper())) continue;
+      if (engine::Cursor* c = module->cursor(spec.name); c && c->isOpen()) {
+        c->close();
+        extra_ << spec.name;
+      }
+    }
   for (const QString& name : names) {
     if (name == mainCursor::Sprmel) {
       session_.messages().close();
@@ -49,6 +65,8 @@ void SessionGroupCursors::reopen(const QStringList& names) {
     }
     if (engine::Cursor* c = find(name); c && !c->isOpen()) c->open();
   }
+  for (const QString& name : std::exchange(extra_, {}))
+    if (engine::Cursor* c = find(name); c && !c->isOpen()) c->open();
 }
 
 void SessionGroupCursors::redraw() {

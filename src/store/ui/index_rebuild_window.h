@@ -34,6 +34,9 @@ class SessionGroupCursors : public GroupCursors {
  private:
   engine::Cursor* find(const QString& name);
   shell::ShellSession& session_;
+  // Further data module cursors on the group's tables that a group's list does not name
+  // (e.g. "TMPAusstellung"), closed with it so that its tables can be rebuilt.
+  QStringList extra_;
   std::function<void()> redraw_;
 };
 
