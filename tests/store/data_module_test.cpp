@@ -611,3 +611,64 @@ TEST_F(DataModuleTest, BreedChangeClearsTheColourAndSwitchesTheWoolTab) {
 
 }  // namespace
 }  // namespace lapiro::store
+
+namespace lapiro::store {
+namespace {
+
+// One whole round through the data module as the card drives it: a new animal with parents,
+// its formula derived, its birth date read from the tattoo, saved; a second entry of the
+// same animal detected as a duplicate; a started entry undone.
+TEST_F(DataModuleTest, FullCycleNewAnimalParentsFormulaBirthDateDuplicateUndo) {
+  const qint64 father = animal(QStringLiteral("V1"), QStringLiteral("1.4.7"),
+                               {{QStringLiteral("Geschlecht"), QStringLiteral("1")},
+                                {QStringLiteral("Erbformel"), QStringLiteral("A")},
+                                {QStringLiteral("Geburtstag"), QDate(2004, 1, 1)}});
+  const qint64 mother = animal(QStringLiteral("M1"), QStringLiteral("2.4.8"),
+                               {{QStringLiteral("Erbformel"), QStringLiteral("CD")},
+                                {QStringLiteral("Geburtstag"), QDate(2004, 2, 1)}});
+  ScriptedDialogs dialogs;
+  TDatenStamm& dm = openModule();
+  const qint64 before = rowCount(QStringLiteral("Hasen"));
+
+  // New animal with both parents: the formula follows at once.
+  dm.Hasen().append();
+  dm.Hasen().field(QStringLiteral("TatoRechts")).setString(QStringLiteral("N7"));
+  dm.Hasen().field(QStringLiteral("TatoLinks")).setString(QStringLiteral("3.5.12"));
+  dm.Hasen().field(QStringLiteral("Geschlecht")).setString(QStringLiteral("1"));
+  dm.Hasen().field(QStringLiteral("Vater")).setValue(father);
+  dm.Hasen().field(QStringLiteral("Mutter")).setValue(mother);
+  EXPECT_EQ(text(u"Erbformel"), u"2ACD");
+  // The birth date comes from the left tattoo (read in June 2006: March 2005).
+  dm.deriveBirthDate();
+  EXPECT_EQ(dm.Hasen().field(QStringLiteral("Geburtstag")).asDate(), QDate(2005, 3, 1));
+  EXPECT_EQ(dm.Hasen().state(), engine::DataSetState::Insert);
+  dm.Hasen().post();
+  const qint64 saved = dm.Hasen().field(QStringLiteral("Nummer")).asInteger();
+  EXPECT_EQ(rowCount(QStringLiteral("Hasen")), before + 1);
+  EXPECT_EQ(stored(QStringLiteral("Hasen"), saved, QStringLiteral("Erbformel")).toString(), u"2ACD");
+  EXPECT_EQ(stored(QStringLiteral("Hasen"), saved, QStringLiteral("Vater")).toLongLong(), father);
+  EXPECT_EQ(text(u"VaterTatoRechts"), u"V1");
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+
+  // The same animal entered again is found as a duplicate; "Nein" returns to the stored one.
+  dm.Hasen().append();
+  dm.Hasen().field(QStringLiteral("TatoRechts")).setString(QStringLiteral("N7"));
+  dm.Hasen().field(QStringLiteral("TatoLinks")).setString(QStringLiteral("3.5.12"));
+  dm.Hasen().field(QStringLiteral("Geschlecht")).setString(QStringLiteral("1"));
+  dialogs.no();
+  dm.deriveBirthDate();
+  EXPECT_EQ(dialogs.texts(), QStringList{msg(120)});
+  EXPECT_EQ(dm.Hasen().state(), engine::DataSetState::Browse);
+  EXPECT_EQ(dm.Hasen().field(QStringLiteral("Nummer")).asInteger(), saved);
+  EXPECT_EQ(rowCount(QStringLiteral("Hasen")), before + 1);
+
+  // A started entry undone: nothing is written and the saved animal is current again.
+  dm.Hasen().append();
+  dm.Hasen().field(QStringLiteral("TatoRechts")).setString(QStringLiteral("X9"));
+  dm.Hasen().cancel();
+  EXPECT_EQ(dm.Hasen().field(QStringLiteral("Nummer")).asInteger(), saved);
+  EXPECT_EQ(rowCount(QStringLiteral("Hasen")), before + 1);
+}
+
+}  // namespace
+}  // namespace lapiro::store

@@ -1,0 +1,87 @@
+// The data module on a demo stock: what one move to another animal costs with every
+// after-scroll rule (details following, lookups, calculated fields, formula and birth date).
+//
+// Uses the data directory in $LAPIRO_BENCH_HOME (default /tmp/lapiro-big), created with
+//   lapiro-install --home /tmp/lapiro-big --config-dir /tmp/lapiro-big-config --demo=100000
+#include "engine/engine.h"
+#include "shell/system_info.h"
+#include "store/data_module.h"
+#include "store/messages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+struct Stock {
+  lapiro::engine::Engine engine;
+  lapiro::shell::tsysteminfo settings;
+  std::unique_ptr<lapiro::store::MessageCatalogue> messages;
+  std::unique_ptr<lapiro::store::TDatenStamm> module;
+  bool ok = false;
+
+  Stock() {
+    const QString home = qEnvironmentVariableIsEmpty("LAPIRO_BENCH_HOME") ? QStringLiteral("/tmp/lapiro-big")
+                                                                          : qEnvironmentVariable("LAPIRO_BENCH_HOME");
+    const QString data = home + QStringLiteral("/daten");
+    if (!QDir(data).exists()) return;
+    engine.setAlias(QStringLiteral("Hase"), data);
+    messages = std::make_unique<lapiro::store::MessageCatalogue>(engine);
+    messages->open();
+    lapiro::store::setMessageCatalogue(messages.get());
+    settings.System.Speichern = true;
+    module = std::make_unique<lapiro::store::TDatenStamm>(engine, settings);
+    module->open();
+    ok = true;
+  }
+};
+
+Stock& stock() {
+  static Stock s;
+  return s;
+}
+
+void BM_DataModule_NextAnimal(benchmark::State& state) {
+  Stock& s = stock();
+  if (!s.ok) {
+    state.SkipWithError("no demo stock: run lapiro-install --home /tmp/lapiro-big --demo=100000");
+    return;
+  }
+  auto& hasen = s.module->Hasen();
+  hasen.first();
+  hasen.moveBy(50000);
+  for (auto _ : state) {
+    hasen.next();
+    if (hasen.eof()) hasen.first();
+  }
+  state.counters["animals"] = static_cast<double>(hasen.recordCount());
+}
+BENCHMARK(BM_DataModule_NextAnimal)->Unit(benchmark::kMicrosecond);
+
+void BM_DataModule_GotoAnimal(benchmark::State& state) {
+  Stock& s = stock();
+  if (!s.ok) {
+    state.SkipWithError("no demo stock");
+    return;
+  }
+  qint64 n = 1;
+  for (auto _ : state) {
+    s.module->gotoAnimal(n);
+    n = (n * 7919) % 99991 + 1;
+  }
+}
+BENCHMARK(BM_DataModule_GotoAnimal)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
