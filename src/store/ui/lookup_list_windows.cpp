@@ -349,10 +349,14 @@ TRassen::TRassen(engine::Engine& engine, const shell::tsysteminfo& settings, TDa
   form->addRow(QStringLiteral("R&assecode"), addEdit(fields, QStringLiteral("Code"), 9));
   auto* weights = new QHBoxLayout;
   weights->addWidget(new QLabel(QStringLiteral("min."), fields));
-  weights->addWidget(addEdit(fields, QStringLiteral("Min Gewicht"), 12));
+  QWidget* minWeight = addEdit(fields, QStringLiteral("Min Gewicht"), 12);
+  weights->addWidget(minWeight);
   weights->addWidget(new QLabel(QStringLiteral("max."), fields));
   weights->addWidget(addEdit(fields, QStringLiteral("Max Gewicht"), 12));
-  form->addRow(QStringLiteral("&Gewicht"), weights);
+  // A row label over a layout has no buddy of its own: point the accelerator at "min.".
+  auto* weightLabel = new QLabel(QStringLiteral("&Gewicht"), fields);
+  weightLabel->setBuddy(minWeight);
+  form->addRow(weightLabel, weights);
   group_ = new QComboBox(fields);
   group_->setObjectName(QStringLiteral("Rassegruppe"));
   group_->addItems(breedGroups());
