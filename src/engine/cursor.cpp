@@ -553,37 +553,27 @@ void Cursor::moveTo(Row row, bool fireScroll) {
   if (fireScroll) fireHook(events.afterScroll);
 }
 
-void Cursor::first() {
-  requireOpen();
-  prepareMove();
-  fireHook(events.beforeScroll);
-  auto rows = scanAll(true, 1);
-  bof_ = true;
-  if (rows.empty()) {
-    clearCurrent();
-    eof_ = true;
-    fetchedVersion_ = table_->version();
-    notify(Notification::Scrolled);
-    return;
-  }
-  eof_ = false;
-  moveTo(std::move(rows.front()));
-}
+void Cursor::first() { moveToEnd(true); }
 
-void Cursor::last() {
+void Cursor::last() { moveToEnd(false); }
+
+void Cursor::moveToEnd(bool atStart) {
   requireOpen();
   prepareMove();
   fireHook(events.beforeScroll);
-  auto rows = scanAll(false, 1);
-  eof_ = true;
+  auto rows = scanAll(atStart, 1);
+  // first() sets bof, last() sets eof; an empty set has both.
+  bool& reached = atStart ? bof_ : eof_;
+  bool& other = atStart ? eof_ : bof_;
+  reached = true;
   if (rows.empty()) {
     clearCurrent();
-    bof_ = true;
+    other = true;
     fetchedVersion_ = table_->version();
     notify(Notification::Scrolled);
     return;
   }
-  bof_ = false;
+  other = false;
   moveTo(std::move(rows.front()));
 }
 

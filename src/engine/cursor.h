@@ -138,6 +138,7 @@ class Cursor : public DataSet {
   QString colCompare(const OrderColumn& c, const char* op) const;
   void moveTo(Row row, bool fireScroll = true);
   void prepareMove();
+  void moveToEnd(bool atStart);
   void masterMoved();
   QVariantList masterValues() const;
   void writeRow();
