@@ -251,9 +251,9 @@ bool TDatenStamm::followBreed() {
 void TDatenStamm::reattachColours() {
   Cursor& farbe = at(QStringLiteral("Farbe"));
   if (!farbe.isOpen()) return;
-  const CursorSpec* spec = store::findCursor(QStringLiteral("Farbe"));
+  const CursorSpec* cursorDef = store::findCursor(QStringLiteral("Farbe"));
   farbe.clearMaster();
-  farbe.setMaster(&at(spec->master), spec->masterFields, spec->detailFields);
+  farbe.setMaster(&at(cursorDef->master), cursorDef->masterFields, cursorDef->detailFields);
   if (hasen_->isOpen() && hasen_->hasRecord()) {
     const engine::Field colour = hasen_->field(QStringLiteral("Farbe"));
     if (!colour.isNull()) farbe.locate(QStringLiteral("Nummer"), {colour.value()});
@@ -517,13 +517,13 @@ void TDatenStamm::HaesinNameCalcFields() {
 void TDatenStamm::RasseAfterScroll() {
   Cursor& farbe = at(QStringLiteral("Farbe"));
   if (!farbe.isOpen()) return;
-  const CursorSpec* spec = store::findCursor(QStringLiteral("Farbe"));
-  Cursor& rasse = at(spec->master);
+  const CursorSpec* cursorDef = store::findCursor(QStringLiteral("Farbe"));
+  Cursor& rasse = at(cursorDef->master);
   farbe.clearMaster();
   QVariant colour;
   if (hasen_->isOpen() && hasen_->hasRecord()) colour = hasen_->field(QStringLiteral("Farbe")).value();
   if (colour.isValid() && findInPrimary(farbe, colour) && card_) card_->refreshColourBox();
-  farbe.setMaster(&rasse, spec->masterFields, spec->detailFields);
+  farbe.setMaster(&rasse, cursorDef->masterFields, cursorDef->detailFields);
   if (colour.isValid()) farbe.locate(QStringLiteral("Nummer"), {colour});
   if (card_) card_->setColourBoxEnabled(!farbe.isEmpty());
 }

@@ -32,21 +32,21 @@ TDatenStamm::~TDatenStamm() {
 // ---------------------------------------------------------------- construction
 
 void TDatenStamm::createCursors() {
-  const auto& specs = dataModuleCursors();
-  cursors_.reserve(specs.size());
-  for (const CursorSpec& spec : specs) {
-    auto c = std::make_unique<Cursor>(engine_, spec.name);
-    c->setTableName(spec.table);
-    c->setReadOnly(spec.readOnly);
+  const auto& cursorDefs = dataModuleCursors();
+  cursors_.reserve(cursorDefs.size());
+  for (const CursorSpec& cursorDef : cursorDefs) {
+    auto c = std::make_unique<Cursor>(engine_, cursorDef.name);
+    c->setTableName(cursorDef.table);
+    c->setReadOnly(cursorDef.readOnly);
     // An index name orders by that index; a field list that is not an index name orders by
     // the fields themselves (the engine needs no index for that).
-    const CatalogueTable* table = findTable(spec.table);
-    if (spec.order.isEmpty() || (table && table->def.index(spec.order)))
-      c->setIndexName(spec.order);
+    const CatalogueTable* table = findTable(cursorDef.table);
+    if (cursorDef.order.isEmpty() || (table && table->def.index(cursorDef.order)))
+      c->setIndexName(cursorDef.order);
     else
-      c->setIndexFieldNames(spec.order);
-    if (!spec.filter.isEmpty()) {
-      c->setFilter(spec.filter);
+      c->setIndexFieldNames(cursorDef.order);
+    if (!cursorDef.filter.isEmpty()) {
+      c->setFilter(cursorDef.filter);
       c->setFiltered(true);
     }
     // The repairs of older tables start from the fields the program expects.
@@ -55,13 +55,13 @@ void TDatenStamm::createCursors() {
       for (const auto& f : table->def.fields) expected << f.name;
       c->setExpectedFields(expected);
     }
-    byName_.insert(spec.name.toUpper(), static_cast<int>(cursors_.size()));
-    cursors_.push_back(Entry{spec.master, std::move(c)});
+    byName_.insert(cursorDef.name.toUpper(), static_cast<int>(cursors_.size()));
+    cursors_.push_back(Entry{cursorDef.master, std::move(c)});
   }
-  for (const CursorSpec& spec : specs) {
-    if (spec.master.isEmpty()) continue;
-    Cursor* master = cursor(spec.master);
-    if (master) at(spec.name).setMaster(master, spec.masterFields, spec.detailFields);
+  for (const CursorSpec& cursorDef : cursorDefs) {
+    if (cursorDef.master.isEmpty()) continue;
+    Cursor* master = cursor(cursorDef.master);
+    if (master) at(cursorDef.name).setMaster(master, cursorDef.masterFields, cursorDef.detailFields);
   }
   hasen_ = &at(QStringLiteral("Hasen"));
   hasen_->setIndexName(settings_.Stammdaten.Sortierung);

@@ -145,7 +145,7 @@ TEST_F(DataModuleTest, OpensEveryCursorOnFreshTablesAndCreatesTheMissingDetailTa
   EXPECT_FALSE(engine.tableExists(QStringLiteral("Impfung")));
   TDatenStamm& dm = openModule();
   EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(u'|').toStdString();
-  for (const CursorSpec& spec : dataModuleCursors()) EXPECT_TRUE(dm.at(spec.name).isOpen()) << spec.name.toStdString();
+  for (const CursorSpec& cursorDef : dataModuleCursors()) EXPECT_TRUE(dm.at(cursorDef.name).isOpen()) << cursorDef.name.toStdString();
   for (const char16_t* t : {u"Impfung", u"Angora", u"Gewichtstabelle.DB"})
     EXPECT_TRUE(engine.tableExists(QString::fromUtf16(t)));
   // The three indexes of the opening steps exist on Hasen.

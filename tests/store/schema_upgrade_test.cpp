@@ -49,7 +49,7 @@ QStringList describe(const TableDef& def) {
 class TestCursors : public CursorProvider {
  public:
   explicit TestCursors(engine::Engine& engine) : engine_(engine) {
-    for (const CursorSpec& spec : dataModuleCursors()) add(spec.name, spec.table, spec.order);
+    for (const CursorSpec& cursorDef : dataModuleCursors()) add(cursorDef.name, cursorDef.table, cursorDef.order);
     add(mainCursor::Rasse.toString(), s(u"Rasse.db"), s(u"RasseName"));
     add(mainCursor::Status.toString(), s(u"Status.db"), {});
     add(mainCursor::Eigen.toString(), s(u"eigen.DB"), {});

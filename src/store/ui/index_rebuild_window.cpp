@@ -38,13 +38,13 @@ bool SessionGroupCursors::close(const QStringList& names) {
   extra_.clear();
   QStringList tables;
   for (const QString& name : names)
-    if (const CursorSpec* spec = findCursor(name)) tables << spec->table.toUpper();
+    if (const CursorSpec* cursorDef = findCursor(name)) tables << cursorDef->table.toUpper();
   if (TDatenStamm* module = session_.dataModule())
-    for (const CursorSpec& spec : dataModuleCursors()) {
-      if (names.contains(spec.name, Qt::CaseInsensitive) || !tables.contains(spec.table.toUpper())) continue;
-      if (engine::Cursor* c = module->cursor(spec.name); c && c->isOpen()) {
+    for (const CursorSpec& cursorDef : dataModuleCursors()) {
+      if (names.contains(cursorDef.name, Qt::CaseInsensitive) || !tables.contains(cursorDef.table.toUpper())) continue;
+      if (engine::Cursor* c = module->cursor(cursorDef.name); c && c->isOpen()) {
         c->close();
-        extra_ << spec.name;
+        extra_ << cursorDef.name;
       }
     }
   for (const QString& name : names) {
