@@ -16,18 +16,6 @@ namespace {
 
 const QString kHasen = QStringLiteral("Hasen");
 
-// The indexes the list's orders rely on; every opening of the list makes sure they exist.
-const std::vector<store::WantedIndex>& listIndexes() {
-  static const std::vector<store::WantedIndex> wanted{
-      {QStringLiteral("RasseFarbeTato"), QStringLiteral("Rasse;Farbe;TatoRechts;TatoLinks")},
-      {QStringLiteral("TatoReGebTatoLi"), QStringLiteral("TatoRechts;Geburtstag;TatoLinks")},
-      {QStringLiteral("StatusTatoReGebTatoLi"), QStringLiteral("Status;TatoRechts;Geburtstag;TatoLinks")},
-      {QStringLiteral("idxMutterGebGeschlTato"), QStringLiteral("Mutter;Geburtstag;Geschlecht;TatoLinks")},
-      {QStringLiteral("StatusNameRasse"), QStringLiteral("Status;IDCode;Rasse")},
-  };
-  return wanted;
-}
-
 QStringList catalogueFields(const QString& table) {
   QStringList names;
   if (const store::CatalogueTable* t = store::findTable(table))
@@ -168,7 +156,7 @@ bool AnimalList::open() {
     store::reportOpenFailure(kHasen);
     return false;
   }
-  store::ensureIndexes(engine_, cursor_, listIndexes(), kHasen);
+  store::ensureIndexes(engine_, cursor_, store::animalListIndexes(), kHasen);
   return true;
 }
 

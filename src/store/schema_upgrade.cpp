@@ -441,14 +441,19 @@ UpgradeResult upgradeMainWindowTables(engine::Engine& engine, CursorProvider& cu
   }
 
   // 5. The indexes of the animal list's orders.
-  ensureIndexes(engine, *hasen,
-                {{q(u"RasseFarbeTato"), q(u"Rasse;Farbe;TatoRechts;TatoLinks")},
-                 {q(u"TatoReGebTatoLi"), q(u"TatoRechts;Geburtstag;TatoLinks")},
-                 {q(u"StatusTatoReGebTatoLi"), q(u"Status;TatoRechts;Geburtstag;TatoLinks")},
-                 {q(u"idxMutterGebGeschlTato"), q(u"Mutter;Geburtstag;Geschlecht;TatoLinks")},
-                 {q(u"StatusNameRasse"), q(u"Status;IDCode;Rasse")}},
-                QStringLiteral("Hasen"));
+  ensureIndexes(engine, *hasen, animalListIndexes(), QStringLiteral("Hasen"));
   return s.result();
+}
+
+const std::vector<WantedIndex>& animalListIndexes() {
+  static const std::vector<WantedIndex> wanted{
+      {QStringLiteral("RasseFarbeTato"), QStringLiteral("Rasse;Farbe;TatoRechts;TatoLinks")},
+      {QStringLiteral("TatoReGebTatoLi"), QStringLiteral("TatoRechts;Geburtstag;TatoLinks")},
+      {QStringLiteral("StatusTatoReGebTatoLi"), QStringLiteral("Status;TatoRechts;Geburtstag;TatoLinks")},
+      {QStringLiteral("idxMutterGebGeschlTato"), QStringLiteral("Mutter;Geburtstag;Geschlecht;TatoLinks")},
+      {QStringLiteral("StatusNameRasse"), QStringLiteral("Status;IDCode;Rasse")},
+  };
+  return wanted;
 }
 
 UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cursors,

@@ -89,6 +89,10 @@ struct WantedIndex {
   QString fields;
 };
 
+// The indexes the animal list's orders rely on, in the order they are ensured; every opening
+// of the list makes sure they exist.
+const std::vector<WantedIndex>& animalListIndexes();
+
 // ensureIndex() for each wanted index in order; stops at the first failure (reported once).
 // Returns false after a failure.
 bool ensureIndexes(engine::Engine& engine, engine::Cursor& cursor, const std::vector<WantedIndex>& wanted,
