@@ -66,6 +66,7 @@ int main(int argc, char* argv[]) {
   splash->setProgress(30);
   session.createDataModule();
   splash->setProgress(40);  // the animal card; its creation applies the settings (step 10)
+  mainWindow.createCard();
   mainWindow.applySettings();
   for (int step : {50, 60, 70, 80, 90, 100}) splash->setProgress(step);  // the shared dialogs
 

@@ -1,5 +1,7 @@
 #include "shell/ui/main_window.h"
 
+#include "card/ui/animal_card.h"
+#include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
 #include "engine/cursor_model.h"
 #include "shell/animal_list.h"
@@ -11,6 +13,7 @@
 #include "store/ui/index_rebuild_window.h"
 #include "store/ui/lookup_list_windows.h"
 #include "store/ui/animal_search_dialog.h"
+#include "store/data_module.h"
 
 #include <QAction>
 #include <QApplication>
@@ -80,6 +83,8 @@ TFormLapiroManager::TFormLapiroManager(ShellSession& session, QWidget* parent)
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setBackground(QColor(0x80, 0x80, 0x80));
+  // The card follows the area when the splitter moves as well as when the window resizes.
+  mdi_->viewport()->installEventFilter(this);
 
   splitter_ = new QSplitter(Qt::Horizontal, this);
   splitter_->setObjectName(QStringLiteral("Splitter"));
@@ -316,6 +321,7 @@ void TFormLapiroManager::applySettings() {
   list.setUp(s);
   if (panel) setUpListColumns();
   s.updateDerived();
+  if (card_) card_->applySettings();
   // With hints off they show in the status line only (the tool buttons swallow tool tips).
   placeWindow();
   updateAnimalCount();
@@ -336,7 +342,8 @@ void TFormLapiroManager::setUpListColumns() {
     if (columns[i].visible) width += w;
   }
   width += grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() + 2;
-  listPanel_->setMinimumWidth(std::min(width, 200));
+  listPanel_->setMinimumWidth(std::min(width, 160));
+  if (card_) width = cardListWidth(listCompact_);
   splitter_->setSizes({width, std::max(1, splitter_->width() - width)});
 }
 
@@ -381,7 +388,94 @@ bool TFormLapiroManager::showAnimal(qlonglong nummer) {
   bool recentChanged = false;
   if (!session_.showAnimal(nummer, &recentChanged)) return false;
   if (recentChanged) rebuildRecentMenu();
+  if (card_) {
+    card_->newRecord = false;
+    card_->refreshCard(false);
+    if (cardWindow_) {
+      cardWindow_->show();
+      mdi_->setActiveSubWindow(cardWindow_);
+    }
+  }
+  syncGridToCursor();
   return true;
+}
+
+void TFormLapiroManager::focusCardTab() {
+  // The tab-dependent focus after a search or a double-click; the other tabs follow once
+  // they are part of the card.
+  if (card_ && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammdaten) card_->showStammdaten();
+}
+
+store::ui::TsuchenDlg& TFormLapiroManager::animalSearch() {
+  if (!suchen_) {
+    suchen_ = new store::ui::TsuchenDlg(session_.engine(), this);
+    connect(suchen_.data(), &store::ui::TsuchenDlg::helpRequested, this, &TFormLapiroManager::showHelp);
+  }
+  return *suchen_;
+}
+
+int TFormLapiroManager::cardListWidth(bool compact) const {
+  // 193 and 240 pixels at the classic small dialog font; scaled like the list's columns.
+  return static_cast<int>((compact ? 193 : 240) * std::max(1.0, logicalDpiX() / 96.0) * 1.25);
+}
+
+card::ui::TLapiroStamm* TFormLapiroManager::card() const { return card_.data(); }
+
+void TFormLapiroManager::createCard() {
+  store::TDatenStamm* dm = session_.dataModule();
+  if (card_ || !dm) return;
+  card::ui::CardServices services;
+  services.searchAnimal = [this](const store::SearchRequest& request) -> std::optional<qint64> {
+    store::ui::TsuchenDlg& dialog = animalSearch();
+    if (dialog.exec(request) != QDialog::Accepted) return std::nullopt;
+    return dialog.chosenNummer();
+  };
+  services.searchAddress = [this]() -> std::optional<qint64> {
+    if (!suchenAdr_) suchenAdr_ = new contacts::ui::TSuchenAdrDlg(session_.engine(), this);
+    if (suchenAdr_->exec() != QDialog::Accepted || suchenAdr_->chosenNumber() <= 0) return std::nullopt;
+    return suchenAdr_->chosenNumber();
+  };
+  services.noteShown = [this](const QString& rechts, const QString& links, qint64 nummer) {
+    const bool changed = session_.noteAnimalShown(rechts, links, nummer);
+    if (changed) rebuildRecentMenu();
+    return changed;
+  };
+  services.openAddressBook = [this](bool breeder) {
+    contacts::ui::openAdressenverwaltung(*this, breeder ? contacts::ui::AddressOpening::Breeder
+                                                        : contacts::ui::AddressOpening::Owner);
+  };
+  services.showHelp = [this](int context) { showHelp(context); };
+  services.refreshAnimalList = [this] {
+    session_.animalList().refresh();
+    updateAnimalCount();
+  };
+  services.positionAnimalList = [this](qint64 nummer) {
+    session_.animalList().positionOn(nummer);
+    syncGridToCursor();
+  };
+  services.updateRecordCounter = [this] { updateAnimalCount(); };
+
+  card_ = new card::ui::TLapiroStamm(*dm, session_.settings(), std::move(services));
+  cardWindow_ = mdi_->addSubWindow(card_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // The card stays open and fitted into the main window: no restore, minimise or close.
+  cardWindow_->setSystemMenu(nullptr);
+  cardWindow_->show();
+  fitCard();
+}
+
+void TFormLapiroManager::fitCard() {
+  if (!cardWindow_ || office_.anyOpen()) return;
+  const QSize area = mdi_->viewport()->size();
+  cardWindow_->setGeometry(QRect(QPoint(0, 0), area));
+  const bool compact = card_->height() < card::ui::TLapiroStamm::kCompactHeight;
+  const bool changed = compact != listCompact_;
+  listCompact_ = compact;
+  card_->applyLayout(compact);
+  // The list panel gives the card room in the compact arrangement.
+  if (changed && listPanel_->isVisible()) {
+    const int width = cardListWidth(compact);
+    splitter_->setSizes({width, std::max(1, splitter_->width() - width)});
+  }
 }
 
 void TFormLapiroManager::rebuildRecentMenu() {
@@ -402,13 +496,14 @@ void TFormLapiroManager::rebuildRecentMenu() {
 }
 
 void TFormLapiroManager::recentEntryClick(QAction* action) {
-  if (const auto nummer = recentNummer(action->data().toString())) showAnimal(*nummer);
+  if (const auto nummer = recentNummer(action->data().toString()); nummer && showAnimal(*nummer) && card_)
+    card_->tabs()->setCurrentIndex(card::ui::TLapiroStamm::TabStammdaten);
 }
 
 void TFormLapiroManager::DBGridHasenfeldDblClick(const QModelIndex& index) {
   if (!index.isValid() || !model_->moveTo(index.row())) return;
   const QVariant nummer = model_->value(index.row(), QStringLiteral("Nummer"));
-  if (nummer.isValid()) showAnimal(nummer.toLongLong());
+  if (nummer.isValid() && showAnimal(nummer.toLongLong())) focusCardTab();
 }
 
 // ------------------------------------------------------------------ commands
@@ -416,12 +511,9 @@ void TFormLapiroManager::DBGridHasenfeldDblClick(const QModelIndex& index) {
 void TFormLapiroManager::SuchenClick() {
   // Like the other animal commands, the search does nothing while an office window is open.
   if (office_.anyOpen()) return;
-  if (!suchen_) {
-    suchen_ = new store::ui::TsuchenDlg(session_.engine(), this);
-    connect(suchen_.data(), &store::ui::TsuchenDlg::helpRequested, this, &TFormLapiroManager::showHelp);
-  }
-  if (suchen_->exec(store::SearchRequest{}) != QDialog::Accepted) return;
-  if (const auto nummer = suchen_->chosenNummer()) showAnimal(*nummer);
+  store::ui::TsuchenDlg& dialog = animalSearch();
+  if (dialog.exec(store::SearchRequest{}) != QDialog::Accepted) return;
+  if (const auto nummer = dialog.chosenNummer(); nummer && showAnimal(*nummer)) focusCardTab();
 }
 
 void TFormLapiroManager::BeendenClick() { close(); }
@@ -496,7 +588,11 @@ QMdiSubWindow* TFormLapiroManager::openNormalWindow(QWidget* window) {
   QMdiSubWindow* sub = mdi_->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->show();
-  if (session_.settings().System.Fenster) mdi_->cascadeSubWindows();
+  if (session_.settings().System.Fenster) {
+    mdi_->cascadeSubWindows();
+    fitCard();  // the card keeps its size
+    sub->raise();
+  }
   return sub;
 }
 
@@ -527,7 +623,12 @@ void TFormLapiroManager::SchriftartClick() {
                            session_.settingsFile().errorString());
 }
 
-void TFormLapiroManager::UebereinanderClick() { mdi_->cascadeSubWindows(); }
+void TFormLapiroManager::UebereinanderClick() {
+  mdi_->cascadeSubWindows();
+  // The card keeps filling the area behind the cascaded windows.
+  fitCard();
+  if (cardWindow_) cardWindow_->lower();
+}
 
 void TFormLapiroManager::SymboleAnordnenClick() {
   // Minimised windows line up along the bottom edge of the area, left to right.
@@ -554,9 +655,11 @@ void TFormLapiroManager::fitChildWindows() {
       if (sub->widget() && office_.anyOpen()) sub->setGeometry(QRect(QPoint(0, 0), area));
     return;
   }
+  fitCard();
   if (!session_.settings().System.Fenster) return;
   for (QMdiSubWindow* sub : mdi_->subWindowList()) {
-    if (sub->isMinimized() || sub->isMaximized() || sub == info_ || sub == indexrekonstruktion_) continue;
+    if (sub->isMinimized() || sub->isMaximized() || sub == info_ || sub == indexrekonstruktion_ || sub == cardWindow_)
+      continue;
     sub->resize(std::max(sub->minimumWidth(), area.width() - sub->x()),
                 std::max(sub->minimumHeight(), area.height() - sub->y()));
   }
@@ -581,6 +684,7 @@ void TFormLapiroManager::changeEvent(QEvent* event) {
 }
 
 bool TFormLapiroManager::eventFilter(QObject* watched, QEvent* event) {
+  if (mdi_ && watched == mdi_->viewport() && event->type() == QEvent::Resize) fitCard();
   if (event->type() == QEvent::ToolTip && hintWidgets_.contains(qobject_cast<QWidget*>(watched)))
     return !session_.settings().System.Hilfe;
   if (watched == grid_ && event->type() == QEvent::KeyPress) {

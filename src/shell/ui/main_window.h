@@ -29,6 +29,12 @@ class CursorModel;
 namespace lapiro::store::ui {
 class TsuchenDlg;
 }
+namespace lapiro::card::ui {
+class TLapiroStamm;
+}
+namespace lapiro::contacts::ui {
+class TSuchenAdrDlg;
+}
 
 namespace lapiro::shell::ui {
 
@@ -51,11 +57,18 @@ class TFormLapiroManager : public QMainWindow {
   // and the placement of the window.
   void applySettings();
 
+  // Start-up step 4 at 40: creates the animal card "Rund um das Tier" beside the list, over
+  // the data module (which must exist). Call once.
+  void createCard();
+  // The animal card; null before createCard() and after it was closed.
+  card::ui::TLapiroStamm* card() const;
+
   // Places the window from System/Aufloesung on the screen's work area.
   void placeWindow();
 
-  // Makes the animal with `nummer` the current one of the list and records it in the
-  // recently-shown list. Returns false when the list does not hold it.
+  // Makes the animal with `nummer` the current one of the list and of the card, lets the card
+  // show it and records it in the recently-shown list. Returns false when the list does not
+  // hold it.
   bool showAnimal(qlonglong nummer);
 
   // Rebuilds the recently-shown entries of the menu "Kaninchen" from the settings.
@@ -94,6 +107,10 @@ class TFormLapiroManager : public QMainWindow {
   void setUpListColumns();
   void syncGridToCursor();
   void fitChildWindows();
+  void fitCard();
+  // Width of the list panel beside the card in the compact / normal arrangement.
+  int cardListWidth(bool compact) const;
+  void focusCardTab();
   QMdiSubWindow* openNormalWindow(QWidget* window);
 
   // Command handlers.
@@ -137,6 +154,11 @@ class TFormLapiroManager : public QMainWindow {
   QPointer<QMdiSubWindow> status_;
   QPointer<QMdiSubWindow> indexrekonstruktion_;
   QPointer<store::ui::TsuchenDlg> suchen_;  // the animal search, created on first use
+  store::ui::TsuchenDlg& animalSearch();
+  QPointer<contacts::ui::TSuchenAdrDlg> suchenAdr_;  // the address search, created on first use
+  QPointer<card::ui::TLapiroStamm> card_;
+  QPointer<QMdiSubWindow> cardWindow_;
+  bool listCompact_ = false;  // the arrangement the list panel's width was last set for
   QPrinter printer_;
   bool syncing_ = false;
   bool firstShow_ = true;

@@ -1,0 +1,882 @@
+#include "card/ui/animal_card.h"
+
+#include "engine/cursor.h"
+#include "shell/system_info.h"
+#include "store/animal_rules.h"
+#include "store/data_module.h"
+#include "store/dialog_service.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QResizeEvent>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lapiro::card::ui {
+
+using engine::Notification;
+
+namespace {
+
+const QString kHasen = QStringLiteral("Hasen");
+
+// Text of a field of the current animal; empty without a record.
+QString fieldText(engine::Cursor& h, const QString& name) {
+  if (!h.isOpen() || !(h.hasRecord() || h.isEditing())) return {};
+  return h.field(name).asString();
+}
+
+void setTextQuietly(QLineEdit* edit, const QString& text) {
+  if (edit->text() == text) return;
+  const QSignalBlocker block(edit);
+  edit->setText(text);
+  edit->setCursorPosition(0);
+}
+
+QLabel* fieldLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
+  auto* label = new QLabel(caption, parent);
+  label->setBuddy(buddy);
+  return label;
+}
+
+// A small square button with a standard icon and a hint.
+QToolButton* iconButton(QStyle::StandardPixmap icon, const QString& hint, const QString& name, QWidget* parent) {
+  auto* b = new QToolButton(parent);
+  b->setIcon(parent->style()->standardIcon(icon));
+  b->setToolTip(hint);
+  b->setStatusTip(hint);
+  b->setObjectName(name);
+  b->setFocusPolicy(Qt::StrongFocus);
+  b->setAutoRaise(false);
+  return b;
+}
+
+}  // namespace
+
+TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings, CardServices services,
+                           QWidget* parent)
+    : QWidget(parent),
+      dm_(dm),
+      settings_(settings),
+      services_(std::move(services)),
+      controller_(dm, services_.noteShown) {
+  setObjectName(QStringLiteral("TLapiroStamm"));
+  setWindowTitle(QStringLiteral("Rund um das Tier"));
+
+  // 1. Clear the card's state; the data module's rules reach the card from now on.
+  newRecord = false;
+  listRefreshPending = false;
+  lastShownAnimal = 0;
+  undoingNewRecord = false;
+  tattooPartsGuard = false;
+  dm_.setCard(this);
+
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("PageControl"));
+  tabs_->addTab(buildStammdaten(), QStringLiteral("Stammdaten"));
+  tabs_->addTab(placeholderPage(QStringLiteral("Stammbaum")), QStringLiteral("Stammbaum"));
+  tabs_->addTab(placeholderPage(QStringLiteral("Gewichtstabelle/Zusatzinfo")), QStringLiteral("Gewichtstabelle/Zusatzinfo"));
+  tabs_->addTab(placeholderPage(QStringLiteral("Stallhygiene")), QStringLiteral("Stallhygiene"));
+  tabs_->addTab(placeholderPage(QStringLiteral("Wurfbuch/Körung")), QStringLiteral("Wurfbuch/Körung"));
+  tabs_->addTab(placeholderPage(QStringLiteral("Ausstellung")), QStringLiteral("Ausstellung"));
+  tabs_->addTab(placeholderPage(QStringLiteral("Bildergalerie")), QStringLiteral("Bildergalerie"));
+  tabs_->addTab(placeholderPage(QStringLiteral("Angora Leistungsnachweis")), QStringLiteral("Angora Leistungsnachweis"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(tabs_);
+
+  // The parent information panel floats over the card.
+  panel_ = new QFrame(this);
+  panel_->setObjectName(QStringLiteral("PanelEltern"));
+  panel_->setFrameShape(QFrame::Box);
+  panel_->setAutoFillBackground(true);
+  panelText_ = new QPlainTextEdit(panel_);
+  panelText_->setObjectName(QStringLiteral("MemoEltern"));
+  panelText_->setReadOnly(true);
+  panelText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  panelText_->viewport()->installEventFilter(this);
+  panelText_->installEventFilter(this);
+  panel_->installEventFilter(this);
+  auto* panelLayout = new QVBoxLayout(panel_);
+  panelLayout->setContentsMargins(1, 1, 1, 1);
+  panelLayout->addWidget(panelText_);
+  panel_->hide();
+
+  engine::Cursor& h = dm_.Hasen();
+  hasenListener_ = h.addListener([this](Notification n) {
+    switch (n) {
+      case Notification::Destroyed:
+        hasenListener_ = -1;
+        break;
+      case Notification::Scrolled:
+      case Notification::DataChanged:
+      case Notification::StateChanged:
+      case Notification::FieldChanged:
+      case Notification::Reset:
+      case Notification::Opened:
+        if (!loading_) loadFields();
+        break;
+      default:
+        break;
+    }
+  });
+
+  // 2. to 5. "Stammdaten" first, the settings, the wool tab for the animal's breed group.
+  tabs_->setCurrentIndex(TabStammdaten);
+  applySettings();
+  setWoolTabVisible(h.isOpen() && h.hasRecord() &&
+                    store::isLonghairGroup(h.field(QStringLiteral("Rassegruppe")).asString()));
+  loadBreedBox();
+  loadStatusBox();
+  refreshCard(false);
+  setEditButtonsEnabled(false);
+  updateCounter();
+}
+
+TLapiroStamm::~TLapiroStamm() {
+  if (dm_.card() == this) dm_.setCard(nullptr);
+  if (hasenListener_ >= 0) dm_.Hasen().removeListener(hasenListener_);
+}
+
+// ------------------------------------------------------------------ building
+
+QWidget* TLapiroStamm::placeholderPage(const QString& caption) {
+  auto* page = new QWidget;
+  auto* label = new QLabel(QStringLiteral("„%1“ ist noch nicht verfügbar.").arg(caption), page);
+  label->setObjectName(QStringLiteral("NochNichtVerfuegbar"));
+  label->setAlignment(Qt::AlignCenter);
+  label->setEnabled(false);
+  auto* l = new QVBoxLayout(page);
+  l->addWidget(label);
+  return page;
+}
+
+QWidget* TLapiroStamm::buildStammdaten() {
+  stammdaten_ = new QWidget;
+  stammdaten_->setObjectName(QStringLiteral("TabSheetStammdaten"));
+  QWidget* p = stammdaten_;
+
+  auto lineEdit = [&](const QString& name, int maxLength) {
+    auto* e = new QLineEdit(p);
+    e->setObjectName(name);
+    if (maxLength > 0) e->setMaxLength(maxLength);
+    return e;
+  };
+  tatoRechts_ = lineEdit(QStringLiteral("DBEditTatoRechts"), 8);
+  tatoLinks_ = lineEdit(QStringLiteral("DBEditTatoLinks"), 10);
+  tatoLinks_->installEventFilter(this);
+  idCode_ = lineEdit(QStringLiteral("DBEditIDCode"), 0);
+  rasse_ = new QComboBox(p);
+  rasse_->setObjectName(QStringLiteral("DBLookupComboBoxRasse"));
+  farbe_ = new QComboBox(p);
+  farbe_->setObjectName(QStringLiteral("DBLookupComboBoxFarbe"));
+  for (QComboBox* box : {rasse_, farbe_}) {
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(14);
+    box->setMaxVisibleItems(20);
+  }
+  stallnummer_ = lineEdit(QStringLiteral("DBEditStallnummer"), 9);
+  stallnummer_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), stallnummer_));
+  erbformel_ = lineEdit(QStringLiteral("DBEditErbformel"), 40);
+  erbformel_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9]*")), erbformel_));
+  erbformel_->installEventFilter(this);
+  wurfgroesse_ = lineEdit(QStringLiteral("DBEditWurfgroesse"), 10);
+  koernote_ = lineEdit(QStringLiteral("DBEditKoernote"), 9);
+  koernote_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), koernote_));
+  geboren_ = lineEdit(QStringLiteral("DBEditGeburtstag"), 10);
+  geboren_->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
+  geboren_->installEventFilter(this);
+  status_ = new QComboBox(p);
+  status_->setObjectName(QStringLiteral("DBLookupComboBoxStatus"));
+  anomalien_ = new QPlainTextEdit(p);
+  anomalien_->setObjectName(QStringLiteral("DBMemoAnomalien"));
+  anomalien_->setTabChangesFocus(true);
+  vater_ = lineEdit(QStringLiteral("DBEditVater"), 0);
+  mutter_ = lineEdit(QStringLiteral("DBEditMutter"), 0);
+  for (QLineEdit* e : {vater_, mutter_}) {
+    e->setReadOnly(true);
+    e->setToolTip(QStringLiteral("Klicken zeigt die Daten des Elterntiers"));
+    e->installEventFilter(this);
+  }
+  auto addressBox = [&](const QString& name) {
+    auto* box = new QPlainTextEdit(p);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setTabChangesFocus(true);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setFixedHeight(box->fontMetrics().lineSpacing() * 5 + 2 * box->frameWidth() + 10);
+    return box;
+  };
+  zuechterBox_ = addressBox(QStringLiteral("MemoZuechter"));
+  besitzerBox_ = addressBox(QStringLiteral("MemoBesitzer"));
+
+  // Left tattoo in three parts.
+  partsRow_ = new QWidget(p);
+  auto* partsLayout = new QHBoxLayout(partsRow_);
+  partsLayout->setContentsMargins(0, 0, 0, 0);
+  partsLayout->setSpacing(2);
+  for (int i = 0; i < 3; ++i) {
+    parts_[i] = new QLineEdit(partsRow_);
+    parts_[i]->setObjectName(QStringLiteral("EditTaetoLinks%1").arg(i + 1));
+    parts_[i]->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), parts_[i]));
+    parts_[i]->setMaxLength(i == 2 ? 5 : 3);
+    parts_[i]->setFixedWidth(parts_[i]->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 14);
+    parts_[i]->installEventFilter(this);
+    partsLayout->addWidget(parts_[i]);
+    if (i < 2) partsLayout->addWidget(new QLabel(QStringLiteral("."), partsRow_));
+    connect(parts_[i], &QLineEdit::textEdited, this, [this, i] { tattooPartEdited(i); });
+  }
+  partsLayout->addStretch();
+
+  // Sex as two choices, one above the other so that both captions fit a narrow card.
+  auto* sexBox = new QWidget(p);
+  sexBox->setObjectName(QStringLiteral("DBRadioGroupGeschlecht"));
+  rammler_ = new QRadioButton(QStringLiteral("Rammler 1.0"), sexBox);
+  haesin_ = new QRadioButton(QStringLiteral("Häsin      0.1"), sexBox);
+  geschlecht_ = new QButtonGroup(this);
+  geschlecht_->addButton(rammler_, 1);
+  geschlecht_->addButton(haesin_, 2);
+  auto* sexLayout = new QVBoxLayout(sexBox);
+  sexLayout->setContentsMargins(0, 0, 0, 0);
+  sexLayout->setSpacing(0);
+  sexLayout->addWidget(rammler_);
+  sexLayout->addWidget(haesin_);
+
+  // Birth date with its calendar button.
+  auto* birthRow = new QWidget(p);
+  auto* birthLayout = new QHBoxLayout(birthRow);
+  birthLayout->setContentsMargins(0, 0, 0, 0);
+  birthLayout->addWidget(geboren_);
+  QToolButton* kalender = iconButton(QStyle::SP_FileDialogDetailedView, QStringLiteral("Kalender"),
+                                     QStringLiteral("BitBtnGeburtstag"), birthRow);
+  birthLayout->addWidget(kalender);
+  geboren_->setMaximumWidth(geboren_->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 16);
+  birthLayout->addStretch();
+
+  // Left column: the animal's own data.
+  auto* left = new QGridLayout;
+  left->setHorizontalSpacing(6);
+  left->setVerticalSpacing(4);
+  int row = 0;
+  auto addRow = [&](const QString& caption, QWidget* editor, QWidget* focus = nullptr) {
+    left->addWidget(fieldLabel(caption, focus ? focus : editor, p), row, 0);
+    left->addWidget(editor, row, 1);
+    ++row;
+  };
+  auto* leftTattooRow = new QWidget(p);
+  auto* leftTattooLayout = new QHBoxLayout(leftTattooRow);
+  leftTattooLayout->setContentsMargins(0, 0, 0, 0);
+  leftTattooLayout->addWidget(tatoLinks_);
+  leftTattooLayout->addWidget(partsRow_);
+  addRow(QStringLiteral("Täto &rechts"), tatoRechts_);
+  addRow(QStringLiteral("Täto &links"), leftTattooRow, tatoLinks_);
+  addRow(QStringLiteral("Name"), idCode_);
+  addRow(QStringLiteral("R&asse"), rasse_);
+  addRow(QStringLiteral("&Farbe"), farbe_);
+  {
+    auto* label = fieldLabel(QStringLiteral("Gesc&hlecht"), rammler_, p);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    left->addWidget(label, row, 0);
+    left->addWidget(sexBox, row++, 1);
+  }
+  addRow(QStringLiteral("&Stallnummer"), stallnummer_);
+  addRow(QStringLiteral("&Erbformel"), erbformel_);
+  addRow(QStringLiteral("&Wurfgröße"), wurfgroesse_);
+  addRow(QStringLiteral("&Körnote"), koernote_);
+  addRow(QStringLiteral("&Geboren"), birthRow, geboren_);
+  addRow(QStringLiteral("&Status"), status_);
+  left->setColumnStretch(1, 1);
+  left->setRowStretch(row, 1);
+
+  // Right column: parents, remarks, breeder and owner.
+  auto* right = new QGridLayout;
+  right->setHorizontalSpacing(6);
+  right->setVerticalSpacing(4);
+  QToolButton* vaterSuchen =
+      iconButton(QStyle::SP_FileDialogContentsView, QStringLiteral("Vater suchen"), QStringLiteral("BitBtnVater"), p);
+  QToolButton* mutterSuchen =
+      iconButton(QStyle::SP_FileDialogContentsView, QStringLiteral("Mutter suchen"), QStringLiteral("BitBtnMutter"), p);
+  right->addWidget(fieldLabel(QStringLiteral("&Vater"), vaterSuchen, p), 0, 0);
+  right->addWidget(vater_, 0, 1);
+  right->addWidget(vaterSuchen, 0, 2);
+  right->addWidget(fieldLabel(QStringLiteral("&Mutter"), mutterSuchen, p), 1, 0);
+  right->addWidget(mutter_, 1, 1);
+  right->addWidget(mutterSuchen, 1, 2);
+  pictureCompactSlot_ = new QWidget(p);
+  pictureCompactSlot_->setObjectName(QStringLiteral("BildKompakt"));
+  new QVBoxLayout(pictureCompactSlot_);
+  pictureCompactSlot_->layout()->setContentsMargins(0, 0, 0, 0);
+  right->addWidget(pictureCompactSlot_, 0, 3, 3, 1);
+  auto* anomalienLabel = fieldLabel(QStringLiteral("Anoma&lien / Merkmale"), anomalien_, p);
+  right->addWidget(anomalienLabel, 2, 0, 1, 3);
+  right->addWidget(anomalien_, 3, 0, 1, 4);
+
+  auto addressRow = [&](int r, const QString& caption, QPlainTextEdit* box, bool breeder) {
+    auto* label = new QLabel(caption, p);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    right->addWidget(label, r, 0);
+    right->addWidget(box, r, 1, 1, 2);
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(2);
+    QToolButton* suchen = iconButton(QStyle::SP_FileDialogContentsView, QStringLiteral("Aus Adressendatei suchen"),
+                                     breeder ? QStringLiteral("BitBtnZuechterSuchen") : QStringLiteral("BitBtnBesitzerSuchen"), p);
+    auto* adressen = new QPushButton(QStringLiteral("Adressen"), p);
+    adressen->setObjectName(breeder ? QStringLiteral("BitBtnZuechterAdressen") : QStringLiteral("BitBtnBesitzerAdressen"));
+    adressen->setToolTip(QStringLiteral("Neuaufnahme in Adressendatei"));
+    adressen->setStatusTip(QStringLiteral("Neuaufnahme in Adressendatei"));
+    buttons->addWidget(suchen);
+    buttons->addWidget(adressen);
+    buttons->addStretch();
+    right->addLayout(buttons, r, 3);
+    connect(suchen, &QToolButton::clicked, this, [this, breeder] { chooseAddress(breeder); });
+    connect(adressen, &QPushButton::clicked, this, [this, breeder] {
+      if (services_.openAddressBook) services_.openAddressBook(breeder);
+    });
+  };
+  addressRow(4, QStringLiteral("Züchter"), zuechterBox_, true);
+  addressRow(5, QStringLiteral("Besitzer"), besitzerBox_, false);
+  right->setColumnStretch(1, 1);
+  right->setRowStretch(3, 1);
+
+  // The picture of the animal.
+  bild_ = new QLabel(p);
+  bild_->setObjectName(QStringLiteral("ImageBild"));
+  bild_->setAlignment(Qt::AlignCenter);
+  bild_->setFrameShape(QFrame::StyledPanel);
+  bild_->setMinimumSize(120, 90);
+  bild_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  pictureNormalSlot_ = new QWidget(p);
+  pictureNormalSlot_->setObjectName(QStringLiteral("BildNormal"));
+  new QVBoxLayout(pictureNormalSlot_);
+  pictureNormalSlot_->layout()->setContentsMargins(0, 0, 0, 0);
+
+  auto* leftColumn = new QVBoxLayout;
+  leftColumn->addLayout(left);
+  leftColumn->addWidget(pictureNormalSlot_, 1);
+
+  // Navigator and commands.
+  auto* bar = new QHBoxLayout;
+  const std::pair<QStyle::StandardPixmap, const char16_t*> navigator[] = {
+      {QStyle::SP_MediaSkipBackward, u"Dateianfang"}, {QStyle::SP_MediaSeekBackward, u"vorheriger Datensatz"},
+      {QStyle::SP_MediaSeekForward, u"nächster Datensatz"}, {QStyle::SP_MediaSkipForward, u"Dateiende"},
+      {QStyle::SP_DialogApplyButton, u"setze Marke"},       {QStyle::SP_ArrowRight, u"gehe zur Marke"}};
+  for (int i = 0; i < 6; ++i) {
+    nav_[i] = iconButton(navigator[i].first, QString::fromUtf16(navigator[i].second),
+                         QStringLiteral("Navigator%1").arg(i), p);
+    bar->addWidget(nav_[i]);
+  }
+  connect(nav_[0], &QToolButton::clicked, this, [this] { navigate(CardController::Move::First); });
+  connect(nav_[1], &QToolButton::clicked, this, [this] { navigate(CardController::Move::Prior); });
+  connect(nav_[2], &QToolButton::clicked, this, [this] { navigate(CardController::Move::Next); });
+  connect(nav_[3], &QToolButton::clicked, this, [this] { navigate(CardController::Move::Last); });
+  connect(nav_[4], &QToolButton::clicked, this, [this] {
+    if (!finishFieldEntry()) return;
+    controller_.setMark();
+    nav_[5]->setEnabled(controller_.hasMark());
+  });
+  connect(nav_[5], &QToolButton::clicked, this, [this] {
+    if (!finishFieldEntry()) return;
+    if (controller_.gotoMark()) afterMove();
+  });
+  nav_[5]->setEnabled(false);
+  bar->addSpacing(12);
+  speichern_ = new QPushButton(QStringLiteral("Speichern"), p);
+  speichern_->setObjectName(QStringLiteral("BitBtnSpeichern"));
+  speichern_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+  rueckgaengig_ = new QPushButton(QStringLiteral("R&ückgängig"), p);
+  rueckgaengig_->setObjectName(QStringLiteral("BitBtnRueckgaengig"));
+  rueckgaengig_->setToolTip(QStringLiteral("Eingabe rückgängig machen"));
+  rueckgaengig_->setStatusTip(QStringLiteral("Eingabe rückgängig machen"));
+  rueckgaengig_->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+  auto* hilfe = new QPushButton(QStringLiteral("&Hilfe"), p);
+  hilfe->setObjectName(QStringLiteral("BitBtnHilfe"));
+  hilfe->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+  bar->addWidget(speichern_);
+  bar->addWidget(rueckgaengig_);
+  bar->addStretch();
+  bar->addWidget(hilfe);
+  connect(speichern_, &QPushButton::clicked, this, &TLapiroStamm::SpeichernClick);
+  connect(rueckgaengig_, &QPushButton::clicked, this, &TLapiroStamm::RueckgaengigClick);
+  connect(hilfe, &QPushButton::clicked, this, [this] {
+    if (services_.showHelp) services_.showHelp(11);
+  });
+
+  stammGrid_ = new QGridLayout(p);
+  stammGrid_->setContentsMargins(8, 8, 8, 6);
+  stammGrid_->setHorizontalSpacing(16);
+  stammGrid_->addLayout(leftColumn, 0, 0);
+  stammGrid_->addLayout(right, 0, 1);
+  stammGrid_->addLayout(bar, 1, 0, 1, 2);
+  // The own data keep their natural width; the remarks and address boxes take the rest.
+  stammGrid_->setColumnStretch(0, 0);
+  stammGrid_->setColumnStretch(1, 1);
+  stammGrid_->setRowStretch(0, 1);
+
+  // Writing from the widgets into the record.
+  for (auto [edit, field] : {std::pair{tatoRechts_, u"TatoRechts"}, std::pair{tatoLinks_, u"TatoLinks"},
+                             std::pair{idCode_, u"IDCode"}, std::pair{stallnummer_, u"Stallnummer"},
+                             std::pair{wurfgroesse_, u"Wurfgroesse"}, std::pair{koernote_, u"Körnote"},
+                             std::pair{erbformel_, u"Erbformel"}}) {
+    const QString name = QString::fromUtf16(field);
+    connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) { writeText(name, text); });
+  }
+  connect(tatoLinks_, &QLineEdit::editingFinished, this, [this] {
+    if (!loading_) controller_.leftTattooLeft();
+  });
+  connect(geboren_, &QLineEdit::editingFinished, this, [this] { birthDateLeft(); });
+  connect(erbformel_, &QLineEdit::editingFinished, this, [this] { formulaLeft(); });
+  connect(anomalien_, &QPlainTextEdit::textChanged, this, [this] {
+    if (!loading_) writeText(QStringLiteral("Anomalien"), anomalien_->toPlainText());
+  });
+  connect(rasse_, &QComboBox::activated, this, [this](int index) {
+    if (index < 0) return;
+    writing_ = true;
+    controller_.setFieldValue(QStringLiteral("Rasse"), rasse_->itemData(index));
+    writing_ = false;
+    loadFields();
+  });
+  connect(farbe_, &QComboBox::activated, this, [this](int index) {
+    if (index < 0) return;
+    controller_.setFieldValue(QStringLiteral("Farbe"), farbe_->itemData(index));
+  });
+  connect(status_, &QComboBox::activated, this, [this](int index) {
+    if (index < 0) return;
+    controller_.setFieldValue(QStringLiteral("Status"), status_->itemData(index));
+  });
+  connect(geschlecht_, &QButtonGroup::idClicked, this, [this](int id) {
+    controller_.setFieldValue(QStringLiteral("Geschlecht"), QString::number(id));
+  });
+  connect(vaterSuchen, &QToolButton::clicked, this, [this] { chooseParent(true); });
+  connect(mutterSuchen, &QToolButton::clicked, this, [this] { chooseParent(false); });
+  connect(kalender, &QToolButton::clicked, this, &TLapiroStamm::pickBirthDate);
+
+  // Tab order follows the layout: own data top to bottom, then parents, remarks, addresses.
+  QWidget* order[] = {tatoRechts_, tatoLinks_, parts_[0], parts_[1], parts_[2], idCode_, rasse_, farbe_,
+                      rammler_, haesin_, stallnummer_, erbformel_, wurfgroesse_, koernote_, geboren_,
+                      kalender, status_, vaterSuchen, mutterSuchen, anomalien_, zuechterBox_, besitzerBox_};
+  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
+  applyLayout(false);
+  return stammdaten_;
+}
+
+// ------------------------------------------------------------------ filling from the record
+
+void TLapiroStamm::loadBreedBox() {
+  const QSignalBlocker block(rasse_);
+  rasse_->clear();
+  for (const Choice& c : controller_.breedChoices()) rasse_->addItem(c.name, QVariant(c.key));
+}
+
+void TLapiroStamm::loadColourBox(qint64 rasse) {
+  if (rasse == colourBoxBreed_) return;
+  colourBoxBreed_ = rasse;
+  const QSignalBlocker block(farbe_);
+  farbe_->clear();
+  if (rasse > 0)
+    for (const Choice& c : controller_.colourChoices(rasse)) farbe_->addItem(c.name, QVariant(c.key));
+  farbe_->setEnabled(farbe_->count() > 0);
+}
+
+void TLapiroStamm::loadStatusBox() {
+  const QSignalBlocker block(status_);
+  status_->clear();
+  for (const Choice& c : controller_.statusChoices()) status_->addItem(c.name, QVariant(c.key));
+}
+
+void TLapiroStamm::loadFields() {
+  engine::Cursor& h = dm_.Hasen();
+  const bool has = controller_.hasAnimal();
+  loading_ = true;
+  auto text = [&](QLineEdit* edit, const QString& field) {
+    // The field being typed in keeps its text: the record holds the same value, perhaps
+    // in a normalised form that must not jump under the cursor.
+    if (writing_ && edit->hasFocus()) return;
+    setTextQuietly(edit, fieldText(h, field));
+  };
+  text(tatoRechts_, QStringLiteral("TatoRechts"));
+  text(tatoLinks_, QStringLiteral("TatoLinks"));
+  text(idCode_, QStringLiteral("IDCode"));
+  text(stallnummer_, QStringLiteral("Stallnummer"));
+  if (!erbformel_->hasFocus()) text(erbformel_, QStringLiteral("Erbformel"));
+  text(wurfgroesse_, QStringLiteral("Wurfgroesse"));
+  text(koernote_, QStringLiteral("Körnote"));
+  if (!geboren_->hasFocus() || !geboren_->isModified()) text(geboren_, QStringLiteral("Geburtstag"));
+  if (!(writing_ && anomalien_->hasFocus())) {
+    const QString memo = fieldText(h, QStringLiteral("Anomalien"));
+    if (anomalien_->toPlainText() != memo) anomalien_->setPlainText(memo);
+  }
+  setTextQuietly(vater_, controller_.parentDisplay(true));
+  setTextQuietly(mutter_, controller_.parentDisplay(false));
+
+  const qint64 rasse = has ? h.field(QStringLiteral("Rasse")).asInteger() : 0;
+  {
+    const QSignalBlocker block(rasse_);
+    rasse_->setCurrentIndex(has ? rasse_->findData(QVariant(rasse)) : -1);
+  }
+  loadColourBox(rasse);
+  {
+    const QSignalBlocker block(farbe_);
+    farbe_->setCurrentIndex(has ? farbe_->findData(QVariant(h.field(QStringLiteral("Farbe")).asInteger())) : -1);
+  }
+  {
+    const QSignalBlocker block(status_);
+    status_->setCurrentIndex(has && !h.field(QStringLiteral("Status")).isNull()
+                                 ? status_->findData(QVariant(h.field(QStringLiteral("Status")).asInteger()))
+                                 : -1);
+  }
+  {
+    const QString sex = fieldText(h, QStringLiteral("Geschlecht"));
+    geschlecht_->setExclusive(false);
+    rammler_->setChecked(sex == u"1");
+    haesin_->setChecked(sex == u"2");
+    geschlecht_->setExclusive(true);
+  }
+  if (leftTattooInParts() && !(writing_ && (parts_[0]->hasFocus() || parts_[1]->hasFocus() || parts_[2]->hasFocus()))) {
+    const store::TattooParts parts = store::splitLeftTattoo(fieldText(h, QStringLiteral("TatoLinks")));
+    tattooPartsGuard = true;
+    setTattooParts(parts.month, parts.year, parts.number);
+    tattooPartsGuard = false;
+  }
+  for (QWidget* w : std::initializer_list<QWidget*>{tatoRechts_, tatoLinks_, idCode_, rasse_, rammler_, haesin_,
+                                                    stallnummer_, erbformel_, wurfgroesse_, koernote_, geboren_,
+                                                    status_, anomalien_, parts_[0], parts_[1], parts_[2]})
+    w->setEnabled(has);
+  farbe_->setEnabled(has && farbe_->count() > 0);
+  loading_ = false;
+}
+
+void TLapiroStamm::loadAddressBoxes() {
+  engine::Cursor& h = dm_.Hasen();
+  const bool has = controller_.hasAnimal();
+  for (auto [box, field] : {std::pair{zuechterBox_, u"Zuechter"}, std::pair{besitzerBox_, u"Besitzer"}}) {
+    const QStringList lines =
+        has ? controller_.addressLines(h.field(QString::fromUtf16(field)).value()) : QStringList();
+    box->setPlainText(lines.join(u'\n'));
+    box->moveCursor(QTextCursor::Start);
+  }
+}
+
+void TLapiroStamm::loadPicture() {
+  bild_->setToolTip(picturePath_);
+  QPixmap pixmap;
+  if (!picturePath_.isEmpty()) pixmap.load(picturePath_);
+  if (pixmap.isNull()) {
+    bild_->setPixmap(QPixmap());
+    bild_->setText(QStringLiteral("kein Bild"));
+    return;
+  }
+  const QSize room = bild_->contentsRect().size().boundedTo(QSize(4000, 4000)).expandedTo(QSize(40, 30));
+  bild_->setPixmap(settings_.Stammdaten.BildAnpassen ? pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                                                     : pixmap);
+}
+
+void TLapiroStamm::refreshCard(bool byCommand) {
+  const QString caption = controller_.caption();
+  setCaption(caption.isEmpty() ? QStringLiteral("Rund um das Tier") : caption);
+  loadFields();
+  loadAddressBoxes();
+  setEditButtonsEnabled(false);
+  if (byCommand) controller_.noteShownByCommand();
+  updateCounter();
+}
+
+void TLapiroStamm::updateCounter() {
+  if (services_.updateRecordCounter) services_.updateRecordCounter();
+}
+
+void TLapiroStamm::applySettings() {
+  const bool parts = leftTattooInParts();
+  partsRow_->setVisible(parts);
+  tatoLinks_->setVisible(!parts);
+  tatoLinks_->setFocusPolicy(parts ? Qt::NoFocus : Qt::StrongFocus);
+  if (parts) loadFields();
+}
+
+void TLapiroStamm::showStammdaten() {
+  tabs_->setCurrentIndex(TabStammdaten);
+  tatoRechts_->setFocus(Qt::OtherFocusReason);
+}
+
+void TLapiroStamm::applyLayout(bool compact) {
+  if (layoutApplied_ && compact == compact_) return;
+  layoutApplied_ = true;
+  compact_ = compact;
+  QWidget* slot = compact ? pictureCompactSlot_ : pictureNormalSlot_;
+  slot->layout()->addWidget(bild_);
+  pictureCompactSlot_->setVisible(compact);
+  pictureNormalSlot_->setVisible(!compact);
+  if (compact)
+    bild_->setFixedSize(112, 84);
+  else {
+    bild_->setMinimumSize(120, 90);
+    bild_->setMaximumSize(400, 300);
+  }
+  loadPicture();
+}
+
+void TLapiroStamm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  applyLayout(event->size().height() < kCompactHeight);
+  loadPicture();
+}
+
+// ------------------------------------------------------------------ writing into the record
+
+void TLapiroStamm::writeText(const QString& field, const QString& text) {
+  if (loading_) return;
+  writing_ = true;
+  controller_.setFieldText(field, text);
+  writing_ = false;
+}
+
+void TLapiroStamm::tattooPartEdited(int part) {
+  if (loading_) return;
+  writing_ = true;
+  const bool ok = controller_.tattooPartsChanged(static_cast<TattooPart>(part), parts_[0]->text(), parts_[1]->text(),
+                                                 parts_[2]->text());
+  writing_ = false;
+  if (!ok) {
+    const QSignalBlocker block(parts_[part]);
+    parts_[part]->clear();
+  }
+}
+
+void TLapiroStamm::tattooPartLeft() {
+  controller_.tattooPartsLeft(parts_[0]->text(), parts_[1]->text(), parts_[2]->text());
+}
+
+bool TLapiroStamm::formulaLeft() {
+  if (loading_) return true;
+  const QString text = erbformel_->text();
+  if (controller_.formulaFieldLeft(text)) return true;
+  {
+    const QSignalBlocker block(erbformel_);
+    erbformel_->clear();
+  }
+  erbformel_->setFocus(Qt::OtherFocusReason);
+  return false;
+}
+
+bool TLapiroStamm::birthDateLeft() {
+  if (loading_ || !geboren_->isModified()) return true;
+  writing_ = true;
+  const bool ok = controller_.setFieldText(QStringLiteral("Geburtstag"), geboren_->text().trimmed());
+  writing_ = false;
+  if (!ok) {
+    geboren_->setFocus(Qt::OtherFocusReason);
+    geboren_->selectAll();
+    return false;
+  }
+  geboren_->setModified(false);
+  loadFields();
+  return true;
+}
+
+bool TLapiroStamm::finishFieldEntry() {
+  // Commands of tool buttons and menus do not take the focus, so the field being edited is
+  // checked here as leaving it would.
+  if (erbformel_->hasFocus() && !formulaFieldAccepts(erbformel_->text()) && !formulaLeft()) return false;
+  if (geboren_->isModified() && !birthDateLeft()) return false;
+  return true;
+}
+
+void TLapiroStamm::SpeichernClick() {
+  if (!finishFieldEntry()) return;
+  controller_.save();
+  loadFields();
+}
+
+void TLapiroStamm::RueckgaengigClick() {
+  const bool wasNew = newRecord;
+  geboren_->setModified(false);
+  controller_.undo();
+  colourBoxBreed_ = -1;  // the colour list is drawn anew for the restored breed
+  refreshCard(wasNew);
+}
+
+void TLapiroStamm::navigate(CardController::Move m) {
+  if (!finishFieldEntry()) return;
+  if (controller_.move(m)) afterMove();
+}
+
+void TLapiroStamm::afterMove() {
+  newRecord = false;
+  refreshCard(true);
+}
+
+void TLapiroStamm::chooseParent(bool father) {
+  if (!services_.searchAnimal || !finishFieldEntry()) return;
+  store::SearchRequest request;
+  request.mode = 3;
+  request.parent = father ? store::ParentSearch::Father : store::ParentSearch::Mother;
+  engine::Cursor& h = dm_.Hasen();
+  request.currentAnimal = controller_.hasAnimal() ? h.field(QStringLiteral("Nummer")).asInteger() : 0;
+  const std::optional<qint64> chosen = services_.searchAnimal(request);
+  if (!chosen) return;
+  controller_.chooseParent(father, *chosen);
+  loadFields();
+}
+
+void TLapiroStamm::chooseAddress(bool breeder) {
+  if (!services_.searchAddress || !finishFieldEntry()) return;
+  const std::optional<qint64> chosen = services_.searchAddress();
+  if (!chosen) return;
+  controller_.chooseAddress(breeder, *chosen);
+  loadAddressBoxes();
+}
+
+void TLapiroStamm::pickBirthDate() {
+  if (!services_.pickDate || !finishFieldEntry() || !controller_.hasAnimal()) return;
+  const std::optional<QDate> chosen = services_.pickDate(dm_.Hasen().field(QStringLiteral("Geburtstag")).asDate());
+  if (!chosen) return;
+  controller_.setDate(kHasen, QStringLiteral("Geburtstag"), *chosen);
+  loadFields();
+}
+
+// ------------------------------------------------------------------ parent panels
+
+void TLapiroStamm::showParentPanel(bool father) {
+  const QStringList lines = controller_.parentPanel(father);
+  if (lines.isEmpty()) {
+    panel_->hide();
+    return;
+  }
+  // Trailing empty lines are not shown.
+  QStringList shown = lines;
+  while (!shown.isEmpty() && shown.last().isEmpty()) shown.removeLast();
+  panelText_->setPlainText(shown.join(u'\n'));
+  QLineEdit* field = father ? vater_ : mutter_;
+  const QFontMetrics fm = panelText_->fontMetrics();
+  int width = field->width();
+  for (const QString& line : shown) width = std::max(width, fm.horizontalAdvance(line) + 24);
+  const int height = fm.lineSpacing() * static_cast<int>(shown.size()) + 16;
+  QPoint at = field->mapTo(this, QPoint(0, 0));
+  width = std::min(width, this->width() - 8);
+  at.setX(std::clamp(at.x(), 4, std::max(4, this->width() - width - 4)));
+  panel_->setGeometry(at.x(), at.y(), width, height);
+  panelEntered_ = false;
+  panel_->raise();
+  panel_->show();
+}
+
+void TLapiroStamm::hideParentPanels() { panel_->hide(); }
+
+void TLapiroStamm::showParents() {
+  setTextQuietly(vater_, controller_.parentDisplay(true));
+  setTextQuietly(mutter_, controller_.parentDisplay(false));
+}
+
+bool TLapiroStamm::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if ((watched == vater_ || watched == mutter_) && type == QEvent::MouseButtonPress) {
+    showParentPanel(watched == vater_);
+    return false;
+  }
+  if (panelText_ && (watched == panel_ || watched == panelText_ || watched == panelText_->viewport())) {
+    // The panel closes on a click into it, on Escape and when the pointer leaves it again.
+    if (type == QEvent::MouseButtonPress || (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)) {
+      panel_->hide();
+      return true;
+    }
+    if (watched == panel_ && type == QEvent::Enter) panelEntered_ = true;
+    if (watched == panel_ && type == QEvent::Leave && panelEntered_) panel_->hide();
+    return false;
+  }
+  if (watched == tatoLinks_ && type == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QString text = key->text();
+    if (text.size() == 1 && text.at(0).isPrint() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      const QChar c = text.at(0);
+      if (c == u',') {
+        // The comma of the number pad stands for the point.
+        tatoLinks_->insert(QStringLiteral("."));
+        writeText(QStringLiteral("TatoLinks"), tatoLinks_->text());
+        return true;
+      }
+      if (!c.isDigit() && c != u'.') return true;
+    }
+    return false;
+  }
+  if ((watched == parts_[0] || watched == parts_[1] || watched == parts_[2]) && type == QEvent::FocusOut) {
+    tattooPartLeft();
+    return false;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// ------------------------------------------------------------------ TCardState
+
+void TLapiroStamm::setEditButtonsEnabled(bool enabled) {
+  speichern_->setEnabled(enabled);
+  rueckgaengig_->setEnabled(enabled);
+}
+
+void TLapiroStamm::setUndoButtonEnabled(bool enabled) { rueckgaengig_->setEnabled(enabled); }
+
+void TLapiroStamm::setCaption(const QString& caption) { setWindowTitle(caption); }
+
+void TLapiroStamm::refreshAnimalList() {
+  if (services_.refreshAnimalList) services_.refreshAnimalList();
+}
+
+void TLapiroStamm::positionAnimalList(qint64 nummer) {
+  if (services_.positionAnimalList) services_.positionAnimalList(nummer);
+}
+
+void TLapiroStamm::updateDisplays() {
+  const QString caption = controller_.caption();
+  if (!newRecord || !caption.trimmed().isEmpty()) setCaption(caption.isEmpty() ? QStringLiteral("Rund um das Tier") : caption);
+  loadFields();
+  loadAddressBoxes();
+  updateCounter();
+}
+
+bool TLapiroStamm::leftTattooInParts() const { return settings_.Stammdaten.TaetoLinksEinzeln; }
+
+void TLapiroStamm::setTattooParts(const QString& month, const QString& year, const QString& number) {
+  const QString values[3] = {month, year, number};
+  for (int i = 0; i < 3; ++i) {
+    const QSignalBlocker block(parts_[i]);
+    if (parts_[i]->text() != values[i]) parts_[i]->setText(values[i]);
+  }
+}
+
+// The tabs these belong to are not part of the card yet; nothing to bring up to date.
+void TLapiroStamm::resetEvaluationDates(const QDate&) {}
+void TLapiroStamm::reshowBreedingTab() {}
+void TLapiroStamm::focusHygieneDate() {}
+void TLapiroStamm::rebuildYoungAnimalRows() {}
+
+void TLapiroStamm::setWoolTabVisible(bool visible) { tabs_->setTabVisible(TabLeistungsnachweis, visible); }
+
+void TLapiroStamm::refreshColourBox() {
+  colourBoxBreed_ = -1;
+  if (!loading_) loadFields();
+}
+
+void TLapiroStamm::setColourBoxEnabled(bool enabled) { farbe_->setEnabled(enabled && controller_.hasAnimal()); }
+
+void TLapiroStamm::setPictureHint(const QString& hint) {
+  if (hint == picturePath_) return;
+  picturePath_ = hint;
+  loadPicture();
+}
+
+}  // namespace lapiro::card::ui

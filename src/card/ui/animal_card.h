@@ -1,0 +1,223 @@
+// TLapiroStamm, the animal card "Rund um das Tier": a child window of the main window beside
+// the animal list that always shows the current animal of the data module's cursor "Hasen".
+// The frame holds eight tabs; the master-data tab "Stammdaten" binds its fields to the
+// record, and the navigator, "Speichern" and "R&ückgängig" act through CardController.
+//
+// The card implements the data module's TCardState: it registers itself on construction and
+// unregisters on destruction, so the record rules reach it exactly while it exists.
+//
+// Dialogs the card opens (animal search, address search, calendar) and windows it asks for
+// (address book, help) come in as CardServices, so tests can answer them.
+#pragma once
+
+#include "card/card_controller.h"
+#include "store/animal_search.h"
+#include "store/card_state.h"
+
+#include <QDate>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QToolButton;
+
+namespace lapiro::shell {
+class tsysteminfo;
+}
+
+namespace lapiro::card::ui {
+
+struct CardServices {
+  // The animal search dialog; the chosen Nummer or nullopt when cancelled.
+  std::function<std::optional<qint64>(const store::SearchRequest&)> searchAnimal;
+  // The address search dialog; the chosen LaufendeNr or nullopt when cancelled.
+  std::function<std::optional<qint64>()> searchAddress;
+  // The calendar dialog on `initial`; the chosen date or nullopt when cancelled.
+  std::function<std::optional<QDate>(const QDate& initial)> pickDate;
+  // Records a shown animal in the recently-shown list; true when the list changed.
+  CardController::NoteShown noteShown;
+  // "Adressen" beside the breeder (true) or owner (false) box: the address book.
+  std::function<void(bool breeder)> openAddressBook;
+  // The help page of a context number.
+  std::function<void(int context)> showHelp;
+  // The main window's animal list: read anew / stand on an animal / count its rows.
+  std::function<void()> refreshAnimalList;
+  std::function<void(qint64 nummer)> positionAnimalList;
+  std::function<void()> updateRecordCounter;
+};
+
+class TLapiroStamm : public QWidget, public store::TCardState {
+  Q_OBJECT
+
+ public:
+  // Tab indexes in their fixed order.
+  enum Tab {
+    TabStammdaten,
+    TabStammbaum,
+    TabZusatzinfo,
+    TabStallhygiene,
+    TabZuchtbuch,
+    TabAusstellung,
+    TabBilder,
+    TabLeistungsnachweis,
+  };
+
+  // Client heights below this use the compact arrangement.
+  static constexpr int kCompactHeight = 550;
+
+  TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings, CardServices services,
+               QWidget* parent = nullptr);
+  ~TLapiroStamm() override;
+
+  CardController& controller() { return controller_; }
+
+  // Rebuilds the caption, the address boxes and the fields from the current animal and
+  // disables "Speichern" and "R&ückgängig"; `byCommand` also records the animal in the
+  // recently-shown list.
+  void refreshCard(bool byCommand);
+  // Applies the settings that shape the card (left tattoo in parts).
+  void applySettings();
+  // Turns to "Stammdaten" and puts the focus on the right tattoo.
+  void showStammdaten();
+  // Compact arrangement when `compact`, else the normal one.
+  void applyLayout(bool compact);
+  bool isCompact() const { return compact_; }
+
+  // Runs the leave-checks of the field being edited (formula, date) before a command;
+  // false when a check failed and the command must not go on.
+  bool finishFieldEntry();
+
+  // "Speichern" and "R&ückgängig" (also the menu's "Speichern").
+  void SpeichernClick();
+  void RueckgaengigClick();
+
+  QTabWidget* tabs() const { return tabs_; }
+  QPushButton* saveButton() const { return speichern_; }
+  QPushButton* undoButton() const { return rueckgaengig_; }
+  QFrame* parentPanel() const { return panel_; }
+  QPlainTextEdit* parentPanelText() const { return panelText_; }
+  QPlainTextEdit* breederBox() const { return zuechterBox_; }
+  QPlainTextEdit* ownerBox() const { return besitzerBox_; }
+  QLineEdit* rightTattoo() const { return tatoRechts_; }
+  QLineEdit* leftTattoo() const { return tatoLinks_; }
+  QLineEdit* tattooPart(int i) const { return parts_[i]; }
+  QLineEdit* formulaEdit() const { return erbformel_; }
+  QLineEdit* birthEdit() const { return geboren_; }
+  QComboBox* breedBox() const { return rasse_; }
+  QComboBox* colourBox() const { return farbe_; }
+  QComboBox* statusBox() const { return status_; }
+  QLineEdit* fatherEdit() const { return vater_; }
+  QLineEdit* motherEdit() const { return mutter_; }
+  QLabel* pictureBox() const { return bild_; }
+
+  // Opens the information panel of the father / mother over its field.
+  void showParentPanel(bool father);
+  // The search and address buttons.
+  void chooseParent(bool father);
+  void chooseAddress(bool breeder);
+  // The date button of "Geboren".
+  void pickBirthDate();
+
+  // --- TCardState ---
+  void setEditButtonsEnabled(bool enabled) override;
+  void setUndoButtonEnabled(bool enabled) override;
+  void setCaption(const QString& caption) override;
+  void refreshAnimalList() override;
+  void positionAnimalList(qint64 nummer) override;
+  void updateDisplays() override;
+  bool leftTattooInParts() const override;
+  void setTattooParts(const QString& month, const QString& year, const QString& number) override;
+  void hideParentPanels() override;
+  void showParents() override;
+  void resetEvaluationDates(const QDate& today) override;
+  void reshowBreedingTab() override;
+  void focusHygieneDate() override;
+  void setWoolTabVisible(bool visible) override;
+  void rebuildYoungAnimalRows() override;
+  void refreshColourBox() override;
+  void setColourBoxEnabled(bool enabled) override;
+  void setPictureHint(const QString& hint) override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* buildStammdaten();
+  QWidget* placeholderPage(const QString& caption);
+  void loadFields();
+  void loadBreedBox();
+  void loadColourBox(qint64 rasse);
+  void loadStatusBox();
+  void loadAddressBoxes();
+  void loadPicture();
+  void updateCounter();
+  void afterMove();
+  void navigate(CardController::Move m);
+  void writeText(const QString& field, const QString& text);
+  void tattooPartEdited(int part);
+  void tattooPartLeft();
+  bool formulaLeft();
+  bool birthDateLeft();
+
+  store::TDatenStamm& dm_;
+  shell::tsysteminfo& settings_;
+  CardServices services_;
+  CardController controller_;
+  int hasenListener_ = -1;
+
+  bool loading_ = false;   // fields are being filled from the record
+  bool writing_ = false;   // a field is being written from a widget
+  bool compact_ = false;
+  bool layoutApplied_ = false;
+  qint64 colourBoxBreed_ = -1;
+  QString picturePath_;
+
+  QTabWidget* tabs_ = nullptr;
+  QWidget* stammdaten_ = nullptr;
+  QGridLayout* stammGrid_ = nullptr;
+  QLineEdit* tatoRechts_ = nullptr;
+  QLineEdit* tatoLinks_ = nullptr;
+  QWidget* partsRow_ = nullptr;
+  QLineEdit* parts_[3] = {nullptr, nullptr, nullptr};
+  QLineEdit* idCode_ = nullptr;
+  QComboBox* rasse_ = nullptr;
+  QComboBox* farbe_ = nullptr;
+  QRadioButton* rammler_ = nullptr;
+  QRadioButton* haesin_ = nullptr;
+  QButtonGroup* geschlecht_ = nullptr;
+  QLineEdit* stallnummer_ = nullptr;
+  QLineEdit* erbformel_ = nullptr;
+  QLineEdit* wurfgroesse_ = nullptr;
+  QLineEdit* koernote_ = nullptr;
+  QPlainTextEdit* anomalien_ = nullptr;
+  QLineEdit* geboren_ = nullptr;
+  QComboBox* status_ = nullptr;
+  QLineEdit* vater_ = nullptr;
+  QLineEdit* mutter_ = nullptr;
+  QPlainTextEdit* zuechterBox_ = nullptr;
+  QPlainTextEdit* besitzerBox_ = nullptr;
+  QLabel* bild_ = nullptr;
+  QWidget* pictureNormalSlot_ = nullptr;
+  QWidget* pictureCompactSlot_ = nullptr;
+  QToolButton* nav_[6] = {};
+  QPushButton* speichern_ = nullptr;
+  QPushButton* rueckgaengig_ = nullptr;
+  QFrame* panel_ = nullptr;
+  QPlainTextEdit* panelText_ = nullptr;
+  bool panelEntered_ = false;
+};
+
+}  // namespace lapiro::card::ui
