@@ -1,12 +1,10 @@
 #include "contacts/ui/address_window.h"
 
 #include <QButtonGroup>
-#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,6 +28,7 @@
 #include "reports/dataset_source.h"
 #include "reports/ui/report_preview.h"
 #include "shell/system_info.h"
+#include "shell/ui/calendar_dialog.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
 #include "store/schema_upgrade.h"
@@ -354,19 +353,12 @@ void Tadressenverwaltung::fieldEdited(const QString& field, const QVariant& valu
 
 void Tadressenverwaltung::chooseBirthday() {
   if (!adressen_.isOpen()) return;
-  QDialog dialog(this);
-  dialog.setWindowTitle(QStringLiteral("Kalender"));
-  auto* calendar = new QCalendarWidget(&dialog);
-  const QDate current = adressen_.field(QStringLiteral("Geburtstag")).asDate();
-  if (current.isValid()) calendar->setSelectedDate(current);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  auto* layout = new QVBoxLayout(&dialog);
-  layout->addWidget(calendar);
-  layout->addWidget(buttons);
-  if (dialog.exec() != QDialog::Accepted) return;
-  fieldEdited(QStringLiteral("Geburtstag"), calendar->selectedDate().toString(QStringLiteral("dd.MM.yyyy")));
+  shell::ui::TKalenderDlg dialog(this);
+  connect(&dialog, &shell::ui::TKalenderDlg::helpRequested, this,
+          [this](int context) { showHelpTopic(this, context); });
+  const std::optional<QDate> chosen = dialog.pick(adressen_.field(QStringLiteral("Geburtstag")).asDate());
+  if (!chosen) return;
+  fieldEdited(QStringLiteral("Geburtstag"), chosen->toString(QStringLiteral("dd.MM.yyyy")));
   fillFromRecord();
 }
 
