@@ -108,6 +108,8 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   panelText_->setObjectName(QStringLiteral("MemoEltern"));
   panelText_->setReadOnly(true);
   panelText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  panelText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  panelText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   panelText_->viewport()->installEventFilter(this);
   panelText_->installEventFilter(this);
   panel_->installEventFilter(this);
@@ -327,13 +329,16 @@ QWidget* TLapiroStamm::buildStammdaten() {
   right->addWidget(anomalienLabel, 2, 0, 1, 3);
   right->addWidget(anomalien_, 3, 0, 1, 4);
 
+  // Breeder and owner: the caption left of the box, the two buttons under it, so the box gets
+  // the whole width in both arrangements.
   auto addressRow = [&](int r, const QString& caption, QPlainTextEdit* box, bool breeder) {
     auto* label = new QLabel(caption, p);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     right->addWidget(label, r, 0);
-    right->addWidget(box, r, 1, 1, 2);
-    auto* buttons = new QVBoxLayout;
+    right->addWidget(box, r, 1, 1, 3);
+    auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);
+    buttons->addStretch();
     QToolButton* suchen = iconButton(QStyle::SP_FileDialogContentsView, QStringLiteral("Aus Adressendatei suchen"),
                                      breeder ? QStringLiteral("BitBtnZuechterSuchen") : QStringLiteral("BitBtnBesitzerSuchen"), p);
     auto* adressen = new QPushButton(QStringLiteral("Adressen"), p);
@@ -342,15 +347,14 @@ QWidget* TLapiroStamm::buildStammdaten() {
     adressen->setStatusTip(QStringLiteral("Neuaufnahme in Adressendatei"));
     buttons->addWidget(suchen);
     buttons->addWidget(adressen);
-    buttons->addStretch();
-    right->addLayout(buttons, r, 3);
+    right->addLayout(buttons, r + 1, 1, 1, 3);
     connect(suchen, &QToolButton::clicked, this, [this, breeder] { chooseAddress(breeder); });
     connect(adressen, &QPushButton::clicked, this, [this, breeder] {
       if (services_.openAddressBook) services_.openAddressBook(breeder);
     });
   };
   addressRow(4, QStringLiteral("Züchter"), zuechterBox_, true);
-  addressRow(5, QStringLiteral("Besitzer"), besitzerBox_, false);
+  addressRow(6, QStringLiteral("Besitzer"), besitzerBox_, false);
   right->setColumnStretch(1, 1);
   right->setRowStretch(3, 1);
 
@@ -622,8 +626,13 @@ void TLapiroStamm::applyLayout(bool compact) {
   slot->layout()->addWidget(bild_);
   pictureCompactSlot_->setVisible(compact);
   pictureNormalSlot_->setVisible(!compact);
+  // In the compact arrangement the own data give up width to the parents and addresses.
+  const int editorWidth = compact ? fontMetrics().horizontalAdvance(QStringLiteral("Deutsche Riesen")) + 40 : QWIDGETSIZE_MAX;
+  for (QWidget* w : std::initializer_list<QWidget*>{tatoRechts_, tatoLinks_, idCode_, rasse_, farbe_, stallnummer_,
+                                                    erbformel_, wurfgroesse_, koernote_, status_})
+    w->setMaximumWidth(editorWidth);
   if (compact)
-    bild_->setFixedSize(112, 84);
+    bild_->setFixedSize(96, 72);
   else {
     bild_->setMinimumSize(120, 90);
     bild_->setMaximumSize(400, 300);
@@ -765,8 +774,10 @@ void TLapiroStamm::showParentPanel(bool father) {
   QLineEdit* field = father ? vater_ : mutter_;
   const QFontMetrics fm = panelText_->fontMetrics();
   int width = field->width();
-  for (const QString& line : shown) width = std::max(width, fm.horizontalAdvance(line) + 24);
-  const int height = fm.lineSpacing() * static_cast<int>(shown.size()) + 16;
+  // Room for the text plus the memo's frame and document margins.
+  const int chrome = 2 * (panelText_->frameWidth() + static_cast<int>(panelText_->document()->documentMargin())) + 8;
+  for (const QString& line : shown) width = std::max(width, fm.horizontalAdvance(line) + chrome);
+  const int height = fm.lineSpacing() * static_cast<int>(shown.size()) + chrome;
   QPoint at = field->mapTo(this, QPoint(0, 0));
   width = std::min(width, this->width() - 8);
   at.setX(std::clamp(at.x(), 4, std::max(4, this->width() - width - 4)));
@@ -846,6 +857,11 @@ void TLapiroStamm::updateDisplays() {
   loadFields();
   loadAddressBoxes();
   updateCounter();
+}
+
+void TLapiroStamm::clearAddressBoxes() {
+  zuechterBox_->clear();
+  besitzerBox_->clear();
 }
 
 bool TLapiroStamm::leftTattooInParts() const { return settings_.Stammdaten.TaetoLinksEinzeln; }

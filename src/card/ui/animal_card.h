@@ -137,6 +137,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   void refreshAnimalList() override;
   void positionAnimalList(qint64 nummer) override;
   void updateDisplays() override;
+  void clearAddressBoxes() override;
   bool leftTattooInParts() const override;
   void setTattooParts(const QString& month, const QString& year, const QString& number) override;
   void hideParentPanels() override;

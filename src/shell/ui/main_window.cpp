@@ -6,6 +6,7 @@
 #include "engine/cursor_model.h"
 #include "shell/animal_list.h"
 #include "shell/placement.h"
+#include "shell/ui/calendar_dialog.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/info_window.h"
 #include "store/dialog_service.h"
@@ -130,7 +131,7 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Neuaufnahme"));
   addCommand(m, QStringLiteral("Duplizieren"));
   addCommand(m, QStringLiteral("Suchen"), &TFormLapiroManager::SuchenClick);
-  addCommand(m, QStringLiteral("Speichern"));
+  addCommand(m, QStringLiteral("Speichern"), &TFormLapiroManager::SpeichernClick);
   addCommand(m, QStringLiteral("Kaninchen löschen"));
   m->addSeparator();
   QMenu* nachkommen = m->addMenu(QStringLiteral("Nachkommen"));
@@ -435,6 +436,13 @@ void TFormLapiroManager::createCard() {
     if (suchenAdr_->exec() != QDialog::Accepted || suchenAdr_->chosenNumber() <= 0) return std::nullopt;
     return suchenAdr_->chosenNumber();
   };
+  services.pickDate = [this](const QDate& initial) -> std::optional<QDate> {
+    if (!kalender_) {
+      kalender_ = new TKalenderDlg(this);
+      connect(kalender_.data(), &TKalenderDlg::helpRequested, this, &TFormLapiroManager::showHelp);
+    }
+    return kalender_->pick(initial);
+  };
   services.noteShown = [this](const QString& rechts, const QString& links, qint64 nummer) {
     const bool changed = session_.noteAnimalShown(rechts, links, nummer);
     if (changed) rebuildRecentMenu();
@@ -514,6 +522,10 @@ void TFormLapiroManager::SuchenClick() {
   store::ui::TsuchenDlg& dialog = animalSearch();
   if (dialog.exec(store::SearchRequest{}) != QDialog::Accepted) return;
   if (const auto nummer = dialog.chosenNummer(); nummer && showAnimal(*nummer)) focusCardTab();
+}
+
+void TFormLapiroManager::SpeichernClick() {
+  if (card_) card_->SpeichernClick();
 }
 
 void TFormLapiroManager::BeendenClick() { close(); }

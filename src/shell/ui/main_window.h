@@ -39,6 +39,7 @@ class TSuchenAdrDlg;
 namespace lapiro::shell::ui {
 
 class HelpWindow;
+class TKalenderDlg;
 
 class TFormLapiroManager : public QMainWindow {
   Q_OBJECT
@@ -124,6 +125,7 @@ class TFormLapiroManager : public QMainWindow {
   void SymboleAnordnenClick();
   void DBGridHasenfeldDblClick(const QModelIndex& index);
   void SuchenClick();  // "Suchen": the animal search, then show the chosen animal
+  void SpeichernClick();  // "Speichern": saves the card's animal
   void recentEntryClick(QAction* action);
 
   // Lookup lists and index rebuild (normal windows, at most once each).
@@ -158,6 +160,7 @@ class TFormLapiroManager : public QMainWindow {
   QPointer<contacts::ui::TSuchenAdrDlg> suchenAdr_;  // the address search, created on first use
   QPointer<card::ui::TLapiroStamm> card_;
   QPointer<QMdiSubWindow> cardWindow_;
+  QPointer<TKalenderDlg> kalender_;  // the shared calendar, created on first use
   bool listCompact_ = false;  // the arrangement the list panel's width was last set for
   QPrinter printer_;
   bool syncing_ = false;
