@@ -50,6 +50,9 @@ class TCardState {
   virtual void positionAnimalList(qint64 nummer) = 0;
   // Brings the card's displays up to date with the current animal (caption, address boxes).
   virtual void updateDisplays() = 0;
+  // Empties the breeder and owner address boxes and leaves the caption alone (a new animal
+  // has neither yet). The default does nothing, for cards without such boxes.
+  virtual void clearAddressBoxes() {}
 
   // True when the left tattoo is entered in three boxes (setting Stammdaten/TaetoLinksEinzeln
   // as the card applies it).
