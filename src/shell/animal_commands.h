@@ -3,16 +3,13 @@
 // through store::TCardState.
 //
 // Headless: the main window's menu and tool bar call these. Every question and message goes
-// through store::dialogs(), message texts come from store::messageText(). The cursor-level
-// helpers in animal_list.h work on a plain cursor without the data module's rules; these are
-// the ones to use on the data module.
+// through store::dialogs(), message texts come from store::messageText().
 //
 // Every function requires an opened data module (TDatenStamm::open()); on a closed "Hasen"
 // they do nothing and return false. Engine failures are shown as error boxes and reported as
 // false; no function throws.
 #pragma once
 
-#include "shell/animal_list.h"  // NewAnimalVariant
 #include "shell/system_info.h"
 #include "store/data_module.h"
 
@@ -21,6 +18,12 @@
 #include <optional>
 
 namespace lapiro::shell {
+
+// Which command appends a new animal.
+enum class NewAnimalVariant {
+  ToolBar,  // Rasse, Farbe and Status from the Stammdaten settings
+  Menu,     // Rasse from the settings, Status 2, Farbe empty
+};
 
 // The left tattoo of a duplicate. When the tattoo has two "." before its last character, the
 // text after the second "." is a running number n and becomes n + 1, written without leading

@@ -69,23 +69,6 @@ QString statusFilter(const QString& setting) {
   return terms.join(QStringLiteral(" OR "));
 }
 
-std::optional<QString> nextLeftTattoo(const QString& tatoLinks) {
-  if (tatoLinks.size() < 2) return tatoLinks;
-  const QStringView head = QStringView(tatoLinks).left(tatoLinks.size() - 1);
-  const qsizetype first = head.indexOf(u'.');
-  const qsizetype second = first < 0 ? -1 : head.indexOf(u'.', first + 1);
-  if (second < 0) return tatoLinks;
-  const QString rest = tatoLinks.mid(second + 1);
-  bool ok = false;
-  const qlonglong n = rest.trimmed().toLongLong(&ok);
-  if (!ok) return std::nullopt;
-  return tatoLinks.left(second + 1) + QString::number(n + 1);
-}
-
-QString notANumberText(const QString& text) {
-  return QStringLiteral("'%1' ist kein gültiger ganzzahliger Wert.").arg(text);
-}
-
 // ------------------------------------------------------------------ recently-shown list
 
 QString recentEntry(const QString& tatoRechts, const QString& tatoLinks, qlonglong nummer) {
@@ -228,52 +211,6 @@ bool AnimalList::search(const QString& text) {
     store::dialogs().inform(quickSearchFailureText());
     return false;
   }
-}
-
-// ------------------------------------------------------------------ animal commands
-
-void appendNewAnimal(engine::Cursor& hasen, const tsysteminfo& settings, NewAnimalVariant variant) {
-  hasen.append();
-  hasen.field(QStringLiteral("Rasse")).setInteger(settings.Stammdaten.Rasse);
-  if (variant == NewAnimalVariant::ToolBar) {
-    hasen.field(QStringLiteral("Farbe")).setInteger(settings.Stammdaten.Farbe);
-    hasen.field(QStringLiteral("Status")).setInteger(settings.Stammdaten.Status);
-  } else {
-    hasen.field(QStringLiteral("Status")).setInteger(2);
-  }
-}
-
-bool duplicateAnimal(engine::Cursor& hasen) {
-  hasen.checkBrowseMode();
-  static const QStringList copied{
-      QStringLiteral("TatoRechts"), QStringLiteral("Geschlecht"), QStringLiteral("Farbe"),
-      QStringLiteral("Vater"),      QStringLiteral("Mutter"),     QStringLiteral("Zuechter"),
-      QStringLiteral("Besitzer"),   QStringLiteral("Rasse"),      QStringLiteral("Status"),
-      QStringLiteral("Erbformel"),  QStringLiteral("Wurfgroesse")};
-  QVariantList values;
-  for (const QString& name : copied) values << hasen.field(name).value();
-  const QString tatoLinks = hasen.field(QStringLiteral("TatoLinks")).asString();
-  const QDate geburtstag = hasen.field(QStringLiteral("Geburtstag")).asDate();
-
-  hasen.append();
-  for (int i = 0; i < copied.size(); ++i)
-    if (values[i].isValid()) hasen.field(copied[i]).setValue(values[i]);
-  if (geburtstag.isValid()) hasen.field(QStringLiteral("Geburtstag")).setDate(geburtstag);
-  const std::optional<QString> next = nextLeftTattoo(tatoLinks);
-  if (!next) {
-    const qsizetype first = tatoLinks.indexOf(u'.');
-    store::dialogs().error(notANumberText(tatoLinks.mid(tatoLinks.indexOf(u'.', first + 1) + 1)));
-    return false;
-  }
-  hasen.field(QStringLiteral("TatoLinks")).setString(*next);
-  return true;
-}
-
-bool deleteAnimal(engine::Cursor& hasen) {
-  if (!hasen.hasRecord()) return false;
-  if (!store::dialogs().ask(store::messageText(15), store::DialogKind::Warning)) return false;
-  hasen.deleteRecord();
-  return true;
 }
 
 }  // namespace lapiro::shell

@@ -46,14 +46,6 @@ std::vector<ListColumn> listColumns(const tsysteminfo& settings);
 // "/1//3/" gives "Status=1 OR Status=3". Text outside such groups is ignored.
 QString statusFilter(const QString& setting);
 
-// The next left tattoo of a duplicate: when the tattoo has two "." before its last character,
-// the text after the second "." is a number n and becomes n + 1 without leading zeros
-// ("3.5.09" gives "3.5.10"); any other tattoo is returned unchanged. Returns nullopt when the
-// text after the second "." is not a whole number.
-std::optional<QString> nextLeftTattoo(const QString& tatoLinks);
-
-// Message shown when that text is not a number (the conversion error).
-QString notANumberText(const QString& text);
 
 // --- Recently-shown list -----------------------------------------------------------------
 
@@ -132,30 +124,5 @@ class AnimalList {
   QString sortIndex_;
   QString quickSearch_;
 };
-
-// --- Animal commands on the data module's animal cursor ----------------------------------
-
-// Which command appends a new animal.
-enum class NewAnimalVariant {
-  ToolBar,  // Rasse, Farbe and Status from the Stammdaten settings
-  Menu,     // Rasse from the settings, Status 2, Farbe empty
-};
-
-// Appends a new animal to `hasen` (left in insert mode) with the settings' defaults.
-// Throws engine::EngineError when the cursor refuses.
-void appendNewAnimal(engine::Cursor& hasen, const tsysteminfo& settings, NewAnimalVariant variant);
-
-// Duplicates the current animal: saves it when it is being edited, appends a new record with
-// TatoRechts, TatoLinks (next running number), Geschlecht, Farbe, Vater, Mutter, Zuechter,
-// Besitzer, Rasse, Status, Erbformel, Wurfgroesse and Geburtstag (when set) of the current
-// animal, and leaves it in insert mode. When the left tattoo's running number is not a number
-// the conversion error is shown and the new record stays in insert mode with the other fields
-// copied and the left tattoo empty. Returns whether the running number could be derived.
-// REQUIRES: hasen.hasRecord().
-bool duplicateAnimal(engine::Cursor& hasen);
-
-// Asks message 15 (warning, Ja/Nein); on "Ja" deletes the current animal. Records of other
-// tables that refer to it stay. Returns whether it was deleted.
-bool deleteAnimal(engine::Cursor& hasen);
 
 }  // namespace lapiro::shell

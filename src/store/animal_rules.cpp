@@ -507,6 +507,12 @@ void TDatenStamm::HasenAfterScroll() {
 
 void TDatenStamm::HasenBeforeClose() { saveOnClose(*hasen_); }
 
+void TDatenStamm::HasenBeforeCancel() {
+  if (hasen_->state() != DataSetState::Insert) return;
+  additionPending_ = false;
+  pendingZMNr_.clear();
+}
+
 void TDatenStamm::HaesinNameCalcFields() {
   Cursor& c = at(QStringLiteral("HaesinName"));
   setStr(c, u"Name", tattooShortDisplay(str(c, u"TatoRechts"), str(c, u"TatoLinks")));

@@ -121,6 +121,7 @@ void TDatenStamm::attachRules() {
   h.events.beforeScroll = [this](engine::DataSet&) { HasenBeforeScroll(); };
   h.events.afterScroll = [this](engine::DataSet&) { HasenAfterScroll(); };
   h.events.beforeClose = [this](engine::DataSet&) { HasenBeforeClose(); };
+  h.events.beforeCancel = [this](engine::DataSet&) { HasenBeforeCancel(); };
 
   at(QStringLiteral("HaesinName")).events.onCalcFields = [this](engine::DataSet&) { HaesinNameCalcFields(); };
   at(QStringLiteral("Rasse")).events.afterScroll = [this](engine::DataSet&) { RasseAfterScroll(); };

@@ -118,6 +118,8 @@ class TDatenStamm : public CursorProvider {
   void HasenBeforeScroll();
   void HasenAfterScroll();
   void HasenBeforeClose();
+  // A new animal given up before its save takes the addition held for it along.
+  void HasenBeforeCancel();
   void HaesinNameCalcFields();
   void RasseAfterScroll();
   void VerkauftBeforePost();

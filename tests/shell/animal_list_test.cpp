@@ -71,16 +71,6 @@ TEST(StatusFilter, BuildsOneTermPerSelectedStatus) {
   EXPECT_EQ(shell::statusFilter(QStringLiteral("/4/")), QStringLiteral("Status=4"));
 }
 
-TEST(Duplicate, NextRunningNumberOfTheLeftTattoo) {
-  EXPECT_EQ(shell::nextLeftTattoo(QStringLiteral("3.5.12")), QStringLiteral("3.5.13"));
-  EXPECT_EQ(shell::nextLeftTattoo(QStringLiteral("3.5")), QStringLiteral("3.5"));
-  EXPECT_EQ(shell::nextLeftTattoo(QStringLiteral("3.5.099")), QStringLiteral("3.5.100"));
-  EXPECT_EQ(shell::nextLeftTattoo(QStringLiteral("3.5.09")), QStringLiteral("3.5.10"));
-  EXPECT_EQ(shell::nextLeftTattoo(QStringLiteral("3.5.")), QStringLiteral("3.5."));  // no digit after it
-  EXPECT_EQ(shell::nextLeftTattoo(QString()), QString());
-  EXPECT_EQ(shell::nextLeftTattoo(QStringLiteral("3.5.1a")), std::nullopt);
-}
-
 // ---------------------------------------------------------------------- recently shown
 
 shell::RecentSlots emptySlots() {
@@ -270,82 +260,6 @@ TEST_F(AnimalListTest, PositioningByNumberKeepsTheOrder) {
   list().cursor().next();
   EXPECT_TRUE(list().cursor().eof() || list().cursor().field(QStringLiteral("TatoLinks")).asString() > u"4.5.2");
   EXPECT_FALSE(list().positionOn(999));
-}
-
-// ---------------------------------------------------------------------- commands
-
-class AnimalCommandTest : public AnimalListTest {
- protected:
-  void SetUp() override {
-    AnimalListTest::SetUp();
-    hasen_.setTableName(QStringLiteral("Hasen.db"));
-    hasen_.open();
-  }
-  engine::Cursor hasen_{session_.engine()};
-};
-
-TEST_F(AnimalCommandTest, NewAnimalTakesTheDefaultsOfItsVariant) {
-  settings().Stammdaten.Rasse = 2;
-  settings().Stammdaten.Farbe = 1;
-  settings().Stammdaten.Status = 1;
-  shell::appendNewAnimal(hasen_, settings(), shell::NewAnimalVariant::ToolBar);
-  EXPECT_EQ(hasen_.state(), engine::DataSetState::Insert);
-  EXPECT_EQ(hasen_.field(QStringLiteral("Rasse")).asInteger(), 2);
-  EXPECT_EQ(hasen_.field(QStringLiteral("Farbe")).asInteger(), 1);
-  EXPECT_EQ(hasen_.field(QStringLiteral("Status")).asInteger(), 1);
-  hasen_.cancel();
-
-  shell::appendNewAnimal(hasen_, settings(), shell::NewAnimalVariant::Menu);
-  EXPECT_EQ(hasen_.field(QStringLiteral("Rasse")).asInteger(), 2);
-  EXPECT_TRUE(hasen_.field(QStringLiteral("Farbe")).isNull());
-  EXPECT_EQ(hasen_.field(QStringLiteral("Status")).asInteger(), 2);
-  hasen_.cancel();
-}
-
-TEST_F(AnimalCommandTest, DuplicateCopiesTheAnimalWithTheNextRunningNumber) {
-  ASSERT_TRUE(hasen_.locate(QStringLiteral("TatoRechts"), {QStringLiteral("B12")}));
-  const qlonglong original = hasen_.field(QStringLiteral("Nummer")).asInteger();
-  ASSERT_TRUE(shell::duplicateAnimal(hasen_));
-  EXPECT_EQ(hasen_.state(), engine::DataSetState::Insert);
-  EXPECT_EQ(hasen_.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("B12"));
-  EXPECT_EQ(hasen_.field(QStringLiteral("TatoLinks")).asString(), QStringLiteral("3.5.11"));
-  EXPECT_EQ(hasen_.field(QStringLiteral("Geschlecht")).asString(), QStringLiteral("1"));
-  EXPECT_EQ(hasen_.field(QStringLiteral("Rasse")).asInteger(), 1);
-  EXPECT_TRUE(hasen_.field(QStringLiteral("IDCode")).isNull());  // the name is not copied
-  hasen_.post();
-  EXPECT_NE(hasen_.field(QStringLiteral("Nummer")).asInteger(), original);
-  EXPECT_EQ(hasen_.recordCount(), 5);
-}
-
-TEST_F(AnimalCommandTest, ARunningNumberThatIsNoNumberStopsTheDuplicate) {
-  hasen_.first();
-  hasen_.edit();
-  hasen_.field(QStringLiteral("TatoLinks")).setString(QStringLiteral("3.5.1x"));
-  // duplicateAnimal saves the pending change first.
-  EXPECT_FALSE(shell::duplicateAnimal(hasen_));
-  ASSERT_EQ(dialogs_.shown().size(), 1u);
-  EXPECT_EQ(dialogs_.shown()[0].kind, store::DialogKind::Error);
-  EXPECT_EQ(dialogs_.shown()[0].text, shell::notANumberText(QStringLiteral("1x")));
-  EXPECT_EQ(hasen_.state(), engine::DataSetState::Insert);
-  EXPECT_TRUE(hasen_.field(QStringLiteral("TatoLinks")).isNull());
-  hasen_.cancel();
-  EXPECT_EQ(hasen_.recordCount(), 4);
-}
-
-TEST_F(AnimalCommandTest, DeleteAsksMessage15First) {
-  hasen_.first();
-  dialogs_.no();
-  EXPECT_FALSE(shell::deleteAnimal(hasen_));
-  EXPECT_EQ(hasen_.recordCount(), 4);
-  ASSERT_EQ(dialogs_.shown().size(), 1u);
-  EXPECT_EQ(dialogs_.shown()[0].text, installer::messageText(15));
-  EXPECT_EQ(dialogs_.shown()[0].kind, store::DialogKind::Warning);
-
-  dialogs_.yes();
-  EXPECT_TRUE(shell::deleteAnimal(hasen_));
-  EXPECT_EQ(hasen_.recordCount(), 3);
-  list().refresh();
-  EXPECT_EQ(list().count(), 3);
 }
 
 }  // namespace

@@ -411,6 +411,26 @@ TEST_F(DataModuleTest, AdditionOfANewAnimalIsWrittenOnceAfterItsSave) {
   EXPECT_EQ(rowCount(QStringLiteral("Hasenz")), 1);
 }
 
+TEST_F(DataModuleTest, AdditionHeldForANewAnimalGoesWhenTheAnimalIsGivenUp) {
+  ScriptedDialogs dialogs;
+  const qint64 stored = animal(QStringLiteral("S1"), QStringLiteral("1.5.1"));
+  TDatenStamm& dm = openModule();
+  Cursor& zusatz = dm.at(QStringLiteral("HasenZusatz"));
+  dm.Hasen().append();
+  zusatz.append();
+  zusatz.field(QStringLiteral("ZMNr")).setString(QStringLiteral("77"));
+  EXPECT_THROW(zusatz.post(), engine::Abort);
+  ASSERT_TRUE(dm.additionPending());
+  dm.Hasen().cancel();
+  EXPECT_FALSE(dm.additionPending());
+  // The next save of another animal writes no stray addition.
+  ASSERT_TRUE(dm.gotoAnimal(stored));
+  dm.Hasen().edit();
+  dm.Hasen().field(QStringLiteral("IDCode")).setString(QStringLiteral("Susi"));
+  dm.Hasen().post();
+  EXPECT_EQ(rowCount(QStringLiteral("Hasenz")), 0);
+}
+
 TEST_F(DataModuleTest, TradeRecordQuestionNoDiscardsOnlyThatRecordAndTheMoveGoesOn) {
   const qint64 a = animal(QStringLiteral("A1"), QStringLiteral("3.5.12"), {{QStringLiteral("Geburtstag"), QDate(2005, 3, 1)}});
   animal(QStringLiteral("A2"), QStringLiteral("3.5.13"), {{QStringLiteral("Geburtstag"), QDate(2005, 3, 1)}});

@@ -4,6 +4,7 @@
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
 #include "engine/cursor_model.h"
+#include "shell/animal_commands.h"
 #include "shell/animal_list.h"
 #include "shell/placement.h"
 #include "shell/ui/calendar_dialog.h"
@@ -128,11 +129,11 @@ void TFormLapiroManager::createMenus() {
 
   kaninchenMenu_ = bar->addMenu(QStringLiteral("Kaninchen"));
   QMenu* m = kaninchenMenu_;
-  addCommand(m, QStringLiteral("Neuaufnahme"));
-  addCommand(m, QStringLiteral("Duplizieren"));
+  addCommand(m, QStringLiteral("Neuaufnahme"), &TFormLapiroManager::NeuaufnahmeClick);
+  addCommand(m, QStringLiteral("Duplizieren"), &TFormLapiroManager::DuplizierenClick);
   addCommand(m, QStringLiteral("Suchen"), &TFormLapiroManager::SuchenClick);
   addCommand(m, QStringLiteral("Speichern"), &TFormLapiroManager::SpeichernClick);
-  addCommand(m, QStringLiteral("Kaninchen löschen"));
+  addCommand(m, QStringLiteral("Kaninchen löschen"), &TFormLapiroManager::LoeschenClick);
   m->addSeparator();
   QMenu* nachkommen = m->addMenu(QStringLiteral("Nachkommen"));
   addCommand(nachkommen, QStringLiteral("Direkte Nachkommen"));
@@ -235,10 +236,12 @@ void TFormLapiroManager::createToolBar() {
   toolBar_->setMovable(false);
   toolBar_->setIconSize(QSize(28, 28));
   QStyle* s = style();
-  addToolButton(tileIcon(QStringLiteral("+"), QColor(0x3a, 0x8a, 0x3a)), QStringLiteral("Neues Kaninchen anlegen"));
+  addToolButton(tileIcon(QStringLiteral("+"), QColor(0x3a, 0x8a, 0x3a)), QStringLiteral("Neues Kaninchen anlegen"),
+                &TFormLapiroManager::NeuesKaninchenClick);
   addToolButton(s->standardIcon(QStyle::SP_FileDialogContentsView), QStringLiteral("Kaninchen suchen"),
                 &TFormLapiroManager::SuchenClick);
-  addToolButton(tileIcon(QStringLiteral("2×"), QColor(0x3a, 0x6a, 0x9a)), QStringLiteral("Kaninchen suchen"));
+  addToolButton(tileIcon(QStringLiteral("2×"), QColor(0x3a, 0x6a, 0x9a)), QStringLiteral("Kaninchen suchen"),
+                &TFormLapiroManager::DuplizierenClick);
   toolBar_->addSeparator();
   QAction* adressen =
       addToolButton(tileIcon(QStringLiteral("Ad"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Adressenverwaltung"));
@@ -522,6 +525,43 @@ void TFormLapiroManager::SuchenClick() {
   store::ui::TsuchenDlg& dialog = animalSearch();
   if (dialog.exec(store::SearchRequest{}) != QDialog::Accepted) return;
   if (const auto nummer = dialog.chosenNummer(); nummer && showAnimal(*nummer)) focusCardTab();
+}
+
+bool TFormLapiroManager::prepareCardForEntry() {
+  // Like the search, these commands do nothing at all while an office window is open.
+  if (office_.anyOpen() || !card_ || !session_.dataModule()) return false;
+  if (!card_->finishFieldEntry()) return false;
+  if (cardWindow_) {
+    cardWindow_->show();
+    mdi_->setActiveSubWindow(cardWindow_);
+  }
+  card_->showStammdaten();
+  return true;
+}
+
+void TFormLapiroManager::newAnimal(NewAnimalVariant variant) {
+  if (!prepareCardForEntry()) return;
+  shell::newAnimal(*session_.dataModule(), session_.settings(), variant);
+  card_->showStammdaten();
+}
+
+void TFormLapiroManager::NeuaufnahmeClick() { newAnimal(NewAnimalVariant::Menu); }
+
+void TFormLapiroManager::NeuesKaninchenClick() { newAnimal(NewAnimalVariant::ToolBar); }
+
+void TFormLapiroManager::DuplizierenClick() {
+  if (!prepareCardForEntry()) return;
+  shell::duplicateAnimal(*session_.dataModule());
+  card_->showStammdaten();
+}
+
+void TFormLapiroManager::LoeschenClick() {
+  if (office_.anyOpen() || !card_ || !session_.dataModule()) return;
+  if (shell::deleteAnimal(*session_.dataModule())) {
+    session_.animalList().refresh();
+    updateAnimalCount();
+    card_->refreshCard(false);
+  }
 }
 
 void TFormLapiroManager::SpeichernClick() {

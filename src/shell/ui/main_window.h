@@ -3,6 +3,7 @@
 // decides which child window may open (OfficeRule) and how child windows are sized.
 #pragma once
 
+#include "shell/animal_commands.h"
 #include "shell/startup.h"
 #include "shell/ui/office_rule.h"
 
@@ -126,6 +127,14 @@ class TFormLapiroManager : public QMainWindow {
   void DBGridHasenfeldDblClick(const QModelIndex& index);
   void SuchenClick();  // "Suchen": the animal search, then show the chosen animal
   void SpeichernClick();  // "Speichern": saves the card's animal
+  // New animal (menu and tool-bar variants), duplicate and delete on the data module, with the
+  // card on "Stammdaten"; none of them acts while an office window is open.
+  bool prepareCardForEntry();
+  void newAnimal(NewAnimalVariant variant);
+  void NeuaufnahmeClick();
+  void NeuesKaninchenClick();
+  void DuplizierenClick();
+  void LoeschenClick();
   void recentEntryClick(QAction* action);
 
   // Lookup lists and index rebuild (normal windows, at most once each).
