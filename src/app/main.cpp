@@ -68,7 +68,8 @@ int main(int argc, char* argv[]) {
   splash->setProgress(40);  // the animal card; its creation applies the settings (step 10)
   mainWindow.createCard();
   mainWindow.applySettings();
-  for (int step : {50, 60, 70, 80, 90, 100}) splash->setProgress(step);  // the shared dialogs
+  mainWindow.createSharedDialogs([&splash](int step) { splash->setProgress(step); });
+  for (int step : {70, 80, 90, 100}) splash->setProgress(step);  // dialogs of windows still to come
 
   // 13. Ready for input.
   mainWindow.show();

@@ -69,6 +69,22 @@ QString statusFilter(const QString& setting) {
   return terms.join(QStringLiteral(" OR "));
 }
 
+// ------------------------------------------------------------------ dragging
+
+QByteArray encodeDraggedAnimal(const DraggedAnimal& animal) {
+  // Three lines: number, right tattoo, left tattoo. Tattoos never hold a line break.
+  return (QString::number(animal.nummer) + u'\n' + animal.tatoRechts + u'\n' + animal.tatoLinks).toUtf8();
+}
+
+std::optional<DraggedAnimal> decodeDraggedAnimal(const QByteArray& data) {
+  const QStringList parts = QString::fromUtf8(data).split(u'\n');
+  if (parts.size() != 3) return std::nullopt;
+  bool ok = false;
+  const qlonglong nummer = parts[0].toLongLong(&ok);
+  if (!ok || nummer <= 0) return std::nullopt;
+  return DraggedAnimal{nummer, parts[1], parts[2]};
+}
+
 // ------------------------------------------------------------------ recently-shown list
 
 QString recentEntry(const QString& tatoRechts, const QString& tatoLinks, qlonglong nummer) {

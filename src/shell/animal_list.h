@@ -70,6 +70,23 @@ QStringList recentMenuEntries(const RecentSlots& recent);
 // an empty slot or a text that holds no number there.
 std::optional<qlonglong> recentNummer(const QString& entry);
 
+// --- Dragging an animal -----------------------------------------------------------------
+
+// Dragging a row of the list hands the animal to the windows that accept it: its Nummer and
+// its right and left tattoo, under this MIME type (plus the tattoos as plain text).
+inline constexpr char kAnimalMimeType[] = "application/x-lapiro-kaninchen";
+
+struct DraggedAnimal {
+  qlonglong nummer = 0;
+  QString tatoRechts;
+  QString tatoLinks;
+  bool operator==(const DraggedAnimal&) const = default;
+};
+
+QByteArray encodeDraggedAnimal(const DraggedAnimal& animal);
+// nullopt for data that was not made by encodeDraggedAnimal (or carries no Nummer).
+std::optional<DraggedAnimal> decodeDraggedAnimal(const QByteArray& data);
+
 // --- The list ----------------------------------------------------------------------------
 
 class AnimalList {

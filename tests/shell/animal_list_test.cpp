@@ -71,6 +71,16 @@ TEST(StatusFilter, BuildsOneTermPerSelectedStatus) {
   EXPECT_EQ(shell::statusFilter(QStringLiteral("/4/")), QStringLiteral("Status=4"));
 }
 
+TEST(DraggedAnimal, RoundTripAndForeignData) {
+  const shell::DraggedAnimal animal{42, QStringLiteral("Ö 12"), QStringLiteral("3.5.12")};
+  EXPECT_EQ(shell::decodeDraggedAnimal(shell::encodeDraggedAnimal(animal)), animal);
+  const shell::DraggedAnimal noLeft{7, QStringLiteral("B1"), QString()};
+  EXPECT_EQ(shell::decodeDraggedAnimal(shell::encodeDraggedAnimal(noLeft)), noLeft);
+  EXPECT_EQ(shell::decodeDraggedAnimal("B12 3.5.10"), std::nullopt);
+  EXPECT_EQ(shell::decodeDraggedAnimal("x\nB12\n3.5.10"), std::nullopt);
+  EXPECT_EQ(shell::decodeDraggedAnimal("0\nB12\n3.5.10"), std::nullopt);
+}
+
 // ---------------------------------------------------------------------- recently shown
 
 shell::RecentSlots emptySlots() {

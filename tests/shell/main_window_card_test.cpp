@@ -5,6 +5,7 @@
 #include "card/ui/animal_card.h"
 #include "engine/cursor.h"
 #include "installer/content.h"
+#include "shell/animal_list.h"
 #include "shell/shell_install.h"
 #include "store/data_module.h"
 #include "support/scripted_dialogs.h"
@@ -14,6 +15,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -136,6 +138,23 @@ TEST_F(MainWindowCardTest, DeleteAsksFirstAndTheCardShowsTheNextAnimal) {
   EXPECT_EQ(session_.animalList().count(), 3);
   EXPECT_NE(card().rightTattoo()->text(), QStringLiteral("C3"));
   EXPECT_EQ(card().rightTattoo()->text(), hasen().field(QStringLiteral("TatoRechts")).asString());
+}
+
+TEST_F(MainWindowCardTest, DraggingARowHandsOverTheAnimal) {
+  QTableView* grid = window_->animalGrid();
+  QAbstractItemModel* model = grid->model();
+  int row = 0;
+  while (row < model->rowCount() && model->index(row, 0).data().toString() != QStringLiteral("B12")) ++row;
+  ASSERT_LT(row, model->rowCount());
+  EXPECT_TRUE(model->flags(model->index(row, 1)) & Qt::ItemIsDragEnabled);
+  std::unique_ptr<QMimeData> data(model->mimeData({model->index(row, 1)}));
+  ASSERT_TRUE(data);
+  const auto animal = shell::decodeDraggedAnimal(data->data(QString::fromLatin1(shell::kAnimalMimeType)));
+  ASSERT_TRUE(animal);
+  EXPECT_EQ(animal->tatoRechts, QStringLiteral("B12"));
+  EXPECT_EQ(animal->tatoLinks, QStringLiteral("3.5.10"));
+  EXPECT_EQ(animal->nummer, 1);
+  EXPECT_EQ(data->text(), QStringLiteral("B12 3.5.10"));
 }
 
 TEST_F(MainWindowCardTest, AnimalCommandsDoNothingWhileAnOfficeWindowIsOpen) {

@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMimeData>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
@@ -63,6 +64,32 @@ QIcon tileIcon(const QString& letters, const QColor& colour) {
   p.drawText(QRectF(2, 2, 28, 28), Qt::AlignCenter, letters);
   return QIcon(pixmap);
 }
+
+// The animal list's model: the cursor's rows, and a row can be dragged to the windows that
+// take an animal.
+class AnimalListModel : public engine::CursorModel {
+ public:
+  using engine::CursorModel::CursorModel;
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    return engine::CursorModel::flags(index) | (index.isValid() ? Qt::ItemIsDragEnabled : Qt::NoItemFlags);
+  }
+  QStringList mimeTypes() const override { return {QString::fromLatin1(kAnimalMimeType)}; }
+  QMimeData* mimeData(const QModelIndexList& indexes) const override {
+    if (indexes.isEmpty()) return nullptr;
+    const int row = indexes.first().row();
+    DraggedAnimal animal;
+    animal.nummer = value(row, QStringLiteral("Nummer")).toLongLong();
+    animal.tatoRechts = value(row, QStringLiteral("TatoRechts")).toString();
+    animal.tatoLinks = value(row, QStringLiteral("TatoLinks")).toString();
+    if (animal.nummer <= 0) return nullptr;
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kAnimalMimeType), encodeDraggedAnimal(animal));
+    data->setText(animal.tatoRechts + u' ' + animal.tatoLinks);
+    return data;
+  }
+  Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+};
 
 // Short hint (at the pointer) and long hint (status line) of a hint text "short|long"; a
 // text without "|" is both.
@@ -287,7 +314,10 @@ void TFormLapiroManager::createListPanel() {
   grid_->horizontalHeader()->setStretchLastSection(true);
   grid_->setWordWrap(false);
   grid_->installEventFilter(this);
-  model_ = std::make_unique<engine::CursorModel>(&session_.animalList().cursor());
+  model_ = std::make_unique<AnimalListModel>(&session_.animalList().cursor());
+  grid_->setDragEnabled(true);
+  grid_->setDragDropMode(QAbstractItemView::DragOnly);
+  grid_->setDefaultDropAction(Qt::CopyAction);
   grid_->setModel(model_.get());
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
@@ -410,6 +440,27 @@ void TFormLapiroManager::focusCardTab() {
   if (card_ && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammdaten) card_->showStammdaten();
 }
 
+TKalenderDlg& TFormLapiroManager::calendar() {
+  if (!kalender_) {
+    kalender_ = new TKalenderDlg(this);
+    connect(kalender_.data(), &TKalenderDlg::helpRequested, this, &TFormLapiroManager::showHelp);
+  }
+  return *kalender_;
+}
+
+contacts::ui::TSuchenAdrDlg& TFormLapiroManager::addressSearch() {
+  if (!suchenAdr_) suchenAdr_ = new contacts::ui::TSuchenAdrDlg(session_.engine(), this);
+  return *suchenAdr_;
+}
+
+void TFormLapiroManager::createSharedDialogs(const std::function<void(int)>& progress) {
+  if (progress) progress(50);
+  calendar();
+  animalSearch();
+  if (progress) progress(60);
+  addressSearch();
+}
+
 store::ui::TsuchenDlg& TFormLapiroManager::animalSearch() {
   if (!suchen_) {
     suchen_ = new store::ui::TsuchenDlg(session_.engine(), this);
@@ -435,17 +486,11 @@ void TFormLapiroManager::createCard() {
     return dialog.chosenNummer();
   };
   services.searchAddress = [this]() -> std::optional<qint64> {
-    if (!suchenAdr_) suchenAdr_ = new contacts::ui::TSuchenAdrDlg(session_.engine(), this);
+    addressSearch();
     if (suchenAdr_->exec() != QDialog::Accepted || suchenAdr_->chosenNumber() <= 0) return std::nullopt;
     return suchenAdr_->chosenNumber();
   };
-  services.pickDate = [this](const QDate& initial) -> std::optional<QDate> {
-    if (!kalender_) {
-      kalender_ = new TKalenderDlg(this);
-      connect(kalender_.data(), &TKalenderDlg::helpRequested, this, &TFormLapiroManager::showHelp);
-    }
-    return kalender_->pick(initial);
-  };
+  services.pickDate = [this](const QDate& initial) -> std::optional<QDate> { return calendar().pick(initial); };
   services.noteShown = [this](const QString& rechts, const QString& links, qint64 nummer) {
     const bool changed = session_.noteAnimalShown(rechts, links, nummer);
     if (changed) rebuildRecentMenu();

@@ -62,6 +62,12 @@ class TFormLapiroManager : public QMainWindow {
   // Start-up step 4 at 40: creates the animal card "Rund um das Tier" beside the list, over
   // the data module (which must exist). Call once.
   void createCard();
+  // Start-up step 4 from 50: the dialogs shared by every window (calendar, animal search,
+  // address search), each created once; `progress` receives the splash steps.
+  void createSharedDialogs(const std::function<void(int)>& progress = {});
+  TKalenderDlg& calendar();
+  contacts::ui::TSuchenAdrDlg& addressSearch();
+
   // The animal card; null before createCard() and after it was closed.
   card::ui::TLapiroStamm* card() const;
 
