@@ -3,9 +3,11 @@
 //
 // Uses the data directory in $LAPIRO_BENCH_HOME (default /tmp/lapiro-big), created with
 //   lapiro-install --home /tmp/lapiro-big --config-dir /tmp/lapiro-big-config --demo=100000
+#include "card/card_controller.h"
 #include "engine/engine.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
+#include "store/animal_search.h"
 #include "store/messages.h"
 
 #include <QCoreApplication>
@@ -75,6 +77,51 @@ void BM_DataModule_GotoAnimal(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DataModule_GotoAnimal)->Unit(benchmark::kMicrosecond);
+
+// What the animal card reads after a move: caption, both address boxes, both parent fields
+// and the father's information panel.
+void BM_Card_DisplaysAfterMove(benchmark::State& state) {
+  Stock& s = stock();
+  if (!s.ok) {
+    state.SkipWithError("no demo stock");
+    return;
+  }
+  lapiro::card::CardController card(*s.module);
+  auto& hasen = s.module->Hasen();
+  hasen.first();
+  hasen.moveBy(50000);
+  for (auto _ : state) {
+    hasen.next();
+    if (hasen.eof()) hasen.first();
+    benchmark::DoNotOptimize(card.caption());
+    benchmark::DoNotOptimize(card.addressLines(hasen.field(QStringLiteral("Zuechter")).value()));
+    benchmark::DoNotOptimize(card.addressLines(hasen.field(QStringLiteral("Besitzer")).value()));
+    benchmark::DoNotOptimize(card.parentDisplay(true));
+    benchmark::DoNotOptimize(card.parentDisplay(false));
+    benchmark::DoNotOptimize(card.parentPanel(true));
+  }
+}
+BENCHMARK(BM_Card_DisplaysAfterMove)->Unit(benchmark::kMicrosecond);
+
+// The animal search: all boxes empty (every animal), a right-tattoo prefix, and the card's
+// father search (bucks only, the animal itself excluded).
+void BM_AnimalSearch(benchmark::State& state) {
+  Stock& s = stock();
+  if (!s.ok) {
+    state.SkipWithError("no demo stock");
+    return;
+  }
+  lapiro::store::AnimalSearch search(s.engine);
+  search.prepare();
+  lapiro::store::SearchBoxes boxes;
+  lapiro::store::SearchRequest request;
+  if (state.range(0) == 1) boxes.tatoRechts = QStringLiteral("H 5");
+  if (state.range(0) == 2) request = {3, lapiro::store::ParentSearch::Father, 4711};
+  qint64 rows = 0;
+  for (auto _ : state) rows = search.run(boxes, request);
+  state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_AnimalSearch)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
