@@ -168,5 +168,32 @@ TEST_F(MainWindowCardTest, AnimalCommandsDoNothingWhileAnOfficeWindowIsOpen) {
   EXPECT_EQ(session_.animalList().count(), 4);
 }
 
+TEST(MainWindowCardEmptyStock, FirstAnimalOfAnEmptyStockAndUndoBackToNothing) {
+  ShellInstall install;  // no animals
+  ScriptedDialogs dialogs;
+  shell::ShellSession session;
+  auto window = std::make_unique<TFormLapiroManager>(session);
+  ASSERT_TRUE(window->startUp(QRect(0, 0, 1280, 1024)));
+  session.createDataModule();
+  window->createCard();
+  window->applySettings();
+  window->show();
+  card::ui::TLapiroStamm& card = *window->card();
+  EXPECT_EQ(card.windowTitle(), QStringLiteral("Rund um das Tier"));
+  EXPECT_FALSE(card.rightTattoo()->isEnabled());
+
+  for (QAction* a : window->findChildren<QAction*>())
+    if (a->text() == QStringLiteral("Neuaufnahme")) a->trigger();
+  EXPECT_TRUE(card.rightTattoo()->isEnabled());
+  QTest::keyClicks(card.rightTattoo(), QStringLiteral("A1"));
+  card.RueckgaengigClick();
+  EXPECT_TRUE(session.dataModule()->Hasen().isEmpty());
+  EXPECT_FALSE(card.rightTattoo()->isEnabled());
+  EXPECT_TRUE(card.rightTattoo()->text().isEmpty());
+  EXPECT_EQ(card.windowTitle(), QStringLiteral("Rund um das Tier"));
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+  window->hide();
+}
+
 }  // namespace
 }  // namespace lapiro::test
