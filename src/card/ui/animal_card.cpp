@@ -150,6 +150,9 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
 }
 
 TLapiroStamm::~TLapiroStamm() {
+  // The children go after this part of the object; a field losing the focus then must not
+  // reach back into it (editingFinished on focus-out).
+  for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
   if (dm_.card() == this) dm_.setCard(nullptr);
   if (hasenListener_ >= 0) dm_.Hasen().removeListener(hasenListener_);
 }
