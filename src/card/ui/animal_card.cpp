@@ -117,6 +117,10 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   panelLayout->setContentsMargins(1, 1, 1, 1);
   panelLayout->addWidget(panelText_);
   panel_->hide();
+  // The panel also gives way when the user goes on to another field.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (panel_->isVisible() && now && now != panelText_ && now != vater_ && now != mutter_) panel_->hide();
+  });
 
   engine::Cursor& h = dm_.Hasen();
   hasenListener_ = h.addListener([this](Notification n) {
@@ -136,6 +140,15 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
         break;
     }
   });
+
+  // Text fields take no more than their field holds (the stored table decides).
+  if (h.isOpen())
+    for (auto [edit, field] : {std::pair{tatoRechts_, u"TatoRechts"}, std::pair{tatoLinks_, u"TatoLinks"},
+                               std::pair{idCode_, u"IDCode"}, std::pair{erbformel_, u"Erbformel"},
+                               std::pair{wurfgroesse_, u"Wurfgroesse"}}) {
+      const std::optional<engine::Field> f = h.findField(QString::fromUtf16(field));
+      if (f && f->type() == engine::FieldType::Alpha && f->size() > 0) edit->setMaxLength(f->size());
+    }
 
   // 2. to 5. "Stammdaten" first, the settings, the wool tab for the animal's breed group.
   tabs_->setCurrentIndex(TabStammdaten);
