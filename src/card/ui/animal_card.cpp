@@ -166,6 +166,7 @@ TLapiroStamm::~TLapiroStamm() {
   // The children go after this part of the object; a field losing the focus then must not
   // reach back into it (editingFinished on focus-out).
   for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+  disconnect(qApp, nullptr, this, nullptr);
   if (dm_.card() == this) dm_.setCard(nullptr);
   if (hasenListener_ >= 0) dm_.Hasen().removeListener(hasenListener_);
 }
