@@ -781,7 +781,14 @@ void TFormLapiroManager::changeEvent(QEvent* event) {
 }
 
 bool TFormLapiroManager::eventFilter(QObject* watched, QEvent* event) {
-  if (mdi_ && watched == mdi_->viewport() && event->type() == QEvent::Resize) fitCard();
+  // The area changes with the window, the splitter and the list panel shown or hidden (office
+  // windows hide it): the card and the office windows follow it.
+  if (mdi_ && watched == mdi_->viewport() && event->type() == QEvent::Resize) {
+    if (office_.anyOpen())
+      fitChildWindows();
+    else
+      fitCard();
+  }
   if (event->type() == QEvent::ToolTip && hintWidgets_.contains(qobject_cast<QWidget*>(watched)))
     return !session_.settings().System.Hilfe;
   if (watched == grid_ && event->type() == QEvent::KeyPress) {
