@@ -11,6 +11,7 @@
 #include "support/scripted_dialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -138,6 +139,28 @@ TEST_F(MainWindowCardTest, DeleteAsksFirstAndTheCardShowsTheNextAnimal) {
   EXPECT_EQ(session_.animalList().count(), 3);
   EXPECT_NE(card().rightTattoo()->text(), QStringLiteral("C3"));
   EXPECT_EQ(card().rightTattoo()->text(), hasen().field(QStringLiteral("TatoRechts")).asString());
+}
+
+TEST_F(MainWindowCardTest, TheAddressBookFromTheCardFillsTheAreaAndTheCardReturns) {
+  window_->resize(1100, 800);
+  QApplication::processEvents();
+  QPushButton* adressen = card().findChild<QPushButton*>(QStringLiteral("BitBtnZuechterAdressen"));
+  ASSERT_NE(adressen, nullptr);
+  adressen->click();
+  QApplication::processEvents();
+  EXPECT_FALSE(window_->listPanel()->isVisible());
+  QMdiSubWindow* book = window_->mdiArea()->activeSubWindow();
+  ASSERT_NE(book, nullptr);
+  ASSERT_NE(book->widget(), window_->card());
+  // The area grew when the list panel went away; the address book grew with it.
+  EXPECT_EQ(book->width(), window_->mdiArea()->viewport()->width());
+
+  book->close();
+  QApplication::processEvents();
+  EXPECT_TRUE(window_->listPanel()->isVisible());
+  QMdiSubWindow* cardWindow = window_->mdiArea()->subWindowList().value(0);
+  ASSERT_NE(cardWindow, nullptr);
+  EXPECT_EQ(cardWindow->geometry(), window_->mdiArea()->viewport()->rect());
 }
 
 TEST_F(MainWindowCardTest, DraggingARowHandsOverTheAnimal) {
