@@ -358,6 +358,17 @@ TEST_F(AnimalCardTest, NavigatorMovesRecordsAndTheMark) {
   EXPECT_EQ(c.rightTattoo()->text(), hasen().field(QStringLiteral("TatoRechts")).asString());
 }
 
+TEST_F(AnimalCardTest, ABreedAddedMeanwhileIsOfferedAtTheNextRefresh) {
+  ScriptedDialogs dialogs;
+  TLapiroStamm& c = openCard();
+  const int before = c.breedBox()->count();
+  stock.add(QStringLiteral("Rasse.db"), {{QStringLiteral("Name"), QStringLiteral("Zwergwidder")}});
+  show(young);
+  EXPECT_EQ(c.breedBox()->count(), before + 1);
+  EXPECT_GE(c.breedBox()->findText(QStringLiteral("Zwergwidder")), 0);
+  EXPECT_EQ(c.breedBox()->currentText(), QStringLiteral("Widder"));
+}
+
 TEST_F(AnimalCardTest, CompactArrangementBelow550Pixels) {
   ScriptedDialogs dialogs;
   TLapiroStamm& c = openCard();

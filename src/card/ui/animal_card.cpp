@@ -155,8 +155,6 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   applySettings();
   setWoolTabVisible(h.isOpen() && h.hasRecord() &&
                     store::isLonghairGroup(h.field(QStringLiteral("Rassegruppe")).asString()));
-  loadBreedBox();
-  loadStatusBox();
   refreshCard(false);
   setEditButtonsEnabled(false);
   updateCounter();
@@ -521,8 +519,29 @@ void TLapiroStamm::loadStatusBox() {
   for (const Choice& c : controller_.statusChoices()) status_->addItem(c.name, QVariant(c.key));
 }
 
+void TLapiroStamm::reloadChangedLists() {
+  auto stamp = [this](const QString& cursorName) -> std::pair<const void*, quint64> {
+    engine::Cursor* c = dm_.cursor(cursorName);
+    if (!c || !c->isOpen() || !c->table()) return {nullptr, 0};
+    return {c->table().get(), c->table()->version()};
+  };
+  if (const auto now = stamp(QStringLiteral("StbRasse")); now != breedStamp_) {
+    breedStamp_ = now;
+    loadBreedBox();
+  }
+  if (const auto now = stamp(QStringLiteral("StbFarbe")); now != colourStamp_) {
+    colourStamp_ = now;
+    colourBoxBreed_ = -1;
+  }
+  if (const auto now = stamp(QStringLiteral("Status")); now != statusStamp_) {
+    statusStamp_ = now;
+    loadStatusBox();
+  }
+}
+
 void TLapiroStamm::loadFields() {
   engine::Cursor& h = dm_.Hasen();
+  reloadChangedLists();
   const bool has = controller_.hasAnimal();
   loading_ = true;
   auto text = [&](QLineEdit* edit, const QString& field) {

@@ -162,6 +162,8 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   void loadBreedBox();
   void loadColourBox(qint64 rasse);
   void loadStatusBox();
+  // Reads the drop-down lists anew when their tables changed (the lookup-list windows).
+  void reloadChangedLists();
   void loadAddressBoxes();
   void loadPicture();
   void updateCounter();
@@ -184,6 +186,8 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   bool compact_ = false;
   bool layoutApplied_ = false;
   qint64 colourBoxBreed_ = -1;
+  // What the drop-down lists were read from: table and its change count.
+  std::pair<const void*, quint64> breedStamp_{}, colourStamp_{}, statusStamp_{};
   QString picturePath_;
 
   QTabWidget* tabs_ = nullptr;
