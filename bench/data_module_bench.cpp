@@ -104,7 +104,10 @@ void BM_Card_DisplaysAfterMove(benchmark::State& state) {
 BENCHMARK(BM_Card_DisplaysAfterMove)->Unit(benchmark::kMicrosecond);
 
 // The animal search: all boxes empty (every animal), a right-tattoo prefix, and the card's
-// father search (bucks only, the animal itself excluded).
+// father search (bucks only, the animal itself excluded). Each run also reads the first page
+// of the result grid, as the dialog shows it. Case 3 is case 0 as the first search after the
+// dialog was shown: the dialog has read the status names meanwhile (not timed), so the
+// search starts with Hasen no longer attached to the query connection.
 void BM_AnimalSearch(benchmark::State& state) {
   Stock& s = stock();
   if (!s.ok) {
@@ -118,10 +121,19 @@ void BM_AnimalSearch(benchmark::State& state) {
   if (state.range(0) == 1) boxes.tatoRechts = QStringLiteral("H 5");
   if (state.range(0) == 2) request = {3, lapiro::store::ParentSearch::Father, 4711};
   qint64 rows = 0;
-  for (auto _ : state) rows = search.run(boxes, request);
+  for (auto _ : state) {
+    if (state.range(0) == 3) {
+      state.PauseTiming();
+      search.close();
+      search.refreshStatusNames();
+      state.ResumeTiming();
+    }
+    rows = search.run(boxes, request);
+    benchmark::DoNotOptimize(search.result().readRows(0, lapiro::engine::CursorModel::kPageSize));
+  }
   state.counters["rows"] = static_cast<double>(rows);
 }
-BENCHMARK(BM_AnimalSearch)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AnimalSearch)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

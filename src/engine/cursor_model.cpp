@@ -72,14 +72,20 @@ const DataSet::Row* CursorModel::rowAt(int row) const {
     std::vector<DataSet::Row> rows;
     auto before = pages_.find(page - 1);
     auto after = pages_.find(page + 1);
-    if (before != pages_.end() && before->second.size() == static_cast<size_t>(kPageSize)) {
-      rows = ds->readRowsAfter(before->second.back(), want);
-    } else if (after != pages_.end() && !after->second.empty()) {
-      rows = ds->readRowsBefore(after->second.front(), want);
-    } else if (start > count_ / 2) {
-      rows = ds->readRowsFromEnd(count_ - start - want, want);
-    } else {
-      rows = ds->readRows(start, want);
+    try {
+      if (before != pages_.end() && before->second.size() == static_cast<size_t>(kPageSize)) {
+        rows = ds->readRowsAfter(before->second.back(), want);
+      } else if (after != pages_.end() && !after->second.empty()) {
+        rows = ds->readRowsBefore(after->second.front(), want);
+      } else if (start > count_ / 2) {
+        rows = ds->readRowsFromEnd(count_ - start - want, want);
+      } else {
+        rows = ds->readRows(start, want);
+      }
+    } catch (const EngineError&) {
+      // Called from the view's painting, where an exception cannot pass: a page that cannot
+      // be read (a lookup table gone, a damaged file) shows empty and is tried again later.
+      return nullptr;
     }
     if (pages_.size() >= kMaxPages && !pageOrder_.empty()) {
       pages_.erase(pageOrder_.front());

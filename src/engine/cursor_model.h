@@ -1,6 +1,7 @@
 // A Qt item model over a data set for grids. Rows are read lazily in pages by position
 // (DataSet::readRows), so a grid over 100,000 animals reads only what it shows. The model
-// follows the data set: a change of order, filter, range or data resets it.
+// follows the data set: a change of order, filter, range or data resets it. A page the data
+// set fails to read (EngineError) shows empty cells and is read again when next needed.
 #pragma once
 
 #include "engine/dataset.h"

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
+#include <map>
 
 #include "store/catalogue.h"
 #include "store/messages.h"
@@ -300,6 +301,49 @@ TEST_F(AnimalSearchTest, ResultCarriesDisplayFieldsAndSorts) {
   EXPECT_EQ(back.rasse, QStringLiteral("Deutsche Riesen"));
   EXPECT_EQ(back.status, QStringLiteral("Zucht"));
   EXPECT_EQ(q.field(QStringLiteral("GeschlechtAnzeige2")).asString(), QStringLiteral("1.0"));
+}
+
+// The display fields are computed when a row is read: in every order, and whichever row is
+// read first, each row shows its own breed, sex and father; a breed renamed while the result
+// is shown appears in the rows read afterwards.
+TEST_F(AnimalSearchTest, EveryRowShowsItsOwnDisplayFieldsInEveryOrder) {
+  const std::map<qint64, QString> breed = {
+      {a1, QStringLiteral("Deutsche Riesen")}, {a2, QStringLiteral("DEUTSCHE Widder")},
+      {a3, QStringLiteral("Blaue Wiener")},    {a4, QStringLiteral("Blaue Wiener")},
+      {a5, QStringLiteral("Blaue Wiener")},    {a6, QStringLiteral("Deutsche Riesen")}};
+  AnimalSearch s(engine);
+  ASSERT_EQ(s.run({}, {}), 6);
+  engine::Query& q = s.result();
+  const auto at = [&q](const engine::DataSet::Row& row, const char16_t* field) {
+    return row[static_cast<size_t>(q.fieldIndex(QString::fromUtf16(field)))];
+  };
+  for (const char16_t* column : {u"TatoLinks", u"RasseAnzeige", u"StatusAnzeige", u"GeschlechtAnzeige"}) {
+    ASSERT_TRUE(s.sortBy(QString::fromUtf16(column)));
+    // Back to front, one row at a time, as a grid scrolled upwards reads them.
+    for (qint64 i = q.recordCount() - 1; i >= 0; --i) {
+      const engine::DataSet::Row row = q.readRows(i, 1).at(0);
+      const qint64 nummer = at(row, u"Nummer").toLongLong();
+      SCOPED_TRACE(QStringLiteral("%1 row %2").arg(QString::fromUtf16(column)).arg(i).toStdString());
+      EXPECT_EQ(at(row, u"RasseAnzeige").toString(), breed.at(nummer));
+      EXPECT_EQ(at(row, u"GeschlechtAnzeige").toString(), at(row, u"Geschlecht").toString() == u"1"
+                                                              ? QStringLiteral("Rammler 1.0")
+                                                              : QStringLiteral("Häsin 0.1"));
+      EXPECT_EQ(at(row, u"VaterTatorechts").toString(), nummer == a3 ? QStringLiteral("B12") : QString());
+    }
+  }
+
+  Cursor rasse(engine);
+  rasse.setTableName(QStringLiteral("Rasse.db"));
+  rasse.open();
+  ASSERT_TRUE(rasse.findKey({wiener}));
+  rasse.edit();
+  rasse.field(QStringLiteral("Name")).setString(QStringLiteral("Wiener, blau"));
+  rasse.post();
+  engine::CursorModel grid(&q);
+  grid.setColumns(AnimalSearch::gridColumns());
+  QStringList shown;
+  for (int r = 0; r < grid.rowCount(); ++r) shown << grid.data(grid.index(r, 5)).toString();
+  EXPECT_EQ(shown.count(QStringLiteral("Wiener, blau")), 3);
 }
 
 TEST_F(AnimalSearchTest, PrepareAddsTheStatusNameIndexAndReadsNames) {
