@@ -9,8 +9,9 @@
 //
 // Lookup and calculated fields work as on a table cursor: they are computed for a row each
 // time it is read, from the lookup tables as they are then (a lookup table changed after
-// open() shows its new values in rows read afterwards). A failing lookup (missing table or
-// field) throws EngineError from open() when the result has a row, else from the first read.
+// open() shows its new values in rows read afterwards). A lookup that cannot be computed (its
+// table or a field missing) throws EngineError from open(), which computes the first row, or
+// from the read that computes it.
 #pragma once
 
 #include "engine/dataset.h"
