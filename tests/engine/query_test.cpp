@@ -212,30 +212,6 @@ TEST_F(QueryTest, LookupsFollowTheirRowAndTheLookupTableAtReadTime) {
   EXPECT_EQ(q.field(QStringLiteral("RasseName")).asString(), QStringLiteral("Deutsche Widder"));
 }
 
-// Calculated fields are computed for the rows that are read, not for the whole result.
-TEST_F(QueryTest, CalculatedFieldsAreComputedForTheRowsRead) {
-  engine.execute(
-      QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 499) "
-                     "INSERT INTO \"Tiere.db\" (Name) SELECT printf('T%03d', i) FROM n"),
-      {});
-  Query q(engine);
-  q.addCalculatedField(QStringLiteral("Gross"), FieldType::Alpha, 20);
-  int calls = 0;
-  q.events.onCalcFields = [&calls](DataSet& d) {
-    ++calls;
-    d.field(QStringLiteral("Gross")).setString(d.field(QStringLiteral("Name")).asString().toLower());
-  };
-  q.setSql(QStringLiteral("SELECT Name FROM Tiere ORDER BY Name DESC"));
-  q.open();
-  EXPECT_EQ(calls, 1);  // the current record
-  EXPECT_EQ(q.field(QStringLiteral("Gross")).asString(), QStringLiteral("t499"));
-  EXPECT_EQ(column(q, q.readRows(100, 2), u"Gross"),
-            (QStringList{QStringLiteral("t399"), QStringLiteral("t398")}));
-  EXPECT_EQ(calls, 3);
-  q.last();
-  EXPECT_EQ(q.field(QStringLiteral("Gross")).asString(), QStringLiteral("t000"));
-}
-
 // A lookup that cannot work fails open() when there is a row to compute, and leaves the
 // query closed; an empty result opens.
 TEST_F(QueryTest, AFailingLookupFailsOpenWhenThereIsARow) {
