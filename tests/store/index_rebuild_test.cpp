@@ -168,7 +168,8 @@ TEST_F(IndexRebuild, CatalogueIndexOptionsAreKept) {
   engine.deleteIndex(table, s(u"IndexAnzahl"));
   engine.addIndex(table, IndexDef::fromList(s(u"IndexAnzahl"), s(u"Anzahl;Name;Nummer")));
   rebuildTableIndexes(engine, table);
-  const IndexDef* anzahl = engine.tableDef(table).index(s(u"IndexAnzahl"));
+  const engine::TableDef def = engine.tableDef(table);  // the index points into it
+  const IndexDef* anzahl = def.index(s(u"IndexAnzahl"));
   ASSERT_NE(anzahl, nullptr);
   EXPECT_TRUE(anzahl->unique);
   EXPECT_TRUE(anzahl->fields.front().descending);
