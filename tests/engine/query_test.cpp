@@ -10,6 +10,7 @@
 #include "engine/cursor_model.h"
 #include "engine/engine.h"
 #include "support/temp_dir.h"
+#include "support/table_rows.h"
 
 using namespace lapiro::engine;
 
@@ -40,13 +41,7 @@ struct QueryTest : ::testing::Test {
   }
 
   qlonglong add(const QString& table, const QVariantMap& values) {
-    Cursor c(engine);
-    c.setTableName(table);
-    c.open();
-    c.append();
-    for (auto it = values.begin(); it != values.end(); ++it) c.field(it.key()).setValue(it.value());
-    c.post();
-    return c.field(0).asInteger();
+    return lapiro::test::addRow(engine, table, values);
   }
 
   void rename(const QString& table, qlonglong nummer, const QString& name) {

@@ -5,6 +5,7 @@
 #include "store/catalogue.h"
 #include "store/messages.h"
 #include "support/scripted_dialogs.h"
+#include "support/table_rows.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -91,13 +92,7 @@ class AnimalCommandsTest : public ::testing::Test {
 
   // Adds a row through a plain cursor (no rules) and returns its key.
   qint64 add(const QString& table, const QVariantMap& values) {
-    Cursor c(engine, u"Anlage"_s);
-    c.setTableName(table);
-    c.open();
-    c.append();
-    for (auto it = values.begin(); it != values.end(); ++it) c.field(it.key()).setValue(it.value());
-    c.post();
-    return c.field(0).asInteger();
+    return test::addRow(engine, table, values);
   }
   // A doe born 1.3.2005 unless `more` says otherwise (a set birthday keeps the rules from
   // deriving and saving one while the animal is shown).

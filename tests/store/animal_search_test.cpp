@@ -17,6 +17,7 @@
 #include "store/ui/animal_search_dialog.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "support/table_rows.h"
 
 namespace lapiro::store {
 namespace {
@@ -164,13 +165,7 @@ class AnimalSearchTest : public ::testing::Test {
   void TearDown() override { setMessageCatalogue(nullptr); }
 
   qint64 add(const QString& table, const QVariantMap& values) {
-    Cursor c(engine, QStringLiteral("Anlage"));
-    c.setTableName(table);
-    c.open();
-    c.append();
-    for (auto it = values.begin(); it != values.end(); ++it) c.field(it.key()).setValue(it.value());
-    c.post();
-    return c.field(0).asInteger();
+    return test::addRow(engine, table, values);
   }
 
   void remove(const QString& table, qint64 key) {

@@ -6,7 +6,7 @@
 #include "store/catalogue.h"
 #include "store/messages.h"
 #include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
+#include "support/stock_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -63,62 +63,16 @@ class FakeCard : public TCardState {
 
 class DataModuleTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.valid());
-    engine.setAlias(QStringLiteral("Hase"), dir.path());
-    for (const CatalogueTable& t : catalogue())
-      if (t.origin == CatalogueTable::Origin::Installer) engine.createTable(t.fileName, currentLayout(t));
-    for (int n : {11, 29, 118, 120, 138})
-      add(QStringLiteral("Sprmel.db"), {{QStringLiteral("Nummer"), n}, {QStringLiteral("Meldung"), msg(n)}});
-    add(QStringLiteral("eigen.DB"), {{QStringLiteral("Name"), QStringLiteral("Sommer")},
-                                     {QStringLiteral("Vorname"), QStringLiteral("Jörg")},
-                                     {QStringLiteral("Strasse"), QStringLiteral("Lindenweg 3")},
-                                     {QStringLiteral("Plz"), QStringLiteral("34117")},
-                                     {QStringLiteral("Ort"), QStringLiteral("Kassel")}});
-    messages = std::make_unique<MessageCatalogue>(engine);
-    messages->open();
-    setMessageCatalogue(messages.get());
-    settings.System.Speichern = true;
-  }
+  void SetUp() override { settings.System.Speichern = true; }
 
-  void TearDown() override {
-    module.reset();
-    setMessageCatalogue(nullptr);
-  }
+  void TearDown() override { module.reset(); }
 
-  // Adds a row through a plain cursor (no rules) and returns its key.
-  qint64 add(const QString& table, const QVariantMap& values) {
-    Cursor c(engine, QStringLiteral("Anlage"));
-    c.setTableName(table);
-    c.open();
-    c.append();
-    for (auto it = values.begin(); it != values.end(); ++it) c.field(it.key()).setValue(it.value());
-    c.post();
-    return c.field(0).asInteger();
-  }
-
+  qint64 add(const QString& table, const QVariantMap& values) { return stock.add(table, values); }
   qint64 animal(const QString& rechts, const QString& links, const QVariantMap& more = {}) {
-    QVariantMap v = more;
-    v.insert(QStringLiteral("TatoRechts"), rechts);
-    v.insert(QStringLiteral("TatoLinks"), links);
-    if (!v.contains(QStringLiteral("Geschlecht"))) v.insert(QStringLiteral("Geschlecht"), QStringLiteral("2"));
-    return add(QStringLiteral("Hasen.db"), v);
+    return stock.animal(rechts, links, more);
   }
-
-  qint64 rowCount(const QString& table) {
-    Cursor c(engine, QStringLiteral("Zaehler"));
-    c.setTableName(table);
-    c.open();
-    return c.recordCount();
-  }
-
-  QVariant stored(const QString& table, qint64 key, const QString& field) {
-    Cursor c(engine, QStringLiteral("Lesen"));
-    c.setTableName(table);
-    c.open();
-    if (!c.findKey({key})) return {};
-    return c.field(field).value();
-  }
+  qint64 rowCount(const QString& table) { return stock.rowCount(table); }
+  QVariant stored(const QString& table, qint64 key, const QString& field) { return stock.stored(table, key, field); }
 
   TDatenStamm& openModule(bool withCard = true) {
     module = std::make_unique<TDatenStamm>(engine, settings);
@@ -130,9 +84,9 @@ class DataModuleTest : public ::testing::Test {
 
   QString text(const char16_t* field) { return module->Hasen().field(QString::fromUtf16(field)).asString(); }
 
-  test::TempDir dir;
-  engine::Engine engine;
-  std::unique_ptr<MessageCatalogue> messages;
+  // Tables, the messages 11, 29, 118, 120, 138 as "Meldung <n>" and the own user Jörg Sommer.
+  test::StockDirectory stock{{11, 29, 118, 120, 138}};
+  engine::Engine& engine = stock.engine;
   shell::tsysteminfo settings;
   FakeCard card;
   std::unique_ptr<TDatenStamm> module;

@@ -27,6 +27,7 @@
 #include "store/ui/index_rebuild_window.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "support/table_rows.h"
 
 namespace lapiro::store::ui {
 namespace {
@@ -64,13 +65,7 @@ class LookupWindows : public ::testing::Test {
   void TearDown() override { setMessageCatalogue(nullptr); }
 
   qint64 add(const QString& table, const QVariantMap& values) {
-    Cursor c(engine, QStringLiteral("Anlage"));
-    c.setTableName(table);
-    c.open();
-    c.append();
-    for (auto it = values.begin(); it != values.end(); ++it) c.field(it.key()).setValue(it.value());
-    c.post();
-    return c.field(0).asInteger();
+    return test::addRow(engine, table, values);
   }
   QStringList stored(const QString& table) {
     Cursor c(engine, QStringLiteral("Lesen"));

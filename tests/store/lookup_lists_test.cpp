@@ -9,6 +9,7 @@
 #include "store/messages.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "support/table_rows.h"
 
 namespace lapiro::store {
 namespace {
@@ -44,13 +45,7 @@ class LookupLists : public ::testing::Test {
   void TearDown() override { setMessageCatalogue(nullptr); }
 
   qint64 add(const QString& table, const QVariantMap& values) {
-    Cursor c(engine, QStringLiteral("Anlage"));
-    c.setTableName(table);
-    c.open();
-    c.append();
-    for (auto it = values.begin(); it != values.end(); ++it) c.field(it.key()).setValue(it.value());
-    c.post();
-    return c.field(0).asInteger();
+    return test::addRow(engine, table, values);
   }
   qint64 breed(const QString& name, const QString& code) {
     return add(QStringLiteral("Rasse.db"), {{QStringLiteral("Name"), name}, {QStringLiteral("Code"), code}});

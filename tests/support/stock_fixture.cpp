@@ -1,5 +1,7 @@
 #include "support/stock_fixture.h"
 
+#include "support/table_rows.h"
+
 #include "engine/cursor.h"
 #include "store/catalogue.h"
 
@@ -25,15 +27,7 @@ StockDirectory::~StockDirectory() { store::setMessageCatalogue(nullptr); }
 
 QString StockDirectory::message(int n) { return QStringLiteral("Meldung %1").arg(n); }
 
-qint64 StockDirectory::add(const QString& table, const QVariantMap& values) {
-  engine::Cursor c(engine, QStringLiteral("Anlage"));
-  c.setTableName(table);
-  c.open();
-  c.append();
-  for (auto it = values.begin(); it != values.end(); ++it) c.field(it.key()).setValue(it.value());
-  c.post();
-  return c.field(0).asInteger();
-}
+qint64 StockDirectory::add(const QString& table, const QVariantMap& values) { return addRow(engine, table, values); }
 
 qint64 StockDirectory::animal(const QString& rechts, const QString& links, const QVariantMap& more) {
   QVariantMap v = more;
@@ -44,18 +38,9 @@ qint64 StockDirectory::animal(const QString& rechts, const QString& links, const
 }
 
 QVariant StockDirectory::stored(const QString& table, qint64 key, const QString& field) {
-  engine::Cursor c(engine, QStringLiteral("Lesen"));
-  c.setTableName(table);
-  c.open();
-  if (!c.findKey({key})) return {};
-  return c.field(field).value();
+  return storedValue(engine, table, key, field);
 }
 
-qint64 StockDirectory::rowCount(const QString& table) {
-  engine::Cursor c(engine, QStringLiteral("Zaehler"));
-  c.setTableName(table);
-  c.open();
-  return c.recordCount();
-}
+qint64 StockDirectory::rowCount(const QString& table) { return countRows(engine, table); }
 
 }  // namespace lapiro::test
