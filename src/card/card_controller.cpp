@@ -7,6 +7,7 @@
 #include "store/card_state.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
+#include "store/guarded.h"
 #include "store/messages.h"
 
 namespace lapiro::card {
@@ -227,38 +228,15 @@ bool CardController::beginEdit() {
   if (!h.isOpen()) return false;
   if (h.isEditing()) return true;
   if (!h.hasRecord()) return false;
-  try {
-    h.edit();
-    return true;
-  } catch (const engine::Abort&) {
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-  }
-  return false;
+  return store::guarded([&] { h.edit(); });
 }
 
 bool CardController::setFieldText(const QString& field, const QString& text) {
-  if (!beginEdit()) return false;
-  try {
-    hasen().field(field).setString(text);
-    return true;
-  } catch (const engine::Abort&) {
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-  }
-  return false;
+  return beginEdit() && store::guarded([&] { hasen().field(field).setString(text); });
 }
 
 bool CardController::setFieldValue(const QString& field, const QVariant& value) {
-  if (!beginEdit()) return false;
-  try {
-    hasen().field(field).setValue(value);
-    return true;
-  } catch (const engine::Abort&) {
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-  }
-  return false;
+  return beginEdit() && store::guarded([&] { hasen().field(field).setValue(value); });
 }
 
 void CardController::chooseParent(bool father, qint64 nummer) {
@@ -303,7 +281,7 @@ bool CardController::setDate(const QString& cursorName, const QString& field, co
     return setFieldValue(field, date.isValid() ? QVariant(date) : QVariant());
   Cursor* c = dm_.cursor(cursorName);
   if (!c || !c->isOpen()) return false;
-  try {
+  return store::guarded([&] {
     if (!c->isEditing()) {
       if (c->hasRecord())
         c->edit();
@@ -311,27 +289,16 @@ bool CardController::setDate(const QString& cursorName, const QString& field, co
         c->append();
     }
     c->field(field).setDate(date);
-    return true;
-  } catch (const engine::Abort&) {
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-  }
-  return false;
+  });
 }
 
 bool CardController::save() {
   for (const QString& name : {QStringLiteral("Hasen"), QStringLiteral("HasenZusatz")}) {
     Cursor* c = dm_.cursor(name);
     if (!c || !c->isOpen() || !c->isEditing()) continue;
-    try {
-      c->post();
-    } catch (const engine::Abort&) {
-      // A rule stopped the save and said why; a refused animal leaves its addition alone.
-      if (c->isEditing()) return false;
-    } catch (const EngineError& e) {
-      store::dialogs().error(e.message());
-      return false;
-    }
+    // A rule that stops the save has said why; a refused animal leaves its addition alone.
+    store::guarded([&] { c->post(); });
+    if (c->isEditing()) return false;
   }
   if (card() && !hasen().isEditing()) card()->setEditButtonsEnabled(false);
   return true;
@@ -341,12 +308,7 @@ bool CardController::undo() {
   for (const QString& name : {QStringLiteral("Hasen"), QStringLiteral("HasenZusatz")}) {
     Cursor* c = dm_.cursor(name);
     if (!c || !c->isOpen() || !c->isEditing()) continue;
-    try {
-      c->cancel();
-    } catch (const engine::Abort&) {
-    } catch (const EngineError& e) {
-      store::dialogs().error(e.message());
-    }
+    store::guarded([&] { c->cancel(); });
   }
   store::TCardState* state = card();
   if (state) state->setEditButtonsEnabled(false);
@@ -357,11 +319,7 @@ bool CardController::undo() {
   if (last <= 0) return false;
   state->undoingNewRecord = true;
   bool found = false;
-  try {
-    found = dm_.gotoAnimal(last);
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-  }
+  store::guarded([&] { found = dm_.gotoAnimal(last); });
   state->undoingNewRecord = false;
   return found;
 }
@@ -369,31 +327,21 @@ bool CardController::undo() {
 bool CardController::settle() {
   Cursor& h = hasen();
   if (!h.isEditing()) return true;
-  try {
-    h.checkBrowseMode();
-  } catch (const engine::Abort&) {
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-  }
+  store::guarded([&] { h.checkBrowseMode(); });
   return !h.isEditing();
 }
 
 bool CardController::move(Move m) {
   Cursor& h = hasen();
   if (!h.isOpen() || !settle()) return false;
-  try {
+  return store::guarded([&] {
     switch (m) {
       case Move::First: h.first(); break;
       case Move::Prior: h.prior(); break;
       case Move::Next: h.next(); break;
       case Move::Last: h.last(); break;
     }
-    return true;
-  } catch (const engine::Abort&) {
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-  }
-  return false;
+  });
 }
 
 void CardController::setMark() {
@@ -402,13 +350,8 @@ void CardController::setMark() {
 
 bool CardController::gotoMark() {
   if (!mark_.isValid() || !settle()) return false;
-  try {
-    return hasen().gotoBookmark(mark_);
-  } catch (const engine::Abort&) {
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-  }
-  return false;
+  bool found = false;
+  return store::guarded([&] { found = hasen().gotoBookmark(mark_); }) && found;
 }
 
 }  // namespace lapiro::card

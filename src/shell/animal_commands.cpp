@@ -1,6 +1,7 @@
 #include "shell/animal_commands.h"
 
 #include "store/dialog_service.h"
+#include "store/guarded.h"
 #include "store/messages.h"
 
 #include <QVariant>
@@ -52,30 +53,14 @@ bool saveAnimal(Cursor& hasen) {
     hasen.cancel();
     return true;
   }
-  try {
-    hasen.post();
-    return true;
-  } catch (const engine::Abort&) {
-    return false;
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-    return false;
-  }
+  return store::guarded([&] { hasen.post(); });
 }
 
 // Saves the addition when it is being edited. Returns false when it was not saved (the
 // engine's message shown, or a rule has said why).
 bool saveAddition(Cursor& zusatz) {
   if (!zusatz.isOpen() || !zusatz.isEditing()) return true;
-  try {
-    zusatz.checkBrowseMode();
-    return true;
-  } catch (const engine::Abort&) {
-    return false;
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-    return false;
-  }
+  return store::guarded([&] { zusatz.checkBrowseMode(); });
 }
 
 // Appends to "Hasen" after the animal the card showed is noted: appending does not pass the
@@ -83,14 +68,8 @@ bool saveAddition(Cursor& zusatz) {
 bool appendAnimal(store::TDatenStamm& dm) {
   Cursor& hasen = dm.Hasen();
   const qint64 shown = currentNummer(hasen);
-  try {
-    hasen.append();
-  } catch (const engine::Abort&) {
-    return false;  // a detail's rule kept its change; it has said why
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-    return false;
-  }
+  // A detail's rule may keep its change (Abort); it has said why.
+  if (!store::guarded([&] { hasen.append(); })) return false;
   if (store::TCardState* card = dm.card()) card->lastShownAnimal = shown;
   return true;
 }
@@ -223,17 +202,14 @@ bool deleteAnimal(store::TDatenStamm& dm) {
   Cursor& hasen = dm.Hasen();
   if (!hasen.isOpen() || !hasen.hasRecord()) return false;
   if (!store::dialogs().ask(store::messageText(kLoeschen), store::DialogKind::Warning)) return false;
-  try {
+  // A detail's rule may keep its change (Abort); it has said why.
+  const bool done = store::guarded([&] {
     if (hasen.state() == DataSetState::Insert)
       hasen.cancel();  // never stored: nothing to delete
     else
       hasen.deleteRecord();
-  } catch (const engine::Abort&) {
-    return false;  // a detail's rule kept its change; it has said why
-  } catch (const EngineError& e) {
-    store::dialogs().error(e.message());
-    return false;
-  }
+  });
+  if (!done) return false;
   if (store::TCardState* card = dm.card()) {
     card->refreshAnimalList();
     card->updateDisplays();
