@@ -1,7 +1,6 @@
 #include "card/card_controller.h"
 
 #include "engine/cursor.h"
-#include "engine/query.h"
 #include "lineage/genetic_formula.h"
 #include "store/animal_rules.h"
 #include "store/card_state.h"
@@ -185,34 +184,6 @@ QStringList CardController::parentPanel(bool father) {
   }
   const store::OwnUser& own = dm_.ownUser();
   return parentPanelLines(info, father, store::personDisplay(own.vorname, own.name));
-}
-
-std::vector<Choice> CardController::readChoices(const QString& statement, const QVariantMap& params) {
-  std::vector<Choice> result;
-  try {
-    engine::Query q(hasen().engine());
-    q.setSql(statement);
-    for (auto it = params.begin(); it != params.end(); ++it) q.setParam(it.key(), it.value());
-    q.open();
-    for (q.first(); !q.eof(); q.next())
-      result.push_back({q.field(0).asInteger(), q.field(1).asString()});
-  } catch (const EngineError&) {
-    result.clear();
-  }
-  return result;
-}
-
-std::vector<Choice> CardController::breedChoices() {
-  return readChoices(QStringLiteral("SELECT Nummer, Name FROM \"Rasse.db\" ORDER BY Name, Code"), {});
-}
-
-std::vector<Choice> CardController::colourChoices(qint64 rasse) {
-  return readChoices(QStringLiteral("SELECT Nummer, Name FROM \"Farbe.db\" WHERE Rasse = :Rasse ORDER BY Name"),
-                     {{QStringLiteral("Rasse"), rasse}});
-}
-
-std::vector<Choice> CardController::statusChoices() {
-  return readChoices(QStringLiteral("SELECT Nummer, Name FROM \"Status.db\" ORDER BY Nummer"), {});
 }
 
 void CardController::noteShownByCommand() {

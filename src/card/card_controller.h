@@ -11,6 +11,8 @@
 // leave the record as it was; a rule's Abort stops silently. Nothing here throws.
 #pragma once
 
+#include "store/data_module.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -22,10 +24,6 @@
 namespace lapiro::engine {
 class Cursor;
 }
-namespace lapiro::store {
-class TDatenStamm;
-class TCardState;
-}  // namespace lapiro::store
 
 namespace lapiro::card {
 
@@ -74,10 +72,7 @@ QString joinTattooParts(const QString& month, const QString& year, const QString
 bool formulaFieldAccepts(const QString& text);
 
 // One entry of a drop-down: the stored key and the shown name.
-struct Choice {
-  qint64 key = 0;
-  QString name;
-};
+using Choice = store::TDatenStamm::Choice;
 
 // --- The card's flows over the data module -----------------------------------------------
 
@@ -111,9 +106,9 @@ class CardController {
   QStringList parentPanel(bool father);
 
   // Drop-down lists: breeds by name, the colours of breed `rasse` by name, the states.
-  std::vector<Choice> breedChoices();
-  std::vector<Choice> colourChoices(qint64 rasse);
-  std::vector<Choice> statusChoices();
+  std::vector<Choice> breedChoices() { return dm_.breeds(); }
+  std::vector<Choice> colourChoices(qint64 rasse) { return dm_.colours(rasse); }
+  std::vector<Choice> statusChoices() { return dm_.states(); }
 
   // Step 4 of the card's refresh after a command: records the animal in the recently-shown
   // list; when it was added, it becomes the card's last shown animal.
@@ -167,7 +162,6 @@ class CardController {
  private:
   store::TCardState* card();
   bool settle();  // saves a pending change of "Hasen" before a move; false when refused
-  std::vector<Choice> readChoices(const QString& statement, const QVariantMap& params);
 
   store::TDatenStamm& dm_;
   NoteShown noteShown_;

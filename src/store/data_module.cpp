@@ -204,7 +204,8 @@ void TDatenStamm::chooseHasenOrder() {
 }
 
 void TDatenStamm::buildBreedNames() {
-  breedNames_.clear();
+  breeds_.clear();
+  breedsStamp_ = {};
   Cursor names(engine_, QStringLiteral("Rassennamen"));
   names.setTableName(at(QStringLiteral("StbRasse")).tableName());
   names.setReadOnly(true);
@@ -212,7 +213,8 @@ void TDatenStamm::buildBreedNames() {
     names.setIndexName(QStringLiteral("RasseName"));
     names.open();
     for (names.first(); !names.eof(); names.next())
-      breedNames_ << names.field(QStringLiteral("Name")).asString();
+      breeds_.push_back({names.field(QStringLiteral("Nummer")).asInteger(), names.field(QStringLiteral("Name")).asString()});
+    breedsStamp_ = {names.table().get(), names.table()->version()};
   } catch (const EngineError&) {
     // The breed table's own opening step reports it.
   }
@@ -292,8 +294,30 @@ void TDatenStamm::close() {
 
 // ---------------------------------------------------------------- lists
 
-QStringList TDatenStamm::colourNames(qint64 rasse) {
-  QStringList result;
+namespace {
+
+QStringList namesOf(const std::vector<TDatenStamm::Choice>& choices) {
+  QStringList names;
+  for (const TDatenStamm::Choice& c : choices) names << c.name;
+  return names;
+}
+
+}  // namespace
+
+const std::vector<TDatenStamm::Choice>& TDatenStamm::breeds() {
+  // The breed window writes through cursors of this process, which count their changes.
+  Cursor& rasse = at(QStringLiteral("StbRasse"));
+  const std::pair<const void*, quint64> now =
+      rasse.isOpen() && rasse.table() ? std::pair<const void*, quint64>{rasse.table().get(), rasse.table()->version()}
+                                      : std::pair<const void*, quint64>{};
+  if (now != breedsStamp_ || !now.first) buildBreedNames();
+  return breeds_;
+}
+
+QStringList TDatenStamm::breedNames() { return namesOf(breeds()); }
+
+std::vector<TDatenStamm::Choice> TDatenStamm::colours(qint64 rasse) {
+  std::vector<Choice> result;
   Cursor colours(engine_, QStringLiteral("Farbnamen"));
   colours.setTableName(at(QStringLiteral("StbFarbe")).tableName());
   colours.setReadOnly(true);
@@ -304,7 +328,24 @@ QStringList TDatenStamm::colourNames(qint64 rasse) {
     colours.setFiltered(true);
     colours.open();
     for (colours.first(); !colours.eof(); colours.next())
-      result << colours.field(QStringLiteral("Name")).asString();
+      result.push_back({colours.field(QStringLiteral("Nummer")).asInteger(), colours.field(QStringLiteral("Name")).asString()});
+  } catch (const EngineError&) {
+    result.clear();
+  }
+  return result;
+}
+
+QStringList TDatenStamm::colourNames(qint64 rasse) { return namesOf(colours(rasse)); }
+
+std::vector<TDatenStamm::Choice> TDatenStamm::states() {
+  std::vector<Choice> result;
+  Cursor states(engine_, QStringLiteral("Statusnamen"));
+  states.setTableName(at(QStringLiteral("Status")).tableName());
+  states.setReadOnly(true);
+  try {
+    states.open();
+    for (states.first(); !states.eof(); states.next())
+      result.push_back({states.field(QStringLiteral("Nummer")).asInteger(), states.field(QStringLiteral("Name")).asString()});
   } catch (const EngineError&) {
     result.clear();
   }

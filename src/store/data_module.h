@@ -65,10 +65,20 @@ class TDatenStamm : public CursorProvider {
 
   // --- lists offered to windows ------------------------------------------------------------
 
-  // The breed names (Rasse.Name in the order of index RasseName), built when open() runs.
-  const QStringList& breedNames() const { return breedNames_; }
-  // The colour names of breed `rasse` in the order of index FarbeRasse, read anew each time.
+  // One entry of a drop-down list: the stored key and the shown name.
+  struct Choice {
+    qint64 key = 0;
+    QString name;
+  };
+  // The breeds (Rasse.Nummer and Name in the order of index RasseName), built when open()
+  // runs and built again whenever the breed table has changed since.
+  const std::vector<Choice>& breeds();
+  QStringList breedNames();
+  // The colours of breed `rasse` in the order of index FarbeRasse, read anew each time.
+  std::vector<Choice> colours(qint64 rasse);
   QStringList colourNames(qint64 rasse);
+  // The states (Status.Nummer and Name by number), read anew each time.
+  std::vector<Choice> states();
   // Every non-empty Bezeichnung of Ausstellungstitel in the order of BezeichnungIDX.
   QStringList showTitles();
 
@@ -162,7 +172,8 @@ class TDatenStamm : public CursorProvider {
   QHash<QString, int> byName_;  // upper-case name -> index into cursors_
   engine::Cursor* hasen_ = nullptr;
 
-  QStringList breedNames_;
+  std::vector<Choice> breeds_;
+  std::pair<const void*, quint64> breedsStamp_{};  // breed table and change count read from
   QDate today_;
 
   // Saves made by the system itself suppress the save question while this is above 0.
