@@ -47,12 +47,18 @@ Stock& stock() {
   return s;
 }
 
-void BM_DataModule_NextAnimal(benchmark::State& state) {
+// The opened stock, or null after marking the benchmark skipped when there is none.
+Stock* openStock(benchmark::State& state) {
   Stock& s = stock();
-  if (!s.ok) {
-    state.SkipWithError("no demo stock: run lapiro-install --home /tmp/lapiro-big --demo=100000");
-    return;
-  }
+  if (s.ok) return &s;
+  state.SkipWithError("no demo stock: run lapiro-install --home /tmp/lapiro-big --demo=100000");
+  return nullptr;
+}
+
+void BM_DataModule_NextAnimal(benchmark::State& state) {
+  Stock* stockPtr = openStock(state);
+  if (!stockPtr) return;
+  Stock& s = *stockPtr;
   auto& hasen = s.module->Hasen();
   hasen.first();
   hasen.moveBy(50000);
@@ -65,11 +71,9 @@ void BM_DataModule_NextAnimal(benchmark::State& state) {
 BENCHMARK(BM_DataModule_NextAnimal)->Unit(benchmark::kMicrosecond);
 
 void BM_DataModule_GotoAnimal(benchmark::State& state) {
-  Stock& s = stock();
-  if (!s.ok) {
-    state.SkipWithError("no demo stock");
-    return;
-  }
+  Stock* stockPtr = openStock(state);
+  if (!stockPtr) return;
+  Stock& s = *stockPtr;
   qint64 n = 1;
   for (auto _ : state) {
     s.module->gotoAnimal(n);
@@ -81,11 +85,9 @@ BENCHMARK(BM_DataModule_GotoAnimal)->Unit(benchmark::kMicrosecond);
 // What the animal card reads after a move: caption, both address boxes, both parent fields
 // and the father's information panel.
 void BM_Card_DisplaysAfterMove(benchmark::State& state) {
-  Stock& s = stock();
-  if (!s.ok) {
-    state.SkipWithError("no demo stock");
-    return;
-  }
+  Stock* stockPtr = openStock(state);
+  if (!stockPtr) return;
+  Stock& s = *stockPtr;
   lapiro::card::CardController card(*s.module);
   auto& hasen = s.module->Hasen();
   hasen.first();
@@ -109,11 +111,9 @@ BENCHMARK(BM_Card_DisplaysAfterMove)->Unit(benchmark::kMicrosecond);
 // dialog was shown: the dialog has read the status names meanwhile (not timed), so the
 // search starts with Hasen no longer attached to the query connection.
 void BM_AnimalSearch(benchmark::State& state) {
-  Stock& s = stock();
-  if (!s.ok) {
-    state.SkipWithError("no demo stock");
-    return;
-  }
+  Stock* stockPtr = openStock(state);
+  if (!stockPtr) return;
+  Stock& s = *stockPtr;
   lapiro::store::AnimalSearch search(s.engine);
   search.prepare();
   lapiro::store::SearchBoxes boxes;

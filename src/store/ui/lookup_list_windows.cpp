@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "store/dialog_service.h"
+#include "store/guarded.h"
 
 namespace lapiro::store::ui {
 
@@ -190,12 +191,7 @@ void LookupListWindow::ZurueckClick() {
 }
 
 void LookupListWindow::guarded(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const engine::EngineError& e) {
-    dialogs().error(e.message());
-  } catch (const engine::Abort&) {
-  }
+  store::guarded(action);
   updateView();
 }
 
