@@ -68,7 +68,7 @@ void writePdfForInspection(const PageModel& model, const QString& name) {
 }
 
 void expectMatchesReference(const PageModel& model, const QString& name) {
-  const QString path = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/reference/") +
+  const QString path = QString::fromUtf8(LAPIRO_TESTS_SOURCE_DIR) + QStringLiteral("/reports/reference/") +
                        name + QStringLiteral(".txt");
   const QString actual = model.dump();
   if (qEnvironmentVariableIsSet("LAPIRO_UPDATE_REFERENCES")) {
