@@ -1,4 +1,5 @@
 // Lapiro Manager: nothing but start-up.
+#include "shell/first_start.h"
 #include "shell/paths.h"
 #include "shell/startup.h"
 #include "shell/ui/main_window.h"
@@ -7,6 +8,7 @@
 #include "store/dialog_service.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -34,6 +36,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("LapiroManager"));
   QApplication::setApplicationDisplayName(QStringLiteral("Lapiro Manager"));
   QApplication::setApplicationVersion(shell::programVersion());
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/lapiro-manager.svg")));
+  QApplication::setDesktopFileName(QStringLiteral("lapiro-manager"));
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   QTranslator qtTranslator;
   if (qtTranslator.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -46,6 +50,23 @@ int main(int argc, char* argv[]) {
   shell::InstanceLock lock(shell::InstanceLock::defaultPath());
   if (!shell::acquireSingleInstance(lock)) return 0;
 
+  // A user without a stock is welcomed and chooses one; cancelling ends the program.
+  const QScreen* firstScreen = QApplication::primaryScreen();
+  const QRect workArea = firstScreen ? firstScreen->availableGeometry() : QRect();
+  {
+    shell::FirstStartHooks hooks;
+    hooks.busy = shell::ui::runWithBusyWindow;
+    if (!shell::runFirstStart(workArea, hooks)) {
+      store::setDialogService(nullptr);
+      return 0;
+    }
+    // The settings directory may only now exist: hold the lock there from here on.
+    if (lock.tryAcquire() == shell::InstanceLock::Result::HeldByOther) {
+      store::setDialogService(nullptr);
+      return 0;
+    }
+  }
+
   // 2. and 3. Splash window and hour-glass.
   auto splash = std::make_unique<shell::ui::TIntro>();
   splash->show();
@@ -57,8 +78,7 @@ int main(int argc, char* argv[]) {
   shell::ShellSession session;
   shell::ui::TFormLapiroManager mainWindow(session);
   dialogs.setParent(&mainWindow);
-  const QScreen* screen = QApplication::primaryScreen();
-  if (!mainWindow.startUp(screen ? screen->availableGeometry() : QRect())) {
+  if (!mainWindow.startUp(workArea)) {
     store::setDialogService(nullptr);
     return 1;
   }

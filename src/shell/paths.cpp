@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace lapiro::shell::paths {
 
@@ -17,18 +18,42 @@ QString below(const QString& dir, const QString& name) {
 
 }  // namespace
 
+namespace {
+
+QString executableDir() {
+  if (QCoreApplication::instance()) return absolute(QCoreApplication::applicationDirPath());
+  return absolute(QDir::currentPath());
+}
+
+}  // namespace
+
 QString programDir() {
   const QString home = qEnvironmentVariable("LAPIRO_HOME");
   if (!home.isEmpty()) return absolute(home);
-  if (QCoreApplication::instance()) return absolute(QCoreApplication::applicationDirPath());
-  return absolute(QDir::currentPath());
+  const QString exe = executableDir();
+  if (QFileInfo(below(exe, QStringLiteral("daten"))).isDir()) return exe;
+  return userDataDir();
+}
+
+QString userDataDir() {
+  const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+  if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) return below(xdg, QStringLiteral("LapiroManager"));
+  return below(QDir::homePath(), QStringLiteral(".local/share/LapiroManager"));
+}
+
+QString sharedResourceDir() {
+  return below(executableDir(), QStringLiteral("../share/lapiro-manager"));
 }
 
 QString dataDir() {
   return below(programDir(), QStringLiteral("daten"));
 }
 QString helpDir() {
-  return below(programDir(), QStringLiteral("Help"));
+  const QString own = below(programDir(), QStringLiteral("Help"));
+  if (QFileInfo(own).isDir()) return own;
+  const QString shared = below(sharedResourceDir(), QStringLiteral("Help"));
+  if (QFileInfo(shared).isDir()) return shared;
+  return own;
 }
 QString helpFile() {
   return below(helpDir(), QStringLiteral("LapiroManager.chm"));

@@ -1,8 +1,11 @@
 // Where the program's files live.
 //
-// Program directory: the directory of the running executable, or $LAPIRO_HOME when that is
-// set and not empty (tests and the run script use it). It holds the data directory "daten",
-// the help directory "Help" and the safety copy "Datensik".
+// Program directory, in this order: $LAPIRO_HOME when that is set and not empty (tests and the
+// run script use it); the directory of the running executable when it holds "daten" (a
+// portable copy); else the user's data directory $XDG_DATA_HOME/LapiroManager (only when that
+// variable holds an absolute path), by default ~/.local/share/LapiroManager, so that every user
+// of an installed program keeps a stock of their own. It holds the data directory "daten", the
+// help directory "Help" and the safety copy "Datensik".
 // Settings directory: $LAPIRO_CONFIG_DIR; else $XDG_CONFIG_HOME/LapiroManager (only when that
 // variable holds an absolute path, as the XDG rules require); else ~/.config/LapiroManager.
 // It holds LapiroMan.ini and XVUPD.ini.
@@ -20,9 +23,18 @@ namespace lapiro::shell::paths {
 QString programDir();
 
 QString dataDir();    // <program>/daten
-QString helpDir();    // <program>/Help
+// <program>/Help; when that does not exist but the installed program's shared help pages
+// do (<executable>/../share/lapiro-manager/Help), those.
+QString helpDir();
 QString helpFile();   // <program>/Help/LapiroManager.chm
 QString backupDir();  // <program>/Datensik
+
+// The directory the program falls back to when neither $LAPIRO_HOME nor a portable copy
+// names one (see above).
+QString userDataDir();
+
+// Shared read-only resources of an installed program: <executable>/../share/lapiro-manager.
+QString sharedResourceDir();
 
 QString settingsDir();
 QString settingsFile();       // <settings>/LapiroMan.ini

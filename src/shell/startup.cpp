@@ -16,7 +16,10 @@ namespace lapiro::shell {
 using engine::EngineError;
 using engine::FieldType;
 
-QString programVersion() { return QStringLiteral("0.1"); }
+#ifndef LAPIRO_VERSION
+#define LAPIRO_VERSION "0.0.0"
+#endif
+QString programVersion() { return QStringLiteral(LAPIRO_VERSION); }
 
 // ------------------------------------------------------------------ single instance
 

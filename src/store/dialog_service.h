@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace lapiro::store {
 
@@ -22,6 +23,16 @@ class DialogService {
   void inform(const QString& text) { show(DialogKind::Information, text, DialogButtons::Ok); }
   void warn(const QString& text) { show(DialogKind::Warning, text, DialogButtons::Ok); }
   void error(const QString& text) { show(DialogKind::Error, text, DialogButtons::Ok); }
+  // Offers a choice between `options` (each a caption, optionally followed by a line break and
+  // a one-line explanation) below `text`, with a cancel button. Returns the index of the
+  // option chosen, or -1 when the user cancelled. The base implementation cancels.
+  virtual int choose(const QString& text, const QStringList& options, const QString& title = {}) {
+    (void)text;
+    (void)options;
+    (void)title;
+    return -1;
+  }
+
   // A Yes/No question; true for "Ja". `kind` sets the icon (question or warning).
   bool ask(const QString& text, DialogKind kind = DialogKind::Question) {
     return show(kind, text, DialogButtons::YesNo) == DialogAnswer::Yes;

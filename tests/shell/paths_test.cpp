@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace paths = lapiro::shell::paths;
 
@@ -40,8 +42,38 @@ TEST(Paths, ProgramDirectoryAndItsSubdirectories) {
   EXPECT_EQ(paths::dataDir(), QStringLiteral("/opt/lapiro/daten"));
   EXPECT_EQ(paths::helpFile(), QStringLiteral("/opt/lapiro/Help/LapiroManager.chm"));
   EXPECT_EQ(paths::backupDir(), QStringLiteral("/opt/lapiro/Datensik"));
-  env.set("LAPIRO_HOME", "");  // empty counts as unset: the executable's directory
-  EXPECT_EQ(paths::programDir(), QDir::cleanPath(QCoreApplication::applicationDirPath()));
+}
+
+TEST(Paths, WithoutLapiroHomeAPortableCopyComesBeforeTheUsersDataDirectory) {
+  EnvGuard env;
+  env.set("LAPIRO_HOME", "");  // empty counts as unset
+  env.set("XDG_DATA_HOME", "/xdg-daten");
+  env.set("HOME", "/home/zuechter");
+  const QString exeDir = QDir::cleanPath(QCoreApplication::applicationDirPath());
+  const QString portable = exeDir + QStringLiteral("/daten");
+  ASSERT_FALSE(QFileInfo::exists(portable));
+  EXPECT_EQ(paths::programDir(), QStringLiteral("/xdg-daten/LapiroManager"));
+  EXPECT_EQ(paths::dataDir(), QStringLiteral("/xdg-daten/LapiroManager/daten"));
+  env.set("XDG_DATA_HOME", "relativ");  // not absolute: ignored
+  EXPECT_EQ(paths::programDir(), QStringLiteral("/home/zuechter/.local/share/LapiroManager"));
+
+  // An executable beside a data directory is a portable copy and keeps its data there.
+  ASSERT_TRUE(QDir().mkdir(portable));
+  EXPECT_EQ(paths::programDir(), exeDir);
+  QDir().rmdir(portable);
+}
+
+TEST(Paths, HelpComesFromTheInstalledProgramWhenTheStockHasNone) {
+  EnvGuard env;
+  QTemporaryDir home;
+  env.set("LAPIRO_HOME", home.path().toUtf8().constData());
+  const QString own = home.path() + QStringLiteral("/Help");
+  const QString shared = QDir::cleanPath(paths::sharedResourceDir() + QStringLiteral("/Help"));
+  EXPECT_EQ(paths::sharedResourceDir(),
+            QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/lapiro-manager")));
+  if (!QFileInfo::exists(shared)) EXPECT_EQ(paths::helpDir(), own);
+  ASSERT_TRUE(QDir().mkdir(own));
+  EXPECT_EQ(paths::helpDir(), own);
 }
 
 TEST(Paths, SettingsDirectoryByPrecedence) {

@@ -21,6 +21,17 @@ store::DialogAnswer ScriptedDialogs::show(store::DialogKind kind, const QString&
   return a;
 }
 
+int ScriptedDialogs::choose(const QString& text, const QStringList& options, const QString&) {
+  shown_.push_back({store::DialogKind::Question, text + u'\n' + options.join(u'\n'), store::DialogButtons::OkCancel});
+  if (choices_.empty()) {
+    ADD_FAILURE() << "unscripted choice: " << text.toStdString();
+    return -1;
+  }
+  const int c = choices_.front();
+  choices_.pop_front();
+  return c;
+}
+
 QStringList ScriptedDialogs::texts() const {
   QStringList out;
   for (const auto& s : shown_) out << s.text;

@@ -1,7 +1,9 @@
 #include "shell/ui/info_window.h"
 
+#include "shell/paths.h"
 #include "shell/startup.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -25,6 +27,11 @@ TFormInfo::TFormInfo(QWidget* parent) : QWidget(parent) {
   version->setAlignment(Qt::AlignCenter);
   auto* purpose = new QLabel(QStringLiteral("Zuchtverwaltung für Rassekaninchen"), this);
   purpose->setAlignment(Qt::AlignCenter);
+  auto* where = new QLabel(QStringLiteral("Daten: ") + QDir::toNativeSeparators(paths::dataDir()), this);
+  where->setObjectName(QStringLiteral("Datenverzeichnis"));
+  where->setAlignment(Qt::AlignCenter);
+  where->setWordWrap(true);
+  where->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* back = new QPushButton(QStringLiteral("&Zurück"), this);
   back->setObjectName(QStringLiteral("Zurueck"));
   back->setDefault(true);
@@ -42,9 +49,11 @@ TFormInfo::TFormInfo(QWidget* parent) : QWidget(parent) {
   layout->addWidget(product);
   layout->addWidget(version);
   layout->addWidget(purpose);
+  layout->addSpacing(8);
+  layout->addWidget(where);
   layout->addStretch();
   layout->addLayout(row);
-  resize(340, 220);
+  resize(420, 240);
 }
 
 }  // namespace lapiro::shell::ui

@@ -1,8 +1,14 @@
 #include "shell/ui/message_dialogs.h"
 
 #include <QApplication>
+#include <QCommandLinkButton>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace lapiro::shell::ui {
 
@@ -67,6 +73,54 @@ DialogAnswer MessageBoxDialogs::show(DialogKind kind, const QString& text, Dialo
     case DialogButtons::YesNo: return DialogAnswer::No;
     default: return DialogAnswer::Cancel;
   }
+}
+
+int MessageBoxDialogs::choose(const QString& text, const QStringList& options, const QString& title) {
+  QDialog dialog(parent_);
+  dialog.setObjectName(QStringLiteral("Auswahl"));
+  dialog.setWindowTitle(title.isEmpty() ? QStringLiteral("Lapiro Manager") : title);
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* label = new QLabel(text, &dialog);
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(label);
+  layout->addSpacing(8);
+  int chosen = -1;
+  for (int i = 0; i < options.size(); ++i) {
+    const QString caption = options[i].section(u'\n', 0, 0);
+    const QString detail = options[i].section(u'\n', 1);
+    auto* button = new QCommandLinkButton(caption, detail, &dialog);
+    button->setObjectName(QStringLiteral("Auswahl%1").arg(i));
+    if (i == 0) button->setDefault(true);
+    QObject::connect(button, &QCommandLinkButton::clicked, &dialog, [&dialog, &chosen, i] {
+      chosen = i;
+      dialog.accept();
+    });
+    layout->addWidget(button);
+  }
+  auto* box = new QDialogButtonBox(&dialog);
+  box->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+  QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(box);
+  dialog.setMinimumWidth(460);
+  const bool overridden = QApplication::overrideCursor() != nullptr;
+  if (overridden) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int result = dialog.exec();
+  if (overridden) QApplication::restoreOverrideCursor();
+  return result == QDialog::Accepted ? chosen : -1;
+}
+
+void runWithBusyWindow(const QString& what, const std::function<void()>& work) {
+  QProgressDialog progress(what, QString(), 0, 0);
+  progress.setWindowTitle(QStringLiteral("Lapiro Manager"));
+  progress.setCancelButton(nullptr);
+  progress.setMinimumDuration(0);
+  progress.setWindowModality(Qt::ApplicationModal);
+  progress.show();
+  QApplication::processEvents();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  work();
+  QApplication::restoreOverrideCursor();
 }
 
 }  // namespace lapiro::shell::ui

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 namespace lapiro::shell::ui {
 
 class MessageBoxDialogs : public store::DialogService {
@@ -19,9 +21,14 @@ class MessageBoxDialogs : public store::DialogService {
 
   store::DialogAnswer show(store::DialogKind kind, const QString& text, store::DialogButtons buttons,
                            const QString& title = {}) override;
+  // A dialog with one large button per option (caption and explanation) and "Abbrechen".
+  int choose(const QString& text, const QStringList& options, const QString& title = {}) override;
 
  private:
   QPointer<QWidget> parent_;
 };
+
+// Runs `work` while a small window without buttons says `what`; for the first start.
+void runWithBusyWindow(const QString& what, const std::function<void()>& work);
 
 }  // namespace lapiro::shell::ui

@@ -1,0 +1,149 @@
+#include "shell/first_start.h"
+
+#include "installer/demo_stock.h"
+#include "installer/installer.h"
+#include "shell/paths.h"
+#include "shell/profile_file.h"
+#include "shell/system_info.h"
+#include "store/dialog_service.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace lapiro::shell {
+
+namespace {
+
+bool hasAnimalTable(const QString& dataDir) {
+  const QDir dir(dataDir);
+  if (!dir.exists()) return false;
+  // Table files are found without regard to case, as the engine does.
+  const QStringList files = dir.entryList({QStringLiteral("*")}, QDir::Files);
+  for (const QString& name : files)
+    if (name.compare(QStringLiteral("Hasen.db"), Qt::CaseInsensitive) == 0) return true;
+  return false;
+}
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+}  // namespace
+
+FirstStartNeed firstStartNeed() {
+  if (!QFileInfo(paths::dataDir()).exists()) return FirstStartNeed::Everything;
+  if (!QFileInfo(paths::settingsFile()).isFile()) return FirstStartNeed::SettingsOnly;
+  return FirstStartNeed::None;
+}
+
+QString welcomeText(const QString& programDir) {
+  return QStringLiteral(
+             "Willkommen bei Lapiro Manager!\n\n"
+             "Für Sie ist noch kein Bestand angelegt. Ihre Daten werden in diesem Verzeichnis "
+             "gespeichert:\n%1\n\nWie möchten Sie beginnen?")
+      .arg(native(programDir));
+}
+
+QString writeMissingSettings(const QRect& workArea) {
+  const QString settings = paths::settingsFile();
+  if (!QFileInfo::exists(settings)) {
+    ProfileFile ini(settings);
+    ini.setText(QString());
+    tsysteminfo::writeDefaults(ini, workArea);
+    if (!ini.save())
+      return QStringLiteral("Die Einstellungsdatei %1 kann nicht geschrieben werden: %2")
+          .arg(native(settings), ini.errorString());
+  }
+  const QString update = paths::updateControlFile();
+  if (!QFileInfo::exists(update)) {
+    // The current version, so that start-up runs no update programs.
+    ProfileFile ini(update);
+    ini.setText(QString());
+    ini.writeString(QStringLiteral("Version"), QStringLiteral("Nummer"), QStringLiteral("5.1"));
+    for (int n = 1; n <= 3; ++n)
+      ini.writeString(QStringLiteral("Programme"), QStringLiteral("Update%1").arg(n), QString());
+    if (!ini.save())
+      return QStringLiteral("Die Einstellungsdatei %1 kann nicht geschrieben werden: %2")
+          .arg(native(update), ini.errorString());
+  }
+  return {};
+}
+
+bool runFirstStart(const QRect& workArea, const FirstStartHooks& hooks) {
+  const FirstStartNeed need = firstStartNeed();
+  if (need == FirstStartNeed::None) return true;
+  auto& dialogs = store::dialogs();
+  const auto busy = [&hooks](const QString& what, const std::function<void()>& work) {
+    if (hooks.busy)
+      hooks.busy(what, work);
+    else
+      work();
+  };
+
+  if (need == FirstStartNeed::SettingsOnly) {
+    // A stock exists (a portable copy, or settings removed by hand): keep it, add settings.
+    const QString error = writeMissingSettings(workArea);
+    if (!error.isEmpty()) {
+      dialogs.error(error);
+      return false;
+    }
+    dialogs.inform(QStringLiteral("Die Einstellungen wurden neu angelegt:\n%1\n\nIhr Bestand in %2 bleibt "
+                                  "unverändert.")
+                       .arg(native(paths::settingsFile()), native(paths::dataDir())));
+    return true;
+  }
+
+  const QString programDir = paths::programDir();
+  QStringList options{
+      QStringLiteral("Neuen, leeren Bestand anlegen\nFür Ihre eigene Zucht: alle Tabellen leer, Rassen, "
+                     "Farben und Status vorbereitet."),
+      QStringLiteral("Demo-Bestand zum Ausprobieren\n%1 Beispieltiere mit Stammbäumen, Adressen und Würfen.")
+          .arg(installer::DemoStockOptions().animals)};
+  if (hooks.restore) options << QStringLiteral("Bestand aus einer Sicherung übernehmen\nEine früher angelegte "
+                                               "Datensicherung in dieses Verzeichnis zurückholen.");
+  const int choice = dialogs.choose(welcomeText(programDir), options, QStringLiteral("Willkommen"));
+  if (choice < 0 || choice >= options.size()) return false;
+
+  if (choice == kChoiceRestore) {
+    if (!hooks.restore(programDir)) return false;
+    const QString error = writeMissingSettings(workArea);
+    if (!error.isEmpty()) {
+      dialogs.error(error);
+      return false;
+    }
+    return true;
+  }
+
+  installer::InstallOptions install;
+  install.programDir = programDir;
+  install.settingsDir = paths::settingsDir();
+  install.workArea = workArea;
+  if (choice == kChoiceDemo) install.demoAnimals = installer::DemoStockOptions().animals;
+  // Settings that exist already are kept: the installer then writes its settings into a
+  // directory that is thrown away.
+  const bool settingsExist = QFileInfo::exists(paths::settingsFile()) || QFileInfo::exists(paths::updateControlFile());
+
+  installer::InstallResult result;
+  busy(choice == kChoiceDemo ? QStringLiteral("Der Demo-Bestand wird angelegt …")
+                             : QStringLiteral("Der neue Bestand wird angelegt …"),
+       [&] {
+         QTemporaryDir scratch;
+         if (settingsExist) install.settingsDir = scratch.path();
+         result = installer::install(install);
+       });
+  if (result.exitCode != installer::kExitOk) {
+    dialogs.error(QStringLiteral("Der Bestand konnte nicht angelegt werden.\n\n") + result.message);
+    return false;
+  }
+  if (settingsExist) {
+    const QString error = writeMissingSettings(workArea);
+    if (!error.isEmpty()) {
+      dialogs.error(error);
+      return false;
+    }
+  }
+  dialogs.inform(QStringLiteral("Ihr Bestand wurde angelegt.\n\nDaten: %1\nEinstellungen: %2")
+                     .arg(native(paths::dataDir()), native(paths::settingsFile())));
+  return true;
+}
+
+}  // namespace lapiro::shell
