@@ -46,8 +46,8 @@ add_custom_command(OUTPUT ${LAPIRO_DOC_DIR}/changelog.gz
   DEPENDS ${CMAKE_SOURCE_DIR}/data/changelog)
 add_custom_target(lapiro_packaged_doc DEPENDS ${LAPIRO_DOC_FILES} ${LAPIRO_DOC_DIR}/changelog.gz)
 add_dependencies(lapiro_packaged_help lapiro_packaged_doc)
-install(FILES ${LAPIRO_DOC_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
-install(FILES ${CMAKE_SOURCE_DIR}/data/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${LAPIRO_DOC_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lapiro-manager OPTIONAL)
+install(FILES ${CMAKE_SOURCE_DIR}/data/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lapiro-manager)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lapiro-manager)
@@ -56,9 +56,10 @@ set(CPACK_PACKAGE_VENDOR "Lapiro Manager")
 set(CPACK_PACKAGE_CONTACT "Lapiro Manager <team@lapiro-manager.de>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Zuchtbuch für Rassekaninchen")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Lapiro Manager verwaltet den Zuchtbestand eines Rassekaninchenzüchters: Tiere mit\n\
-Tätowierung, Rasse, Farbe und Eltern, Stammbäume über fünf Generationen, Erbformeln und\n\
-Inzuchtgrad, Würfe und Jungtiere, Ausstellungen, Gesundheit, Adressen und Kassenbuch.")
+    "Lapiro Manager verwaltet den Zuchtbestand eines Züchters von\n\
+Rassekaninchen: Tiere mit Tätowierung, Rasse, Farbe und Eltern,\n\
+Stammbäume über fünf Generationen, Erbformeln und Inzuchtgrad, Würfe\n\
+und Jungtiere, Ausstellungen, Gesundheit, Adressen und Kassenbuch.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
