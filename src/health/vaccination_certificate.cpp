@@ -254,7 +254,7 @@ TReportImpfbescheinigung::TReportImpfbescheinigung(const CertificateHeader& head
   titleBand.add(Element::label(QRectF(0, 2, width - 30, 12), QStringLiteral("Impfbescheinigung")).size(22).bold().singleLine());
   titleBand.add(Element::picture(QRectF(width - 24, 0, 24, 28), certificateEmblem()));
   titleBand.add(Element::hLine(0, width - 30, 15, 0.4));
-  const double labelW = 32.0;
+  const double labelW = 36.0;
   const double rowH = 7.0;
   const auto pair = [&](double x, double y, double w, const QString& label, const QString& value) {
     titleBand.add(Element::label(QRectF(x, y, labelW, rowH), label).bold().singleLine());
@@ -284,9 +284,9 @@ TReportImpfbescheinigung::TReportImpfbescheinigung(const CertificateHeader& head
     double w;
     QString field;
   };
-  const std::vector<Column> columns = {{10, QStringLiteral("Nummer")},    {24, QStringLiteral("TaetoRechts")},
-                                       {26, QStringLiteral("TaetoLinks")}, {16, QStringLiteral("Geschlecht")},
-                                       {22, QStringLiteral("Wurfdatum")}, {40, QStringLiteral("Rasse")},
+  const std::vector<Column> columns = {{10, QStringLiteral("Nummer")},    {26, QStringLiteral("TaetoRechts")},
+                                       {26, QStringLiteral("TaetoLinks")}, {18, QStringLiteral("Geschlecht")},
+                                       {25, QStringLiteral("Wurfdatum")}, {38, QStringLiteral("Rasse")},
                                        {0, QStringLiteral("Farbe")}};
   columnHeader = Band(8.0);
   columnHeader.add(Element::box(QRectF(0, 0, width, 8.0), QColor(0xE4, 0xE8, 0xEE), 0.3));

@@ -72,6 +72,7 @@ TFormSucheZuechter::TFormSucheZuechter(engine::Engine& engine, std::function<voi
                       {QStringLiteral("Verein"), QStringLiteral("Verein"), 18},
                       {QStringLiteral("Zuchtfarbe"), QStringLiteral("Zuchtfarbe"), 16}});
   list_->setModel(model_.get());
+  for (int i = 0; i < model_->columnCount(); ++i) list_->setColumnWidth(i, model_->columns()[i].width * 7 + 12);
   connect(list_, &QTableView::clicked, this, [this](const QModelIndex& i) { model_->moveTo(i.row()); });
   connect(list_, &QTableView::doubleClicked, this, &TFormSucheZuechter::ListDblClick);
   list_->hide();
@@ -200,8 +201,7 @@ TFormZuechterregister::TFormZuechterregister(engine::Engine& engine, std::functi
   addBox(QStringLiteral("Zuchtfarbe"), QStringLiteral("Zuchtfarbe"), 255, row++, 0, 3);
   addBox(QStringLiteral("Züchter"), QStringLiteral("Züchter"), 40, row++, 0, 3);
   addBox(QStringLiteral("Straße"), QStringLiteral("Strasse"), 40, row++, 0, 3);
-  addBox(QStringLiteral("Ort"), QStringLiteral("PLZ"), 5, row)->setMaximumWidth(70);
-  addBox(QString(), QStringLiteral("Ort"), 30, row++, 1, 2);
+  addBoxPair(QStringLiteral("Ort"), QStringLiteral("PLZ"), 5, 70, QStringLiteral("Ort"), 30, row++);
   addBox(QStringLiteral("Land"), QStringLiteral("Land"), 15, row++);
   addBox(QStringLiteral("Verein"), QStringLiteral("Verein"), 50, row++, 0, 3);
   addBox(QStringLiteral("Telefon"), QStringLiteral("Telefon"), 25, row);
@@ -273,8 +273,7 @@ TFormVereine::TFormVereine(engine::Engine& engine, std::function<bool()> speiche
   int row = 0;
   addBox(QStringLiteral("&Verein"), QStringLiteral("Verein"), 50, row++, 0, 3);
   addBox(QStringLiteral("&Straße"), QStringLiteral("Strasse"), 50, row++, 0, 3);
-  addBox(QStringLiteral("&Ort"), QStringLiteral("Plz"), 5, row)->setMaximumWidth(70);
-  addBox(QString(), QStringLiteral("Ort"), 50, row++, 1, 2);
+  addBoxPair(QStringLiteral("&Ort"), QStringLiteral("Plz"), 5, 70, QStringLiteral("Ort"), 50, row++);
   addBox(QStringLiteral("&Land"), QStringLiteral("Land"), 30, row++);
   addBox(QStringLiteral("&Telefon"), QStringLiteral("Telefon"), 30, row);
   addBox(QStringLiteral("T&elefax"), QStringLiteral("Telefax"), 30, row++, 2);

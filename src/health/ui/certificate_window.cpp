@@ -45,7 +45,7 @@ TFormImpfbescheinigung::TFormImpfbescheinigung(engine::Engine& engine, engine::D
   add(QStringLiteral("Züchter:"), QStringLiteral("Zuechter"), h.zuechter, 0, 0, 3)->setReadOnly(true);
   add(QStringLiteral("Verein:"), QStringLiteral("Verein"), h.verein, 1, 0);
   add(QStringLiteral("Kreisverband:"), QStringLiteral("Kreisverband"), h.kreisverband, 1, 2);
-  add(QStringLiteral("Landesverband:"), QStringLiteral("Landesverband"), h.landesverband, 2, 0);
+  add(QStringLiteral("Landesverband:"), QStringLiteral("Landesverband"), h.landesverband, 2, 0, 3);
   add(QStringLiteral("Impfung:"), QStringLiteral("Impfung"), {}, 3, 0);
   add(QStringLiteral("Impfstoff:"), QStringLiteral("Impfstoff"), {}, 3, 2);
   add(QStringLiteral("Chargenbez.:"), QStringLiteral("Chargenbez"), {}, 4, 0);

@@ -43,6 +43,7 @@ TFormApotheke::TFormApotheke(engine::Engine& engine, std::function<bool()> speic
   addBox(QStringLiteral("Krankheit"), QStringLiteral("Krankheit"), 100, 3, 0, 3);
   addMemo(QStringLiteral("Info"), QStringLiteral("Info"), 4, 0, 3);
   fieldsGrid()->setColumnStretch(3, 1);
+  fieldsGrid()->setRowStretch(4, 1);
 
   sort_ = new QComboBox(this);
   sort_->setToolTip(QStringLiteral("Sortierreihenfolge bestimmen"));

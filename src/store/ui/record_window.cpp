@@ -88,6 +88,19 @@ QLineEdit* TRecordWindow::addBox(const QString& caption, const QString& field, i
   return e;
 }
 
+void TRecordWindow::addBoxPair(const QString& caption, const QString& first, int firstLength, int firstWidth,
+                               const QString& second, int secondLength, int row, int span) {
+  QLineEdit* a = addBox(caption, first, firstLength, row);
+  QLineEdit* b = addBox(QString(), second, secondLength, row, 1);
+  fieldsGrid_->removeWidget(a);
+  fieldsGrid_->removeWidget(b);
+  a->setFixedWidth(firstWidth);
+  auto* pair = new QHBoxLayout;
+  pair->addWidget(a);
+  pair->addWidget(b, 1);
+  fieldsGrid_->addLayout(pair, row, 1, 1, span);
+}
+
 QLineEdit* TRecordWindow::addDateBox(const QString& caption, const QString& field, int row, int column) {
   QLineEdit* e = addBox(caption, field, 10, row, column);
   e->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));

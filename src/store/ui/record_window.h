@@ -64,6 +64,10 @@ class TRecordWindow : public QWidget {
   // Boxes on the page "&Felder" (grid layout fieldsGrid()).
   QLineEdit* addBox(const QString& caption, const QString& field, int maxLength, int row, int column = 0,
                     int span = 1);
+  // Two boxes on one row behind one caption (postcode and place): the first `firstWidth`
+  // pixels wide, the second taking the rest of `span` columns.
+  void addBoxPair(const QString& caption, const QString& first, int firstLength, int firstWidth,
+                  const QString& second, int secondLength, int row, int span = 3);
   QLineEdit* addDateBox(const QString& caption, const QString& field, int row, int column = 0);
   QPlainTextEdit* addMemo(const QString& caption, const QString& field, int row, int column = 0, int span = 1);
   QGridLayout* fieldsGrid() const { return fieldsGrid_; }
