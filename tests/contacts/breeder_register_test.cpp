@@ -116,3 +116,62 @@ TEST_F(BreederRegisterTest, PlaceOrderKeepsClubNumberAsSecondKey) {
 }
 
 }  // namespace
+
+// The window and its search dialog.
+#include <QLineEdit>
+#include <QComboBox>
+
+#include "contacts/ui/register_windows.h"
+#include "store/messages.h"
+#include "support/scripted_dialogs.h"
+
+namespace {
+
+TEST_F(BreederRegisterTest, SearchDialogFindsOneOrListsSeveralAndTheWindowKeepsItsOrder) {
+  for (const char16_t* name : {u"Sprmel"}) {
+    const auto* t = store::findTable(QString::fromUtf16(name));
+    engine.createTable(t->fileName, store::currentLayout(*t));
+  }
+  test::addRow(engine, QStringLiteral("Sprmel.db"), {{QStringLiteral("Nummer"), 79}, {QStringLiteral("Meldung"), QStringLiteral("Kein Züchter gefunden.")}});
+  store::MessageCatalogue messages(engine);
+  messages.open();
+  store::setMessageCatalogue(&messages);
+  test::ScriptedDialogs dialogs;
+  breeder(QStringLiteral("C-3"), QStringLiteral("Huber"), QStringLiteral("München"), QStringLiteral("80331"));
+  const qint64 maier = breeder(QStringLiteral("A-1"), QStringLiteral("Maier"), QStringLiteral("Bonn"), QStringLiteral("53111"));
+  breeder(QStringLiteral("B-2"), QStringLiteral("Maier-Lutz"), QStringLiteral("Aachen"), QStringLiteral("52062"));
+  {
+    ui::TFormZuechterregister w(engine, [] { return true; }, {});
+    ASSERT_TRUE(w.isUsable());
+    w.sortBox()->setCurrentIndex(4);  // "Ort"
+    w.SortChange(4);
+    auto& dlg = w.searchDialog();
+    dlg.prepareForShow();
+    dlg.box(1)->setText(QStringLiteral("Mai"));
+    dlg.SuchenClick();
+    EXPECT_TRUE(dlg.listShown());
+    dlg.SuchenClick();  // only closes the list
+    EXPECT_FALSE(dlg.listShown());
+    dlg.box(1)->setText(QStringLiteral("Maier"));
+    dlg.box(3)->setText(QStringLiteral("Bo"));
+    dlg.SuchenClick();
+    EXPECT_FALSE(dlg.listShown());
+    EXPECT_EQ(dlg.box(0)->text(), QStringLiteral("A-1"));  // the one row fills the boxes
+    dlg.OKClick();
+    ASSERT_EQ(dlg.chosenNumber(), maier);
+    ASSERT_TRUE(w.gotoBreeder(*dlg.chosenNumber()));
+    EXPECT_EQ(w.cursor().indexName(), QStringLiteral("OrtZwinger"));
+    EXPECT_EQ(w.box(QStringLiteral("Züchter"))->text(), QStringLiteral("Maier"));
+
+    dlg.prepareForShow();
+    EXPECT_TRUE(dlg.box(1)->text().isEmpty());
+    dlg.box(3)->setText(QStringLiteral("münchen"));
+    dlg.SuchenClick();
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Kein Züchter gefunden.")});
+    dlg.OKClick();
+    EXPECT_FALSE(dlg.chosenNumber().has_value());
+  }
+  store::setMessageCatalogue(nullptr);
+}
+
+}  // namespace

@@ -235,3 +235,24 @@ TEST(HealthScreens, SaveScreenshots) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HealthWindowsTest, PharmacyAsksBeforeSavingOnCloseAndNoDiscardsTheChange) {
+  ScriptedDialogs dialogs;
+  stock.add(QStringLiteral("APOTHEKE"), {{QStringLiteral("Medikament"), QStringLiteral("Baycox")}});
+  settings.System.Speichern = false;
+  auto* w = new ui::TFormApotheke(stock.engine, [this] { return settings.System.Speichern; }, {}, {});
+  ASSERT_TRUE(w->isUsable());
+  QLineEdit* name = w->box(QStringLiteral("Medikament"));
+  ASSERT_EQ(name->text(), QStringLiteral("Baycox"));
+  name->setText(QStringLiteral("Baycox 5 %"));
+  emit name->textEdited(name->text());
+  EXPECT_TRUE(w->undoButton()->isEnabled());
+  dialogs.no();
+  EXPECT_TRUE(w->close());
+  EXPECT_EQ(dialogs.shown().back().text, test::StockDirectory::message(29));
+  EXPECT_EQ(stock.stored(QStringLiteral("APOTHEKE"), 1, QStringLiteral("Medikament")).toString(), QStringLiteral("Baycox"));
+}
+
+}  // namespace
