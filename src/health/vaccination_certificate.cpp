@@ -4,6 +4,7 @@
 #include <QPainterPath>
 
 #include "engine/cursor.h"
+#include "installer/installer.h"
 #include "store/catalogue.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
@@ -191,14 +192,14 @@ void fillCertificateTable(engine::Engine& engine, const TImpfListe& list) {
   const store::CatalogueTable* t = store::findTable(kWorkTable);
   if (!t) throw EngineError(EngineError::Kind::TableMissing, QStringLiteral("tmpImpf fehlt im Katalog."), kWorkTable);
   engine.createTable(kWorkTable, store::currentLayout(*t));
-  Cursor c(engine, QStringLiteral("tmpImpf"));
-  c.setTableName(kWorkTable);
-  c.open();
+  // All lines in one transaction: a scratch table needs no write-through per row.
+  installer::TableLoader loader(engine, kWorkTable);
   for (int i = 0; i < list.lineCount(); ++i) {
-    c.append();
-    for (int col = 0; col < ColCount; ++col) c.field(workFields()[col]).setValue(list.cell(i, col));
-    c.post();
+    QVariantMap row;
+    for (int col = 0; col < ColCount; ++col) row.insert(workFields()[col], list.cell(i, col));
+    loader.insert(row);
   }
+  loader.commit();
 }
 
 void dropCertificateTable(engine::Engine& engine) {
