@@ -35,6 +35,7 @@ TFormImpfbescheinigung::TFormImpfbescheinigung(engine::Engine& engine, engine::D
                        int span = 1) {
     auto* e = new QLineEdit(value, head);
     e->setObjectName(name);
+    e->setCursorPosition(0);  // long prefilled texts show their beginning
     auto* label = new QLabel(caption, head);
     label->setBuddy(e);
     form->addWidget(label, row, col);

@@ -22,10 +22,13 @@ namespace {
 QPointer<QMdiSubWindow> apothekeWindow;
 QPointer<QMdiSubWindow> impfWindow;
 
-QMdiSubWindow* addChild(TFormLapiroManager& main, QWidget* window, Qt::WindowFlags flags = {}) {
+// Adds the window at the area's top-left corner, `wanted` large but never beyond the area.
+QMdiSubWindow* addChild(TFormLapiroManager& main, QWidget* window, const QSize& wanted, Qt::WindowFlags flags = {}) {
   QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window, flags);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
+  const QSize area = main.mdiArea()->viewport()->size();
+  sub->setGeometry(QRect(QPoint(0, 0), wanted.boundedTo(area).expandedTo(sub->minimumSizeHint().boundedTo(area))));
   return sub;
 }
 }  // namespace
@@ -52,8 +55,7 @@ void openApotheke(TFormLapiroManager& main) {
     delete window;
     return;
   }
-  apothekeWindow = addChild(main, window);
-  apothekeWindow->resize(760, 520);
+  apothekeWindow = addChild(main, window, QSize(760, 520));
   apothekeWindow->show();
 }
 
@@ -89,8 +91,7 @@ void openImpfbescheinigung(TFormLapiroManager& main) {
   services.speichernOhneFrage = [settings] { return settings->System.Speichern; };
   const QDate today = session.dataModule() ? session.dataModule()->today() : QDate::currentDate();
   auto* window = new TFormImpfbescheinigung(session.engine(), session.eigen(), today, services);
-  impfWindow = addChild(main, window, Qt::WindowStaysOnTopHint);
-  impfWindow->resize(860, 660);
+  impfWindow = addChild(main, window, QSize(860, 660), Qt::WindowStaysOnTopHint);
   impfWindow->show();
 }
 
