@@ -256,3 +256,26 @@ TEST_F(HealthWindowsTest, PharmacyAsksBeforeSavingOnCloseAndNoDiscardsTheChange)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HealthWindowsTest, AnUnreadableDateIsReportedAndTheRecordKeepsItsDate) {
+  ScriptedDialogs dialogs;
+  const qint64 a = stock.animal(QStringLiteral("A1"), QStringLiteral("1.24.1"));
+  openModule();
+  ASSERT_TRUE(module->gotoAnimal(a));
+  ui::THygieneSeite page(*module, settings, {});
+  page.button(QStringLiteral("BitBtnImpfNeu"))->click();
+  QLineEdit* datum = page.box(QStringLiteral("ImpfDatum"));
+  datum->setText(QStringLiteral("03.05.2025"));
+  emit datum->textEdited(datum->text());
+  datum->setText(QStringLiteral("31.02.2025"));
+  emit datum->textEdited(datum->text());
+  emit datum->editingFinished();
+  ASSERT_FALSE(dialogs.shown().empty());
+  EXPECT_EQ(dialogs.shown().back().kind, store::DialogKind::Error);
+  EXPECT_EQ(datum->text(), QStringLiteral("03.05.2025"));
+  EXPECT_EQ(module->at(QStringLiteral("Impfung")).field(QStringLiteral("Datum")).asDate(), QDate(2025, 5, 3));
+}
+
+}  // namespace

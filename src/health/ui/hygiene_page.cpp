@@ -305,6 +305,13 @@ QLineEdit* THygieneSeite::addDateBox(QGridLayout* grid, int row, const QString& 
       fill(impfung);
     }
   });
+  // A date that cannot be read is said at once instead of being dropped silently.
+  connect(e, &QLineEdit::editingFinished, this, [this, e, impfung] {
+    const QString t = e->text().trimmed();
+    if (t.isEmpty() || QDate::fromString(t, QStringLiteral("d.M.yyyy")).isValid()) return;
+    store::dialogs().error(QStringLiteral("„%1“ ist kein gültiges Datum (TT.MM.JJJJ).").arg(t));
+    fill(impfung);
+  });
   auto* row2 = new QHBoxLayout;
   row2->addWidget(e);
   row2->addWidget(kalender);
@@ -500,7 +507,8 @@ void THygieneSeite::updateButtons(bool impfung) {
 }
 
 void THygieneSeite::edited(Cursor& c, const QString& field, const QVariant& value, bool impfung) {
-  if (filling_ || !c.isOpen()) return;
+  // Without an animal there is nothing a row could belong to.
+  if (filling_ || !c.isOpen() || !dm_.Hasen().hasRecord()) return;
   filling_ = true;
   try {
     if (!c.isEditing()) {

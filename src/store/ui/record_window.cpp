@@ -105,6 +105,13 @@ QLineEdit* TRecordWindow::addDateBox(const QString& caption, const QString& fiel
   QLineEdit* e = addBox(caption, field, 10, row, column);
   e->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
   dateFields_ << field;
+  // A date that cannot be read is said at once instead of being dropped silently.
+  connect(e, &QLineEdit::editingFinished, this, [this, e] {
+    const QString t = e->text().trimmed();
+    if (t.isEmpty() || QDate::fromString(t, QStringLiteral("d.M.yyyy")).isValid()) return;
+    dialogs().error(QStringLiteral("„%1“ ist kein gültiges Datum (TT.MM.JJJJ).").arg(t));
+    fillFromRecord();
+  });
   return e;
 }
 
