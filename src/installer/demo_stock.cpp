@@ -1,4 +1,5 @@
 #include "installer/demo_stock.h"
+#include "installer/demo_health.h"
 
 #include <QHash>
 #include <QSet>
@@ -1567,7 +1568,9 @@ DemoStockSummary Generator::run() {
 
 DemoStockSummary writeDemoStock(engine::Engine& engine, const DemoStockOptions& options) {
   Generator generator(engine, options);
-  return generator.run();
+  const DemoStockSummary summary = generator.run();
+  writeDemoHealthAndRegister(engine, options);
+  return summary;
 }
 
 }  // namespace lapiro::installer

@@ -15,6 +15,7 @@
 //   - Ausstellung: show results with points, young-animal evaluations and judgings;
 //   - BUCHUNG: a cash book with transfers, and the balances of KONTEN.DB kept consistent;
 //   - eigen.DB: the demo breeder's own data.
+//   - then the health records, breeder register and clubs of demo_health.h (Impfung created).
 #pragma once
 
 #include <QDate>

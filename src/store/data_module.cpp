@@ -104,6 +104,10 @@ void TDatenStamm::createCursors() {
 
   // The doe lookup of the litter book shows the doe as "right tattoo, blank, left tattoo".
   at(QStringLiteral("HaesinName")).addCalculatedField(QStringLiteral("Name"), FieldType::Alpha, 30);
+  // A treatment names its medicine by the pharmacy row's number.
+  at(QStringLiteral("MedizienGaben"))
+      .addLookupField(QStringLiteral("MedizinAnzeige"), FieldType::Alpha, 50, QStringLiteral("Medikament"),
+                      QStringLiteral("APOTHEKE.db"), QStringLiteral("LaufendeNummer"), QStringLiteral("Medikament"));
 
   eigen_ = std::make_unique<Cursor>(engine_, QStringLiteral("eigen"));
   eigen_->setTableName(QStringLiteral("eigen.DB"));

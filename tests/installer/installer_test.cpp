@@ -211,7 +211,9 @@ TEST_F(InstallerTest, ForceReplacesDataAndSettingsButKeepsBackups) {
   EXPECT_EQ(countRows(engine, u"eigen.DB"_qs), 1);
   EXPECT_TRUE(engine.tableExists(u"Gewichtstabelle.DB"_qs));
   EXPECT_TRUE(engine.tableExists(u"Angora"_qs));
-  EXPECT_FALSE(engine.tableExists(u"Impfung"_qs));
+  // The demo's vaccinations bring the table the program otherwise creates on first open.
+  EXPECT_TRUE(engine.tableExists(u"Impfung"_qs));
+  EXPECT_GT(countRows(engine, u"Impfung"_qs), 0);
 }
 
 TEST_F(InstallerTest, FailureLeavesNoHalfWrittenDataDirectory) {

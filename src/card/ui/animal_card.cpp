@@ -1,5 +1,6 @@
 #include "card/ui/animal_card.h"
 
+#include "health/ui/hygiene_page.h"
 #include "engine/cursor.h"
 #include "shell/system_info.h"
 #include "store/animal_rules.h"
@@ -90,7 +91,8 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   tabs_->addTab(buildStammdaten(), QStringLiteral("Stammdaten"));
   tabs_->addTab(placeholderPage(QStringLiteral("Stammbaum")), QStringLiteral("Stammbaum"));
   tabs_->addTab(placeholderPage(QStringLiteral("Gewichtstabelle/Zusatzinfo")), QStringLiteral("Gewichtstabelle/Zusatzinfo"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Stallhygiene")), QStringLiteral("Stallhygiene"));
+  hygiene_ = new health::ui::THygieneSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
+  tabs_->addTab(hygiene_, QStringLiteral("Stallhygiene"));
   tabs_->addTab(placeholderPage(QStringLiteral("Wurfbuch/Körung")), QStringLiteral("Wurfbuch/Körung"));
   tabs_->addTab(placeholderPage(QStringLiteral("Ausstellung")), QStringLiteral("Ausstellung"));
   tabs_->addTab(placeholderPage(QStringLiteral("Bildergalerie")), QStringLiteral("Bildergalerie"));
@@ -913,7 +915,9 @@ void TLapiroStamm::setTattooParts(const QString& month, const QString& year, con
 // The tabs these belong to are not part of the card yet; nothing to bring up to date.
 void TLapiroStamm::resetEvaluationDates(const QDate&) {}
 void TLapiroStamm::reshowBreedingTab() {}
-void TLapiroStamm::focusHygieneDate() {}
+void TLapiroStamm::focusHygieneDate() {
+  if (hygiene_ && tabs_->currentIndex() == TabStallhygiene) hygiene_->focusDate();
+}
 void TLapiroStamm::rebuildYoungAnimalRows() {}
 
 void TLapiroStamm::setWoolTabVisible(bool visible) { tabs_->setTabVisible(TabLeistungsnachweis, visible); }

@@ -37,6 +37,10 @@ namespace lapiro::shell {
 class tsysteminfo;
 }
 
+namespace lapiro::health::ui {
+class THygieneSeite;
+}
+
 namespace lapiro::card::ui {
 
 struct CardServices {
@@ -223,6 +227,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   QFrame* panel_ = nullptr;
   QPlainTextEdit* panelText_ = nullptr;
   bool panelEntered_ = false;
+  health::ui::THygieneSeite* hygiene_ = nullptr;  // the tab "Stallhygiene"
 };
 
 }  // namespace lapiro::card::ui

@@ -3,7 +3,9 @@
 #include "card/ui/animal_card.h"
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
+#include "contacts/ui/register_windows.h"
 #include "engine/cursor_model.h"
+#include "health/ui/health_windows.h"
 #include "shell/animal_commands.h"
 #include "shell/animal_list.h"
 #include "shell/placement.h"
@@ -171,9 +173,13 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Beenden"), &TFormLapiroManager::BeendenClick);
 
   m = bar->addMenu(QStringLiteral("Infobox"));
-  addCommand(m, QStringLiteral("Züchterregister"));
+  QAction* register_ = addCommand(m, QStringLiteral("Züchterregister"));
+  register_->setEnabled(true);
+  connect(register_, &QAction::triggered, this, [this] { contacts::ui::openZuechterregister(*this); });
   addCommand(m, QStringLiteral("Ausstellungstermine"));
-  addCommand(m, QStringLiteral("Vereine"));
+  QAction* vereine = addCommand(m, QStringLiteral("Vereine"));
+  vereine->setEnabled(true);
+  connect(vereine, &QAction::triggered, this, [this] { contacts::ui::openVereine(*this); });
 
   m = bar->addMenu(QStringLiteral("Genmodul"));
   addCommand(m, QStringLiteral("Inzuchtgrad"));
@@ -201,7 +207,9 @@ void TFormLapiroManager::createMenus() {
   statusAdressen->setEnabled(true);
   connect(statusAdressen, &QAction::triggered, this, [this] { contacts::ui::openStatusAdressen(*this); });
   daten->addSeparator();
-  addCommand(daten, QStringLiteral("Apotheke / Hygiene"));
+  QAction* apotheke = addCommand(daten, QStringLiteral("Apotheke / Hygiene"));
+  apotheke->setEnabled(true);
+  connect(apotheke, &QAction::triggered, this, [this] { health::ui::openApotheke(*this); });
   m->addSeparator();
   addCommand(m, QStringLiteral("Datenaustausch"));
   addCommand(m, QStringLiteral("Datensicherung"));
@@ -225,7 +233,9 @@ void TFormLapiroManager::createMenus() {
   angora_->setVisible(false);  // made visible once the tables are open
   m->addSeparator();
   addCommand(m, QStringLiteral("Jungtierliste"));
-  addCommand(m, QStringLiteral("Impfbescheinigung"));
+  QAction* impf = addCommand(m, QStringLiteral("Impfbescheinigung"));
+  impf->setEnabled(true);
+  connect(impf, &QAction::triggered, this, [this] { health::ui::openImpfbescheinigung(*this); });
   addCommand(m, QStringLiteral("Ausstellungsanmeldung"));
   addCommand(m, QStringLiteral("Transportaufkleber / Stallkarten"));
   m->addSeparator();
@@ -274,16 +284,24 @@ void TFormLapiroManager::createToolBar() {
       addToolButton(tileIcon(QStringLiteral("Ad"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Adressenverwaltung"));
   adressen->setEnabled(true);
   connect(adressen, &QAction::triggered, this, [this] { contacts::ui::openAdressenverwaltung(*this); });
-  addToolButton(tileIcon(QStringLiteral("Zr"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Züchterregister"));
+  QAction* register_ =
+      addToolButton(tileIcon(QStringLiteral("Zr"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Züchterregister"));
+  register_->setEnabled(true);
+  connect(register_, &QAction::triggered, this, [this] { contacts::ui::openZuechterregister(*this); });
   addToolButton(tileIcon(QStringLiteral("R"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Rassen"),
                 &TFormLapiroManager::RassenClick);
   addToolButton(tileIcon(QStringLiteral("F"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Fellfarben"),
                 &TFormLapiroManager::FarbenClick);
-  addToolButton(tileIcon(QStringLiteral("Ap"), QColor(0xb0, 0x30, 0x30)), QStringLiteral("Apotheke"));
+  QAction* apotheke =
+      addToolButton(tileIcon(QStringLiteral("Ap"), QColor(0xb0, 0x30, 0x30)), QStringLiteral("Apotheke"));
+  apotheke->setEnabled(true);
+  connect(apotheke, &QAction::triggered, this, [this] { health::ui::openApotheke(*this); });
   addToolButton(tileIcon(QStringLiteral("IZ"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Inzuchtgrad"));
   addToolButton(tileIcon(QStringLiteral("VW"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Verpaarungen und Würfe"));
   toolBar_->addSeparator();
-  addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
+  QAction* vereine = addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
+  vereine->setEnabled(true);
+  connect(vereine, &QAction::triggered, this, [this] { contacts::ui::openVereine(*this); });
   addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
   addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
   addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),

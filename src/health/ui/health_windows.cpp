@@ -1,0 +1,98 @@
+#include "health/ui/health_windows.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+#include "card/ui/animal_card.h"
+#include "health/ui/certificate_window.h"
+#include "health/ui/pharmacy_window.h"
+#include "reports/ui/report_preview.h"
+#include "shell/system_info.h"
+#include "shell/ui/calendar_dialog.h"
+#include "shell/ui/main_window.h"
+#include "store/data_module.h"
+#include "store/ui/animal_search_dialog.h"
+
+namespace lapiro::health::ui {
+
+using shell::ui::TFormLapiroManager;
+
+namespace {
+QPointer<QMdiSubWindow> apothekeWindow;
+QPointer<QMdiSubWindow> impfWindow;
+
+// Adds the window at the area's top-left corner, `wanted` large but never beyond the area.
+QMdiSubWindow* addChild(TFormLapiroManager& main, QWidget* window, const QSize& wanted, Qt::WindowFlags flags = {}) {
+  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window, flags);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
+  const QSize area = main.mdiArea()->viewport()->size();
+  sub->setGeometry(QRect(QPoint(0, 0), wanted.boundedTo(area).expandedTo(sub->minimumSizeHint().boundedTo(area))));
+  return sub;
+}
+}  // namespace
+
+void openApotheke(TFormLapiroManager& main) {
+  if (apothekeWindow) {
+    main.mdiArea()->setActiveSubWindow(apothekeWindow);
+    return;
+  }
+  if (!main.officeRule().mayOpenNormal()) return;
+  shell::ShellSession& session = main.session();
+  shell::tsysteminfo* settings = &session.settings();
+  QPointer<TFormLapiroManager> owner(&main);
+  auto* window = new TFormApotheke(
+      session.engine(), [settings] { return settings->System.Speichern; },
+      [owner](int topic) {
+        if (owner) owner->showHelp(topic);
+      },
+      [owner](const QDate& initial) -> std::optional<QDate> {
+        if (!owner) return std::nullopt;
+        return owner->calendar().pick(initial);
+      });
+  if (!window->isUsable()) {
+    delete window;
+    return;
+  }
+  apothekeWindow = addChild(main, window, QSize(760, 520));
+  apothekeWindow->show();
+}
+
+void openImpfbescheinigung(TFormLapiroManager& main) {
+  if (impfWindow) {
+    main.mdiArea()->setActiveSubWindow(impfWindow);
+    return;
+  }
+  shell::ShellSession& session = main.session();
+  if (store::TDatenStamm* dm = session.dataModule();
+      dm && main.card() && dm->Hasen().isOpen() && dm->Hasen().isEditing())
+    main.card()->SpeichernClick();
+  shell::tsysteminfo* settings = &session.settings();
+  QPointer<TFormLapiroManager> owner(&main);
+  auto search = std::make_shared<QPointer<store::ui::TsuchenDlg>>();
+  TFormImpfbescheinigung::Services services;
+  services.searchAnimal = [owner, search, &session]() -> std::optional<qint64> {
+    if (!owner) return std::nullopt;
+    if (!*search) *search = new store::ui::TsuchenDlg(session.engine(), owner);
+    if ((*search)->exec(store::SearchRequest{}) != QDialog::Accepted) return std::nullopt;
+    return (*search)->chosenNummer();
+  };
+  services.showHelp = [owner](int topic) {
+    if (owner) owner->showHelp(topic);
+  };
+  services.print = [](QWidget* parent, const reports::Report& report, const reports::ReportDataSource& data,
+                      bool preview) {
+    if (preview)
+      reports::showReportPreview(parent, report, data);
+    else
+      reports::printReport(parent, report, data);
+  };
+  services.speichernOhneFrage = [settings] { return settings->System.Speichern; };
+  const QDate today = session.dataModule() ? session.dataModule()->today() : QDate::currentDate();
+  auto* window = new TFormImpfbescheinigung(session.engine(), session.eigen(), today, services);
+  impfWindow = addChild(main, window, QSize(860, 660), Qt::WindowStaysOnTopHint);
+  impfWindow->show();
+}
+
+}  // namespace lapiro::health::ui
