@@ -109,6 +109,17 @@ bool addRecent(RecentSlots& recent, const QString& tatoRechts, const QString& ta
   return true;
 }
 
+bool removeRecent(RecentSlots& recent, qlonglong nummer) {
+  RecentSlots kept;
+  kept.fill(tsysteminfo::emptyLastLapiro());
+  size_t n = 0;
+  for (const QString& entry : recent)
+    if (!isEmptyRecentSlot(entry) && recentNummer(entry) != nummer) kept[n++] = entry;
+  if (recentMenuEntries(kept) == recentMenuEntries(recent)) return false;
+  recent = kept;
+  return true;
+}
+
 QStringList recentMenuEntries(const RecentSlots& recent) {
   QStringList entries;
   for (const QString& entry : recent)

@@ -63,6 +63,10 @@ bool isEmptyRecentSlot(const QString& entry);
 // whole, so "12 3.5.1" is not taken for "12 3.5.10".
 bool addRecent(RecentSlots& recent, const QString& tatoRechts, const QString& tatoLinks, qlonglong nummer);
 
+// Removes every entry of the animal with `nummer` (a deleted animal); the later entries move
+// up and the freed slots at the end become empty. Returns whether the list changed.
+bool removeRecent(RecentSlots& recent, qlonglong nummer);
+
 // The non-empty slots in order: the menu entries.
 QStringList recentMenuEntries(const RecentSlots& recent);
 

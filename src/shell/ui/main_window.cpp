@@ -602,7 +602,12 @@ void TFormLapiroManager::DuplizierenClick() {
 
 void TFormLapiroManager::LoeschenClick() {
   if (office_.anyOpen() || !card_ || !session_.dataModule()) return;
+  engine::Cursor& hasen = session_.dataModule()->Hasen();
+  const qlonglong deleted = hasen.isOpen() && hasen.hasRecord() && !hasen.field(QStringLiteral("Nummer")).isNull()
+                                ? hasen.field(QStringLiteral("Nummer")).asInteger()
+                                : 0;
   if (shell::deleteAnimal(*session_.dataModule())) {
+    if (deleted > 0 && session_.forgetAnimalShown(deleted)) rebuildRecentMenu();
     session_.animalList().refresh();
     updateAnimalCount();
     card_->refreshCard(false);
