@@ -4,7 +4,10 @@
 // created with lapiro-install --home /tmp/lapiro-big --config-dir /tmp/lapiro-big-config
 // --demo=100000), made once into $LAPIRO_BENCH_COPY (default /tmp/lapiro-bench-rebuild), so the
 // shared stock is never changed.
+#include "engine/cursor.h"
 #include "engine/engine.h"
+#include "shell/system_info.h"
+#include "store/data_module.h"
 #include "store/dialog_service.h"
 #include "store/index_rebuild.h"
 #include "store/messages.h"
@@ -14,6 +17,8 @@
 #include <QFile>
 
 #include <benchmark/benchmark.h>
+
+#include <memory>
 
 namespace {
 
@@ -31,6 +36,21 @@ bool copyDirectory(const QString& from, const QString& to) {
 struct NoCursors : lapiro::store::GroupCursors {
   bool close(const QStringList&) override { return true; }
   void reopen(const QStringList&) override {}
+};
+
+// Closes and reopens the data module's cursors by name, as the window does for its owners.
+struct ModuleCursors : lapiro::store::GroupCursors {
+  lapiro::store::TDatenStamm& module;
+  explicit ModuleCursors(lapiro::store::TDatenStamm& m) : module(m) {}
+  bool close(const QStringList& names) override {
+    for (const QString& n : names)
+      if (auto* c = module.cursor(n)) c->close();
+    return true;
+  }
+  void reopen(const QStringList& names) override {
+    for (const QString& n : names)
+      if (auto* c = module.cursor(n); c && !c->isOpen()) c->open();
+  }
 };
 
 struct QuietDialogs : lapiro::store::DialogService {
@@ -54,14 +74,33 @@ void BM_IndexRebuild_AllGroups(benchmark::State& state) {
   std::vector<lapiro::store::IndexGroup> all;
   for (const auto& g : lapiro::store::indexGroups()) all.push_back(g.group);
   bool completed = false;
-  for (auto _ : state) {
-    NoCursors cursors;
-    completed = lapiro::store::rebuildIndexes(engine, all, cursors).completed;
+  lapiro::store::MessageCatalogue messages(engine);
+  messages.open();
+  lapiro::store::setMessageCatalogue(&messages);
+  {
+    // Arg 1: with the data module open, every one of its cursors and lookups in use.
+    lapiro::shell::tsysteminfo settings;
+    std::unique_ptr<lapiro::store::TDatenStamm> module;
+    if (state.range(0) == 1) {
+      module = std::make_unique<lapiro::store::TDatenStamm>(engine, settings);
+      module->open();
+      module->Hasen().moveBy(50000);
+    }
+    for (auto _ : state) {
+      NoCursors none;
+      std::unique_ptr<ModuleCursors> owners;
+      if (module) owners = std::make_unique<ModuleCursors>(*module);
+      completed = lapiro::store::rebuildIndexes(engine, all, owners ? static_cast<lapiro::store::GroupCursors&>(*owners)
+                                                                     : static_cast<lapiro::store::GroupCursors&>(none))
+                      .completed;
+    }
+    if (module) module->close();
   }
+  lapiro::store::setMessageCatalogue(nullptr);
   lapiro::store::setDialogService(nullptr);
   state.counters["completed"] = completed ? 1 : 0;
 }
-BENCHMARK(BM_IndexRebuild_AllGroups)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_IndexRebuild_AllGroups)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 
