@@ -141,6 +141,13 @@ TFormIndexrekonstruktion::TFormIndexrekonstruktion(shell::ShellSession& session,
   progress_->setTextVisible(false);
   progress_->setVisible(false);
   status_ = new QLabel(this);
+  // The window has a fixed size: the bar and its text keep their room while hidden, so the
+  // check boxes are not squeezed when a run shows them.
+  for (QWidget* w : std::initializer_list<QWidget*>{progress_, status_}) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+  }
 
   start_ = new QPushButton(QStringLiteral("&Start"), this);
   abbruch_ = new QPushButton(QStringLiteral("&Abbruch"), this);
