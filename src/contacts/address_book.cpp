@@ -92,7 +92,7 @@ bool saveAddress(engine::DataSet& cursor, bool speichernOhneFrage) {
 }
 
 bool deleteCurrent(engine::DataSet& cursor) {
-  if (!dialogs().ask(messageText(kMeldungLoeschen))) return false;
+  if (!dialogs().askDelete(messageText(kMeldungLoeschen), store::DialogKind::Question)) return false;
   if (cursor.isEditing()) cursor.cancel();
   if (!cursor.hasRecord()) return false;
   cursor.deleteRecord();

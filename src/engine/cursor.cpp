@@ -284,7 +284,11 @@ void Cursor::buildOrder() {
     return c;
   };
   if (!indexFieldNames_.isEmpty()) {
-    for (const QString& f : indexFieldNames_.split(u';', Qt::SkipEmptyParts)) order.push_back(columnFor(f, false, false));
+    for (const QString& f : indexFieldNames_.split(u';', Qt::SkipEmptyParts)) {
+      const QString name = f.trimmed();
+      const bool desc = name.endsWith(QStringLiteral(" desc"), Qt::CaseInsensitive);
+      order.push_back(columnFor(desc ? name.chopped(5) : name, desc, false));
+    }
   } else if (!indexName_.isEmpty()) {
     const IndexDef* idx = def.index(indexName_);
     if (!idx) {
@@ -308,6 +312,8 @@ void Cursor::buildOrder() {
     OrderColumn rid;
     rid.sql = QStringLiteral("rowid");
     rid.notNull = true;
+    // A wholly descending order reads its index backwards, the rowid included.
+    rid.descending = !order.empty() && std::all_of(order.begin(), order.end(), [](const OrderColumn& c) { return c.descending; });
     order.push_back(rid);
   }
   order_ = std::move(order);

@@ -31,7 +31,9 @@ class Cursor : public DataSet {
   // EngineError(IndexMissing) when the index does not exist (the order stays as it was).
   void setIndexName(const QString& indexName);
   const QString& indexName() const { return indexName_; }
-  // Order by a ";" list of fields, ascending; no index need exist.
+  // Order by a ";" list of fields, ascending, or descending for a field followed by " desc"
+  // ("TatoRechts desc;TatoLinks desc"); no index need exist. When every field is descending
+  // the order is the exact reverse of the ascending one, so an index over the fields serves it.
   void setIndexFieldNames(const QString& fieldList);
   const QString& indexFieldNames() const { return indexFieldNames_; }
   // The fields of the current order.

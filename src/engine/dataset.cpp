@@ -235,9 +235,25 @@ struct DataSet::LookupGroup {
   quint64 cacheVersion = 0;
 };
 
-DataSet::DataSet(Engine& engine, QString name) : engine_(engine), name_(std::move(name)) {}
+DataSet::DataSet(Engine& engine, QString name) : engine_(engine), name_(std::move(name)) {
+  engine_.registerDataSet(this);
+}
 
-DataSet::~DataSet() { notify(Notification::Destroyed); }
+DataSet::~DataSet() {
+  engine_.unregisterDataSet(this);
+  notify(Notification::Destroyed);
+}
+
+bool DataSet::releaseLookupTable(const QString& path) {
+  bool held = false;
+  for (auto& g : lookupGroups_)
+    if (g->handle && g->handle->path() == path) {
+      g->handle.reset();
+      g->cache.clear();
+      held = true;
+    }
+  return held;
+}
 
 void DataSet::addCalculatedField(const QString& name, FieldType type, int size) {
   FieldInfo info;

@@ -138,6 +138,10 @@ class DataSet {
                       const QString& lookupTable, const QString& lookupKeyFields,
                       const QString& resultField);
 
+  // Drops the handles that lookup fields hold on the table file `path` (as Engine::resolve
+  // gives it); the next fetch takes them again. Returns whether one was held.
+  bool releaseLookupTable(const QString& path);
+
   // Opening and closing. open() throws EngineError; on failure the data set stays closed.
   virtual void open() = 0;
   virtual void close();

@@ -421,6 +421,59 @@ void Engine::reindex(const QString& tableName) {
   });
 }
 
+void Engine::rebuildIndexes(const QString& tableName, const std::vector<IndexDef>& indexes, bool reindexPrimary,
+                            const std::function<void()>& step) {
+  std::shared_ptr<Table> table = acquire(tableName, OpenMode::Exclusive);
+  sqlite3* db = table->db();
+  const QString base = QFileInfo(table->path()).completeBaseName();
+  // One transaction for the whole table: a single synchronous commit at its end, and a
+  // failure leaves the table with the indexes it had.
+  execSql(db, QStringLiteral("BEGIN IMMEDIATE"));
+  try {
+    for (const IndexDef& index : table->def().indexes)
+      if (!index.primary) execSql(db, QStringLiteral("DROP INDEX %1").arg(quoteIdent(indexSqlName(index.name))));
+    if (reindexPrimary) execSql(db, QStringLiteral("REINDEX %1").arg(quoteIdent(base)));
+    QString rowid;
+    const TableDef def = readDefinition(db, base, &rowid);
+    for (const IndexDef& index : indexes) {
+      if (index.primary) continue;
+      if (def.index(index.name))
+        throw EngineError(EngineError::Kind::General, QStringLiteral("Der Index %1 existiert bereits.").arg(index.name));
+      IndexDef fixed = index;
+      for (auto& f : fixed.fields) {
+        const FieldDef* field = def.field(f.name);
+        if (!field)
+          throw EngineError(EngineError::Kind::FieldMissing,
+                            QStringLiteral("Das Feld %1 existiert nicht.").arg(f.name), f.name);
+        f.name = field->name;
+      }
+      execSql(db, createIndexSql(base, fixed));
+      if (step) step();
+    }
+    execSql(db, QStringLiteral("COMMIT"));
+  } catch (...) {
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    table->reloadDefinition();
+    throw;
+  }
+  table->reloadDefinition();
+}
+
+std::vector<Cursor*> Engine::cursorsOn(const QString& tableName) const {
+  auto it = open_.find(resolve(tableName));
+  if (it == open_.end()) return {};
+  const std::shared_ptr<Table> table = it->second.lock();
+  return table ? table->cursors() : std::vector<Cursor*>{};
+}
+
+int Engine::releaseLookups(const QString& tableName) {
+  const QString path = resolve(tableName);
+  int held = 0;
+  for (DataSet* d : std::vector<DataSet*>(dataSets_))
+    if (d->releaseLookupTable(path)) ++held;
+  return held;
+}
+
 void Engine::addField(const QString& tableName, const FieldDef& field) {
   changeStructure(tableName, true, [&](sqlite3* db, const QString& base, const TableDef& def) {
     if (def.field(field.name))

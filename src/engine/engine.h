@@ -21,6 +21,7 @@
 namespace lapiro::engine {
 
 class Cursor;
+class DataSet;
 
 enum class OpenMode { Shared, Exclusive, ReadOnly };
 
@@ -42,6 +43,9 @@ class Table {
 
   // Name of the field that is SQLite's rowid (an AutoInc or Long sole primary key), or empty.
   const QString& rowidField() const { return rowidField_; }
+
+  // The cursors that have this table open, in the order they opened it.
+  const std::vector<Cursor*>& cursors() const { return cursors_; }
 
   // Incremented on every change written through any cursor of this process.
   quint64 version() const { return version_; }
@@ -118,6 +122,22 @@ class Engine {
   // Needs the table to itself: fails with Locked while it is open anywhere.
   void reindex(const QString& tableName);
 
+  // Rebuilds the indexes of a table in one transaction on a connection of its own: drops every
+  // secondary index (also those `indexes` does not name), rebuilds the primary key's index
+  // from the records when `reindexPrimary`, then creates the secondary indexes of `indexes`
+  // in their order (primary entries are skipped). `step` is called after each index created.
+  // Needs the table to itself: throws EngineError(Locked) while any cursor or lookup of this
+  // process has it open or another process holds it; any failure rolls everything back, so
+  // the table keeps its indexes as they were.
+  void rebuildIndexes(const QString& tableName, const std::vector<IndexDef>& indexes, bool reindexPrimary,
+                      const std::function<void()>& step = {});
+
+  // The cursors of this process that have the table open, in the order they opened it.
+  std::vector<Cursor*> cursorsOn(const QString& tableName) const;
+  // Makes every lookup field of this process let go of the table (they take it again on
+  // their next fetch). Returns how many data sets held it.
+  int releaseLookups(const QString& tableName);
+
   // Adds or drops fields. Dropping a field first drops the indexes that use it. The table
   // must not be open in this process and not be held by another process.
   void addField(const QString& tableName, const FieldDef& field);
@@ -145,6 +165,9 @@ class Engine {
 
  private:
   friend class Table;
+  friend class DataSet;
+  void registerDataSet(DataSet* dataSet) { dataSets_.push_back(dataSet); }
+  void unregisterDataSet(DataSet* dataSet) { std::erase(dataSets_, dataSet); }
   void release(Table* table);
   std::shared_ptr<Table> openFile(const QString& path, OpenMode mode);
   void detachAll();
@@ -156,6 +179,7 @@ class Engine {
   std::map<QString, std::weak_ptr<Table>> open_;  // canonical path -> table
   sqlite3* queryDb_ = nullptr;
   std::map<QString, QString> attached_;  // path -> schema
+  std::vector<DataSet*> dataSets_;       // every data set alive, for releaseLookups()
 };
 
 // Applies the engine's standard pragmas to a fresh connection (write-through, no WAL).

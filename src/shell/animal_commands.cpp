@@ -201,7 +201,7 @@ bool duplicateAnimal(store::TDatenStamm& dm) {
 bool deleteAnimal(store::TDatenStamm& dm) {
   Cursor& hasen = dm.Hasen();
   if (!hasen.isOpen() || !hasen.hasRecord()) return false;
-  if (!store::dialogs().ask(store::messageText(kLoeschen), store::DialogKind::Warning)) return false;
+  if (!store::dialogs().askDelete(store::messageText(kLoeschen))) return false;
   // A detail's rule may keep its change (Abort); it has said why.
   const bool done = store::guarded([&] {
     if (hasen.state() == DataSetState::Insert)

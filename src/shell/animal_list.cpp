@@ -109,6 +109,17 @@ bool addRecent(RecentSlots& recent, const QString& tatoRechts, const QString& ta
   return true;
 }
 
+bool removeRecent(RecentSlots& recent, qlonglong nummer) {
+  RecentSlots kept;
+  kept.fill(tsysteminfo::emptyLastLapiro());
+  size_t n = 0;
+  for (const QString& entry : recent)
+    if (!isEmptyRecentSlot(entry) && recentNummer(entry) != nummer) kept[n++] = entry;
+  if (recentMenuEntries(kept) == recentMenuEntries(recent)) return false;
+  recent = kept;
+  return true;
+}
+
 QStringList recentMenuEntries(const RecentSlots& recent) {
   QStringList entries;
   for (const QString& entry : recent)
@@ -175,6 +186,7 @@ bool AnimalList::setUp(const tsysteminfo& settings) {
   cursor_.setFiltered(!filter.isEmpty());
   if (!open()) return false;
   sortIndex_ = settings.Auswahlfenster.Sortierung;
+  descending_ = false;
   try {
     cursor_.setIndexName(sortIndex_);
   } catch (const EngineError&) {
@@ -184,11 +196,44 @@ bool AnimalList::setUp(const tsysteminfo& settings) {
   return true;
 }
 
+QString AnimalList::indexForColumn(const QString& field) {
+  const QString key = engine::sameName(field, QStringLiteral("RasseAnzeige")) ? QStringLiteral("Rasse") : field;
+  for (const ListOrder& order : listOrders())
+    if (engine::sameName(order.fields.section(u';', 0, 0), key)) return order.index;
+  return {};
+}
+
+bool AnimalList::sortByColumn(const QString& field, tsysteminfo& settings) {
+  const QString index = indexForColumn(field);
+  if (index.isEmpty() || !cursor_.isOpen()) return false;
+  const engine::IndexDef* def = cursor_.tableDef().index(index);
+  if (!def) return false;
+  const bool reverse = !descending_ && engine::sameName(cursor_.indexName(), index) && cursor_.indexFieldNames().isEmpty();
+  try {
+    if (reverse) {
+      QStringList fields;
+      for (const auto& f : def->fields) fields << f.name + QStringLiteral(" desc");
+      cursor_.setIndexFieldNames(fields.join(u';'));
+    } else {
+      cursor_.setIndexName(index);
+    }
+  } catch (const EngineError&) {
+    return false;
+  }
+  sortIndex_ = index;
+  descending_ = reverse;
+  if (!reverse) settings.Auswahlfenster.Sortierung = index;
+  return true;
+}
+
 void AnimalList::refresh() {
   if (!cursor_.isOpen()) return;
   const QVariant mark = cursor_.bookmark();
   // Changing the order to itself makes views re-read everything.
-  cursor_.setIndexName(cursor_.indexName());
+  if (!cursor_.indexFieldNames().isEmpty())
+    cursor_.setIndexFieldNames(cursor_.indexFieldNames());
+  else
+    cursor_.setIndexName(cursor_.indexName());
   if (!mark.isValid() || !cursor_.gotoBookmark(mark)) cursor_.first();
 }
 
@@ -197,9 +242,13 @@ qint64 AnimalList::count() { return cursor_.isOpen() ? cursor_.recordCount() : 0
 bool AnimalList::positionOn(qlonglong nummer) {
   if (!cursor_.isOpen()) return false;
   const QString order = cursor_.indexName();
+  const QString fields = cursor_.indexFieldNames();
   cursor_.setIndexName(QString());
   const bool found = cursor_.findKey({nummer});
-  cursor_.setIndexName(order);
+  if (!fields.isEmpty())
+    cursor_.setIndexFieldNames(fields);
+  else
+    cursor_.setIndexName(order);
   return found;
 }
 

@@ -63,6 +63,10 @@ bool isEmptyRecentSlot(const QString& entry);
 // whole, so "12 3.5.1" is not taken for "12 3.5.10".
 bool addRecent(RecentSlots& recent, const QString& tatoRechts, const QString& tatoLinks, qlonglong nummer);
 
+// Removes every entry of the animal with `nummer` (a deleted animal); the later entries move
+// up and the freed slots at the end become empty. Returns whether the list changed.
+bool removeRecent(RecentSlots& recent, qlonglong nummer);
+
 // The non-empty slots in order: the menu entries.
 QStringList recentMenuEntries(const RecentSlots& recent);
 
@@ -110,6 +114,20 @@ class AnimalList {
   // indexes. Reports a failure as message 11 with "Hasen".
   bool open();
 
+  // --- sorting by a column header ---
+  // The index a click on the column of `field` sorts by: the first of listOrders() whose
+  // leading field is the column's (the breed column sorts by Rasse). Empty when no index
+  // leads with it.
+  static QString indexForColumn(const QString& field);
+  // Sorts by the clicked column: ascending in the column's index; a click on the column the
+  // list is sorted by ascending reverses the order. Nothing changes for a column without an
+  // index (returns false). An ascending order is recorded in Auswahlfenster/Sortierung of
+  // `settings` (the caller writes the settings file); the current animal stays current.
+  bool sortByColumn(const QString& field, tsysteminfo& settings);
+  // The index the list is sorted by and whether it is read backwards.
+  const QString& sortIndex() const { return sortIndex_; }
+  bool descending() const { return descending_; }
+
   // Re-reads the list after a change made through another cursor.
   void refresh();
 
@@ -139,6 +157,7 @@ class AnimalList {
   engine::Engine& engine_;
   engine::Cursor cursor_;
   QString sortIndex_;
+  bool descending_ = false;
   QString quickSearch_;
 };
 

@@ -215,6 +215,15 @@ bool ShellSession::noteAnimalShown(const QString& tatoRechts, const QString& tat
   return true;
 }
 
+bool ShellSession::forgetAnimalShown(qlonglong nummer) {
+  RecentSlots recent = recentSlots();
+  if (!removeRecent(recent, nummer)) return false;
+  for (size_t i = 0; i < recent.size(); ++i) settings_.LASTLapiro[i] = recent[i];
+  settings_.saveLastLapiro(ini_);
+  saveSettingsFile();
+  return true;
+}
+
 bool ShellSession::saveSettingsFile() {
   // The installer creates the file; the program only writes into an existing one.
   if (!ini_.exists()) return false;

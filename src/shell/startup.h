@@ -142,6 +142,9 @@ class ShellSession : public store::CursorProvider {
   // settings file when the list changed. Returns whether it changed.
   bool noteAnimalShown(const QString& tatoRechts, const QString& tatoLinks, qlonglong nummer);
   RecentSlots recentSlots() const;
+  // Removes a deleted animal from the recently-shown list and writes the five keys when the
+  // list changed. Returns whether it changed.
+  bool forgetAnimalShown(qlonglong nummer);
 
   // Writes the settings file; false (file left as it was) when that fails.
   bool saveSettingsFile();

@@ -363,8 +363,18 @@ bool TDatenStamm::duplicateCheck() {
   if (found == 0) return false;
   if (dialogs().ask(messageText(kDoppelt), DialogKind::Warning)) return false;
   hasen_->cancel();
-  if (card_) card_->setUndoButtonEnabled(false);
+  if (card_) {
+    // The card leaves the entry of a new animal: the found one is shown in browse state.
+    card_->newRecord = false;
+    card_->listRefreshPending = false;
+    card_->setUndoButtonEnabled(false);
+  }
   gotoAnimal(found);
+  if (card_) {
+    card_->setEditButtonsEnabled(false);
+    card_->positionAnimalList(found);
+    card_->updateDisplays();
+  }
   return true;
 }
 

@@ -9,7 +9,8 @@ class SilentDialogs final : public DialogService {
   DialogAnswer show(DialogKind, const QString&, DialogButtons buttons, const QString&) override {
     switch (buttons) {
       case DialogButtons::Ok: return DialogAnswer::Ok;
-      case DialogButtons::YesNo: return DialogAnswer::No;
+      case DialogButtons::YesNo:
+      case DialogButtons::YesNoDefaultNo: return DialogAnswer::No;
       default: return DialogAnswer::Cancel;
     }
   }

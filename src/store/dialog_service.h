@@ -8,7 +8,9 @@
 namespace lapiro::store {
 
 enum class DialogKind { Information, Warning, Error, Question };
-enum class DialogButtons { Ok, YesNo, YesNoCancel, OkCancel };
+// YesNoDefaultNo: "Ja" and "Nein" with "Nein" as the default button (Enter answers "Nein"),
+// for questions whose "Ja" destroys data, e.g. every delete question.
+enum class DialogButtons { Ok, YesNo, YesNoCancel, OkCancel, YesNoDefaultNo };
 enum class DialogAnswer { Ok, Yes, No, Cancel };
 
 class DialogService {
@@ -36,6 +38,10 @@ class DialogService {
   // A Yes/No question; true for "Ja". `kind` sets the icon (question or warning).
   bool ask(const QString& text, DialogKind kind = DialogKind::Question) {
     return show(kind, text, DialogButtons::YesNo) == DialogAnswer::Yes;
+  }
+  // A delete question: like ask(), but "Nein" is the default button.
+  bool askDelete(const QString& text, DialogKind kind = DialogKind::Warning) {
+    return show(kind, text, DialogButtons::YesNoDefaultNo) == DialogAnswer::Yes;
   }
 };
 

@@ -66,34 +66,100 @@ const IndexGroupDef& indexGroup(IndexGroup group) {
   return indexGroups()[static_cast<std::size_t>(group)];
 }
 
-void rebuildTableIndexes(engine::Engine& engine, const QString& table, bool keepPrimary) {
+void rebuildTableIndexes(engine::Engine& engine, const QString& table, bool keepPrimary,
+                         const std::function<void()>& step) {
   const CatalogueTable* known = findTable(QFileInfo(table).fileName());
   if (!known)
     throw EngineError(EngineError::Kind::General, QStringLiteral("Die Tabelle %1 ist unbekannt.").arg(table), table);
-
-  // The table must be free before anything is dropped, so that a table in use elsewhere is
-  // left with all its indexes.
-  if (!keepPrimary) engine.acquire(table, engine::OpenMode::Exclusive).reset();
-
   // Every stored secondary index goes, so that adding the catalogue's never meets one that
-  // already exists.
+  // already exists; the primary key's index is rebuilt from the records unless kept.
   bool hasPrimary = false;
-  for (const engine::IndexDef& index : engine.indexes(table)) {
-    if (index.primary)
-      hasPrimary = true;
-    else
-      engine.deleteIndex(table, index.name);
-  }
-  if (!keepPrimary && hasPrimary) engine.reindex(table);
-  for (const engine::IndexDef& index : known->def.indexes)
-    if (!index.primary) engine.addIndex(table, index);
+  for (const engine::IndexDef& index : engine.indexes(table))
+    if (index.primary) hasPrimary = true;
+  engine.rebuildIndexes(table, known->def.indexes, !keepPrimary && hasPrimary, step);
 }
+
+// ------------------------------------------------------------------ ReleasedTables
+
+ReleasedTables::ReleasedTables(engine::Engine& engine, const QStringList& tables) {
+  for (const QString& table : tables) {
+    if (!engine.tableExists(table)) continue;
+    // Closing a master may close nothing else, but a before-close rule may open or close
+    // further cursors: ask the table anew after each close.
+    for (;;) {
+      const std::vector<engine::Cursor*> open = engine.cursorsOn(table);
+      if (open.empty()) break;
+      engine::Cursor* c = open.back();
+      Closed entry{c, c->bookmark(), -1};
+      // A cursor destroyed while closed (its window closed during the run) is forgotten.
+      entry.listener = c->addListener([this, c](engine::Notification n) {
+        if (n != engine::Notification::Destroyed) return;
+        for (Closed& e : closed_)
+          if (e.cursor == c) e.cursor = nullptr;
+      });
+      closed_.push_back(entry);
+      c->close();
+      if (c->isOpen()) break;  // it refuses; the rebuild then reports the table as in use
+    }
+    engine.releaseLookups(table);
+  }
+}
+
+ReleasedTables::~ReleasedTables() {
+  if (!restored_) restore();
+}
+
+QString ReleasedTables::restore() {
+  if (restored_) return {};
+  restored_ = true;
+  QString failure;
+  // Details were closed before their masters: reopen in the opposite order.
+  for (auto it = closed_.rbegin(); it != closed_.rend(); ++it) {
+    if (!it->cursor) continue;
+    engine::Cursor& c = *it->cursor;
+    c.removeListener(it->listener);
+    try {
+      c.open();
+      if (it->bookmark.isValid()) c.gotoBookmark(it->bookmark);
+    } catch (const EngineError& e) {
+      if (failure.isEmpty()) failure = e.message();
+    } catch (const engine::Abort&) {
+    }
+  }
+  return failure;
+}
+
+// ------------------------------------------------------------------ the run
+
+namespace {
+
+int countSteps(engine::Engine& engine, const IndexGroupDef& group) {
+  int steps = 0;
+  for (const QString& table : group.tables) {
+    if (!engine.tableExists(table)) continue;
+    if (const CatalogueTable* known = findTable(QFileInfo(table).fileName()))
+      for (const engine::IndexDef& index : known->def.indexes)
+        if (!index.primary) ++steps;
+  }
+  return steps;
+}
+
+}  // namespace
 
 IndexRebuildResult rebuildIndexes(engine::Engine& engine, const std::vector<IndexGroup>& ticked,
                                   GroupCursors& cursors) {
   IndexRebuildResult result;
+  auto isTicked = [&](const IndexGroupDef& g) {
+    return std::find(ticked.begin(), ticked.end(), g.group) != ticked.end();
+  };
+  int total = 0;
+  for (const IndexGroupDef& group : indexGroups())
+    if (isTicked(group)) total += countSteps(engine, group);
+  int done = 0;
+  cursors.progress(done, total);
+
   for (const IndexGroupDef& group : indexGroups()) {
-    if (std::find(ticked.begin(), ticked.end(), group.group) == ticked.end()) continue;
+    if (!isTicked(group)) continue;
 
     bool closed = false;
     try {
@@ -102,22 +168,44 @@ IndexRebuildResult rebuildIndexes(engine::Engine& engine, const std::vector<Inde
       closed = false;
     }
     if (!closed) {
+      // Whatever the owners closed before they refused is reopened.
+      try {
+        cursors.reopen(group.cursors);
+      } catch (...) {
+      }
       result.failedGroup = group.group;
       return result;
     }
-    cursors.redraw();
 
-    try {
-      for (const QString& table : group.tables) {
-        if (!engine.tableExists(table)) continue;
-        rebuildTableIndexes(engine, table, group.keepPrimary);
-        cursors.redraw();
+    QString failure;
+    {
+      ReleasedTables released(engine, group.tables);
+      cursors.redraw();
+      try {
+        for (const QString& table : group.tables) {
+          if (!engine.tableExists(table)) continue;
+          rebuildTableIndexes(engine, table, group.keepPrimary, [&] {
+            cursors.progress(++done, total);
+            cursors.redraw();
+          });
+          cursors.redraw();
+        }
+      } catch (const EngineError& e) {
+        failure = e.message();
       }
-      cursors.reopen(group.cursors);
-    } catch (const EngineError& e) {
-      dialogs().error(e.message());
+      // The owners' cursors first: the cursors released here may be details of theirs.
+      try {
+        cursors.reopen(group.cursors);
+      } catch (const EngineError& e) {
+        if (failure.isEmpty()) failure = e.message();
+      }
+      const QString reopenFailure = released.restore();
+      if (failure.isEmpty()) failure = reopenFailure;
+    }
+    if (!failure.isEmpty()) {
+      dialogs().error(failure);
       result.failedGroup = group.group;
-      result.error = e.message();
+      result.error = failure;
       return result;
     }
     result.rebuilt.push_back(group.group);

@@ -72,12 +72,12 @@ bool LookupList::remove() {
   Cursor& c = records();
   if (c.state() == engine::DataSetState::Insert) {
     // A record not yet stored is simply dropped.
-    if (!dialogs().ask(messageText(kDeleteQuestion), DialogKind::Warning)) return false;
+    if (!dialogs().askDelete(messageText(kDeleteQuestion))) return false;
     c.cancel();
     return true;
   }
   if (!c.hasRecord()) return false;
-  if (!dialogs().ask(messageText(kDeleteQuestion), DialogKind::Warning)) return false;
+  if (!dialogs().askDelete(messageText(kDeleteQuestion))) return false;
   if (c.isEditing()) c.cancel();
   c.deleteRecord();
   return true;
@@ -262,7 +262,7 @@ bool TStatusList::protectedRecord() {
 bool TStatusList::remove() {
   Cursor& c = *status_;
   if (c.state() == engine::DataSetState::Insert) {
-    if (!dialogs().ask(QString::fromUtf16(kDatensatzLoeschen))) return false;
+    if (!dialogs().askDelete(QString::fromUtf16(kDatensatzLoeschen), DialogKind::Question)) return false;
     c.cancel();
     return true;
   }
@@ -271,7 +271,7 @@ bool TStatusList::remove() {
     dialogs().inform(QString::fromUtf16(kNichtMoeglich));
     return false;
   }
-  if (!dialogs().ask(QString::fromUtf16(kDatensatzLoeschen))) return false;
+  if (!dialogs().askDelete(QString::fromUtf16(kDatensatzLoeschen), DialogKind::Question)) return false;
   if (c.isEditing()) c.cancel();
   c.deleteRecord();
   return true;

@@ -340,7 +340,7 @@ TEST_F(AnimalCommandsTest, DeleteAsksMessage15AndKeepsReferencesInOtherTables) {
   ASSERT_EQ(dialogs.shown().size(), 1u);
   EXPECT_EQ(dialogs.shown()[0].text, msg(15));
   EXPECT_EQ(dialogs.shown()[0].kind, store::DialogKind::Warning);
-  EXPECT_EQ(dialogs.shown()[0].buttons, store::DialogButtons::YesNo);
+  EXPECT_EQ(dialogs.shown()[0].buttons, store::DialogButtons::YesNoDefaultNo);
   EXPECT_EQ(nummer(), doe);
   EXPECT_TRUE(card.newRecord);
   EXPECT_EQ(card.listRefreshes + card.displayUpdates, 0);

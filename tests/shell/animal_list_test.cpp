@@ -127,6 +127,17 @@ TEST(RecentList, AnEmptyFirstSlotIsFilledWithoutMovingTheOthers) {
             (QStringList{QStringLiteral("Y 2.2.2 {4}"), QStringLiteral("X 1.1.1 {9}")}));
 }
 
+TEST(RecentList, ADeletedAnimalLeavesAndTheOthersMoveUp) {
+  shell::RecentSlots recent = emptySlots();
+  for (int n : {42, 4, 7}) shell::addRecent(recent, QStringLiteral("R%1").arg(n), QStringLiteral("1.5.1"), n);
+  EXPECT_FALSE(shell::removeRecent(recent, 5));
+  EXPECT_TRUE(shell::removeRecent(recent, 4));  // not the 42
+  EXPECT_EQ(shell::recentMenuEntries(recent),
+            (QStringList{QStringLiteral("R7 1.5.1 {7}"), QStringLiteral("R42 1.5.1 {42}")}));
+  EXPECT_TRUE(shell::isEmptyRecentSlot(recent[2]));
+  EXPECT_TRUE(shell::isEmptyRecentSlot(recent[4]));
+}
+
 TEST(RecentList, TheNumberIsReadBetweenTheLastBraceAndTheEnd) {
   EXPECT_EQ(shell::recentNummer(QStringLiteral("B12 3.5.10 {42}")), 42);
   EXPECT_EQ(shell::recentNummer(QStringLiteral("B{1 3.5 {7}")), 7);

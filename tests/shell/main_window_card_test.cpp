@@ -8,11 +8,20 @@
 #include "shell/animal_list.h"
 #include "shell/shell_install.h"
 #include "store/data_module.h"
+#include "store/index_rebuild.h"
+#include "store/ui/index_rebuild_window.h"
+#include "shell/profile_file.h"
 #include "support/scripted_dialogs.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QToolButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -189,6 +198,185 @@ TEST_F(MainWindowCardTest, AnimalCommandsDoNothingWhileAnOfficeWindowIsOpen) {
   EXPECT_EQ(hasen().state(), engine::DataSetState::Browse);
   EXPECT_TRUE(dialogs_.texts().isEmpty());
   EXPECT_EQ(session_.animalList().count(), 4);
+}
+
+// The list follows the card and the card's saves come from every "Speichern".
+class MainWindowListTest : public MainWindowCardTest {
+ protected:
+  QString listTattoo() { return session_.animalList().cursor().field(QStringLiteral("TatoRechts")).asString(); }
+  qint64 nummerOf(const QString& rechts) {
+    engine::Cursor c(session_.engine());
+    c.setTableName(QStringLiteral("Hasen.db"));
+    c.open();
+    return c.locate(QStringLiteral("TatoRechts"), {rechts}) ? c.field(QStringLiteral("Nummer")).asInteger() : 0;
+  }
+  // A breeder address and the animal `rechts` bred by it.
+  qint64 breederOf(const QString& rechts) {
+    engine::Cursor a(session_.engine());
+    a.setTableName(QStringLiteral("Adresse.db"));
+    a.open();
+    a.append();
+    a.field(QStringLiteral("Name")).setString(QStringLiteral("Meier"));
+    a.field(QStringLiteral("Straße")).setString(QStringLiteral("Altweg 1"));
+    a.post();
+    const qint64 nr = a.field(QStringLiteral("LaufendeNr")).asInteger();
+    store::TDatenStamm& dm = *session_.dataModule();
+    EXPECT_TRUE(dm.gotoAnimal(nummerOf(rechts)));
+    dm.Hasen().edit();
+    dm.Hasen().field(QStringLiteral("Zuechter")).setInteger(nr);
+    EXPECT_TRUE(dm.saveWithoutQuestion(dm.Hasen()));
+    return nr;
+  }
+  void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(w, k, m); }
+};
+
+TEST_F(MainWindowListTest, EnterOpensTheAnimalAndTheNavigatorMovesTheListsHighlight) {
+  QTableView* grid = window_->animalGrid();
+  grid->setFocus();
+  grid->setCurrentIndex(grid->model()->index(2, 0));
+  const QString chosen = grid->model()->index(2, 0).data().toString();
+  key(grid, Qt::Key_Return);
+  EXPECT_EQ(card().rightTattoo()->text(), chosen);
+  EXPECT_EQ(window_->recentActions().size(), 1);
+
+  card().findChild<QToolButton*>(QStringLiteral("Navigator2"))->click();  // next animal
+  const QString next = hasen().field(QStringLiteral("TatoRechts")).asString();
+  EXPECT_NE(next, chosen);
+  EXPECT_EQ(listTattoo(), next);
+  EXPECT_EQ(grid->currentIndex().row(), window_->animalModel()->currentRow());
+  EXPECT_EQ(grid->currentIndex().data().toString(), next);
+}
+
+TEST_F(MainWindowListTest, CtrlEndGoesToTheLastAnimalWithTheTattooColumnsInView) {
+  window_->resize(500, 400);
+  window_->animalGrid()->setColumnWidth(3, 900);  // the list scrolls sideways
+  QApplication::processEvents();
+  QTableView* grid = window_->animalGrid();
+  grid->setFocus();
+  key(grid, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(grid->currentIndex().row(), grid->model()->rowCount() - 1);
+  EXPECT_EQ(grid->horizontalScrollBar()->value(), grid->horizontalScrollBar()->minimum());
+  EXPECT_FALSE(grid->visualRect(grid->model()->index(grid->currentIndex().row(), 0)).isEmpty());
+  key(grid, Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(grid->currentIndex().row(), 0);
+}
+
+TEST_F(MainWindowListTest, HeaderClicksSortByTheColumnsIndexAndReverseTheOrder) {
+  QHeaderView* header = window_->animalGrid()->horizontalHeader();
+  QAbstractItemModel* model = window_->animalGrid()->model();
+  auto column = [&](int c) {
+    QStringList values;
+    for (int row = 0; row < model->rowCount(); ++row) values << model->index(row, c).data().toString();
+    return values;
+  };
+  emit header->sectionClicked(1);  // "Täto Li."
+  EXPECT_EQ(session_.settings().Auswahlfenster.Sortierung, QStringLiteral("TatoLinksRechts"));
+  // The left tattoo leads its order: it becomes the first column.
+  EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Täto Li."));
+  EXPECT_EQ(column(0), (QStringList{QStringLiteral("1.5.1"), QStringLiteral("2.5.7"), QStringLiteral("3.5.10"),
+                                    QStringLiteral("4.5.2")}));
+  shell::ProfileFile ini(session_.settingsFile().path());
+  ASSERT_TRUE(ini.load());
+  EXPECT_EQ(ini.readString(QStringLiteral("Auswahlfenster"), QStringLiteral("Sortierung"), {}),
+            QStringLiteral("TatoLinksRechts"));
+
+  emit header->sectionClicked(0);  // the same column again: reversed, the setting stays
+  EXPECT_EQ(column(0), (QStringList{QStringLiteral("4.5.2"), QStringLiteral("3.5.10"), QStringLiteral("2.5.7"),
+                                    QStringLiteral("1.5.1")}));
+  EXPECT_TRUE(session_.animalList().descending());
+  EXPECT_EQ(session_.settings().Auswahlfenster.Sortierung, QStringLiteral("TatoLinksRechts"));
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+
+  emit header->sectionClicked(3);  // the name: no index leads with it, nothing changes
+  EXPECT_TRUE(session_.animalList().descending());
+  emit header->sectionClicked(1);  // the right tattoo, ascending again
+  EXPECT_EQ(session_.settings().Auswahlfenster.Sortierung, QStringLiteral("Tato"));
+  EXPECT_EQ(column(0), (QStringList{QStringLiteral("A10"), QStringLiteral("A7"), QStringLiteral("B12"),
+                                    QStringLiteral("C3")}));
+}
+
+TEST_F(MainWindowListTest, CtrlSSavesTheActiveWindowOrElseTheCard) {
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  showFromList(QStringLiteral("B12"));
+  card().rightTattoo()->setFocus();
+  card().rightTattoo()->end(false);
+  QTest::keyClicks(card().rightTattoo(), QStringLiteral("X"));
+  ASSERT_EQ(hasen().state(), engine::DataSetState::Edit);
+  key(card().rightTattoo(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(hasen().state(), engine::DataSetState::Browse);
+  EXPECT_EQ(hasen().field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("B12X"));
+
+  // Another window with a "Speichern" of its own saves there, not on the card.
+  auto* other = new QWidget;
+  auto* save = new QPushButton(QStringLiteral("&Speichern"), other);
+  int saves = 0;
+  QObject::connect(save, &QPushButton::clicked, [&saves] { ++saves; });
+  QMdiSubWindow* sub = window_->mdiArea()->addSubWindow(other);
+  sub->show();
+  window_->mdiArea()->setActiveSubWindow(sub);
+  other->setFocus();
+  key(other, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(saves, 1);
+  sub->close();
+}
+
+TEST_F(MainWindowListTest, DeleteQuestionDefaultsToNeinAndTheAnimalLeavesTheRecentMenu) {
+  showFromList(QStringLiteral("A7"));
+  showFromList(QStringLiteral("C3"));
+  ASSERT_EQ(window_->recentActions().size(), 2);
+  dialogs_.yes();
+  trigger(QStringLiteral("Kaninchen löschen"));
+  EXPECT_EQ(dialogs_.shown().back().buttons, store::DialogButtons::YesNoDefaultNo);
+  ASSERT_EQ(window_->recentActions().size(), 1);
+  EXPECT_TRUE(window_->recentActions()[0]->text().startsWith(QStringLiteral("A7 ")));
+  EXPECT_TRUE(shell::isEmptyRecentSlot(session_.settings().LASTLapiro[1]));
+}
+
+TEST_F(MainWindowListTest, LookedUpDataOnTheCardFollowsChangesAtOnce) {
+  breederOf(QStringLiteral("B12"));
+  showFromList(QStringLiteral("B12"));
+  EXPECT_TRUE(card().breederBox()->toPlainText().contains(QStringLiteral("Altweg 1")));
+  engine::Cursor a(session_.engine());
+  a.setTableName(QStringLiteral("Adresse.db"));
+  a.open();
+  a.edit();
+  a.field(QStringLiteral("Straße")).setString(QStringLiteral("Neuweg 2"));
+  a.post();
+  engine::Cursor f(session_.engine());
+  f.setTableName(QStringLiteral("Farbe.db"));
+  f.open();
+  f.append();
+  f.field(QStringLiteral("Rasse")).setInteger(1);
+  f.field(QStringLiteral("Name")).setString(QStringLiteral("weiß"));
+  f.post();
+  QApplication::processEvents();
+  EXPECT_TRUE(card().breederBox()->toPlainText().contains(QStringLiteral("Neuweg 2")));
+  EXPECT_GE(card().colourBox()->findText(QStringLiteral("weiß")), 0);
+}
+
+TEST_F(MainWindowListTest, IndexRebuildOfEveryGroupKeepsTheCardAndTheListOnTheirAnimal) {
+  breederOf(QStringLiteral("B12"));
+  showFromList(QStringLiteral("B12"));
+  const QString title = card().windowTitle();
+  const QString breeder = card().breederBox()->toPlainText();
+  ASSERT_FALSE(breeder.isEmpty());
+  store::ui::TFormIndexrekonstruktion rebuild(session_, {});
+  for (const store::IndexGroupDef& g : store::indexGroups()) rebuild.box(g.group)->setChecked(true);
+  int lastValue = -1;
+  QObject::connect(&rebuild, &store::ui::TFormIndexrekonstruktion::stepDone, &rebuild,
+                   [&] { lastValue = rebuild.progress()->value(); });
+  rebuild.startButton()->click();
+  ASSERT_TRUE(rebuild.lastResult().completed) << rebuild.lastResult().error.toStdString();
+  EXPECT_EQ(dialogs_.texts(), QStringList{installer::messageText(35)});
+  EXPECT_EQ(lastValue, rebuild.progress()->maximum()) << "the bar reached its end";
+  QApplication::processEvents();
+  EXPECT_EQ(hasen().field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("B12"));
+  EXPECT_EQ(listTattoo(), QStringLiteral("B12"));
+  EXPECT_EQ(card().windowTitle(), title);
+  EXPECT_EQ(card().rightTattoo()->text(), QStringLiteral("B12"));
+  EXPECT_EQ(card().breederBox()->toPlainText(), breeder);
+  EXPECT_EQ(card().breedBox()->currentText(), QStringLiteral("Deutsche Riesen"));
 }
 
 TEST(MainWindowCardEmptyStock, FirstAnimalOfAnEmptyStockAndUndoBackToNothing) {

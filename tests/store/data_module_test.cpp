@@ -43,7 +43,11 @@ class FakeCard : public TCardState {
   void setCaption(const QString& c) override { caption = c; }
   void refreshAnimalList() override { ++listRefreshes; }
   void positionAnimalList(qint64 n) override { listPosition = n; }
-  void updateDisplays() override { ++displayUpdates; }
+  void updateDisplays() override {
+    ++displayUpdates;
+    newRecordAtLastUpdate = newRecord;
+  }
+  bool newRecordAtLastUpdate = false;
   bool leftTattooInParts() const override { return partsMode; }
   void setTattooParts(const QString& m, const QString& y, const QString& n) override {
     parts = {m, y, n};
@@ -433,6 +437,9 @@ TEST_F(DataModuleTest, DuplicateAnsweredNoReturnsToTheStoredAnimal) {
   dm.Hasen().field(QStringLiteral("TatoRechts")).setString(QStringLiteral("A1"));
   dm.Hasen().field(QStringLiteral("TatoLinks")).setString(QStringLiteral("3.5.12"));
   dm.Hasen().field(QStringLiteral("Geschlecht")).setString(QStringLiteral("2"));
+  card.newRecord = true;  // as the card's "Neuaufnahme" leaves it
+  card.editButtons = true;
+  card.displayUpdates = 0;
   dialogs.no();
   dm.deriveBirthDate();  // sets the date, then finds the stored twin
   EXPECT_EQ(dialogs.texts(), QStringList{msg(120)});
@@ -440,6 +447,12 @@ TEST_F(DataModuleTest, DuplicateAnsweredNoReturnsToTheStoredAnimal) {
   EXPECT_EQ(dm.Hasen().field(QStringLiteral("Nummer")).asInteger(), a);
   EXPECT_EQ(dm.Hasen().indexName(), u"Tato");
   EXPECT_FALSE(card.undoButton);
+  // The card shows the found animal in browse state, everything refreshed from it.
+  EXPECT_FALSE(card.newRecord);
+  EXPECT_FALSE(card.editButtons);
+  EXPECT_EQ(card.listPosition, a);
+  EXPECT_GE(card.displayUpdates, 1);
+  EXPECT_FALSE(card.newRecordAtLastUpdate);
   EXPECT_EQ(rowCount(QStringLiteral("Hasen")), 2);
 }
 

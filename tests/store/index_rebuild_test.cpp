@@ -47,6 +47,7 @@ struct Owners : GroupCursors {
   std::vector<QStringList> reopened;
   bool refuseClose = false;
   std::function<void()> onRedraw;
+  std::vector<std::pair<int, int>> steps;
 
   bool close(const QStringList& names) override {
     closed.push_back(names);
@@ -67,6 +68,7 @@ struct Owners : GroupCursors {
   void redraw() override {
     if (onRedraw) onRedraw();
   }
+  void progress(int done, int total) override { steps.emplace_back(done, total); }
 };
 
 struct IndexRebuild : ::testing::Test {
@@ -211,9 +213,80 @@ TEST_F(IndexRebuild, ATableHeldElsewhereEndsTheRunWithTheEnginesMessage) {
   EXPECT_EQ(dialogs.texts(), QStringList{s(u"Die Tabelle Hasen.db ist in Gebrauch und kann nicht exklusiv geöffnet werden.")});
   EXPECT_EQ(dialogs.shown()[0].kind, DialogKind::Error);
   EXPECT_EQ(owners.closed.size(), 1u) << "the run ends before the message group";
-  EXPECT_TRUE(owners.reopened.empty());
-  EXPECT_FALSE(hasen.isOpen());
+  EXPECT_EQ(owners.reopened, owners.closed) << "the program goes on with every cursor open";
+  EXPECT_TRUE(hasen.isOpen());
   EXPECT_EQ(stored(s(u"Hasen.db")), before);
+}
+
+// Cursors and lookups the owners do not know hold the group's tables too: the rebuild lets go
+// of them and gives each back on the record it stood on, also when the rebuild fails.
+TEST_F(IndexRebuild, EveryOtherCursorAndLookupOnTheTablesIsReleasedAndRestored) {
+  for (int i = 1; i <= 3; ++i) {
+    Cursor a(engine);
+    a.setTableName(s(u"Adresse.db"));
+    a.open();
+    a.append();
+    a.field(s(u"Name")).setString(QStringLiteral("Name%1").arg(i));
+    a.post();
+  }
+  // A window's cursor on the address table, standing on the second address.
+  Cursor window(engine, s(u"FensterAdressen"));
+  window.setTableName(s(u"Adresse.db"));
+  window.open();
+  window.next();
+  const QVariant second = window.field(s(u"LaufendeNr")).value();
+  // The animals look up their breeder's name in the address table.
+  Cursor animals(engine, s(u"Tiere"));
+  animals.setTableName(s(u"Hasen.db"));
+  animals.addLookupField(s(u"ZuechterName"), engine::FieldType::Alpha, 30, s(u"Zuechter"), s(u"Adresse.db"),
+                         s(u"LaufendeNr"), s(u"Name"));
+  animals.open();
+  animals.append();
+  animals.field(s(u"Geschlecht")).setString(s(u"1"));
+  animals.field(s(u"Zuechter")).setValue(second);
+  animals.post();
+  ASSERT_EQ(animals.field(s(u"ZuechterName")).asString(), s(u"Name2"));
+  owners.onRedraw = [&] {
+    EXPECT_FALSE(window.isOpen());
+    EXPECT_TRUE(engine.cursorsOn(s(u"Adresse.db")).empty());
+  };
+
+  const IndexRebuildResult r = rebuildIndexes(engine, {IndexGroup::Adressenverwaltung}, owners);
+  EXPECT_TRUE(r.completed) << r.error.toStdString();
+  EXPECT_EQ(dialogs.texts(), QStringList{kMessage35});
+  EXPECT_EQ(stored(s(u"adresse.db")), wanted(s(u"adresse.db")));
+  ASSERT_TRUE(window.isOpen());
+  EXPECT_EQ(window.field(s(u"LaufendeNr")).value(), second);
+  animals.refresh();
+  EXPECT_EQ(animals.field(s(u"ZuechterName")).asString(), s(u"Name2"));
+
+  // A failing rebuild (an index the stored table cannot have) gives everything back as well.
+  window.close();
+  animals.close();
+  engine.dropField(s(u"Adresse.db"), s(u"Status"));
+  window.open();
+  window.next();
+  animals.open();
+  dialogs.clear();
+  const IndexRebuildResult failed = rebuildIndexes(engine, {IndexGroup::Adressenverwaltung}, owners);
+  EXPECT_FALSE(failed.completed);
+  ASSERT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_EQ(dialogs.shown()[0].kind, DialogKind::Error);
+  ASSERT_TRUE(window.isOpen());
+  EXPECT_EQ(window.field(s(u"LaufendeNr")).value(), second);
+  EXPECT_NE(engine.tableDef(s(u"Adresse.db")).index(s(u"AdrName")), nullptr) << "the table keeps its indexes";
+}
+
+TEST_F(IndexRebuild, ProgressCountsEveryIndexOfTheTickedGroups) {
+  const IndexRebuildResult r = rebuildIndexes(engine, {IndexGroup::Kaninchen, IndexGroup::Farbe}, owners);
+  ASSERT_TRUE(r.completed);
+  ASSERT_GE(owners.steps.size(), 2u);
+  const int total = owners.steps.front().second;
+  // Farbe: two secondary indexes; the animal group: Hasen's 20 and one or more per table.
+  EXPECT_GT(total, 22);
+  EXPECT_EQ(owners.steps.front().first, 0);
+  EXPECT_EQ(owners.steps.back(), std::make_pair(total, total));
+  for (std::size_t i = 1; i < owners.steps.size(); ++i) EXPECT_EQ(owners.steps[i].first, owners.steps[i - 1].first + 1);
 }
 
 TEST_F(IndexRebuild, ACursorThatCannotBeClosedEndsTheRunSilently) {

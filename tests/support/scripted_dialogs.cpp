@@ -14,7 +14,9 @@ store::DialogAnswer ScriptedDialogs::show(store::DialogKind kind, const QString&
   if (buttons == store::DialogButtons::Ok) return store::DialogAnswer::Ok;
   if (answers_.empty()) {
     ADD_FAILURE() << "unscripted question: " << text.toStdString();
-    return buttons == store::DialogButtons::YesNo ? store::DialogAnswer::No : store::DialogAnswer::Cancel;
+    return buttons == store::DialogButtons::YesNo || buttons == store::DialogButtons::YesNoDefaultNo
+               ? store::DialogAnswer::No
+               : store::DialogAnswer::Cancel;
   }
   const auto a = answers_.front();
   answers_.pop_front();

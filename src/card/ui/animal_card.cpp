@@ -24,6 +24,7 @@
 #include <QResizeEvent>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -143,6 +144,23 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
     }
   });
 
+  // The drop-down lists and the address boxes show looked-up data: they follow changes of
+  // those tables made anywhere in the program (a colour added, a breeder's street changed).
+  for (const QString& name : {QStringLiteral("Adressen"), QStringLiteral("StbFarbe"), QStringLiteral("StbRasse"),
+                              QStringLiteral("Status")}) {
+    engine::Cursor* c = dm_.cursor(name);
+    if (!c) continue;
+    const int id = c->addListener([this](Notification n) {
+      if (n == Notification::DataChanged || n == Notification::Opened) scheduleLookupRefresh();
+    });
+    lookupListeners_.emplace_back(c, id);
+    c->addListener([this, c](Notification n) {
+      if (n != Notification::Destroyed) return;
+      for (auto& [cursor, id] : lookupListeners_)
+        if (cursor == c) cursor = nullptr;
+    });
+  }
+
   // Text fields take no more than their field holds (the stored table decides).
   if (h.isOpen())
     for (auto [edit, field] : {std::pair{tatoRechts_, u"TatoRechts"}, std::pair{tatoLinks_, u"TatoLinks"},
@@ -169,6 +187,28 @@ TLapiroStamm::~TLapiroStamm() {
   disconnect(qApp, nullptr, this, nullptr);
   if (dm_.card() == this) dm_.setCard(nullptr);
   if (hasenListener_ >= 0) dm_.Hasen().removeListener(hasenListener_);
+  for (auto& [cursor, id] : lookupListeners_)
+    if (cursor) cursor->removeListener(id);
+}
+
+void TLapiroStamm::scheduleLookupRefresh() {
+  // Many changes in a row (an import, a rebuild) give one refresh once the change is done;
+  // a refresh inside the notification would also move the shared lookup cursors under the
+  // window that is posting through them.
+  if (lookupRefreshPending_) return;
+  lookupRefreshPending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    lookupRefreshPending_ = false;
+    refreshLookedUpData();
+  });
+}
+
+void TLapiroStamm::refreshLookedUpData() {
+  if (loading_ || writing_) return;
+  const QString caption = controller_.caption();
+  if (!newRecord && !caption.isEmpty()) setCaption(caption);
+  loadFields();
+  loadAddressBoxes();
 }
 
 // ------------------------------------------------------------------ building
@@ -766,6 +806,10 @@ void TLapiroStamm::navigate(CardController::Move m) {
 void TLapiroStamm::afterMove() {
   newRecord = false;
   refreshCard(true);
+  // The main list's highlight follows the card's navigator.
+  engine::Cursor& h = dm_.Hasen();
+  if (controller_.hasAnimal() && !h.field(QStringLiteral("Nummer")).isNull())
+    positionAnimalList(h.field(QStringLiteral("Nummer")).asInteger());
 }
 
 void TLapiroStamm::chooseParent(bool father) {

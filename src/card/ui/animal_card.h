@@ -20,6 +20,8 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QButtonGroup;
 class QComboBox;
@@ -169,6 +171,10 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   // Reads the drop-down lists anew when their tables changed (the lookup-list windows).
   void reloadChangedLists();
   void loadAddressBoxes();
+  // The looked-up data changed: the lists, address boxes and caption are read anew (once,
+  // after the change that caused it).
+  void scheduleLookupRefresh();
+  void refreshLookedUpData();
   void loadPicture();
   void updateCounter();
   void afterMove();
@@ -184,6 +190,8 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   CardServices services_;
   CardController controller_;
   int hasenListener_ = -1;
+  std::vector<std::pair<engine::Cursor*, int>> lookupListeners_;  // cursor (null once destroyed), listener
+  bool lookupRefreshPending_ = false;
 
   bool loading_ = false;   // fields are being filled from the record
   bool writing_ = false;   // a field is being written from a widget

@@ -20,6 +20,7 @@
 #include "store/data_module.h"
 
 #include <QAction>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDialog>
@@ -161,7 +162,8 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Neuaufnahme"), &TFormLapiroManager::NeuaufnahmeClick);
   addCommand(m, QStringLiteral("Duplizieren"), &TFormLapiroManager::DuplizierenClick);
   addCommand(m, QStringLiteral("Suchen"), &TFormLapiroManager::SuchenClick);
-  addCommand(m, QStringLiteral("Speichern"), &TFormLapiroManager::SpeichernClick);
+  addCommand(m, QStringLiteral("Speichern"), &TFormLapiroManager::SpeichernClick)
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   addCommand(m, QStringLiteral("Kaninchen löschen"), &TFormLapiroManager::LoeschenClick);
   m->addSeparator();
   QMenu* nachkommen = m->addMenu(QStringLiteral("Nachkommen"));
@@ -350,6 +352,8 @@ void TFormLapiroManager::createListPanel() {
     updateAnimalCount();
   });
   connect(grid_, &QTableView::doubleClicked, this, &TFormLapiroManager::DBGridHasenfeldDblClick);
+  grid_->horizontalHeader()->setSectionsClickable(true);
+  connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFormLapiroManager::sortByColumn);
   auto* layout = new QVBoxLayout(listPanel_);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(grid_);
@@ -380,6 +384,34 @@ void TFormLapiroManager::applySettings() {
   syncGridToCursor();
 }
 
+void TFormLapiroManager::sortByColumn(int column) {
+  const std::vector<ListColumn> columns = listColumns(session_.settings());
+  if (column < 0 || column >= static_cast<int>(columns.size())) return;
+  tsysteminfo& s = session_.settings();
+  const QString before = s.Auswahlfenster.Sortierung;
+  if (!session_.animalList().sortByColumn(columns[column].field, s)) return;
+  if (s.Auswahlfenster.Sortierung != before) {
+    s.save(session_.settingsFile());
+    session_.saveSettingsFile();
+    setUpListColumns();  // the left tattoo leads its own order
+  }
+  showSortIndicator();
+  syncGridToCursor();
+}
+
+void TFormLapiroManager::showSortIndicator() {
+  const AnimalList& list = session_.animalList();
+  const std::vector<ListColumn> columns = listColumns(session_.settings());
+  QHeaderView* header = grid_->horizontalHeader();
+  for (int i = 0; i < static_cast<int>(columns.size()); ++i)
+    if (!list.sortIndex().isEmpty() && AnimalList::indexForColumn(columns[i].field) == list.sortIndex()) {
+      header->setSortIndicatorShown(true);
+      header->setSortIndicator(i, list.descending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+      return;
+    }
+  header->setSortIndicatorShown(false);
+}
+
 void TFormLapiroManager::setUpListColumns() {
   const std::vector<ListColumn> columns = listColumns(session_.settings());
   std::vector<engine::CursorModel::Column> modelColumns;
@@ -397,6 +429,7 @@ void TFormLapiroManager::setUpListColumns() {
   listPanel_->setMinimumWidth(std::min(width, 160));
   if (card_) width = cardListWidth(listCompact_);
   splitter_->setSizes({width, std::max(1, splitter_->width() - width)});
+  showSortIndicator();
 }
 
 void TFormLapiroManager::placeWindow() {
@@ -620,7 +653,12 @@ void TFormLapiroManager::DuplizierenClick() {
 
 void TFormLapiroManager::LoeschenClick() {
   if (office_.anyOpen() || !card_ || !session_.dataModule()) return;
+  engine::Cursor& hasen = session_.dataModule()->Hasen();
+  const qlonglong deleted = hasen.isOpen() && hasen.hasRecord() && !hasen.field(QStringLiteral("Nummer")).isNull()
+                                ? hasen.field(QStringLiteral("Nummer")).asInteger()
+                                : 0;
   if (shell::deleteAnimal(*session_.dataModule())) {
+    if (deleted > 0 && session_.forgetAnimalShown(deleted)) rebuildRecentMenu();
     session_.animalList().refresh();
     updateAnimalCount();
     card_->refreshCard(false);
@@ -628,6 +666,16 @@ void TFormLapiroManager::LoeschenClick() {
 }
 
 void TFormLapiroManager::SpeichernClick() {
+  // "Speichern" (Ctrl+S) saves in the active window when it has a "Speichern" of its own;
+  // otherwise it saves the card.
+  QMdiSubWindow* active = mdi_->activeSubWindow();
+  if (active && active != cardWindow_ && active->widget()) {
+    for (QAbstractButton* button : active->widget()->findChildren<QAbstractButton*>()) {
+      if (QString(button->text()).remove(u'&') != u"Speichern" || !button->isVisible()) continue;
+      if (button->isEnabled()) button->click();
+      return;
+    }
+  }
   if (card_) card_->SpeichernClick();
 }
 
@@ -811,6 +859,24 @@ bool TFormLapiroManager::eventFilter(QObject* watched, QEvent* event) {
     return !session_.settings().System.Hilfe;
   if (watched == grid_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      // Enter opens the highlighted animal as a double click does.
+      DBGridHasenfeldDblClick(grid_->currentIndex().isValid() ? grid_->currentIndex()
+                                                               : model_->index(std::max(0, model_->currentRow()), 0));
+      return true;
+    }
+    if ((key->key() == Qt::Key_End || key->key() == Qt::Key_Home) && (key->modifiers() & Qt::ControlModifier)) {
+      // Last / first animal; the tattoo columns stay in view (the view alone would also
+      // go to the last column).
+      const int rows = model_->rowCount();
+      if (rows > 0) {
+        const QModelIndex target = model_->index(key->key() == Qt::Key_End ? rows - 1 : 0, 0);
+        grid_->setCurrentIndex(target);
+        grid_->scrollTo(target);
+        grid_->horizontalScrollBar()->setValue(grid_->horizontalScrollBar()->minimum());
+      }
+      return true;
+    }
     if (key->key() == Qt::Key_Escape) {
       session_.animalList().typeKey(QChar(0x1b));
       return true;

@@ -113,6 +113,9 @@ class TFormLapiroManager : public QMainWindow {
   QAction* addCommand(QMenu* menu, const QString& caption, void (TFormLapiroManager::*handler)() = nullptr);
   QAction* addToolButton(const QIcon& icon, const QString& hint, void (TFormLapiroManager::*handler)() = nullptr);
   void setUpListColumns();
+  // A click on a column header of the list: sorts by the column's index (again: reversed).
+  void sortByColumn(int column);
+  void showSortIndicator();
   void syncGridToCursor();
   void fitChildWindows();
   void fitCard();

@@ -44,6 +44,12 @@ DialogAnswer MessageBoxDialogs::show(DialogKind kind, const QString& text, Dialo
       add(QMessageBox::No, QStringLiteral("&Nein"));
       box.setEscapeButton(QMessageBox::No);
       break;
+    case DialogButtons::YesNoDefaultNo:
+      add(QMessageBox::Yes, QStringLiteral("&Ja"));
+      add(QMessageBox::No, QStringLiteral("&Nein"));
+      box.setDefaultButton(QMessageBox::No);
+      box.setEscapeButton(QMessageBox::No);
+      break;
     case DialogButtons::YesNoCancel:
       add(QMessageBox::Yes, QStringLiteral("&Ja"));
       add(QMessageBox::No, QStringLiteral("&Nein"));
@@ -70,7 +76,8 @@ DialogAnswer MessageBoxDialogs::show(DialogKind kind, const QString& text, Dialo
   }
   switch (buttons) {
     case DialogButtons::Ok: return DialogAnswer::Ok;
-    case DialogButtons::YesNo: return DialogAnswer::No;
+    case DialogButtons::YesNo:
+    case DialogButtons::YesNoDefaultNo: return DialogAnswer::No;
     default: return DialogAnswer::Cancel;
   }
 }

@@ -23,8 +23,9 @@ namespace lapiro::store::ui {
 
 // ------------------------------------------------------------------ SessionGroupCursors
 
-SessionGroupCursors::SessionGroupCursors(shell::ShellSession& session, std::function<void()> redraw)
-    : session_(session), redraw_(std::move(redraw)) {}
+SessionGroupCursors::SessionGroupCursors(shell::ShellSession& session, std::function<void()> redraw,
+                                         ProgressFn progress)
+    : session_(session), progress_(std::move(progress)), redraw_(std::move(redraw)) {}
 
 engine::Cursor* SessionGroupCursors::find(const QString& name) {
   if (TDatenStamm* module = session_.dataModule())
@@ -36,6 +37,17 @@ bool SessionGroupCursors::close(const QStringList& names) {
   // Every other open data module cursor on a table of the named cursors holds that table
   // too; the rebuild needs it to itself.
   extra_.clear();
+  marks_.clear();
+  animal_ = 0;
+  auto closeCursor = [this](engine::Cursor* c) {
+    if (!c || !c->isOpen()) return;
+    marks_[c] = c->bookmark();
+    c->close();
+  };
+  TDatenStamm* dm = session_.dataModule();
+  if (dm && names.contains(QStringLiteral("Hasen"), Qt::CaseInsensitive) && dm->Hasen().isOpen() &&
+      dm->Hasen().hasRecord() && !dm->Hasen().field(QStringLiteral("Nummer")).isNull())
+    animal_ = dm->Hasen().field(QStringLiteral("Nummer")).asInteger();
   QStringList tables;
   for (const QString& name : names)
     if (const CursorSpec* cursorDef = findCursor(name)) tables << cursorDef->table.toUpper();
@@ -43,7 +55,7 @@ bool SessionGroupCursors::close(const QStringList& names) {
     for (const CursorSpec& cursorDef : dataModuleCursors()) {
       if (names.contains(cursorDef.name, Qt::CaseInsensitive) || !tables.contains(cursorDef.table.toUpper())) continue;
       if (engine::Cursor* c = module->cursor(cursorDef.name); c && c->isOpen()) {
-        c->close();
+        closeCursor(c);
         extra_ << cursorDef.name;
       }
     }
@@ -52,21 +64,42 @@ bool SessionGroupCursors::close(const QStringList& names) {
       session_.messages().close();
       continue;
     }
-    if (engine::Cursor* c = find(name)) c->close();
+    closeCursor(find(name));
   }
   return true;
 }
 
 void SessionGroupCursors::reopen(const QStringList& names) {
+  TDatenStamm* dm = session_.dataModule();
+  auto reopenCursor = [this, dm](engine::Cursor* c) {
+    if (!c || c->isOpen()) return;
+    c->open();
+    const auto mark = marks_.find(c);
+    if (mark == marks_.end() || !mark->second.isValid()) return;
+    // The card's cursor goes back through the data module below.
+    if (dm && c == &dm->Hasen()) return;
+    c->gotoBookmark(mark->second);
+  };
   for (const QString& name : names) {
     if (name == mainCursor::Sprmel) {
       session_.messages().open();
       continue;
     }
-    if (engine::Cursor* c = find(name); c && !c->isOpen()) c->open();
+    reopenCursor(find(name));
   }
-  for (const QString& name : std::exchange(extra_, {}))
-    if (engine::Cursor* c = find(name); c && !c->isOpen()) c->open();
+  for (const QString& name : std::exchange(extra_, {})) reopenCursor(find(name));
+  marks_.clear();
+  const qint64 animal = std::exchange(animal_, 0);
+  if (dm && animal > 0 && dm->Hasen().isOpen()) {
+    const engine::Field nummer = dm->Hasen().field(QStringLiteral("Nummer"));
+    if (!dm->Hasen().hasRecord() || nummer.isNull() || nummer.asInteger() != animal) dm->gotoAnimal(animal);
+  }
+  // The card shows what its cursors and lookups hold now.
+  if (dm && dm->card()) dm->card()->updateDisplays();
+}
+
+void SessionGroupCursors::progress(int done, int total) {
+  if (progress_) progress_(done, total);
 }
 
 void SessionGroupCursors::redraw() {
@@ -108,6 +141,13 @@ TFormIndexrekonstruktion::TFormIndexrekonstruktion(shell::ShellSession& session,
   progress_->setTextVisible(false);
   progress_->setVisible(false);
   status_ = new QLabel(this);
+  // The window has a fixed size: the bar and its text keep their room while hidden, so the
+  // check boxes are not squeezed when a run shows them.
+  for (QWidget* w : std::initializer_list<QWidget*>{progress_, status_}) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+  }
 
   start_ = new QPushButton(QStringLiteral("&Start"), this);
   abbruch_ = new QPushButton(QStringLiteral("&Abbruch"), this);
@@ -138,7 +178,8 @@ void TFormIndexrekonstruktion::StartClick() {
   running_ = true;
   start_->setEnabled(false);
   abbruch_->setEnabled(true);
-  progress_->setRange(0, 0);  // busy indication
+  progress_->setRange(0, 1);
+  progress_->setValue(0);
   progress_->setVisible(true);
   status_->setText(QStringLiteral("Die Indizes werden neu aufgebaut …"));
   const auto done = qScopeGuard([this] {
@@ -152,10 +193,16 @@ void TFormIndexrekonstruktion::StartClick() {
   std::vector<IndexGroup> ticked;
   for (const auto& [group, box] : boxes_)
     if (box->isChecked()) ticked.push_back(group);
-  SessionGroupCursors cursors(session_, [this] {
-    QCoreApplication::processEvents();
-    emit stepDone();
-  });
+  SessionGroupCursors cursors(
+      session_,
+      [this] {
+        QCoreApplication::processEvents();
+        emit stepDone();
+      },
+      [this](int done, int total) {
+        progress_->setRange(0, std::max(1, total));
+        progress_->setValue(done);
+      });
   result_ = rebuildIndexes(session_.engine(), ticked, cursors);
 }
 

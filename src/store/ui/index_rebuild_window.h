@@ -23,17 +23,24 @@ namespace lapiro::store::ui {
 
 // Closes and reopens the cursors a group names: data module cursors by their names, the main
 // window's by their mainCursor names (the message catalogue is closed and reopened as a whole;
-// a name nobody owns is skipped).
+// a name nobody owns is skipped). Every cursor goes back to the record it stood on; the data
+// module's "Hasen" goes back to its animal through the data module, so its rules run, and the
+// animal card then shows that animal anew.
 class SessionGroupCursors : public GroupCursors {
  public:
-  SessionGroupCursors(shell::ShellSession& session, std::function<void()> redraw);
+  using ProgressFn = std::function<void(int done, int total)>;
+  SessionGroupCursors(shell::ShellSession& session, std::function<void()> redraw, ProgressFn progress = {});
   bool close(const QStringList& names) override;
   void reopen(const QStringList& names) override;
   void redraw() override;
+  void progress(int done, int total) override;
 
  private:
   engine::Cursor* find(const QString& name);
   shell::ShellSession& session_;
+  ProgressFn progress_;
+  std::map<engine::Cursor*, QVariant> marks_;  // the record each closed cursor stood on
+  qint64 animal_ = 0;                          // Nummer of the data module's current animal
   // Further data module cursors on the group's tables that a group's list does not name
   // (e.g. "TMPAusstellung"), closed with it so that its tables can be rebuilt.
   QStringList extra_;
