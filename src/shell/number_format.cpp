@@ -34,3 +34,14 @@ QString formatSignificant(double value, int significant, int decimals) {
 }
 
 }  // namespace lapiro::shell
+
+namespace lapiro::shell {
+
+QString formatFixed(double value, int decimals) {
+  const QString point = QLocale::system().decimalPoint();
+  QString text = QString::number(value, 'f', decimals);
+  if (!point.isEmpty() && point != QStringLiteral(".")) text.replace(u'.', point.at(0));
+  return text;
+}
+
+}  // namespace lapiro::shell

@@ -18,3 +18,10 @@ QString formatSignificant(double value, int significant, int decimals, QChar sep
 QString formatSignificant(double value, int significant, int decimals);
 
 }  // namespace lapiro::shell
+
+namespace lapiro::shell {
+
+// `value` with exactly `decimals` decimals and the system's decimal separator ("6,25").
+QString formatFixed(double value, int decimals);
+
+}  // namespace lapiro::shell
