@@ -32,13 +32,13 @@ reports::Report inbreedingReport(const InzuchtEingabe& ein, const reports::Repor
                                                                QStringLiteral(" Generationen")));
   r.columnHeader.add(Element::hLine(0, w, 14.0, 0.3));
 
-  r.titleBand = Band(14.0);
-  r.titleBand.add(Element::label(QRectF(0, 1.0, 22, 5.0), QStringLiteral("Vater :")).bold());
-  r.titleBand.add(Element::label(QRectF(22, 1.0, w - 22, 5.0),
-                                 ein.vater.text + QStringLiteral("  Erbformel: ") + ein.vater.erbformel));
-  r.titleBand.add(Element::label(QRectF(0, 7.0, 22, 5.0), QStringLiteral("Mutter :")).bold());
-  r.titleBand.add(Element::label(QRectF(22, 7.0, w - 22, 5.0),
-                                 ein.mutter.text + QStringLiteral("  Erbformel: ") + ein.mutter.erbformel));
+  // Father and mother open the first page below the page header: rows of their own kind
+  // (a title band would print above the page header).
+  Band elt(6.0);
+  elt.add(Element::dataField(QRectF(0, 1.0, 22, 5.0), QStringLiteral("Label")).bold());
+  elt.add(Element::dataField(QRectF(22, 1.0, w - 22, 5.0), QStringLiteral("Text")));
+  elt.printWhen = [](const ReportDataSource& d, int row) { return isKind(d, row, u"elt"); };
+  r.children.push_back(elt);
 
   // One detail band per kind of row.
   r.detail = Band(5.0);
@@ -51,15 +51,15 @@ reports::Report inbreedingReport(const InzuchtEingabe& ein, const reports::Repor
   r.children.push_back(kopf);
 
   Band vkopf(10.0);
-  vkopf.add(Element::label(QRectF(0, 3.0, w * 0.6, 6.0), QStringLiteral("Name des Vorfahren")).bold());
-  vkopf.add(Element::label(QRectF(w * 0.6, 3.0, w * 0.4, 6.0), QStringLiteral("Anzahl des Vorkommens im Stammbaum")).bold());
+  vkopf.add(Element::label(QRectF(0, 3.0, w * 0.45, 6.0), QStringLiteral("Name des Vorfahren")).bold());
+  vkopf.add(Element::label(QRectF(w * 0.45, 3.0, w * 0.55, 6.0), QStringLiteral("Anzahl des Vorkommens im Stammbaum")).bold());
   vkopf.add(Element::hLine(0, w, 9.5, 0.2));
   vkopf.printWhen = [](const ReportDataSource& d, int row) { return isKind(d, row, u"vkopf"); };
   r.children.push_back(vkopf);
 
   Band vorf(5.0);
-  vorf.add(Element::dataField(QRectF(0, 0, w * 0.6, 5.0), QStringLiteral("Text")).singleLine());
-  vorf.add(Element::dataField(QRectF(w * 0.6, 0, 30, 5.0), QStringLiteral("Anzahl")).align(Qt::AlignRight | Qt::AlignTop));
+  vorf.add(Element::dataField(QRectF(0, 0, w * 0.45, 5.0), QStringLiteral("Text")).singleLine());
+  vorf.add(Element::dataField(QRectF(w * 0.45, 0, 20, 5.0), QStringLiteral("Anzahl")).align(Qt::AlignRight | Qt::AlignTop));
   vorf.printWhen = [](const ReportDataSource& d, int row) { return isKind(d, row, u"vorf"); };
   r.children.push_back(vorf);
 
@@ -67,14 +67,18 @@ reports::Report inbreedingReport(const InzuchtEingabe& ein, const reports::Repor
   return r;
 }
 
-reports::MemoryDataSource inbreedingReportRows(const InzuchtAusgabe& aus, const std::vector<Vorfahr>& vorfahren,
-                                               const DruckOptionen& optionen) {
+reports::MemoryDataSource inbreedingReportRows(const InzuchtEingabe& ein, const InzuchtAusgabe& aus,
+                                               const std::vector<Vorfahr>& vorfahren, const DruckOptionen& optionen) {
   reports::MemoryDataSource rows;
   auto add = [&](const char16_t* art, const QString& text, const QVariant& anzahl = {}) {
     QVariantMap m{{QStringLiteral("Art"), QString::fromUtf16(art)}, {QStringLiteral("Text"), text}};
     if (anzahl.isValid()) m.insert(QStringLiteral("Anzahl"), anzahl);
     rows.append(m);
   };
+  rows.append({{QStringLiteral("Art"), QStringLiteral("elt")}, {QStringLiteral("Label"), QStringLiteral("Vater :")},
+               {QStringLiteral("Text"), ein.vater.text + QStringLiteral("  Erbformel: ") + ein.vater.erbformel}});
+  rows.append({{QStringLiteral("Art"), QStringLiteral("elt")}, {QStringLiteral("Label"), QStringLiteral("Mutter :")},
+               {QStringLiteral("Text"), ein.mutter.text + QStringLiteral("  Erbformel: ") + ein.mutter.erbformel}});
   // A blank text line keeps its height: the layout prints an empty field as nothing.
   auto line = [&](const QString& text) { add(u"zeile", text.isEmpty() ? QStringLiteral(" ") : text); };
   if (optionen.inzuchtliste) {

@@ -2,7 +2,7 @@
 // prints, built from the window's inputs and results.
 //
 // Every page: "Inzucht von : " + animal + "  Erbformel: " + formula, the print date and
-// "Berechnung über G Generationen". First page: father and mother with their formulas. Then,
+// "Berechnung über G Generationen". Below it on the first page: father and mother with their formulas. Then,
 // as chosen, the path lines; always the coefficient (with the coefficient over all known
 // generations) and the ancestor loss; as chosen, the formula lines and the ancestor list
 // ("Name des Vorfahren" / "Anzahl des Vorkommens im Stammbaum") in the order given.
@@ -25,10 +25,10 @@ struct DruckOptionen {
 reports::Report inbreedingReport(const InzuchtEingabe& ein,
                                  const reports::ReportFont& font = reports::ReportFont{QStringLiteral("Arial"), 10.0});
 
-// The rows: fields "Art" ("kopf" heading, "zeile" text line, "vkopf" list heading, "vorf"
-// ancestor row), "Text", and for "vorf" rows "Anzahl". `vorfahren` is the ancestor list in the
+// The rows: fields "Art" ("elt" father or mother with "Label", "kopf" heading, "zeile" text
+// line, "vkopf" list heading, "vorf" ancestor row), "Text", and for "vorf" rows "Anzahl". `vorfahren` is the ancestor list in the
 // grid's current order.
-reports::MemoryDataSource inbreedingReportRows(const InzuchtAusgabe& aus, const std::vector<Vorfahr>& vorfahren,
-                                               const DruckOptionen& optionen);
+reports::MemoryDataSource inbreedingReportRows(const InzuchtEingabe& ein, const InzuchtAusgabe& aus,
+                                               const std::vector<Vorfahr>& vorfahren, const DruckOptionen& optionen);
 
 }  // namespace lapiro::lineage

@@ -24,7 +24,10 @@ QStringList planZeile(const PlanPaar& p, const std::vector<PlanTier>& rammler, c
           haesinnen[p.haesin].text(),
           shell::formatFixed(p.fAlle * 100.0, 2),
           shell::formatFixed(p.f4 * 100.0, 2),
-          p.formelnOk ? QStringLiteral("passen") : QStringLiteral("passen nicht"),
+          p.formelnOk ? QStringLiteral("passen")
+          : rammler[p.rammler].erbformel.isEmpty() || haesinnen[p.haesin].erbformel.isEmpty()
+              ? QStringLiteral("fehlen")
+              : QStringLiteral("passen nicht"),
           p.formel,
           schau(p.schauRammler),
           schau(p.schauHaesin)};

@@ -53,7 +53,8 @@ TEST_F(InbreedingStock, HalfSiblingsGiveOnePathOfTwelveAndAHalfPercentAndThreeRe
   InbreedingCalculation calc(stock.engine);
   InzuchtAusgabe aus;
   ASSERT_TRUE(calc.berechne(eltern(calc, f, mo), aus));
-  const QChar sep = QLocale::system().decimalPoint().at(0);
+  const QChar sep = QLocale().decimalPoint().at(0);
+  ASSERT_EQ(sep, QChar(u','));
   auto de = [&](QString t) { return t.replace(u',', sep); };
   EXPECT_EQ(aus.inzucht, QStringList{de(QStringLiteral("S  1.20.S : 1 : 1 = 0,12500"))});
   EXPECT_EQ(aus.prozent, de(QStringLiteral(" 0,12500 = 12,50 %")));
@@ -88,7 +89,7 @@ TEST_F(InbreedingStock, FatherTimesDaughterAndFirstCousinsFollowThePathRule) {
   InzuchtAusgabe aus;
   ASSERT_TRUE(calc.berechne(eltern(calc, father, daughter), aus, true));
   EXPECT_DOUBLE_EQ(aus.koeffizient, 0.25);
-  EXPECT_TRUE(aus.inzucht.value(0).endsWith(QStringLiteral(" : 0 : 1 = 0") + QLocale::system().decimalPoint() +
+  EXPECT_TRUE(aus.inzucht.value(0).endsWith(QStringLiteral(" : 0 : 1 = 0") + QLocale().decimalPoint() +
                                             QStringLiteral("25000")));
 
   // Cousins: the sire's father and the dam's father are full brothers.
@@ -97,7 +98,7 @@ TEST_F(InbreedingStock, FatherTimesDaughterAndFirstCousinsFollowThePathRule) {
   const qint64 sire = buck(QStringLiteral("C1"), b1, doe(QStringLiteral("X1")));
   const qint64 dam = doe(QStringLiteral("C2"), b2, doe(QStringLiteral("X2")));
   ASSERT_TRUE(calc.berechne(eltern(calc, sire, dam), aus, true));
-  const QString sep = QLocale::system().decimalPoint();
+  const QString sep = QLocale().decimalPoint();
   ASSERT_EQ(aus.inzucht.size(), 2);
   EXPECT_EQ(aus.inzucht[0], QStringLiteral("GV  1.20.GV : 2 : 2 = 0") + sep + QStringLiteral("03130"));
   EXPECT_EQ(aus.inzucht[1], QStringLiteral("GM  1.20.GM : 2 : 2 = 0") + sep + QStringLiteral("03130"));
@@ -158,8 +159,8 @@ TEST_F(InbreedingStock, CommonAncestorsOwnInbreedingCountsOnlyOverAllGenerations
   InzuchtEingabe ein;
   ASSERT_TRUE(calc.waehleKaninchen(kind, ein));
   const QStringList lines = calc.alleGenerationen(ein);
-  EXPECT_TRUE(lines.value(0).endsWith(QStringLiteral("15") + QLocale::system().decimalPoint() + QStringLiteral("63 %")) ||
-              lines.value(0).endsWith(QStringLiteral("15") + QLocale::system().decimalPoint() + QStringLiteral("62 %")))
+  EXPECT_TRUE(lines.value(0).endsWith(QStringLiteral("15") + QLocale().decimalPoint() + QStringLiteral("63 %")) ||
+              lines.value(0).endsWith(QStringLiteral("15") + QLocale().decimalPoint() + QStringLiteral("62 %")))
       << lines.value(0).toStdString();
 }
 

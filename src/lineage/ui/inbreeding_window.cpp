@@ -449,7 +449,7 @@ void TFormInzuchtgrad::DruckenClick() { druckPanel_->show(); }
 void TFormInzuchtgrad::DruckOptionenDrucken() {
   const DruckOptionen o{mitInzucht_->isChecked(), mitVorfahren_->isChecked(), mitErbformel_->isChecked()};
   const reports::Report report = inbreedingReport(ein_);
-  const reports::MemoryDataSource rows = inbreedingReportRows(aus_, vorfahrenInGridOrder(), o);
+  const reports::MemoryDataSource rows = inbreedingReportRows(ein_, aus_, vorfahrenInGridOrder(), o);
   reportSink(report, rows);
 }
 

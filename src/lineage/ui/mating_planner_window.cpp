@@ -242,6 +242,7 @@ void TFormAnpaarungsplanung::buildUi(const PlanFilter& start) {
   table_->setSortingEnabled(true);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   table_->horizontalHeader()->setStretchLastSection(true);
   connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
     if (!index.isValid()) return;
