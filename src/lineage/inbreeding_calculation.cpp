@@ -179,6 +179,15 @@ bool InbreedingCalculation::berechne(const InzuchtEingabe& ein, InzuchtAusgabe& 
     return false;
   }
   aus = InzuchtAusgabe{};
+  // Keep the tables looked up in open for the whole run (one connection, cached statements).
+  const auto holdHasen = engine_.acquire(QStringLiteral("Hasen"), OpenMode::Shared);
+  std::shared_ptr<engine::Table> holdAdresse;
+  if (engine_.tableExists(QStringLiteral("Adresse"))) {
+    try {
+      holdAdresse = engine_.acquire(QStringLiteral("Adresse"), OpenMode::Shared);
+    } catch (const EngineError&) {
+    }
+  }
   const int g = ein.generation;
   std::unique_ptr<TBinaerbaum> baum;
   try {

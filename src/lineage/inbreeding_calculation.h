@@ -6,8 +6,7 @@
 //
 // Every message goes through store::dialogs(), with texts from store::messageText().
 // Lifetime: one object per window; it borrows the engine. The work table is deleted by
-// dropWorkTable() (the window calls it when it closes); nothing else keeps a table open
-// between calls.
+// dropWorkTable() (the window calls it when it closes); no table stays open between calls.
 #pragma once
 
 #include "engine/engine.h"

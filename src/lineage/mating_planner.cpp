@@ -139,6 +139,8 @@ std::optional<std::vector<PlanPaar>> MatingPlanner::rate(const std::vector<PlanT
   std::vector<PlanPaar> pairs;
   pairs.reserve(static_cast<size_t>(total));
 
+  std::shared_ptr<engine::Table> holdShows;  // one connection for all the look-ups below
+  if (engine_.tableExists(QStringLiteral("Ausstellung"))) holdShows = engine_.acquire(QStringLiteral("Ausstellung"), OpenMode::Shared);
   std::vector<std::optional<double>> schauR, schauH;
   for (const PlanTier& t : rammler) schauR.push_back(besteSchau(t.nummer));
   for (const PlanTier& t : haesinnen) schauH.push_back(besteSchau(t.nummer));

@@ -1,7 +1,6 @@
 #include "lineage/pedigree.h"
 
 #include <algorithm>
-#include <queue>
 
 namespace lapiro::lineage {
 
@@ -81,37 +80,57 @@ Pedigree buildPedigree(const std::vector<PedigreeRecord>& records) {
 
 namespace {
 
-// Traces the row of L for an animal with parents s and d over their ancestors, largest index
-// first, and returns sum L_j^2 d_j over the ancestors (without the animal's own term).
-// `l` must be all zero on entry and is left all zero.
+// Traces the row of L for an animal with parents s and m over their ancestors and returns
+// sum L_j^2 d_j over the ancestors (without the animal's own term). An ancestor's L_j is
+// complete once every descendant of it among the ancestors has passed its share on; these all
+// have a higher generation number (1 + the higher of the parents' numbers), so the ancestors
+// are taken generation by generation from the top (Sargolzaei & Iwaisaki's generation-coded
+// lists) instead of through a sorted list or a heap: O(1) per ancestor.
 class LTracer {
  public:
-  explicit LTracer(std::int32_t n) : l_(n + 1, 0.0) {}
+  explicit LTracer(const Pedigree& ped) : l_(ped.size() + 1, 0.0), gen_(ped.size() + 1, 0) {
+    int top = 0;
+    for (std::int32_t i = 1; i <= ped.size(); ++i) {
+      const int g = 1 + std::max(ped.sire[i] ? gen_[ped.sire[i]] : -1, ped.dam[i] ? gen_[ped.dam[i]] : -1);
+      gen_[i] = g;
+      top = std::max(top, g);
+    }
+    buckets_.resize(static_cast<size_t>(top) + 1);
+  }
 
   double ancestorsSum(const Pedigree& ped, const std::vector<double>& d, std::int32_t s, std::int32_t m) {
-    add(s, 0.5);
-    add(m, 0.5);
+    int g = -1;
+    add(s, 0.5, g);
+    add(m, 0.5, g);
     double sum = 0;
-    while (!heap_.empty()) {
-      const std::int32_t j = heap_.top();
-      heap_.pop();
-      const double r = l_[j];
-      l_[j] = 0;
-      sum += r * r * d[j];
-      add(ped.sire[j], 0.5 * r);
-      add(ped.dam[j], 0.5 * r);
+    for (; g >= 0; --g) {
+      std::vector<std::int32_t>& bucket = buckets_[g];
+      // Parents have lower generation numbers: nothing is added to this bucket meanwhile.
+      for (const std::int32_t j : bucket) {
+        const double r = l_[j];
+        l_[j] = 0;
+        sum += r * r * d[j];
+        int unused = g;
+        add(ped.sire[j], 0.5 * r, unused);
+        add(ped.dam[j], 0.5 * r, unused);
+      }
+      bucket.clear();
     }
     return sum;
   }
 
  private:
-  void add(std::int32_t j, double v) {
+  void add(std::int32_t j, double v, int& top) {
     if (j == 0) return;
-    if (l_[j] == 0) heap_.push(j);
+    if (l_[j] == 0) {
+      buckets_[gen_[j]].push_back(j);
+      top = std::max(top, gen_[j]);
+    }
     l_[j] += v;
   }
   std::vector<double> l_;
-  std::priority_queue<std::int32_t> heap_;
+  std::vector<int> gen_;
+  std::vector<std::vector<std::int32_t>> buckets_;
 };
 
 }  // namespace
@@ -120,7 +139,7 @@ std::vector<double> inbreeding(const Pedigree& ped) {
   const std::int32_t n = ped.size();
   std::vector<double> f(n + 1, 0.0);
   std::vector<double> d(n + 1, 0.0);
-  LTracer tracer(n);
+  LTracer tracer(ped);
   // F of an unknown parent counts as -1 in d.
   auto fOf = [&](std::int32_t j) { return j == 0 ? -1.0 : f[j]; };
   for (std::int32_t i = 1; i <= n; ++i) {
@@ -189,7 +208,7 @@ double offspringInbreeding(const Pedigree& ped, const std::vector<double>& f, co
                            std::int32_t sire, std::int32_t dam) {
   if (sire == 0 || dam == 0) return 0;
   if (sire == dam) return 0.5 * (1.0 + f[sire]);
-  LTracer tracer(ped.size());
+  LTracer tracer(ped);
   const double own = 0.5 - 0.25 * (f[sire] + f[dam]);
   const double v = own + tracer.ancestorsSum(ped, d, sire, dam) - 1.0;
   return v < 0 && v > -1e-12 ? 0 : v;

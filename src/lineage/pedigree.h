@@ -10,8 +10,9 @@
 // The coefficients:
 //  - inbreeding(): Wright's coefficient F of every animal, including the common ancestors' own
 //    inbreeding, by the method of Meuwissen & Luo (1992): for each animal the row of L in
-//    A = L D L' is traced over its ancestors, largest index first, and F_i = sum L_ij^2 d_j - 1.
-//    Full sibs that follow each other share the result.
+//    A = L D L' is traced over its ancestors and F_i = sum L_ij^2 d_j - 1. The ancestors are
+//    visited by generation number, youngest first, as Sargolzaei & Iwaisaki (2005) do, at
+//    constant cost each. Full sibs that follow each other share the result.
 //  - equivalentGenerations(): the number of equivalent complete generations, the sum of
 //    (1/2)^g over every known ancestor occurrence, g generations back.
 //  - KinshipRows: rows of the relationship matrix A for chosen animals by Colleau's indirect
@@ -62,7 +63,8 @@ struct Pedigree {
 // its own parent loses that link (a loop of one).
 Pedigree buildPedigree(const std::vector<PedigreeRecord>& records);
 
-// Wright's inbreeding coefficient of every animal; result[0] is 0. O(sum of ancestors).
+// Wright's inbreeding coefficient of every animal; result[0] is 0. Time: the sum over the
+// animals of their number of ancestors (once per group of consecutive full sibs).
 std::vector<double> inbreeding(const Pedigree& ped);
 
 // The Mendelian sampling variances d_i = 1/2 - (F_sire + F_dam)/4 with F of an unknown parent

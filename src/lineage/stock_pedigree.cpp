@@ -2,6 +2,8 @@
 
 #include "engine/sqlite_util.h"
 
+#include <QFileInfo>
+
 #include <sqlite3.h>
 
 namespace lapiro::lineage {
@@ -26,9 +28,19 @@ StockPedigree::StockPedigree(engine::Engine& engine) : engine_(engine) {}
 StockPedigree::~StockPedigree() = default;
 
 bool StockPedigree::refresh() {
-  if (!table_) table_ = engine_.acquire(QStringLiteral("Hasen"), OpenMode::Shared);
-  const qint64 dataVersion = dataVersionOf(table_->db());
-  if (read_ && version_ == table_->version() && dataVersion == dataVersion_) return false;
+  // The table is held only during the call, so that nothing here keeps Hasen from being
+  // opened exclusively (index rebuild, restore). A change is recognised by the table object
+  // and its version while some cursor keeps it open, by SQLite's data_version for other
+  // connections, and by the file's time and size for everything else.
+  table_ = engine_.acquire(QStringLiteral("Hasen"), OpenMode::Shared);
+  struct Release {
+    std::shared_ptr<engine::Table>& t;
+    ~Release() { t.reset(); }
+  } release{table_};
+  const QFileInfo file(table_->path());
+  const Stamp stamp{table_.get(), table_->version(), dataVersionOf(table_->db()),
+                    file.lastModified().toMSecsSinceEpoch(), file.size()};
+  if (read_ && stamp == stamp_) return false;
 
   std::vector<PedigreeRecord> records;
   {
@@ -45,8 +57,7 @@ bool StockPedigree::refresh() {
   f_ = inbreeding(ped_);
   d_ = mendelianVariances(ped_, f_);
   ecg_ = equivalentGenerations(ped_);
-  version_ = table_->version();
-  dataVersion_ = dataVersion;
+  stamp_ = stamp;
   read_ = true;
   for (const BrokenLink& link : ped_.brokenLinks) {
     const QString key = QString::number(link.child) + u'/' + QString::number(link.parent);

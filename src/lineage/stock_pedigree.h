@@ -3,8 +3,9 @@
 // equivalent complete generations of every animal.
 //
 // Nothing is kept that can go stale: refresh() reads `Hasen` again whenever the table has
-// changed since the last read, by a cursor of this process (the table's version) or by another
-// connection (SQLite's data_version). Parents that are 0, missing or deleted count as unknown.
+// changed since the last read: by a cursor of this process (the table's version), by another
+// connection (SQLite's data_version) or otherwise (the file's time and size). The table is
+// held open only while refresh() runs. Parents that are 0, missing or deleted count as unknown.
 // Loops in the recorded parentage are broken (see buildPedigree) and reported once per
 // object through takeLoopReport().
 #pragma once
@@ -48,9 +49,16 @@ class StockPedigree {
 
  private:
   engine::Engine& engine_;
-  std::shared_ptr<engine::Table> table_;
-  quint64 version_ = 0;
-  qint64 dataVersion_ = -1;
+  struct Stamp {
+    const void* table = nullptr;
+    quint64 version = 0;
+    qint64 dataVersion = -1;
+    qint64 modified = 0;
+    qint64 size = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  std::shared_ptr<engine::Table> table_;  // held only while refresh() runs
+  Stamp stamp_;
   bool read_ = false;
   Pedigree ped_;
   std::vector<double> f_, d_, ecg_;
