@@ -319,12 +319,20 @@ void InbreedingCalculation::dropWorkTable() {
 }
 
 void InbreedingCalculation::writeWorkTable(const std::vector<Vorfahr>& rows) {
+  // The list starts empty for every calculation. The file is created by the first one and
+  // emptied and refilled by the next in one transaction; it is a scratch table deleted with
+  // the window, so its writes skip the disk syncs that cost far more than the calculation.
   const QString name = QString::fromUtf16(kVorfahrenliste);
-  if (engine_.tableExists(name)) engine_.deleteTable(name);
-  createFromCatalogue(engine_, name);
+  if (!engine_.tableExists(name)) createFromCatalogue(engine_, name);
   auto table = engine_.acquire(name, OpenMode::Shared);
+  engine::execSql(table->db(), QStringLiteral("PRAGMA synchronous=OFF"));
+  struct RestoreSync {
+    sqlite3* db;
+    ~RestoreSync() { sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr); }
+  } restore{table->db()};
   engine::execSql(table->db(), QStringLiteral("BEGIN"));
   try {
+    engine::execSql(table->db(), QStringLiteral("DELETE FROM ") + table->sqlName());
     Statement st(table->db(), QStringLiteral("INSERT INTO ") + table->sqlName() +
                                   QStringLiteral(" (Nummer, Name, Anzahl, Farbe, Erbformel, Zuechter) VALUES (?,?,?,?,?,?)"));
     for (const Vorfahr& v : rows) {

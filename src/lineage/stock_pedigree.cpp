@@ -2,7 +2,9 @@
 
 #include "engine/sqlite_util.h"
 
-#include <QFileInfo>
+#include <QFile>
+
+#include <sys/stat.h>
 
 #include <sqlite3.h>
 
@@ -37,10 +39,15 @@ bool StockPedigree::refresh() {
     std::shared_ptr<engine::Table>& t;
     ~Release() { t.reset(); }
   } release{table_};
-  const QFileInfo file(table_->path());
-  const Stamp stamp{table_.get(), table_->version(), dataVersionOf(table_->db()),
-                    file.lastModified().toMSecsSinceEpoch(), file.size()};
-  if (read_ && stamp == stamp_) return false;
+  Stamp stamp{table_.get(), table_->version(), dataVersionOf(table_->db()), 0, 0};
+  struct stat st {};
+  if (::stat(QFile::encodeName(table_->path()).constData(), &st) == 0) {
+    stamp.modified = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    stamp.size = static_cast<qint64>(st.st_size);
+  }
+  if (read_ && stamp.modified == stamp_.modified && stamp.size == stamp_.size &&
+      (stamp.table != stamp_.table || (stamp.version == stamp_.version && stamp.dataVersion == stamp_.dataVersion)))
+    return false;
 
   std::vector<PedigreeRecord> records;
   {

@@ -3,9 +3,10 @@
 // equivalent complete generations of every animal.
 //
 // Nothing is kept that can go stale: refresh() reads `Hasen` again whenever the table has
-// changed since the last read: by a cursor of this process (the table's version), by another
-// connection (SQLite's data_version) or otherwise (the file's time and size). The table is
-// held open only while refresh() runs. Parents that are 0, missing or deleted count as unknown.
+// changed since the last read: the file's modification time (ns) and size, and while the same
+// table object stays open (a cursor holds it), its version (changes through this process) and
+// SQLite's data_version (changes through other connections). The table is held open only
+// while refresh() runs. Parents that are 0, missing or deleted count as unknown.
 // Loops in the recorded parentage are broken (see buildPedigree) and reported once per
 // object through takeLoopReport().
 #pragma once
@@ -53,9 +54,8 @@ class StockPedigree {
     const void* table = nullptr;
     quint64 version = 0;
     qint64 dataVersion = -1;
-    qint64 modified = 0;
+    qint64 modified = 0;  // ns
     qint64 size = 0;
-    bool operator==(const Stamp&) const = default;
   };
   std::shared_ptr<engine::Table> table_;  // held only while refresh() runs
   Stamp stamp_;
