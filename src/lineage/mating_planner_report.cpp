@@ -9,7 +9,8 @@ using reports::Band;
 using reports::Element;
 
 namespace {
-const double kWidths[] = {0.14, 0.14, 0.10, 0.10, 0.09, 0.23, 0.10, 0.10};
+const double kWidths[] = {0.14, 0.14, 0.10, 0.10, 0.10, 0.18, 0.12, 0.12};
+bool numeric(int column) { return column == 2 || column == 3 || column == 6 || column == 7; }
 QString schau(const std::optional<double>& v) { return v ? shows::formatPoints(*v) : QString(); }
 }  // namespace
 
@@ -50,10 +51,14 @@ reports::Report planReport(double schwelle, const reports::ReportFont& font) {
   const QStringList titles = planSpalten();
   for (int c = 0; c < 8; ++c) {
     const double cw = w * kWidths[c];
-    r.columnHeader.add(Element::label(QRectF(x, 0, cw, 5.5), titles[c]).bold().singleLine());
-    Element e = Element::dataField(QRectF(x, 0, cw, 5.0), QStringLiteral("C%1").arg(c));
+    Element head = Element::label(QRectF(x, 0, cw - 2.0, 5.5), titles[c]).bold().singleLine();
+    Element e = Element::dataField(QRectF(x, 0, cw - 2.0, 5.0), QStringLiteral("C%1").arg(c));
     e.singleLine();
-    if (c >= 2 && c != 5) e.align(Qt::AlignRight | Qt::AlignTop);
+    if (numeric(c)) {
+      head.align(Qt::AlignRight | Qt::AlignTop);
+      e.align(Qt::AlignRight | Qt::AlignTop);
+    }
+    r.columnHeader.add(head);
     r.detail.add(e);
     x += cw;
   }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -201,4 +202,56 @@ TEST_F(LineageWindows, PlannerRanksPairsMarksThemAndRemembersTheThreshold) {
   EXPECT_EQ(w.rammler().size(), 5u);
   w.addAnimal(fremd);
   EXPECT_EQ(w.rammler().size(), 5u) << "an animal is listed once";
+}
+
+TEST_F(LineageWindows, PlannerPrintsTheRankedListWithMarks) {
+  shell::ProfileFile ini(stock.dir.path() + QStringLiteral("/LapiroMan.ini"));
+  TFormAnpaarungsplanung w(stock.engine, ini, kind);
+  w.setAttribute(Qt::WA_DeleteOnClose, false);
+  w.BerechnenClick();
+  reports::PageModel printed;
+  w.reportSink = [&](const reports::Report& r, const reports::ReportDataSource& d) {
+    printed = reports::layoutReport(r, d, QDate(2026, 12, 9));
+  };
+  w.DruckenClick();
+  const QStringList texts = pageTexts(printed);
+  EXPECT_TRUE(texts.contains(QStringLiteral("Anpaarungsplanung")));
+  EXPECT_TRUE(texts.contains(QStringLiteral("Markiert (!): Inzuchtkoeffizient über 6,25 %")));
+  // Rows in the order shown; the marked ones carry "!" before the buck.
+  const int first = int(texts.indexOf(QStringLiteral("Schau Häsin")));
+  ASSERT_GE(first, 0);
+  EXPECT_TRUE(texts.contains(QStringLiteral("! B1  3.21.B1")));
+  EXPECT_EQ(texts.value(first + 1), w.model().data(w.model().index(0, 0)).toString());
+  if (qEnvironmentVariableIsSet("LAPIRO_SCREENSHOTS"))
+    reports::renderToPdf(printed, qEnvironmentVariable("LAPIRO_SCREENSHOTS") + QStringLiteral("/planer.pdf"));
+}
+
+// Not part of the suite: opens both windows on an installed demo stock ($LAPIRO_DEMO_HOME) and
+// saves pictures into $LAPIRO_SCREENSHOTS, for looking at them.
+TEST(LineageWindowsOnDemoStock, DISABLED_Pictures) {
+  const QString home = qEnvironmentVariable("LAPIRO_DEMO_HOME");
+  if (home.isEmpty()) GTEST_SKIP();
+  engine::Engine engine;
+  engine.setAlias(QStringLiteral("Hase"), home + QStringLiteral("/daten"));
+  store::MessageCatalogue messages(engine);
+  messages.open();
+  store::setMessageCatalogue(&messages);
+  ScriptedDialogs dialogs;
+  shell::ProfileFile ini(QDir::tempPath() + QStringLiteral("/coi-demo.ini"));
+  TFormAnpaarungsplanung planer(engine, ini, 0);
+  planer.setAttribute(Qt::WA_DeleteOnClose, false);
+  planer.BerechnenClick();
+  planer.show();
+  savePng(planer, QStringLiteral("demo-planer.png"));
+  const PlanPaar& p = planer.model().pairAt(planer.model().rowCount() - 1);
+  TFormInzuchtgrad w(engine, 0);
+  w.setAttribute(Qt::WA_DeleteOnClose, false);
+  w.zeigeEltern(planer.model().rammler()[p.rammler].nummer, planer.model().haesinnen()[p.haesin].nummer);
+  w.show();
+  savePng(w, QStringLiteral("demo-inzucht.png"));
+  w.tabs()->setCurrentIndex(4);
+  savePng(w, QStringLiteral("demo-erbformel.png"));
+  w.tabs()->setCurrentIndex(2);
+  savePng(w, QStringLiteral("demo-vorfahren.png"));
+  store::setMessageCatalogue(nullptr);
 }

@@ -209,6 +209,8 @@ void TFormInzuchtgrad::buildUi() {
   grid_ = new QTableView;
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid_->verticalHeader()->hide();
+  grid_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+  grid_->horizontalHeader()->setStretchLastSection(true);
   grid_->horizontalHeader()->setSectionsClickable(true);
   connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
     if (!model_) return;
