@@ -4,7 +4,7 @@
 // the parents as indices into the same arrays (0 = unknown). Building one from unordered
 // records (id, sire, dam) sorts them and breaks loops: a link that would make an animal its own
 // ancestor is dropped and reported, so every walk over the result terminates. Parents that are
-// 0, negative or not among the records count as unknown (the animal is then a founder on that
+// 0 or not among the records count as unknown (the animal is then a founder on that
 // side).
 //
 // The coefficients:
