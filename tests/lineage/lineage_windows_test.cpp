@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -68,6 +69,28 @@ TEST_F(LineageWindows, InbreedingWindowCalculatesTheCurrentAnimalAndFollowsTheGe
   EXPECT_TRUE(w.tabText(0).contains(QStringLiteral("Inzuchtkoeffizient über alle bekannten Generationen: 6,25 %")));
   EXPECT_EQ(w.grid()->model()->rowCount(), 8);
   savePng(w, QStringLiteral("inzucht.png"));
+  // The column titles order the list: by name, or by count (most frequent first).
+  auto firstRow = [&] {
+    return w.grid()->model()->index(0, 0).data().toString() + u'|' + w.grid()->model()->index(0, 1).data().toString();
+  };
+  EXPECT_EQ(firstRow(), QStringLiteral("1|B1  3.21.B1"));
+  emit w.grid()->horizontalHeader()->sectionClicked(0);
+  EXPECT_EQ(firstRow(), QStringLiteral("2|GV  3.21.GV"));
+  EXPECT_EQ(w.vorfahrenInGridOrder().front().name, QStringLiteral("GV  3.21.GV"));
+  emit w.grid()->horizontalHeader()->sectionClicked(1);
+  EXPECT_EQ(firstRow(), QStringLiteral("1|B1  3.21.B1"));
+  // "Eltern" clears the animal and every result and keeps the parents; "Kaninchen" clears
+  // the parents.
+  w.setzeArt(Berechnungsart::Eltern);
+  EXPECT_EQ(w.eingabe().kaninchen.nummer, 0);
+  EXPECT_EQ(w.eingabe().vater.nummer, sire);
+  EXPECT_EQ(w.grid()->model(), nullptr);
+  EXPECT_TRUE(w.tabText(0).isEmpty());
+  w.setzeArt(Berechnungsart::Kaninchen);
+  EXPECT_EQ(w.eingabe().vater.nummer, 0);
+  w.waehleKaninchen(kind);
+  w.BerechnungClick();
+  dialogs.clear();
 
   // Over 4: back to 4 with message 92; the results are cleared.
   w.generationEdit()->setText(QStringLiteral("7"));
