@@ -29,16 +29,12 @@ QString formatSignificant(double value, int significant, int decimals, QChar sep
 }
 
 QString formatSignificant(double value, int significant, int decimals) {
-  const QString point = QLocale::system().decimalPoint();
+  const QString point = QLocale().decimalPoint();
   return formatSignificant(value, significant, decimals, point.isEmpty() ? QChar(u',') : point.at(0));
 }
 
-}  // namespace lapiro::shell
-
-namespace lapiro::shell {
-
 QString formatFixed(double value, int decimals) {
-  const QString point = QLocale::system().decimalPoint();
+  const QString point = QLocale().decimalPoint();
   QString text = QString::number(value, 'f', decimals);
   if (!point.isEmpty() && point != QStringLiteral(".")) text.replace(u'.', point.at(0));
   return text;

@@ -14,14 +14,10 @@ namespace lapiro::shell {
 // `significant` below 1 counts as 1.
 QString formatSignificant(double value, int significant, int decimals, QChar separator);
 
-// The same with the decimal separator of the system's locale.
+// The same with the decimal separator of the program's locale (German, set at start-up).
 QString formatSignificant(double value, int significant, int decimals);
 
-}  // namespace lapiro::shell
-
-namespace lapiro::shell {
-
-// `value` with exactly `decimals` decimals and the system's decimal separator ("6,25").
+// `value` with exactly `decimals` decimals and the program locale's decimal separator ("6,25").
 QString formatFixed(double value, int decimals);
 
 }  // namespace lapiro::shell
