@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, MenuTreeHasTheExactCaptions) {
       QStringLiteral("Infobox"),
       QStringLiteral("  Züchterregister"), QStringLiteral("  Ausstellungstermine"), QStringLiteral("  Vereine"),
       QStringLiteral("Genmodul"),
-      QStringLiteral("  Inzuchtgrad"),
+      QStringLiteral("  Inzuchtgrad"), QStringLiteral("  Anpaarungsplanung"),
       QStringLiteral("Büro"),
       QStringLiteral("  Buchführung"), QStringLiteral("  Textverarbeitung"),
       QStringLiteral("System"),
@@ -122,12 +122,13 @@ TEST_F(MainWindowTest, ToolBarHintsAndCaption) {
   QStringList hints;
   for (QAction* a : window_->toolBar()->actions())
     if (!a->isSeparator()) hints << a->toolTip() + u'|' + a->statusTip();
-  EXPECT_EQ(hints.size(), 17);
+  EXPECT_EQ(hints.size(), 18);
   EXPECT_EQ(hints.front(), QStringLiteral("Neues Kaninchen anlegen|Neues Kaninchen anlegen"));
   EXPECT_EQ(hints[1], QStringLiteral("Kaninchen suchen|Kaninchen suchen"));
   EXPECT_EQ(hints[2], QStringLiteral("Kaninchen suchen|Kaninchen suchen"));
-  EXPECT_EQ(hints[14], QStringLiteral("Drucken|"));
-  EXPECT_EQ(hints[15], QStringLiteral("Suche nach Schlüsselwort|"));
+  EXPECT_EQ(hints[9], QStringLiteral("Anpaarungsplanung|Anpaarungsplanung"));
+  EXPECT_EQ(hints[15], QStringLiteral("Drucken|"));
+  EXPECT_EQ(hints[16], QStringLiteral("Suche nach Schlüsselwort|"));
   EXPECT_EQ(hints.back(), QStringLiteral("Programm beenden|Programm beenden"));
   EXPECT_EQ(window_->windowTitle(), QStringLiteral("Lapiro Manager  <Erika Muster>"));
   EXPECT_EQ(window_->countLabel()->text(), QStringLiteral("Anzahl Kaninchen: 4"));

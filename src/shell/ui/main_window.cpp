@@ -4,6 +4,7 @@
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
 #include "contacts/ui/register_windows.h"
+#include "lineage/ui/lineage_windows.h"
 #include "engine/cursor_model.h"
 #include "health/ui/health_windows.h"
 #include "shell/animal_commands.h"
@@ -184,7 +185,12 @@ void TFormLapiroManager::createMenus() {
   connect(vereine, &QAction::triggered, this, [this] { contacts::ui::openVereine(*this); });
 
   m = bar->addMenu(QStringLiteral("Genmodul"));
-  addCommand(m, QStringLiteral("Inzuchtgrad"));
+  QAction* inzucht = addCommand(m, QStringLiteral("Inzuchtgrad"));
+  inzucht->setEnabled(true);
+  connect(inzucht, &QAction::triggered, this, [this] { lineage::ui::openInzuchtgrad(*this); });
+  QAction* planung = addCommand(m, QStringLiteral("Anpaarungsplanung"));
+  planung->setEnabled(true);
+  connect(planung, &QAction::triggered, this, [this] { lineage::ui::openAnpaarungsplanung(*this); });
 
   m = bar->addMenu(QStringLiteral("Büro"));
   addCommand(m, QStringLiteral("Buchführung"));
@@ -298,7 +304,14 @@ void TFormLapiroManager::createToolBar() {
       addToolButton(tileIcon(QStringLiteral("Ap"), QColor(0xb0, 0x30, 0x30)), QStringLiteral("Apotheke"));
   apotheke->setEnabled(true);
   connect(apotheke, &QAction::triggered, this, [this] { health::ui::openApotheke(*this); });
-  addToolButton(tileIcon(QStringLiteral("IZ"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Inzuchtgrad"));
+  QAction* inzucht =
+      addToolButton(tileIcon(QStringLiteral("IZ"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Inzuchtgrad"));
+  inzucht->setEnabled(true);
+  connect(inzucht, &QAction::triggered, this, [this] { lineage::ui::openInzuchtgrad(*this); });
+  QAction* planung =
+      addToolButton(tileIcon(QStringLiteral("AP"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Anpaarungsplanung"));
+  planung->setEnabled(true);
+  connect(planung, &QAction::triggered, this, [this] { lineage::ui::openAnpaarungsplanung(*this); });
   addToolButton(tileIcon(QStringLiteral("VW"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Verpaarungen und Würfe"));
   toolBar_->addSeparator();
   QAction* vereine = addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));

@@ -1,0 +1,75 @@
+#include "lineage/ui/lineage_windows.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+#include "lineage/ui/inbreeding_window.h"
+#include "lineage/ui/mating_planner_window.h"
+#include "shell/ui/main_window.h"
+#include "store/data_module.h"
+
+namespace lapiro::lineage::ui {
+
+using shell::ui::TFormLapiroManager;
+
+namespace {
+
+QPointer<QMdiSubWindow> inzuchtWindow;
+QPointer<QMdiSubWindow> plannerWindow;
+
+qint64 currentAnimal(TFormLapiroManager& main) {
+  store::TDatenStamm* module = main.session().dataModule();
+  if (!module || !module->Hasen().isOpen() || !module->Hasen().hasRecord()) return 0;
+  return module->Hasen().field(QStringLiteral("Nummer")).asInteger();
+}
+
+QMdiSubWindow* addChild(TFormLapiroManager& main, QWidget* window) {
+  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
+  sub->resize(window->size() + QSize(16, 36));
+  sub->show();
+  return sub;
+}
+
+}  // namespace
+
+TFormInzuchtgrad* openInzuchtgrad(TFormLapiroManager& main) {
+  if (inzuchtWindow) {
+    main.mdiArea()->setActiveSubWindow(inzuchtWindow);
+    return qobject_cast<TFormInzuchtgrad*>(inzuchtWindow->widget());
+  }
+  if (!main.officeRule().mayOpenNormal()) return nullptr;
+  auto* window = new TFormInzuchtgrad(main.session().engine(), currentAnimal(main));
+  QPointer<TFormLapiroManager> owner(&main);
+  QObject::connect(window, &TFormInzuchtgrad::helpRequested, &main, [owner](int context) {
+    if (owner) owner->showHelp(context);
+  });
+  inzuchtWindow = addChild(main, window);
+  return window;
+}
+
+void openInzuchtgradEltern(TFormLapiroManager& main, qint64 vater, qint64 mutter) {
+  if (TFormInzuchtgrad* window = openInzuchtgrad(main)) window->zeigeEltern(vater, mutter);
+}
+
+void openAnpaarungsplanung(TFormLapiroManager& main) {
+  if (plannerWindow) {
+    main.mdiArea()->setActiveSubWindow(plannerWindow);
+    return;
+  }
+  if (!main.officeRule().mayOpenNormal()) return;
+  auto* window = new TFormAnpaarungsplanung(main.session().engine(), main.session().settingsFile(),
+                                             currentAnimal(main));
+  QPointer<TFormLapiroManager> owner(&main);
+  QObject::connect(window, &TFormAnpaarungsplanung::paarGewaehlt, &main, [owner](qint64 vater, qint64 mutter) {
+    if (owner) openInzuchtgradEltern(*owner, vater, mutter);
+  });
+  QObject::connect(window, &TFormAnpaarungsplanung::helpRequested, &main, [owner](int context) {
+    if (owner) owner->showHelp(context);
+  });
+  plannerWindow = addChild(main, window);
+}
+
+}  // namespace lapiro::lineage::ui
