@@ -2,6 +2,7 @@
 
 #include "engine/cursor.h"
 #include "shell/system_info.h"
+#include "shows/ui/show_tab.h"
 #include "store/animal_rules.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
@@ -92,7 +93,7 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   tabs_->addTab(placeholderPage(QStringLiteral("Gewichtstabelle/Zusatzinfo")), QStringLiteral("Gewichtstabelle/Zusatzinfo"));
   tabs_->addTab(placeholderPage(QStringLiteral("Stallhygiene")), QStringLiteral("Stallhygiene"));
   tabs_->addTab(placeholderPage(QStringLiteral("Wurfbuch/Körung")), QStringLiteral("Wurfbuch/Körung"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Ausstellung")), QStringLiteral("Ausstellung"));
+  tabs_->addTab(new shows::ui::TabAusstellung(dm_, services_.showHelp), QStringLiteral("Ausstellung"));
   tabs_->addTab(placeholderPage(QStringLiteral("Bildergalerie")), QStringLiteral("Bildergalerie"));
   tabs_->addTab(placeholderPage(QStringLiteral("Angora Leistungsnachweis")), QStringLiteral("Angora Leistungsnachweis"));
   auto* layout = new QVBoxLayout(this);

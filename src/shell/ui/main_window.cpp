@@ -10,6 +10,7 @@
 #include "shell/ui/calendar_dialog.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/info_window.h"
+#include "shows/ui/show_windows.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
 #include "store/ui/index_rebuild_window.h"
@@ -172,7 +173,9 @@ void TFormLapiroManager::createMenus() {
 
   m = bar->addMenu(QStringLiteral("Infobox"));
   addCommand(m, QStringLiteral("Züchterregister"));
-  addCommand(m, QStringLiteral("Ausstellungstermine"));
+  QAction* termine = addCommand(m, QStringLiteral("Ausstellungstermine"));
+  termine->setEnabled(true);
+  connect(termine, &QAction::triggered, this, [this] { shows::ui::openAusstellungstermine(*this); });
   addCommand(m, QStringLiteral("Vereine"));
 
   m = bar->addMenu(QStringLiteral("Genmodul"));
@@ -191,7 +194,9 @@ void TFormLapiroManager::createMenus() {
   addCommand(daten, QStringLiteral("Rassen"), &TFormLapiroManager::RassenClick);
   addCommand(daten, QStringLiteral("Farben"), &TFormLapiroManager::FarbenClick);
   addCommand(daten, QStringLiteral("Status"), &TFormLapiroManager::StatusClick);
-  addCommand(daten, QStringLiteral("Ausstellungstitel"));
+  QAction* titel = addCommand(daten, QStringLiteral("Ausstellungstitel"));
+  titel->setEnabled(true);
+  connect(titel, &QAction::triggered, this, [this] { shows::ui::openAusstellungstitel(*this); });
   daten->addSeparator();
   // Address book windows (contacts).
   QAction* adressen = addCommand(daten, QStringLiteral("Adressenverwaltung"));
@@ -219,14 +224,18 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Wurfmeldung"));
   addCommand(m, QStringLiteral("Stallkarte DIN A6"));
   addCommand(m, QStringLiteral("Gewichtstabelle"));
-  addCommand(m, QStringLiteral("Ausstellungsliste"));
+  QAction* liste = addCommand(m, QStringLiteral("Ausstellungsliste"));
+  liste->setEnabled(true);
+  connect(liste, &QAction::triggered, this, [this] { shows::ui::printAusstellungsliste(*this); });
   m->addSeparator();
   angora_ = addCommand(m, QStringLiteral("Angora Leistungsnachweis"));
   angora_->setVisible(false);  // made visible once the tables are open
   m->addSeparator();
   addCommand(m, QStringLiteral("Jungtierliste"));
   addCommand(m, QStringLiteral("Impfbescheinigung"));
-  addCommand(m, QStringLiteral("Ausstellungsanmeldung"));
+  QAction* anmeldung = addCommand(m, QStringLiteral("Ausstellungsanmeldung"));
+  anmeldung->setEnabled(true);
+  connect(anmeldung, &QAction::triggered, this, [this] { shows::ui::openAusstellungsanmeldung(*this); });
   addCommand(m, QStringLiteral("Transportaufkleber / Stallkarten"));
   m->addSeparator();
   addCommand(m, QStringLiteral("Gewichtstabellen -Formulare-"));
@@ -284,7 +293,10 @@ void TFormLapiroManager::createToolBar() {
   addToolButton(tileIcon(QStringLiteral("VW"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Verpaarungen und Würfe"));
   toolBar_->addSeparator();
   addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
-  addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
+  QAction* termineButton =
+      addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
+  termineButton->setEnabled(true);
+  connect(termineButton, &QAction::triggered, this, [this] { shows::ui::openAusstellungstermine(*this); });
   addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
   addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
                 &TFormLapiroManager::TextverarbeitungClick);
