@@ -7,6 +7,7 @@
 #include "engine/cursor.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
+#include "no_card.h"
 #include "support/scripted_dialogs.h"
 #include "support/stock_fixture.h"
 
@@ -15,31 +16,10 @@
 namespace lapiro::shows {
 namespace {
 
-using test::ScriptedDialogs;
-using test::StockDirectory;
+using lapiro::test::ScriptedDialogs;
+using lapiro::test::StockDirectory;
 
-// The card as far as the rules need it: it exists.
-class NoCard : public store::TCardState {
- public:
-  void setEditButtonsEnabled(bool) override {}
-  void setUndoButtonEnabled(bool) override {}
-  void setCaption(const QString&) override {}
-  void refreshAnimalList() override {}
-  void positionAnimalList(qint64) override {}
-  void updateDisplays() override {}
-  bool leftTattooInParts() const override { return false; }
-  void setTattooParts(const QString&, const QString&, const QString&) override {}
-  void hideParentPanels() override {}
-  void showParents() override {}
-  void resetEvaluationDates(const QDate&) override {}
-  void reshowBreedingTab() override {}
-  void focusHygieneDate() override {}
-  void setWoolTabVisible(bool) override {}
-  void rebuildYoungAnimalRows() override {}
-  void refreshColourBox() override {}
-  void setColourBoxEnabled(bool) override {}
-  void setPictureHint(const QString&) override {}
-};
+using NoCard = test::NoCard;
 
 class ShowRulesTest : public ::testing::Test {
  protected:

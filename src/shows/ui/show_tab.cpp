@@ -149,6 +149,9 @@ TabAusstellung::TabAusstellung(store::TDatenStamm& dm, std::function<void(int)> 
     if (jungtier_->isModified()) writeText(QStringLiteral("BewertJungtier"), jungtier_->text());
   });
   connect(titel_, &QComboBox::activated, this, [this](int) { writeTitle(); });
+  connect(titel_, &QComboBox::editTextChanged, this, [this] {
+    if (!loading_) titleModified_ = true;
+  });
 
   // Layout: list on top, the row's boxes below, commands at the bottom.
   auto* boxes = new QGridLayout;
@@ -252,10 +255,13 @@ TabAusstellung::TabAusstellung(store::TDatenStamm& dm, std::function<void(int)> 
           model_->setDataSet(nullptr);
           break;
         case Notification::Scrolled:
+        case Notification::Reset:
+          titleModified_ = false;
+          if (!loading_ && !writing_) loadFields();
+          break;
         case Notification::DataChanged:
         case Notification::StateChanged:
         case Notification::FieldChanged:
-        case Notification::Reset:
         case Notification::Opened:
         case Notification::Closed:
           if (!loading_ && !writing_) loadFields();
@@ -290,9 +296,11 @@ void TabAusstellung::loadFields() {
   auto text = [&](const QString& f) { return row ? c.field(f).asString() : QString(); };
   setTextQuietly(datum_, text(QStringLiteral("Datum")));
   {
+    // A title being typed stays until it is stored (leaving the box or another command).
     const QSignalBlocker block(titel_);
     const QString t = text(QStringLiteral("Titel"));
-    if (titel_->currentText() != t) titel_->setEditText(t);
+    if (!row) titleModified_ = false;
+    if (!titleModified_ && titel_->currentText() != t) titel_->setEditText(t);
   }
   setTextQuietly(ort_, text(QStringLiteral("Ort")));
   setTextQuietly(gewicht_, text(QStringLiteral("Gewicht")));
@@ -401,6 +409,7 @@ bool TabAusstellung::writeDate() {
 
 bool TabAusstellung::writeTitle() {
   if (loading_ || !hasRow()) return true;
+  titleModified_ = false;
   return writeText(QStringLiteral("Titel"), titel_->currentText().left(40));
 }
 
@@ -441,6 +450,7 @@ void TabAusstellung::SpeichernClick() {
 }
 
 void TabAusstellung::RueckgaengigClick() {
+  titleModified_ = false;
   engine::Cursor& c = cursor();
   if (c.isOpen() && c.isEditing()) store::guarded([&] { c.cancel(); });
   loadFields();

@@ -107,6 +107,7 @@ class TabAusstellung : public QWidget {
   QLineEdit* fehlpunkte_ = nullptr;
   QPlainTextEdit* bemerkung_ = nullptr;
   bool bemerkungModified_ = false;
+  bool titleModified_ = false;
   QPushButton* neu_ = nullptr;
   QPushButton* speichern_ = nullptr;
   QPushButton* rueckgaengig_ = nullptr;
