@@ -1,4 +1,5 @@
 #include "installer/demo_stock.h"
+#include "installer/demo_shows.h"
 
 #include <QHash>
 #include <QSet>
@@ -1525,6 +1526,7 @@ DemoStockSummary Generator::run() {
   writeLitters();
   writeWeighings();
   writeShows();
+  writeDemoShowCalendarAndForm(engine_, lastDay_);
   writeWoolTests();
   writeBookings();
 
