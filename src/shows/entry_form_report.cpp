@@ -49,7 +49,7 @@ TReportAusstellungsmeldung::TReportAusstellungsmeldung(const reports::ReportFont
   b.add(field(42, 38, 70, QStringLiteral("Nummer")).bold());
 
   const double px = 122.0, pw = w - px;
-  b.add(Element::box(QRectF(px, 0, pw, 43), QColor(0xF2, 0xF2, 0xF2), 0.3));
+  b.add(Element::box(QRectF(px, 0, pw, 45), QColor(0xF2, 0xF2, 0xF2), 0.3));
   b.add(label(px + 2, 1.5, 30, QStringLiteral("Prüffeld")).bold());
   b.add(Element::label(QRectF(px + 24, 1.5, pw - 26, 4.6), QStringLiteral("Nur           vom Veranstalter"))
             .size(7.5)
@@ -61,7 +61,7 @@ TReportAusstellungsmeldung::TReportAusstellungsmeldung(const reports::ReportFont
   for (int i = 0; i < 5; ++i) {
     const double y = 11.5 + i * 6.2;
     b.add(Element::box(QRectF(px + 2, y + 0.6, 3.2, 3.2), QColor(Qt::white), 0.2));
-    b.add(Element::label(QRectF(px + 7, y, pw - 9, 4.6), checks[i]).size(8).singleLine());
+    b.add(Element::label(QRectF(px + 7, y, pw - 9, i == 4 ? 8.0 : 4.6), checks[i]).size(8));
   }
 
   // The request.
@@ -84,11 +84,11 @@ TReportAusstellungsmeldung::TReportAusstellungsmeldung(const reports::ReportFont
     double width;
     QString field;
   };
-  const Col cols[] = {{QStringLiteral("Num- mer"), 12, {}},          {QStringLiteral("1.0"), 13, QStringLiteral("M")},
+  const Col cols[] = {{QStringLiteral("Num-\nmer"), 12, {}},          {QStringLiteral("1.0"), 13, QStringLiteral("M")},
                       {QStringLiteral("0.1"), 13, QStringLiteral("W")}, {QStringLiteral("Täto re"), 27, QStringLiteral("Rechts")},
-                      {QStringLiteral("Täto li"), 31, QStringLiteral("Links")}, {QStringLiteral("Jung- tier"), 14, QStringLiteral("Jung")},
+                      {QStringLiteral("Täto li"), 31, QStringLiteral("Links")}, {QStringLiteral("Jung-\ntier"), 14, QStringLiteral("Jung")},
                       {QStringLiteral("ZG 1"), 14, QStringLiteral("ZG1_")},  {QStringLiteral("ZG 2"), 14, QStringLiteral("ZG2_")},
-                      {QStringLiteral("ZG 3"), 14, QStringLiteral("ZG3_")},  {QStringLiteral("Verkaufs- preis"), 24, QStringLiteral("Preis")},
+                      {QStringLiteral("ZG 3"), 14, QStringLiteral("ZG3_")},  {QStringLiteral("Verkaufs-\npreis"), 24, QStringLiteral("Preis")},
                       {QStringLiteral("EZT"), 14, QStringLiteral("EZT")}};
   const double gridTop = 70.0, headH = 10.0, rowH = 6.2;
   const double gridBottom = gridTop + headH + kEntryLines * rowH;

@@ -83,8 +83,8 @@ TReportAusstellung::TReportAusstellung(const reports::ReportFont& font) {
   // One framed block per show row.
   detail = Band(44.0);
   detail.add(Element::box(QRectF(0.0, 1.0, w, 41.0), QColor(), 0.3).stretch());
-  detail.add(label(2.0, 3.0, 28.0, QStringLiteral("Veranstaltung")).bold());
-  detail.add(field(30.0, 3.0, 120.0, QStringLiteral("Titel")).bold());
+  detail.add(label(2.0, 3.0, 32.0, QStringLiteral("Veranstaltung")).bold());
+  detail.add(field(34.0, 3.0, 116.0, QStringLiteral("Titel")).bold());
   detail.add(label(152.0, 3.0, 10.0, QStringLiteral("vom:")));
   detail.add(Element::dataField(QRectF(162.0, 3.0, 26.0, 5.0), QStringLiteral("Datum"), reports::ValueFormat::date())
                  .singleLine());
@@ -119,8 +119,7 @@ TReportAusstellung::TReportAusstellung(const reports::ReportFont& font) {
   detail.add(Element::dataField(QRectF(30.0, 32.0, w - 32.0, 8.0), QStringLiteral("Bemerkung")).grow());
 
   pageFooter = Band(8.0);
-  pageFooter.add(Element::label(QRectF(0.0, 0.0, 14.0, 4.5), QStringLiteral("Seite:")).size(8).singleLine());
-  pageFooter.add(Element::pageNumber(QRectF(14.0, 0.0, 30.0, 4.5), false).size(8).singleLine());
+  pageFooter.add(Element::pageNumber(QRectF(0.0, 0.0, 40.0, 4.5), false).size(8).singleLine());
   pageFooter.add(Element::hLine(0.0, w, 5.0, 0.2));
   pageFooter.add(Element::label(QRectF(0.0, 5.5, w, 4.0), reports::imprintText()).size(7).italic().singleLine());
 }

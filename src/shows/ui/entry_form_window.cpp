@@ -84,12 +84,15 @@ TFormAusstellungsanmeldung::TFormAusstellungsanmeldung(store::TDatenStamm& dm, i
   verein_ = new QLineEdit(this);
   verein_->setObjectName(QStringLiteral("EditVerein"));
   verein_->setMaxLength(20);
+  verein_->setMaximumWidth(180);
   von_ = new QLineEdit(this);
   von_->setObjectName(QStringLiteral("EditVon"));
   von_->setReadOnly(true);
+  von_->setMaximumWidth(320);
   nummer_ = new QLineEdit(this);
   nummer_->setObjectName(QStringLiteral("EditNummer"));
   nummer_->setMaxLength(20);
+  nummer_->setMaximumWidth(180);
   kind_ = new QComboBox(this);
   kind_->setObjectName(QStringLiteral("ComboBoxAusstellung"));
   kind_->setEditable(true);
@@ -126,6 +129,7 @@ TFormAusstellungsanmeldung::TFormAusstellungsanmeldung(store::TDatenStamm& dm, i
   head->addWidget(von_, 1, 3);
   head->addWidget(new QLabel(QStringLiteral("Nummer der Anmeldung"), this), 2, 0);
   head->addWidget(nummer_, 2, 1);
+  head->setColumnStretch(4, 1);
   auto* request = new QHBoxLayout;
   request->addWidget(new QLabel(QStringLiteral("Ich möchte folgende Rassekaninchen zu Ihrer"), this));
   request->addWidget(kind_, 1);
@@ -188,15 +192,15 @@ QWidget* TFormAusstellungsanmeldung::buildLines() {
   box->setObjectName(QStringLiteral("Zeilen"));
   auto* g = new QGridLayout(box);
   g->setVerticalSpacing(2);
-  const QString heads[] = {QStringLiteral("Nummer"),         QStringLiteral("Geschlecht     1.0 / 0.1"),
-                           QStringLiteral("Täto   rechts"),   QStringLiteral("Täto   links"),
-                           QStringLiteral("Jung- tier"),      QStringLiteral("ZG    1"),
-                           QStringLiteral("ZG    2"),         QStringLiteral("ZG    3"),
-                           QStringLiteral("Verkaufs-  preis"), QStringLiteral("EZT")};
+  // The captions break where the form's narrow columns break them.
+  const QString heads[] = {QStringLiteral("Nummer"),          QStringLiteral("Geschlecht\n1.0 / 0.1"),
+                           QStringLiteral("Täto\nrechts"),    QStringLiteral("Täto\nlinks"),
+                           QStringLiteral("Jung-\ntier"),     QStringLiteral("ZG\n1"),
+                           QStringLiteral("ZG\n2"),           QStringLiteral("ZG\n3"),
+                           QStringLiteral("Verkaufs-\npreis"), QStringLiteral("EZT")};
   const int headCols[] = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10};
   for (int k = 0; k < 10; ++k) {
     auto* l = new QLabel(heads[k], box);
-    l->setWordWrap(true);
     l->setAlignment(Qt::AlignCenter);
     g->addWidget(l, 0, headCols[k], 1, k == 1 ? 2 : 1);
   }
@@ -262,6 +266,7 @@ QWidget* TFormAusstellungsanmeldung::buildFees() {
     e->setObjectName(field);
     e->setValidator(moneyValidator(e));
     e->setAlignment(Qt::AlignRight);
+    e->setMinimumWidth(70);
     e->setMaximumWidth(80);
     connect(e, &QLineEdit::editingFinished, this, [this] { feesEdited(); });
     fees_.emplace_back(field, e);
@@ -272,6 +277,7 @@ QWidget* TFormAusstellungsanmeldung::buildFees() {
     e->setObjectName(field);
     e->setValidator(new QIntValidator(0, 999, e));
     e->setAlignment(Qt::AlignRight);
+    e->setMinimumWidth(36);
     e->setMaximumWidth(40);
     connect(e, &QLineEdit::editingFinished, this, [this] { feesEdited(); });
     fees_.emplace_back(field, e);

@@ -73,6 +73,8 @@ TabAusstellung::TabAusstellung(store::TDatenStamm& dm, std::function<void(int)> 
   grid_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   grid_->horizontalHeader()->setStretchLastSection(true);
   grid_->setMinimumHeight(110);
+  for (auto [column, width] : {std::pair{0, 90}, std::pair{1, 230}, std::pair{2, 160}, std::pair{3, 100}})
+    grid_->horizontalHeader()->resizeSection(column, width);
   connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) {
     if (!finishFieldEntry()) return;
     store::guarded([&] { model_->moveTo(index.row()); });
@@ -303,10 +305,14 @@ void TabAusstellung::loadFields() {
     if (!titleModified_ && titel_->currentText() != t) titel_->setEditText(t);
   }
   setTextQuietly(ort_, text(QStringLiteral("Ort")));
-  setTextQuietly(gewicht_, text(QStringLiteral("Gewicht")));
+  // Numbers without thousands separators, so that the text reads back as the same value.
+  auto number = [&](const QString& f) {
+    return row && !c.field(f).isNull() ? formatPoints(c.field(f).asFloat()) : QString();
+  };
+  setTextQuietly(gewicht_, number(QStringLiteral("Gewicht")));
   setTextQuietly(preis_, text(QStringLiteral("Preis")));
-  for (int i = 0; i < 7; ++i) setTextQuietly(positions_[i], text(positionFieldNames()[i]));
-  setTextQuietly(eigene_, text(QStringLiteral("EigeneBewertung")));
+  for (int i = 0; i < 7; ++i) setTextQuietly(positions_[i], number(positionFieldNames()[i]));
+  setTextQuietly(eigene_, number(QStringLiteral("EigeneBewertung")));
   setTextQuietly(jungtier_, text(QStringLiteral("BewertJungtier")));
   setTextQuietly(praedikat_, text(QStringLiteral("PraedikatText")));
   setTextQuietly(fehlpunkte_, text(QStringLiteral("Fehlpunkte")));
