@@ -26,8 +26,6 @@ const QString kDatum = QStringLiteral("Datum");
 
 QChar decimalSeparator() { return QLocale().decimalPoint().at(0); }
 
-bool hasRow(DataSet& c) { return c.isOpen() && (c.hasRecord() || c.isEditing()); }
-
 void onFieldChange(DataSet& ds, const QString& name) {
   if (isPositionField(name)) {
     const ShowPoints p = showPointsOf(ds);
