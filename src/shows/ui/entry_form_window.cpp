@@ -548,6 +548,8 @@ void TFormAusstellungsanmeldung::LadenClick() {
   if (!chosen || chosen->isEmpty()) return;
   std::optional<EntryForm> loaded;
   if (!store::guarded([&] { loaded = loadEntryForm(dm_.Hasen().engine(), *chosen); }) || !loaded) return;
+  // A form saved without a date leaves the date box as it is.
+  if (loaded->header.datumText.isEmpty()) loaded->header.datumText = datum_->text().trimmed();
   form_ = *loaded;
   form_.recomputeFees();
   store::guarded([&] { tables_.write(form_); });

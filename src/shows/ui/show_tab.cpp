@@ -93,6 +93,8 @@ TabAusstellung::TabAusstellung(store::TDatenStamm& dm, std::function<void(int)> 
   titel_->setObjectName(QStringLiteral("DBComboBoxTitel"));
   titel_->setEditable(true);
   titel_->setInsertPolicy(QComboBox::NoInsert);
+  titel_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  titel_->setMinimumContentsLength(14);
   titel_->lineEdit()->setMaxLength(40);
   titel_->addItems(dm_.showTitles());
   titel_->lineEdit()->installEventFilter(this);
@@ -109,20 +111,25 @@ TabAusstellung::TabAusstellung(store::TDatenStamm& dm, std::function<void(int)> 
     positions_[i] = lineEdit(positionNames[i], 6);
     positions_[i]->setValidator(pointsValidator(this));
     positions_[i]->setAlignment(Qt::AlignRight);
+    positions_[i]->setMinimumWidth(36);
     positions_[i]->setMaximumWidth(70);
   }
   eigene_ = lineEdit(QStringLiteral("DBEditEigeneBewertung"), 6);
   eigene_->setValidator(pointsValidator(this));
   eigene_->setAlignment(Qt::AlignRight);
+  eigene_->setMinimumWidth(36);
   eigene_->setMaximumWidth(70);
   jungtier_ = lineEdit(QStringLiteral("DBEditGesPunkteJungtier"), 3);
   jungtier_->setAlignment(Qt::AlignRight);
+  jungtier_->setMinimumWidth(36);
   jungtier_->setMaximumWidth(70);
   jungtier_->hide();
   praedikat_ = lineEdit(QStringLiteral("DBEditPraedikat"), 0);
+  praedikat_->setMinimumWidth(60);
   praedikat_->setReadOnly(true);
   praedikat_->setFocusPolicy(Qt::NoFocus);
   fehlpunkte_ = lineEdit(QStringLiteral("DBEditFehlpunkte"), 0);
+  fehlpunkte_->setMinimumWidth(60);
   fehlpunkte_->setReadOnly(true);
   fehlpunkte_->setFocusPolicy(Qt::NoFocus);
   bemerkung_ = new QPlainTextEdit(this);
@@ -168,13 +175,12 @@ TabAusstellung::TabAusstellung(store::TDatenStamm& dm, std::function<void(int)> 
   boxes->addWidget(titel_, 0, 3, 1, 3);
   boxes->addWidget(label(QStringLiteral("Ort"), ort_), 1, 0);
   boxes->addWidget(ort_, 1, 1);
-  boxes->addWidget(label(QStringLiteral("Gewicht in Gramm"), gewicht_), 1, 2);
-  boxes->addWidget(gewicht_, 1, 3);
-  boxes->addWidget(label(QStringLiteral("Preis"), preis_), 1, 4);
-  boxes->addWidget(preis_, 1, 5);
-  boxes->setColumnStretch(1, 2);
-  boxes->setColumnStretch(3, 2);
-  boxes->setColumnStretch(5, 1);
+  boxes->addWidget(label(QStringLiteral("Preis"), preis_), 1, 2);
+  boxes->addWidget(preis_, 1, 3, 1, 3);
+  boxes->addWidget(label(QStringLiteral("Gewicht in Gramm"), gewicht_), 2, 0);
+  boxes->addWidget(gewicht_, 2, 1);
+  boxes->setColumnStretch(1, 1);
+  boxes->setColumnStretch(3, 1);
 
   auto* points = new QGroupBox(QStringLiteral("Bewertung"), this);
   auto* pg = new QGridLayout(points);
@@ -236,9 +242,13 @@ TabAusstellung::TabAusstellung(store::TDatenStamm& dm, std::function<void(int)> 
     commands->addWidget(b);
   }
   commands->addSpacing(12);
-  for (QPushButton* b : {neu_, speichern_, rueckgaengig_, loeschen_, letzte_}) commands->addWidget(b);
+  for (QPushButton* b : {neu_, speichern_, rueckgaengig_}) commands->addWidget(b);
   commands->addStretch(1);
-  commands->addWidget(hilfe_);
+  auto* more = new QHBoxLayout;
+  more->addWidget(loeschen_);
+  more->addWidget(letzte_);
+  more->addStretch(1);
+  more->addWidget(hilfe_);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(grid_, 1);
@@ -246,6 +256,7 @@ TabAusstellung::TabAusstellung(store::TDatenStamm& dm, std::function<void(int)> 
   layout->addWidget(points);
   layout->addLayout(memoRow);
   layout->addLayout(commands);
+  layout->addLayout(more);
 
   engine::Cursor* c = dm_.cursor(showCursorName());
   if (c) {
