@@ -33,8 +33,6 @@ class MainWindowShowsTest : public ::testing::Test {
     window_->show();
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (qobject_cast<shows::ui::TFormAusstellungsanmeldung*>(w)) delete w;
     window_->hide();
     window_.reset();
   }
