@@ -438,6 +438,7 @@ void TFormLapiroManager::focusCardTab() {
   // The tab-dependent focus after a search or a double-click; the other tabs follow once
   // they are part of the card.
   if (card_ && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammdaten) card_->showStammdaten();
+  if (card_ && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammbaum) card_->showPedigree();
 }
 
 TKalenderDlg& TFormLapiroManager::calendar() {
