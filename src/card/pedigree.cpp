@@ -22,25 +22,26 @@ bool fatherSide(int slot) {
 namespace {
 
 void fill(store::TDatenStamm& dm, PedigreeBoxes& boxes, int slot, qint64 nummer,
-          const shell::PedigreeItemOrder& order) {
-  if (slot > kPedigreeBoxes || nummer <= 0) return;
+          const shell::PedigreeItemOrder& order, int lastSlot) {
+  if (slot > lastSlot || nummer <= 0) return;
   qint64 vater = 0;
   qint64 mutter = 0;
   QStringList lines = dm.ancestorBoxText(nummer, order, &vater, &mutter);
   if (lines.isEmpty()) return;
   boxes[slot].lines = std::move(lines);
   boxes[slot].nummer = nummer;
-  fill(dm, boxes, 2 * slot + 1, vater, order);
-  fill(dm, boxes, 2 * slot + 2, mutter, order);
+  fill(dm, boxes, 2 * slot + 1, vater, order, lastSlot);
+  fill(dm, boxes, 2 * slot + 2, mutter, order, lastSlot);
 }
 
 }  // namespace
 
 PedigreeBoxes buildPedigree(store::TDatenStamm& dm, qint64 vater, qint64 mutter,
-                            const shell::PedigreeItemOrder& order) {
+                            const shell::PedigreeItemOrder& order, int generations) {
   PedigreeBoxes boxes;
-  fill(dm, boxes, 1, vater, order);
-  fill(dm, boxes, 2, mutter, order);
+  const int lastSlot = (1 << (std::clamp(generations, 1, kPedigreeGenerations) + 1)) - 2;
+  fill(dm, boxes, 1, vater, order, lastSlot);
+  fill(dm, boxes, 2, mutter, order, lastSlot);
   markRepeatedAncestors(boxes);
   return boxes;
 }

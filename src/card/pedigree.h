@@ -43,9 +43,10 @@ using PedigreeBoxes = std::array<PedigreeBox, kPedigreeBoxes + 1>;
 // text with the item order `order`. A parent that is 0 or not found leaves its box and every
 // box behind it empty. The walk ends at generation 5, so a loop in recorded parentage (an
 // animal listed as its own ancestor) is walked at most five deep and never hangs. Marks the
-// repeated ancestors. Never throws; the card's cursor "Hasen" does not move.
+// repeated ancestors. Never throws; the card's cursor "Hasen" does not move. `generations`
+// (1..5) ends the walk earlier, for printouts that show fewer generations.
 PedigreeBoxes buildPedigree(store::TDatenStamm& dm, qint64 vater, qint64 mutter,
-                            const shell::PedigreeItemOrder& order);
+                            const shell::PedigreeItemOrder& order, int generations = kPedigreeGenerations);
 
 // Gives every animal that fills more than one box a colour group: for box i = 1..60 with
 // lines and still white, every later box k with lines, still white and the same record number

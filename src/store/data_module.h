@@ -63,6 +63,8 @@ class TDatenStamm : public CursorProvider {
   // The same; throws engine::EngineError for an unknown name.
   engine::Cursor& at(const QString& name);
   engine::Cursor& Hasen() { return *hasen_; }
+  // The settings record the module was built with.
+  const shell::tsysteminfo& settings() const { return settings_; }
 
   // --- lists offered to windows ------------------------------------------------------------
 
