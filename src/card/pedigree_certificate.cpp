@@ -278,7 +278,7 @@ reports::Report TReportAbstammungsnachweis(const PedigreeCertificate& c, const R
   const double boxGap = 1.6;
   const double captionHeight[4] = {4.6, 4.2, 3.8, 3.6};
   const double captionSize[4] = {8.0, 7.5, 6.5, 6.0};
-  const double maxSize[4] = {10.0, 9.0, 8.0, 7.0};
+  const double maxSize[4] = {11.0, 9.5, 8.0, 7.0};
   const double minSize[4] = {7.0, 6.0, 5.0, 4.5};
   double y = rowsTop;
   for (int g = 1; g <= 4; ++g) {
