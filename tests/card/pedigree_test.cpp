@@ -12,6 +12,7 @@
 #include "support/stock_fixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFrame>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -142,7 +143,9 @@ class PedigreeTest : public ::testing::Test {
     const qint64 mutter = depth > 0 ? withAncestors(depth - 1, 2 * slot + 2) : 0;
     return stock.animal(QStringLiteral("S%1").arg(slot), QStringLiteral("1.1.%1").arg(slot),
                         {{QStringLiteral("Vater"), vater}, {QStringLiteral("Mutter"), mutter},
-                         {QStringLiteral("Geschlecht"), slot % 2 == 1 ? QStringLiteral("1") : QStringLiteral("2")}});
+                         {QStringLiteral("Geschlecht"), slot % 2 == 1 ? QStringLiteral("1") : QStringLiteral("2")},
+                         {QStringLiteral("Rasse"), breed}, {QStringLiteral("Farbe"), colour},
+                         {QStringLiteral("Wurfgroesse"), QString::number(4 + slot % 5)}});
   }
 
   test::StockDirectory stock;
@@ -295,6 +298,46 @@ TEST_F(PedigreeTest, TabShowsTheBoxesAndLoadAndReturnMoveTheCardOneStep) {
   EXPECT_EQ(page.infoText()->toPlainText(), page.box(6)->toPlainText());
   EXPECT_LE(page.infoPanel()->geometry().bottom(), page.height() - 21);
   EXPECT_TRUE(dialogs.texts().isEmpty());
+}
+
+TEST_F(PedigreeTest, SmallCardHidesTheFifthGenerationLargeCardShowsIt) {
+  // With LAPIRO_SCREENSHOT_DIR set the tab is saved as PNG at both sizes for a look.
+  ScriptedDialogs dialogs;
+  const qint64 animal = withAncestors(5);
+  {
+    // The mother's father is also the father's father's father: a repeated ancestor.
+    engine::Cursor c(stock.engine);
+    c.setTableName(QStringLiteral("Hasen"));
+    c.open();
+    ASSERT_TRUE(c.locate(QStringLiteral("TatoRechts"), {QStringLiteral("S7")}));
+    const qint64 s7 = c.field(QStringLiteral("Nummer")).asInteger();
+    ASSERT_TRUE(c.locate(QStringLiteral("TatoRechts"), {QStringLiteral("S2")}));
+    c.edit();
+    c.field(QStringLiteral("Vater")).setValue(s7);
+    c.post();
+  }
+  settings.Stammbaum.Anzeige = s(u"Rasse,Farbe,Wurfgröße,Züchter,Erbformel");
+  store::TDatenStamm& dm = open();
+  card = std::make_unique<ui::TLapiroStamm>(dm, settings, ui::CardServices{});
+  ASSERT_TRUE(dm.gotoAnimal(animal));
+  card->refreshCard(false);
+  card->tabs()->setCurrentIndex(ui::TLapiroStamm::TabStammbaum);
+  const QString dir = qEnvironmentVariable("LAPIRO_SCREENSHOT_DIR");
+  for (QSize size : {QSize(800, 600), QSize(1280, 1000), QSize(800, 520)}) {
+    card->resize(size);
+    card->show();
+    QApplication::processEvents();
+    ui::TPedigreePage& page = *card->pedigreePage();
+    const bool fifth = page.height() >= 500;
+    EXPECT_EQ(page.fifthGenerationShown(), fifth) << size.height();
+    EXPECT_EQ(page.boxPanel(31)->isVisible(), fifth);
+    EXPECT_TRUE(page.box(62)->toPlainText().startsWith(QStringLiteral("S62  ")));
+    EXPECT_TRUE(page.box(5)->toPlainText().startsWith(QStringLiteral("S7  ")));
+    EXPECT_GT(page.boxes()[5].group, 0);
+    EXPECT_EQ(page.boxes()[5].group, page.boxes()[7].group);
+    EXPECT_EQ(page.box(7)->palette().color(QPalette::Base), pedigreeGroupColour(page.boxes()[7].group));
+    if (!dir.isEmpty()) card->grab().save(QStringLiteral("%1/stammbaum-%2.png").arg(dir).arg(size.width()));
+  }
 }
 
 }  // namespace

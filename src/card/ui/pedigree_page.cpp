@@ -45,8 +45,11 @@ TPedigreePage::TPedigreePage(store::TDatenStamm& dm, shell::tsysteminfo& setting
   for (int s = 1; s <= kPedigreeBoxes; ++s) {
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("StbP%1").arg(s));
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
+    panel->setFrameShape(QFrame::Box);
+    panel->setFrameShadow(QFrame::Plain);
+    QPalette frame = panel->palette();
+    frame.setColor(QPalette::WindowText, QColor(0x8c, 0x8c, 0x8c));
+    panel->setPalette(frame);
     auto* edit = new QPlainTextEdit(panel);
     edit->setObjectName(QStringLiteral("Stammbaum%1").arg(s));
     edit->setReadOnly(true);
@@ -55,7 +58,8 @@ TPedigreePage::TPedigreePage(store::TDatenStamm& dm, shell::tsysteminfo& setting
     edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit->setContextMenuPolicy(Qt::NoContextMenu);
-    edit->setFont(small);
+    // The large boxes of the parents and grandparents read in the normal font.
+    if (pedigreeGeneration(s) > 2) edit->setFont(small);
     edit->document()->setDocumentMargin(1);
     edit->viewport()->installEventFilter(this);
     edit->installEventFilter(this);
@@ -124,8 +128,7 @@ void TPedigreePage::focusFirstBox() {
 }
 
 void TPedigreePage::layoutBoxes() {
-  const QSize room(width(), height() - (help_ ? help_->sizeHint().height() + 4 : 0));
-  const PedigreeLayout layout = pedigreeLayout(room);
+  const PedigreeLayout layout = pedigreeLayout(size());
   fifthShown_ = layout.fifthGeneration;
   for (int s = 1; s <= kPedigreeBoxes; ++s) {
     const QRect r = layout.rects[s];
@@ -134,7 +137,8 @@ void TPedigreePage::layoutBoxes() {
   }
   if (help_) {
     const QSize hs = help_->sizeHint();
-    help_->setGeometry(width() - hs.width() - 6, height() - hs.height() - 2, hs.width(), hs.height());
+    // Bottom left, below the mother's box, where the first column leaves room.
+    help_->setGeometry(6, height() - hs.height() - 4, hs.width(), hs.height());
   }
 }
 
