@@ -67,6 +67,14 @@ QIcon symbol(TreeSymbol s) {
   return icon;
 }
 
+// Closes a window together with the child-window frame around it.
+void closeWindow(QWidget* w) {
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+    sub->close();
+  else
+    w->close();
+}
+
 QPushButton* button(const QString& text, QWidget* parent, const QString& hint = {}) {
   auto* b = new QPushButton(text, parent);
   if (!hint.isEmpty()) b->setToolTip(hint);
@@ -141,7 +149,7 @@ TFormNachkommen::TFormNachkommen(store::TDatenStamm& dm, DescendantServices serv
   connect(drucken, &QPushButton::clicked, this, [this] {
     if (services_.printList) services_.printList(this);
   });
-  connect(zurueck, &QPushButton::clicked, this, &QWidget::close);
+  connect(zurueck, &QPushButton::clicked, this, [this] { closeWindow(this); });
   connect(hilfe, &QPushButton::clicked, this, [this] {
     if (services_.showHelp) services_.showHelp(kHelpTopic);
   });
@@ -162,7 +170,7 @@ void TFormNachkommen::DBGridNachkommenDblClick(int row) {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
   const qint64 nummer = rows_[row].nummer;
   if (services_.gotoAnimal) services_.gotoAnimal(nummer);
-  close();
+  closeWindow(this);
 }
 
 // ------------------------------------------------------------------ Liste der Nachkommen
@@ -189,7 +197,7 @@ TFormListeNachkommen::TFormListeNachkommen(store::TDatenStamm& dm, DescendantSer
 
   auto* zurueck = button(QStringLiteral("&Zurück"), this, QStringLiteral("Ende"));
   auto* hilfe = button(QStringLiteral("&Hilfe"), this);
-  connect(zurueck, &QPushButton::clicked, this, &QWidget::close);
+  connect(zurueck, &QPushButton::clicked, this, [this] { closeWindow(this); });
   connect(hilfe, &QPushButton::clicked, this, [this] {
     if (services_.showHelp) services_.showHelp(kHelpTopic);
   });
