@@ -6,6 +6,7 @@
 #include "lineage/descendants_report.h"
 #include "lineage/ui/descendants_windows.h"
 #include "reports/report_layout.h"
+#include "reports/report_renderer.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
 #include "support/scripted_dialogs.h"
@@ -89,6 +90,8 @@ TEST_F(DescendantsTest, DirectOffspringOfADoeShowTheFatherColumnAndOfABuckTheMot
   EXPECT_TRUE(ofBuck->grid()->isColumnHidden(5));
   EXPECT_FALSE(ofBuck->grid()->isColumnHidden(6));
   EXPECT_EQ(ofBuck->grid()->item(0, 6)->text(), QStringLiteral("H1  2.4.2"));
+  if (const QString dir = qEnvironmentVariable("LAPIRO_SCREENSHOT_DIR"); !dir.isEmpty())
+    ofBuck->grab().save(dir + QStringLiteral("/nachkommen.png"));
 
   ofBuck->show();
   ofBuck->DBGridNachkommenDblClick(1);
@@ -114,6 +117,8 @@ TEST_F(DescendantsTest, PrintedListHeadsTheOtherParentsColumnBySex) {
   EXPECT_TRUE(page.texts().contains(QStringLiteral("H1  2.4.2")));
   EXPECT_TRUE(page.containsText(QStringLiteral("printed by Lapiro Manager")));
   EXPECT_TRUE(page.containsText(QStringLiteral("Seite 1")));
+  if (const QString dir = qEnvironmentVariable("LAPIRO_REPORT_PDF_DIR"); !dir.isEmpty())
+    reports::renderToPdf(m, dir + QStringLiteral("/nachkommenliste.pdf"));
   p.buck = false;
   const reports::PageModel ofDoe = reports::layoutReport(TReportNachkommenliste(p, {}), offspringReportData(rows, false));
   EXPECT_TRUE(ofDoe.pages.front().texts().contains(QStringLiteral("Vater")));
@@ -223,6 +228,11 @@ TEST_F(DescendantsTest, InformationTextAndTheTreeWindow) {
   k1->setExpanded(false);
   k1->setExpanded(true);
   EXPECT_EQ(w->model().offspringReads(), 3);
+  if (const QString dir = qEnvironmentVariable("LAPIRO_SCREENSHOT_DIR"); !dir.isEmpty()) {
+    w->resize(640, 360);
+    w->show();
+    w->grab().save(dir + QStringLiteral("/liste-der-nachkommen.png"));
+  }
   EXPECT_EQ(dm.Hasen().field(QStringLiteral("Nummer")).asInteger(), doe);
   EXPECT_TRUE(dialogs.texts().isEmpty());
 }
