@@ -293,6 +293,16 @@ TEST_F(PedigreeTest, TabShowsTheBoxesAndLoadAndReturnMoveTheCardOneStep) {
   EXPECT_EQ(dm.Hasen().field(QStringLiteral("Nummer")).asInteger(), animal);
   EXPECT_TRUE(page.hasReturnPoint());
 
+  // A move of "Hasen" from elsewhere while the tab shows rebuilds the boxes once back in the
+  // event loop.
+  page.goBack();
+  ASSERT_TRUE(dm.gotoAnimal(page.boxes()[3].nummer));  // S3: no recorded parents
+  QApplication::processEvents();
+  EXPECT_TRUE(page.box(1)->toPlainText().isEmpty());
+  ASSERT_TRUE(dm.gotoAnimal(animal));
+  QApplication::processEvents();
+  EXPECT_TRUE(page.box(1)->toPlainText().startsWith(QStringLiteral("S1  ")));
+
   page.openInfo(6);
   EXPECT_TRUE(page.infoPanel()->isVisible());
   EXPECT_EQ(page.infoText()->toPlainText(), page.box(6)->toPlainText());

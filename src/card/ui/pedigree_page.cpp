@@ -101,9 +101,29 @@ TPedigreePage::TPedigreePage(store::TDatenStamm& dm, shell::tsysteminfo& setting
     if (hooks_.showHelp) hooks_.showHelp(kHelpTopic);
   });
   layoutBoxes();
+
+  hasenListener_ = dm_.Hasen().addListener([this](engine::Notification n) {
+    if (n == engine::Notification::Destroyed) {
+      hasenListener_ = -1;
+      return;
+    }
+    if (n != engine::Notification::Scrolled || !isVisible() || rebuildPending_) return;
+    rebuildPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (rebuildPending_) showPedigree(false);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+TPedigreePage::~TPedigreePage() {
+  if (hasenListener_ >= 0) dm_.Hasen().removeListener(hasenListener_);
 }
 
 void TPedigreePage::showPedigree(bool moveFocus) {
+  rebuildPending_ = false;
   if (moveFocus) focusFirstBox();
   BusyCursor busy;
   closeInfo();

@@ -38,7 +38,11 @@ class TPedigreePage : public QWidget {
     std::function<void(int context)> showHelp;
   };
 
+  // While the page is visible, a move of "Hasen" from elsewhere (the card's navigator, the
+  // list's quick search) rebuilds the pedigree once control returns to the event loop, unless
+  // a caller rebuilt it meanwhile.
   TPedigreePage(store::TDatenStamm& dm, shell::tsysteminfo& settings, Hooks hooks, QWidget* parent = nullptr);
+  ~TPedigreePage() override;
 
   // Builds the pedigree of the current animal of "Hasen" anew: clears and fills the boxes,
   // colours repeated ancestors and lays them out. `moveFocus` puts the focus on box 1.
@@ -91,6 +95,8 @@ class TPedigreePage : public QWidget {
   QPushButton* help_ = nullptr;
   int clicked_ = 0;
   bool fifthShown_ = false;
+  int hasenListener_ = -1;
+  bool rebuildPending_ = false;
   // The return point: a bookmark in "Hasen" and the animal the main list stood on.
   QVariant returnPoint_;
   qint64 returnNummer_ = 0;
