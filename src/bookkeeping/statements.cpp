@@ -1,0 +1,106 @@
+#include "bookkeeping/statements.h"
+
+#include "engine/query.h"
+
+#include <map>
+
+namespace lapiro::bookkeeping {
+
+std::optional<Period> periodOf(int fromMonth, int toMonth, int year) {
+  if (fromMonth < 1 || fromMonth > 12 || toMonth < 1 || toMonth > 12 || fromMonth > toMonth) return std::nullopt;
+  if (year < 1 || year > 9999) return std::nullopt;
+  const QDate start(year, fromMonth, 1);
+  const QDate first(year, toMonth, 1);
+  return Period{start, QDate(year, toMonth, first.daysInMonth())};
+}
+
+std::optional<Period> periodOf(const QString& fromMonth, const QString& toMonth, const QString& year) {
+  bool ok1 = false, ok2 = false, ok3 = false;
+  const int f = fromMonth.trimmed().toInt(&ok1), t = toMonth.trimmed().toInt(&ok2), y = year.trimmed().toInt(&ok3);
+  if (!ok1 || !ok2 || !ok3) return std::nullopt;
+  return periodOf(f, t, y);
+}
+
+namespace {
+Money moneyField(engine::DataSet& q, const QString& name) {
+  return q.field(name).asMoney();
+}
+
+std::vector<StatementLine> directionLines(engine::Engine& engine, const Period& period, const QString& direction,
+                                          std::optional<qint64> account) {
+  engine::Query q(engine);
+  q.setSql(QStringList{
+      QStringLiteral("Select B.BuchungsNr,B.Kontoname,B.Kategorie,B.Buchungsdatum,"),
+      QStringLiteral("       B.Betrag,K.EinAus,A.Name"),
+      QStringLiteral("From Buchung.db B,Konten.db K,Konten.db A"),
+      QStringLiteral("Where (B.Kontoname=A.LaufendeNummer)and(B.Kategorie=K.Name)and"),
+      QStringLiteral("      (Buchungsdatum>=:Datum1)and(Buchungsdatum<=:Datum2)and"),
+      QStringLiteral("      (K.EinAus=:Richtung)"),
+      QStringLiteral("Order By Buchungsdatum")});
+  q.setParam(QStringLiteral("Datum1"), period.start);
+  q.setParam(QStringLiteral("Datum2"), period.end);
+  q.setParam(QStringLiteral("Richtung"), direction);
+  q.open();
+  std::vector<StatementLine> out;
+  out.reserve(static_cast<size_t>(q.recordCount()));
+  for (q.first(); !q.eof(); q.next()) {
+    StatementLine l;
+    l.account = q.field(QStringLiteral("Kontoname")).asInteger();
+    if (account && l.account != *account) continue;
+    l.bookingNr = q.field(QStringLiteral("BuchungsNr")).asInteger();
+    l.category = q.field(QStringLiteral("Kategorie")).asString();
+    l.date = q.field(QStringLiteral("Buchungsdatum")).asDate();
+    l.amount = moneyField(q, QStringLiteral("Betrag"));
+    l.accountName = q.field(QStringLiteral("Name")).asString();
+    out.push_back(std::move(l));
+  }
+  q.close();
+  return out;
+}
+}  // namespace
+
+CategoryStatement categoryStatement(engine::Engine& engine, const QString& category, const Period& period) {
+  engine::Query q(engine);
+  q.setSql(QStringList{QStringLiteral("Select b.BuchungsNr,b.buchungsdatum,b.betrag,k.name,b.kontoname,b.Kategorie,"),
+                       QStringLiteral("       k.laufendeNummer  from"), QStringLiteral("Buchung.db b,konten.db k"),
+                       QStringLiteral("where"), QStringLiteral("  (b.Kategorie= :Name) and"),
+                       QStringLiteral("  (b.Buchungsdatum>=:Datum1) and (b.Buchungsdatum<=:Datum2)and"),
+                       QStringLiteral("  (b.Kontoname=k.LaufendeNummer)"), QStringLiteral("order by"),
+                       QStringLiteral("  b.buchungsdatum,k.name")});
+  q.setParam(QStringLiteral("Name"), category);
+  q.setParam(QStringLiteral("Datum1"), period.start);
+  q.setParam(QStringLiteral("Datum2"), period.end);
+  q.open();
+  CategoryStatement out;
+  for (q.first(); !q.eof(); q.next()) {
+    CategoryLine l;
+    l.bookingNr = q.field(0).asInteger();
+    l.date = q.field(1).asDate();
+    l.amount = moneyField(q, q.field(2).name());
+    l.accountName = q.field(3).asString();
+    l.account = q.field(4).asInteger();
+    out.total += l.amount;
+    out.lines.push_back(std::move(l));
+  }
+  q.close();
+  return out;
+}
+
+IncomeExpense incomeExpense(engine::Engine& engine, const Period& period, std::optional<qint64> account) {
+  IncomeExpense out;
+  out.income = directionLines(engine, period, QStringLiteral("Einnahme"), account);
+  out.expenses = directionLines(engine, period, QStringLiteral("Ausgabe"), account);
+  for (const auto& l : out.income) out.incomeTotal += l.amount;
+  for (const auto& l : out.expenses) out.expenseTotal -= l.amount;
+  return out;
+}
+
+std::vector<CategorySum> sumsByCategory(const std::vector<StatementLine>& lines) {
+  std::map<QString, Money> sums;
+  for (const auto& l : lines) sums[l.category] += l.amount;
+  std::vector<CategorySum> out;
+  for (const auto& [name, sum] : sums) out.push_back({name, sum});
+  return out;
+}
+
+}  // namespace lapiro::bookkeeping
