@@ -3,6 +3,7 @@
 #include "card/ui/animal_card.h"
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
+#include "output/ui/output_windows.h"
 #include "engine/cursor_model.h"
 #include "shell/animal_commands.h"
 #include "shell/animal_list.h"
@@ -184,9 +185,13 @@ void TFormLapiroManager::createMenus() {
 
   m = bar->addMenu(QStringLiteral("System"));
   QMenu* verwaltung = m->addMenu(QStringLiteral("Systemverwaltung"));
-  addCommand(verwaltung, QStringLiteral("Systemparameter"));
+  QAction* optionen = addCommand(verwaltung, QStringLiteral("Systemparameter"));
+  optionen->setEnabled(true);
+  connect(optionen, &QAction::triggered, this, [this] { output::ui::openSystemparameter(*this); });
   verwaltung->addSeparator();
-  addCommand(verwaltung, QStringLiteral("Anwenderdaten"));
+  QAction* anwender = addCommand(verwaltung, QStringLiteral("Anwenderdaten"));
+  anwender->setEnabled(true);
+  connect(anwender, &QAction::triggered, this, [this] { output::ui::openAnwenderdaten(*this); });
   QMenu* daten = m->addMenu(QStringLiteral("Datenverwaltung"));
   addCommand(daten, QStringLiteral("Rassen"), &TFormLapiroManager::RassenClick);
   addCommand(daten, QStringLiteral("Farben"), &TFormLapiroManager::FarbenClick);
@@ -771,8 +776,8 @@ void TFormLapiroManager::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!firstShow_) return;
   firstShow_ = false;
-  // Without the own user's name the own user data window asks for it; it opens from here
-  // once that window is part of the program.
+  // Without the own user's name the own user data window asks for it.
+  if (session_.ownNameEmpty()) output::ui::openAnwenderdaten(*this);
 }
 
 void TFormLapiroManager::changeEvent(QEvent* event) {
