@@ -4,6 +4,7 @@
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
 #include "output/ui/output_windows.h"
+#include "safety/ui/safety_windows.h"
 #include "engine/cursor_model.h"
 #include "shell/animal_commands.h"
 #include "shell/animal_list.h"
@@ -209,8 +210,12 @@ void TFormLapiroManager::createMenus() {
   addCommand(daten, QStringLiteral("Apotheke / Hygiene"));
   m->addSeparator();
   addCommand(m, QStringLiteral("Datenaustausch"));
-  addCommand(m, QStringLiteral("Datensicherung"));
-  addCommand(m, QStringLiteral("Datenrücksicherung"));
+  QAction* sicherung = addCommand(m, QStringLiteral("Datensicherung"));
+  sicherung->setEnabled(true);
+  connect(sicherung, &QAction::triggered, this, [this] { safety::ui::openDatensicherung(*this); });
+  QAction* ruecksicherung = addCommand(m, QStringLiteral("Datenrücksicherung"));
+  ruecksicherung->setEnabled(true);
+  connect(ruecksicherung, &QAction::triggered, this, [this] { safety::ui::openDatenruecksicherung(*this); });
   addCommand(m, QStringLiteral("Indexrekonstruktion"), &TFormLapiroManager::IndexrekonstruktionClick);
 
   m = bar->addMenu(QStringLiteral("Drucker"));
