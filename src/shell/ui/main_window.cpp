@@ -1,5 +1,6 @@
 #include "shell/ui/main_window.h"
 
+#include "bookkeeping/ui/bookkeeping_window.h"
 #include "card/ui/animal_card.h"
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
@@ -181,7 +182,9 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Inzuchtgrad"));
 
   m = bar->addMenu(QStringLiteral("Büro"));
-  addCommand(m, QStringLiteral("Buchführung"));
+  QAction* buchfuehrung = addCommand(m, QStringLiteral("Buchführung"));
+  buchfuehrung->setEnabled(true);
+  connect(buchfuehrung, &QAction::triggered, this, [this] { bookkeeping::ui::openBuchfuehrung(*this); });
   addCommand(m, QStringLiteral("Textverarbeitung"), &TFormLapiroManager::TextverarbeitungClick);
 
   m = bar->addMenu(QStringLiteral("System"));
@@ -295,7 +298,10 @@ void TFormLapiroManager::createToolBar() {
   toolBar_->addSeparator();
   addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
   addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
-  addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
+  QAction* buchfuehrungButton =
+      addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
+  buchfuehrungButton->setEnabled(true);
+  connect(buchfuehrungButton, &QAction::triggered, this, [this] { bookkeeping::ui::openBuchfuehrung(*this); });
   addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
                 &TFormLapiroManager::TextverarbeitungClick);
   toolBar_->addSeparator();
