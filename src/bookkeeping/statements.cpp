@@ -26,8 +26,10 @@ Money moneyField(engine::DataSet& q, const QString& name) {
   return q.field(name).asMoney();
 }
 
-std::vector<StatementLine> directionLines(engine::Engine& engine, const Period& period, const QString& direction,
-                                          std::optional<qint64> account) {
+// Income and expense bookings of the period in one pass over the bookings: the statement
+// of both lists differs only in K.EinAus, so one query reads both and the rows are split here.
+void directionLines(engine::Engine& engine, const Period& period, std::optional<qint64> account,
+                    std::vector<StatementLine>& income, std::vector<StatementLine>& expenses) {
   engine::Query q(engine);
   q.setSql(QStringList{
       QStringLiteral("Select B.BuchungsNr,B.Kontoname,B.Kategorie,B.Buchungsdatum,"),
@@ -35,27 +37,33 @@ std::vector<StatementLine> directionLines(engine::Engine& engine, const Period& 
       QStringLiteral("From Buchung.db B,Konten.db K,Konten.db A"),
       QStringLiteral("Where (B.Kontoname=A.LaufendeNummer)and(B.Kategorie=K.Name)and"),
       QStringLiteral("      (Buchungsdatum>=:Datum1)and(Buchungsdatum<=:Datum2)and"),
-      QStringLiteral("      (K.EinAus=:Richtung)"),
+      QStringLiteral("      ((K.EinAus=:Einnahme)or(K.EinAus=:Ausgabe))"),
       QStringLiteral("Order By Buchungsdatum")});
   q.setParam(QStringLiteral("Datum1"), period.start);
   q.setParam(QStringLiteral("Datum2"), period.end);
-  q.setParam(QStringLiteral("Richtung"), direction);
+  q.setParam(QStringLiteral("Einnahme"), QStringLiteral("Einnahme"));
+  q.setParam(QStringLiteral("Ausgabe"), QStringLiteral("Ausgabe"));
   q.open();
-  std::vector<StatementLine> out;
-  out.reserve(static_cast<size_t>(q.recordCount()));
-  for (q.first(); !q.eof(); q.next()) {
-    StatementLine l;
-    l.account = q.field(QStringLiteral("Kontoname")).asInteger();
-    if (account && l.account != *account) continue;
-    l.bookingNr = q.field(QStringLiteral("BuchungsNr")).asInteger();
-    l.category = q.field(QStringLiteral("Kategorie")).asString();
-    l.date = q.field(QStringLiteral("Buchungsdatum")).asDate();
-    l.amount = moneyField(q, QStringLiteral("Betrag"));
-    l.accountName = q.field(QStringLiteral("Name")).asString();
-    out.push_back(std::move(l));
+  const int nr = q.fieldIndex(QStringLiteral("BuchungsNr")), konto = q.fieldIndex(QStringLiteral("Kontoname")),
+            kategorie = q.fieldIndex(QStringLiteral("Kategorie")), datum = q.fieldIndex(QStringLiteral("Buchungsdatum")),
+            betrag = q.fieldIndex(QStringLiteral("Betrag")), einAus = q.fieldIndex(QStringLiteral("EinAus")),
+            name = q.fieldIndex(QStringLiteral("Name"));
+  const qint64 count = q.recordCount();
+  for (qint64 offset = 0; offset < count; offset += 1024) {
+    for (const engine::DataSet::Row& row : q.readRows(offset, 1024)) {
+      StatementLine l;
+      l.account = row[size_t(konto)].toLongLong();
+      if (account && l.account != *account) continue;
+      l.bookingNr = row[size_t(nr)].toLongLong();
+      l.category = row[size_t(kategorie)].toString();
+      l.date = row[size_t(datum)].toDate();
+      const QVariant& m = row[size_t(betrag)];
+      l.amount = m.userType() == qMetaTypeId<Money>() ? m.value<Money>() : Money::fromUnits(m.toLongLong());
+      l.accountName = row[size_t(name)].toString();
+      (row[size_t(einAus)].toString() == QStringLiteral("Einnahme") ? income : expenses).push_back(std::move(l));
+    }
   }
   q.close();
-  return out;
 }
 }  // namespace
 
@@ -88,8 +96,7 @@ CategoryStatement categoryStatement(engine::Engine& engine, const QString& categ
 
 IncomeExpense incomeExpense(engine::Engine& engine, const Period& period, std::optional<qint64> account) {
   IncomeExpense out;
-  out.income = directionLines(engine, period, QStringLiteral("Einnahme"), account);
-  out.expenses = directionLines(engine, period, QStringLiteral("Ausgabe"), account);
+  directionLines(engine, period, account, out.income, out.expenses);
   for (const auto& l : out.income) out.incomeTotal += l.amount;
   for (const auto& l : out.expenses) out.expenseTotal -= l.amount;
   return out;

@@ -44,6 +44,17 @@ OptionLists lists() {
 
 const QRect kArea(0, 0, 1280, 1024);
 
+// Saves each tab as a PNG when LAPIRO_SNAPSHOTS names a directory, for looking at the window.
+void snapshotTabs(QWidget& w, QTabWidget* tabs, const QString& name) {
+  if (!qEnvironmentVariableIsSet("LAPIRO_SNAPSHOTS")) return;
+  w.resize(640, 460);
+  for (int i = 0; i < tabs->count(); ++i) {
+    tabs->setCurrentIndex(i);
+    w.grab().save(qEnvironmentVariable("LAPIRO_SNAPSHOTS") + QStringLiteral("/%1-%2.png").arg(name).arg(i));
+  }
+  tabs->setCurrentIndex(0);
+}
+
 }  // namespace
 
 TEST(Options, WindowSizeChoicesFollowTheWorkArea) {
@@ -64,6 +75,7 @@ TEST(Options, EveryKeyIsWrittenAndReadBack) {
   s.Stammdaten.Rasse = 2;
   s.Stammdaten.Farbe = 21;
   TFOptionen w(s, lists(), kArea);
+  snapshotTabs(w, w.tabs(), QStringLiteral("optionen"));
   // The window shows what the record holds.
   EXPECT_FALSE(w.alleBox()->isChecked());
   EXPECT_TRUE(w.statusBoxes()[1]->isChecked());
@@ -189,6 +201,7 @@ TEST(OwnData, RecordIsWrittenOnCloseAndAnEmptyNameKeepsTheWindowOpen) {
   w->onSaved = [&] { ++saved; };
   w->saveDefaults = [&](bool r, bool f) { defaults.emplace_back(r, f); };
   ASSERT_TRUE(w->isUsable());
+  snapshotTabs(*w, w->findChild<QTabWidget*>(), QStringLiteral("anwender"));
   EXPECT_EQ(w->edit(QStringLiteral("Name"))->text(), QStringLiteral("Sommer"));
   EXPECT_FALSE(w->undoButton()->isEnabled());
 

@@ -30,6 +30,12 @@ TEST(SafetyWindows, BackupTwiceGivesOneSummaryEachAndNewFolderFailuresShowMessag
   EXPECT_EQ(w.folder(), target.path() + QStringLiteral("/Sicherung Mai"));
   dialogs.clear();
 
+  if (qEnvironmentVariableIsSet("LAPIRO_SNAPSHOTS")) {
+    w.resize(560, 520);
+    w.progressPanel()->show();
+    w.grab().save(qEnvironmentVariable("LAPIRO_SNAPSHOTS") + QStringLiteral("/sicherung.png"));
+    w.progressPanel()->hide();
+  }
   const int files = int(dataFiles(stock.dir.path()).size());
   ASSERT_GT(files, 20);
   w.startButton()->click();

@@ -499,7 +499,28 @@ QWidget* TFormBuchfuehrung::buildAccountsPage() {
     for (const auto& [field, caption] : fields) {
       auto* e = new QLineEdit;
       accountFields_[field] = e;
-      form->addRow(caption, e);
+      if (field == QStringLiteral("Zum")) {
+        // The opening date with its calendar button.
+        auto* row = new QHBoxLayout;
+        auto* pick = new QToolButton;
+        pick->setText(QStringLiteral("…"));
+        pick->setToolTip(QStringLiteral("Datum laden"));
+        e->setMaximumWidth(120);
+        row->addWidget(e);
+        row->addWidget(pick);
+        row->addStretch();
+        form->addRow(caption, row);
+        connect(pick, &QToolButton::clicked, this, [this, e] {
+          if (!pickDate) return;
+          if (auto d = pickDate(parseDate(e->text()))) {
+            e->setText(d->toString(kDateFormat));
+            accountDirty_ = true;
+            accountUndo_->setEnabled(true);
+          }
+        });
+      } else {
+        form->addRow(caption, e);
+      }
       connect(e, &QLineEdit::textEdited, this, [this] {
         accountDirty_ = true;
         accountUndo_->setEnabled(true);
@@ -509,7 +530,10 @@ QWidget* TFormBuchfuehrung::buildAccountsPage() {
     accountFields_[QStringLiteral("Bankname")]->setMaxLength(30);
     accountUndo_ = new QPushButton(QStringLiteral("Rückgängig"));
     accountUndo_->setEnabled(false);
-    form->addRow(accountUndo_);
+    auto* undoRow = new QHBoxLayout;
+    undoRow->addWidget(accountUndo_);
+    undoRow->addStretch();
+    form->addRow(undoRow);
     accountForms_->addWidget(accountForm_);
     l->addWidget(accountForms_, 1);
     tabs->addTab(w, QStringLiteral("Konten"));
@@ -1002,13 +1026,9 @@ bool TFormBuchfuehrung::saveAccountForm() {
       if (!konten_->findKey({formAccount_})) return true;
       konten_->edit();
     }
-    for (auto& [field, e] : accountFields_) {
-      if (field == QStringLiteral("Eroeffnungssaldo")) continue;
-      if (accountForm_->layout() && !e->isVisibleTo(accountForm_) && newKind_ != kKindBank && field != QStringLiteral("Name") &&
-          field != QStringLiteral("Zum"))
-        continue;
-      konten_->field(field).setString(e->text().trimmed());
-    }
+    // A cash account's bank fields are hidden and empty.
+    for (auto& [field, e] : accountFields_)
+      if (field != QStringLiteral("Eroeffnungssaldo")) konten_->field(field).setString(e->text().trimmed());
     konten_->field(QStringLiteral("Eroeffnungssaldo")).setMoney(*opening);
     konten_->post();
     formAccount_ = konten_->field(QStringLiteral("LaufendeNummer")).asInteger();

@@ -30,7 +30,7 @@ QMdiSubWindow* show(TFormLapiroManager& main, QWidget* window) {
   QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
-  sub->resize(sub->sizeHint().expandedTo(QSize(620, 440)));
+  sub->resize(sub->sizeHint().expandedTo(QSize(820, 500)));
   sub->show();
   return sub;
 }

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -61,7 +62,9 @@ TAnwenderdaten::TAnwenderdaten(engine::Engine& engine, shell::tsysteminfo& setti
   auto* ortRow = new QHBoxLayout;
   ortRow->addWidget(plz);
   ortRow->addWidget(ort);
-  kunde->addRow(QStringLiteral("&Ort"), ortRow);
+  auto* ortLabel = new QLabel(QStringLiteral("&Ort"));
+  ortLabel->setBuddy(plz);
+  kunde->addRow(ortLabel, ortRow);
   for (QLineEdit* e : {plz, ort}) connect(e, &QLineEdit::textEdited, this, [this] { setEdited(true); });
   for (const Box& b : {Box{u"&Telefon", u"Telefon", 20}, Box{u"T&elefax", u"Telefax", 20}, Box{u"e-m&ail", u"EMail", 40},
                        Box{u"&Land", u"land", 30}}) {
