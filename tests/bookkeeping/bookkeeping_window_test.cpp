@@ -182,3 +182,27 @@ TEST_F(BookkeepingWindowTest, NewAccountStartsAtItsOpeningBalanceAndAChangeMoves
   EXPECT_EQ(dialogs.texts().last(), test::StockDirectory::message(136));
   w->close();
 }
+
+TEST_F(BookkeepingWindowTest, CategoriesAndVatRatesAreEditedInTheirLists) {
+  stock.add(QStringLiteral("MEHRWERT.DB"), {{QStringLiteral("Prozent"), 7}});
+  auto w = open();
+  w->pages()->setCurrentIndex(2);
+  const int categories = w->categoryList()->count();
+  w->newCategory();
+  EXPECT_EQ(w->categoryList()->count(), categories + 1);
+  ASSERT_TRUE(ledger.byName(QStringLiteral("Neue Kategorie")));
+
+  ASSERT_EQ(w->vatGrid()->rowCount(), 1);
+  w->vatGrid()->item(0, 0)->setText(QStringLiteral("19"));
+  EXPECT_EQ(stock.stored(QStringLiteral("MEHRWERT.DB"), 1, QStringLiteral("Prozent")).toInt(), 19);
+  w->vatGrid()->item(0, 0)->setText(QStringLiteral("neunzehn"));
+  EXPECT_EQ(stock.stored(QStringLiteral("MEHRWERT.DB"), 1, QStringLiteral("Prozent")).toInt(), 19);
+  EXPECT_EQ(w->vatGrid()->item(0, 0)->text(), QStringLiteral("19"));
+
+  dialogs.clear();
+  dialogs.yes();
+  w->deleteCategory(ledger.byName(QStringLiteral("Neue Kategorie"))->nr);
+  EXPECT_FALSE(ledger.byName(QStringLiteral("Neue Kategorie")));
+  EXPECT_EQ(w->categoryList()->count(), categories);
+  w->close();
+}

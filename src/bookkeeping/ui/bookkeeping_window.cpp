@@ -581,6 +581,13 @@ QWidget* TFormBuchfuehrung::buildAccountsPage() {
     vatGrid_->verticalHeader()->hide();
     vatGrid_->setMaximumWidth(140);
     vat->addWidget(vatGrid_);
+    auto* vatPlus = new QToolButton;
+    vatPlus->setText(QStringLiteral("+"));
+    vatPlus->setToolTip(QStringLiteral("Neuer Mehrwertsteuersatz"));
+    vat->addWidget(vatPlus, 0, Qt::AlignLeft);
+    connect(vatPlus, &QToolButton::clicked, this, &TFormBuchfuehrung::addVatRate);
+    connect(vatGrid_, &QTableWidget::itemChanged, this,
+            [this](QTableWidgetItem* item) { setVatRate(item->row(), item->text()); });
     l->addLayout(vat);
     tabs->addTab(w, QStringLiteral("Kategorie / MwSt-Tabelle"));
     connect(plus, &QToolButton::clicked, this, &TFormBuchfuehrung::newCategory);
@@ -651,7 +658,7 @@ void TFormBuchfuehrung::reloadAccounts() {
   }
   // VAT rates.
   {
-    const QSignalBlocker b(catVat_);
+    const QSignalBlocker b(catVat_), bv(vatGrid_);
     catVat_->clear();
     vatGrid_->setRowCount(0);
     engine::Cursor vat(engine_);
@@ -664,7 +671,9 @@ void TFormBuchfuehrung::reloadAccounts() {
         catVat_->addItem(p + QStringLiteral(" %"), vat.field(QStringLiteral("LaufendeNummer")).asInteger());
         const int row = vatGrid_->rowCount();
         vatGrid_->insertRow(row);
-        vatGrid_->setItem(row, 0, new QTableWidgetItem(p));
+        auto* item = new QTableWidgetItem(p);
+        item->setData(Qt::UserRole, vat.field(QStringLiteral("LaufendeNummer")).asInteger());
+        vatGrid_->setItem(row, 0, item);
       }
     } catch (const engine::EngineError&) {
     }
@@ -1119,6 +1128,72 @@ bool TFormBuchfuehrung::saveCategoryForm() {
   }
   reloadAccounts();
   return true;
+}
+
+void TFormBuchfuehrung::deleteCategory(qint64 category) {
+  if (!store::dialogs().ask(QStringLiteral("Datensatz löschen?"))) return;
+  try {
+    if (konten_->findKey({category})) konten_->deleteRecord();
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+  }
+  categoryDirty_ = false;
+  reloadAccounts();
+  showCategoryForm();
+}
+
+void TFormBuchfuehrung::setVatRate(int row, const QString& percent) {
+  QTableWidgetItem* item = vatGrid_->item(row, 0);
+  if (!item) return;
+  bool ok = false;
+  const int value = percent.trimmed().toInt(&ok);
+  try {
+    engine::Cursor vat(engine_);
+    vat.setTableName(QStringLiteral("MEHRWERT.DB"));
+    vat.open();
+    if (!ok || value < 0 || value > 100) {
+      store::dialogs().error(QStringLiteral("\"%1\" ist kein gültiger Prozentsatz.").arg(percent.trimmed()));
+    } else if (vat.findKey({item->data(Qt::UserRole)})) {
+      vat.edit();
+      vat.field(QStringLiteral("Prozent")).setInteger(value);
+      vat.post();
+    }
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+  }
+  reloadAccounts();
+  showCategoryForm();
+}
+
+void TFormBuchfuehrung::addVatRate() {
+  try {
+    engine::Cursor vat(engine_);
+    vat.setTableName(QStringLiteral("MEHRWERT.DB"));
+    vat.open();
+    vat.append();
+    vat.field(QStringLiteral("Prozent")).setInteger(0);
+    vat.post();
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+  }
+  reloadAccounts();
+  showCategoryForm();
+  vatGrid_->setCurrentCell(vatGrid_->rowCount() - 1, 0);
+  vatGrid_->editItem(vatGrid_->currentItem());
+}
+
+bool TFormBuchfuehrung::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    if (watched == accountList_ && accountList_->currentItem()) {
+      deleteAccount(accountList_->currentItem()->data(Qt::UserRole).toLongLong());
+      return true;
+    }
+    if (watched == catList_ && catList_->currentItem()) {
+      deleteCategory(catList_->currentItem()->data(Qt::UserRole).toLongLong());
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------- pages, close

@@ -92,6 +92,10 @@ class TFormBuchfuehrung : public QWidget {
   void newAccount(int kind);  // "&NeuesKonto" with the kind chosen
   bool saveAccountForm();     // the pending change of the account form
   void deleteAccount(qint64 account);
+  void deleteCategory(qint64 category);
+  // The VAT table: a changed percentage is written at once; addVatRate appends 0 %.
+  void setVatRate(int row, const QString& percent);
+  void addVatRate();
   bool saveCategoryForm();
   void newCategory();
 
@@ -110,6 +114,8 @@ class TFormBuchfuehrung : public QWidget {
   QPushButton* newButton() const { return neu_; }
   QTableWidget* bookingGrid() const { return grid_; }
   QTableWidget* categoryGrid() const { return catGrid_; }
+  QTableWidget* vatGrid() const { return vatGrid_; }
+  QListWidget* categoryList() const { return catList_; }
   QLabel* categoryTotal() const { return catTotal_; }
   QTableWidget* incomeGrid() const { return incomeGrid_; }
   QTableWidget* expenseGrid() const { return expenseGrid_; }
@@ -127,6 +133,8 @@ class TFormBuchfuehrung : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The delete key in the account and category lists.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QWidget* buildBookingPage();
