@@ -170,13 +170,18 @@ TFormBuchfuehrung::~TFormBuchfuehrung() = default;
 
 QWidget* TFormBuchfuehrung::buildBookingPage() {
   auto* page = new QWidget;
-  auto* outer = new QHBoxLayout(page);
+  auto* pageLayout = new QVBoxLayout(page);
+  auto* outer = new QHBoxLayout;
+  pageLayout->addLayout(outer, 1);
 
-  selection_ = new QGroupBox(QStringLiteral("Bitte Konto durch Doppelklick auswählen"));
+  selection_ = new QGroupBox;
   auto* sl = new QVBoxLayout(selection_);
+  auto* prompt = new QLabel(QStringLiteral("Bitte Konto durch Doppelklick auswählen"));
+  prompt->setWordWrap(true);
+  sl->addWidget(prompt);
   selectionList_ = new QListWidget;
   sl->addWidget(selectionList_);
-  selection_->setMinimumWidth(240);
+  selection_->setFixedWidth(210);
   outer->addWidget(selection_);
   connect(selectionList_, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* item) { selectAccount(item->data(Qt::UserRole).toLongLong()); });
@@ -293,8 +298,8 @@ QWidget* TFormBuchfuehrung::buildBookingPage() {
   auto* zurueck = new QPushButton(QStringLiteral("&Zurück"));
   for (QPushButton* b : {neu_, speichern_, abbruch_, loeschen_, kontoWaehlen_, hilfe, zurueck}) buttons->addWidget(b);
   buttons->insertStretch(5);
-  right->addLayout(buttons);
   outer->addLayout(right, 1);
+  pageLayout->addLayout(buttons);
 
   connect(neu_, &QPushButton::clicked, this, &TFormBuchfuehrung::BitBtnHinzufuegenClick);
   connect(speichern_, &QPushButton::clicked, this, &TFormBuchfuehrung::BitBtnSpeichernClick);
