@@ -19,6 +19,7 @@
 #include "engine/cursor.h"
 #include "engine/cursor_model.h"
 #include "output/ui/options_window.h"
+#include "output/ui/own_data_window.h"
 #include "safety/data_safety.h"
 #include "safety/ui/safety_windows.h"
 #include "shell/paths.h"
@@ -132,6 +133,35 @@ TEST_F(OfficeWindowsTest, BookkeepingIsAnOfficeWindowAndOptionsAreWrittenToTheFi
   EXPECT_EQ(ini.readString(QStringLiteral("Auswahlfenster"), QStringLiteral("NameAnzeigen")), QStringLiteral("0"));
   EXPECT_EQ(ini.readString(QStringLiteral("Stammbaum"), QStringLiteral("untererRand")), QStringLiteral("33"));
   EXPECT_FALSE(session_.settings().Auswahlfenster.NameAnzeigen);
+}
+
+}  // namespace lapiro::test
+
+namespace lapiro::test {
+
+TEST(OwnDataAtStart, OpensByItselfWhileTheOwnNameIsEmpty) {
+  ShellInstall install;
+  {
+    // A fresh installation: the own user has no record yet.
+    engine::Engine engine;
+    engine.setAlias(QStringLiteral("Hase"), shell::paths::dataDir());
+    engine::Cursor eigen(engine);
+    eigen.setTableName(QStringLiteral("eigen.DB"));
+    eigen.open();
+    eigen.first();
+    eigen.deleteRecord();
+  }
+  ScriptedDialogs dialogs;
+  shell::ShellSession session;
+  TFormLapiroManager window(session);
+  ASSERT_TRUE(window.startUp(QRect(0, 0, 1280, 1024)));
+  session.createDataModule();
+  window.show();
+  QMdiSubWindow* found = nullptr;
+  for (QMdiSubWindow* sub : window.mdiArea()->subWindowList())
+    if (qobject_cast<output::ui::TAnwenderdaten*>(sub->widget())) found = sub;
+  ASSERT_NE(found, nullptr);
+  window.hide();
 }
 
 }  // namespace lapiro::test
