@@ -206,3 +206,22 @@ TEST_F(BookkeepingWindowTest, CategoriesAndVatRatesAreEditedInTheirLists) {
   EXPECT_EQ(w->categoryList()->count(), categories);
   w->close();
 }
+
+TEST(PeriodDialog, RefusesMonthsOutsideTheYearAndKeepsAskingUntilCancelled) {
+  test::ScriptedDialogs dialogs;
+  TStatistikDlg dlg;
+  dlg.von()->setText(QStringLiteral("3"));
+  dlg.bis()->setText(QStringLiteral("13"));
+  dlg.jahr()->setText(QStringLiteral("2025"));
+  dlg.show();
+  dlg.accept();
+  EXPECT_TRUE(dlg.isVisible());
+  EXPECT_EQ(dialogs.shown().size(), 1u);
+  dlg.bis()->setText(QStringLiteral("2"));
+  dlg.accept();  // "von" after "bis"
+  EXPECT_TRUE(dlg.isVisible());
+  dlg.bis()->setText(QStringLiteral("6"));
+  dlg.accept();
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+}

@@ -162,6 +162,18 @@ TEST_F(SafetyTest, BackupCopiesDataFilesOnceAndNeverOverwrites) {
   EXPECT_TRUE(dialogs.shown().empty());
 }
 
+TEST_F(SafetyTest, CancelledBackupNamesWhatWasNotCopied) {
+  const QString target = prog.path() + QStringLiteral("/Ziel");
+  QDir().mkpath(target);
+  int asked = 0;
+  const BackupResult r = backup(paths.data, target, Progress{{}, [&] { return ++asked > 2; }, {}});
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_EQ(r.copied.size(), 2);
+  EXPECT_EQ(r.notReached.size(), 2);
+  EXPECT_TRUE(r.summary().contains(QStringLiteral("abgebrochen")));
+  EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no partial copy left
+}
+
 TEST_F(SafetyTest, BackupOfATableInAWriteIsItsCommittedStateWithoutTheJournal) {
   const QString target = prog.path() + QStringLiteral("/Ziel");
   QDir().mkpath(target);
