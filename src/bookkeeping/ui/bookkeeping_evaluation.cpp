@@ -49,7 +49,7 @@ QWidget* TFormBuchfuehrung::buildEvaluationPage() {
     auto* w = new QWidget;
     auto* l = new QHBoxLayout(w);
     balanceAccounts_ = new QListWidget;
-    balanceAccounts_->setMaximumWidth(260);
+    balanceAccounts_->setMaximumWidth(200);
     l->addWidget(balanceAccounts_);
     auto* form = new QFormLayout;
     balanceName_ = new QLabel;
@@ -87,7 +87,7 @@ QWidget* TFormBuchfuehrung::buildEvaluationPage() {
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel(QStringLiteral("Kategorie")));
     categories_ = new QListWidget;
-    categories_->setMaximumWidth(240);
+    categories_->setMaximumWidth(200);
     left->addWidget(categories_);
     l->addLayout(left);
     auto* right = new QVBoxLayout;
@@ -114,7 +114,7 @@ QWidget* TFormBuchfuehrung::buildEvaluationPage() {
     alleKonten_ = new QCheckBox(QStringLiteral("alle Konten"));
     alleKonten_->setChecked(true);
     plAccounts_ = new QListWidget;
-    plAccounts_->setMaximumWidth(240);
+    plAccounts_->setMaximumWidth(200);
     left->addWidget(alleKonten_);
     left->addWidget(plAccounts_);
     plAccountPanel_ = new QGroupBox;
@@ -132,7 +132,6 @@ QWidget* TFormBuchfuehrung::buildEvaluationPage() {
     pf->addWidget(new QLabel(QStringLiteral("zum")), 1, 2);
     pf->addWidget(plBalanceDate_, 1, 3);
     plAccountPanel_->hide();
-    left->addWidget(plAccountPanel_);
     l->addLayout(left);
     auto* right = new QVBoxLayout;
     right->addLayout(periodRow(1));
@@ -148,6 +147,8 @@ QWidget* TFormBuchfuehrung::buildEvaluationPage() {
     lists->addLayout(in);
     lists->addLayout(out);
     right->addLayout(lists, 1);
+    right->addWidget(plAccountPanel_);
+    for (QTableWidget* g : {incomeGrid_, expenseGrid_}) g->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     auto* totals = new QFormLayout;
     incomeTotal_ = valueLabel();
     expenseTotal_ = valueLabel();

@@ -34,6 +34,8 @@ inline QTableWidget* grid(const QStringList& heads) {
   g->setSelectionBehavior(QAbstractItemView::SelectRows);
   g->setSelectionMode(QAbstractItemView::SingleSelection);
   g->verticalHeader()->hide();
+  g->setWordWrap(false);
+  g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
   g->horizontalHeader()->setStretchLastSection(true);
   return g;
 }
