@@ -509,6 +509,12 @@ void Engine::dropField(const QString& tableName, const QString& fieldName) {
   });
 }
 
+void Engine::tableChangedOutside(const QString& tableName) {
+  auto it = open_.find(resolve(tableName));
+  if (it == open_.end()) return;
+  if (auto table = it->second.lock()) table->notifyChanged(nullptr);
+}
+
 sqlite3* Engine::queryConnection() {
   if (!queryDb_) {
     // The engine is used from one thread only: no per-call connection mutex, which would

@@ -148,6 +148,9 @@ class Engine {
   std::shared_ptr<Table> acquire(const QString& tableName, OpenMode mode);
   // True while some cursor of this process has the table open.
   bool isOpen(const QString& tableName) const;
+  // Tells the cursors of this process that the table file was changed through a connection
+  // of its own (a transaction over several files): they read anew on their next fetch.
+  void tableChangedOutside(const QString& tableName);
 
   // Runs statements in the program's SQL dialect: table file names as table names, several
   // ADDs in one ALTER TABLE, named parameters ":Name". Non-query statements only; queries

@@ -1,5 +1,7 @@
 #include "shell/startup.h"
 
+#include "safety/data_safety.h"
+
 #include "shell/paths.h"
 #include "shell/placement.h"
 #include "shows/show_rules.h"
@@ -151,6 +153,8 @@ bool ShellSession::start(const QRect& workArea) {
 
   // Step 7: data directory and settings. The engine needs neither control directories nor
   // a table password.
+  // A restore cut short by a crash is completed or undone before the data is opened.
+  safety::recoverInterruptedRestore(safety::SafetyPaths(paths::programDir()));
   engine_.setAlias(QString::fromUtf16(engine::Engine::kDefaultAlias), paths::dataDir());
   ini_ = ProfileFile(paths::settingsFile());
   settings_.load(ini_, workArea);

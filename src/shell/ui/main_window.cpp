@@ -1,11 +1,14 @@
 #include "shell/ui/main_window.h"
 
+#include "bookkeeping/ui/bookkeeping_window.h"
 #include "card/ui/animal_card.h"
 #include "card/ui/pedigree_print.h"
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
 #include "contacts/ui/register_windows.h"
 #include "lineage/ui/lineage_windows.h"
+#include "output/ui/output_windows.h"
+#include "safety/ui/safety_windows.h"
 #include "engine/cursor_model.h"
 #include "health/ui/health_windows.h"
 #include "lineage/ui/descendants_windows.h"
@@ -202,14 +205,20 @@ void TFormLapiroManager::createMenus() {
   connect(planung, &QAction::triggered, this, [this] { lineage::ui::openAnpaarungsplanung(*this); });
 
   m = bar->addMenu(QStringLiteral("Büro"));
-  addCommand(m, QStringLiteral("Buchführung"));
+  QAction* buchfuehrung = addCommand(m, QStringLiteral("Buchführung"));
+  buchfuehrung->setEnabled(true);
+  connect(buchfuehrung, &QAction::triggered, this, [this] { bookkeeping::ui::openBuchfuehrung(*this); });
   addCommand(m, QStringLiteral("Textverarbeitung"), &TFormLapiroManager::TextverarbeitungClick);
 
   m = bar->addMenu(QStringLiteral("System"));
   QMenu* verwaltung = m->addMenu(QStringLiteral("Systemverwaltung"));
-  addCommand(verwaltung, QStringLiteral("Systemparameter"));
+  QAction* optionen = addCommand(verwaltung, QStringLiteral("Systemparameter"));
+  optionen->setEnabled(true);
+  connect(optionen, &QAction::triggered, this, [this] { output::ui::openSystemparameter(*this); });
   verwaltung->addSeparator();
-  addCommand(verwaltung, QStringLiteral("Anwenderdaten"));
+  QAction* anwender = addCommand(verwaltung, QStringLiteral("Anwenderdaten"));
+  anwender->setEnabled(true);
+  connect(anwender, &QAction::triggered, this, [this] { output::ui::openAnwenderdaten(*this); });
   QMenu* daten = m->addMenu(QStringLiteral("Datenverwaltung"));
   addCommand(daten, QStringLiteral("Rassen"), &TFormLapiroManager::RassenClick);
   addCommand(daten, QStringLiteral("Farben"), &TFormLapiroManager::FarbenClick);
@@ -231,8 +240,12 @@ void TFormLapiroManager::createMenus() {
   connect(apotheke, &QAction::triggered, this, [this] { health::ui::openApotheke(*this); });
   m->addSeparator();
   addCommand(m, QStringLiteral("Datenaustausch"));
-  addCommand(m, QStringLiteral("Datensicherung"));
-  addCommand(m, QStringLiteral("Datenrücksicherung"));
+  QAction* sicherung = addCommand(m, QStringLiteral("Datensicherung"));
+  sicherung->setEnabled(true);
+  connect(sicherung, &QAction::triggered, this, [this] { safety::ui::openDatensicherung(*this); });
+  QAction* ruecksicherung = addCommand(m, QStringLiteral("Datenrücksicherung"));
+  ruecksicherung->setEnabled(true);
+  connect(ruecksicherung, &QAction::triggered, this, [this] { safety::ui::openDatenruecksicherung(*this); });
   addCommand(m, QStringLiteral("Indexrekonstruktion"), &TFormLapiroManager::IndexrekonstruktionClick);
 
   m = bar->addMenu(QStringLiteral("Drucker"));
@@ -346,7 +359,10 @@ void TFormLapiroManager::createToolBar() {
       addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
   termineButton->setEnabled(true);
   connect(termineButton, &QAction::triggered, this, [this] { shows::ui::openAusstellungstermine(*this); });
-  addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
+  QAction* buchfuehrungButton =
+      addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
+  buchfuehrungButton->setEnabled(true);
+  connect(buchfuehrungButton, &QAction::triggered, this, [this] { bookkeeping::ui::openBuchfuehrung(*this); });
   addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
                 &TFormLapiroManager::TextverarbeitungClick);
   toolBar_->addSeparator();
@@ -884,8 +900,8 @@ void TFormLapiroManager::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!firstShow_) return;
   firstShow_ = false;
-  // Without the own user's name the own user data window asks for it; it opens from here
-  // once that window is part of the program.
+  // Without the own user's name the own user data window asks for it.
+  if (session_.ownNameEmpty()) output::ui::openAnwenderdaten(*this);
 }
 
 void TFormLapiroManager::changeEvent(QEvent* event) {

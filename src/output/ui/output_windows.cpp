@@ -1,0 +1,115 @@
+#include "output/ui/output_windows.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QScreen>
+
+#include "card/ui/animal_card.h"
+#include "output/ui/options_window.h"
+#include "output/ui/own_data_window.h"
+#include "shell/ui/main_window.h"
+#include "store/data_module.h"
+
+namespace lapiro::output::ui {
+
+using shell::ui::TFormLapiroManager;
+
+namespace {
+
+QPointer<QMdiSubWindow> optionsWindow;
+QPointer<QMdiSubWindow> ownDataWindow;
+
+bool bringForward(TFormLapiroManager& main, QMdiSubWindow* sub) {
+  if (!sub) return false;
+  main.mdiArea()->setActiveSubWindow(sub);
+  return true;
+}
+
+QMdiSubWindow* show(TFormLapiroManager& main, QWidget* window) {
+  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
+  sub->resize(sub->sizeHint().expandedTo(QSize(820, 500)));
+  sub->show();
+  return sub;
+}
+
+template <class C>
+std::vector<C> choices(const std::vector<store::TDatenStamm::Choice>& from) {
+  std::vector<C> out;
+  for (const auto& c : from) out.push_back(C{c.key, c.name});
+  return out;
+}
+
+}  // namespace
+
+void openSystemparameter(TFormLapiroManager& main) {
+  if (bringForward(main, optionsWindow)) return;
+  if (!main.officeRule().mayOpenNormal()) return;
+  shell::ShellSession& session = main.session();
+  store::TDatenStamm* module = session.dataModule();
+  OptionLists lists;
+  if (module) {
+    lists.breeds = choices<OptionLists::Choice>(module->breeds());
+    lists.states = choices<OptionLists::Choice>(module->states());
+    lists.colours = [module](qint64 breed) { return choices<OptionLists::Choice>(module->colours(breed)); };
+  }
+  const QRect area = main.screen() ? main.screen()->availableGeometry() : QRect();
+  auto* window = new TFOptionen(session.settings(), std::move(lists), area);
+  QPointer<TFormLapiroManager> owner(&main);
+  window->onSaved = [owner] {
+    if (!owner) return;
+    shell::ShellSession& s = owner->session();
+    owner->applySettings();
+    s.settings().save(s.settingsFile());
+    s.saveSettingsFile();
+    if (auto* card = owner->card()) card->rebuildYoungAnimalRows();
+  };
+  window->onHelp = [owner](int context) {
+    if (owner) owner->showHelp(context);
+  };
+  // "&Speichern" first lets the card save its pending change, then reads the controls.
+  window->beforeSave = [owner] {
+    if (owner && owner->card()) owner->card()->controller().save();
+  };
+  optionsWindow = show(main, window);
+}
+
+void openAnwenderdaten(TFormLapiroManager& main) {
+  if (bringForward(main, ownDataWindow)) return;
+  if (!main.officeRule().mayOpenNormal()) return;
+  shell::ShellSession& session = main.session();
+  store::TDatenStamm* module = session.dataModule();
+  TAnwenderdaten::Lists lists;
+  if (module) {
+    lists.breeds = choices<TAnwenderdaten::Choice>(module->breeds());
+    lists.colours = [module](qint64 breed) { return choices<TAnwenderdaten::Choice>(module->colours(breed)); };
+  }
+  auto* window = new TAnwenderdaten(session.engine(), session.settings(), std::move(lists));
+  if (!window->isUsable()) {
+    delete window;
+    return;
+  }
+  QPointer<TFormLapiroManager> owner(&main);
+  window->onSaved = [owner] {
+    if (!owner) return;
+    engine::Cursor& eigen = owner->session().eigen();
+    eigen.close();
+    eigen.open();
+    owner->setWindowTitle(owner->session().caption());
+  };
+  window->saveDefaults = [owner](bool rasse, bool farbe) {
+    if (!owner) return;
+    shell::ShellSession& s = owner->session();
+    if (rasse) s.settings().saveRasse(s.settingsFile());
+    if (farbe) s.settings().saveFarbe(s.settingsFile());
+    s.saveSettingsFile();
+  };
+  window->onHelp = [owner](int context) {
+    if (owner) owner->showHelp(context);
+  };
+  ownDataWindow = show(main, window);
+}
+
+}  // namespace lapiro::output::ui
