@@ -173,7 +173,9 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   void tattooPartEdited(int part);
   void tattooPartLeft();
   bool formulaLeft();
-  bool birthDateLeft();
+  // Commits of the checked boxes (FieldEdit): false when the record refused the value.
+  bool writeValue(const QString& field, const QVariant& value);
+  bool birthDateWritten(const QVariant& value);
 
   store::TDatenStamm& dm_;
   shell::tsysteminfo& settings_;
