@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 
+#include <bitset>
+
 namespace lapiro::shell {
 
 using engine::EngineError;
@@ -62,10 +64,18 @@ std::vector<ListColumn> listColumns(const tsysteminfo& settings) {
 
 QString statusFilter(const QString& setting) {
   if (setting.trimmed().compare(QStringLiteral("alle"), Qt::CaseInsensitive) == 0) return {};
-  static const QRegularExpression group(QStringLiteral("/(\\d{1,2})/"));
+  // ASCII digits only (other scripts' digits are not status numbers); each status once, so a
+  // setting that repeats a group thousands of times still gives at most 100 terms.
+  static const QRegularExpression group(QStringLiteral("/([0-9]{1,2})/"));
   QStringList terms;
+  std::bitset<100> seen;
   auto it = group.globalMatch(setting);
-  while (it.hasNext()) terms << QStringLiteral("Status=") + QString::number(it.next().captured(1).toInt());
+  while (it.hasNext()) {
+    const int status = it.next().captured(1).toInt();
+    if (seen.test(static_cast<size_t>(status))) continue;
+    seen.set(static_cast<size_t>(status));
+    terms << QStringLiteral("Status=") + QString::number(status);
+  }
   return terms.join(QStringLiteral(" OR "));
 }
 

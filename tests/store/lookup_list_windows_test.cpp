@@ -25,6 +25,8 @@
 #include "store/data_module.h"
 #include "store/messages.h"
 #include "store/ui/index_rebuild_window.h"
+#include "store/ui/field_edit.h"
+#include "engine/field_input.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "support/table_rows.h"
@@ -125,6 +127,48 @@ TEST_F(LookupWindows, BreedWindowEditsThroughItsBoxesAndNeinToTheSaveQuestionDis
   EXPECT_FALSE(undo->isEnabled());
   EXPECT_EQ(w.grid()->model()->rowCount(), 2);
   EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(LookupWindows, BreedWeightsTakeTheDecimalCommaAndRefuseTextOnceWhenLeft) {
+  ScriptedDialogs dialogs;
+  TRassen w(engine, settings, nullptr, {});
+  w.show();
+  ASSERT_EQ(w.edit(QStringLiteral("Name"))->text(), QStringLiteral("Rex"));
+  QLineEdit* low = w.edit(QStringLiteral("Min Gewicht"));
+  QLineEdit* high = w.edit(QStringLiteral("Max Gewicht"));
+  QTest::keyClicks(low, QStringLiteral("3,5"));
+  QTest::keyClicks(high, QStringLiteral("4x"));
+  EXPECT_EQ(low->text(), QStringLiteral("3,5"));
+  EXPECT_TRUE(dialogs.texts().isEmpty());  // no message at a keystroke
+
+  click(&w, QStringLiteral("nbNext"));  // leaving checks the boxes: the letter is refused once
+  EXPECT_EQ(dialogs.texts(), QStringList{engine::invalidValueMessage(QStringLiteral("4x"), QStringLiteral("Max Gewicht"))});
+  EXPECT_EQ(high->text(), QStringLiteral("4x"));
+  EXPECT_EQ(w.edit(QStringLiteral("Name"))->text(), QStringLiteral("Rex"));  // did not move
+
+  high->selectAll();
+  QTest::keyClicks(high, QStringLiteral("4.25"));
+  dialogs.clear();
+  dialogs.yes();  // the save question
+  click(&w, QStringLiteral("nbNext"));
+  EXPECT_EQ(dialogs.texts(), QStringList{msg(29)});
+  click(&w, QStringLiteral("nbFirst"));
+  EXPECT_EQ(low->text(), QStringLiteral("3,5"));
+  EXPECT_EQ(high->text(), QStringLiteral("4,25"));  // shown as stored
+  Cursor c(engine, QStringLiteral("Lesen"));
+  c.setTableName(QStringLiteral("Rasse.db"));
+  c.open();
+  ASSERT_TRUE(c.findKey({rex}));
+  EXPECT_DOUBLE_EQ(c.field(QStringLiteral("Min Gewicht")).asFloat(), 3.5);
+  EXPECT_DOUBLE_EQ(c.field(QStringLiteral("Max Gewicht")).asFloat(), 4.25);
+
+  // The grid edits the same value as German text, never through a spin box that rounds.
+  const QModelIndex cell = w.grid()->model()->index(0, 3);
+  EXPECT_EQ(cell.data(Qt::EditRole).toString(), QStringLiteral("3,5"));
+  dialogs.clear();
+  dialogs.yes();
+  EXPECT_TRUE(w.grid()->model()->setData(cell, QStringLiteral("1.234,5")));
+  EXPECT_EQ(cell.data(Qt::EditRole).toString(), QStringLiteral("1234,5"));
 }
 
 TEST_F(LookupWindows, DeletingABreedAsksMessage28) {

@@ -115,6 +115,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   QLineEdit* tattooPart(int i) const { return parts_[i]; }
   QLineEdit* formulaEdit() const { return erbformel_; }
   QLineEdit* birthEdit() const { return geboren_; }
+  QLineEdit* koernoteEdit() const { return koernote_; }
   QComboBox* breedBox() const { return rasse_; }
   QComboBox* colourBox() const { return farbe_; }
   QComboBox* statusBox() const { return status_; }

@@ -6,7 +6,9 @@
 #include "engine/cursor_model.h"
 #include "shell/animal_commands.h"
 #include "shell/animal_list.h"
+#include "shell/paths.h"
 #include "shell/placement.h"
+#include "shell/word_processor.h"
 #include "shell/ui/calendar_dialog.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/info_window.h"
@@ -31,6 +33,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrintDialog>
+#include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
@@ -695,9 +698,11 @@ QMdiSubWindow* TFormLapiroManager::openNormalWindow(QWidget* window) {
 
 void TFormLapiroManager::TextverarbeitungClick() {
   if (!office_.mayOpenNormal()) return;
-  const QString command = session_.settings().System.Textverarbeitung;
-  if (!startDetached(command))
-    store::dialogs().error(QStringLiteral("Die Textverarbeitung „%1“ konnte nicht gestartet werden.").arg(command));
+  const WordProcessorLaunch launch = resolveWordProcessor(session_.settings().System.Textverarbeitung, paths::programDir());
+  if (!launch.ok())
+    store::dialogs().error(launch.error);
+  else if (!QProcess::startDetached(launch.program, launch.args))
+    store::dialogs().error(wordProcessorStartFailed(launch.program));
 }
 
 void TFormLapiroManager::DruckereinrichtungClick() {
