@@ -412,6 +412,22 @@ TEST_F(AddressBookTest, AddressWindowTabsButtonsAndHomepage) {
   delete window;
 }
 
+TEST_F(AddressBookTest, OverlongSearchTextIsLimitedToTheFieldInsteadOfFailing) {
+  person(QStringLiteral("Ähre"), QStringLiteral("Udo"));
+  test::ScriptedDialogs dialogs;
+  contacts::ui::TSuchenAdrDlg dlg(engine);
+  EXPECT_EQ(dlg.nameBox()->maxLength(), 40);
+  const QString huge = QStringLiteral("ä").repeated(25001);
+  dlg.nameBox()->setText(huge);
+  EXPECT_EQ(dlg.nameBox()->text().size(), 40);
+  // The search itself cuts a longer text as well (a box filled by a program, a pasted row).
+  engine::Query q(engine);
+  contacts::prepareSearchQuery(q);
+  EXPECT_NO_THROW(EXPECT_EQ(contacts::runAddressSearch(engine, q, {.name = huge, .ort = huge, .status = huge}), 0));
+  EXPECT_EQ(contacts::runAddressSearch(engine, q, {.name = QStringLiteral("ähr")}), 1);
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+}
+
 TEST_F(AddressBookTest, ImpossibleBirthdayIsRefusedWithTheEnginesMessageAndKeptInTheBox) {
   person(QStringLiteral("Adler"), QStringLiteral("Udo"));
   shell::tsysteminfo settings;
