@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -169,6 +170,14 @@ TEST_F(LookupWindows, BreedWeightsTakeTheDecimalCommaAndRefuseTextOnceWhenLeft) 
   dialogs.yes();
   EXPECT_TRUE(w.grid()->model()->setData(cell, QStringLiteral("1.234,5")));
   EXPECT_EQ(cell.data(Qt::EditRole).toString(), QStringLiteral("1234,5"));
+
+  // The name column gets the room, not the last number column.
+  w.resize(800, 500);
+  w.tabs()->setCurrentIndex(1);
+  QApplication::processEvents();
+  EXPECT_GT(w.grid()->columnWidth(0), 2 * w.grid()->columnWidth(3));
+  EXPECT_GE(w.grid()->columnWidth(0), w.grid()->fontMetrics().horizontalAdvance(QStringLiteral("Deutsche Großsilber")));
+  EXPECT_LT(w.grid()->columnWidth(4), w.width() / 4);
 }
 
 TEST_F(LookupWindows, DeletingABreedAsksMessage28) {
@@ -369,6 +378,8 @@ TEST_F(IndexRebuildWindow, EveryGroupRebuildsOnAStartedSessionAndReopensItsCurso
 TEST_F(IndexRebuildWindow, MainWindowOpensEachListOnceAndKeepsTheOfficeRule) {
   ScriptedDialogs dialogs;
   shell::ui::TFormLapiroManager main(*session);
+  main.resize(1100, 800);
+  main.show();
   auto trigger = [&main](const QString& caption) {
     for (QAction* a : main.findChildren<QAction*>())
       if (a->text() == caption && a->isEnabled()) {
@@ -389,6 +400,14 @@ TEST_F(IndexRebuildWindow, MainWindowOpensEachListOnceAndKeepsTheOfficeRule) {
     trigger(QString::fromUtf16(caption));
   QStringList titles;
   for (QMdiSubWindow* sub : main.mdiArea()->subWindowList()) titles << sub->widget()->windowTitle();
+  // The list windows fill the free area from their place as soon as they open.
+  const QSize area = main.mdiArea()->viewport()->size();
+  for (QMdiSubWindow* sub : main.mdiArea()->subWindowList()) {
+    if (!dynamic_cast<LookupListWindow*>(sub->widget())) continue;
+    EXPECT_EQ(sub->geometry().right(), std::max(sub->x() + sub->minimumWidth(), area.width()) - 1)
+        << sub->widget()->windowTitle().toStdString();
+    EXPECT_EQ(sub->geometry().bottom(), std::max(sub->y() + sub->minimumHeight(), area.height()) - 1);
+  }
   EXPECT_EQ(titles, (QStringList{QStringLiteral("Rassen"), QStringLiteral("Farbe"), QStringLiteral("Status"),
                                  QStringLiteral("Indexrekonstruktion")}));
   main.mdiArea()->closeAllSubWindows();

@@ -693,6 +693,15 @@ QMdiSubWindow* TFormLapiroManager::openNormalWindow(QWidget* window) {
     fitCard();  // the card keeps its size
     sub->raise();
   }
+  // The list windows take the free area from their place at once (cascading above has just
+  // moved and shrunk them), as they do after every resize.
+  const QSize area = mdi_->viewport()->size();
+  for (QMdiSubWindow* open : mdi_->subWindowList()) {
+    if (open->isMinimized() || open->isMaximized() || !dynamic_cast<store::ui::LookupListWindow*>(open->widget()))
+      continue;
+    open->resize(std::max(open->minimumWidth(), area.width() - open->x()),
+                 std::max(open->minimumHeight(), area.height() - open->y()));
+  }
   return sub;
 }
 

@@ -53,8 +53,22 @@ QTableView* makeGrid(QWidget* parent, const QString& objectName) {
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
-  grid->horizontalHeader()->setStretchLastSection(true);
   return grid;
+}
+
+// Sizes the columns from their widths in characters (and never narrower than the header);
+// `stretch`, the name column, takes the room that is left, so names are not cut while a
+// number column sprawls.
+void sizeColumns(QTableView* grid, const engine::CursorModel& model, int stretch) {
+  const QFontMetrics fm = grid->fontMetrics();
+  const QFontMetrics header = grid->horizontalHeader()->fontMetrics();
+  const auto& columns = model.columns();
+  for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+    const int chars = columns[i].width > 0 ? columns[i].width : 10;
+    const int width = std::max(fm.averageCharWidth() * chars, header.horizontalAdvance(columns[i].title)) + 16;
+    grid->setColumnWidth(i, width);
+  }
+  grid->horizontalHeader()->setSectionResizeMode(stretch, QHeaderView::Stretch);
 }
 
 // Keeps a grid's selected row and its model's current record together.
@@ -425,6 +439,7 @@ TRassen::TRassen(engine::Engine& engine, const shell::tsysteminfo& settings, TDa
                       {QStringLiteral("Min Gewicht"), QStringLiteral("Min Gewicht"), 10},
                       {QStringLiteral("Max Gewicht"), QStringLiteral("Max Gewicht"), 10}});
   grid_->setModel(model_.get());
+  sizeColumns(grid_, *model_, 0);
   grid_->setItemDelegateForColumn(2, new GroupDelegate(grid_));
   linkGrid(grid_, model_.get(), this, [this](const std::function<void()>& a) { guarded(a); });
   auto* tl = new QVBoxLayout(table);
@@ -477,11 +492,13 @@ TFarbeForm::TFarbeForm(engine::Engine& engine, const shell::tsysteminfo& setting
   breedModel_ = std::make_unique<engine::CursorModel>(&colours().breeds());
   breedModel_->setColumns({{QStringLiteral("Name"), QStringLiteral("Rasse"), 25}});
   breedGrid_->setModel(breedModel_.get());
+  sizeColumns(breedGrid_, *breedModel_, 0);
   colourGrid_ = makeGrid(table, QStringLiteral("DBGridFarbe"));
   colourModel_ = std::make_unique<EditableCursorModel>(&list_->records(), QStringList{});
   colourModel_->setColumns({{QStringLiteral("Name"), QStringLiteral("Name"), 25},
                             {QStringLiteral("Code"), QStringLiteral("Code"), 9}});
   colourGrid_->setModel(colourModel_.get());
+  sizeColumns(colourGrid_, *colourModel_, 0);
   linkGrid(colourGrid_, colourModel_.get(), this, [this](const std::function<void()>& a) { guarded(a); });
   connect(breedGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
@@ -563,6 +580,7 @@ TStatusForm::TStatusForm(engine::Engine& engine, const shell::tsysteminfo& setti
   model_->setColumns({{QStringLiteral("Nummer"), QStringLiteral("Nr."), 4},
                       {QStringLiteral("Name"), QStringLiteral("Name"), 25}});
   grid_->setModel(model_.get());
+  sizeColumns(grid_, *model_, 1);
   grid_->installEventFilter(this);
   linkGrid(grid_, model_.get(), this, [this](const std::function<void()>& a) { guarded(a); });
 
