@@ -5,7 +5,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
@@ -53,6 +55,7 @@ TsuchenDlg::TsuchenDlg(engine::Engine& engine, QWidget* parent) : QDialog(parent
   status_->setObjectName(QStringLiteral("ComboStatus"));
   status_->setEditable(true);
   status_->setInsertPolicy(QComboBox::NoInsert);
+  status_->lineEdit()->setMaxLength(25);  // Status.Name
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Täto rechts"), tatoRechts_);
@@ -84,13 +87,31 @@ TsuchenDlg::TsuchenDlg(engine::Engine& engine, QWidget* parent) : QDialog(parent
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->verticalHeader()->setVisible(false);
   grid_->horizontalHeader()->setSectionsClickable(true);
+  // One line per animal: long names ("Eigener Bestand") are elided, not wrapped into
+  // double-height rows; the last column takes what is left of the width.
+  grid_->setWordWrap(false);
+  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+  grid_->horizontalHeader()->setStretchLastSection(true);
   model_ = std::make_unique<engine::CursorModel>(&search_.result());
   model_->setColumns(AnimalSearch::gridColumns());
   grid_->setModel(model_.get());
+  {
+    const QFontMetrics fm = grid_->fontMetrics();
+    const auto& columns = model_->columns();
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i)
+      grid_->setColumnWidth(i, std::max(fm.averageCharWidth() * std::max(columns[i].width, 4),
+                                        grid_->horizontalHeader()->fontMetrics().horizontalAdvance(columns[i].title)) +
+                                   14);
+  }
   grid_->hide();
+  hits_ = new QLabel(this);
+  hits_->setObjectName(QStringLiteral("LabelTreffer"));
+  hits_->hide();
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
+  layout->addWidget(hits_);
   layout->addWidget(grid_, 1);
 
   connect(suchen_, &QPushButton::clicked, this, &TsuchenDlg::SuchenClick);
@@ -182,12 +203,14 @@ void TsuchenDlg::showGrid() {
   QRect place = placementWithGrid(formerPlace_, screenArea);
   place.setHeight(std::max(place.height(), kGridHeight));
   grid_->show();
+  hits_->show();
   setGeometry(place);
   grid_->setFocus();
 }
 
 void TsuchenDlg::hideGrid(bool minimumSize) {
   grid_->hide();
+  hits_->hide();
   if (!formerPlace_.isValid()) return;
   QRect place = formerPlace_;
   if (minimumSize) place.setSize(QSize(kSearchMinWidth, kSearchMinHeight));
@@ -216,6 +239,7 @@ void TsuchenDlg::SuchenClick() {
     b.stallnummer = stallnummer_->text();
     fillBoxes(b);
   } else {
+    hits_->setText(QStringLiteral("%1 Tiere gefunden").arg(QLocale(QLocale::German, QLocale::Germany).toString(rows)));
     showGrid();
     grid_->selectRow(0);
   }
