@@ -1,5 +1,7 @@
 #include "store/ui/animal_search_dialog.h"
 
+#include "store/ui/grid_columns.h"
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -92,18 +94,10 @@ TsuchenDlg::TsuchenDlg(engine::Engine& engine, QWidget* parent) : QDialog(parent
   grid_->setWordWrap(false);
   grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-  grid_->horizontalHeader()->setStretchLastSection(true);
   model_ = std::make_unique<engine::CursorModel>(&search_.result());
   model_->setColumns(AnimalSearch::gridColumns());
   grid_->setModel(model_.get());
-  {
-    const QFontMetrics fm = grid_->fontMetrics();
-    const auto& columns = model_->columns();
-    for (int i = 0; i < static_cast<int>(columns.size()); ++i)
-      grid_->setColumnWidth(i, std::max(fm.averageCharWidth() * std::max(columns[i].width, 4),
-                                        grid_->horizontalHeader()->fontMetrics().horizontalAdvance(columns[i].title)) +
-                                   14);
-  }
+  fitGridColumns(grid_, *model_, static_cast<int>(model_->columns().size()) - 1);
   grid_->hide();
   hits_ = new QLabel(this);
   hits_->setObjectName(QStringLiteral("LabelTreffer"));

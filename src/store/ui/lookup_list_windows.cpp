@@ -21,6 +21,7 @@
 #include "store/dialog_service.h"
 #include "store/guarded.h"
 #include "store/ui/field_edit.h"
+#include "store/ui/grid_columns.h"
 
 namespace lapiro::store::ui {
 
@@ -56,19 +57,8 @@ QTableView* makeGrid(QWidget* parent, const QString& objectName) {
   return grid;
 }
 
-// Sizes the columns from their widths in characters (and never narrower than the header);
-// `stretch`, the name column, takes the room that is left, so names are not cut while a
-// number column sprawls.
-void sizeColumns(QTableView* grid, const engine::CursorModel& model, int stretch) {
-  const QFontMetrics fm = grid->fontMetrics();
-  const QFontMetrics header = grid->horizontalHeader()->fontMetrics();
-  const auto& columns = model.columns();
-  for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
-    const int chars = columns[i].width > 0 ? columns[i].width : 10;
-    const int width = std::max(fm.averageCharWidth() * chars, header.horizontalAdvance(columns[i].title)) + 16;
-    grid->setColumnWidth(i, width);
-  }
-  grid->horizontalHeader()->setSectionResizeMode(stretch, QHeaderView::Stretch);
+void sizeColumns(QTableView* grid, const engine::CursorModel& model, int fill) {
+  fitGridColumns(grid, model, fill);
 }
 
 // Keeps a grid's selected row and its model's current record together.
@@ -435,7 +425,7 @@ TRassen::TRassen(engine::Engine& engine, const shell::tsysteminfo& settings, TDa
   model_ = std::make_unique<EditableCursorModel>(&list_->records(), QStringList{});
   model_->setColumns({{QStringLiteral("Name"), QStringLiteral("Name"), 25},
                       {QStringLiteral("Code"), QStringLiteral("Code"), 9},
-                      {QStringLiteral("Rassegruppe"), QStringLiteral("Rassegruppe"), 25},
+                      {QStringLiteral("Rassegruppe"), QStringLiteral("Rassegruppe"), 17},
                       {QStringLiteral("Min Gewicht"), QStringLiteral("Min Gewicht"), 10},
                       {QStringLiteral("Max Gewicht"), QStringLiteral("Max Gewicht"), 10}});
   grid_->setModel(model_.get());
