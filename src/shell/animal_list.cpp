@@ -224,8 +224,23 @@ bool AnimalList::typeKey(QChar key) {
     quickSearch_.clear();
     return true;
   }
+  // The text searched is the leading key field: more than that field holds finds nothing new.
+  if (quickSearch_.size() >= quickSearchLimit()) return true;
   quickSearch_ += key;
   return search(quickSearch_);
+}
+
+int AnimalList::quickSearchLimit() const {
+  constexpr int kLongestKeyText = 40;
+  if (!cursor_.isOpen()) return kLongestKeyText;
+  const engine::TableDef& def = cursor_.tableDef();
+  QString first;
+  if (const engine::IndexDef* index = def.index(cursor_.indexName()); index && !index->fields.empty())
+    first = index->fields.front().name;
+  else if (const engine::IndexDef* primary = def.primary(); primary && !primary->fields.empty())
+    first = primary->fields.front().name;
+  const engine::FieldDef* field = def.field(first);
+  return field && field->type == FieldType::Alpha && field->size > 0 ? field->size : kLongestKeyText;
 }
 
 bool AnimalList::search(const QString& text) {

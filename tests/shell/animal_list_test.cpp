@@ -245,6 +245,10 @@ TEST_F(AnimalListTest, QuickSearchMovesToTheNearestRow) {
   EXPECT_EQ(list().quickSearchText(), QStringLiteral("B9"));
   EXPECT_TRUE(list().typeKey(QChar(0x1b)));
   EXPECT_TRUE(list().quickSearchText().isEmpty());
+  // The text stops at the size of the order's first field (TatoRechts, 8 characters).
+  for (int i = 0; i < 20000; ++i) list().typeKey(u'Z');
+  EXPECT_EQ(list().quickSearchText(), QStringLiteral("ZZZZZZZZ"));
+  EXPECT_TRUE(list().typeKey(QChar(0x1b)));
   EXPECT_TRUE(dialogs_.shown().empty());
 }
 
