@@ -559,10 +559,13 @@ void TLapiroStamm::loadFields() {
   text(idCode_, QStringLiteral("IDCode"));
   if (!erbformel_->hasFocus()) text(erbformel_, QStringLiteral("Erbformel"));
   text(wurfgroesse_, QStringLiteral("Wurfgroesse"));
-  // A box holding typed text not yet checked keeps it until it is left.
+  // The box being typed in keeps text not yet checked until it is left.
   for (auto [edit, field] : {std::pair{koernote_, u"Körnote"}, std::pair{stallnummer_, u"Stallnummer"},
                              std::pair{geboren_, u"Geburtstag"}})
-    if (!edit->isModified()) text(edit, QString::fromUtf16(field));
+    if (!(edit->isModified() && edit->hasFocus())) {
+      text(edit, QString::fromUtf16(field));
+      edit->setModified(false);
+    }
   if (!(writing_ && anomalien_->hasFocus())) {
     const QString memo = fieldText(h, QStringLiteral("Anomalien"));
     if (anomalien_->toPlainText() != memo) anomalien_->setPlainText(memo);
