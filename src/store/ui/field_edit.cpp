@@ -1,7 +1,6 @@
 #include "store/ui/field_edit.h"
 
-#include <QEvent>
-#include <QFocusEvent>
+#include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -23,8 +22,15 @@ FieldEdit::FieldEdit(QLineEdit* edit, FieldType type, int size, const QString& f
     case FieldType::Date: edit->setMaxLength(10); break;
     default: edit->setMaxLength(24); break;
   }
-  edit->installEventFilter(this);
   connect(edit, &QLineEdit::returnPressed, this, [this] { finish(); });
+  // Leaving = the focus moves from this box to another widget of the same window. Another
+  // window taking the focus (a message box, another program) is not leaving. focusChanged is
+  // used rather than focus-out events, which an inactive window does not receive.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    if (busy_ || old != edit_ || !now || now->window() != edit_->window() || !edit_->isModified()) return;
+    // Checked after the focus change has finished, so a refusal can take the focus back.
+    QTimer::singleShot(0, this, [this] { finish(); });
+  });
 }
 
 FieldEdit* FieldEdit::attach(QLineEdit* edit, FieldType type, int size, const QString& fieldName, Commit commit) {
@@ -74,18 +80,6 @@ bool FieldEdit::finishAll(QWidget* root) {
     if (f && !f->finish()) return false;
   }
   return true;
-}
-
-bool FieldEdit::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == edit_ && event->type() == QEvent::FocusOut && !busy_) {
-    const auto reason = static_cast<QFocusEvent*>(event)->reason();
-    // Another window or a popup taking the focus is not leaving the box.
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && edit_->isModified()) {
-      // Checked after the focus change has finished, so a refusal can take the focus back.
-      QTimer::singleShot(0, this, [this] { finish(); });
-    }
-  }
-  return QObject::eventFilter(watched, event);
 }
 
 }  // namespace lapiro::store::ui

@@ -68,9 +68,6 @@ class FieldEdit : public QObject {
   QLineEdit* edit() const { return edit_; }
   engine::FieldType type() const { return type_; }
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   FieldEdit(QLineEdit* edit, engine::FieldType type, int size, const QString& fieldName, Commit commit);
   void refuse();
