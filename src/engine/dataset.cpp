@@ -62,7 +62,7 @@ QVariant fromStorage(FieldType type, const QVariant& stored) {
 QVariant toTyped(FieldType type, int size, const QVariant& value, const QString& fieldName) {
   if (isEmptyVariant(value)) return {};
   // Text is read by the same rules as the edit boxes use, so a box and the engine agree.
-  if (value.typeId() == QMetaType::QString && type != FieldType::Memo) {
+  if (value.typeId() == QMetaType::QString && type != FieldType::Memo && type != FieldType::Graphic) {
     const FieldInput input = parseFieldInput(type, size, value.toString(), fieldName);
     if (!input.ok()) throw EngineError(EngineError::Kind::General, input.error, fieldName);
     return input.value;
