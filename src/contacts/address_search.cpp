@@ -1,5 +1,7 @@
 #include "contacts/address_search.h"
 
+#include "engine/field_input.h"
+
 #include "engine/cursor.h"
 
 namespace lapiro::contacts {
@@ -39,18 +41,19 @@ SearchStatement buildAddressSearch(const AddressSearchBoxes& boxes, const QList<
   SearchStatement s;
   s.lines << QStringLiteral("SELECT * from \"adresse.db\"");
   QStringList conditions;
-  const auto prefix = [&](const QString& field, const QString& typed, bool ignoreCase) {
+  const auto prefix = [&](const QString& field, const QString& box, int size, bool ignoreCase) {
+    const QString typed = engine::cutToSize(box, size);
     if (typed.isEmpty()) return;
     const QString param = QStringLiteral("Such") + field;
     s.params.insert(param, QString(typed + u'%'));
     conditions << (ignoreCase ? QStringLiteral("UPPER(%1) like UPPER(:%2)") : QStringLiteral("%1 like :%2"))
                       .arg(field, param);
   };
-  prefix(QStringLiteral("Name"), boxes.name, true);
-  prefix(QStringLiteral("Vorname"), boxes.vorname, true);
-  prefix(QStringLiteral("Telefon"), boxes.telefon, false);
-  prefix(QStringLiteral("Ort"), boxes.ort, true);
-  prefix(QStringLiteral("PLZ"), boxes.plz, false);
+  prefix(QStringLiteral("Name"), boxes.name, address_search_size::kName, true);
+  prefix(QStringLiteral("Vorname"), boxes.vorname, address_search_size::kVorname, true);
+  prefix(QStringLiteral("Telefon"), boxes.telefon, address_search_size::kTelefon, false);
+  prefix(QStringLiteral("Ort"), boxes.ort, address_search_size::kOrt, true);
+  prefix(QStringLiteral("PLZ"), boxes.plz, address_search_size::kPlz, false);
   if (!boxes.rasse.isEmpty()) {
     if (breeds.isEmpty()) {
       // No breed name begins with the text: the search must find nothing.
@@ -65,8 +68,8 @@ SearchStatement buildAddressSearch(const AddressSearchBoxes& boxes, const QList<
       conditions << u'(' + alternatives.join(QStringLiteral(" OR ")) + u')';
     }
   }
-  prefix(QStringLiteral("Land"), boxes.land, true);
-  prefix(QStringLiteral("Status"), boxes.status, false);
+  prefix(QStringLiteral("Land"), boxes.land, address_search_size::kLand, true);
+  prefix(QStringLiteral("Status"), boxes.status, address_search_size::kStatus, false);
   if (!conditions.isEmpty()) {
     s.lines << QStringLiteral(" Where ");
     for (int i = 0; i < conditions.size(); ++i) {
@@ -91,8 +94,8 @@ void prepareSearchQuery(engine::Query& query) {
 
 qint64 runAddressSearch(engine::Engine& engine, engine::Query& query, const AddressSearchBoxes& boxes) {
   query.close();
-  const QList<qint64> breeds =
-      boxes.rasse.isEmpty() ? QList<qint64>{} : breedsBeginningWith(engine, boxes.rasse);
+  const QString rasse = engine::cutToSize(boxes.rasse, address_search_size::kRasse);
+  const QList<qint64> breeds = rasse.isEmpty() ? QList<qint64>{} : breedsBeginningWith(engine, rasse);
   const SearchStatement s = buildAddressSearch(boxes, breeds);
   query.clearParams();
   query.setSql(s.lines);

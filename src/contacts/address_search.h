@@ -29,6 +29,14 @@ struct AddressSearchBoxes {
   bool isEmpty() const;
 };
 
+// The sizes of the fields the boxes search (table Adresse; Rasse is a breed name). The dialog
+// limits its boxes to them, and buildAddressSearch cuts longer text to them, since no stored
+// value is longer (SQLite also refuses LIKE patterns beyond 50,000 bytes).
+namespace address_search_size {
+inline constexpr int kName = 40, kVorname = 40, kTelefon = 20, kRasse = 25, kOrt = 50, kPlz = 8, kLand = 20,
+                     kStatus = 20;
+}
+
 // A statement of the program's SQL dialect with its named parameters.
 struct SearchStatement {
   QStringList lines;

@@ -1,6 +1,7 @@
 #include "engine/dataset.h"
 
 #include "engine/engine.h"
+#include "engine/field_input.h"
 
 #include <QFile>
 #include <QLocale>
@@ -11,21 +12,8 @@ namespace lapiro::engine {
 
 namespace {
 
-QDate parseGermanDate(const QString& text) {
-  const QString t = text.trimmed();
-  for (const char* fmt : {"d.M.yyyy", "dd.MM.yyyy", "yyyy-MM-dd", "d.M.yy"}) {
-    QDate d = QDate::fromString(t, QString::fromLatin1(fmt));
-    if (d.isValid()) {
-      if (QLatin1String(fmt) == QLatin1String("d.M.yy") && d.year() < 1950) d = d.addYears(100);
-      return d;
-    }
-  }
-  return {};
-}
-
 [[noreturn]] void badValue(const QString& fieldName, const QString& text) {
-  throw EngineError(EngineError::Kind::General,
-                    QStringLiteral("»%1« ist kein gültiger Wert für das Feld %2.").arg(text, fieldName), fieldName);
+  throw EngineError(EngineError::Kind::General, invalidValueMessage(text, fieldName), fieldName);
 }
 
 bool isEmptyVariant(const QVariant& v) {
@@ -73,74 +61,70 @@ QVariant fromStorage(FieldType type, const QVariant& stored) {
 
 QVariant toTyped(FieldType type, int size, const QVariant& value, const QString& fieldName) {
   if (isEmptyVariant(value)) return {};
-  const bool isText = value.typeId() == QMetaType::QString;
+  // Text is read by the same rules as the edit boxes use, so a box and the engine agree.
+  if (value.typeId() == QMetaType::QString && type != FieldType::Memo && type != FieldType::Graphic) {
+    const FieldInput input = parseFieldInput(type, size, value.toString(), fieldName);
+    if (!input.ok()) throw EngineError(EngineError::Kind::General, input.error, fieldName);
+    return input.value;
+  }
+  const bool isMoney = value.metaType() == QMetaType::fromType<Money>();
   switch (type) {
     case FieldType::AutoInc:
     case FieldType::Short:
     case FieldType::Long: {
-      if (isText) {
+      qlonglong v = 0;
+      if (value.typeId() == QMetaType::Double) {
+        const double d = value.toDouble();
+        if (!std::isfinite(d) || std::fabs(d) > 9.0e15) badValue(fieldName, value.toString());
+        v = static_cast<qlonglong>(std::llround(d));
+      } else if (isMoney) {
+        v = value.value<Money>().units() / 10000;
+      } else {
         bool ok = false;
-        const qlonglong v = value.toString().trimmed().toLongLong(&ok);
+        v = value.toLongLong(&ok);
         if (!ok) badValue(fieldName, value.toString());
-        return QVariant(v);
       }
-      if (value.typeId() == QMetaType::Double) return QVariant(static_cast<qlonglong>(std::llround(value.toDouble())));
-      if (value.metaType() == QMetaType::fromType<Money>()) return QVariant(static_cast<qlonglong>(value.value<Money>().units() / 10000));
-      bool ok = false;
-      const qlonglong v = value.toLongLong(&ok);
-      if (!ok) badValue(fieldName, value.toString());
-      if (type == FieldType::Short && (v < -32768 || v > 32767)) badValue(fieldName, value.toString());
+      const auto [low, high] = wholeNumberRange(type);
+      if (v < low || v > high) badValue(fieldName, QString::number(v));
       return QVariant(v);
     }
     case FieldType::Number: {
-      if (isText) {
-        QString t = value.toString().trimmed();
-        t.replace(u',', u'.');
-        bool ok = false;
-        const double v = t.toDouble(&ok);
-        if (!ok) badValue(fieldName, value.toString());
-        return QVariant(v);
-      }
-      if (value.metaType() == QMetaType::fromType<Money>()) return QVariant(value.value<Money>().toDouble());
+      if (isMoney) return QVariant(value.value<Money>().toDouble());
       bool ok = false;
       const double v = value.toDouble(&ok);
-      if (!ok) badValue(fieldName, value.toString());
+      if (!ok || !std::isfinite(v)) badValue(fieldName, value.toString());
       return QVariant(v);
     }
     case FieldType::Money: {
-      if (value.metaType() == QMetaType::fromType<Money>()) return value;
-      if (isText) {
-        const auto m = Money::parse(value.toString());
-        if (!m) badValue(fieldName, value.toString());
-        return QVariant::fromValue(*m);
+      if (isMoney) return value;
+      if (value.typeId() == QMetaType::Double) {
+        const double d = value.toDouble();
+        if (!std::isfinite(d) || std::fabs(d) > 9.0e14) badValue(fieldName, value.toString());
+        return QVariant::fromValue(Money::fromDouble(d));
       }
-      if (value.typeId() == QMetaType::Double) return QVariant::fromValue(Money::fromDouble(value.toDouble()));
       bool ok = false;
       const qlonglong v = value.toLongLong(&ok);
-      if (!ok) badValue(fieldName, value.toString());
+      if (!ok || v > 900'000'000'000'000LL || v < -900'000'000'000'000LL) badValue(fieldName, value.toString());
       return QVariant::fromValue(Money::fromUnits(v * 10000));
     }
     case FieldType::Date: {
-      if (value.typeId() == QMetaType::QDate) return value;
-      if (value.typeId() == QMetaType::QDateTime) return QVariant(value.toDateTime().date());
-      const QDate d = parseGermanDate(value.toString());
-      if (!d.isValid()) badValue(fieldName, value.toString());
+      QDate d;
+      if (value.typeId() == QMetaType::QDate)
+        d = value.toDate();
+      else if (value.typeId() == QMetaType::QDateTime)
+        d = value.toDateTime().date();
+      else
+        badValue(fieldName, value.toString());
+      // Stored as ISO text, which has no room for years outside 1..9999.
+      if (!d.isValid() || d.year() < 1 || d.year() > 9999) badValue(fieldName, d.toString(QStringLiteral("dd.MM.yyyy")));
       return QVariant(d);
     }
-    case FieldType::Logical: {
-      if (isText) {
-        const QString t = value.toString().trimmed().toUpper();
-        if (t == u"1" || t == u"J" || t == u"JA" || t == u"T" || t == u"TRUE" || t == u"Y") return QVariant(true);
-        if (t == u"0" || t == u"N" || t == u"NEIN" || t == u"F" || t == u"FALSE") return QVariant(false);
-        badValue(fieldName, value.toString());
-      }
-      return QVariant(value.toBool());
-    }
+    case FieldType::Logical: return QVariant(value.toBool());
     case FieldType::Alpha: {
       QString t = value.toString();
       if (value.typeId() == QMetaType::Double) t = QLocale().toString(value.toDouble(), 'g', 15);
       if (value.typeId() == QMetaType::QDate) t = value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
-      if (size > 0 && t.size() > size) t.truncate(size);
+      t = cutToSize(t, size);
       return t.isEmpty() ? QVariant() : QVariant(t);
     }
     case FieldType::Memo: return QVariant(value.toString());
@@ -154,7 +138,7 @@ QString displayText(FieldType type, const QVariant& typed) {
   switch (type) {
     case FieldType::Date: return typed.toDate().toString(QStringLiteral("dd.MM.yyyy"));
     case FieldType::Money: return typed.value<Money>().toString();
-    case FieldType::Number: return QLocale().toString(typed.toDouble(), 'g', 15);
+    case FieldType::Number: return editText(type, typed);  // shown as typed back: "3,5", never "3.5" or "1E+15"
     case FieldType::Logical: return typed.toBool() ? QStringLiteral("Ja") : QStringLiteral("Nein");
     case FieldType::Graphic: return QStringLiteral("(Bild)");
     default: return typed.toString();
@@ -194,7 +178,7 @@ double Field::asFloat() const {
 QDate Field::asDate() const {
   const QVariant& v = ds_->bufferValue(index_);
   if (v.typeId() == QMetaType::QDate) return v.toDate();
-  if (v.typeId() == QMetaType::QString) return parseGermanDate(v.toString());
+  if (v.typeId() == QMetaType::QString) return parseGermanDate(v.toString()).value_or(QDate());
   return {};
 }
 bool Field::asBool() const { return ds_->bufferValue(index_).toBool(); }

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace lapiro::engine {
@@ -119,6 +120,8 @@ std::optional<Money> Money::parse(const QString& input) {
   } else if (text.startsWith(u'+')) {
     text.remove(0, 1);
   }
+  if (!std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+    return std::nullopt;
   QString intPart = text;
   QString fracPart;
   if (text.contains(u',')) {
@@ -137,10 +140,11 @@ std::optional<Money> Money::parse(const QString& input) {
     fracPart = text.mid(dot + 1);
   }
   if (intPart.isEmpty()) intPart = QStringLiteral("0");
+  // ASCII digits only: other scripts' digits would read as 0.
   for (QChar c : intPart)
-    if (!c.isDigit()) return std::nullopt;
+    if (c < u'0' || c > u'9') return std::nullopt;
   for (QChar c : fracPart)
-    if (!c.isDigit()) return std::nullopt;
+    if (c < u'0' || c > u'9') return std::nullopt;
   if (fracPart.size() > 4 || intPart.size() > 14) return std::nullopt;
   std::int64_t units = intPart.toLongLong() * 10000;
   if (!fracPart.isEmpty()) units += fracPart.leftJustified(4, u'0').toLongLong();

@@ -210,6 +210,10 @@ shell::ProfileFile settingsProfile(const QString& path, const QRect& workArea) {
   shell::ProfileFile ini(path);
   ini.setText(QString());
   shell::tsysteminfo::writeDefaults(ini, workArea);
+  // Without a known work area (the usual case: the installer runs without a screen) the
+  // program's first start fills the screen's work area and keeps the user's size afterwards.
+  if (workArea.isEmpty())
+    ini.writeString(QStringLiteral("System"), QStringLiteral("Aufloesung"), QStringLiteral("Angepasst"));
   return ini;
 }
 

@@ -66,15 +66,17 @@ TReportAdressliste::TReportAdressliste(const ReportFont& font) {
       {QStringLiteral("Name"), 34, nameDisplay, {}, {}},
       {QStringLiteral("Straße"), 29, {}, QStringLiteral("Straße"), {}},
       {QStringLiteral("Ort"), 30, placeDisplay, {}, {}},
-      {QStringLiteral("Telefon"), 22, {}, QStringLiteral("Telefon"), {}},
-      {QStringLiteral("Fax"), 22, {}, QStringLiteral("Telefax"), {}},
+      {QStringLiteral("Telefon"), 20, {}, QStringLiteral("Telefon"), {}},
+      {QStringLiteral("Fax"), 20, {}, QStringLiteral("Telefax"), {}},
       {QStringLiteral("E-Mail"), 34, {}, QStringLiteral("EMail"), {}},
-      {QStringLiteral("Homepage"), 28, {}, QStringLiteral("Homepage"), {}},
+      {QStringLiteral("Homepage"), 24, {}, QStringLiteral("Homepage"), {}},
       // Soft hyphens let the long heading break as "Vereins-/kennzeichen".
       {QStringLiteral("Vereins\u00ADkenn\u00ADzeichen"), 21, {}, QStringLiteral("Vereinskennzeichen"), {}},
       {QStringLiteral("Geburtstag"), 19, {}, QStringLiteral("Geburtstag"), ValueFormat::date()},
       {QStringLiteral("Land"), 19, {}, QStringLiteral("Land"), {}},
-      {QStringLiteral("Status"), 16, {}, QStringLiteral("Status"), {}},
+      // The rest of the width (23 mm): room for category names such as "Futterhändler"
+      // or "Vereinsmitglied" in one piece.
+      {QStringLiteral("Status"), 0, {}, QStringLiteral("Status"), {}},
   };
 
   constexpr double kPad = 0.7;

@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 
+#include <bitset>
+
 namespace lapiro::shell {
 
 using engine::EngineError;
@@ -62,10 +64,18 @@ std::vector<ListColumn> listColumns(const tsysteminfo& settings) {
 
 QString statusFilter(const QString& setting) {
   if (setting.trimmed().compare(QStringLiteral("alle"), Qt::CaseInsensitive) == 0) return {};
-  static const QRegularExpression group(QStringLiteral("/(\\d{1,2})/"));
+  // ASCII digits only (other scripts' digits are not status numbers); each status once, so a
+  // setting that repeats a group thousands of times still gives at most 100 terms.
+  static const QRegularExpression group(QStringLiteral("/([0-9]{1,2})/"));
   QStringList terms;
+  std::bitset<100> seen;
   auto it = group.globalMatch(setting);
-  while (it.hasNext()) terms << QStringLiteral("Status=") + QString::number(it.next().captured(1).toInt());
+  while (it.hasNext()) {
+    const int status = it.next().captured(1).toInt();
+    if (seen.test(static_cast<size_t>(status))) continue;
+    seen.set(static_cast<size_t>(status));
+    terms << QStringLiteral("Status=") + QString::number(status);
+  }
   return terms.join(QStringLiteral(" OR "));
 }
 
@@ -263,8 +273,23 @@ bool AnimalList::typeKey(QChar key) {
     quickSearch_.clear();
     return true;
   }
+  // The text searched is the leading key field: more than that field holds finds nothing new.
+  if (quickSearch_.size() >= quickSearchLimit()) return true;
   quickSearch_ += key;
   return search(quickSearch_);
+}
+
+int AnimalList::quickSearchLimit() const {
+  constexpr int kLongestKeyText = 40;
+  if (!cursor_.isOpen()) return kLongestKeyText;
+  const engine::TableDef& def = cursor_.tableDef();
+  QString first;
+  if (const engine::IndexDef* index = def.index(cursor_.indexName()); index && !index->fields.empty())
+    first = index->fields.front().name;
+  else if (const engine::IndexDef* primary = def.primary(); primary && !primary->fields.empty())
+    first = primary->fields.front().name;
+  const engine::FieldDef* field = def.field(first);
+  return field && field->type == FieldType::Alpha && field->size > 0 ? field->size : kLongestKeyText;
 }
 
 bool AnimalList::search(const QString& text) {

@@ -145,13 +145,17 @@ class AnimalList {
   // nearest row on the first field of its order. When the text does not fit that field
   // (letters on a numeric field), messages 19 to 23 joined by "\r" are shown (information,
   // OK) and the list stays where it was; the text keeps the character until Escape empties
-  // it, as message 23 tells the user. Returns whether the search succeeded.
+  // it, as message 23 tells the user. Returns whether the search succeeded. The text never
+  // grows beyond the size of that first field (40 characters for a non-text field); further
+  // characters are ignored.
   bool typeKey(QChar key);
   // Searches for `text` as typed so far; same failure handling as typeKey().
   bool search(const QString& text);
 
   // The five messages of a failed quick search, joined by carriage returns.
   static QString quickSearchFailureText();
+  // The most characters the quick search takes for the current order.
+  int quickSearchLimit() const;
 
  private:
   engine::Engine& engine_;

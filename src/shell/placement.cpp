@@ -40,7 +40,12 @@ MainWindowPlacement placeMainWindow(const QString& aufloesung, const QRect& work
       target = appendDigit(target, c.unicode() - u'0');
     }
   }
-  if (width <= 0 || height <= 0) return result;
+  if (width <= 0 || height <= 0) {
+    // "Angepasst" before any run has recorded a size (a fresh installation): the window
+    // takes the whole work area; its size at the end of the run is kept from then on.
+    if (keepsLastSize(aufloesung) && width == 0 && height == 0) result.geometry = workArea;
+    return result;
+  }
 
   bool corner = false;
   if (height >= workArea.height()) {

@@ -29,7 +29,8 @@ struct MainWindowPlacement {
 // height not below the work area's height becomes that height, a width not below its width
 // becomes that width, and either of these puts the window at the work area's top-left
 // corner; otherwise the window is centred in the work area. When width or height is 0 (no
-// digits, no "x") the geometry is left unchanged.
+// digits, no "x") the geometry is left unchanged, except for "Angepasst" without any digits
+// (what a fresh installation writes): the window then fills the work area.
 // The work area need not start at (0, 0): a task bar at the top or left moves it, and the
 // window is placed inside it.
 MainWindowPlacement placeMainWindow(const QString& aufloesung, const QRect& workArea);

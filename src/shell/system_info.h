@@ -65,7 +65,7 @@ class tsysteminfo {
     bool Hilfe = true;
     bool Fenster = true;
     QString Aufloesung = QStringLiteral("800x600");  // default depends on the work area
-    QString Textverarbeitung = QStringLiteral("Write.exe");
+    QString Textverarbeitung;  // empty: the desktop's text editor (see word_processor.h)
   };
   struct tDrucken {
     bool TitelRot = true;

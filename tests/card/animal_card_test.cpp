@@ -3,6 +3,7 @@
 #include "card/ui/animal_card.h"
 
 #include "engine/cursor.h"
+#include "engine/field_input.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
 #include "support/scripted_dialogs.h"
@@ -343,6 +344,52 @@ TEST_F(AnimalCardTest, InvalidFormulaIsRefusedWithMessage119) {
   EXPECT_TRUE(c.finishFieldEntry());
   EXPECT_TRUE(dialogs.texts().isEmpty());
   EXPECT_EQ(hasen().field(QStringLiteral("Erbformel")).asString(), QStringLiteral("Aa5"));
+}
+
+TEST_F(AnimalCardTest, ImpossibleBirthDatesAreRefusedEveryTimeAndTheBoxKeepsTextAndFocus) {
+  ScriptedDialogs dialogs;
+  TLapiroStamm& c = openCard();
+  activate();
+  show(young);
+  const QVariant before = stock.stored(QStringLiteral("Hasen.db"), young, QStringLiteral("Geburtstag"));
+  for (const QString bad : {QStringLiteral("31.02.2024"), QStringLiteral("31.04.2024"), QStringLiteral("29.02.2023")}) {
+    dialogs.clear();
+    c.birthEdit()->setFocus();
+    c.birthEdit()->selectAll();
+    QTest::keyClicks(c.birthEdit(), bad);
+    EXPECT_TRUE(dialogs.texts().isEmpty());  // nothing at a keystroke
+    c.SpeichernClick();
+    EXPECT_EQ(dialogs.texts(), QStringList{engine::invalidValueMessage(bad, QStringLiteral("Geburtstag"))});
+    EXPECT_EQ(c.birthEdit()->text(), bad);
+    EXPECT_TRUE(c.birthEdit()->hasFocus());
+    EXPECT_EQ(stock.stored(QStringLiteral("Hasen.db"), young, QStringLiteral("Geburtstag")), before);
+  }
+  // Leaving the box for another one refuses again, and so does a second save.
+  dialogs.clear();
+  c.rightTattoo()->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(dialogs.texts().size(), 1);
+  EXPECT_TRUE(c.birthEdit()->hasFocus());
+  c.SpeichernClick();
+  EXPECT_EQ(dialogs.texts().size(), 2);
+
+  // A whole-number field refuses a fraction instead of dropping the comma.
+  c.birthEdit()->selectAll();
+  QTest::keyClicks(c.birthEdit(), QStringLiteral("29.2.2024"));
+  dialogs.clear();
+  c.koernoteEdit()->setFocus();
+  QApplication::processEvents();
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+  EXPECT_EQ(c.birthEdit()->text(), QStringLiteral("29.02.2024"));  // shown as stored
+  QTest::keyClicks(c.koernoteEdit(), QStringLiteral("95,5"));
+  EXPECT_EQ(c.koernoteEdit()->text(), QStringLiteral("95,5"));
+  EXPECT_FALSE(c.finishFieldEntry());
+  EXPECT_EQ(dialogs.texts(), QStringList{engine::fractionMessage(QStringLiteral("95,5"), QStringLiteral("Körnote"))});
+  c.koernoteEdit()->selectAll();
+  QTest::keyClicks(c.koernoteEdit(), QStringLiteral("96"));
+  c.SpeichernClick();
+  EXPECT_EQ(stock.stored(QStringLiteral("Hasen.db"), young, QStringLiteral("Körnote")).toLongLong(), 96);
+  EXPECT_EQ(stock.stored(QStringLiteral("Hasen.db"), young, QStringLiteral("Geburtstag")).toDate(), QDate(2024, 2, 29));
 }
 
 TEST_F(AnimalCardTest, NavigatorMovesRecordsAndTheMark) {

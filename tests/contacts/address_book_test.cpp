@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableView>
+#include <QTest>
 #include <memory>
 
 #include "contacts/address_search.h"
@@ -17,6 +18,7 @@
 #include "contacts/ui/address_window.h"
 #include "contacts/ui/status_addresses_window.h"
 #include "engine/cursor.h"
+#include "engine/field_input.h"
 #include "engine/query.h"
 #include "installer/content.h"
 #include "shell/system_info.h"
@@ -407,6 +409,49 @@ TEST_F(AddressBookTest, AddressWindowTabsButtonsAndHomepage) {
   window->LoeschenClick();
   EXPECT_EQ(window->adressen().recordCount(), 1);
   EXPECT_TRUE(window->gotoAddress(window->adressen().field(QStringLiteral("LaufendeNr")).asInteger()));
+  delete window;
+}
+
+TEST_F(AddressBookTest, OverlongSearchTextIsLimitedToTheFieldInsteadOfFailing) {
+  person(QStringLiteral("Ähre"), QStringLiteral("Udo"));
+  test::ScriptedDialogs dialogs;
+  contacts::ui::TSuchenAdrDlg dlg(engine);
+  EXPECT_EQ(dlg.nameBox()->maxLength(), 40);
+  const QString huge = QStringLiteral("ä").repeated(25001);
+  dlg.nameBox()->setText(huge);
+  EXPECT_EQ(dlg.nameBox()->text().size(), 40);
+  // The search itself cuts a longer text as well (a box filled by a program, a pasted row).
+  engine::Query q(engine);
+  contacts::prepareSearchQuery(q);
+  EXPECT_NO_THROW(EXPECT_EQ(contacts::runAddressSearch(engine, q, {.name = huge, .ort = huge, .status = huge}), 0));
+  EXPECT_EQ(contacts::runAddressSearch(engine, q, {.name = QStringLiteral("ähr")}), 1);
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+}
+
+TEST_F(AddressBookTest, ImpossibleBirthdayIsRefusedWithTheEnginesMessageAndKeptInTheBox) {
+  person(QStringLiteral("Adler"), QStringLiteral("Udo"));
+  shell::tsysteminfo settings;
+  test::ScriptedDialogs dialogs;
+  auto* window = new contacts::ui::Tadressenverwaltung(engine, settings, nullptr);
+  QLineEdit* birthday = window->box(QStringLiteral("Geburtstag"));
+  for (const QString bad : {QStringLiteral("31.04.1970"), QStringLiteral("29.02.1971")}) {
+    dialogs.clear();
+    birthday->selectAll();
+    QTest::keyClicks(birthday, bad);
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+    window->SpeichernClick();
+    EXPECT_EQ(dialogs.texts(), QStringList{engine::invalidValueMessage(bad, QStringLiteral("Geburtstag"))});
+    EXPECT_EQ(birthday->text(), bad);
+    EXPECT_TRUE(window->adressen().field(QStringLiteral("Geburtstag")).isNull());
+  }
+  dialogs.clear();
+  birthday->selectAll();
+  QTest::keyClicks(birthday, QStringLiteral("30.4.1970"));
+  window->SpeichernClick();
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+  EXPECT_FALSE(window->adressen().isEditing());
+  EXPECT_EQ(window->adressen().field(QStringLiteral("Geburtstag")).asDate(), QDate(1970, 4, 30));
+  EXPECT_EQ(birthday->text(), QStringLiteral("30.04.1970"));
   delete window;
 }
 

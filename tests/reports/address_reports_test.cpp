@@ -121,6 +121,25 @@ TEST(AddressList, ListsEveryAddressOnALandscapePageWithTitleColumnsAndCount) {
   expectMatchesReference(model, QStringLiteral("adressenliste"));
 }
 
+TEST(AddressList, CategoryNamesStayInOnePieceInTheStatusColumn) {
+  MemoryDataSource data;
+  const QStringList categories{QStringLiteral("Futterhändler"), QStringLiteral("Vereinsmitglied"),
+                               QStringLiteral("Preisrichterin"), QStringLiteral("Zuchtfreund")};
+  for (const QString& category : categories) {
+    QVariantMap row = address(QStringLiteral("Berg"), QStringLiteral("Anna"), QStringLiteral("Weg 1"),
+                              QStringLiteral("12345"), QStringLiteral("Ort"));
+    row[QStringLiteral("Status")] = category;
+    data.append(row);
+  }
+  for (const double size : {7.5, 12.0}) {
+    const PageModel model =
+        layoutReport(TReportAdressliste(ReportFont{QStringLiteral("DejaVu Sans"), size}), data, kPrintDate);
+    ASSERT_EQ(model.pageCount(), 1);
+    for (const QString& category : categories)
+      EXPECT_TRUE(model.pages.front().texts().contains(category)) << category.toStdString();
+  }
+}
+
 TEST(AddressList, RepeatsTheColumnHeaderOnEveryPageAndCountsAllRows) {
   MemoryDataSource data;
   for (int i = 0; i < 150; ++i) {

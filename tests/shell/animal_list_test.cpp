@@ -71,6 +71,13 @@ TEST(StatusFilter, BuildsOneTermPerSelectedStatus) {
   EXPECT_EQ(shell::statusFilter(QStringLiteral("/4/")), QStringLiteral("Status=4"));
 }
 
+TEST(StatusFilter, RepeatedGroupsCountOnceAndNonNumbersAreIgnored) {
+  EXPECT_EQ(shell::statusFilter(QStringLiteral("/1/").repeated(50000)), QStringLiteral("Status=1"));
+  EXPECT_EQ(shell::statusFilter(QStringLiteral("/3//1//3//x//1/")), QStringLiteral("Status=3 OR Status=1"));
+  EXPECT_EQ(shell::statusFilter(QString::fromUtf16(u"/\u0661//2/")), QStringLiteral("Status=2"));
+  EXPECT_EQ(shell::statusFilter(QStringLiteral("/-1//123//07/")), QStringLiteral("Status=7"));
+}
+
 TEST(DraggedAnimal, RoundTripAndForeignData) {
   const shell::DraggedAnimal animal{42, QStringLiteral("Ö 12"), QStringLiteral("3.5.12")};
   EXPECT_EQ(shell::decodeDraggedAnimal(shell::encodeDraggedAnimal(animal)), animal);
@@ -249,6 +256,10 @@ TEST_F(AnimalListTest, QuickSearchMovesToTheNearestRow) {
   EXPECT_EQ(list().quickSearchText(), QStringLiteral("B9"));
   EXPECT_TRUE(list().typeKey(QChar(0x1b)));
   EXPECT_TRUE(list().quickSearchText().isEmpty());
+  // The text stops at the size of the order's first field (TatoRechts, 8 characters).
+  for (int i = 0; i < 20000; ++i) list().typeKey(u'Z');
+  EXPECT_EQ(list().quickSearchText(), QStringLiteral("ZZZZZZZZ"));
+  EXPECT_TRUE(list().typeKey(QChar(0x1b)));
   EXPECT_TRUE(dialogs_.shown().empty());
 }
 

@@ -37,11 +37,18 @@ TEST(Placement, SizeNotBelowTheWorkAreaIsCutAndPutAtTheCorner) {
 }
 
 TEST(Placement, MissingNumbersLeaveTheGeometryUnchanged) {
-  for (const char* s : {"Angepasst", "", "1024", "x768", "axb"}) {
+  for (const char* s : {"", "1024", "x768", "axb", "Angepasst 1024"}) {
     const MainWindowPlacement p = placeMainWindow(QString::fromLatin1(s), kArea);
     EXPECT_FALSE(p.maximized) << s;
     EXPECT_FALSE(p.geometry.has_value()) << s;
   }
+}
+
+TEST(Placement, FreshInstallationFillsTheWorkAreaUntilASizeIsKept) {
+  const MainWindowPlacement fresh = placeMainWindow(QStringLiteral("Angepasst"), kArea);
+  EXPECT_FALSE(fresh.maximized);
+  EXPECT_EQ(fresh.geometry, kArea);
+  EXPECT_EQ(geometryOf(angepasstAufloesung(QSize(1000, 700))).size(), QSize(1000, 700));
 }
 
 // A task bar at the top or left moves the work area; the window stays inside it.

@@ -6,6 +6,8 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -378,10 +380,19 @@ TEST_F(AnimalSearchTest, DialogShowsGridForSeveralRowsAndWarnsForNone) {
   EXPECT_TRUE(dlg.gridShown());
   EXPECT_EQ(dlg.grid()->model()->rowCount(), 2);
   EXPECT_GE(dlg.width(), 700);
+  // The hit count stands above the result; rows keep one line, and the columns fill the width.
+  EXPECT_FALSE(dlg.hitCount()->isHidden());
+  EXPECT_EQ(dlg.hitCount()->text(), QStringLiteral("2 Tiere gefunden"));
+  EXPECT_FALSE(dlg.grid()->wordWrap());
+  EXPECT_LE(dlg.grid()->rowHeight(0), dlg.grid()->fontMetrics().height() + 8);
+  const QHeaderView* header = dlg.grid()->horizontalHeader();
+  EXPECT_GE(header->sectionPosition(header->count() - 1) + header->sectionSize(header->count() - 1),
+            dlg.grid()->viewport()->width());
 
   // A second click hides the grid again; a double-click copies its row into the boxes.
   suchen->click();
   EXPECT_FALSE(dlg.gridShown());
+  EXPECT_TRUE(dlg.hitCount()->isHidden());
   suchen->click();
   ASSERT_TRUE(dlg.gridShown());
   dlg.grid()->doubleClicked(dlg.grid()->model()->index(1, 0));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -25,6 +26,8 @@
 #include "store/data_module.h"
 #include "store/messages.h"
 #include "store/ui/index_rebuild_window.h"
+#include "store/ui/field_edit.h"
+#include "engine/field_input.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "support/table_rows.h"
@@ -125,6 +128,56 @@ TEST_F(LookupWindows, BreedWindowEditsThroughItsBoxesAndNeinToTheSaveQuestionDis
   EXPECT_FALSE(undo->isEnabled());
   EXPECT_EQ(w.grid()->model()->rowCount(), 2);
   EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(LookupWindows, BreedWeightsTakeTheDecimalCommaAndRefuseTextOnceWhenLeft) {
+  ScriptedDialogs dialogs;
+  TRassen w(engine, settings, nullptr, {});
+  w.show();
+  ASSERT_EQ(w.edit(QStringLiteral("Name"))->text(), QStringLiteral("Rex"));
+  QLineEdit* low = w.edit(QStringLiteral("Min Gewicht"));
+  QLineEdit* high = w.edit(QStringLiteral("Max Gewicht"));
+  QTest::keyClicks(low, QStringLiteral("3,5"));
+  QTest::keyClicks(high, QStringLiteral("4x"));
+  EXPECT_EQ(low->text(), QStringLiteral("3,5"));
+  EXPECT_TRUE(dialogs.texts().isEmpty());  // no message at a keystroke
+
+  click(&w, QStringLiteral("nbNext"));  // leaving checks the boxes: the letter is refused once
+  EXPECT_EQ(dialogs.texts(), QStringList{engine::invalidValueMessage(QStringLiteral("4x"), QStringLiteral("Max Gewicht"))});
+  EXPECT_EQ(high->text(), QStringLiteral("4x"));
+  EXPECT_EQ(w.edit(QStringLiteral("Name"))->text(), QStringLiteral("Rex"));  // did not move
+
+  high->selectAll();
+  QTest::keyClicks(high, QStringLiteral("4.25"));
+  dialogs.clear();
+  dialogs.yes();  // the save question
+  click(&w, QStringLiteral("nbNext"));
+  EXPECT_EQ(dialogs.texts(), QStringList{msg(29)});
+  click(&w, QStringLiteral("nbFirst"));
+  EXPECT_EQ(low->text(), QStringLiteral("3,5"));
+  EXPECT_EQ(high->text(), QStringLiteral("4,25"));  // shown as stored
+  Cursor c(engine, QStringLiteral("Lesen"));
+  c.setTableName(QStringLiteral("Rasse.db"));
+  c.open();
+  ASSERT_TRUE(c.findKey({rex}));
+  EXPECT_DOUBLE_EQ(c.field(QStringLiteral("Min Gewicht")).asFloat(), 3.5);
+  EXPECT_DOUBLE_EQ(c.field(QStringLiteral("Max Gewicht")).asFloat(), 4.25);
+
+  // The grid edits the same value as German text, never through a spin box that rounds.
+  const QModelIndex cell = w.grid()->model()->index(0, 3);
+  EXPECT_EQ(cell.data(Qt::EditRole).toString(), QStringLiteral("3,5"));
+  dialogs.clear();
+  dialogs.yes();
+  EXPECT_TRUE(w.grid()->model()->setData(cell, QStringLiteral("1.234,5")));
+  EXPECT_EQ(cell.data(Qt::EditRole).toString(), QStringLiteral("1234,5"));
+
+  // The name column gets the room, not the last number column.
+  w.resize(800, 500);
+  w.tabs()->setCurrentIndex(1);
+  QApplication::processEvents();
+  EXPECT_GT(w.grid()->columnWidth(0), 2 * w.grid()->columnWidth(3));
+  EXPECT_GE(w.grid()->columnWidth(0), w.grid()->fontMetrics().horizontalAdvance(QStringLiteral("Deutsche Großsilber")));
+  EXPECT_LT(w.grid()->columnWidth(4), w.width() / 4);
 }
 
 TEST_F(LookupWindows, DeletingABreedAsksMessage28) {
@@ -325,6 +378,8 @@ TEST_F(IndexRebuildWindow, EveryGroupRebuildsOnAStartedSessionAndReopensItsCurso
 TEST_F(IndexRebuildWindow, MainWindowOpensEachListOnceAndKeepsTheOfficeRule) {
   ScriptedDialogs dialogs;
   shell::ui::TFormLapiroManager main(*session);
+  main.resize(1100, 800);
+  main.show();
   auto trigger = [&main](const QString& caption) {
     for (QAction* a : main.findChildren<QAction*>())
       if (a->text() == caption && a->isEnabled()) {
@@ -345,6 +400,14 @@ TEST_F(IndexRebuildWindow, MainWindowOpensEachListOnceAndKeepsTheOfficeRule) {
     trigger(QString::fromUtf16(caption));
   QStringList titles;
   for (QMdiSubWindow* sub : main.mdiArea()->subWindowList()) titles << sub->widget()->windowTitle();
+  // The list windows fill the free area from their place as soon as they open.
+  const QSize area = main.mdiArea()->viewport()->size();
+  for (QMdiSubWindow* sub : main.mdiArea()->subWindowList()) {
+    if (!dynamic_cast<LookupListWindow*>(sub->widget())) continue;
+    EXPECT_EQ(sub->geometry().right(), std::max(sub->x() + sub->minimumWidth(), area.width()) - 1)
+        << sub->widget()->windowTitle().toStdString();
+    EXPECT_EQ(sub->geometry().bottom(), std::max(sub->y() + sub->minimumHeight(), area.height()) - 1);
+  }
   EXPECT_EQ(titles, (QStringList{QStringLiteral("Rassen"), QStringLiteral("Farbe"), QStringLiteral("Status"),
                                  QStringLiteral("Indexrekonstruktion")}));
   main.mdiArea()->closeAllSubWindows();

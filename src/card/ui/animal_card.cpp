@@ -9,6 +9,7 @@
 #include "store/animal_rules.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
+#include "store/ui/field_edit.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -262,16 +263,21 @@ QWidget* TLapiroStamm::buildStammdaten() {
     box->setMaxVisibleItems(20);
   }
   stallnummer_ = lineEdit(QStringLiteral("DBEditStallnummer"), 9);
-  stallnummer_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), stallnummer_));
   erbformel_ = lineEdit(QStringLiteral("DBEditErbformel"), 40);
   erbformel_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9]*")), erbformel_));
   erbformel_->installEventFilter(this);
   wurfgroesse_ = lineEdit(QStringLiteral("DBEditWurfgroesse"), 10);
   koernote_ = lineEdit(QStringLiteral("DBEditKoernote"), 9);
-  koernote_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), koernote_));
   geboren_ = lineEdit(QStringLiteral("DBEditGeburtstag"), 10);
   geboren_->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
-  geboren_->installEventFilter(this);
+  // Whole numbers and the birth date are checked when the box is left: a fraction or an
+  // impossible day is refused with a message and the box keeps the text and the focus.
+  store::ui::FieldEdit::attach(koernote_, engine::FieldType::Long, 0, QStringLiteral("Körnote"),
+                               [this](const QVariant& v) { return writeValue(QStringLiteral("Körnote"), v); });
+  store::ui::FieldEdit::attach(stallnummer_, engine::FieldType::Long, 0, QStringLiteral("Stallnummer"),
+                               [this](const QVariant& v) { return writeValue(QStringLiteral("Stallnummer"), v); });
+  store::ui::FieldEdit::attach(geboren_, engine::FieldType::Date, 0, QStringLiteral("Geburtstag"),
+                               [this](const QVariant& v) { return birthDateWritten(v); });
   status_ = new QComboBox(p);
   status_->setObjectName(QStringLiteral("DBLookupComboBoxStatus"));
   anomalien_ = new QPlainTextEdit(p);
@@ -504,8 +510,7 @@ QWidget* TLapiroStamm::buildStammdaten() {
 
   // Writing from the widgets into the record.
   for (auto [edit, field] : {std::pair{tatoRechts_, u"TatoRechts"}, std::pair{tatoLinks_, u"TatoLinks"},
-                             std::pair{idCode_, u"IDCode"}, std::pair{stallnummer_, u"Stallnummer"},
-                             std::pair{wurfgroesse_, u"Wurfgroesse"}, std::pair{koernote_, u"Körnote"},
+                             std::pair{idCode_, u"IDCode"}, std::pair{wurfgroesse_, u"Wurfgroesse"},
                              std::pair{erbformel_, u"Erbformel"}}) {
     const QString name = QString::fromUtf16(field);
     connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) { writeText(name, text); });
@@ -513,7 +518,6 @@ QWidget* TLapiroStamm::buildStammdaten() {
   connect(tatoLinks_, &QLineEdit::editingFinished, this, [this] {
     if (!loading_) controller_.leftTattooLeft();
   });
-  connect(geboren_, &QLineEdit::editingFinished, this, [this] { birthDateLeft(); });
   connect(erbformel_, &QLineEdit::editingFinished, this, [this] { formulaLeft(); });
   connect(anomalien_, &QPlainTextEdit::textChanged, this, [this] {
     if (!loading_) writeText(QStringLiteral("Anomalien"), anomalien_->toPlainText());
@@ -608,11 +612,15 @@ void TLapiroStamm::loadFields() {
   text(tatoRechts_, QStringLiteral("TatoRechts"));
   text(tatoLinks_, QStringLiteral("TatoLinks"));
   text(idCode_, QStringLiteral("IDCode"));
-  text(stallnummer_, QStringLiteral("Stallnummer"));
   if (!erbformel_->hasFocus()) text(erbformel_, QStringLiteral("Erbformel"));
   text(wurfgroesse_, QStringLiteral("Wurfgroesse"));
-  text(koernote_, QStringLiteral("Körnote"));
-  if (!geboren_->hasFocus() || !geboren_->isModified()) text(geboren_, QStringLiteral("Geburtstag"));
+  // The box being typed in keeps text not yet checked until it is left.
+  for (auto [edit, field] : {std::pair{koernote_, u"Körnote"}, std::pair{stallnummer_, u"Stallnummer"},
+                             std::pair{geboren_, u"Geburtstag"}})
+    if (!(edit->isModified() && edit->hasFocus())) {
+      text(edit, QString::fromUtf16(field));
+      edit->setModified(false);
+    }
   if (!(writing_ && anomalien_->hasFocus())) {
     const QString memo = fieldText(h, QStringLiteral("Anomalien"));
     if (anomalien_->toPlainText() != memo) anomalien_->setPlainText(memo);
@@ -776,17 +784,19 @@ bool TLapiroStamm::formulaLeft() {
   return false;
 }
 
-bool TLapiroStamm::birthDateLeft() {
-  if (loading_ || !geboren_->isModified()) return true;
+bool TLapiroStamm::writeValue(const QString& field, const QVariant& value) {
+  if (loading_) return true;
   writing_ = true;
-  const bool ok = controller_.setFieldText(QStringLiteral("Geburtstag"), geboren_->text().trimmed());
+  const bool ok = controller_.setFieldValue(field, value);
   writing_ = false;
-  if (!ok) {
-    geboren_->setFocus(Qt::OtherFocusReason);
-    geboren_->selectAll();
-    return false;
-  }
-  geboren_->setModified(false);
+  return ok;
+}
+
+bool TLapiroStamm::birthDateWritten(const QVariant& value) {
+  if (loading_) return true;
+  if (!writeValue(QStringLiteral("Geburtstag"), value)) return false;
+  // The date may change what the card derives from it; the box itself is redrawn by its
+  // FieldEdit once this returns.
   loadFields();
   return true;
 }
@@ -795,8 +805,7 @@ bool TLapiroStamm::finishFieldEntry() {
   // Commands of tool buttons and menus do not take the focus, so the field being edited is
   // checked here as leaving it would.
   if (erbformel_->hasFocus() && !formulaFieldAccepts(erbformel_->text()) && !formulaLeft()) return false;
-  if (geboren_->isModified() && !birthDateLeft()) return false;
-  return true;
+  return store::ui::FieldEdit::finishAll(stammdaten_);
 }
 
 void TLapiroStamm::SpeichernClick() {
@@ -807,7 +816,7 @@ void TLapiroStamm::SpeichernClick() {
 
 void TLapiroStamm::RueckgaengigClick() {
   const bool wasNew = newRecord;
-  geboren_->setModified(false);
+  for (QLineEdit* e : {geboren_, koernote_, stallnummer_}) e->setModified(false);
   controller_.undo();
   colourBoxBreed_ = -1;  // the colour list is drawn anew for the restored breed
   refreshCard(wasNew);

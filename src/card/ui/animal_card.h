@@ -126,6 +126,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   QLineEdit* tattooPart(int i) const { return parts_[i]; }
   QLineEdit* formulaEdit() const { return erbformel_; }
   QLineEdit* birthEdit() const { return geboren_; }
+  QLineEdit* koernoteEdit() const { return koernote_; }
   QComboBox* breedBox() const { return rasse_; }
   QComboBox* colourBox() const { return farbe_; }
   QComboBox* statusBox() const { return status_; }
@@ -188,7 +189,9 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   void tattooPartEdited(int part);
   void tattooPartLeft();
   bool formulaLeft();
-  bool birthDateLeft();
+  // Commits of the checked boxes (FieldEdit): false when the record refused the value.
+  bool writeValue(const QString& field, const QVariant& value);
+  bool birthDateWritten(const QVariant& value);
 
   store::TDatenStamm& dm_;
   shell::tsysteminfo& settings_;

@@ -30,21 +30,23 @@ TSuchenAdrDlg::TSuchenAdrDlg(engine::Engine& engine, QWidget* parent)
   prepareSearchQuery(*query_);
 
   auto* form = new QFormLayout;
-  const auto box = [&](const QString& caption, QLineEdit*& edit) {
+  const auto box = [&](const QString& caption, QLineEdit*& edit, int maxLength) {
     edit = new QLineEdit(this);
+    edit->setMaxLength(maxLength);
     auto* label = new QLabel(caption, this);
     label->setBuddy(edit);
     form->addRow(label, edit);
   };
-  box(QStringLiteral("&Name"), name_);
-  box(QStringLiteral("&Vorname"), vorname_);
-  box(QStringLiteral("Telefon"), telefon_);
-  box(QStringLiteral("Rasse"), rasse_);
-  box(QStringLiteral("Ort"), ort_);
-  box(QStringLiteral("PLZ"), plz_);
-  box(QStringLiteral("Land"), land_);
+  box(QStringLiteral("&Name"), name_, address_search_size::kName);
+  box(QStringLiteral("&Vorname"), vorname_, address_search_size::kVorname);
+  box(QStringLiteral("Telefon"), telefon_, address_search_size::kTelefon);
+  box(QStringLiteral("Rasse"), rasse_, address_search_size::kRasse);
+  box(QStringLiteral("Ort"), ort_, address_search_size::kOrt);
+  box(QStringLiteral("PLZ"), plz_, address_search_size::kPlz);
+  box(QStringLiteral("Land"), land_, address_search_size::kLand);
   status_ = new QComboBox(this);
   status_->setEditable(true);
+  status_->lineEdit()->setMaxLength(address_search_size::kStatus);
   form->addRow(QStringLiteral("Status"), status_);
 
   list_ = new QTableView(this);

@@ -32,6 +32,7 @@
 #include "store/dialog_service.h"
 #include "store/messages.h"
 #include "store/schema_upgrade.h"
+#include "store/ui/field_edit.h"
 
 namespace lapiro::contacts::ui {
 
@@ -244,6 +245,10 @@ void Tadressenverwaltung::buildFields(QWidget* page) {
   ++row;
   QLineEdit* geb = edit(QStringLiteral("&Geb.tag"), QStringLiteral("Geburtstag"), 10);
   geb->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
+  // The birthday is checked when the box is left; an impossible day is refused with a message.
+  disconnect(geb, &QLineEdit::textEdited, this, nullptr);
+  store::ui::FieldEdit::attach(geb, engine::FieldType::Date, 0, QStringLiteral("Geburtstag"),
+                               [this](const QVariant& v) { return fieldEdited(QStringLiteral("Geburtstag"), v); });
   auto* kalender = new QToolButton(page);
   kalender->setText(QStringLiteral("…"));
   kalender->setToolTip(QStringLiteral("Kalender"));
@@ -327,8 +332,9 @@ void Tadressenverwaltung::updateButtons() {
   abbruch_->setEnabled(editing);
 }
 
-void Tadressenverwaltung::fieldEdited(const QString& field, const QVariant& value) {
-  if (filling_ || !adressen_.isOpen()) return;
+bool Tadressenverwaltung::fieldEdited(const QString& field, const QVariant& value) {
+  if (filling_ || !adressen_.isOpen()) return true;
+  bool written = false;
   filling_ = true;
   try {
     if (!adressen_.isEditing()) {
@@ -337,18 +343,15 @@ void Tadressenverwaltung::fieldEdited(const QString& field, const QVariant& valu
       else
         adressen_.edit();
     }
-    if (field == QStringLiteral("Geburtstag")) {
-      const QDate d = QDate::fromString(value.toString(), QStringLiteral("dd.MM.yyyy"));
-      if (d.isValid() || value.toString().isEmpty()) adressen_.field(field).setDate(d);
-    } else {
-      adressen_.field(field).setValue(value);
-    }
+    adressen_.field(field).setValue(value);
+    written = true;
   } catch (const engine::Abort&) {
   } catch (const engine::EngineError& e) {
     store::dialogs().error(e.message());
   }
   filling_ = false;
   updateButtons();
+  return written;
 }
 
 void Tadressenverwaltung::chooseBirthday() {
@@ -358,7 +361,7 @@ void Tadressenverwaltung::chooseBirthday() {
           [this](int context) { showHelpTopic(this, context); });
   const std::optional<QDate> chosen = dialog.pick(adressen_.field(QStringLiteral("Geburtstag")).asDate());
   if (!chosen) return;
-  fieldEdited(QStringLiteral("Geburtstag"), chosen->toString(QStringLiteral("dd.MM.yyyy")));
+  fieldEdited(QStringLiteral("Geburtstag"), *chosen);
   fillFromRecord();
 }
 
@@ -379,6 +382,7 @@ void Tadressenverwaltung::showAll() {
 }
 
 void Tadressenverwaltung::HinzufuegenClick() {
+  if (!store::ui::FieldEdit::finishAll(this)) return;
   if (!adressen_.isOpen()) return;
   if (adressen_.isEditing() && !saveAddress(adressen_, settings_.System.Speichern) && adressen_.isEditing())
     return;
@@ -392,12 +396,14 @@ void Tadressenverwaltung::HinzufuegenClick() {
 }
 
 void Tadressenverwaltung::SpeichernClick() {
+  if (!store::ui::FieldEdit::finishAll(this)) return;
   if (adressen_.isOpen() && adressen_.isEditing()) saveAddress(adressen_, settings_.System.Speichern);
   fillFromRecord();
   updateButtons();
 }
 
 void Tadressenverwaltung::AbbruchClick() {
+  for (QLineEdit* e : boxes_) e->setModified(false);
   if (adressen_.isOpen() && adressen_.isEditing()) adressen_.cancel();
   fillFromRecord();
   updateButtons();
@@ -465,12 +471,11 @@ void Tadressenverwaltung::TabSet1Click(int tab) {
     adressen_.checkBrowseMode();
     if (tab == kTabSuche) {
       search_->nameBox()->setFocus();
-      if (search_->exec() == QDialog::Accepted) {
-        gotoAddress(search_->chosenNumber());
-      } else {
-        tabSet_->setCurrentIndex(kTabAZ);
-        applyLetterTab(adressen_, kTabAZ);
-      }
+      const bool chosen = search_->exec() == QDialog::Accepted;
+      // OK or not, the list then shows every address ("A-Z"), standing on the chosen one.
+      tabSet_->setCurrentIndex(kTabAZ);
+      applyLetterTab(adressen_, kTabAZ);
+      if (chosen) gotoAddress(search_->chosenNumber());
     } else if (tab == kTabNeu) {
       tabSet_->setCurrentIndex(kTabAZ);
       applyLetterTab(adressen_, kTabAZ);
@@ -518,6 +523,10 @@ bool Tadressenverwaltung::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tadressenverwaltung::closeEvent(QCloseEvent* event) {
+  if (!store::ui::FieldEdit::finishAll(this)) {
+    event->ignore();
+    return;
+  }
   if (adressen_.isOpen() && adressen_.isEditing() && !saveAddress(adressen_, settings_.System.Speichern) &&
       adressen_.isEditing()) {
     event->ignore();

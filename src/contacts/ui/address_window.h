@@ -80,7 +80,7 @@ class Tadressenverwaltung : public QWidget {
   void buildFields(QWidget* page);
   void fillFromRecord();
   void updateButtons();
-  void fieldEdited(const QString& field, const QVariant& value);
+  bool fieldEdited(const QString& field, const QVariant& value);  // false when refused
   void hideRemark();
   void chooseBirthday();
 

@@ -14,7 +14,9 @@
 #include "lineage/ui/descendants_windows.h"
 #include "shell/animal_commands.h"
 #include "shell/animal_list.h"
+#include "shell/paths.h"
 #include "shell/placement.h"
+#include "shell/word_processor.h"
 #include "shell/ui/calendar_dialog.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/info_window.h"
@@ -41,6 +43,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrintDialog>
+#include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
@@ -819,14 +822,25 @@ QMdiSubWindow* TFormLapiroManager::openNormalWindow(QWidget* window) {
     fitCard();  // the card keeps its size
     sub->raise();
   }
+  // The list windows take the free area from their place at once (cascading above has just
+  // moved and shrunk them), as they do after every resize.
+  const QSize area = mdi_->viewport()->size();
+  for (QMdiSubWindow* open : mdi_->subWindowList()) {
+    if (open->isMinimized() || open->isMaximized() || !dynamic_cast<store::ui::LookupListWindow*>(open->widget()))
+      continue;
+    open->resize(std::max(open->minimumWidth(), area.width() - open->x()),
+                 std::max(open->minimumHeight(), area.height() - open->y()));
+  }
   return sub;
 }
 
 void TFormLapiroManager::TextverarbeitungClick() {
   if (!office_.mayOpenNormal()) return;
-  const QString command = session_.settings().System.Textverarbeitung;
-  if (!startDetached(command))
-    store::dialogs().error(QStringLiteral("Die Textverarbeitung „%1“ konnte nicht gestartet werden.").arg(command));
+  const WordProcessorLaunch launch = resolveWordProcessor(session_.settings().System.Textverarbeitung, paths::programDir());
+  if (!launch.ok())
+    store::dialogs().error(launch.error);
+  else if (!QProcess::startDetached(launch.program, launch.args))
+    store::dialogs().error(wordProcessorStartFailed(launch.program));
 }
 
 void TFormLapiroManager::DruckereinrichtungClick() {

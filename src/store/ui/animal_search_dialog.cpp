@@ -1,11 +1,15 @@
 #include "store/ui/animal_search_dialog.h"
 
+#include "store/ui/grid_columns.h"
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
@@ -53,6 +57,7 @@ TsuchenDlg::TsuchenDlg(engine::Engine& engine, QWidget* parent) : QDialog(parent
   status_->setObjectName(QStringLiteral("ComboStatus"));
   status_->setEditable(true);
   status_->setInsertPolicy(QComboBox::NoInsert);
+  status_->lineEdit()->setMaxLength(25);  // Status.Name
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Täto rechts"), tatoRechts_);
@@ -84,13 +89,23 @@ TsuchenDlg::TsuchenDlg(engine::Engine& engine, QWidget* parent) : QDialog(parent
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->verticalHeader()->setVisible(false);
   grid_->horizontalHeader()->setSectionsClickable(true);
+  // One line per animal: long names ("Eigener Bestand") are elided, not wrapped into
+  // double-height rows; the last column takes what is left of the width.
+  grid_->setWordWrap(false);
+  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
   model_ = std::make_unique<engine::CursorModel>(&search_.result());
   model_->setColumns(AnimalSearch::gridColumns());
   grid_->setModel(model_.get());
+  fitGridColumns(grid_, *model_, static_cast<int>(model_->columns().size()) - 1);
   grid_->hide();
+  hits_ = new QLabel(this);
+  hits_->setObjectName(QStringLiteral("LabelTreffer"));
+  hits_->hide();
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
+  layout->addWidget(hits_);
   layout->addWidget(grid_, 1);
 
   connect(suchen_, &QPushButton::clicked, this, &TsuchenDlg::SuchenClick);
@@ -182,12 +197,14 @@ void TsuchenDlg::showGrid() {
   QRect place = placementWithGrid(formerPlace_, screenArea);
   place.setHeight(std::max(place.height(), kGridHeight));
   grid_->show();
+  hits_->show();
   setGeometry(place);
   grid_->setFocus();
 }
 
 void TsuchenDlg::hideGrid(bool minimumSize) {
   grid_->hide();
+  hits_->hide();
   if (!formerPlace_.isValid()) return;
   QRect place = formerPlace_;
   if (minimumSize) place.setSize(QSize(kSearchMinWidth, kSearchMinHeight));
@@ -216,6 +233,7 @@ void TsuchenDlg::SuchenClick() {
     b.stallnummer = stallnummer_->text();
     fillBoxes(b);
   } else {
+    hits_->setText(QStringLiteral("%1 Tiere gefunden").arg(QLocale(QLocale::German, QLocale::Germany).toString(rows)));
     showGrid();
     grid_->selectRow(0);
   }

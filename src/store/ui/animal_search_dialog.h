@@ -15,6 +15,7 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QLabel;
 class QTableView;
 
 namespace lapiro::store::ui {
@@ -41,6 +42,7 @@ class TsuchenDlg : public QDialog {
 
   bool gridShown() const;
   QTableView* grid() const { return grid_; }
+  QLabel* hitCount() const { return hits_; }  // "12 Tiere gefunden" above the result
   AnimalSearch& search() { return search_; }
 
  signals:
@@ -72,6 +74,7 @@ class TsuchenDlg : public QDialog {
   QComboBox* status_;
   QPushButton* suchen_;
   QTableView* grid_;
+  QLabel* hits_;
   std::unique_ptr<engine::CursorModel> model_;
   QRect formerPlace_;
   std::optional<qint64> chosen_;

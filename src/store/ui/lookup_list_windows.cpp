@@ -17,8 +17,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "engine/field_input.h"
 #include "store/dialog_service.h"
 #include "store/guarded.h"
+#include "store/ui/field_edit.h"
+#include "store/ui/grid_columns.h"
 
 namespace lapiro::store::ui {
 
@@ -51,8 +54,11 @@ QTableView* makeGrid(QWidget* parent, const QString& objectName) {
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
-  grid->horizontalHeader()->setStretchLastSection(true);
   return grid;
+}
+
+void sizeColumns(QTableView* grid, const engine::CursorModel& model, int fill) {
+  fitGridColumns(grid, model, fill);
 }
 
 // Keeps a grid's selected row and its model's current record together.
@@ -129,10 +135,18 @@ QVariant EditableCursorModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || !ds_) return {};
   const bool buffered =
       index.row() == insertRow() || (ds_->state() == DataSetState::Edit && index.row() == currentRow());
-  if (!buffered) return CursorModel::data(index, role);
+  if (!buffered) {
+    // Edited as German text (a spin box would clip and round numbers, and use the C locale).
+    if (role == Qt::EditRole) {
+      const auto f = ds_->findField(columns()[index.column()].field);
+      if (f) return engine::editText(f->type(), CursorModel::data(index, Qt::EditRole));
+    }
+    return CursorModel::data(index, role);
+  }
   if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
   const auto f = ds_->findField(columns()[index.column()].field);
-  return f ? QVariant(f->asString()) : QVariant();
+  if (!f) return {};
+  return role == Qt::EditRole ? QVariant(engine::editText(f->type(), f->value())) : QVariant(f->asString());
 }
 
 Qt::ItemFlags EditableCursorModel::flags(const QModelIndex& index) const {
@@ -179,6 +193,10 @@ void LookupListWindow::closeList() {
 }
 
 void LookupListWindow::closeEvent(QCloseEvent* event) {
+  if (!closed_ && !FieldEdit::finishAll(this)) {
+    event->ignore();
+    return;
+  }
   closeList();
   event->accept();
 }
@@ -217,6 +235,26 @@ QLineEdit* FieldsAndTableWindow::addEdit(QWidget* page, const QString& field, in
   auto* e = new QLineEdit(page);
   e->setObjectName(field);
   e->setMaxLength(maxLength);
+  engine::Cursor& records = list_->records();
+  const auto f = records.isOpen() ? records.findField(field) : std::nullopt;
+  if (f && f->type() != engine::FieldType::Alpha && f->type() != engine::FieldType::Memo) {
+    // Numbers and dates are checked and written when the box is left, never at a keystroke.
+    FieldEdit::attach(e, f->type(), f->size(), field, [this, field](const QVariant& value) {
+      bool written = false;
+      guarded([&] {
+        engine::Cursor& c = list_->records();
+        if (!c.isEditing()) {
+          if (!c.hasRecord()) return;
+          c.edit();
+        }
+        c.field(field).setValue(value);
+        written = true;
+      });
+      return written;
+    });
+    edits_.emplace_back(field, e);
+    return e;
+  }
   connect(e, &QLineEdit::textEdited, this, [this, field](const QString& text) {
     if (filling_) return;
     guarded([&] {
@@ -257,7 +295,9 @@ void FieldsAndTableWindow::buildCommon(QWidget* fieldsPage, QWidget* tablePage) 
     b->setIcon(style()->standardIcon(icon));
     b->setToolTip(hint);
     b->setStatusTip(hint);
-    connect(b, &QToolButton::clicked, this, [this, action] { guarded(action); });
+    connect(b, &QToolButton::clicked, this, [this, action] {
+      if (FieldEdit::finishAll(this)) guarded(action);
+    });
     navLayout->addWidget(b);
   };
   engine::Cursor* c = &list_->records();
@@ -282,10 +322,15 @@ void FieldsAndTableWindow::buildCommon(QWidget* fieldsPage, QWidget* tablePage) 
   QPushButton* hilfe = addButton(QStringLiteral("Hilfe"), QStringLiteral("&Hilfe"));
   QPushButton* zurueck = addButton(QStringLiteral("Zurueck"), QStringLiteral("&Zurück"));
   connect(add, &QPushButton::clicked, this, [this] {
+    if (!FieldEdit::finishAll(this)) return;
     guarded([this] { list_->add(); });
     if (list_->editing()) focusFirstField();
   });
-  connect(undo, &QPushButton::clicked, this, [this] { guarded([this] { list_->undo(); }); });
+  connect(undo, &QPushButton::clicked, this, [this] {
+    // Undo throws away what was typed as well.
+    for (const auto& [field, e] : edits_) e->setModified(false);
+    guarded([this] { list_->undo(); });
+  });
   connect(del, &QPushButton::clicked, this, [this] { guarded([this] { list_->remove(); }); });
   connect(hilfe, &QPushButton::clicked, this, [this] {
     if (help_) help_(helpContext_);
@@ -321,7 +366,13 @@ void FieldsAndTableWindow::updateView() {
   const bool open = c.isOpen();
   filling_ = true;
   for (const auto& [field, e] : edits_) {
-    const QString text = open && (c.hasRecord() || c.isEditing()) ? c.field(field).asString() : QString();
+    const bool has = open && (c.hasRecord() || c.isEditing());
+    if (FieldEdit* typed = FieldEdit::of(e)) {
+      if (!typed->isPending()) typed->show(has ? c.field(field).value() : QVariant());
+      e->setEnabled(has);
+      continue;
+    }
+    const QString text = has ? c.field(field).asString() : QString();
     if (e->text() != text) e->setText(text);
     e->setEnabled(open && (c.hasRecord() || c.isEditing()));
   }
@@ -374,10 +425,11 @@ TRassen::TRassen(engine::Engine& engine, const shell::tsysteminfo& settings, TDa
   model_ = std::make_unique<EditableCursorModel>(&list_->records(), QStringList{});
   model_->setColumns({{QStringLiteral("Name"), QStringLiteral("Name"), 25},
                       {QStringLiteral("Code"), QStringLiteral("Code"), 9},
-                      {QStringLiteral("Rassegruppe"), QStringLiteral("Rassegruppe"), 25},
+                      {QStringLiteral("Rassegruppe"), QStringLiteral("Rassegruppe"), 17},
                       {QStringLiteral("Min Gewicht"), QStringLiteral("Min Gewicht"), 10},
                       {QStringLiteral("Max Gewicht"), QStringLiteral("Max Gewicht"), 10}});
   grid_->setModel(model_.get());
+  sizeColumns(grid_, *model_, 0);
   grid_->setItemDelegateForColumn(2, new GroupDelegate(grid_));
   linkGrid(grid_, model_.get(), this, [this](const std::function<void()>& a) { guarded(a); });
   auto* tl = new QVBoxLayout(table);
@@ -430,11 +482,13 @@ TFarbeForm::TFarbeForm(engine::Engine& engine, const shell::tsysteminfo& setting
   breedModel_ = std::make_unique<engine::CursorModel>(&colours().breeds());
   breedModel_->setColumns({{QStringLiteral("Name"), QStringLiteral("Rasse"), 25}});
   breedGrid_->setModel(breedModel_.get());
+  sizeColumns(breedGrid_, *breedModel_, 0);
   colourGrid_ = makeGrid(table, QStringLiteral("DBGridFarbe"));
   colourModel_ = std::make_unique<EditableCursorModel>(&list_->records(), QStringList{});
   colourModel_->setColumns({{QStringLiteral("Name"), QStringLiteral("Name"), 25},
                             {QStringLiteral("Code"), QStringLiteral("Code"), 9}});
   colourGrid_->setModel(colourModel_.get());
+  sizeColumns(colourGrid_, *colourModel_, 0);
   linkGrid(colourGrid_, colourModel_.get(), this, [this](const std::function<void()>& a) { guarded(a); });
   connect(breedGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
@@ -516,6 +570,7 @@ TStatusForm::TStatusForm(engine::Engine& engine, const shell::tsysteminfo& setti
   model_->setColumns({{QStringLiteral("Nummer"), QStringLiteral("Nr."), 4},
                       {QStringLiteral("Name"), QStringLiteral("Name"), 25}});
   grid_->setModel(model_.get());
+  sizeColumns(grid_, *model_, 1);
   grid_->installEventFilter(this);
   linkGrid(grid_, model_.get(), this, [this](const std::function<void()>& a) { guarded(a); });
 

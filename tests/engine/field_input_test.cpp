@@ -1,0 +1,109 @@
+// Reading typed input into field values: German numbers, whole numbers, money, dates, text.
+#include "engine/dataset.h"
+#include "engine/field_input.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace lapiro::engine;
+
+namespace {
+
+QString s(const char16_t* text) { return QString::fromUtf16(text); }
+
+FieldInput in(FieldType type, const QString& text, int size = 0) {
+  return parseFieldInput(type, size, text, QStringLiteral("Feld"));
+}
+
+}  // namespace
+
+TEST(FieldInputNumbers, GermanCommaPointAndThousandsAreReadAsTyped) {
+  EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("3,5")), 3.5);
+  EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("3.5")), 3.5);
+  EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("95,5")), 95.5);
+  EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("1.234,5")), 1234.5);
+  EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("1.234.567")), 1234567.0);
+  EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral(" -0,25 ")), -0.25);
+  EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral(",5")), 0.5);
+}
+
+TEST(FieldInputNumbers, WhatIsNotAGermanNumberIsRefused) {
+  for (const QString& bad : {QStringLiteral("inf"), QStringLiteral("nan"), QStringLiteral("-inf"),
+                             QStringLiteral("1e5"), QStringLiteral("3,5a"), QStringLiteral("1,2,3"),
+                             QStringLiteral("12.34,5"), QStringLiteral("1.23.4"), QStringLiteral("-"),
+                             QStringLiteral(","), s(u"\u0663"), s(u"\uFF13,5"), QStringLiteral("0x10")}) {
+    EXPECT_FALSE(parseGermanDecimal(bad)) << bad.toStdString();
+    const FieldInput r = in(FieldType::Number, bad);
+    EXPECT_FALSE(r.ok()) << bad.toStdString();
+    EXPECT_EQ(r.error, invalidValueMessage(bad, QStringLiteral("Feld")));
+  }
+}
+
+TEST(FieldInputNumbers, WholeNumberFieldsRefuseFractionsAndValuesOutOfRange) {
+  EXPECT_EQ(in(FieldType::Long, QStringLiteral("95")).value.toLongLong(), 95);
+  EXPECT_EQ(in(FieldType::Long, QStringLiteral("95,0")).value.toLongLong(), 95);
+  EXPECT_EQ(in(FieldType::Long, QStringLiteral("1.234,0")).value.toLongLong(), 1234);
+  const FieldInput fraction = in(FieldType::Long, QStringLiteral("95,5"));
+  EXPECT_EQ(fraction.error, fractionMessage(QStringLiteral("95,5"), QStringLiteral("Feld")));
+  EXPECT_FALSE(in(FieldType::Short, QStringLiteral("40000")).ok());
+  EXPECT_EQ(in(FieldType::Short, QStringLiteral("-32768")).value.toLongLong(), -32768);
+  EXPECT_EQ(in(FieldType::Long, QStringLiteral("-3000000000")).value.toLongLong(), -3000000000LL);
+  EXPECT_FALSE(in(FieldType::Long, QStringLiteral("99999999999999999999999")).ok());
+  EXPECT_FALSE(in(FieldType::Short, s(u"\u0661\u0662")).ok());
+  // Values that are not text are held to the same ranges.
+  EXPECT_THROW(toTyped(FieldType::Short, 0, QVariant(40000), QStringLiteral("Feld")), EngineError);
+  EXPECT_THROW(toTyped(FieldType::Long, 0, QVariant(std::nan("")), QStringLiteral("Feld")), EngineError);
+  EXPECT_THROW(toTyped(FieldType::Number, 0, QVariant(INFINITY), QStringLiteral("Feld")), EngineError);
+  EXPECT_THROW(toTyped(FieldType::Number, 0, QVariant(QStringLiteral("inf")), QStringLiteral("Feld")), EngineError);
+  EXPECT_DOUBLE_EQ(toTyped(FieldType::Number, 0, QVariant(QStringLiteral("1.234,5")), QStringLiteral("Feld")).toDouble(),
+                   1234.5);
+}
+
+TEST(FieldInputNumbers, MoneyTakesOnlyAsciiDigits) {
+  EXPECT_EQ(Money::parse(QStringLiteral("12,50"))->units(), 125000);
+  EXPECT_FALSE(Money::parse(s(u"\u0661\u0662,50")));  // Arabic-Indic digits
+  EXPECT_FALSE(Money::parse(s(u"\uFF11\uFF12")));      // full-width digits
+  EXPECT_FALSE(Money::parse(QStringLiteral("-")));
+  EXPECT_FALSE(in(FieldType::Money, s(u"\u0663")).ok());
+}
+
+TEST(FieldInputDates, OnlyRealCalendarDaysAreAccepted) {
+  EXPECT_EQ(*parseGermanDate(QStringLiteral("29.02.2024")), QDate(2024, 2, 29));
+  EXPECT_EQ(*parseGermanDate(QStringLiteral("1.3.2025")), QDate(2025, 3, 1));
+  EXPECT_EQ(*parseGermanDate(QStringLiteral("1.3.25")), QDate(2025, 3, 1));
+  EXPECT_EQ(*parseGermanDate(QStringLiteral("1.3.75")), QDate(1975, 3, 1));
+  EXPECT_EQ(*parseGermanDate(QStringLiteral("2024-04-29")), QDate(2024, 4, 29));
+  for (const QString& bad : {QStringLiteral("31.02.2024"), QStringLiteral("31.04.2024"), QStringLiteral("29.02.2023"),
+                             QStringLiteral("-2024-04-29"), QStringLiteral("0000-01-01"), QStringLiteral("32.1.2024"),
+                             QStringLiteral("1.13.2024"), QStringLiteral("1.1.-2024"), QStringLiteral("heute"),
+                             s(u"\u0661.1.2024")}) {
+    EXPECT_FALSE(parseGermanDate(bad)) << bad.toStdString();
+    EXPECT_EQ(in(FieldType::Date, bad).error, invalidValueMessage(bad, QStringLiteral("Feld")));
+    EXPECT_THROW(toTyped(FieldType::Date, 0, QVariant(bad), QStringLiteral("Feld")), EngineError) << bad.toStdString();
+  }
+  EXPECT_THROW(toTyped(FieldType::Date, 0, QVariant(QDate(-2024, 4, 29)), QStringLiteral("Feld")), EngineError);
+  EXPECT_TRUE(in(FieldType::Date, QStringLiteral("  ")).ok());  // blank clears the date
+}
+
+TEST(FieldInputText, AlphaIsCutWithoutSplittingASurrogatePair) {
+  const QString rabbit = s(u"ab\U0001F407");  // 4 UTF-16 units
+  EXPECT_EQ(cutToSize(rabbit, 3), QStringLiteral("ab"));
+  EXPECT_EQ(cutToSize(rabbit, 4), rabbit);
+  EXPECT_EQ(toTyped(FieldType::Alpha, 3, QVariant(rabbit), QStringLiteral("Feld")).toString(), QStringLiteral("ab"));
+}
+
+TEST(FieldInputText, EditTextReadsBackAsTheSameValue) {
+  for (double v : {3.5, 95.5, 1234.5, 0.1, -12.0, 1e15, 123456789.125}) {
+    const QString shown = editText(FieldType::Number, QVariant(v));
+    EXPECT_FALSE(shown.contains(u'E')) << shown.toStdString();
+    EXPECT_DOUBLE_EQ(in(FieldType::Number, shown).value.toDouble(), v) << shown.toStdString();
+  }
+  EXPECT_EQ(editText(FieldType::Number, QVariant(3.5)), QStringLiteral("3,5"));
+  for (qint64 units : {125000LL, 12345LL, -1LL, 123456780000LL}) {
+    const QString shown = editText(FieldType::Money, QVariant::fromValue(Money::fromUnits(units)));
+    EXPECT_EQ(in(FieldType::Money, shown).value.value<Money>().units(), units) << shown.toStdString();
+  }
+  EXPECT_EQ(editText(FieldType::Money, QVariant::fromValue(Money::fromUnits(125000))), QStringLiteral("12,50"));
+  EXPECT_EQ(editText(FieldType::Date, QVariant(QDate(2024, 2, 29))), QStringLiteral("29.02.2024"));
+}
