@@ -8,6 +8,8 @@
 #include "store/dialog_service.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -56,6 +58,21 @@ int main(int argc, char* argv[]) {
   {
     shell::FirstStartHooks hooks;
     hooks.busy = shell::ui::runWithBusyWindow;
+    hooks.restore = [&workArea](const QString&) {
+      const QString source = QFileDialog::getExistingDirectory(
+          nullptr, QStringLiteral("Sicherungsverzeichnis wählen"), QDir::homePath());
+      if (source.isEmpty()) return false;
+      QString error;
+      shell::ui::runWithBusyWindow(QStringLiteral("Der Bestand wird aus der Sicherung übernommen …"),
+                                   [&] { error = shell::takeOverBackup(source, workArea); });
+      if (!error.isEmpty()) {
+        store::dialogs().error(QStringLiteral("Der Bestand konnte nicht übernommen werden.\n\n") + error);
+        return false;
+      }
+      store::dialogs().inform(QStringLiteral("Der Bestand aus der Sicherung wurde übernommen.\n\nDaten: %1")
+                                  .arg(QDir::toNativeSeparators(shell::paths::dataDir())));
+      return true;
+    };
     if (!shell::runFirstStart(workArea, hooks)) {
       store::setDialogService(nullptr);
       return 0;

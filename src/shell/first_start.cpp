@@ -2,12 +2,14 @@
 
 #include "installer/demo_stock.h"
 #include "installer/installer.h"
+#include "safety/data_safety.h"
 #include "shell/paths.h"
 #include "shell/profile_file.h"
 #include "shell/system_info.h"
 #include "store/dialog_service.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -66,6 +68,55 @@ QString writeMissingSettings(const QRect& workArea) {
           .arg(native(update), ini.errorString());
   }
   return {};
+}
+
+QString takeOverBackup(const QString& source, const QRect& workArea) {
+  if (!QFileInfo(source).isDir() || !safety::isBackupDirectory(source))
+    return QStringLiteral("Dies ist kein Lapiro Manager Sicherungsverzeichnis!");
+  const QString programDir = paths::programDir();
+  const QString dataDir = paths::dataDir();
+  const bool hadSettings = QFileInfo::exists(paths::settingsFile());
+  const bool hadUpdate = QFileInfo::exists(paths::updateControlFile());
+
+  // First an empty stock (tables, help pages, safety directory, settings), then its data
+  // directory is replaced by checked copies of the backup's files.
+  installer::InstallOptions install;
+  install.programDir = programDir;
+  install.settingsDir = paths::settingsDir();
+  install.workArea = workArea;
+  QTemporaryDir scratch;
+  if (hadSettings || hadUpdate) install.settingsDir = scratch.path();
+  const installer::InstallResult made = installer::install(install);
+  if (made.exitCode != installer::kExitOk) return made.message;
+
+  QString error;
+  QTemporaryDir staged(programDir + QStringLiteral("/.daten-sicherung-XXXXXX"));
+  if (!staged.isValid()) error = QStringLiteral("Im Programmverzeichnis %1 kann nicht geschrieben werden.").arg(native(programDir));
+  for (const QString& name : safety::dataFiles(source, false)) {
+    if (!error.isEmpty()) break;
+    QString why;
+    if (!safety::copyChecked(source + u'/' + name, staged.path() + u'/' + name, &why))
+      error = QStringLiteral("Die Datei %1 der Sicherung kann nicht übernommen werden: %2").arg(name, why);
+  }
+  if (error.isEmpty()) {
+    const QString empty = programDir + QStringLiteral("/.daten-leer");
+    QDir(empty).removeRecursively();
+    if (!QDir().rename(dataDir, empty) || !QDir().rename(staged.path(), dataDir)) {
+      if (!QFileInfo::exists(dataDir)) QDir().rename(empty, dataDir);
+      error = QStringLiteral("Das Datenverzeichnis %1 kann nicht angelegt werden.").arg(native(dataDir));
+    } else {
+      staged.setAutoRemove(false);
+      QDir(empty).removeRecursively();
+    }
+  }
+  if (error.isEmpty()) error = writeMissingSettings(workArea);
+  if (!error.isEmpty()) {
+    // Nothing of the taken-over stock stays: the next start welcomes the user again.
+    QDir(dataDir).removeRecursively();
+    if (!hadSettings) QFile::remove(paths::settingsFile());
+    if (!hadUpdate) QFile::remove(paths::updateControlFile());
+  }
+  return error;
 }
 
 bool runFirstStart(const QRect& workArea, const FirstStartHooks& hooks) {

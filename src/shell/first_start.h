@@ -45,6 +45,13 @@ inline constexpr int kChoiceRestore = 2;
 // half-made is left). With FirstStartNeed::None it does nothing and returns true.
 bool runFirstStart(const QRect& workArea, const FirstStartHooks& hooks = {});
 
+// The first-start way of taking a stock over from a backup folder: the folder's data files
+// (every table of a backup, checked one by one) become the data directory of the program
+// directory, which gets help pages and missing settings as a new stock would. Returns an empty
+// text on success, else the German reason; then no data directory and no settings made here
+// remain. PRECONDITION: the program directory has no data directory.
+QString takeOverBackup(const QString& source, const QRect& workArea);
+
 // Writes LapiroMan.ini and XVUPD.ini with their defaults where they are missing; never
 // replaces an existing file. Returns an empty text on success, else the German reason.
 QString writeMissingSettings(const QRect& workArea);

@@ -167,3 +167,31 @@ TEST_F(FirstStartTest, TheRestoreChoiceAppearsOnlyWithARestoreAndItsFailureStops
   EXPECT_TRUE(shell::runFirstStart(workArea_, hooks));
   EXPECT_EQ(busyCalls, 1);
 }
+
+TEST_F(FirstStartTest, AStockIsTakenOverFromABackupFolderOrNothingIsMade) {
+  // A backup folder: the data directory of a demo stock made elsewhere.
+  setDirs(tmp_.file(QStringLiteral("other")), tmp_.file(QStringLiteral("other-config")));
+  {
+    ScriptedDialogs dialogs;
+    dialogs.choice(shell::kChoiceDemo);
+    ASSERT_TRUE(shell::runFirstStart(workArea_));
+  }
+  const QString backup = shell::paths::dataDir();
+  const QByteArray animals = read(backup + QStringLiteral("/Hasen.db"));
+  setDirs(tmp_.file(QStringLiteral("home")), tmp_.file(QStringLiteral("config")));
+
+  // A folder without an animal table is refused, and nothing is made.
+  EXPECT_EQ(shell::takeOverBackup(tmp_.path(), workArea_),
+            QStringLiteral("Dies ist kein Lapiro Manager Sicherungsverzeichnis!"));
+  EXPECT_FALSE(QFileInfo::exists(shell::paths::dataDir()));
+  EXPECT_FALSE(QFileInfo::exists(shell::paths::settingsFile()));
+
+  EXPECT_EQ(shell::takeOverBackup(backup, workArea_), QString());
+  EXPECT_EQ(read(shell::paths::dataDir() + QStringLiteral("/Hasen.db")), animals);
+  EXPECT_TRUE(QFileInfo(shell::paths::helpDir() + QStringLiteral("/1001.html")).isFile());
+  EXPECT_TRUE(QFileInfo(shell::paths::settingsFile()).isFile());
+  EXPECT_EQ(shell::firstStartNeed(), FirstStartNeed::None);
+  // No work directory is left beside the data.
+  const QStringList hidden = QDir(shell::paths::programDir()).entryList(QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot);
+  EXPECT_EQ(hidden.filter(QStringLiteral(".daten")), QStringList());
+}
