@@ -208,8 +208,20 @@ bool ShellSession::noteAnimalShown(const QString& tatoRechts, const QString& tat
   if (!addRecent(recent, tatoRechts, tatoLinks, nummer)) return false;
   for (size_t i = 0; i < recent.size(); ++i) settings_.LASTLapiro[i] = recent[i];
   settings_.saveLastLapiro(ini_);
-  saveSettingsFile();
+  // Moving through animals writes often: a failure is told once, not at every move, until a
+  // write succeeds again.
+  if (saveSettingsFile()) {
+    settingsWriteFailed_ = false;
+  } else if (!settingsWriteFailed_ && ini_.exists()) {
+    settingsWriteFailed_ = true;
+    reportSettingsWriteFailure();
+  }
   return true;
+}
+
+void ShellSession::reportSettingsWriteFailure() {
+  store::dialogs().error(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\r") +
+                         ini_.errorString());
 }
 
 bool ShellSession::saveSettingsFile() {
@@ -221,7 +233,7 @@ bool ShellSession::saveSettingsFile() {
 void ShellSession::finish(const QSize& windowSize) {
   if (keepsLastSize(settings_.System.Aufloesung)) {
     settings_.saveAufloesung(ini_, windowSize);
-    saveSettingsFile();
+    if (!saveSettingsFile() && ini_.exists()) reportSettingsWriteFailure();
   }
   closeTables();
 }

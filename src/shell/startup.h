@@ -143,8 +143,11 @@ class ShellSession : public store::CursorProvider {
   bool noteAnimalShown(const QString& tatoRechts, const QString& tatoLinks, qlonglong nummer);
   RecentSlots recentSlots() const;
 
-  // Writes the settings file; false (file left as it was) when that fails.
+  // Writes the settings file; false (file left as it was, errorString() of settingsFile()
+  // set) when that fails.
   bool saveSettingsFile();
+  // Shows "Die Einstellungen konnten nicht gespeichert werden." with the reason (error box).
+  void reportSettingsWriteFailure();
 
   // End of the program: records the window size when System/Aufloesung asks for it, then
   // closes the data module's and the main window's tables; each close saves its pending
@@ -157,6 +160,7 @@ class ShellSession : public store::CursorProvider {
 
  private:
   void openMessageCatalogue();
+  bool settingsWriteFailed_ = false;  // the last recently-shown write failed and was told
 
   engine::Engine engine_;
   ProfileFile ini_;
