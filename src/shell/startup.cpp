@@ -157,6 +157,8 @@ bool ShellSession::start(const QRect& workArea) {
   // Step 9: the main window's tables. The recently-shown menu is built by the window from
   // the settings loaded above.
   openMessageCatalogue();
+  // A table that fails to open is named once for the main window and the data module together.
+  naming_ = std::make_unique<store::OpenFailureNaming>();
   const store::UpgradeResult upgrade = store::upgradeMainWindowTables(engine_, *this);
   return !upgrade.endProgram;
 }
@@ -165,6 +167,7 @@ void ShellSession::createDataModule() {
   if (dataModule_) return;
   dataModule_ = std::make_unique<store::TDatenStamm>(engine_, settings_);
   dataModule_->open();
+  naming_.reset();
 }
 
 bool ShellSession::showAnimal(qlonglong nummer, bool* recentChanged) {

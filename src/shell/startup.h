@@ -161,6 +161,7 @@ class ShellSession : public store::CursorProvider {
  private:
   void openMessageCatalogue();
   bool settingsWriteFailed_ = false;  // the last recently-shown write failed and was told
+  std::unique_ptr<store::OpenFailureNaming> naming_;  // from step 9 until the data module is open
 
   engine::Engine engine_;
   ProfileFile ini_;
