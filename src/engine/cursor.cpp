@@ -390,6 +390,11 @@ void Cursor::rebuildBase() {
       if (hasE) {
         if (isNullValue(e)) {
           conds << c.sql + QStringLiteral(" IS NULL");
+        } else if (hasS && !isNullValue(s)) {
+          // The start bound already excludes empty values; a plain bound keeps the range
+          // on the index (an OR would make SQLite evaluate the key of every row).
+          conds << colCompare(c, "<=");
+          w.binds << e;
         } else {
           conds << u'(' + c.sql + QStringLiteral(" IS NULL OR ") + colCompare(c, "<=") + u')';
           w.binds << e;
