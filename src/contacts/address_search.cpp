@@ -77,7 +77,9 @@ SearchStatement buildAddressSearch(const AddressSearchBoxes& boxes, const QList<
       s.lines << conditions[i];
     }
   }
-  s.lines << QStringLiteral("ORDER BY Name,Vorname");
+  // German order of names (umlauts as their base letters, case ignored), then as written.
+  s.lines << QStringLiteral("ORDER BY %1 COLLATE NOCASE,%2 COLLATE NOCASE,Name,Vorname")
+                 .arg(engine::germanSortKeySql(QStringLiteral("Name")), engine::germanSortKeySql(QStringLiteral("Vorname")));
   return s;
 }
 

@@ -270,7 +270,7 @@ void Cursor::requireWritable() const {
 void Cursor::buildOrder() {
   const TableDef& def = table_->def();
   std::vector<OrderColumn> order;
-  auto columnFor = [&](const QString& name, bool desc, bool nocase) {
+  auto columnFor = [&](const QString& name, bool desc, bool nocase, bool german = false) {
     const int idx = fieldIndex(name.trimmed());
     if (idx < 0 || idx >= dataFieldCount())
       throw EngineError(EngineError::Kind::FieldMissing,
@@ -279,7 +279,9 @@ void Cursor::buildOrder() {
     c.field = idx;
     c.sql = quoteIdent(fields_[idx].def.name);
     c.descending = desc;
-    c.nocase = nocase;
+    c.nocase = nocase || german;
+    c.german = german;
+    if (german) c.sql = germanSortKeySql(c.sql);
     c.notNull = fields_[idx].def.required || sameName(fields_[idx].def.name, table_->rowidField());
     return c;
   };
@@ -300,7 +302,7 @@ void Cursor::buildOrder() {
       throw EngineError(EngineError::Kind::IndexMissing,
                         QStringLiteral("Der Index %1 der Tabelle %2 existiert nicht.").arg(indexName_, tableName_),
                         indexName_);
-    for (const auto& f : idx->fields) order.push_back(columnFor(f.name, f.descending, f.caseInsensitive));
+    for (const auto& f : idx->fields) order.push_back(columnFor(f.name, f.descending, f.caseInsensitive, f.german));
   } else if (const IndexDef* pk = def.primary()) {
     for (const auto& f : pk->fields) order.push_back(columnFor(f.name, false, false));
   }
@@ -322,7 +324,7 @@ void Cursor::buildOrder() {
 
 QString Cursor::colCompare(const OrderColumn& c, const char* op) const {
   return c.sql + (c.nocase ? QStringLiteral(" COLLATE NOCASE ") : QStringLiteral(" ")) + QLatin1String(op) +
-         QStringLiteral(" ?");
+         u' ' + (c.german ? germanSortKeySql(QStringLiteral("?")) : QStringLiteral("?"));
 }
 
 QString Cursor::orderBy(bool forward) const {
@@ -394,6 +396,11 @@ void Cursor::rebuildBase() {
       if (hasE) {
         if (isNullValue(e)) {
           conds << c.sql + QStringLiteral(" IS NULL");
+        } else if (hasS && !isNullValue(s)) {
+          // The start bound already excludes empty values; a plain bound keeps the range
+          // on the index (an OR would make SQLite evaluate the key of every row).
+          conds << colCompare(c, "<=");
+          w.binds << e;
         } else {
           conds << u'(' + c.sql + QStringLiteral(" IS NULL OR ") + colCompare(c, "<=") + u')';
           w.binds << e;

@@ -118,6 +118,7 @@ class Cursor : public DataSet {
     int field = -1;    // index into the buffer, -1 for the rowid tiebreak
     bool descending = false;
     bool nocase = false;
+    bool german = false;   // sql is the German sort key of the column; values compare as keys
     bool notNull = false;  // never empty (rowid, required fields): no NULL stretch to visit
   };
   struct Where {

@@ -46,8 +46,42 @@ void CursorModel::reload() {
   pages_.clear();
   pageOrder_.clear();
   fieldIndexes_.clear();
-  count_ = (dataSet_ && dataSet_->isOpen()) ? dataSet_->recordCount() : 0;
+  count_ = 0;
+  if (dataSet_ && dataSet_->isOpen()) {
+    try {
+      count_ = dataSet_->recordCount();
+    } catch (const EngineError& e) {
+      if (e.kind() != EngineError::Kind::TableDamaged) throw;
+      count_ = readableCount();
+    }
+  }
   endResetModel();
+}
+
+qint64 CursorModel::readableCount() const {
+  // The rows before the damage, read from the front, and those after it, read from the end;
+  // rowAt() reaches each group from its own side.
+  DataSet* ds = const_cast<DataSet*>(dataSet_);
+  const auto countFrom = [&](bool fromEnd, bool* reachedEnd) {
+    qint64 n = 0;
+    for (int step = kPageSize; step >= 1;) {
+      try {
+        const auto rows = fromEnd ? ds->readRowsFromEnd(n, step) : ds->readRows(n, step);
+        n += static_cast<qint64>(rows.size());
+        if (static_cast<int>(rows.size()) < step) {
+          *reachedEnd = true;
+          return n;
+        }
+      } catch (const EngineError&) {
+        step /= 2;  // narrow down to the last readable row before the damage
+      }
+    }
+    return n;
+  };
+  bool forwardComplete = false, backwardComplete = false;
+  const qint64 front = countFrom(false, &forwardComplete);
+  // Damage outside the rows' own order (in another index) leaves them all readable.
+  return forwardComplete ? front : front + countFrom(true, &backwardComplete);
 }
 
 int CursorModel::rowCount(const QModelIndex& parent) const {
@@ -82,10 +116,27 @@ const DataSet::Row* CursorModel::rowAt(int row) const {
       } else {
         rows = ds->readRows(start, want);
       }
-    } catch (const EngineError&) {
-      // Called from the view's painting, where an exception cannot pass: a page that cannot
-      // be read (a lookup table gone, a damaged file) shows empty and is tried again later.
-      return nullptr;
+    } catch (const EngineError& e) {
+      // Called from the view's painting, where an exception cannot pass. A page of a damaged
+      // file is read row by row so that every readable row shows; the others stay empty.
+      // Any other failure (a lookup table gone) shows the page empty and tries again later.
+      if (e.kind() != EngineError::Kind::TableDamaged) return nullptr;
+      rows.clear();
+      // A row is reached from the front or, when the damage lies before it, from the end.
+      const auto readOne = [&](qint64 pos) -> DataSet::Row {
+        try {
+          auto one = ds->readRows(pos, 1);
+          if (!one.empty()) return std::move(one.front());
+        } catch (const EngineError&) {
+        }
+        try {
+          auto one = ds->readRowsFromEnd(count_ - pos - 1, 1);
+          if (!one.empty()) return std::move(one.front());
+        } catch (const EngineError&) {
+        }
+        return {};
+      };
+      for (int i = 0; i < want; ++i) rows.push_back(readOne(start + i));
     }
     if (pages_.size() >= kMaxPages && !pageOrder_.empty()) {
       pages_.erase(pageOrder_.front());
@@ -97,7 +148,7 @@ const DataSet::Row* CursorModel::rowAt(int row) const {
   }
   pageOrder_.push_back(page);
   const size_t offset = static_cast<size_t>(row % kPageSize);
-  if (offset >= it->second.size()) return nullptr;
+  if (offset >= it->second.size() || it->second[offset].empty()) return nullptr;
   return &it->second[offset];
 }
 

@@ -32,6 +32,8 @@ class CursorModel : public QAbstractTableModel {
   void setColumns(std::vector<Column> columns);
   const std::vector<Column>& columns() const { return columns_; }
 
+  // The number of rows; for a damaged table (EngineError::TableDamaged) the rows that can be
+  // read, which the model then shows without gaps.
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -55,6 +57,7 @@ class CursorModel : public QAbstractTableModel {
 
  private:
   const DataSet::Row* rowAt(int row) const;
+  qint64 readableCount() const;
   void reload();
 
   DataSet* dataSet_ = nullptr;

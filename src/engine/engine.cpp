@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <fcntl.h>
@@ -16,6 +17,46 @@ namespace lapiro::engine {
 namespace {
 
 QString indexSqlName(const QString& indexName) { return QStringLiteral("ix_") + indexName; }
+
+// The key columns of an index as written in its CREATE INDEX statement, split at the
+// top-level commas of the column list.
+QStringList indexKeyColumns(sqlite3* db, const QString& sqlName) {
+  Statement st(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"));
+  st.bindAll({sqlName});
+  if (!st.step()) return {};
+  const QString sql = st.column(0).toString();
+  st.reset();
+  // The column list is the first parenthesis after " ON <table>".
+  qsizetype i = sql.indexOf(QStringLiteral(" ON "), 0, Qt::CaseInsensitive);
+  if (i < 0) return {};
+  bool inSingle = false, inDouble = false;
+  for (; i < sql.size(); ++i) {
+    const QChar c = sql[i];
+    if (c == u'"' && !inSingle) inDouble = !inDouble;
+    if (c == u'(' && !inDouble) break;
+  }
+  QStringList parts;
+  QString current;
+  int depth = 0;
+  inSingle = inDouble = false;
+  for (++i; i < sql.size(); ++i) {
+    const QChar c = sql[i];
+    if (c == u'\'' && !inDouble) inSingle = !inSingle;
+    else if (c == u'"' && !inSingle) inDouble = !inDouble;
+    else if (!inSingle && !inDouble) {
+      if (c == u'(') ++depth;
+      else if (c == u')' && depth-- == 0) break;
+      else if (c == u',' && depth == 0) {
+        parts << current.trimmed();
+        current.clear();
+        continue;
+      }
+    }
+    current += c;
+  }
+  parts << current.trimmed();
+  return parts;
+}
 
 // Reads the layout of the table inside an open connection.
 TableDef readDefinition(sqlite3* db, const QString& tableName, QString* rowidField) {
@@ -81,10 +122,24 @@ TableDef readDefinition(sqlite3* db, const QString& tableName, QString* rowidFie
     idx.name = sqlName.mid(3);
     idx.unique = unique;
     Statement info(db, QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoteIdent(sqlName)));
+    QStringList expressions;  // the written key columns, read only when one is an expression
+    int position = 0;
     while (info.step()) {
       if (info.column(5).toLongLong() == 0) continue;  // not a key column (rowid)
       IndexField f;
       f.name = info.column(2).toString();
+      if (info.column(1).toLongLong() == -2) {
+        // An expression: the German sort key over one column (IndexField::german).
+        if (expressions.isEmpty()) expressions = indexKeyColumns(db, sqlName);
+        const QString expr = expressions.value(position);
+        static const QRegularExpression quoted(QStringLiteral("\"((?:[^\"]|\"\")*)\""));
+        const auto m = quoted.match(expr);
+        if (expr.startsWith(u"replace(", Qt::CaseInsensitive) && m.hasMatch()) {
+          f.name = m.captured(1).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+          f.german = true;
+        }
+      }
+      ++position;
       f.descending = info.column(3).toLongLong() != 0;
       f.caseInsensitive = info.column(4).toString().compare(QStringLiteral("NOCASE"), Qt::CaseInsensitive) == 0;
       idx.fields.push_back(f);
@@ -97,8 +152,8 @@ TableDef readDefinition(sqlite3* db, const QString& tableName, QString* rowidFie
 QString createIndexSql(const QString& table, const IndexDef& index) {
   QStringList cols;
   for (const auto& f : index.fields) {
-    QString c = quoteIdent(f.name);
-    if (f.caseInsensitive) c += QStringLiteral(" COLLATE NOCASE");
+    QString c = f.german ? germanSortKeySql(quoteIdent(f.name)) : quoteIdent(f.name);
+    if (f.caseInsensitive || f.german) c += QStringLiteral(" COLLATE NOCASE");
     if (f.descending) c += QStringLiteral(" DESC");
     cols << c;
   }
@@ -143,7 +198,9 @@ class FileLock {
 void configureConnection(sqlite3* db) {
   sqlite3_busy_timeout(db, 3000);
   sqlite3_extended_result_codes(db, 1);
-  execSql(db, QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF;"));
+  // cell_size_check: damaged pages are reported as such rather than read past their end.
+  execSql(db, QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF; "
+                             "PRAGMA cell_size_check=ON;"));
   registerFunctions(db);
 }
 

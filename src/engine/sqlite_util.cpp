@@ -3,6 +3,7 @@
 #include "engine/dataset.h"
 
 #include <QDate>
+#include <QFileInfo>
 
 namespace lapiro::engine {
 
@@ -132,6 +133,13 @@ void execSql(sqlite3* db, const QString& sql) {
   }
 }
 
+QString damagedTableMessage(const QString& table) {
+  return (table.isEmpty() ? QStringLiteral("Eine Tabellendatei ist beschädigt.")
+                          : QStringLiteral("Die Tabelle %1 ist beschädigt.").arg(table)) +
+         QStringLiteral(" Bitte bauen Sie die Indexe mit \"Indexrekonstruktion\" neu auf oder spielen Sie "
+                        "die letzte Datensicherung zurück. Angezeigt wird, was sich noch lesen lässt.");
+}
+
 void throwSqliteError(sqlite3* db, int rc, const QString& context) {
   const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
   const int primary = rc & 0xff;
@@ -147,9 +155,12 @@ void throwSqliteError(sqlite3* db, int rc, const QString& context) {
   if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
     throw EngineError(EngineError::Kind::Locked,
                       QStringLiteral("Die Tabelle wird gerade von einem anderen Programm benutzt."), context);
-  if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
-    throw EngineError(EngineError::Kind::TableDamaged,
-                      QStringLiteral("Die Tabellendatei ist beschädigt (%1).").arg(msg), context);
+  if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
+    // Name the table by its file, so the user knows which one to rebuild or restore.
+    const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
+    const QString table = file && *file ? QFileInfo(QString::fromUtf8(file)).fileName() : QString();
+    throw EngineError(EngineError::Kind::TableDamaged, damagedTableMessage(table), table.isEmpty() ? context : table);
+  }
   if (primary == SQLITE_READONLY)
     throw EngineError(EngineError::Kind::ReadOnly,
                       QStringLiteral("Die Tabelle ist schreibgeschützt."), context);

@@ -58,6 +58,11 @@ void execSql(sqlite3* db, const QString& sql);
 // Turns the connection's last error into an EngineError of a fitting kind.
 [[noreturn]] void throwSqliteError(sqlite3* db, int rc, const QString& context);
 
+// The text of a TableDamaged error: names the table file (when known) and points the user to
+// "Indexrekonstruktion" and the backup. A damaged table throws EngineError(TableDamaged) with
+// this text and the table's file name as detail().
+QString damagedTableMessage(const QString& table);
+
 // Quotes an identifier for SQL: "name" with inner quotes doubled.
 QString quoteIdent(const QString& name);
 

@@ -80,6 +80,47 @@ IndexDef IndexDef::primaryKey(const QString& fieldList) {
   return def;
 }
 
+IndexDef IndexDef::withGermanOrder(const QStringList& fieldNames) const {
+  IndexDef copy = *this;
+  for (auto& f : copy.fields)
+    if (fieldNames.contains(f.name, Qt::CaseInsensitive)) f.german = f.caseInsensitive = true;
+  return copy;
+}
+
+namespace {
+
+// Letters that German order reads as other letters; everything else that is not ASCII stays
+// and sorts after "z". Upper-case forms are listed only for the umlauts and "É": the SQL form
+// nests one replace() per entry and SQLite's parser allows about two dozen levels, while
+// NOCASE already folds the ASCII letters.
+struct Folding {
+  const char16_t* from;
+  const char* to;
+};
+constexpr Folding kGermanFoldings[] = {
+    {u"ä", "a"}, {u"Ä", "a"}, {u"ö", "o"}, {u"Ö", "o"}, {u"ü", "u"}, {u"Ü", "u"},
+    {u"ß", "ss"}, {u"é", "e"}, {u"É", "e"}, {u"è", "e"}, {u"ê", "e"}, {u"à", "a"},
+    {u"á", "a"}, {u"â", "a"}, {u"ç", "c"}, {u"ñ", "n"}, {u"ó", "o"}, {u"ô", "o"},
+};
+
+}  // namespace
+
+QString germanSortKey(const QString& text) {
+  QString key = text;
+  for (const Folding& f : kGermanFoldings) key.replace(QString::fromUtf16(f.from), QLatin1String(f.to));
+  // NOCASE folds ASCII letters only; so does this, to compare exactly as the index does.
+  for (QChar& c : key)
+    if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + 32);
+  return key;
+}
+
+QString germanSortKeySql(const QString& expr) {
+  QString sql = expr;
+  for (const Folding& f : kGermanFoldings)
+    sql = QStringLiteral("replace(%1, '%2', '%3')").arg(sql, QString::fromUtf16(f.from), QLatin1String(f.to));
+  return sql;
+}
+
 QStringList IndexDef::fieldNames() const {
   QStringList names;
   for (const auto& f : fields) names << f.name;

@@ -49,6 +49,11 @@ struct IndexField {
   QString name;
   bool descending = false;
   bool caseInsensitive = false;
+  // German order of names (DIN 5007-1): "ä" as "a", "ö" as "o", "ü" as "u", "ß" as "ss",
+  // other accents dropped, case ignored. Stored as an index over germanSortKeySql() of the
+  // column with SQLite's built-in NOCASE collation, so every SQLite tool can read and write
+  // the file. Implies caseInsensitive.
+  bool german = false;
 };
 
 struct IndexDef {
@@ -60,6 +65,8 @@ struct IndexDef {
   // Builds an index from a ";" separated field list with the same options for every field.
   static IndexDef fromList(const QString& name, const QString& fieldList, bool descending = false,
                            bool caseInsensitive = false, bool unique = false);
+  // The same index with German order (IndexField::german) on the named fields.
+  IndexDef withGermanOrder(const QStringList& fieldNames) const;
   static IndexDef primaryKey(const QString& fieldList);
   QStringList fieldNames() const;
 };
@@ -137,6 +144,15 @@ class Abort : public std::exception {
  public:
   const char* what() const noexcept override { return "abort"; }
 };
+
+// The German sort key of a text (DIN 5007-1, see IndexField::german) as the engine's indexes
+// and orders use it: umlauts and accented letters replaced, then folded to lower case. Two
+// texts sort in German order exactly as their keys compare.
+QString germanSortKey(const QString& text);
+
+// The SQL expression that computes the same key from the SQL expression `expr` with SQLite's
+// built-in replace() only; compare it with COLLATE NOCASE. `expr` may be "?".
+QString germanSortKeySql(const QString& expr);
 
 // Compares two names without regard to case (Unicode-aware).
 inline bool sameName(const QString& a, const QString& b) {

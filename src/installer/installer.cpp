@@ -5,9 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
+#include <functional>
+
+#include "core/safe_write.h"
 #include "engine/dataset.h"
 #include "engine/sqlite_util.h"
 #include "installer/content.h"
@@ -197,10 +199,8 @@ void fillLookups(engine::Engine& engine) {
 
 void writeHelp(const QString& dir) {
   for (const HelpPage& page : helpPages()) {
-    QSaveFile file(dir + u'/' + page.fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(page.html.toUtf8()) < 0 || !file.commit())
-      throw InstallError{QStringLiteral("Die Hilfeseite %1 kann nicht geschrieben werden.")
-                             .arg(nativePath(file.fileName()))};
+    QString error;
+    if (!core::writeFileSafely(dir + u'/' + page.fileName, page.html.toUtf8(), &error)) throw InstallError{error};
   }
 }
 
@@ -227,31 +227,111 @@ shell::ProfileFile updateControlProfile(const QString& path) {
   return ini;
 }
 
-void saveProfile(shell::ProfileFile& ini) {
-  if (!ini.save())
-    throw InstallError{QStringLiteral("Die Einstellungsdatei %1 kann nicht geschrieben werden: %2")
-                           .arg(nativePath(ini.path()), ini.errorString())};
+// Writes a settings profile under the hidden staging name beside its target; the final
+// placement renames it into place.
+QString stageProfile(const shell::ProfileFile& ini) {
+  const QFileInfo target(ini.path());
+  const QString staged = target.absolutePath() + u'/' + core::temporaryPrefix(target.fileName()) + u"install"_qs;
+  QString error;
+  if (!core::writeFileSafely(staged, ini.text().toUtf8(), &error)) throw InstallError{error};
+  return staged;
 }
 
-// Moves the freshly built directory `built` to `target`. An existing target is first moved
-// aside and removed only once the new directory is in place; if that fails it is put back.
-void replaceDir(QTemporaryDir& built, const QString& target) {
-  QString movedAside;
-  if (QFileInfo::exists(target)) {
-    QTemporaryDir asideDir(target + QStringLiteral(".alt-XXXXXX"));
-    if (!asideDir.isValid() || !QDir().rmdir(asideDir.path()) || !QDir().rename(target, asideDir.path()))
-      throw InstallError{
-          QStringLiteral("Das vorhandene Verzeichnis %1 kann nicht ersetzt werden.").arg(nativePath(target))};
-    asideDir.setAutoRemove(false);
-    movedAside = asideDir.path();
+// ------------------------------------------------------------------ final placement
+//
+// The new data directory, help directory and the two settings files are built under hidden
+// names and then renamed into place, the settings files last (the program does not start
+// without LapiroMan.ini). Before the first rename a journal in the program directory names
+// every target and whether it replaces an existing one; a replaced target is first moved to
+// a hidden ".<name>.alt" beside it. A failure in the renames, or the next run after a process
+// killed during them, rolls back by the journal: targets made by the run are removed and the
+// moved-aside ones put back. The journal goes before the moved-aside copies are removed.
+
+QString journalPath(const QString& programDir) { return programDir + u"/.lapiro-install-journal"_qs; }
+
+QString asidePath(const QString& target) {
+  const QFileInfo info(target);
+  return info.absolutePath() + u"/."_qs + info.fileName() + u".alt"_qs;
+}
+
+bool removePath(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists() && !info.isSymLink()) return true;
+  if (info.isDir() && !info.isSymLink()) return QDir(path).removeRecursively();
+  return QFile::remove(path);
+}
+
+struct Placement {
+  QString staged;
+  QString target;
+  bool replaces = false;
+};
+
+// Undoes the placements named by the journal, if there is one, and removes it.
+void rollBackByJournal(const QString& programDir) {
+  QFile journal(journalPath(programDir));
+  if (!journal.exists()) return;
+  if (journal.open(QIODevice::ReadOnly)) {
+    const QStringList lines = QString::fromUtf8(journal.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    journal.close();
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+      const QString kind = it->section(u'\t', 0, 0);
+      const QString target = it->section(u'\t', 1);
+      const QString aside = asidePath(target);
+      if (kind == u"ersetzt") {
+        // Moved aside already: the target in place (if any) is the new one.
+        if (QFileInfo::exists(aside) && removePath(target)) QDir().rename(aside, target);
+      } else {
+        removePath(target);
+      }
+    }
   }
-  if (!QDir().rename(built.path(), target)) {
-    if (!movedAside.isEmpty()) QDir().rename(movedAside, target);
-    throw InstallError{
-        QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(nativePath(target))};
+  QFile::remove(journalPath(programDir));
+}
+
+// Removes what an interrupted earlier run left: it rolls back by the journal, then deletes
+// the hidden build directories, staged settings files and moved-aside copies.
+void cleanUpInterruptedRun(const QString& programDir, const QString& settingsDir) {
+  rollBackByJournal(programDir);
+  const QDir program(programDir);
+  for (const QString& name :
+       program.entryList({u".daten-neu-*"_qs, u".Help-neu-*"_qs, u".daten.alt"_qs, u".Help.alt"_qs},
+                         QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+    removePath(program.filePath(name));
+  const QDir settings(settingsDir);
+  for (const QString& file : {u"LapiroMan.ini"_qs, u"XVUPD.ini"_qs}) {
+    for (const QString& name :
+         settings.entryList({core::temporaryPrefix(file) + u'*', u'.' + file + u".alt"_qs},
+                            QDir::Files | QDir::Hidden | QDir::System))
+      removePath(settings.filePath(name));
   }
-  built.setAutoRemove(false);
-  if (!movedAside.isEmpty()) QDir(movedAside).removeRecursively();
+}
+
+// Renames every staged item into place as one unit (see above). `step` is called after each
+// rename with the target's file name. Throws InstallError after rolling back.
+void placeAll(const QString& programDir, const std::vector<Placement>& items,
+              const std::function<void(const QString&)>& step) {
+  QStringList lines;
+  for (const Placement& p : items) {
+    // A directory never replaces a file nor a file a directory.
+    if (p.replaces && QFileInfo(p.target).isDir() != QFileInfo(p.staged).isDir())
+      throw InstallError{QStringLiteral("%1 kann nicht ersetzt werden.").arg(nativePath(p.target))};
+    lines << (p.replaces ? u"ersetzt"_qs : u"neu"_qs) + u'\t' + p.target;
+  }
+  QString error;
+  if (!core::writeFileSafely(journalPath(programDir), lines.join(u'\n').toUtf8() + '\n', &error))
+    throw InstallError{error};
+  for (const Placement& p : items) {
+    const bool ok = (!p.replaces || QDir().rename(p.target, asidePath(p.target))) && QDir().rename(p.staged, p.target);
+    if (!ok) {
+      rollBackByJournal(programDir);
+      throw InstallError{QStringLiteral("%1 kann nicht an seinen Platz gebracht werden.").arg(nativePath(p.target))};
+    }
+    if (step) step(QFileInfo(p.target).fileName());
+  }
+  QFile::remove(journalPath(programDir));
+  for (const Placement& p : items)
+    if (p.replaces) removePath(asidePath(p.target));
 }
 
 QString secondsText(qint64 ms) {
@@ -279,6 +359,10 @@ InstallResult install(const InstallOptions& options) {
     return result;
   }
 
+  // What a killed earlier run left is undone first, so that it neither blocks this run nor
+  // stays behind.
+  cleanUpInterruptedRun(programDir, settingsDir);
+
   // Refuse before anything is written, naming every existing file or directory.
   if (!options.force) {
     QStringList refused;
@@ -298,6 +382,15 @@ InstallResult install(const InstallOptions& options) {
     }
   }
 
+  bool createdBackupDir = false;
+  const auto failed = [&](const QString& reason) {
+    // Nothing of this run stays: staged files and the new, still empty backup directory go.
+    cleanUpInterruptedRun(programDir, settingsDir);
+    if (createdBackupDir) QDir().rmdir(backupDir);
+    result.exitCode = kExitFailed;
+    result.message = QStringLiteral("Installation abgebrochen: ") + reason;
+    return result;
+  };
   try {
     makeDir(programDir);
     makeDir(settingsDir);
@@ -322,26 +415,29 @@ InstallResult install(const InstallOptions& options) {
     }
     writeHelp(newHelp.path());
 
-    shell::ProfileFile settings = settingsProfile(settingsFile, options.workArea);
-    shell::ProfileFile update = updateControlProfile(updateFile);
-    saveProfile(settings);
-    saveProfile(update);
-
-    replaceDir(newHelp, helpDir);
-    replaceDir(newData, dataDir);
+    const QString staged = stageProfile(settingsProfile(settingsFile, options.workArea));
+    const QString stagedUpdate = stageProfile(updateControlProfile(updateFile));
+    createdBackupDir = !QFileInfo::exists(backupDir);
     makeDir(backupDir);
+
+    std::vector<Placement> items{{newHelp.path(), helpDir, QFileInfo::exists(helpDir)},
+                                 {newData.path(), dataDir, QFileInfo::exists(dataDir)},
+                                 {stagedUpdate, updateFile, QFileInfo::exists(updateFile)},
+                                 {staged, settingsFile, QFileInfo::exists(settingsFile)}};
+    newHelp.setAutoRemove(false);
+    newData.setAutoRemove(false);
+    try {
+      placeAll(programDir, items, options.afterPlacing);
+    } catch (...) {
+      for (const Placement& p : items) removePath(p.staged);
+      throw;
+    }
   } catch (const InstallError& e) {
-    result.exitCode = kExitFailed;
-    result.message = QStringLiteral("Installation abgebrochen: ") + e.message;
-    return result;
+    return failed(e.message);
   } catch (const EngineError& e) {
-    result.exitCode = kExitFailed;
-    result.message = QStringLiteral("Installation abgebrochen: ") + e.message();
-    return result;
+    return failed(e.message());
   } catch (const std::exception& e) {
-    result.exitCode = kExitFailed;
-    result.message = QStringLiteral("Installation abgebrochen: ") + QString::fromLocal8Bit(e.what());
-    return result;
+    return failed(QString::fromLocal8Bit(e.what()));
   }
 
   result.elapsedMs = timer.elapsed();

@@ -2,16 +2,19 @@
 // installation supplies, the message catalogue, the lookup rows, the help pages, the safety
 // copy directory and the two settings files; optionally a demo stock (demo_stock.h).
 //
-// An installation is all or nothing: the data directory and the help directory are built in
-// temporary sibling directories and renamed into place at the end, so a failure leaves no
-// half-written data directory behind. An existing data directory or settings file is never
-// touched unless `force` is set.
+// An installation is all or nothing: the data directory, the help directory and the settings
+// files are built under hidden names and renamed into place at the end as one unit, the
+// settings files last; a failure, or a process killed during the renames, leaves the state
+// before the run (the next run undoes an interrupted one and removes its leftovers). Every
+// file write is checked through core::writeFileSafely(). An existing data directory or
+// settings file is never touched unless `force` is set.
 #pragma once
 
 #include <QRect>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -26,6 +29,9 @@ struct InstallOptions {
   std::optional<int> demoAnimals;  // set: add a demo stock of this many animals (>= 0)
   bool force = false;              // replace an existing data directory and settings files
   QRect workArea;                  // the desktop work area for the default window size; may be empty
+  // Called after each rename of the final placement with the placed item's file name
+  // ("Help", "daten", "XVUPD.ini", "LapiroMan.ini"); lets tests stop the process there.
+  std::function<void(const QString&)> afterPlacing;
 };
 
 // Exit codes of lapiro-install.
@@ -44,8 +50,8 @@ struct InstallResult {
 };
 
 // Installs as described above. Never throws: every failure is reported in the result, and
-// then nothing of the new data directory, help directory or settings files remains (an
-// existing installation is left as it was, unless the failure happens in the final renames).
+// then nothing of the new data directory, help directory or settings files remains and an
+// existing installation is left as it was.
 InstallResult install(const InstallOptions& options);
 
 // Fast loading of many records into one table in a single transaction, bypassing cursors but

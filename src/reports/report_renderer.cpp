@@ -1,5 +1,9 @@
 #include "reports/report_renderer.h"
 
+#include "core/safe_write.h"
+
+#include <QBuffer>
+
 #include <QFile>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -107,14 +111,19 @@ bool renderToDevice(const PageModel& model, QPagedPaintDevice& device) {
 }
 
 bool renderToPdf(const PageModel& model, const QString& fileName) {
-  QFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  QPdfWriter writer(&file);
-  writer.setResolution(1200);
-  writer.setTitle(model.title);
-  writer.setCreator(QStringLiteral("Lapiro Manager"));
-  const bool ok = renderToDevice(model, writer);
-  return ok && file.error() == QFileDevice::NoError;
+  // Rendered in memory first, then written through the checked whole-file write, so a full
+  // disk never leaves a truncated PDF in place of an older one.
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  bool ok = false;
+  {
+    QPdfWriter writer(&buffer);
+    writer.setResolution(1200);
+    writer.setTitle(model.title);
+    writer.setCreator(QStringLiteral("Lapiro Manager"));
+    ok = renderToDevice(model, writer);
+  }
+  return ok && core::writeFileSafely(fileName, buffer.data());
 }
 
 QImage renderPageImage(const PageModel& model, int index, double dpi) {

@@ -172,8 +172,8 @@ bool AnimalList::open() {
   if (cursor_.isOpen()) return true;
   try {
     cursor_.open();
-  } catch (const EngineError&) {
-    store::reportOpenFailure(kHasen);
+  } catch (const EngineError& e) {
+    store::reportOpenFailure(store::failedTableName(e, kHasen));
     return false;
   }
   store::ensureIndexes(engine_, cursor_, store::animalListIndexes(), kHasen);

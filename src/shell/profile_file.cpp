@@ -1,9 +1,10 @@
 #include "shell/profile_file.h"
 
+#include "core/safe_write.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace lapiro::shell {
@@ -87,18 +88,10 @@ bool ProfileFile::save() {
     error_ = QStringLiteral("Verzeichnis kann nicht angelegt werden: ") + dir;
     return false;
   }
-  QSaveFile file(path_);
-  if (!file.open(QIODevice::WriteOnly)) {
-    error_ = file.errorString();
-    return false;
-  }
   QByteArray bytes;
   if (byteOrderMark_) bytes = "\xEF\xBB\xBF";
   bytes += text().toUtf8();
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
-    error_ = file.errorString();
-    return false;
-  }
+  if (!core::writeFileSafely(path_, bytes, &error_)) return false;
   modified_ = false;
   return true;
 }

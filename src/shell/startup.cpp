@@ -165,6 +165,8 @@ bool ShellSession::start(const QRect& workArea) {
   // Step 9: the main window's tables. The recently-shown menu is built by the window from
   // the settings loaded above.
   openMessageCatalogue();
+  // A table that fails to open is named once for the main window and the data module together.
+  naming_ = std::make_unique<store::OpenFailureNaming>();
   const store::UpgradeResult upgrade = store::upgradeMainWindowTables(engine_, *this);
   return !upgrade.endProgram;
 }
@@ -174,6 +176,7 @@ void ShellSession::createDataModule() {
   dataModule_ = std::make_unique<store::TDatenStamm>(engine_, settings_);
   shows::attachShowRules(*dataModule_);
   dataModule_->open();
+  naming_.reset();
 }
 
 bool ShellSession::showAnimal(qlonglong nummer, bool* recentChanged) {
@@ -217,7 +220,14 @@ bool ShellSession::noteAnimalShown(const QString& tatoRechts, const QString& tat
   if (!addRecent(recent, tatoRechts, tatoLinks, nummer)) return false;
   for (size_t i = 0; i < recent.size(); ++i) settings_.LASTLapiro[i] = recent[i];
   settings_.saveLastLapiro(ini_);
-  saveSettingsFile();
+  // Moving through animals writes often: a failure is told once, not at every move, until a
+  // write succeeds again.
+  if (saveSettingsFile()) {
+    settingsWriteFailed_ = false;
+  } else if (!settingsWriteFailed_ && ini_.exists()) {
+    settingsWriteFailed_ = true;
+    reportSettingsWriteFailure();
+  }
   return true;
 }
 
@@ -230,6 +240,11 @@ bool ShellSession::forgetAnimalShown(qlonglong nummer) {
   return true;
 }
 
+void ShellSession::reportSettingsWriteFailure() {
+  store::dialogs().error(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.\r") +
+                         ini_.errorString());
+}
+
 bool ShellSession::saveSettingsFile() {
   // The installer creates the file; the program only writes into an existing one.
   if (!ini_.exists()) return false;
@@ -239,7 +254,7 @@ bool ShellSession::saveSettingsFile() {
 void ShellSession::finish(const QSize& windowSize) {
   if (keepsLastSize(settings_.System.Aufloesung)) {
     settings_.saveAufloesung(ini_, windowSize);
-    saveSettingsFile();
+    if (!saveSettingsFile() && ini_.exists()) reportSettingsWriteFailure();
   }
   closeTables();
 }

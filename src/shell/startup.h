@@ -146,8 +146,11 @@ class ShellSession : public store::CursorProvider {
   // list changed. Returns whether it changed.
   bool forgetAnimalShown(qlonglong nummer);
 
-  // Writes the settings file; false (file left as it was) when that fails.
+  // Writes the settings file; false (file left as it was, errorString() of settingsFile()
+  // set) when that fails.
   bool saveSettingsFile();
+  // Shows "Die Einstellungen konnten nicht gespeichert werden." with the reason (error box).
+  void reportSettingsWriteFailure();
 
   // End of the program: records the window size when System/Aufloesung asks for it, then
   // closes the data module's and the main window's tables; each close saves its pending
@@ -160,6 +163,8 @@ class ShellSession : public store::CursorProvider {
 
  private:
   void openMessageCatalogue();
+  bool settingsWriteFailed_ = false;  // the last recently-shown write failed and was told
+  std::unique_ptr<store::OpenFailureNaming> naming_;  // from step 9 until the data module is open
 
   engine::Engine engine_;
   ProfileFile ini_;

@@ -13,9 +13,10 @@ using engine::FieldType;
 
 namespace {
 
-// The name order of the lookups: without regard to case, then as written, then by number.
+// The name order of the lookups: German order (umlauts as their base letters, case ignored),
+// then as written, then by number.
 bool nameBefore(const NamedNumber& a, const NamedNumber& b) {
-  if (const int c = a.name.compare(b.name, Qt::CaseInsensitive); c != 0) return c < 0;
+  if (const int c = engine::germanSortKey(a.name).compare(engine::germanSortKey(b.name)); c != 0) return c < 0;
   if (const int c = a.name.compare(b.name, Qt::CaseSensitive); c != 0) return c < 0;
   return a.number < b.number;
 }
@@ -110,6 +111,9 @@ QString orderLineForColumn(const QString& field) {
   };
   for (const auto& [column, line] : orders)
     if (engine::sameName(field, QString::fromUtf16(column))) return QString::fromUtf16(line);
+  if (engine::sameName(field, QStringLiteral("IDCode")))
+    return QStringLiteral("ORDER BY %1 COLLATE NOCASE,IDCode,TatoRechts,TatoLinks")
+        .arg(engine::germanSortKeySql(QStringLiteral("IDCode")));
   return {};
 }
 

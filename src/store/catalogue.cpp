@@ -18,6 +18,7 @@ constexpr int kUpgrade = 2;           // field or index: missing in older data d
 constexpr int kUnique = 4;            // index
 constexpr int kDescending = 8;        // index: every field descending
 constexpr int kCaseInsensitive = 16;  // index: every field case-insensitive
+constexpr int kGermanNames = 32;      // index: the name fields (Name, Vorname, IDCode) in German order
 
 struct F {
   QStringView name;
@@ -64,6 +65,9 @@ CatalogueTable makeTable(QStringView file, Origin origin, QStringView key, std::
     t.def.indexes.push_back(IndexDef::fromList(i.name.toString(), i.fields.toString(),
                                                (i.flags & kDescending) != 0,
                                                (i.flags & kCaseInsensitive) != 0, (i.flags & kUnique) != 0));
+    if (i.flags & kGermanNames)
+      t.def.indexes.back() = t.def.indexes.back().withGermanOrder(
+          {QStringLiteral("Name"), QStringLiteral("Vorname"), QStringLiteral("IDCode")});
     if (i.flags & kUpgrade) t.upgradeIndexes << i.name.toString();
   }
   return t;
@@ -116,7 +120,7 @@ std::vector<CatalogueTable> buildCatalogue() {
                  {u"idxMutterGebGeschlTato", u"Mutter;Geburtstag;Geschlecht;TatoLinks", kUpgrade},
                  {u"VaterGebTatoRL", u"Vater;Geburtstag;TatoRechts;TatoLinks", kUpgrade},
                  {u"MutterGebTatoRL", u"Mutter;Geburtstag;TatoRechts;TatoLinks", kUpgrade},
-                 {u"StatusNameRasse", u"Status;IDCode;Rasse", kUpgrade}});
+                 {u"StatusNameRasse", u"Status;IDCode;Rasse", kUpgrade | kGermanNames}});
   // Older data hold the hutch number as text; the upgrade replaces it by a number. The index
   // StallnummerTato exists in both forms.
   hasen.olderForms.push_back({QStringLiteral("Stallnummer"), Alpha, 20, false});
@@ -189,7 +193,7 @@ std::vector<CatalogueTable> buildCatalogue() {
                          {u"Gekuendigt", Date, 0, kUpgrade},
                          {u"Austritt", Date, 0, kUpgrade},
                          {u"Abonnent", Logical, 0, kUpgrade}},
-                        {{u"AdrName", u"Name;Vorname"}, {u"AdrStatusName", u"Status;Name"}}));
+                        {{u"AdrName", u"Name;Vorname", kGermanNames}, {u"AdrStatusName", u"Status;Name", kGermanNames}}));
 
   c.push_back(makeTable(u"StatusAdressen", Origin::Installer, {}, {{u"Status", Alpha, 30}}));
 
@@ -675,8 +679,14 @@ engine::TableDef olderLayout(const CatalogueTable& table) {
     for (const FieldDef& form : table.olderForms)
       if (engine::sameName(form.name, f.name)) older.fields.push_back(form);
   }
-  for (const IndexDef& i : table.def.indexes)
-    if (i.primary || !table.isUpgradeIndex(i.name)) older.indexes.push_back(i);
+  for (const IndexDef& i : table.def.indexes) {
+    if (!i.primary && table.isUpgradeIndex(i.name)) continue;
+    // Older data ordered names by bytes.
+    IndexDef byBytes = i;
+    for (auto& f : byBytes.fields)
+      if (f.german) f.german = f.caseInsensitive = false;
+    older.indexes.push_back(byBytes);
+  }
   return older;
 }
 

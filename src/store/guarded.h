@@ -9,6 +9,13 @@
 
 namespace lapiro::store {
 
+// Shows an engine failure as an error box. A damaged table is named once per run: every
+// later failure of the same table stays silent (the first message said what to do).
+void showEngineError(const engine::EngineError& e);
+
+// Lets the next failure of every damaged table be shown again (after a restore; tests).
+void forgetReportedDamage();
+
 // Runs `action`; true when it finished, false after an Abort or a shown EngineError. Other
 // exceptions pass through.
 template <typename F>
@@ -18,7 +25,7 @@ bool guarded(F&& action) {
     return true;
   } catch (const engine::Abort&) {
   } catch (const engine::EngineError& e) {
-    dialogs().error(e.message());
+    showEngineError(e);
   }
   return false;
 }

@@ -7,8 +7,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <fcntl.h>
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <sys/file.h>
@@ -22,11 +24,12 @@ namespace {
 
 // Opens the cursor and tells whether it is open afterwards. A rule that aborts after the
 // table was opened leaves the cursor open, which counts as success.
-bool tryOpen(engine::Cursor& cursor, EngineError::Kind* failure = nullptr) {
+bool tryOpen(engine::Cursor& cursor, EngineError::Kind* failure = nullptr, QString* failedTable = nullptr) {
   try {
     cursor.open();
   } catch (const EngineError& e) {
     if (failure) *failure = e.kind();
+    if (failedTable) *failedTable = failedTableName(e, QString());
   } catch (const engine::Abort&) {
     if (failure) *failure = EngineError::Kind::General;
   }
@@ -121,20 +124,51 @@ std::optional<qlonglong> wholeNumber(const QString& text) {
 
 }  // namespace
 
+namespace {
+
+// The tables named in the active OpenFailureNaming scope, null outside any.
+QSet<QString>* namedTables = nullptr;
+
+}  // namespace
+
+OpenFailureNaming::OpenFailureNaming() : owner_(namedTables == nullptr) {
+  if (owner_) namedTables = new QSet<QString>;
+}
+
+OpenFailureNaming::~OpenFailureNaming() {
+  if (!owner_) return;
+  delete namedTables;
+  namedTables = nullptr;
+}
+
 void reportOpenFailure(const QString& tableName) {
+  if (namedTables) {
+    const QString key = tableName.toLower();
+    if (namedTables->contains(key)) return;
+    namedTables->insert(key);
+  }
   dialogs().error(messageText(11) + u' ' + tableName);
 }
 
+QString failedTableName(const EngineError& e, const QString& fallback) {
+  const bool fileFailed =
+      e.kind() == EngineError::Kind::TableDamaged || e.kind() == EngineError::Kind::TableMissing;
+  if (!fileFailed || e.detail().isEmpty()) return fallback;
+  return QFileInfo(e.detail()).completeBaseName();
+}
+
 bool openPlain(engine::Cursor& cursor, const QString& tableName) {
-  if (tryOpen(cursor)) return true;
-  reportOpenFailure(tableName);
+  QString failed;
+  if (tryOpen(cursor, nullptr, &failed)) return true;
+  reportOpenFailure(failed.isEmpty() ? tableName : failed);
   return false;
 }
 
 bool openWithRepair(engine::Engine& engine, engine::Cursor& cursor, const std::vector<RepairCheck>& checks,
                     const QString& tableName, RepairTrigger trigger) {
   EngineError::Kind failure = EngineError::Kind::General;
-  if (tryOpen(cursor, &failure)) return true;
+  QString failed;
+  if (tryOpen(cursor, &failure, &failed)) return true;
 
   bool repaired = false;
   if (trigger == RepairTrigger::AnyFailure || failure == EngineError::Kind::FieldMissing) {
@@ -153,8 +187,8 @@ bool openWithRepair(engine::Engine& engine, engine::Cursor& cursor, const std::v
       // The stored table cannot be read: nothing to repair.
     }
   }
-  if (repaired && tryOpen(cursor)) return true;
-  reportOpenFailure(tableName);
+  if (repaired && tryOpen(cursor, nullptr, &failed)) return true;
+  reportOpenFailure(failed.isEmpty() ? tableName : failed);
   return false;
 }
 
@@ -175,6 +209,33 @@ EnsureResult ensureIndex(engine::Engine& engine, engine::Cursor& cursor, const Q
   } catch (const EngineError&) {
     reportOpenFailure(tableName);
     return EnsureResult::Failed;
+  }
+}
+
+void upgradeGermanOrder(engine::Engine& engine, const QString& tableName) {
+  const CatalogueTable* table = findTable(tableName);
+  if (!table) return;
+  try {
+    const std::vector<engine::IndexDef> stored = engine.indexes(table->fileName);
+    for (const engine::IndexDef& wanted : table->def.indexes) {
+      if (wanted.primary) continue;
+      const auto german = [](const engine::IndexDef& index) {
+        QStringList names;
+        for (const auto& f : index.fields)
+          if (f.german) names << f.name.toLower();
+        return names;
+      };
+      const QStringList wantedGerman = german(wanted);
+      if (wantedGerman.isEmpty()) continue;
+      const auto found = std::find_if(stored.begin(), stored.end(), [&](const engine::IndexDef& index) {
+        return engine::sameName(index.name, wanted.name);
+      });
+      if (found == stored.end() || german(*found) == wantedGerman) continue;
+      engine.deleteIndex(table->fileName, wanted.name);
+      engine.addIndex(table->fileName, wanted);
+    }
+  } catch (const EngineError&) {
+    // The table works on in its former order; the next start tries again.
   }
 }
 
@@ -364,6 +425,7 @@ QString q(const char16_t* text) { return QString::fromUtf16(text); }
 }  // namespace
 
 UpgradeResult upgradeMainWindowTables(engine::Engine& engine, CursorProvider& cursors) {
+  const OpenFailureNaming naming;
   Steps s(engine, cursors);
 
   // 1. Breed list. The breed group index lies over the added field, so it comes with it.
@@ -440,7 +502,8 @@ UpgradeResult upgradeMainWindowTables(engine::Engine& engine, CursorProvider& cu
     return s.result();
   }
 
-  // 5. The indexes of the animal list's orders.
+  // 5. The indexes of the animal list's orders; the name order becomes the German one.
+  upgradeGermanOrder(engine, QStringLiteral("Hasen.db"));
   ensureIndexes(engine, *hasen, animalListIndexes(), QStringLiteral("Hasen"));
   return s.result();
 }
@@ -458,6 +521,7 @@ const std::vector<WantedIndex>& animalListIndexes() {
 
 UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cursors,
                                       const std::function<void()>& buildBreedNames) {
+  const OpenFailureNaming naming;
   Steps s(engine, cursors);
 
   // 1.-4. Lookup lists, addresses and shows.
@@ -465,6 +529,7 @@ UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cu
   s.plain(u"StbRasse", QStringLiteral("Rasse"));
   s.repair(u"Adressen", QStringLiteral("Adresse"),
            {{q(u"HBNr"), q(u"ALTER TABLE \"adresse.db\" ADD HBNr CHAR(20)")}});
+  upgradeGermanOrder(engine, QStringLiteral("Adresse.db"));
   s.repair(u"Ausstellung", QStringLiteral("Ausstellung"),
            {{q(u"BewertJungtier"), q(u"ALTER TABLE \"Ausstellung.db\" ADD BewertJungtier CHAR(3)")},
             {q(u"EigeneBewertung"), q(u"ALTER TABLE \"Ausstellung.db\" ADD EigeneBewertung FLOAT")}});

@@ -54,7 +54,26 @@ enum class RepairTrigger {
 };
 
 // Shows message 11, a blank and `tableName` as an error box.
+// Within an OpenFailureNaming scope each table is named once, however many cursors use it.
 void reportOpenFailure(const QString& tableName);
+
+// While one lives, reportOpenFailure() names each table once. Scopes nest: an inner one joins
+// the outer, so a start-up that holds one across the main window's and the data module's
+// sequences names a table once in all. Each sequence holds its own as well.
+class OpenFailureNaming {
+ public:
+  OpenFailureNaming();
+  ~OpenFailureNaming();
+  OpenFailureNaming(const OpenFailureNaming&) = delete;
+  OpenFailureNaming& operator=(const OpenFailureNaming&) = delete;
+
+ private:
+  bool owner_;
+};
+
+// The table to name for an open failure: the table whose file the engine could not open or
+// read (a lookup table of the cursor's, say), else `fallback`.
+QString failedTableName(const engine::EngineError& e, const QString& fallback);
 
 // Opens `cursor`; on failure reports message 11 with `tableName`. Returns whether it is open.
 bool openPlain(engine::Cursor& cursor, const QString& tableName);
@@ -92,6 +111,12 @@ struct WantedIndex {
 // The indexes the animal list's orders rely on, in the order they are ensured; every opening
 // of the list makes sure they exist.
 const std::vector<WantedIndex>& animalListIndexes();
+
+// Brings the indexes of `tableName` (a catalogue file name) whose name fields the catalogue
+// orders the German way (engine::IndexField::german) into that form when the stored index
+// still orders by bytes: drops and re-adds it. A failure leaves the table in its former
+// order, silently; the next start tries again.
+void upgradeGermanOrder(engine::Engine& engine, const QString& tableName);
 
 // ensureIndex() for each wanted index in order; stops at the first failure (reported once).
 // Returns false after a failure.

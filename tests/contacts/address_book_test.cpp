@@ -97,8 +97,9 @@ class AddressBookTest : public ::testing::Test {
 
 TEST_F(AddressBookTest, StatementHasOneBoundConditionPerFilledBox) {
   AddressSearchBoxes b;
-  EXPECT_EQ(buildAddressSearch(b, {}).sql(),
-            QStringLiteral("SELECT * from \"adresse.db\"\nORDER BY Name,Vorname"));
+  const QString orderLine = buildAddressSearch(b, {}).lines.last();
+  EXPECT_EQ(buildAddressSearch(b, {}).sql(), QStringLiteral("SELECT * from \"adresse.db\"\n") + orderLine);
+  EXPECT_TRUE(orderLine.startsWith(QStringLiteral("ORDER BY replace(")));
 
   b.name = QStringLiteral("mü\"x");
   b.telefon = QStringLiteral("0301");
@@ -106,8 +107,8 @@ TEST_F(AddressBookTest, StatementHasOneBoundConditionPerFilledBox) {
   const SearchStatement s = buildAddressSearch(b, {12, 31});
   EXPECT_EQ(s.sql(),
             QStringLiteral("SELECT * from \"adresse.db\"\n Where \nUPPER(Name) like UPPER(:SuchName)\n AND \n"
-                           "Telefon like :SuchTelefon\n AND \n(Rasse = :SuchRasse0 OR Rasse = :SuchRasse1)\n"
-                           "ORDER BY Name,Vorname"));
+                           "Telefon like :SuchTelefon\n AND \n(Rasse = :SuchRasse0 OR Rasse = :SuchRasse1)\n") +
+                orderLine);
   EXPECT_EQ(s.params.value(QStringLiteral("SuchName")).toString(), QStringLiteral("mü\"x%"));
   EXPECT_EQ(s.params.value(QStringLiteral("SuchRasse1")).toLongLong(), 31);
   EXPECT_FALSE(s.sql().contains(QStringLiteral("0301")));
@@ -165,23 +166,39 @@ TEST_F(AddressBookTest, BreedConditionCoversEveryBreedBeginningWithTheText) {
   EXPECT_EQ(q.field(QStringLiteral("Anzeige")).asString(), QStringLiteral("Brandt, B"));
 }
 
-TEST_F(AddressBookTest, LetterTabsCoverTheirLettersOnly) {
+// German order: umlauts count as their base letters and case is ignored, so "Übermuth" is
+// under "STU", "Ömer" under "MNO" and "van Dyk" under "V-Z"; only "[Klammer" is in no tab.
+TEST_F(AddressBookTest, LetterTabsGroupAndSortNamesTheGermanWay) {
   for (const char16_t* n : {u"Adam", u"Cäsar", u"Czerny", u"D", u"Dora", u"Vogel", u"Zander", u"Zz",
-                            u"[Klammer", u"van Dyk", u"Ömer"})
+                            u"[Klammer", u"van Dyk", u"Ömer", u"Schulze", u"Schäfer", u"Übermuth",
+                            u"Strauß", u"Strauss", u"Mohr"})
     person(QString::fromUtf16(n), {});
   Cursor c(engine);
   configureAddressCursor(c);
   c.open();
-  applyLetterTab(c, 0);
-  // Binary collation of the index: "Cz" sorts before "Cä".
-  EXPECT_EQ(names(c),
-            (QStringList{QStringLiteral("Adam"), QStringLiteral("Czerny"), QStringLiteral("Cäsar")}));
-  applyLetterTab(c, 1);
-  EXPECT_EQ(names(c), (QStringList{QStringLiteral("D"), QStringLiteral("Dora")}));
-  applyLetterTab(c, 7);
-  EXPECT_EQ(names(c), (QStringList{QStringLiteral("Vogel"), QStringLiteral("Zander"), QStringLiteral("Zz")}));
+  const auto tab = [&](int t) {
+    applyLetterTab(c, t);
+    return names(c).join(u',');
+  };
+  EXPECT_EQ(tab(0), QStringLiteral("Adam,Cäsar,Czerny"));
+  EXPECT_EQ(tab(1), QStringLiteral("D,Dora"));
+  EXPECT_EQ(tab(4), QStringLiteral("Mohr,Ömer"));
+  EXPECT_EQ(tab(6), QStringLiteral("Schäfer,Schulze,Strauß,Strauss,Übermuth"));
+  EXPECT_EQ(tab(7), QStringLiteral("van Dyk,Vogel,Zander,Zz"));
   applyLetterTab(c, kTabAZ);
-  EXPECT_EQ(c.recordCount(), 11);
+  EXPECT_EQ(c.recordCount(), 17);
+  // Moving backwards visits the same order reversed.
+  QStringList backwards;
+  for (c.last(); !c.bof(); c.prior()) backwards.prepend(c.field(QStringLiteral("Name")).asString());
+  EXPECT_EQ(backwards, names(c));
+}
+
+// Search results and the address list printed from them follow the same order.
+TEST_F(AddressBookTest, SearchResultsAreInGermanOrder) {
+  for (const char16_t* n : {u"Krüger", u"Braun", u"schulze", u"König", u"Böhm", u"Schäfer", u"Übermuth", u"Ulrich"})
+    person(QString::fromUtf16(n), QStringLiteral("X"));
+  EXPECT_EQ(search({}).join(u','),
+            QStringLiteral("Böhm X,Braun X,König X,Krüger X,Schäfer X,schulze X,Übermuth X,Ulrich X"));
 }
 
 TEST_F(AddressBookTest, CategoriesAreCutToTwentyCharactersAndLimitedToTen) {

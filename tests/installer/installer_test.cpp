@@ -6,6 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/safe_write.h"
 #include "engine/cursor.h"
 #include "installer/content.h"
 #include "shell/profile_file.h"
@@ -325,6 +331,82 @@ TEST(TableLoaderTest, RefusesAnEmptyRequiredFieldAndRollsBackWithoutCommit) {
     // No commit: the first booking is rolled back as well.
   }
   EXPECT_EQ(countRows(engine, u"BUCHUNG"_qs), 0);
+}
+
+}  // namespace
+
+namespace {
+
+QStringList hiddenOrAll(const QString& dir) {
+  return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// A disk that fills up while the help pages are written: the installation fails, says why,
+// and leaves neither a data directory nor settings files nor hidden build directories.
+TEST_F(InstallerTest, AFullDiskFailsTheInstallationAndLeavesNothingBehind) {
+  int writes = 0;
+  core::setWriteFaultForTesting([&writes](core::WriteStep s) {
+    return s == core::WriteStep::Sync && ++writes == 3 ? ENOSPC : 0;
+  });
+  const InstallResult r = installer::install(options());
+  core::setWriteFaultForTesting(nullptr);
+  EXPECT_EQ(r.exitCode, installer::kExitFailed);
+  EXPECT_TRUE(r.message.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << r.message.toStdString();
+  EXPECT_TRUE(programEntries().isEmpty()) << programEntries().join(u' ').toStdString();
+  EXPECT_TRUE(hiddenOrAll(tmp.file(u"config"_qs)).isEmpty());
+}
+
+// The same when the flush of the staged settings file fails: an earlier installation that
+// --force was to replace stays complete and as it was.
+TEST_F(InstallerTest, AFailedSettingsWriteUnderForceKeepsTheOldInstallation) {
+  ASSERT_EQ(installer::install(options()).exitCode, installer::kExitOk);
+  write(dataDir() + u"/Notiz.txt"_qs, "meine Daten");
+  const QByteArray ini = read(settingsFile());
+  const int helpPages = static_cast<int>(installer::helpPages().size());
+  int writes = 0;
+  core::setWriteFaultForTesting([&](core::WriteStep s) {
+    return s == core::WriteStep::Sync && ++writes == helpPages + 1 ? ENOSPC : 0;
+  });
+  InstallOptions o = options();
+  o.force = true;
+  const InstallResult r = installer::install(o);
+  core::setWriteFaultForTesting(nullptr);
+  EXPECT_EQ(r.exitCode, installer::kExitFailed);
+  EXPECT_EQ(read(dataDir() + u"/Notiz.txt"_qs), QByteArray("meine Daten"));
+  EXPECT_EQ(read(settingsFile()), ini);
+  EXPECT_EQ(programEntries(), (QStringList{u"Datensik"_qs, u"Help"_qs, u"daten"_qs}));
+  EXPECT_EQ(hiddenOrAll(tmp.file(u"config"_qs)), (QStringList{u"LapiroMan.ini"_qs, u"XVUPD.ini"_qs}));
+}
+
+// A process killed between placing the data directory and the settings files: the next run
+// undoes the interrupted one, installs, and no hidden leftovers remain.
+TEST_F(InstallerTest, ARunAfterAKilledInstallationCleansUpAndInstalls) {
+  for (const QString& killedAfter : {u"Help"_qs, u"daten"_qs, u"XVUPD.ini"_qs}) {
+    SCOPED_TRACE(killedAfter.toStdString());
+    QDir(tmp.file(u"programm"_qs)).removeRecursively();
+    QDir(tmp.file(u"config"_qs)).removeRecursively();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      InstallOptions o = options();
+      o.afterPlacing = [&killedAfter](const QString& placed) {
+        if (placed == killedAfter) ::_exit(9);
+      };
+      installer::install(o);
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 9);
+    EXPECT_FALSE(QFileInfo::exists(settingsFile()));
+
+    const InstallResult r = installer::install(options());
+    EXPECT_EQ(r.exitCode, installer::kExitOk) << r.message.toStdString();
+    EXPECT_EQ(programEntries(), (QStringList{u"Datensik"_qs, u"Help"_qs, u"daten"_qs}));
+    EXPECT_EQ(hiddenOrAll(tmp.file(u"config"_qs)), (QStringList{u"LapiroMan.ini"_qs, u"XVUPD.ini"_qs}));
+    EXPECT_TRUE(shell::ProfileFile(settingsFile()).hasKey(u"System"_qs, u"Speichern"_qs));
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // small installation the shell's tests run on.
 #include "shell/startup.h"
 
+#include "core/safe_write.h"
 #include "engine/cursor.h"
 #include "installer/content.h"
 #include "shell/paths.h"
@@ -14,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -294,4 +297,33 @@ TEST(EndOfProgram, PendingChangesOfTheOwnUserDataAreSaved) {
 }
 
 }  // namespace
+}  // namespace lapiro::test
+
+namespace lapiro::test {
+
+// A settings file that cannot be written at the end (full disk) keeps its old content and
+// the user is told, instead of an empty file and silent defaults at the next start.
+TEST(EndOfProgram, AFailedSettingsWriteKeepsTheFileAndIsReported) {
+  ShellInstall install;
+  install.writeSetting(QStringLiteral("System"), QStringLiteral("Aufloesung"), QStringLiteral("Angepasst 1024x740"));
+  QFile before(shell::paths::settingsFile());
+  ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+  const QByteArray content = before.readAll();
+  before.close();
+  {
+    ScriptedDialogs dialogs;
+    shell::ShellSession session;
+    ASSERT_TRUE(session.start(QRect(0, 0, 1280, 1024)));
+    core::setWriteFaultForTesting([](core::WriteStep s) { return s == core::WriteStep::Sync ? ENOSPC : 0; });
+    session.finish(QSize(900, 700));
+    core::setWriteFaultForTesting(nullptr);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].kind, DialogKind::Error);
+    EXPECT_TRUE(dialogs.shown()[0].text.startsWith(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden.")));
+  }
+  QFile after(shell::paths::settingsFile());
+  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+  EXPECT_EQ(after.readAll(), content);
+}
+
 }  // namespace lapiro::test

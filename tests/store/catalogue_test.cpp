@@ -160,7 +160,12 @@ TEST(Catalogue, HasenMatchesItsListing) {
     EXPECT_EQ(index.name, QString::fromUtf16(indexes[i].first));
     EXPECT_EQ(index.fieldNames().join(u';'), QString::fromUtf16(indexes[i].second));
     EXPECT_FALSE(index.primary || index.unique);
-    for (const auto& f : index.fields) EXPECT_FALSE(f.descending || f.caseInsensitive);
+    // Only the animal's name orders the German way (case ignored); every other field by value.
+    for (const auto& f : index.fields) {
+      EXPECT_FALSE(f.descending);
+      EXPECT_EQ(f.german, f.name == u"IDCode");
+      EXPECT_EQ(f.caseInsensitive, f.german);
+    }
   }
 
   EXPECT_EQ(t->upgradeFields, (QStringList{QStringLiteral("Stallnummer"), QStringLiteral("Druckbild")}));

@@ -3,8 +3,11 @@
 
 #include "engine/cursor.h"
 #include "store/catalogue.h"
+#include "store/guarded.h"
 #include "store/messages.h"
+#include "engine/sqlite_util.h"
 #include "support/scripted_dialogs.h"
+#include "support/table_rows.h"
 #include "support/temp_dir.h"
 
 #include <QFile>
@@ -134,6 +137,7 @@ struct SchemaUpgrade : ::testing::Test {
 
   // One start: the main window's steps, then the data module's.
   UpgradeResult start(TestCursors& cursors, int* breedNamesBuilt = nullptr) {
+    const OpenFailureNaming naming;  // one start-up names each failing table once
     UpgradeResult main = upgradeMainWindowTables(engine, cursors);
     if (main.endProgram) return main;
     UpgradeResult module = upgradeDataModuleTables(engine, cursors, [&] {
@@ -260,8 +264,8 @@ TEST_F(SchemaUpgrade, FailedOpeningsReportMessage11OnceAndStartUpGoesOn) {
   TestCursors cursors(engine);
   const UpgradeResult r = start(cursors);
   EXPECT_FALSE(r.endProgram);
-  const QStringList expected = {kMessage11 + s(u" Status"), kMessage11 + s(u" Status"), kMessage11 + s(u" Angora"),
-                                kMessage11 + s(u" Angora"), kMessage11 + s(u" Koernote")};
+  // Each failing table is named once, however many cursors use it.
+  const QStringList expected = {kMessage11 + s(u" Status"), kMessage11 + s(u" Angora"), kMessage11 + s(u" Koernote")};
   EXPECT_EQ(dialogs.texts(), expected);
   for (const auto& shown : dialogs.shown()) EXPECT_EQ(shown.kind, DialogKind::Error);
   EXPECT_EQ(r.closedCursors, (QStringList{s(u"MainStatus"), s(u"Status"), s(u"Angora"), s(u"AngoraEltern"),
@@ -448,3 +452,66 @@ TEST_F(SchemaUpgrade, EnsureIndexKeepsTheCursorOnItsRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+bool germanName(engine::Engine& engine, const QString& table, const QString& index, const QString& field) {
+  const engine::IndexDef* def = engine.tableDef(table).index(index);
+  if (!def) return false;
+  for (const auto& f : def->fields)
+    if (engine::sameName(f.name, field)) return f.german;
+  return false;
+}
+
+}  // namespace
+
+// Older data order names by bytes; the start rebuilds those indexes in German order once.
+TEST_F(SchemaUpgrade, NameIndexesOfOlderDataBecomeGerman) {
+  installOlder();
+  recreate(s(u"Hasen.db"), currentLayout(*findTable(s(u"Hasen.db"))));
+  engine.deleteIndex(s(u"Hasen.db"), s(u"StatusNameRasse"));
+  engine.addIndex(s(u"Hasen.db"), engine::IndexDef::fromList(s(u"StatusNameRasse"), s(u"Status;IDCode;Rasse")));
+  ASSERT_FALSE(germanName(engine, s(u"Adresse.db"), s(u"AdrName"), s(u"Name")));
+  ASSERT_FALSE(germanName(engine, s(u"Hasen.db"), s(u"StatusNameRasse"), s(u"IDCode")));
+  {
+    TestCursors cursors(engine);
+    start(cursors);
+  }
+  EXPECT_TRUE(germanName(engine, s(u"Adresse.db"), s(u"AdrName"), s(u"Name")));
+  EXPECT_TRUE(germanName(engine, s(u"Adresse.db"), s(u"AdrName"), s(u"Vorname")));
+  EXPECT_TRUE(germanName(engine, s(u"Adresse.db"), s(u"AdrStatusName"), s(u"Name")));
+  EXPECT_FALSE(germanName(engine, s(u"Adresse.db"), s(u"AdrStatusName"), s(u"Status")));
+  EXPECT_TRUE(germanName(engine, s(u"Hasen.db"), s(u"StatusNameRasse"), s(u"IDCode")));
+}
+
+// A lookup table that cannot be read is named itself, not the table that looks it up.
+TEST_F(SchemaUpgrade, AnOpenFailureNamesTheTableThatFailed) {
+  installOlder();
+  QFile::remove(dir.file(s(u"Rasse.db")));
+  QFile empty(dir.file(s(u"Rasse.db")));
+  ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+  empty.close();
+  test::addRow(engine, s(u"Hasen.db"), {{s(u"TatoRechts"), s(u"A1")}, {s(u"Geschlecht"), s(u"1")}, {s(u"Rasse"), 1}});
+  TestCursors cursors(engine);
+  const OpenFailureNaming naming;
+  upgradeMainWindowTables(engine, cursors);
+  upgradeDataModuleTables(engine, cursors, {});
+  EXPECT_EQ(dialogs.texts(), QStringList{kMessage11 + s(u" Rasse")}) << dialogs.texts().join(u'|').toStdString();
+  EXPECT_TRUE(cursors[mainCursor::Hasen.toString()].isOpen());
+}
+
+// A damaged table is named once with what to do; later failures of it stay silent.
+TEST_F(SchemaUpgrade, ADamagedTableIsNamedOnceWithTheWayOut) {
+  forgetReportedDamage();
+  const engine::EngineError damaged(engine::EngineError::Kind::TableDamaged, engine::damagedTableMessage(s(u"Hasen.db")),
+                                    s(u"Hasen.db"));
+  showEngineError(damaged);
+  showEngineError(damaged);
+  EXPECT_FALSE(guarded([&] { throw damaged; }));
+  ASSERT_EQ(dialogs.texts().size(), 1);
+  EXPECT_TRUE(dialogs.texts()[0].contains(s(u"Hasen.db")));
+  EXPECT_TRUE(dialogs.texts()[0].contains(s(u"Indexrekonstruktion")));
+  showEngineError(engine::EngineError(engine::EngineError::Kind::General, s(u"anders")));
+  EXPECT_EQ(dialogs.texts().size(), 2);
+  forgetReportedDamage();
+}

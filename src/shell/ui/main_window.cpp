@@ -518,7 +518,14 @@ void TFormLapiroManager::placeWindow() {
 }
 
 void TFormLapiroManager::updateAnimalCount() {
-  count_->setText(QStringLiteral("Anzahl Kaninchen: ") + QString::number(session_.animalList().count()));
+  qint64 count = 0;
+  try {
+    count = session_.animalList().count();
+  } catch (const engine::EngineError&) {
+    // A damaged table cannot be counted: show the rows the list can read.
+    count = model_ ? model_->rowCount() : 0;
+  }
+  count_->setText(QStringLiteral("Anzahl Kaninchen: ") + QString::number(count));
 }
 
 void TFormLapiroManager::syncGridToCursor() {
