@@ -80,7 +80,7 @@ void BM_Output_DataSheetPageModel(benchmark::State& state) {
   for (auto _ : state) {
     const reports::MemoryDataSource row = output::dataSheetRow(hasen, QStringLiteral("Heinrich Brandt"));
     const output::TReportStammdaten report(hasen.field(QStringLiteral("Anomalien")).asString(), {});
-    const reports::PageModel model = reports::layoutReport(report, row);
+    const reports::PageModel model = output::layoutPrintout(report, row);
     pages = model.pageCount();
     benchmark::DoNotOptimize(model.pages.data());
   }
@@ -117,7 +117,7 @@ void BM_Output_DataList5000(benchmark::State& state) {
   for (auto _ : state) {
     search.run(boxes, store::SearchRequest{});
     const auto data = output::dataListRows(search.result(), [](int, int) { return true; });
-    const reports::PageModel model = reports::layoutReport(output::TReportKatzenListe(), *data);
+    const reports::PageModel model = output::layoutPrintout(output::TReportKatzenListe(), *data);
     rows = data->rowCount();
     pages = model.pageCount();
     benchmark::DoNotOptimize(model.pages.data());

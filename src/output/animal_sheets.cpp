@@ -3,6 +3,8 @@
 #include "engine/dataset.h"
 #include "engine/engine.h"
 #include "engine/query.h"
+#include "output/labels.h"
+#include "reports/report_layout.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -42,6 +44,13 @@ reports::Band imprintFooter(double width, bool withPageNumber) {
 }
 
 }  // namespace
+
+reports::PageModel layoutPrintout(const reports::Report& report, const reports::ReportDataSource& data,
+                                  const QDate& printDate) {
+  reports::PageModel model = reports::layoutReport(report, data, printDate);
+  shrinkCutTexts(model);
+  return model;
+}
 
 QString ownerText(qlonglong status, const QString& besitzerAnzeige, const QString& benutzer) {
   return status == 1 ? benutzer : besitzerAnzeige;
@@ -166,7 +175,14 @@ TReportStammdaten::TReportStammdaten(const QString& anomalien, const SheetPictur
                    .singleLine());
   }
   detail.add(Element::label(QRectF(10.6, kMemoTopMm, 33.5, 6.0), QStringLiteral("Merkmale:")).singleLine());
-  detail.add(Element::dataField(QRectF(44.5, kMemoTopMm, 135.7, geometry_.memoHeight * k), QStringLiteral("Anomalien"))
+  // The memo's lines are separated by carriage returns; the layout breaks lines at line feeds.
+  detail.add(Element::calculated(QRectF(44.5, kMemoTopMm, 135.7, geometry_.memoHeight * k),
+                                 [](const reports::ReportDataSource& data, int row) -> QVariant {
+                                   QString text = data.value(row, QStringLiteral("Anomalien")).toString();
+                                   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+                                   text.replace(u'\r', u'\n');
+                                   return text;
+                                 })
                  .grow());
   // The frame: all four sides; the bottom only when the picture band falls on another page.
   detail.add(Element::hLine(0.0, w, lw / 2, lw));

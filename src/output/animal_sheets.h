@@ -7,12 +7,14 @@
 // the data module's cursors without moving them. Lengths called "units" are 1/96 inch.
 #pragma once
 
+#include <QDate>
 #include <QImage>
 #include <QString>
 #include <functional>
 #include <optional>
 
 #include "reports/data_source.h"
+#include "reports/page_model.h"
 #include "reports/report.h"
 
 namespace lapiro::engine {
@@ -23,6 +25,11 @@ class Engine;
 namespace lapiro::output {
 
 inline constexpr double kMmPerUnit = 25.4 / 96.0;
+
+// Lays out one of these printouts: the report engine's layout, then texts that would be cut
+// set smaller first (shrinkCutTexts).
+reports::PageModel layoutPrintout(const reports::Report& report, const reports::ReportDataSource& data,
+                                  const QDate& printDate = QDate::currentDate());
 
 // --- Owner and picture --------------------------------------------------------------------
 

@@ -200,6 +200,26 @@ reports::TextItem fittedLine(const QRectF& rect, const QString& text, const QStr
   return item;
 }
 
+void shrinkCutTexts(reports::PageModel& model, double minFactor) {
+  for (reports::Page& page : model.pages) {
+    for (reports::PageItem& item : page.items) {
+      auto* text = std::get_if<reports::TextItem>(&item);
+      if (!text || text->lines.size() != 1 || text->lines.front() == text->text || text->text.contains(u'\n'))
+        continue;
+      const double width = text->rect.width() - 2 * text->padding;
+      const double points = text->font.pointSizeF();
+      QFont font = text->font;
+      QRectF box(text->rect.left() + text->padding, text->rect.top() + text->padding, width, 0.0);
+      reports::TextItem fitted = fittedLine(box, text->text, font.family(), points, font.bold(), font.italic(),
+                                            std::max(1.0, points * minFactor), text->alignment);
+      text->font = fitted.font;
+      text->lines = fitted.lines;
+      // The line keeps its place; a smaller font sits on the same top.
+      text->lineHeight = std::min(text->lineHeight, fitted.lineHeight);
+    }
+  }
+}
+
 namespace {
 
 reports::PageModel sheetModel(const QString& title, reports::Orientation orientation, const QDate& printDate) {

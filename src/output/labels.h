@@ -114,4 +114,9 @@ reports::TextItem fittedLine(const QRectF& rect, const QString& text, const QStr
                              bool bold, bool italic = false, double minPoints = 0.0,
                              Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
 
+// Sets every single-line text of `model` that the layout had to cut with "…" smaller, in half
+// points down to `minFactor` of its size, and cuts it only when it still does not fit. Texts
+// that fit are left alone.
+void shrinkCutTexts(reports::PageModel& model, double minFactor = 0.7);
+
 }  // namespace lapiro::output

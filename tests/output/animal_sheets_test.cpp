@@ -81,15 +81,24 @@ TEST(DataSheet, OneSheetMatchesItsReferenceAndReadsAsOneFramedBox) {
   reports::MemoryDataSource data;
   data.append(sheetValues());
   const TReportStammdaten report(sheetValues().value(QStringLiteral("Anomalien")).toString(), SheetPicture{});
-  const PageModel model = reports::layoutReport(report, data, kPrintDate);
+  const PageModel model = layoutPrintout(report, data, kPrintDate);
   test::writePdfForInspection(model, QStringLiteral("kaninchendaten"));
   ASSERT_EQ(model.pageCount(), 1);
   const QStringList texts = model.pages[0].texts();
   for (const char16_t* t : {u"Täto rechts", u"B12", u"3.5.10", u"Körnote:", u"94", u"Erbenge:", u"Besitzer:",
                             u"Jörg Sommer", u"03.05.2025", u"printed by Lapiro Manager"})
     EXPECT_TRUE(texts.contains(QString::fromUtf16(t))) << QString::fromUtf16(t).toStdString();
+  // Every caption whole (set smaller rather than cut), the memo on its three lines.
+  bool memoOnThreeLines = false;
+  for (const auto& item : model.pages[0].items)
+    if (const auto* t = std::get_if<reports::TextItem>(&item)) {
+      EXPECT_FALSE(t->lines.join(QString()).contains(u'…')) << t->text.toStdString();
+      if (t->lines == QStringList{QStringLiteral("Zahnfehler"), QStringLiteral("weiße Kralle"), QStringLiteral("Schlappohr")})
+        memoOnThreeLines = true;
+    }
+  EXPECT_TRUE(memoOnThreeLines);
   // The line between the two bands is not drawn: only the top and the picture band's bottom.
-  const double dataBottom = 10.0 + report.geometry().dataBandHeight * kMmPerUnit;
+  const double dataBottom = model.pages[0].bands[0].rect.bottom();
   EXPECT_EQ(horizontalLinesAt(model.pages[0], dataBottom), 0);
   test::expectMatchesReference(model, QStringLiteral("kaninchendaten"));
 }
@@ -108,7 +117,7 @@ TEST(DataSheet, PictureIsLoadedScaledAndCentredAndALargeOneSeparatesTheFrames) {
   reports::MemoryDataSource data;
   data.append(sheetValues());
   const TReportStammdaten report(QString(), fitted);
-  const PageModel model = reports::layoutReport(report, data, kPrintDate);
+  const PageModel model = layoutPrintout(report, data, kPrintDate);
   test::writePdfForInspection(model, QStringLiteral("kaninchendaten-bild"));
   const PictureItem* pic = nullptr;
   for (const auto& item : model.pages[0].items)
@@ -128,9 +137,11 @@ TEST(DataSheet, PictureIsLoadedScaledAndCentredAndALargeOneSeparatesTheFrames) {
   EXPECT_EQ(large.size.width(), 698);
   const TReportStammdaten split(QString(), large);
   ASSERT_TRUE(split.geometry().separateFrames);
-  const PageModel two = reports::layoutReport(split, data, kPrintDate);
+  const PageModel two = layoutPrintout(split, data, kPrintDate);
   ASSERT_EQ(two.pageCount(), 2);
-  EXPECT_EQ(horizontalLinesAt(two.pages[0], 10.0 + split.geometry().dataBandHeight * kMmPerUnit), 1);
+  ASSERT_FALSE(two.pages[0].bands.empty());
+  EXPECT_EQ(horizontalLinesAt(two.pages[0], two.pages[0].bands[0].rect.bottom()), 1);  // data band closed
+  EXPECT_EQ(horizontalLinesAt(two.pages[1], two.pages[1].bands[0].rect.top()), 1);     // picture band closed
 }
 
 TEST(StableCardA6, OneCardMatchesItsReferenceAndHasNoMatingCaptionWithoutLitter) {
@@ -143,7 +154,7 @@ TEST(StableCardA6, OneCardMatchesItsReferenceAndHasNoMatingCaptionWithoutLitter)
                            {QStringLiteral("Decktermin"), QDate(2026, 2, 14)}};
   reports::MemoryDataSource data;
   data.append(values);
-  const PageModel model = reports::layoutReport(TReportStallkarten(true), data, kPrintDate);
+  const PageModel model = layoutPrintout(TReportStallkarten(true), data, kPrintDate);
   test::writePdfForInspection(model, QStringLiteral("stallkarte-a6"));
   EXPECT_EQ(model.pageSize(), QSizeF(148, 105));
   ASSERT_EQ(model.pageCount(), 1);
@@ -154,7 +165,7 @@ TEST(StableCardA6, OneCardMatchesItsReferenceAndHasNoMatingCaptionWithoutLitter)
   QVariantMap without = values;
   without.remove(QStringLiteral("Decktermin"));
   noLitter.append(without);
-  const PageModel plain = reports::layoutReport(TReportStallkarten(false), noLitter, kPrintDate);
+  const PageModel plain = layoutPrintout(TReportStallkarten(false), noLitter, kPrintDate);
   EXPECT_FALSE(plain.pages[0].containsText(QStringLiteral("Deckdatum")));
   EXPECT_TRUE(plain.pages[0].texts().contains(QStringLiteral("B12  3.5.10")));
 }
@@ -232,7 +243,7 @@ TEST_F(SheetDataTest, DataListReadsTheSearchResultInOrderAndCanBeCancelled) {
   EXPECT_EQ(calls.back(), 3);
   EXPECT_FALSE(dataListRows(search.result(), [](int, int) { return false; }));
 
-  const PageModel model = reports::layoutReport(TReportKatzenListe(), *rows, kPrintDate);
+  const PageModel model = layoutPrintout(TReportKatzenListe(), *rows, kPrintDate);
   test::writePdfForInspection(model, QStringLiteral("kaninchendaten-liste"));
   EXPECT_EQ(model.pageSize(), QSizeF(297, 210));
   ASSERT_EQ(model.pageCount(), 1);

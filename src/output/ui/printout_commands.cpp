@@ -47,6 +47,12 @@ QString benutzer(TFormLapiroManager& main) {
 // the picture's own margins.
 int maxPictureHeightUnits() { return static_cast<int>((297.0 - 20.0 - 6.0 - 2 * 5.3 - 1.0) / kMmPerUnit); }
 
+// The modal preview; returns when the user closes it.
+void preview(TFormLapiroManager& main, reports::PageModel model) {
+  reports::TReportVorschau dialog(std::move(model), &main);
+  dialog.exec();
+}
+
 }  // namespace
 
 void printKaninchendaten(TFormLapiroManager& main) {
@@ -72,7 +78,7 @@ void printKaninchendaten(TFormLapiroManager& main) {
   });
   if (!ok) return;
   const TReportStammdaten report(anomalien, picture);
-  reports::showReportPreview(&main, report, row);
+  preview(main, layoutPrintout(report, row));
 }
 
 void printKaninchendatenListe(TFormLapiroManager& main) {
@@ -101,8 +107,7 @@ void printKaninchendatenListe(TFormLapiroManager& main) {
   dialog.search().close();
   progress.reset();
   if (!ok || !rows) return;
-  const TReportKatzenListe report;
-  reports::showReportPreview(&main, report, *rows);
+  preview(main, layoutPrintout(TReportKatzenListe(), *rows));
 }
 
 void printStallkarteA6(TFormLapiroManager& main) {
@@ -115,8 +120,7 @@ void printStallkarteA6(TFormLapiroManager& main) {
   reports::MemoryDataSource row;
   if (!store::guarded([&] { row = stableCardRow(hasen, wurfbuch); })) return;
   const bool withLitter = wurfbuch && wurfbuch->isOpen() && wurfbuch->hasRecord();
-  const TReportStallkarten report(withLitter);
-  reports::showReportPreview(&main, report, row);
+  preview(main, layoutPrintout(TReportStallkarten(withLitter), row));
 }
 
 void printByCardTab(TFormLapiroManager& main) {
