@@ -127,6 +127,10 @@ TEST_F(LabelWindowTest, PrintingStartsAtTheChosenPositionAndKeepsTheListAsItWas)
   EXPECT_TRUE(printed.empty());
 
   window->startEdit()->setText(QStringLiteral("3"));
+  if (const QString dir = qEnvironmentVariable("LAPIRO_SCREENSHOT_DIR"); !dir.isEmpty()) {
+    window->show();
+    window->grab().save(dir + QStringLiteral("/transportaufkleber.png"));
+  }
   window->DruckvorschauClick();
   ASSERT_EQ(printed.size(), 1u);
   EXPECT_TRUE(previews[0]);

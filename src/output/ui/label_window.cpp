@@ -74,6 +74,7 @@ TFormTransportaufkleber::TFormTransportaufkleber(engine::Engine& engine, LabelWi
   grid_->verticalHeader()->setDefaultSectionSize(24);
   grid_->setMinimumHeight(24 * 14 + grid_->horizontalHeader()->sizeHint().height() + 4);
   grid_->setMinimumWidth(740);
+  grid_->horizontalHeader()->setStretchLastSection(true);
   grid_->viewport()->setAcceptDrops(true);
   grid_->setAcceptDrops(true);
   grid_->installEventFilter(this);

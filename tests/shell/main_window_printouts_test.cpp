@@ -1,0 +1,100 @@
+// The print commands of the main window's menu "Drucker" and the tool bar's "Drucken": what
+// each previews, "Drucken" by the animal card's tab, and the label window opened once.
+#include "shell/ui/main_window.h"
+
+#include "card/ui/animal_card.h"
+#include "output/ui/label_window.h"
+#include "reports/ui/report_preview.h"
+#include "shell/shell_install.h"
+#include "support/scripted_dialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace lapiro::test {
+namespace {
+
+using shell::ui::TFormLapiroManager;
+
+class MainWindowPrintoutsTest : public ::testing::Test {
+ protected:
+  MainWindowPrintoutsTest() : install_({.animals = ShellInstall::sampleAnimals()}) {}
+  void SetUp() override {
+    window_ = std::make_unique<TFormLapiroManager>(session_);
+    ASSERT_TRUE(window_->startUp(QRect(0, 0, 1280, 1024)));
+    session_.createDataModule();
+    window_->createCard();
+    window_->applySettings();
+    window_->show();
+  }
+  void TearDown() override {
+    window_->hide();
+    window_.reset();
+  }
+  QAction* command(const QString& caption) {
+    for (QAction* a : window_->findChildren<QAction*>())
+      if (a->text() == caption && a->menu() == nullptr) return a;
+    return nullptr;
+  }
+  // Triggers `action` and returns the titles of the previews it opened (each closed at once).
+  QStringList previewsOf(QAction* action) {
+    QStringList titles;
+    std::function<void()> closePreview = [&] {
+      if (auto* preview = qobject_cast<reports::TReportVorschau*>(QApplication::activeModalWidget())) {
+        titles << preview->model().title;
+        preview->reject();
+      }
+    };
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, closePreview);
+    timer.start();
+    action->trigger();
+    return titles;
+  }
+
+  ShellInstall install_;
+  ScriptedDialogs dialogs_;
+  shell::ShellSession session_;
+  std::unique_ptr<TFormLapiroManager> window_;
+};
+
+TEST_F(MainWindowPrintoutsTest, DruckenActsByTheCardsTabAndTheMenuPrintsSheetAndCard) {
+  QAction* drucken = command(QStringLiteral("Drucken"));
+  ASSERT_TRUE(drucken && drucken->isEnabled());
+  card::ui::TLapiroStamm* card = window_->card();
+  ASSERT_TRUE(card);
+  card->tabs()->setCurrentIndex(card::ui::TLapiroStamm::TabStammdaten);
+  EXPECT_EQ(previewsOf(drucken), QStringList{QStringLiteral("Kaninchendaten")});
+  card->tabs()->setCurrentIndex(card::ui::TLapiroStamm::TabAusstellung);
+  EXPECT_TRUE(previewsOf(drucken).isEmpty());
+
+  EXPECT_EQ(previewsOf(command(QStringLiteral("Kaninchendaten"))), QStringList{QStringLiteral("Kaninchendaten")});
+  EXPECT_EQ(previewsOf(command(QStringLiteral("Stallkarte DIN A6"))), QStringList{QStringLiteral("Stallkarte")});
+  EXPECT_TRUE(dialogs_.texts().isEmpty());
+}
+
+TEST_F(MainWindowPrintoutsTest, LabelWindowOpensOnceAndStaysAboveTheMainWindow) {
+  QAction* aufkleber = command(QStringLiteral("Transportaufkleber / Stallkarten"));
+  ASSERT_TRUE(aufkleber && aufkleber->isEnabled());
+  aufkleber->trigger();
+  aufkleber->trigger();
+  int windows = 0;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* form = qobject_cast<output::ui::TFormTransportaufkleber*>(w); form && form->isVisible()) {
+      ++windows;
+      EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+      EXPECT_EQ(form->windowTitle(), QStringLiteral("Transportaufkleber"));
+      form->close();
+    }
+  EXPECT_EQ(windows, 1);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace
+}  // namespace lapiro::test
