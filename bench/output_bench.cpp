@@ -88,15 +88,15 @@ void BM_Output_DataSheetPageModel(benchmark::State& state) {
 }
 BENCHMARK(BM_Output_DataSheetPageModel)->Unit(benchmark::kMillisecond);
 
-// The search with the right-tattoo prefix whose result is closest to 5,000 animals.
+// The search with the left-tattoo prefix whose result is closest to 5,000 animals (on the
+// demo stock "3.1", the litters of March 2010 to 2019: about 4,600).
 store::SearchBoxes boxesFor5000(store::AnimalSearch& search) {
   store::SearchBoxes best;
   qint64 bestDiff = -1;
-  for (const QString& prefix : QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("A"),
-                                           QStringLiteral("B"), QStringLiteral("11"), QStringLiteral("12"),
-                                           QStringLiteral("A1"), QStringLiteral("B1")}) {
+  for (const QString& prefix : QStringList{QStringLiteral("3.1"), QStringLiteral("8.1"), QStringLiteral("10.1"),
+                                           QStringLiteral("11.1"), QStringLiteral("12.1")}) {
     store::SearchBoxes boxes;
-    boxes.tatoRechts = prefix;
+    boxes.tatoLinks = prefix;
     const qint64 n = search.run(boxes, store::SearchRequest{});
     const qint64 diff = std::abs(n - 5000);
     if (n > 0 && (bestDiff < 0 || diff < bestDiff)) {
