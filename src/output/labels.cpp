@@ -101,44 +101,64 @@ TAufkleberListe::TAufkleberListe(engine::Engine& engine) : engine_(engine) {
   engine_.createTable(kTable, t ? store::currentLayout(*t) : engine::TableDef{});
 }
 
+namespace {
+
+void setFields(engine::Cursor& c, const LabelRow& r) {
+  c.field(QStringLiteral("TaetoRechts")).setString(r.taetoRechts);
+  c.field(QStringLiteral("TaetoLinks")).setString(r.taetoLinks);
+  c.field(QStringLiteral("Stallnummer")).setString(r.stallnummer);
+  c.field(QStringLiteral("Rasse")).setString(r.rasse);
+  c.field(QStringLiteral("Kaefignummer")).setString(r.kaefignummer);
+  c.field(QStringLiteral("Geschlecht")).setString(r.geschlecht);
+  c.field(QStringLiteral("Vater")).setString(r.vater);
+  c.field(QStringLiteral("Mutter")).setString(r.mutter);
+  c.field(QStringLiteral("Deckdatum")).setDate(r.deckdatum);
+  c.field(QStringLiteral("Name")).setString(r.name);
+}
+
+// The table has no key: its rows keep the order in which they were added, so row i of the
+// list is the table's record at position i.
+struct ListTable {
+  explicit ListTable(engine::Engine& engine) : c(engine, kTable) {
+    c.setTableName(kTable);
+    c.open();
+  }
+  ~ListTable() { c.close(); }
+  void moveTo(int i) {
+    c.first();
+    if (i > 0) c.moveBy(i);
+  }
+  engine::Cursor c;
+};
+
+}  // namespace
+
 int TAufkleberListe::append(const LabelRow& row) {
+  ListTable t(engine_);
+  t.c.append();
+  setFields(t.c, row);
+  t.c.post();
   rows_.push_back(row);
-  write();
   return count() - 1;
 }
 
 void TAufkleberListe::set(int i, const LabelRow& row) {
-  rows_.at(static_cast<size_t>(i)) = row;
-  write();
+  LabelRow& target = rows_.at(static_cast<size_t>(i));
+  if (target == row) return;
+  ListTable t(engine_);
+  t.moveTo(i);
+  t.c.edit();
+  setFields(t.c, row);
+  t.c.post();
+  target = row;
 }
 
 void TAufkleberListe::remove(int i) {
+  if (i < 0 || i >= count()) return;
+  ListTable t(engine_);
+  t.moveTo(i);
+  t.c.deleteRecord();
   rows_.erase(rows_.begin() + i);
-  write();
-}
-
-// The table has no key; it is rewritten as a whole, which for a list of a few dozen rows is
-// cheap and keeps the rows in the order they were added.
-void TAufkleberListe::write() {
-  engine::Cursor c(engine_, kTable);
-  c.setTableName(kTable);
-  c.open();
-  c.emptyTable();
-  for (const LabelRow& r : rows_) {
-    c.append();
-    c.field(QStringLiteral("TaetoRechts")).setString(r.taetoRechts);
-    c.field(QStringLiteral("TaetoLinks")).setString(r.taetoLinks);
-    c.field(QStringLiteral("Stallnummer")).setString(r.stallnummer);
-    c.field(QStringLiteral("Rasse")).setString(r.rasse);
-    c.field(QStringLiteral("Kaefignummer")).setString(r.kaefignummer);
-    c.field(QStringLiteral("Geschlecht")).setString(r.geschlecht);
-    c.field(QStringLiteral("Vater")).setString(r.vater);
-    c.field(QStringLiteral("Mutter")).setString(r.mutter);
-    c.field(QStringLiteral("Deckdatum")).setDate(r.deckdatum);
-    c.field(QStringLiteral("Name")).setString(r.name);
-    c.post();
-  }
-  c.close();
 }
 
 std::vector<LabelRow> TAufkleberListe::readTable() const {

@@ -60,17 +60,18 @@ class TAufkleberListe {
 
   const std::vector<LabelRow>& rows() const { return rows_; }
   int count() const { return static_cast<int>(rows_.size()); }
-  // Appends a row (empty or filled) and writes the list through. Returns its index.
+  // Appends a row (empty or filled) and writes it through. Returns its index.
+  // Throws EngineError (the list is then unchanged).
   int append(const LabelRow& row = {});
-  // Replaces row `i` and writes the list through. REQUIRES 0 <= i < count().
+  // Replaces row `i` and writes it through (nothing is written when it is unchanged).
+  // REQUIRES 0 <= i < count(). Throws EngineError (the list is then unchanged).
   void set(int i, const LabelRow& row);
-  // Removes row `i` and writes the list through. REQUIRES 0 <= i < count().
+  // Removes row `i`; an index outside the list does nothing. Throws EngineError.
   void remove(int i);
   // Reads the table back (for tests and for checking what was written).
   std::vector<LabelRow> readTable() const;
 
  private:
-  void write();
   engine::Engine& engine_;
   std::vector<LabelRow> rows_;
 };

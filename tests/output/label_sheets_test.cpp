@@ -137,6 +137,7 @@ TEST(TransportLabels, LongTextsShrinkAndAreCutButNeverLeaveTheLabel) {
   r.rasse = QStringLiteral("Deutsche Kleinwidder wildfarben / WWWWWWWWW");
   r.stallnummer = QStringLiteral("WWWWWWWWWWWWWWWWWWWW");
   const PageModel model = layoutTransportLabels({r, filledRow()}, 1, kPrintDate);
+  test::writePdfForInspection(model, QStringLiteral("transportaufkleber-lang"));
   expectTextInsideBands(model);
   const auto items = textItems(model.pages[0]);
   ASSERT_EQ(items.size(), 6u);

@@ -20,6 +20,27 @@
 namespace lapiro::output::ui {
 namespace {
 
+TEST(LabelList, WorkTableIsCreatedAfreshAndFollowsEveryChangeInOrder) {
+  test::StockDirectory stock;
+  {
+    TAufkleberListe old(stock.engine);
+    old.append(LabelRow{.taetoRechts = QStringLiteral("ALT")});
+  }
+  TAufkleberListe list(stock.engine);  // the rows of an earlier opening are gone
+  EXPECT_TRUE(list.readTable().empty());
+  for (const char16_t* t : {u"R1", u"R2", u"R3"}) list.append(LabelRow{.taetoRechts = QString::fromUtf16(t)});
+  LabelRow second = list.rows()[1];
+  second.kaefignummer = QStringLiteral("K7");
+  second.deckdatum = QDate(2026, 2, 14);
+  second.rasse = QStringLiteral("Deutsche Kleinwidder wildfarben / DKlw");  // 37 characters, stored whole
+  list.set(1, second);
+  list.remove(0);
+  list.remove(7);
+  ASSERT_EQ(list.count(), 2);
+  EXPECT_EQ(list.rows()[0], second);
+  EXPECT_EQ(list.readTable(), list.rows());
+}
+
 class LabelWindowTest : public ::testing::Test {
  protected:
   LabelWindowTest() : stock({11, 109}) {
