@@ -5,6 +5,13 @@
 // Works on a copy of the data directory in $LAPIRO_BENCH_HOME (default /tmp/lapiro-big),
 // made once into $LAPIRO_OUTPUT_BENCH_DIR (default /tmp/output-big/daten); the original stock
 // is never written.
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <memory>
+
 #include "engine/cursor.h"
 #include "engine/engine.h"
 #include "output/animal_sheets.h"
@@ -14,14 +21,6 @@
 #include "store/animal_search.h"
 #include "store/data_module.h"
 #include "store/messages.h"
-
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
-
-#include <benchmark/benchmark.h>
-
-#include <memory>
 
 namespace {
 
@@ -51,7 +50,8 @@ struct Stock {
   }
 
   Stock() {
-    const QString from = envOr("LAPIRO_BENCH_HOME", QStringLiteral("/tmp/lapiro-big")) + QStringLiteral("/daten");
+    const QString from =
+        envOr("LAPIRO_BENCH_HOME", QStringLiteral("/tmp/lapiro-big")) + QStringLiteral("/daten");
     const QString data = envOr("LAPIRO_OUTPUT_BENCH_DIR", QStringLiteral("/tmp/output-big/daten"));
     if (!prepare(from, data)) return;
     engine.setAlias(QStringLiteral("Hase"), data);
@@ -93,8 +93,9 @@ BENCHMARK(BM_Output_DataSheetPageModel)->Unit(benchmark::kMillisecond);
 store::SearchBoxes boxesFor5000(store::AnimalSearch& search) {
   store::SearchBoxes best;
   qint64 bestDiff = -1;
-  for (const QString& prefix : QStringList{QStringLiteral("3.1"), QStringLiteral("8.1"), QStringLiteral("10.1"),
-                                           QStringLiteral("11.1"), QStringLiteral("12.1")}) {
+  for (const QString& prefix :
+       QStringList{QStringLiteral("3.1"), QStringLiteral("8.1"), QStringLiteral("10.1"),
+                   QStringLiteral("11.1"), QStringLiteral("12.1")}) {
     store::SearchBoxes boxes;
     boxes.tatoLinks = prefix;
     const qint64 n = search.run(boxes, store::SearchRequest{});

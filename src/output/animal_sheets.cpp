@@ -1,15 +1,15 @@
 #include "output/animal_sheets.h"
 
+#include <QFileInfo>
+#include <QImageReader>
+#include <cmath>
+#include <iterator>
+
 #include "engine/dataset.h"
 #include "engine/engine.h"
 #include "engine/query.h"
 #include "output/labels.h"
 #include "reports/report_layout.h"
-
-#include <QFileInfo>
-#include <QImageReader>
-#include <cmath>
-#include <iterator>
 
 namespace lapiro::output {
 
@@ -33,7 +33,10 @@ QVariant val(engine::DataSet& ds, const QString& name) {
 reports::Band imprintFooter(double width, bool withPageNumber) {
   reports::Band footer(6.0);
   footer.add(Element::hLine(0.0, width, 0.5));
-  if (withPageNumber) footer.add(Element::pageNumber(QRectF(0.0, 1.2, width, 4.5), false).align(Qt::AlignHCenter | Qt::AlignTop).size(9));
+  if (withPageNumber)
+    footer.add(Element::pageNumber(QRectF(0.0, 1.2, width, 4.5), false)
+                   .align(Qt::AlignHCenter | Qt::AlignTop)
+                   .size(9));
   footer.add(Element::label(QRectF(0.0, 1.2, width, 4.5), reports::imprintText())
                  .size(8)
                  .bold()
@@ -62,7 +65,8 @@ QString representativePicturePath(engine::Engine& engine, qint64 nummer, qlonglo
   q.setParam(QStringLiteral("n"), nummer);
   q.open();
   QStringList paths;
-  for (q.first(); q.hasRecord() && !q.eof(); q.next()) paths << q.field(QStringLiteral("Bildpfad")).asString();
+  for (q.first(); q.hasRecord() && !q.eof(); q.next())
+    paths << q.field(QStringLiteral("Bildpfad")).asString();
   q.close();
   if (druckbild >= 1 && druckbild <= paths.size()) return paths.at(static_cast<int>(druckbild - 1));
   for (const QString& p : paths)
@@ -116,7 +120,9 @@ constexpr double kPictureBandDesignMm = 88.9;
 constexpr double kFooterMm = 6.0;
 constexpr double kBodyHeightMm = 297.0 - 20.0;
 
-int bandWidthUnits() { return static_cast<int>(kBandWidthMm / kMmPerUnit); }
+int bandWidthUnits() {
+  return static_cast<int>(kBandWidthMm / kMmPerUnit);
+}
 }  // namespace
 
 DataSheetGeometry dataSheetGeometry(const QString& anomalien, QSize pictureUnits) {
@@ -157,22 +163,32 @@ TReportStammdaten::TReportStammdaten(const QString& anomalien, const SheetPictur
   const QString times = QStringLiteral("Times New Roman");
   detail.add(Element::label(QRectF(10.6, 4.2, 65.0, 6.0), QStringLiteral("Täto rechts")).singleLine());
   detail.add(Element::dataField(QRectF(10.6, 10.4, 68.0, 8.5), QStringLiteral("TatoRechts"))
-                 .family(times).size(20).bold().italic().singleLine());
+                 .family(times)
+                 .size(20)
+                 .bold()
+                 .italic()
+                 .singleLine());
   detail.add(Element::label(QRectF(80.4, 4.2, 65.0, 6.0), QStringLiteral("Täto links")).singleLine());
   detail.add(Element::dataField(QRectF(80.4, 10.4, 100.0, 8.5), QStringLiteral("TatoLinks"))
-                 .family(times).size(20).bold().italic().singleLine());
+                 .family(times)
+                 .size(20)
+                 .bold()
+                 .italic()
+                 .singleLine());
   const std::pair<const char16_t*, const char16_t*> items[] = {
-      {u"Rasse:", u"RasseAnzeige"},          {u"Farbe:", u"FarbeAnzeige"},
-      {u"Körnote:", u"Körnote"},             {u"Stallnummer:", u"Stallnummer"},
-      {u"Erbenge:", u"Erbformel"},           {u"Geschlecht:", u"GeschlechtAnzeige"},
-      {u"Wurfgröße:", u"Wurfgroesse"},       {u"Geburtsdatum:", u"Geburtstag"},
-      {u"Vater:", u"VaterAnzeige"},          {u"Mutter:", u"MutterAnzeige"},
-      {u"Züchter:", u"ZuechterAnzeige"},     {u"Besitzer:", u"Besitzer"}};
+      {u"Rasse:", u"RasseAnzeige"},      {u"Farbe:", u"FarbeAnzeige"},
+      {u"Körnote:", u"Körnote"},         {u"Stallnummer:", u"Stallnummer"},
+      {u"Erbenge:", u"Erbformel"},       {u"Geschlecht:", u"GeschlechtAnzeige"},
+      {u"Wurfgröße:", u"Wurfgroesse"},   {u"Geburtsdatum:", u"Geburtstag"},
+      {u"Vater:", u"VaterAnzeige"},      {u"Mutter:", u"MutterAnzeige"},
+      {u"Züchter:", u"ZuechterAnzeige"}, {u"Besitzer:", u"Besitzer"}};
   const double tops[] = {21.2, 29.1, 36.8, 44.7, 52.7, 60.3, 68.3, 76.2, 83.9, 91.8, 99.7, 107.4};
   for (size_t i = 0; i < std::size(items); ++i) {
-    detail.add(Element::label(QRectF(10.6, tops[i], 33.5, 6.0), QString::fromUtf16(items[i].first)).singleLine());
-    detail.add(Element::dataField(QRectF(44.5, tops[i], w - 44.5 - 3.0, 6.0), QString::fromUtf16(items[i].second))
-                   .singleLine());
+    detail.add(
+        Element::label(QRectF(10.6, tops[i], 33.5, 6.0), QString::fromUtf16(items[i].first)).singleLine());
+    detail.add(
+        Element::dataField(QRectF(44.5, tops[i], w - 44.5 - 3.0, 6.0), QString::fromUtf16(items[i].second))
+            .singleLine());
   }
   detail.add(Element::label(QRectF(10.6, kMemoTopMm, 33.5, 6.0), QStringLiteral("Merkmale:")).singleLine());
   // The memo's lines are separated by carriage returns; the layout breaks lines at line feeds.
@@ -194,7 +210,8 @@ TReportStammdaten::TReportStammdaten(const QString& anomalien, const SheetPictur
   reports::Band pictureBand(picH);
   if (!picture.image.isNull()) {
     const QRectF r = geometry_.pictureRect;
-    pictureBand.add(Element::picture(QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k), picture.image));
+    pictureBand.add(
+        Element::picture(QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k), picture.image));
   }
   if (geometry_.separateFrames) pictureBand.add(Element::hLine(0.0, w, lw / 2, lw));
   pictureBand.add(Element::vLine(lw / 2, 0.0, picH, lw));
@@ -207,15 +224,15 @@ TReportStammdaten::TReportStammdaten(const QString& anomalien, const SheetPictur
 
 reports::MemoryDataSource dataSheetRow(engine::DataSet& hasen, const QString& benutzer) {
   QVariantMap row;
-  for (const char16_t* f : {u"TatoRechts", u"TatoLinks", u"RasseAnzeige", u"FarbeAnzeige", u"Körnote", u"Stallnummer",
-                            u"Erbformel", u"GeschlechtAnzeige", u"Wurfgroesse", u"Geburtstag", u"VaterAnzeige",
-                            u"MutterAnzeige", u"ZuechterAnzeige", u"Anomalien"}) {
+  for (const char16_t* f : {u"TatoRechts", u"TatoLinks", u"RasseAnzeige", u"FarbeAnzeige", u"Körnote",
+                            u"Stallnummer", u"Erbformel", u"GeschlechtAnzeige", u"Wurfgroesse", u"Geburtstag",
+                            u"VaterAnzeige", u"MutterAnzeige", u"ZuechterAnzeige", u"Anomalien"}) {
     const QString name = QString::fromUtf16(f);
     row.insert(name, val(hasen, name));
   }
   auto status = hasen.findField(QStringLiteral("Status"));
-  row.insert(QStringLiteral("Besitzer"),
-             ownerText(status ? status->asInteger() : 0, str(hasen, QStringLiteral("BesitzerAnzeige")), benutzer));
+  row.insert(QStringLiteral("Besitzer"), ownerText(status ? status->asInteger() : 0,
+                                                   str(hasen, QStringLiteral("BesitzerAnzeige")), benutzer));
   reports::MemoryDataSource data;
   data.append(row);
   return data;
@@ -280,7 +297,10 @@ TReportKatzenListe::TReportKatzenListe() {
 
   titleBand = reports::Band(8.0);
   titleBand.add(Element::printDate(QRectF(0.0, 0.0, w, 6.0), QStringLiteral("Kaninchendaten vom "))
-                    .size(12).bold().singleLine().align(Qt::AlignHCenter | Qt::AlignTop));
+                    .size(12)
+                    .bold()
+                    .singleLine()
+                    .align(Qt::AlignHCenter | Qt::AlignTop));
 
   columnHeader = reports::Band(10.0);
   auto head = [&](double x, double y, double width, const QString& text) {
@@ -318,9 +338,9 @@ TReportKatzenListe::TReportKatzenListe() {
 
 std::optional<reports::MemoryDataSource> dataListRows(engine::DataSet& result,
                                                       const std::function<bool(int, int)>& progress) {
-  static const char16_t* const kFields[] = {u"TatoRechts",      u"TatoLinks",       u"RasseAnzeige",
-                                            u"FarbeAnzeige",    u"GeschlechtAnzeige", u"VaterTatolinks",
-                                            u"VaterTatorechts", u"BesitzerAnzeige", u"MutterTatoLinks",
+  static const char16_t* const kFields[] = {u"TatoRechts",       u"TatoLinks",         u"RasseAnzeige",
+                                            u"FarbeAnzeige",     u"GeschlechtAnzeige", u"VaterTatolinks",
+                                            u"VaterTatorechts",  u"BesitzerAnzeige",   u"MutterTatoLinks",
                                             u"MutterTatoRechts", u"ZuechterAnzeige"};
   std::vector<std::pair<QString, int>> columns;
   for (const char16_t* f : kFields) {

@@ -45,9 +45,9 @@ QString representativePicturePath(engine::Engine& engine, qint64 nummer, qlonglo
 
 // The picture of the data sheet, in units (1 unit = 1 pixel at 96 dpi).
 struct SheetPicture {
-  QImage image;    // null: no picture
-  QSize natural;   // the file's size in pixels
-  QSize size;      // the printed size in units
+  QImage image;   // null: no picture
+  QSize natural;  // the file's size in pixels
+  QSize size;     // the printed size in units
 };
 
 // The printed size of a picture of `natural` pixels: with `fitTo200` 200 units wide; otherwise
@@ -64,12 +64,12 @@ SheetPicture loadSheetPicture(const QString& path, bool fitTo200, int bandWidth,
 
 // Band geometry of the data sheet after the rules that run before printing.
 struct DataSheetGeometry {
-  int memoLines = 1;           // 1 + carriage returns in Anomalien
-  double memoHeight = 0.0;     // units: 20 per line
-  double dataBandHeight = 0.0; // units: memo top + memo height + 15
+  int memoLines = 1;               // 1 + carriage returns in Anomalien
+  double memoHeight = 0.0;         // units: 20 per line
+  double dataBandHeight = 0.0;     // units: memo top + memo height + 15
   double pictureBandHeight = 0.0;  // units
-  QRectF pictureRect;          // units, relative to the picture band; empty without a picture
-  bool separateFrames = false; // the bands fall on separate pages: both inner lines drawn
+  QRectF pictureRect;              // units, relative to the picture band; empty without a picture
+  bool separateFrames = false;     // the bands fall on separate pages: both inner lines drawn
 };
 DataSheetGeometry dataSheetGeometry(const QString& anomalien, QSize pictureUnits);
 

@@ -1,5 +1,7 @@
 #include "output/labels.h"
 
+#include <algorithm>
+
 #include "engine/cursor.h"
 #include "engine/engine.h"
 #include "engine/query.h"
@@ -7,19 +9,19 @@
 #include "store/animal_rules.h"
 #include "store/catalogue.h"
 
-#include <algorithm>
-
 namespace lapiro::output {
 
 namespace {
 
 const QString kTable = QStringLiteral("Aufkleber.db");
 
-QString arial() { return QStringLiteral("Arial"); }
+QString arial() {
+  return QStringLiteral("Arial");
+}
 
 // Reads one row of a statement with bound values; empty when there is none.
-std::optional<std::vector<QVariant>> firstRow(engine::Engine& engine, const QString& sql, const QVariantMap& params,
-                                              const QStringList& fields) {
+std::optional<std::vector<QVariant>> firstRow(engine::Engine& engine, const QString& sql,
+                                              const QVariantMap& params, const QStringList& fields) {
   engine::Query q(engine);
   q.setSql(sql);
   for (auto it = params.begin(); it != params.end(); ++it) q.setParam(it.key(), it.value());
@@ -36,8 +38,9 @@ std::optional<std::vector<QVariant>> firstRow(engine::Engine& engine, const QStr
 
 QString parentText(engine::Engine& engine, qint64 parent) {
   if (parent <= 0) return {};
-  const auto row = firstRow(engine, QStringLiteral("SELECT TatoRechts, TatoLinks FROM \"Hasen.db\" WHERE Nummer = :n"),
-                            {{QStringLiteral("n"), parent}}, {QStringLiteral("TatoRechts"), QStringLiteral("TatoLinks")});
+  const auto row =
+      firstRow(engine, QStringLiteral("SELECT TatoRechts, TatoLinks FROM \"Hasen.db\" WHERE Nummer = :n"),
+               {{QStringLiteral("n"), parent}}, {QStringLiteral("TatoRechts"), QStringLiteral("TatoLinks")});
   if (!row) return {};
   return (*row)[0].toString() + QStringLiteral("  ") + (*row)[1].toString();
 }
@@ -56,22 +59,25 @@ QString rasseStallText(const LabelRow& row) {
   return text + row.stallnummer;
 }
 
-std::optional<qint64> findAnimalByTattoos(engine::Engine& engine, const QString& rechts, const QString& links) {
-  const auto row =
-      firstRow(engine, QStringLiteral("SELECT Nummer FROM \"Hasen.db\" WHERE TatoRechts = :r AND TatoLinks = :l"),
-               {{QStringLiteral("r"), rechts}, {QStringLiteral("l"), links}}, {QStringLiteral("Nummer")});
+std::optional<qint64> findAnimalByTattoos(engine::Engine& engine, const QString& rechts,
+                                          const QString& links) {
+  const auto row = firstRow(
+      engine, QStringLiteral("SELECT Nummer FROM \"Hasen.db\" WHERE TatoRechts = :r AND TatoLinks = :l"),
+      {{QStringLiteral("r"), rechts}, {QStringLiteral("l"), links}}, {QStringLiteral("Nummer")});
   if (!row) return std::nullopt;
   return (*row)[0].toLongLong();
 }
 
 std::optional<LabelRow> labelRowForAnimal(engine::Engine& engine, qint64 nummer) {
-  const QStringList fields{QStringLiteral("TatoRechts"), QStringLiteral("TatoLinks"), QStringLiteral("Stallnummer"),
-                           QStringLiteral("IDCode"),     QStringLiteral("Geschlecht"), QStringLiteral("Vater"),
-                           QStringLiteral("Mutter"),     QStringLiteral("Rasse")};
-  const auto animal = firstRow(engine,
-                               QStringLiteral("SELECT TatoRechts, TatoLinks, Stallnummer, IDCode, Geschlecht, Vater, "
-                                              "Mutter, Rasse FROM \"Hasen.db\" WHERE Nummer = :n"),
-                               {{QStringLiteral("n"), nummer}}, fields);
+  const QStringList fields{QStringLiteral("TatoRechts"),  QStringLiteral("TatoLinks"),
+                           QStringLiteral("Stallnummer"), QStringLiteral("IDCode"),
+                           QStringLiteral("Geschlecht"),  QStringLiteral("Vater"),
+                           QStringLiteral("Mutter"),      QStringLiteral("Rasse")};
+  const auto animal =
+      firstRow(engine,
+               QStringLiteral("SELECT TatoRechts, TatoLinks, Stallnummer, IDCode, Geschlecht, Vater, "
+                              "Mutter, Rasse FROM \"Hasen.db\" WHERE Nummer = :n"),
+               {{QStringLiteral("n"), nummer}}, fields);
   if (!animal) return std::nullopt;
   const auto& a = *animal;
   LabelRow row;
@@ -79,12 +85,14 @@ std::optional<LabelRow> labelRowForAnimal(engine::Engine& engine, qint64 nummer)
   row.taetoLinks = a[1].toString();
   row.stallnummer = a[2].toString();
   row.name = a[3].toString();
-  row.geschlecht = a[4].toString() == QStringLiteral("1") ? QStringLiteral("Rammler 1.0") : QStringLiteral("Häsin 0.1");
+  row.geschlecht =
+      a[4].toString() == QStringLiteral("1") ? QStringLiteral("Rammler 1.0") : QStringLiteral("Häsin 0.1");
   row.vater = parentText(engine, a[5].toLongLong());
   row.mutter = parentText(engine, a[6].toLongLong());
   if (a[7].isValid()) {
-    const auto breed = firstRow(engine, QStringLiteral("SELECT Name, Code FROM \"Rasse.db\" WHERE Nummer = :n"),
-                                {{QStringLiteral("n"), a[7].toLongLong()}}, {QStringLiteral("Name"), QStringLiteral("Code")});
+    const auto breed = firstRow(
+        engine, QStringLiteral("SELECT Name, Code FROM \"Rasse.db\" WHERE Nummer = :n"),
+        {{QStringLiteral("n"), a[7].toLongLong()}}, {QStringLiteral("Name"), QStringLiteral("Code")});
     if (breed) row.rasse = (*breed)[0].toString() + QStringLiteral(" / ") + (*breed)[1].toString();
   }
   const auto litter = firstRow(engine,
@@ -191,8 +199,8 @@ std::optional<int> parseStartPosition(const QString& text) {
   return n;
 }
 
-reports::TextItem fittedLine(const QRectF& rect, const QString& text, const QString& family, double points, bool bold,
-                             bool italic, double minPoints, Qt::Alignment alignment) {
+reports::TextItem fittedLine(const QRectF& rect, const QString& text, const QString& family, double points,
+                             bool bold, bool italic, double minPoints, Qt::Alignment alignment) {
   reports::ReportFont rf{family, points, bold, italic};
   QFont font = rf.resolve(rf);
   const double floor = minPoints > 0.0 ? minPoints : points;
@@ -230,8 +238,9 @@ void shrinkCutTexts(reports::PageModel& model, double minFactor) {
       const double points = text->font.pointSizeF();
       QFont font = text->font;
       QRectF box(text->rect.left() + text->padding, text->rect.top() + text->padding, width, 0.0);
-      reports::TextItem fitted = fittedLine(box, text->text, font.family(), points, font.bold(), font.italic(),
-                                            std::max(1.0, points * minFactor), text->alignment);
+      reports::TextItem fitted =
+          fittedLine(box, text->text, font.family(), points, font.bold(), font.italic(),
+                     std::max(1.0, points * minFactor), text->alignment);
       text->font = fitted.font;
       text->lines = fitted.lines;
       // The line keeps its place; a smaller font sits on the same top.
@@ -242,7 +251,8 @@ void shrinkCutTexts(reports::PageModel& model, double minFactor) {
 
 namespace {
 
-reports::PageModel sheetModel(const QString& title, reports::Orientation orientation, const QDate& printDate) {
+reports::PageModel sheetModel(const QString& title, reports::Orientation orientation,
+                              const QDate& printDate) {
   reports::PageModel model;
   model.title = title;
   model.printDate = printDate;
@@ -254,8 +264,10 @@ reports::PageModel sheetModel(const QString& title, reports::Orientation orienta
 
 }  // namespace
 
-reports::PageModel layoutTransportLabels(const std::vector<LabelRow>& rows, int startPosition, const QDate& printDate) {
-  reports::PageModel model = sheetModel(QStringLiteral("Transportaufkleber"), reports::Orientation::Portrait, printDate);
+reports::PageModel layoutTransportLabels(const std::vector<LabelRow>& rows, int startPosition,
+                                         const QDate& printDate) {
+  reports::PageModel model =
+      sheetModel(QStringLiteral("Transportaufkleber"), reports::Orientation::Portrait, printDate);
   if (rows.empty()) return model;
   const int first = std::clamp(startPosition, 1, LabelGrid::kPerSheet) - 1;
   // The three lines sit in a 55.6 mm wide box centred on the label, so that text keeps clear
@@ -278,8 +290,8 @@ reports::PageModel layoutTransportLabels(const std::vector<LabelRow>& rows, int 
     for (int l = 0; l < 3; ++l) {
       if (texts[l].isEmpty()) continue;
       const QRectF rect(cell.x() + inset, cell.y() + lines[l].top, boxWidth, 0.0);
-      page.items.emplace_back(fittedLine(rect, texts[l], arial(), lines[l].points, true, false, lines[l].minPoints,
-                                         Qt::AlignHCenter | Qt::AlignTop));
+      page.items.emplace_back(fittedLine(rect, texts[l], arial(), lines[l].points, true, false,
+                                         lines[l].minPoints, Qt::AlignHCenter | Qt::AlignTop));
     }
     reports::BandPlacement band;
     band.kind = reports::BandKind::Detail;
@@ -291,7 +303,8 @@ reports::PageModel layoutTransportLabels(const std::vector<LabelRow>& rows, int 
 }
 
 reports::PageModel layoutStableCardSheets(const std::vector<LabelRow>& rows, const QDate& printDate) {
-  reports::PageModel model = sheetModel(QStringLiteral("Stallkarten"), reports::Orientation::Landscape, printDate);
+  reports::PageModel model =
+      sheetModel(QStringLiteral("Stallkarten"), reports::Orientation::Landscape, printDate);
   if (rows.empty()) return model;
   const double cardWidth = 138.4, cardHeight = 104.5;
   const double left = 10.0, top = 0.0;
@@ -305,12 +318,13 @@ reports::PageModel layoutStableCardSheets(const std::vector<LabelRow>& rows, con
     const QPointF o(left + (pos % 2) * cardWidth, top + (pos / 2) * cardHeight);
     const LabelRow& r = rows[i];
     auto caption = [&](double y, const QString& text) {
-      page.items.emplace_back(fittedLine(QRectF(o.x() + captionX, o.y() + y, captionWidth, 0), text, arial(), 14.0,
-                                         false, false, 10.0));
+      page.items.emplace_back(fittedLine(QRectF(o.x() + captionX, o.y() + y, captionWidth, 0), text, arial(),
+                                         14.0, false, false, 10.0));
     };
     auto value = [&](double x, double y, double width, const QString& text) {
       if (text.isEmpty()) return;
-      page.items.emplace_back(fittedLine(QRectF(o.x() + x, o.y() + y, width, 0), text, arial(), 20.0, true, false, 12.0));
+      page.items.emplace_back(
+          fittedLine(QRectF(o.x() + x, o.y() + y, width, 0), text, arial(), 20.0, true, false, 12.0));
     };
     caption(13.5, QStringLiteral("Stallnummer:"));
     value(valueX, 13.5, 17.7 + 4.0, r.stallnummer);

@@ -45,7 +45,8 @@ QString rasseStallText(const LabelRow& row);
 
 // Looks up an animal of Hasen by its tattoos (exact match); nullopt when there is none.
 // Throws engine::EngineError when the table cannot be read.
-std::optional<qint64> findAnimalByTattoos(engine::Engine& engine, const QString& rechts, const QString& links);
+std::optional<qint64> findAnimalByTattoos(engine::Engine& engine, const QString& rechts,
+                                          const QString& links);
 // The label row of animal `nummer`: breed "Name / Code", tattoos, hutch number, name, sex
 // text, parents' tattoos and the mating date of its newest litter record (highest
 // LaufendeNummer in Wurfbuch.DB with Katze = nummer). nullopt when the animal does not exist.

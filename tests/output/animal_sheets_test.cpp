@@ -2,6 +2,11 @@
 // the picture rules, the owner rule, the representative picture and the laid-out pages.
 #include "output/animal_sheets.h"
 
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTemporaryDir>
+
 #include "engine/cursor.h"
 #include "output_reference.h"
 #include "shell/system_info.h"
@@ -9,11 +14,6 @@
 #include "store/data_module.h"
 #include "support/scripted_dialogs.h"
 #include "support/stock_fixture.h"
-
-#include <QImage>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace lapiro::output {
 namespace {
@@ -93,7 +93,8 @@ TEST(DataSheet, OneSheetMatchesItsReferenceAndReadsAsOneFramedBox) {
   for (const auto& item : model.pages[0].items)
     if (const auto* t = std::get_if<reports::TextItem>(&item)) {
       EXPECT_FALSE(t->lines.join(QString()).contains(u'…')) << t->text.toStdString();
-      if (t->lines == QStringList{QStringLiteral("Zahnfehler"), QStringLiteral("weiße Kralle"), QStringLiteral("Schlappohr")})
+      if (t->lines == QStringList{QStringLiteral("Zahnfehler"), QStringLiteral("weiße Kralle"),
+                                  QStringLiteral("Schlappohr")})
         memoOnThreeLines = true;
     }
   EXPECT_TRUE(memoOnThreeLines);
@@ -126,7 +127,8 @@ TEST(DataSheet, PictureIsLoadedScaledAndCentredAndALargeOneSeparatesTheFrames) {
   EXPECT_NEAR(pic->rect.width(), 200 * kMmPerUnit, 0.01);
   EXPECT_NEAR(pic->rect.center().x(), 10.0 + 95.0, 0.3);
 
-  EXPECT_TRUE(loadSheetPicture(dir.filePath(QStringLiteral("fehlt.jpg")), true, kBandUnits, 1000).image.isNull());
+  EXPECT_TRUE(
+      loadSheetPicture(dir.filePath(QStringLiteral("fehlt.jpg")), true, kBandUnits, 1000).image.isNull());
 
   // A picture that pushes the bands onto two pages: both inner lines are drawn.
   QImage big(2000, 1700, QImage::Format_RGB32);
@@ -173,19 +175,24 @@ TEST(StableCardA6, OneCardMatchesItsReferenceAndHasNoMatingCaptionWithoutLitter)
 class SheetDataTest : public ::testing::Test {
  protected:
   SheetDataTest() {
-    const qint64 rasse = stock.add(QStringLiteral("Rasse"), {{QStringLiteral("Name"), QStringLiteral("Deutsche Riesen")},
-                                                            {QStringLiteral("Code"), QStringLiteral("DR")}});
-    vater = stock.animal(QStringLiteral("A1"), QStringLiteral("1.4.1"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")}});
+    const qint64 rasse =
+        stock.add(QStringLiteral("Rasse"), {{QStringLiteral("Name"), QStringLiteral("Deutsche Riesen")},
+                                            {QStringLiteral("Code"), QStringLiteral("DR")}});
+    vater = stock.animal(QStringLiteral("A1"), QStringLiteral("1.4.1"),
+                         {{QStringLiteral("Geschlecht"), QStringLiteral("1")}});
     own = stock.animal(QStringLiteral("B12"), QStringLiteral("3.5.10"),
-                       {{QStringLiteral("Status"), 1}, {QStringLiteral("Vater"), vater}, {QStringLiteral("Rasse"), rasse},
+                       {{QStringLiteral("Status"), 1},
+                        {QStringLiteral("Vater"), vater},
+                        {QStringLiteral("Rasse"), rasse},
                         {QStringLiteral("Besitzer"), owner()}});
     foreign = stock.animal(QStringLiteral("B13"), QStringLiteral("3.5.11"),
                            {{QStringLiteral("Status"), 2}, {QStringLiteral("Besitzer"), owner()}});
   }
   qint64 owner() {
     if (!ownerAddress)
-      ownerAddress = stock.add(QStringLiteral("Adresse"), {{QStringLiteral("Name"), QStringLiteral("Krause")},
-                                                           {QStringLiteral("Vorname"), QStringLiteral("Eva")}});
+      ownerAddress =
+          stock.add(QStringLiteral("Adresse"), {{QStringLiteral("Name"), QStringLiteral("Krause")},
+                                                {QStringLiteral("Vorname"), QStringLiteral("Eva")}});
     return ownerAddress;
   }
   test::StockDirectory stock;
@@ -218,10 +225,12 @@ TEST_F(SheetDataTest, RepresentativePictureIsTheChosenOneOrTheFirstThatExists) {
   ASSERT_TRUE(image.save(second) && image.save(third));
   for (const QString& p : {missing, second, third})
     stock.add(QStringLiteral("Bilder"), {{QStringLiteral("KatzeNr"), own}, {QStringLiteral("Bildpfad"), p}});
-  stock.add(QStringLiteral("Bilder"), {{QStringLiteral("KatzeNr"), foreign}, {QStringLiteral("Bildpfad"), third}});
+  stock.add(QStringLiteral("Bilder"),
+            {{QStringLiteral("KatzeNr"), foreign}, {QStringLiteral("Bildpfad"), third}});
   EXPECT_EQ(representativePicturePath(stock.engine, own, 3), third);
-  EXPECT_EQ(representativePicturePath(stock.engine, own, 1), missing);  // chosen, even if gone: no picture then
-  EXPECT_EQ(representativePicturePath(stock.engine, own, 0), second);   // none chosen: first existing file
+  EXPECT_EQ(representativePicturePath(stock.engine, own, 1),
+            missing);  // chosen, even if gone: no picture then
+  EXPECT_EQ(representativePicturePath(stock.engine, own, 0), second);  // none chosen: first existing file
   EXPECT_EQ(representativePicturePath(stock.engine, own, 9), second);
   EXPECT_EQ(representativePicturePath(stock.engine, vater, 0), QString());
 }

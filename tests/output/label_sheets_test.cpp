@@ -1,14 +1,13 @@
 // Transport labels and stable-card sheets laid out as page models: the label grid against the
 // common A4 sheet of 24 labels, the start position, sheet breaks and text that must stay on
 // its label however long it is.
-#include "output/labels.h"
-
-#include "reports/report_renderer.h"
-#include "output_reference.h"
+#include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include "output/labels.h"
+#include "output_reference.h"
+#include "reports/report_renderer.h"
 
 namespace lapiro::output {
 namespace {
@@ -106,7 +105,8 @@ TEST(TransportLabels, OneFilledLabelMatchesItsReference) {
   const PageModel model = layoutTransportLabels(rows(1), 1, kPrintDate);
   ASSERT_EQ(model.pageCount(), 1);
   const QStringList texts = model.pages[0].texts();
-  EXPECT_EQ(texts, (QStringList{QStringLiteral("101"), QStringLiteral(" DR  17"), QStringLiteral("B12   3.5.1")}));
+  EXPECT_EQ(texts,
+            (QStringList{QStringLiteral("101"), QStringLiteral(" DR  17"), QStringLiteral("B12   3.5.1")}));
   test::expectMatchesReference(model, QStringLiteral("transportaufkleber"));
 }
 
@@ -144,7 +144,7 @@ TEST(TransportLabels, LongTextsShrinkAndAreCutButNeverLeaveTheLabel) {
   EXPECT_LT(items[0]->font.pointSizeF(), 18.0);  // shrunk
   EXPECT_GE(items[0]->font.pointSizeF(), 10.0);
   EXPECT_TRUE(items[1]->lines[0].endsWith(u'…'));  // 31 characters at 8 pt bold do not fit
-  EXPECT_EQ(items[3]->font.pointSizeF(), 18.0);     // the short label next to it keeps its size
+  EXPECT_EQ(items[3]->font.pointSizeF(), 18.0);    // the short label next to it keeps its size
   // Lines of one label never overlap.
   EXPECT_LE(items[0]->rect.bottom(), items[1]->rect.top() + 0.01);
   EXPECT_LE(items[1]->rect.bottom(), items[2]->rect.top() + 0.01);
@@ -158,7 +158,8 @@ TEST(TransportLabels, PdfHasA4PagesWithTheLabels) {
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const QByteArray pdf = f.readAll();
   EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "), 2);
-  test::writePdfForInspection(layoutTransportLabels(rows(30), 3, kPrintDate), QStringLiteral("transportaufkleber"));
+  test::writePdfForInspection(layoutTransportLabels(rows(30), 3, kPrintDate),
+                              QStringLiteral("transportaufkleber"));
 }
 
 TEST(StableCardSheets, FourCardsToALandscapeSheetAndTheMatingDateOnlyForDoesWithADate) {

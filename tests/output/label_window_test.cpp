@@ -3,9 +3,7 @@
 // without adding rows to the list.
 #include "output/ui/label_window.h"
 
-#include "shell/animal_list.h"
-#include "support/scripted_dialogs.h"
-#include "support/stock_fixture.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,7 +13,9 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
-#include <gtest/gtest.h>
+#include "shell/animal_list.h"
+#include "support/scripted_dialogs.h"
+#include "support/stock_fixture.h"
 
 namespace lapiro::output::ui {
 namespace {
@@ -44,14 +44,20 @@ TEST(LabelList, WorkTableIsCreatedAfreshAndFollowsEveryChangeInOrder) {
 class LabelWindowTest : public ::testing::Test {
  protected:
   LabelWindowTest() : stock({11, 109}) {
-    const qint64 rasse = stock.add(QStringLiteral("Rasse"), {{QStringLiteral("Name"), QStringLiteral("Deutsche Riesen")},
-                                                            {QStringLiteral("Code"), QStringLiteral("DR")}});
-    vater = stock.animal(QStringLiteral("A1"), QStringLiteral("1.4.1"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")}});
+    const qint64 rasse =
+        stock.add(QStringLiteral("Rasse"), {{QStringLiteral("Name"), QStringLiteral("Deutsche Riesen")},
+                                            {QStringLiteral("Code"), QStringLiteral("DR")}});
+    vater = stock.animal(QStringLiteral("A1"), QStringLiteral("1.4.1"),
+                         {{QStringLiteral("Geschlecht"), QStringLiteral("1")}});
     doe = stock.animal(QStringLiteral("B12"), QStringLiteral("3.5.10"),
-                       {{QStringLiteral("Vater"), vater}, {QStringLiteral("Rasse"), rasse},
-                        {QStringLiteral("Stallnummer"), 17}, {QStringLiteral("IDCode"), QStringLiteral("Flocke")}});
-    stock.add(QStringLiteral("Wurfbuch"), {{QStringLiteral("Katze"), doe}, {QStringLiteral("Decktermin"), QDate(2026, 1, 2)}});
-    stock.add(QStringLiteral("Wurfbuch"), {{QStringLiteral("Katze"), doe}, {QStringLiteral("Decktermin"), QDate(2026, 2, 14)}});
+                       {{QStringLiteral("Vater"), vater},
+                        {QStringLiteral("Rasse"), rasse},
+                        {QStringLiteral("Stallnummer"), 17},
+                        {QStringLiteral("IDCode"), QStringLiteral("Flocke")}});
+    stock.add(QStringLiteral("Wurfbuch"),
+              {{QStringLiteral("Katze"), doe}, {QStringLiteral("Decktermin"), QDate(2026, 1, 2)}});
+    stock.add(QStringLiteral("Wurfbuch"),
+              {{QStringLiteral("Katze"), doe}, {QStringLiteral("Decktermin"), QDate(2026, 2, 14)}});
     LabelWindowServices services;
     services.searchAnimal = [this]() -> std::optional<qint64> { return searchAnswer; };
     services.showPages = [this](QWidget*, const reports::PageModel& model, bool preview) {

@@ -3,15 +3,15 @@
 // with LAPIRO_REPORT_PDF_DIR=<dir> to write the printouts as PDF for looking at them.
 #pragma once
 
-#include "reports/page_model.h"
-#include "reports/report_layout.h"
-#include "reports/report_renderer.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <gtest/gtest.h>
+#include "reports/page_model.h"
+#include "reports/report_layout.h"
+#include "reports/report_renderer.h"
 
 namespace lapiro::test {
 
@@ -21,8 +21,8 @@ inline void writePdfForInspection(const reports::PageModel& model, const QString
 }
 
 inline void expectMatchesReference(const reports::PageModel& model, const QString& name) {
-  const QString path = QString::fromUtf8(LAPIRO_TESTS_SOURCE_DIR) + QStringLiteral("/output/reference/") + name +
-                       QStringLiteral(".txt");
+  const QString path = QString::fromUtf8(LAPIRO_TESTS_SOURCE_DIR) + QStringLiteral("/output/reference/") +
+                       name + QStringLiteral(".txt");
   const QString actual = model.dump();
   if (qEnvironmentVariableIsSet("LAPIRO_UPDATE_REFERENCES")) {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -1,12 +1,6 @@
 // The print commands of the main window's menu "Drucker" and the tool bar's "Drucken": what
 // each previews, "Drucken" by the animal card's tab, and the label window opened once.
-#include "shell/ui/main_window.h"
-
-#include "card/ui/animal_card.h"
-#include "output/ui/label_window.h"
-#include "reports/ui/report_preview.h"
-#include "shell/shell_install.h"
-#include "support/scripted_dialogs.h"
+#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +8,12 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include <gtest/gtest.h>
+#include "card/ui/animal_card.h"
+#include "output/ui/label_window.h"
+#include "reports/ui/report_preview.h"
+#include "shell/shell_install.h"
+#include "shell/ui/main_window.h"
+#include "support/scripted_dialogs.h"
 
 namespace lapiro::test {
 namespace {
@@ -74,8 +73,10 @@ TEST_F(MainWindowPrintoutsTest, DruckenActsByTheCardsTabAndTheMenuPrintsSheetAnd
   card->tabs()->setCurrentIndex(card::ui::TLapiroStamm::TabAusstellung);
   EXPECT_TRUE(previewsOf(drucken).isEmpty());
 
-  EXPECT_EQ(previewsOf(command(QStringLiteral("Kaninchendaten"))), QStringList{QStringLiteral("Kaninchendaten")});
-  EXPECT_EQ(previewsOf(command(QStringLiteral("Stallkarte DIN A6"))), QStringList{QStringLiteral("Stallkarte")});
+  EXPECT_EQ(previewsOf(command(QStringLiteral("Kaninchendaten"))),
+            QStringList{QStringLiteral("Kaninchendaten")});
+  EXPECT_EQ(previewsOf(command(QStringLiteral("Stallkarte DIN A6"))),
+            QStringList{QStringLiteral("Stallkarte")});
   EXPECT_TRUE(dialogs_.texts().isEmpty());
 }
 

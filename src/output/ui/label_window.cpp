@@ -1,12 +1,5 @@
 #include "output/ui/label_window.h"
 
-#include "engine/engine.h"
-#include "engine/query.h"
-#include "shell/animal_list.h"
-#include "store/dialog_service.h"
-#include "store/guarded.h"
-#include "store/messages.h"
-
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -24,10 +17,20 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "engine/engine.h"
+#include "engine/query.h"
+#include "shell/animal_list.h"
+#include "store/dialog_service.h"
+#include "store/guarded.h"
+#include "store/messages.h"
+
 namespace lapiro::output::ui {
 
-TFormTransportaufkleber::TFormTransportaufkleber(engine::Engine& engine, LabelWindowServices services, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), engine_(engine), services_(std::move(services)) {
+TFormTransportaufkleber::TFormTransportaufkleber(engine::Engine& engine, LabelWindowServices services,
+                                                 QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint),
+      engine_(engine),
+      services_(std::move(services)) {
   setWindowTitle(QStringLiteral("Transportaufkleber"));
   setObjectName(QStringLiteral("FormTransportaufkleber"));
   list_ = std::make_unique<TAufkleberListe>(engine_);
@@ -117,7 +120,9 @@ TFormTransportaufkleber::TFormTransportaufkleber(engine::Engine& engine, LabelWi
 
 TFormTransportaufkleber::~TFormTransportaufkleber() = default;
 
-bool TFormTransportaufkleber::stableCards() const { return cards_->isChecked(); }
+bool TFormTransportaufkleber::stableCards() const {
+  return cards_->isChecked();
+}
 
 void TFormTransportaufkleber::AuswahlClick() {
   const bool cards = stableCards();
@@ -145,8 +150,8 @@ void TFormTransportaufkleber::addRow(const LabelRow& values) {
 void TFormTransportaufkleber::showRow(int row) {
   filling_ = true;
   const LabelRow& r = list_->rows().at(static_cast<size_t>(row));
-  const QString texts[ColumnCount] = {r.taetoRechts, r.taetoLinks, r.stallnummer, QString(),
-                                      r.kaefignummer, r.vater,     r.mutter};
+  const QString texts[ColumnCount] = {r.taetoRechts,  r.taetoLinks, r.stallnummer, QString(),
+                                      r.kaefignummer, r.vater,      r.mutter};
   for (int c = 0; c < ColumnCount; ++c) {
     if (c == ColRasse) continue;
     auto* item = grid_->item(row, c);
@@ -184,7 +189,8 @@ LabelRow TFormTransportaufkleber::rowFromGrid(int row) const {
   r.kaefignummer = text(ColKaefig).left(10);
   r.vater = text(ColVater).left(20);
   r.mutter = text(ColMutter).left(20);
-  if (auto* combo = qobject_cast<QComboBox*>(grid_->cellWidget(row, ColRasse))) r.rasse = combo->currentText();
+  if (auto* combo = qobject_cast<QComboBox*>(grid_->cellWidget(row, ColRasse)))
+    r.rasse = combo->currentText();
   return r;
 }
 
@@ -228,7 +234,9 @@ void TFormTransportaufkleber::TierSuchenClick() {
   if (row) addRow(*row);
 }
 
-void TFormTransportaufkleber::NeuesTierClick() { addRow(LabelRow{}); }
+void TFormTransportaufkleber::NeuesTierClick() {
+  addRow(LabelRow{});
+}
 
 bool TFormTransportaufkleber::dropAnimal(const QString& rechts, const QString& links) {
   if (rechts.isEmpty() || links.isEmpty()) return false;
@@ -273,8 +281,12 @@ void TFormTransportaufkleber::print(bool preview) {
   }
 }
 
-void TFormTransportaufkleber::DruckvorschauClick() { print(true); }
-void TFormTransportaufkleber::DruckenClick() { print(false); }
+void TFormTransportaufkleber::DruckvorschauClick() {
+  print(true);
+}
+void TFormTransportaufkleber::DruckenClick() {
+  print(false);
+}
 
 bool TFormTransportaufkleber::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {

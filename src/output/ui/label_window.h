@@ -5,13 +5,13 @@
 // creates afresh when it opens and leaves in the data directory when it closes.
 #pragma once
 
-#include "output/labels.h"
-#include "reports/page_model.h"
-
 #include <QDialog>
 #include <functional>
 #include <memory>
 #include <optional>
+
+#include "output/labels.h"
+#include "reports/page_model.h"
 
 class QComboBox;
 class QLineEdit;

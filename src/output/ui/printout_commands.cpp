@@ -1,5 +1,14 @@
 #include "output/ui/printout_commands.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QTabWidget>
+#include <QTimer>
+
 #include "card/ui/animal_card.h"
 #include "engine/cursor.h"
 #include "output/animal_sheets.h"
@@ -12,15 +21,6 @@
 #include "store/dialog_service.h"
 #include "store/guarded.h"
 #include "store/ui/animal_search_dialog.h"
-
-#include <QApplication>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QProgressDialog>
-#include <QTabWidget>
-#include <QTimer>
 
 namespace lapiro::output::ui {
 
@@ -45,7 +45,9 @@ QString benutzer(TFormLapiroManager& main) {
 
 // The usable height of the data sheet's picture, in units: the page body less the footer and
 // the picture's own margins.
-int maxPictureHeightUnits() { return static_cast<int>((297.0 - 20.0 - 6.0 - 2 * 5.3 - 1.0) / kMmPerUnit); }
+int maxPictureHeightUnits() {
+  return static_cast<int>((297.0 - 20.0 - 6.0 - 2 * 5.3 - 1.0) / kMmPerUnit);
+}
 
 // The modal preview; returns when the user closes it.
 void preview(TFormLapiroManager& main, reports::PageModel model) {
@@ -91,7 +93,8 @@ void printKaninchendatenListe(TFormLapiroManager& main) {
   }
   engine::Query& result = dialog.search().result();
   std::optional<reports::MemoryDataSource> rows;
-  QProgressDialog progress(QStringLiteral("Kaninchendaten werden gelesen …"), QStringLiteral("Abbrechen"), 0, 100, &main);
+  QProgressDialog progress(QStringLiteral("Kaninchendaten werden gelesen …"), QStringLiteral("Abbrechen"), 0,
+                           100, &main);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(300);
   progress.setWindowTitle(QStringLiteral("Kaninchendaten - Liste"));
@@ -167,9 +170,8 @@ void openTransportaufkleber(TFormLapiroManager& main) {
   };
   TFormTransportaufkleber* window = nullptr;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool ok = store::guarded([&] {
-    window = new TFormTransportaufkleber(main.session().engine(), std::move(services), &main);
-  });
+  const bool ok = store::guarded(
+      [&] { window = new TFormTransportaufkleber(main.session().engine(), std::move(services), &main); });
   QApplication::restoreOverrideCursor();
   if (!ok) return;
   labelWindow = window;
