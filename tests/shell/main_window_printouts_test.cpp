@@ -4,15 +4,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "card/ui/animal_card.h"
+#include "engine/cursor.h"
 #include "output/ui/label_window.h"
 #include "reports/ui/report_preview.h"
 #include "shell/shell_install.h"
 #include "shell/ui/main_window.h"
+#include "store/data_module.h"
 #include "support/scripted_dialogs.h"
 
 namespace lapiro::test {
@@ -46,6 +50,7 @@ class MainWindowPrintoutsTest : public ::testing::Test {
     std::function<void()> closePreview = [&] {
       if (auto* preview = qobject_cast<reports::TReportVorschau*>(QApplication::activeModalWidget())) {
         titles << preview->model().title;
+        models_.push_back(preview->model());
         preview->reject();
       }
     };
@@ -57,6 +62,7 @@ class MainWindowPrintoutsTest : public ::testing::Test {
     return titles;
   }
 
+  std::vector<reports::PageModel> models_;
   ShellInstall install_;
   ScriptedDialogs dialogs_;
   shell::ShellSession session_;
@@ -78,6 +84,39 @@ TEST_F(MainWindowPrintoutsTest, DruckenActsByTheCardsTabAndTheMenuPrintsSheetAnd
   EXPECT_EQ(previewsOf(command(QStringLiteral("Stallkarte DIN A6"))),
             QStringList{QStringLiteral("Stallkarte")});
   EXPECT_TRUE(dialogs_.texts().isEmpty());
+}
+
+TEST_F(MainWindowPrintoutsTest, DataSheetShowsTheRepresentativePictureOnlyWhenPicturesArePrinted) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("bild.png"));
+  QImage image(100, 50, QImage::Format_RGB32);
+  image.fill(Qt::darkGreen);
+  ASSERT_TRUE(image.save(path));
+  engine::Cursor& hasen = session_.dataModule()->Hasen();
+  ASSERT_TRUE(hasen.hasRecord());
+  engine::Cursor bilder(session_.engine(), QStringLiteral("Bilder"));
+  bilder.setTableName(QStringLiteral("Bilder.db"));
+  bilder.open();
+  bilder.append();
+  bilder.field(QStringLiteral("KatzeNr")).setInteger(hasen.field(QStringLiteral("Nummer")).asInteger());
+  bilder.field(QStringLiteral("Bildpfad")).setString(path);
+  bilder.post();
+  bilder.close();
+
+  auto pictures = [](const reports::PageModel& model) {
+    int n = 0;
+    for (const auto& page : model.pages)
+      for (const auto& item : page.items) n += std::holds_alternative<reports::PictureItem>(item);
+    return n;
+  };
+  session_.settings().Drucken.Bild = false;
+  previewsOf(command(QStringLiteral("Kaninchendaten")));
+  session_.settings().Drucken.Bild = true;
+  session_.settings().Stammdaten.BildAnpassen = true;
+  previewsOf(command(QStringLiteral("Kaninchendaten")));
+  ASSERT_EQ(models_.size(), 2u);
+  EXPECT_EQ(pictures(models_[0]), 0);
+  EXPECT_EQ(pictures(models_[1]), 1);
 }
 
 TEST_F(MainWindowPrintoutsTest, LabelWindowOpensOnceAndStaysAboveTheMainWindow) {
