@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -17,6 +19,7 @@
 #include "shell/shell_install.h"
 #include "shell/ui/main_window.h"
 #include "store/data_module.h"
+#include "store/ui/animal_search_dialog.h"
 #include "support/scripted_dialogs.h"
 
 namespace lapiro::test {
@@ -117,6 +120,33 @@ TEST_F(MainWindowPrintoutsTest, DataSheetShowsTheRepresentativePictureOnlyWhenPi
   ASSERT_EQ(models_.size(), 2u);
   EXPECT_EQ(pictures(models_[0]), 0);
   EXPECT_EQ(pictures(models_[1]), 1);
+}
+
+TEST_F(MainWindowPrintoutsTest, DataListPrintsEveryAnimalTheSearchFoundWithTheFocusOnTheLeftTattoo) {
+  bool leftFocused = false;
+  QTimer timer;
+  timer.setInterval(20);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* search = qobject_cast<store::ui::TsuchenDlg*>(modal)) {
+      auto* links = search->findChild<QLineEdit*>(QStringLiteral("EditTatoLinks"));
+      leftFocused = links && search->focusWidget() == links;
+      search->findChild<QPushButton*>(QStringLiteral("ButtonSuchen"))->click();
+      search->findChild<QPushButton*>(QStringLiteral("ButtonOK"))->click();
+    } else if (auto* preview = qobject_cast<reports::TReportVorschau*>(modal)) {
+      models_.push_back(preview->model());
+      preview->reject();
+    }
+  });
+  timer.start();
+  command(QStringLiteral("Kaninchendaten - Liste"))->trigger();
+  EXPECT_TRUE(leftFocused);
+  ASSERT_EQ(models_.size(), 1u);
+  EXPECT_EQ(models_[0].title, QStringLiteral("Kaninchendaten - Liste"));
+  int rows = 0;
+  for (const auto& page : models_[0].pages)
+    for (const auto& band : page.bands) rows += band.kind == reports::BandKind::Detail;
+  EXPECT_EQ(rows, static_cast<int>(ShellInstall::sampleAnimals().size()));
 }
 
 TEST_F(MainWindowPrintoutsTest, LabelWindowOpensOnceAndStaysAboveTheMainWindow) {
