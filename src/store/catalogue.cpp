@@ -505,7 +505,7 @@ std::vector<CatalogueTable> buildCatalogue() {
                         {{u"TaetoRechts", Alpha, 8},
                          {u"TaetoLinks", Alpha, 10},
                          {u"Stallnummer", Alpha, 20},
-                         {u"Rasse", Alpha, 30},
+                         {u"Rasse", Alpha, 40},  // breed name (25), " / ", code (9)
                          {u"Kaefignummer", Alpha, 10},
                          {u"Geschlecht", Alpha, 15},
                          {u"Vater", Alpha, 20},

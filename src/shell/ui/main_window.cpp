@@ -9,6 +9,7 @@
 #include "lineage/ui/lineage_windows.h"
 #include "output/ui/output_windows.h"
 #include "safety/ui/safety_windows.h"
+#include "output/ui/printout_commands.h"
 #include "engine/cursor_model.h"
 #include "health/ui/health_windows.h"
 #include "lineage/ui/descendants_windows.h"
@@ -254,15 +255,16 @@ void TFormLapiroManager::createMenus() {
   m = bar->addMenu(QStringLiteral("Drucker"));
   QAction* drucken = addCommand(m, QStringLiteral("Drucken"));
   drucken->setEnabled(true);
-  connect(drucken, &QAction::triggered, this, [this] {
-    if (card_ && session_.dataModule() && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammbaum)
-      card::ui::AbstammungsnachweisClick(this, *card_, *session_.dataModule(), session_.settings());
-  });
+  connect(drucken, &QAction::triggered, this, [this] { output::ui::printByCardTab(*this); });
   addCommand(m, QStringLiteral("Druckereinrichtung"), &TFormLapiroManager::DruckereinrichtungClick);
   addCommand(m, QStringLiteral("Schriftart"), &TFormLapiroManager::SchriftartClick);
   m->addSeparator();
-  addCommand(m, QStringLiteral("Kaninchendaten"));
-  addCommand(m, QStringLiteral("Kaninchendaten - Liste"));
+  QAction* kaninchendaten = addCommand(m, QStringLiteral("Kaninchendaten"));
+  kaninchendaten->setEnabled(true);
+  connect(kaninchendaten, &QAction::triggered, this, [this] { output::ui::printKaninchendaten(*this); });
+  QAction* datenListe = addCommand(m, QStringLiteral("Kaninchendaten - Liste"));
+  datenListe->setEnabled(true);
+  connect(datenListe, &QAction::triggered, this, [this] { output::ui::printKaninchendatenListe(*this); });
   QAction* abstammung = addCommand(m, QStringLiteral("Abstammungsnachweis"));
   abstammung->setEnabled(true);
   connect(abstammung, &QAction::triggered, this, [this] {
@@ -270,7 +272,9 @@ void TFormLapiroManager::createMenus() {
       card::ui::AbstammungsnachweisClick(this, *card_, *session_.dataModule(), session_.settings());
   });
   addCommand(m, QStringLiteral("Wurfmeldung"));
-  addCommand(m, QStringLiteral("Stallkarte DIN A6"));
+  QAction* stallkarte = addCommand(m, QStringLiteral("Stallkarte DIN A6"));
+  stallkarte->setEnabled(true);
+  connect(stallkarte, &QAction::triggered, this, [this] { output::ui::printStallkarteA6(*this); });
   addCommand(m, QStringLiteral("Gewichtstabelle"));
   QAction* liste = addCommand(m, QStringLiteral("Ausstellungsliste"));
   liste->setEnabled(true);
@@ -286,7 +290,9 @@ void TFormLapiroManager::createMenus() {
   QAction* anmeldung = addCommand(m, QStringLiteral("Ausstellungsanmeldung"));
   anmeldung->setEnabled(true);
   connect(anmeldung, &QAction::triggered, this, [this] { shows::ui::openAusstellungsanmeldung(*this); });
-  addCommand(m, QStringLiteral("Transportaufkleber / Stallkarten"));
+  QAction* aufkleber = addCommand(m, QStringLiteral("Transportaufkleber / Stallkarten"));
+  aufkleber->setEnabled(true);
+  connect(aufkleber, &QAction::triggered, this, [this] { output::ui::openTransportaufkleber(*this); });
   m->addSeparator();
   addCommand(m, QStringLiteral("Gewichtstabellen -Formulare-"));
 
@@ -369,12 +375,10 @@ void TFormLapiroManager::createToolBar() {
   addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
                 &TFormLapiroManager::TextverarbeitungClick);
   toolBar_->addSeparator();
-  QAction* drucken = addToolButton(tileIcon(QStringLiteral("Dr"), QColor(0x40, 0x40, 0x40)), QStringLiteral("Drucken|"));
-  drucken->setEnabled(true);
-  connect(drucken, &QAction::triggered, this, [this] {
-    if (card_ && session_.dataModule() && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammbaum)
-      card::ui::AbstammungsnachweisClick(this, *card_, *session_.dataModule(), session_.settings());
-  });
+  QAction* druckenButton =
+      addToolButton(tileIcon(QStringLiteral("Dr"), QColor(0x40, 0x40, 0x40)), QStringLiteral("Drucken|"));
+  druckenButton->setEnabled(true);
+  connect(druckenButton, &QAction::triggered, this, [this] { output::ui::printByCardTab(*this); });
   addToolButton(s->standardIcon(QStyle::SP_MessageBoxQuestion), QStringLiteral("Suche nach Schlüsselwort|"));
   toolBar_->addSeparator();
   QAction* ende = addToolButton(s->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Programm beenden"),
