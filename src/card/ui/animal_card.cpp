@@ -1,5 +1,9 @@
 #include "card/ui/animal_card.h"
 
+#include "card/pictures.h"
+#include "card/ui/picture_tab.h"
+#include "card/ui/weight_tab.h"
+
 #include "health/ui/hygiene_page.h"
 #include "engine/cursor.h"
 #include "shell/system_info.h"
@@ -90,12 +94,15 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   tabs_->setObjectName(QStringLiteral("PageControl"));
   tabs_->addTab(buildStammdaten(), QStringLiteral("Stammdaten"));
   tabs_->addTab(placeholderPage(QStringLiteral("Stammbaum")), QStringLiteral("Stammbaum"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Gewichtstabelle/Zusatzinfo")), QStringLiteral("Gewichtstabelle/Zusatzinfo"));
+  zusatzinfo_ = new TZusatzinfoSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
+  tabs_->addTab(zusatzinfo_, QStringLiteral("Gewichtstabelle/Zusatzinfo"));
   hygiene_ = new health::ui::THygieneSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
   tabs_->addTab(hygiene_, QStringLiteral("Stallhygiene"));
   tabs_->addTab(placeholderPage(QStringLiteral("Wurfbuch/Körung")), QStringLiteral("Wurfbuch/Körung"));
   tabs_->addTab(placeholderPage(QStringLiteral("Ausstellung")), QStringLiteral("Ausstellung"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Bildergalerie")), QStringLiteral("Bildergalerie"));
+  galerie_ = new TBildergalerie(dm_, settings_, services_.showHelp);
+  galerie_->representativeChanged = [this](const QString& path) { showRepresentativePicture(path); };
+  tabs_->addTab(galerie_, QStringLiteral("Bildergalerie"));
   tabs_->addTab(placeholderPage(QStringLiteral("Angora Leistungsnachweis")), QStringLiteral("Angora Leistungsnachweis"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
@@ -617,16 +624,21 @@ void TLapiroStamm::loadAddressBoxes() {
 
 void TLapiroStamm::loadPicture() {
   bild_->setToolTip(picturePath_);
-  QPixmap pixmap;
-  if (!picturePath_.isEmpty()) pixmap.load(picturePath_);
-  if (pixmap.isNull()) {
+  const QSize room = bild_->contentsRect().size().boundedTo(QSize(4000, 4000)).expandedTo(QSize(40, 30));
+  // Decoded at the box's size: a large photo is scaled while it is decoded.
+  const QImage image = picturePath_.isEmpty() ? QImage() : pictureCache().picture(picturePath_, room, true);
+  if (image.isNull()) {
     bild_->setPixmap(QPixmap());
     bild_->setText(QStringLiteral("kein Bild"));
     return;
   }
-  const QSize room = bild_->contentsRect().size().boundedTo(QSize(4000, 4000)).expandedTo(QSize(40, 30));
-  bild_->setPixmap(settings_.Stammdaten.BildAnpassen ? pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                                                     : pixmap);
+  bild_->setPixmap(QPixmap::fromImage(image));
+}
+
+void TLapiroStamm::showRepresentativePicture(const QString& path) {
+  if (path == picturePath_ && !bild_->pixmap().isNull()) return;
+  picturePath_ = path;
+  loadPicture();
 }
 
 void TLapiroStamm::refreshCard(bool byCommand) {
@@ -634,6 +646,10 @@ void TLapiroStamm::refreshCard(bool byCommand) {
   setCaption(caption.isEmpty() ? QStringLiteral("Rund um das Tier") : caption);
   loadFields();
   loadAddressBoxes();
+  {
+    TBildergalerieDaten pictures(dm_);
+    showRepresentativePicture(pictures.druckbildPfad(pictures.bilder()));
+  }
   setEditButtonsEnabled(false);
   if (byCommand) controller_.noteShownByCommand();
   updateCounter();
@@ -930,9 +946,9 @@ void TLapiroStamm::refreshColourBox() {
 void TLapiroStamm::setColourBoxEnabled(bool enabled) { farbe_->setEnabled(enabled && controller_.hasAnimal()); }
 
 void TLapiroStamm::setPictureHint(const QString& hint) {
-  if (hint == picturePath_) return;
-  picturePath_ = hint;
-  loadPicture();
+  // The current picture's path is the hint of the gallery's path label; the master-data box
+  // shows the representative picture instead.
+  if (galerie_) galerie_->setPathHint(hint);
 }
 
 }  // namespace lapiro::card::ui

@@ -1,5 +1,6 @@
 #include "shell/ui/main_window.h"
 
+#include "breeding/ui/weight_windows.h"
 #include "card/ui/animal_card.h"
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
@@ -226,20 +227,26 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Abstammungsnachweis"));
   addCommand(m, QStringLiteral("Wurfmeldung"));
   addCommand(m, QStringLiteral("Stallkarte DIN A6"));
-  addCommand(m, QStringLiteral("Gewichtstabelle"));
+  QAction* gewicht = addCommand(m, QStringLiteral("Gewichtstabelle"));
+  gewicht->setEnabled(true);
+  connect(gewicht, &QAction::triggered, this, [this] { breeding::ui::printGewichtstabelle(*this); });
   addCommand(m, QStringLiteral("Ausstellungsliste"));
   m->addSeparator();
   angora_ = addCommand(m, QStringLiteral("Angora Leistungsnachweis"));
   angora_->setVisible(false);  // made visible once the tables are open
   m->addSeparator();
-  addCommand(m, QStringLiteral("Jungtierliste"));
+  QAction* jungtierliste = addCommand(m, QStringLiteral("Jungtierliste"));
+  jungtierliste->setEnabled(true);
+  connect(jungtierliste, &QAction::triggered, this, [this] { breeding::ui::printJungtierliste(*this); });
   QAction* impf = addCommand(m, QStringLiteral("Impfbescheinigung"));
   impf->setEnabled(true);
   connect(impf, &QAction::triggered, this, [this] { health::ui::openImpfbescheinigung(*this); });
   addCommand(m, QStringLiteral("Ausstellungsanmeldung"));
   addCommand(m, QStringLiteral("Transportaufkleber / Stallkarten"));
   m->addSeparator();
-  addCommand(m, QStringLiteral("Gewichtstabellen -Formulare-"));
+  QAction* formulare = addCommand(m, QStringLiteral("Gewichtstabellen -Formulare-"));
+  formulare->setEnabled(true);
+  connect(formulare, &QAction::triggered, this, [this] { breeding::ui::openGewichtstabellenFormulare(*this); });
 
   m = bar->addMenu(QStringLiteral("Fenster"));
   addCommand(m, QStringLiteral("Übereinander"), &TFormLapiroManager::UebereinanderClick);
