@@ -34,8 +34,7 @@ Element::Calculation weightOf(const QString& field) {
 Band footer(double width) {
   Band f(9.0);
   f.add(Element::hLine(0, width, 1.0));
-  f.add(Element::label(QRectF(0, 2.5, 14, 5), QStringLiteral("Seite:")));
-  f.add(Element::pageNumber(QRectF(14, 2.5, 30, 5), false));
+  f.add(Element::pageNumber(QRectF(0, 2.5, 40, 5), false));  // "Seite n"
   f.add(Element::label(QRectF(width - 90, 2.5, 90, 5), reports::imprintText()).bold().italic().align(Qt::AlignRight | Qt::AlignTop));
   return f;
 }

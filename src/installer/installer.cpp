@@ -1,5 +1,7 @@
 #include "installer/installer.h"
 
+#include "installer/demo_pictures.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -314,6 +316,7 @@ InstallResult install(const InstallOptions& options) {
         DemoStockOptions demo;
         demo.animals = *options.demoAnimals;
         result.animals = writeDemoStock(engine, demo).animals;
+        writeDemoPictures(engine, programDir + u"/Bilder"_qs);
       }
     }
     writeHelp(newHelp.path());

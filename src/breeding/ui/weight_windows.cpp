@@ -125,7 +125,7 @@ void printGewichtstabelle(TFormLapiroManager& main) {
     return;
   }
   const qint64 hase = dm->Hasen().field(QStringLiteral("Nummer")).asInteger();
-  const QImage chart = card::ui::renderGrowthChart(card::ui::growthOfAnimal(*dm, hase), QSize(1400, 700));
+  const QImage chart = card::ui::renderGrowthChart(card::ui::growthOfAnimal(*dm, hase), QSize(900, 440));
   const TReportGewichtstabelle report(weighingHead(*dm), chart, fontOf(main.session().settings()));
   const reports::MemoryDataSource rows = weighingRows(*dm);
   reports::showReportPreview(&main, report, rows);

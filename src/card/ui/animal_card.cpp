@@ -389,6 +389,7 @@ QWidget* TLapiroStamm::buildStammdaten() {
   bild_->setFrameShape(QFrame::StyledPanel);
   bild_->setMinimumSize(120, 90);
   bild_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  bild_->installEventFilter(this);
   pictureNormalSlot_ = new QWidget(p);
   pictureNormalSlot_->setObjectName(QStringLiteral("BildNormal"));
   new QVBoxLayout(pictureNormalSlot_);
@@ -850,6 +851,11 @@ void TLapiroStamm::showParents() {
 
 bool TLapiroStamm::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  // The representative picture is fitted to the box whenever the box changes its size.
+  if (watched == bild_ && type == QEvent::Resize) {
+    loadPicture();
+    return false;
+  }
   if ((watched == vater_ || watched == mutter_) && type == QEvent::MouseButtonPress) {
     showParentPanel(watched == vater_);
     return false;

@@ -27,7 +27,7 @@ namespace {
 
 const QString kFrameNormal = QStringLiteral("QLabel { border: 2px solid #9a9a9a; background: white; }");
 const QString kFrameSelected = QStringLiteral("QLabel { border: 2px solid red; background: white; }");
-constexpr int kStripHeight = 110;
+constexpr int kStripHeight = 100;
 
 }  // namespace
 
@@ -121,7 +121,7 @@ TBildergalerie::TBildergalerie(store::TDatenStamm& dm, shell::tsysteminfo& setti
   stripArea_ = new QScrollArea(this);
   stripArea_->setWidget(strip_);
   stripArea_->setWidgetResizable(false);
-  stripArea_->setFixedHeight(kStripHeight + 14);
+  stripArea_->setFixedHeight(kStripHeight + 4);
   stripArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
   gross_ = new TGrossbild;

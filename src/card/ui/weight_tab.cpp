@@ -74,8 +74,8 @@ void showGrowthChart(QChartView* view, const Wachstumsdaten& daten) {
   chart->setMargins(QMargins(2, 2, 2, 2));
   if (!daten.titel.isEmpty()) chart->setTitle(daten.titel);
   auto* x = new QDateTimeAxis;
-  x->setFormat(QStringLiteral("dd.MM.yy"));
-  x->setTickCount(4);
+  x->setFormat(QStringLiteral("MM.yy"));
+  x->setTickCount(3);
   auto* y = new QValueAxis;
   y->setLabelFormat(QStringLiteral("%.0f"));
   y->setTitleText(QStringLiteral("Gewicht (g)"));
@@ -117,6 +117,7 @@ void showGrowthChart(QChartView* view, const Wachstumsdaten& daten) {
   auto* line = new QLineSeries;
   line->setName(QStringLiteral("Gewicht"));
   line->setPointsVisible(true);
+  line->setPen(QPen(QColor(0x20, 0x40, 0xa0), 2));
   for (const auto& [d, w] : daten.punkte)
     if (d.isValid()) line->append(atNoon(d).toMSecsSinceEpoch(), w);
   chart->addSeries(line);
@@ -373,6 +374,7 @@ TZusatzinfoSeite::TZusatzinfoSeite(store::TDatenStamm& dm, shell::tsysteminfo& s
     ++row;
   }
   hg->setColumnStretch(4, 1);
+  hg->setRowStretch(row, 1);
 
   // The weight table with its buttons, the growth chart beside it.
   grid_ = new QTableView;
@@ -406,8 +408,9 @@ TZusatzinfoSeite::TZusatzinfoSeite(store::TDatenStamm& dm, shell::tsysteminfo& s
   auto* split = new QSplitter(Qt::Horizontal, this);
   split->addWidget(gridBox);
   split->addWidget(chart_);
-  split->setStretchFactor(0, 2);
-  split->setStretchFactor(1, 3);
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 1);
+  split->setSizes({440, 440});
 
   info_ = new QPlainTextEdit;
   info_->setObjectName(QStringLiteral("DBMemoInfo"));
