@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QDir>
 #include <QImageWriter>
 #include <QFile>
 #include <QFileInfo>
@@ -175,10 +176,13 @@ std::vector<BildEintrag> TBildergalerieDaten::bilder() {
     const int iPfad = b->fieldIndex(QStringLiteral("Bildpfad"));
     const int iM1 = b->fieldIndex(QStringLiteral("BildMemo1"));
     const int iM2 = b->fieldIndex(QStringLiteral("BildMemo2"));
+    // A relative path (as the demo installation writes them) lies below the data directory.
+    const QDir dataDir(b->engine().aliasDirectory());
     for (const auto& row : b->readRows(0, static_cast<int>(n))) {
       BildEintrag e;
       e.laufendeNr = row[iNr].toLongLong();
       e.pfad = row[iPfad].toString();
+      if (!e.pfad.isEmpty() && QFileInfo(e.pfad).isRelative()) e.pfad = QDir::cleanPath(dataDir.absoluteFilePath(e.pfad));
       if (iM1 >= 0) e.memo1 = row[iM1].toString();
       if (iM2 >= 0) e.memo2 = row[iM2].toString();
       result.push_back(std::move(e));

@@ -84,7 +84,8 @@ class TBildergalerieDaten {
  public:
   explicit TBildergalerieDaten(store::TDatenStamm& dm) : dm_(dm) {}
 
-  // The pictures of the current animal in entry order (empty without an animal).
+  // The pictures of the current animal in entry order (empty without an animal); a relative
+  // stored path is given as a full path below the data directory.
   std::vector<BildEintrag> bilder();
   // `Druckbild` of the current animal; 0 when empty or without an animal.
   int druckbild();

@@ -60,7 +60,9 @@ QImage rabbitPhoto(int variant) {
 
 }  // namespace
 
-int writeDemoPictures(engine::Engine& engine, const QString& pictureDir) {
+int writeDemoPictures(engine::Engine& engine) {
+  const QString folder = QStringLiteral("Bilder");
+  const QString pictureDir = QDir(engine.aliasDirectory()).absoluteFilePath(folder);
   if (!QDir().mkpath(pictureDir)) return 0;
   constexpr int kPhotos = 6;
   QStringList paths;
@@ -71,10 +73,10 @@ int writeDemoPictures(engine::Engine& engine, const QString& pictureDir) {
     const bool turned = i % 2 == 0;
     const QImage stored = turned ? upright.transformed(QTransform().rotate(-90)) : upright;
     const QByteArray jpeg = card::encodeJpeg(stored, turned ? 6 : 1, 82);
-    const QString path = QDir(pictureDir).absoluteFilePath(QStringLiteral("Kaninchen%1.jpg").arg(i + 1));
-    QFile f(path);
+    const QString name = QStringLiteral("Kaninchen%1.jpg").arg(i + 1);
+    QFile f(QDir(pictureDir).absoluteFilePath(name));
     if (jpeg.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(jpeg) != jpeg.size()) return 0;
-    paths << path;
+    paths << folder + u'/' + name;  // relative: the links stay valid wherever the program lies
   }
 
   // The first animals of the own stock get one to three photos each.

@@ -316,7 +316,7 @@ InstallResult install(const InstallOptions& options) {
         DemoStockOptions demo;
         demo.animals = *options.demoAnimals;
         result.animals = writeDemoStock(engine, demo).animals;
-        writeDemoPictures(engine, programDir + u"/Bilder"_qs);
+        writeDemoPictures(engine);
       }
     }
     writeHelp(newHelp.path());

@@ -264,6 +264,17 @@ TEST_F(GalleryTest, AddingChecksTheFileAndRefusesAPathLongerThanTheField) {
   EXPECT_EQ(g.bilder()[0].pfad, paths[0]);
 }
 
+TEST_F(GalleryTest, ARelativePathLiesBelowTheDataDirectory) {
+  ASSERT_TRUE(QDir(stock.dir.path()).mkpath(QStringLiteral("Bilder")));
+  ASSERT_TRUE(writeFile(stock.dir.file(QStringLiteral("Bilder/k.jpg")), encodeJpeg(landscape(30, 20))));
+  link(QStringLiteral("Bilder/k.jpg"));
+  open();
+  TBildergalerieDaten g(*module);
+  ASSERT_EQ(g.bilder().size(), 1u);
+  EXPECT_EQ(g.bilder()[0].pfad, QDir::cleanPath(stock.dir.file(QStringLiteral("Bilder/k.jpg"))));
+  EXPECT_EQ(g.druckbildPfad(g.bilder()), g.bilder()[0].pfad);
+}
+
 TEST_F(GalleryTest, TypedRepresentativePositionIsCheckedAgainstTheCount) {
   for (const QString& p : paths) link(p);
   open();
