@@ -125,3 +125,66 @@ TEST_F(MatingsTest, AnimalWithoutYoungOrUnknownNumber) {
 
 }  // namespace
 }  // namespace lapiro::breeding
+
+// ---------------------------------------------------------------- window and printout
+
+#include "breeding/ui/matings_window.h"
+#include "reports/page_model.h"
+#include "reports/report_layout.h"
+
+#include <QTreeWidget>
+
+namespace lapiro::breeding {
+namespace {
+
+TEST_F(MatingsTest, WindowShowsTreePagesAndPrintsTheSelectedPart) {
+  const qint64 buck = stock.animal(QStringLiteral("R1"), QStringLiteral("1.19.1"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")}});
+  const qint64 doe = stock.animal(QStringLiteral("H1"), QStringLiteral("1.19.2"), {{QStringLiteral("Geschlecht"), QStringLiteral("2")}});
+  for (int i = 0; i < 8; ++i) young(buck, doe, QDate(2024, 4, 1), QStringLiteral("J"), i < 3 ? QStringLiteral("1") : QStringLiteral("2"));
+  litterBook(doe, buck, QDate(2024, 4, 1), 2);
+  const qint64 lonely = stock.animal(QStringLiteral("L1"), QStringLiteral("1.19.3"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")}});
+
+  std::vector<reports::PageModel> printed;
+  ui::TFormVerpaarung::Services services;
+  services.preview = [&](QWidget*, const reports::Report& r, const reports::ReportDataSource& d) {
+    printed.push_back(reports::layoutReport(r, d, QDate(2025, 3, 1)));
+  };
+  ui::TFormVerpaarung w(stock.engine, services);
+  w.ladeTier(buck);
+  EXPECT_EQ(w.seite(), QStringLiteral("Tier"));
+  EXPECT_EQ(w.wert(QStringLiteral("Jungensterblichkeit:")), QStringLiteral("  20,00%"));
+  EXPECT_EQ(w.wert(QStringLiteral("davon")), QStringLiteral("  1  Wurf   mit  H1  1.19.2"));
+  QTreeWidgetItem* root = w.tree()->topLevelItem(0);
+  ASSERT_EQ(root->childCount(), 1);
+  QTreeWidgetItem* litter = root->child(0)->child(0);
+  EXPECT_EQ(litter->text(0), QStringLiteral("01.04.2024"));
+  EXPECT_EQ(litter->childCount(), 8);
+  w.tree()->setCurrentItem(litter);
+  EXPECT_EQ(w.seite(), QStringLiteral("Wurf"));
+  EXPECT_EQ(w.wert(QStringLiteral("verstorben:")), QStringLiteral("  2"));
+  w.DruckClick();
+  ASSERT_EQ(printed.size(), 1u);
+  const QString text = printed[0].pages[0].texts().join(u'\n');
+  EXPECT_TRUE(text.contains(QStringLiteral("Verpaarung von:")));
+  EXPECT_TRUE(text.contains(QStringLiteral("1/0   J")));
+  EXPECT_TRUE(text.contains(QStringLiteral("0/1   J")));
+  w.tree()->setCurrentItem(litter->child(0));
+  EXPECT_EQ(w.seite(), QStringLiteral("Jungtier"));
+
+  // Another animal without matings; an unknown number leaves the window as it was.
+  w.ladeTier(lonely);
+  w.ladeTier(9999);
+  EXPECT_EQ(w.tierZeile(), QStringLiteral("L1  1.19.3,  "));
+  root = w.tree()->topLevelItem(0);
+  ASSERT_EQ(root->childCount(), 1);
+  EXPECT_EQ(root->child(0)->text(0), QStringLiteral("Keine Verpaarungen vorhanden!"));
+  w.tree()->setCurrentItem(root->child(0));
+  EXPECT_EQ(w.seite(), QStringLiteral("leer"));
+  w.DruckClick();
+  ASSERT_EQ(printed.size(), 2u);
+  EXPECT_TRUE(printed[1].pages[0].containsText(QStringLiteral(" Verpaarungen von:     L1 1.19.3")));
+  EXPECT_TRUE(printed[1].pages[0].containsText(QStringLiteral("Für dieses Tier sind keine Verpaarungen vorhanden!")));
+}
+
+}  // namespace
+}  // namespace lapiro::breeding

@@ -1,5 +1,6 @@
 #include "shell/ui/main_window.h"
 
+#include "breeding/ui/matings_window.h"
 #include "breeding/ui/weight_windows.h"
 #include "card/ui/animal_card.h"
 #include "contacts/ui/address_dialogs.h"
@@ -168,7 +169,9 @@ void TFormLapiroManager::createMenus() {
   QMenu* nachkommen = m->addMenu(QStringLiteral("Nachkommen"));
   addCommand(nachkommen, QStringLiteral("Direkte Nachkommen"));
   addCommand(nachkommen, QStringLiteral("Gesamte Nachkommen"));
-  addCommand(m, QStringLiteral("Verpaarungen und Würfe"));
+  QAction* verpaarungen = addCommand(m, QStringLiteral("Verpaarungen und Würfe"));
+  verpaarungen->setEnabled(true);
+  connect(verpaarungen, &QAction::triggered, this, [this] { breeding::ui::openVerpaarungenUndWuerfe(*this); });
   m->addSeparator();
   recentEnd_ = m->addSeparator();
   addCommand(m, QStringLiteral("Beenden"), &TFormLapiroManager::BeendenClick);
@@ -304,7 +307,10 @@ void TFormLapiroManager::createToolBar() {
   apotheke->setEnabled(true);
   connect(apotheke, &QAction::triggered, this, [this] { health::ui::openApotheke(*this); });
   addToolButton(tileIcon(QStringLiteral("IZ"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Inzuchtgrad"));
-  addToolButton(tileIcon(QStringLiteral("VW"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Verpaarungen und Würfe"));
+  QAction* verpaarungenButton =
+      addToolButton(tileIcon(QStringLiteral("VW"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Verpaarungen und Würfe"));
+  verpaarungenButton->setEnabled(true);
+  connect(verpaarungenButton, &QAction::triggered, this, [this] { breeding::ui::openVerpaarungenUndWuerfe(*this); });
   toolBar_->addSeparator();
   QAction* vereine = addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
   vereine->setEnabled(true);
@@ -585,6 +591,7 @@ void TFormLapiroManager::DBGridHasenfeldDblClick(const QModelIndex& index) {
   if (!index.isValid() || !model_->moveTo(index.row())) return;
   const QVariant nummer = model_->value(index.row(), QStringLiteral("Nummer"));
   if (nummer.isValid() && showAnimal(nummer.toLongLong())) focusCardTab();
+  if (nummer.isValid()) breeding::ui::reloadVerpaarungen(nummer.toLongLong());
 }
 
 // ------------------------------------------------------------------ commands
