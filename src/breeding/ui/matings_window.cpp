@@ -103,6 +103,7 @@ TFormVerpaarung::TFormVerpaarung(engine::Engine& engine, Services services, QWid
   split->setChildrenCollapsible(false);
   split->setStretchFactor(0, 3);
   split->setStretchFactor(1, 2);
+  split->setSizes({330, 220});
 
   auto* druck = new QPushButton(QStringLiteral("Druck"), this);
   auto* hilfe = new QPushButton(QStringLiteral("&Hilfe"), this);
@@ -272,7 +273,9 @@ void TFormVerpaarung::zeigeSeite(const QString& name, const std::vector<std::pai
   detailTitel_->setText(name);
   int row = 0;
   for (const auto& [label, value] : werte) {
-    detailGrid_->addWidget(new QLabel(label, detail_), row, 0, Qt::AlignTop);
+    auto* caption = new QLabel(label, detail_);
+    detailGrid_->addWidget(caption, row, 0, Qt::AlignTop);
+    caption->show();
     if (name == u"leer") {
       ++row;
       continue;
@@ -293,6 +296,7 @@ void TFormVerpaarung::zeigeSeite(const QString& name, const std::vector<std::pai
     pal.setColor(QPalette::Base, rammler ? kHellblau : kBlassgelb);
     box->setPalette(pal);
     detailGrid_->addWidget(box, row, 1);
+    box->show();
     ++row;
   }
   detailGrid_->setColumnStretch(1, 1);
