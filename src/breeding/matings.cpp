@@ -59,6 +59,63 @@ class Nachschlagen {
     if (const auto f = verkauft_.findField(QStringLiteral("Gestorbenam"))) t.gestorben = f->asDate();
   }
 
+  // Reads the show rows and trade dates of every young animal and every partner of animal
+  // `tier` with two statements each, instead of one look-up per animal.
+  void vorladen(engine::Engine& engine, qint64 tier, const QString& own, const QString& other) {
+    for (const QString& who : {QStringLiteral("a.Nummer"), QStringLiteral("a.") + other}) {
+      engine::Query s(engine);
+      s.setSql(QStringList{QStringLiteral("SELECT s.Hase,s.Datum,s.Titel,s.Gewicht1,s.Koerper2,s.Fell3,s.Kopf4,s.Farbe5,"
+                                          "s.Unterfarbe6,s.Pflege7,s.EigeneBewertung,s.BewertJungtier,s.Nummer"),
+                           QStringLiteral("FROM \"Ausstellung.db\" s,\"Hasen.db\" a"),
+                           QStringLiteral("WHERE (a.%1=:Tier)and(a.%2 > 0)and(s.Hase=%3)").arg(own, other, who),
+                           QStringLiteral("ORDER BY s.Hase,s.Datum DESC,s.Nummer DESC")});
+      s.setParam(QStringLiteral("Tier"), tier);
+      s.open();
+      qint64 lastRow = -1;
+      for (s.first(); s.hasRecord(); s.next()) {
+        const qint64 row = s.field(QStringLiteral("Nummer")).asInteger();
+        const qint64 hase = s.field(QStringLiteral("Hase")).asInteger();
+        if (row != lastRow) {  // a partner's rows come once per young animal
+          auto& list = schauZeilen_[hase];
+          if (list.empty() || list.back().first != row) {
+            const shows::ShowPoints p = shows::showPointsOf(s);
+            list.emplace_back(row, Bewertungszeile{p.titel, p.bewertJungtier, shows::showTotal(p)});
+          }
+        }
+        lastRow = row;
+        if (s.eof()) break;
+      }
+      engine::Query v(engine);
+      v.setSql(QStringList{QStringLiteral("SELECT v.Katze,v.Verkauftam,v.Geschlachtetam,v.Gestorbenam"),
+                           QStringLiteral("FROM \"VERKAUFT.db\" v,\"Hasen.db\" a"),
+                           QStringLiteral("WHERE (a.%1=:Tier)and(a.%2 > 0)and(v.Katze=%3)").arg(own, other, who)});
+      v.setParam(QStringLiteral("Tier"), tier);
+      v.open();
+      const qint64 n = v.recordCount();
+      if (n > 0)
+        for (const auto& r : v.readRows(0, static_cast<int>(n)))
+          if (!handelCache_.contains(r[0].toLongLong()))
+            handelCache_.insert(r[0].toLongLong(), {r[1].toDate(), r[2].toDate(), r[3].toDate()});
+    }
+    vorgeladen_ = true;
+  }
+
+  // For an animal covered by vorladen(): its show rows and trade dates from memory.
+  void handelVorgeladen(TierDaten& t) {
+    if (!vorgeladen_) return handel(t);
+    const auto it = handelCache_.constFind(t.nummer);
+    if (it == handelCache_.constEnd()) return;
+    t.verkauft = it->verkauft;
+    t.geschlachtet = it->geschlachtet;
+    t.gestorben = it->gestorben;
+  }
+  QString bewertungVorgeladen(qint64 hase) {
+    if (!vorgeladen_) return bewertung(hase);
+    std::vector<Bewertungszeile> zeilen;
+    for (const auto& [row, z] : schauZeilen_.value(hase)) zeilen.push_back(z);
+    return bewertungsText(zeilen);
+  }
+
   QString bewertung(qint64 hase) {
     std::vector<Bewertungszeile> zeilen;
     schau_.setRange({hase}, {hase});
@@ -82,7 +139,13 @@ class Nachschlagen {
     for (const auto& r : c.readRows(0, static_cast<int>(n))) out.insert(r[iNr].toLongLong(), r[iName].toString().trimmed());
   }
 
+  struct Handel {
+    QDate verkauft, geschlachtet, gestorben;
+  };
   QHash<qint64, QString> rassen_, farben_, adressCache_;
+  QHash<qint64, std::vector<std::pair<qint64, Bewertungszeile>>> schauZeilen_;
+  QHash<qint64, Handel> handelCache_;
+  bool vorgeladen_ = false;
   engine::Cursor adressen_, verkauft_, schau_;
 };
 
@@ -195,6 +258,7 @@ Verpaarungen ladeVerpaarungen(engine::Engine& engine, qint64 nummer, bool rammle
       QStringLiteral("ORDER BY b.TatoRechts,b.TatoLinks,b.Nummer,a.Geburtstag DESC,a.TatoRechts,a.TatoLinks")});
   q.setParam(QStringLiteral("Tier"), nummer);
   q.open();
+  n.vorladen(engine, nummer, own, other);
   const qint64 count = q.recordCount();
   const std::vector<engine::DataSet::Row> rows =
       count > 0 ? q.readRows(0, static_cast<int>(count)) : std::vector<engine::DataSet::Row>{};
@@ -223,8 +287,8 @@ Verpaarungen ladeVerpaarungen(engine::Engine& engine, qint64 nummer, bool rammle
       pt.idCode = r[20].toString();
       pt.anomalien = r[21].toString();
       pt.geschlecht = r[22].toString().trimmed();
-      pt.bewertung = n.bewertung(partnerNr);
-      n.handel(pt);
+      pt.bewertung = n.bewertungVorgeladen(partnerNr);
+      n.handelVorgeladen(pt);
       p.anzeige = pt.tattoo();
       p.text = p.anzeige + kSep + pt.rasse + details(pt, true, kSep);
       v.partner.push_back(std::move(p));
@@ -249,8 +313,8 @@ Verpaarungen ladeVerpaarungen(engine::Engine& engine, qint64 nummer, bool rammle
     jt.zuechter = n.adresse(r[12]);
     jt.idCode = r[13].toString();
     jt.anomalien = r[14].toString();
-    jt.bewertung = n.bewertung(jt.nummer);
-    n.handel(jt);
+    jt.bewertung = n.bewertungVorgeladen(jt.nummer);
+    n.handelVorgeladen(jt);
     j.text = jt.tattoo() + kSep + jt.rasse + details(jt, true, QStringLiteral(", "));
     ++imWurf;
     ++s.junge;

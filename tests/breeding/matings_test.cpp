@@ -114,6 +114,34 @@ TEST_F(MatingsTest, DeadYoungComeFromTheLitterBookAndPartnersWithAlikeTattoosSta
   EXPECT_FALSE(none.gestorben);
 }
 
+TEST_F(MatingsTest, NodeTextsCarryEvaluationsAndTradeDatesOfYoungAndPartners) {
+  const qint64 buck = stock.animal(QStringLiteral("R1"), QStringLiteral("1.19.1"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")}});
+  const qint64 doe = stock.animal(QStringLiteral("H1"), QStringLiteral("1.19.2"), {{QStringLiteral("Geschlecht"), QStringLiteral("2")}});
+  const qint64 j1 = young(buck, doe, QDate(2024, 4, 1), QStringLiteral("J"), QStringLiteral("1"));
+  young(buck, doe, QDate(2024, 4, 1), QStringLiteral("K"), QStringLiteral("2"));
+  auto show = [&](qint64 hase, const QDate& d, const QString& titel, QVariantMap more) {
+    more.insert(QStringLiteral("Hase"), hase);
+    more.insert(QStringLiteral("Datum"), d);
+    more.insert(QStringLiteral("Titel"), titel);
+    stock.add(QStringLiteral("Ausstellung.db"), more);
+  };
+  show(j1, QDate(2024, 10, 1), QStringLiteral("Kreisschau"), {{QStringLiteral("EigeneBewertung"), 95.5}});
+  show(j1, QDate(2024, 11, 1), QStringLiteral("Ortsschau"), {{QStringLiteral("EigeneBewertung"), 0.0}});
+  show(j1, QDate(2024, 12, 1), QStringLiteral("Landesschau"), {{QStringLiteral("Gewicht1"), 9.5}, {QStringLiteral("Koerper2"), 19.0}});
+  show(doe, QDate(2023, 6, 1), QStringLiteral("Jungtierbewertung"), {{QStringLiteral("BewertJungtier"), QStringLiteral("8/5")}});
+  stock.add(QStringLiteral("VERKAUFT.db"), {{QStringLiteral("Katze"), j1}, {QStringLiteral("Verkauftam"), QDate(2025, 1, 2)}});
+
+  const Verpaarungen v = ladeVerpaarungen(stock.engine, buck);
+  ASSERT_EQ(v.partner.size(), 1u);
+  EXPECT_TRUE(v.partner[0].text.contains(QStringLiteral(",  Bew.: 8/5")));
+  const Wurf& w = v.partner[0].wuerfe.at(0);
+  ASSERT_EQ(w.jungtiere.size(), 2u);
+  EXPECT_EQ(w.jungtiere[0].tier.bewertung, QStringLiteral("28,5/ 95,5"));
+  EXPECT_EQ(w.jungtiere[0].tier.verkauft, QDate(2025, 1, 2));
+  EXPECT_TRUE(w.jungtiere[0].text.contains(QStringLiteral(",  verk. am: 02.01.2025")));
+  EXPECT_FALSE(w.jungtiere[1].text.contains(QStringLiteral("Bew.")));
+}
+
 TEST_F(MatingsTest, AnimalWithoutYoungOrUnknownNumber) {
   const qint64 doe = stock.animal(QStringLiteral("H1"), QStringLiteral("1.20.1"));
   const Verpaarungen v = ladeVerpaarungen(stock.engine, doe);
