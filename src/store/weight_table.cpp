@@ -71,6 +71,23 @@ void defineWeightFields(TDatenStamm& dm) {
 }
 
 void attachWeightCalculation(TDatenStamm& dm) {
+  // Closing the table keeps a weighing that is being entered; one that cannot be saved is
+  // dropped with its message so that the table can close.
+  dm.at(kGewicht).events.beforeClose = [](engine::DataSet& ds) {
+    if (!ds.isEditing()) return;
+    if (!ds.modified()) {
+      ds.cancel();
+      return;
+    }
+    try {
+      ds.post();
+    } catch (const engine::Abort&) {
+      if (ds.isEditing()) ds.cancel();
+    } catch (const engine::EngineError& e) {
+      dialogs().error(e.message());
+      if (ds.isEditing()) ds.cancel();
+    }
+  };
   auto cache = std::make_shared<WeightCache>();
   dm.at(kGewicht).events.onCalcFields = [&dm, cache](engine::DataSet& ds) {
     engine::Cursor* calc = dm.cursor(kBerechnung);

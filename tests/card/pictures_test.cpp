@@ -394,6 +394,16 @@ TEST_F(GalleryTest, WeightGridSavesWithTheQuestionAndDeletesWithMessage15) {
   EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
+TEST_F(GalleryTest, ClosingTheTablesKeepsAWeighingBeingEntered) {
+  open();
+  engine::Cursor& g = module->at(QStringLiteral("Gewichtstabelle"));
+  g.append();
+  g.field(QStringLiteral("Datum")).setDate(QDate(2024, 5, 1));
+  g.field(QStringLiteral("Gewicht")).setFloat(1234);
+  module->close();
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Gewichtstabelle.DB")), 1);
+}
+
 TEST_F(GalleryTest, SaleAndDeathDatesAreWrittenToTheTradeRecord) {
   ui::TLapiroStamm& c = openCard();
   c.show();
