@@ -156,6 +156,7 @@ TEST_F(MatingsTest, AnimalWithoutYoungOrUnknownNumber) {
 
 // ---------------------------------------------------------------- window and printout
 
+#include "breeding/matings_report.h"
 #include "breeding/ui/matings_window.h"
 #include "reports/page_model.h"
 #include "reports/report_layout.h"
@@ -164,6 +165,37 @@ TEST_F(MatingsTest, AnimalWithoutYoungOrUnknownNumber) {
 
 namespace lapiro::breeding {
 namespace {
+
+TEST_F(MatingsTest, PrintoutTitlesAndLinesFollowTheSelectedNode) {
+  const qint64 doe = stock.animal(QStringLiteral("H1"), QStringLiteral("1.19.2"), {{QStringLiteral("Geschlecht"), QStringLiteral("2")}});
+  const qint64 buck = stock.animal(QStringLiteral("R1"), QStringLiteral("1.19.1"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")},
+                                                                                   {QStringLiteral("IDCode"), QStringLiteral("Max")}});
+  young(buck, doe, QDate(2024, 4, 1), QStringLiteral("J"), QStringLiteral("1"));
+  young(buck, doe, QDate(2024, 4, 1), QStringLiteral("K"), QStringLiteral("2"));
+  const Verpaarungen v = ladeVerpaarungen(stock.engine, doe);
+
+  const Verpaarungsdruck partner = verpaarungsdruck(stock.engine, v, {Knotenauswahl::Art::Partner, 0});
+  EXPECT_EQ(partner.titel, QStringLiteral(" Verpaarungen von: \n     H1 1.19.2 mit   R1  1.19.1"));
+  ASSERT_EQ(partner.zeilen.size(), 5u);  // animal, partner, litter, two young
+  EXPECT_EQ(partner.zeilen[1].stil, Druckzeile::Stil::Partner);
+  EXPECT_TRUE(partner.zeilen[1].rammler);  // a buck partner prints light blue
+  EXPECT_EQ(partner.zeilen[2].einzug, 30);
+  EXPECT_EQ(partner.zeilen[3].einzug, 50);
+  EXPECT_EQ(partner.statistik.front(), (std::pair{QStringLiteral("Tier:"), QStringLiteral("R1  1.19.1  Max")}));
+
+  // A young animal of a doe: father is the partner, mother the doe.
+  const Verpaarungsdruck jung = verpaarungsdruck(stock.engine, v, {Knotenauswahl::Art::Jungtier, 0, 0, 0});
+  EXPECT_TRUE(jung.titel.endsWith(QStringLiteral(" - aus dem Wurf von \n R1 1.19.1 und H1 1.19.2 vom 01.04.2024")));
+  EXPECT_EQ(jung.zeilen.size(), 2u);
+
+  const Verpaarungsdruck alles = verpaarungsdruck(stock.engine, v, {Knotenauswahl::Art::Tier});
+  EXPECT_TRUE(alles.titel.startsWith(QStringLiteral("Verpaarungen von:     H1  1.19.2")));
+  EXPECT_EQ(alles.zeilen.front().einzug, 30);
+  EXPECT_EQ(alles.zeilen.back().text.left(6), QStringLiteral("0/1   "));
+  const reports::PageModel m = reports::layoutReport(TReportVerpaarung(alles), TReportVerpaarung::rows(alles), QDate(2025, 3, 1));
+  EXPECT_TRUE(m.pages.back().containsText(QStringLiteral("  1  Wurf   mit  R1  1.19.1")));
+  EXPECT_TRUE(m.pages.back().containsText(QStringLiteral("  unbekannt")));
+}
 
 TEST_F(MatingsTest, WindowShowsTreePagesAndPrintsTheSelectedPart) {
   const qint64 buck = stock.animal(QStringLiteral("R1"), QStringLiteral("1.19.1"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")}});

@@ -332,6 +332,39 @@ TEST_F(GalleryTest, TabShowsThumbnailsSelectionRepresentativeAndAMovedFile) {
   EXPECT_EQ(g->positionText(), QStringLiteral("Bild 2 von 2"));
 }
 
+TEST_F(GalleryTest, TypingAPositionOutsideTheCountClearsTheRepresentativePicture) {
+  for (const QString& p : paths) link(p);
+  setDruckbild(2);
+  ui::TLapiroStamm& c = openCard();
+  c.show();
+  c.tabs()->setCurrentIndex(ui::TLapiroStamm::TabBilder);
+  ui::TBildergalerie* g = c.gallery();
+  EXPECT_EQ(g->druckbildEdit()->text(), QStringLiteral("2"));
+  ScriptedDialogs dialogs;
+  g->druckbildEdit()->setText(QStringLiteral("7"));
+  g->DruckbildExit();
+  EXPECT_EQ(dialogs.texts(), QStringList{test::StockDirectory::message(13)});
+  EXPECT_FALSE(g->isBarShown(2));
+  EXPECT_EQ(g->druckbildEdit()->text(), QString());
+  // Without a representative picture the first existing file represents the animal.
+  EXPECT_EQ(c.representativePicture(), paths[0]);
+}
+
+TEST(LargeView, FitsOnlyWhenAskedAndOtherwiseCentresAtItsOwnSize) {
+  test::TempDir dir;
+  const QString path = dir.file(QStringLiteral("g.png"));
+  ASSERT_TRUE(landscape(100, 50).save(path));
+  pictureCache().clear();
+  ui::TGrossbild view;
+  view.resize(400, 400);
+  view.zeige(path, true);
+  EXPECT_EQ(view.bildRect(), QRect(0, 100, 400, 200));
+  view.zeige(path, false);
+  EXPECT_EQ(view.bildRect(), QRect(150, 175, 100, 50));
+  view.zeige(dir.file(QStringLiteral("weg.png")), true);
+  EXPECT_FALSE(view.hatBild());
+}
+
 TEST_F(GalleryTest, AnimalWithoutPicturesShowsNoPictureOnTheMasterData) {
   ui::TLapiroStamm& c = openCard();
   EXPECT_EQ(c.pictureBox()->text(), QStringLiteral("kein Bild"));
@@ -402,6 +435,23 @@ TEST_F(GalleryTest, ClosingTheTablesKeepsAWeighingBeingEntered) {
   g.field(QStringLiteral("Gewicht")).setFloat(1234);
   module->close();
   EXPECT_EQ(stock.rowCount(QStringLiteral("Gewichtstabelle.DB")), 1);
+}
+
+TEST_F(GalleryTest, ANewRowWaitsForItsWeightAndUndoDropsIt) {
+  ui::TLapiroStamm& c = openCard();
+  c.show();
+  c.tabs()->setCurrentIndex(ui::TLapiroStamm::TabZusatzinfo);
+  ui::TZusatzinfoSeite* page = c.additionalInfo();
+  ui::TGewichtModel* model = page->model();
+  EXPECT_FALSE(page->undoButton()->isEnabled());
+  EXPECT_FALSE(page->deleteButton()->isEnabled());
+  model->setData(model->index(0, 0), QStringLiteral("01.05.2024"));
+  EXPECT_TRUE(page->undoButton()->isEnabled());
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Gewichtstabelle.DB")), 0);
+  page->RueckgaengigClick();
+  EXPECT_FALSE(page->undoButton()->isEnabled());
+  EXPECT_EQ(model->storedRows(), 0);
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Gewichtstabelle.DB")), 0);
 }
 
 TEST_F(GalleryTest, SaleAndDeathDatesAreWrittenToTheTradeRecord) {
