@@ -1,7 +1,8 @@
 // Pictures, the matings overview and the young-animal list:
 //   - the thumbnail of a 6000 x 4000 JPEG (scaled while decoded),
 //   - the 20 thumbnails of a gallery, cold (new cache) and warm (cached),
-//   - the matings tree of the buck with the most litters of the demo stock,
+//   - the matings tree of the buck with the most litters of the demo stock, and of a buck given
+//     300 litters in a copy of it,
 //   - the page model of the "Jungtierliste" of the breeding year with the most young.
 //
 // Uses the data directory in $LAPIRO_BENCH_HOME (default /tmp/lapiro-big), created with
@@ -12,6 +13,7 @@
 #include "card/pictures.h"
 #include "engine/engine.h"
 #include "engine/query.h"
+#include "installer/installer.h"
 #include "reports/dataset_source.h"
 #include "reports/report_layout.h"
 
@@ -24,6 +26,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -146,6 +149,72 @@ void BM_MatingsTree_BuckWithMostLitters(benchmark::State& state) {
   state.counters["young"] = young;
 }
 BENCHMARK(BM_MatingsTree_BuckWithMostLitters)->Unit(benchmark::kMillisecond);
+
+// A copy of the demo stock in which one buck gets 300 litters of 6 young with 60 does, with
+// a litter-book row for each litter: the size the overview must handle quickly.
+struct BigBuck {
+  QTemporaryDir dir;
+  lapiro::engine::Engine engine;
+  qint64 buck = 0;
+  bool ok = false;
+  BigBuck() {
+    QString home = qEnvironmentVariable("LAPIRO_BENCH_HOME");
+    if (home.isEmpty()) home = QStringLiteral("/tmp/lapiro-big");
+    const QDir source(home + QStringLiteral("/daten"));
+    if (!source.exists() || !dir.isValid()) return;
+    for (const QString& f : source.entryList(QDir::Files))
+      if (!QFile::copy(source.filePath(f), dir.filePath(f))) return;
+    engine.setAlias(QStringLiteral("Hase"), dir.path());
+    lapiro::installer::TableLoader hasen(engine, QStringLiteral("Hasen.db"));
+    auto animal = [&](const QString& rechts, const QString& links, const QString& sex, qint64 vater, qint64 mutter,
+                      const QDate& born) {
+      QVariantMap m{{QStringLiteral("TatoRechts"), rechts}, {QStringLiteral("TatoLinks"), links},
+                    {QStringLiteral("Geschlecht"), sex}, {QStringLiteral("Rasse"), 1}, {QStringLiteral("Status"), 1}};
+      if (vater) m.insert(QStringLiteral("Vater"), vater);
+      if (mutter) m.insert(QStringLiteral("Mutter"), mutter);
+      if (born.isValid()) m.insert(QStringLiteral("Geburtstag"), born);
+      return hasen.insert(m);
+    };
+    buck = animal(QStringLiteral("ZZ 1"), QStringLiteral("1.15.1"), QStringLiteral("1"), 0, 0, QDate(2015, 1, 1));
+    std::vector<qint64> does;
+    for (int d = 0; d < 60; ++d)
+      does.push_back(animal(QStringLiteral("ZZ %1").arg(d + 2), QStringLiteral("2.15.%1").arg(d + 2), QStringLiteral("2"), 0, 0,
+                            QDate(2015, 2, 1)));
+    std::vector<std::tuple<qint64, QDate>> litters;
+    for (int l = 0; l < 300; ++l) {
+      const qint64 doe = does[l % 60];
+      const QDate day = QDate(2016, 1, 1).addDays(l * 7);
+      for (int y = 0; y < 6; ++y)
+        animal(QStringLiteral("ZJ %1").arg(l), QStringLiteral("%1.%2.%3").arg(day.month()).arg(day.year() % 100).arg(l * 6 + y),
+               y % 2 ? QStringLiteral("1") : QStringLiteral("2"), buck, doe, day);
+      litters.emplace_back(doe, day);
+    }
+    hasen.commit();
+    lapiro::installer::TableLoader wurfbuch(engine, QStringLiteral("Wurfbuch.DB"));
+    for (const auto& [doe, day] : litters)
+      wurfbuch.insert(QVariantMap{{QStringLiteral("Katze"), doe}, {QStringLiteral("Kater"), buck},
+                                  {QStringLiteral("Wurftag"), day}, {QStringLiteral("WurfStTot"), 1}});
+    wurfbuch.commit();
+    ok = true;
+  }
+};
+
+void BM_MatingsTree_BuckWith300Litters(benchmark::State& state) {
+  static BigBuck s;
+  if (!s.ok) {
+    state.SkipWithError("no demo stock in $LAPIRO_BENCH_HOME");
+    return;
+  }
+  int young = 0, litters = 0;
+  for (auto _ : state) {
+    const lapiro::breeding::Verpaarungen v = lapiro::breeding::ladeVerpaarungen(s.engine, s.buck);
+    young = v.statistik.junge;
+    litters = v.statistik.wuerfe;
+  }
+  state.counters["litters"] = litters;
+  state.counters["young"] = young;
+}
+BENCHMARK(BM_MatingsTree_BuckWith300Litters)->Unit(benchmark::kMillisecond);
 
 void BM_Jungtierliste_PageModel(benchmark::State& state) {
   Stock* s = stock(state);
