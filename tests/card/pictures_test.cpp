@@ -365,6 +365,18 @@ TEST(LargeView, FitsOnlyWhenAskedAndOtherwiseCentresAtItsOwnSize) {
   EXPECT_FALSE(view.hatBild());
 }
 
+TEST_F(GalleryTest, MasterDataPictureFollowsTheCurrentAnimal) {
+  link(paths[0]);
+  const qint64 other = stock.animal(QStringLiteral("B2"), QStringLiteral("1.05.2"));
+  ui::TLapiroStamm& c = openCard();
+  EXPECT_EQ(c.representativePicture(), paths[0]);
+  ASSERT_TRUE(module->gotoAnimal(other));
+  EXPECT_EQ(c.pictureBox()->text(), QStringLiteral("kein Bild"));
+  ASSERT_TRUE(module->gotoAnimal(animal));
+  EXPECT_EQ(c.representativePicture(), paths[0]);
+  EXPECT_FALSE(c.pictureBox()->pixmap().isNull());
+}
+
 TEST_F(GalleryTest, AnimalWithoutPicturesShowsNoPictureOnTheMasterData) {
   ui::TLapiroStamm& c = openCard();
   EXPECT_EQ(c.pictureBox()->text(), QStringLiteral("kein Bild"));

@@ -144,6 +144,9 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
       case Notification::Reset:
       case Notification::Opened:
         if (!loading_) loadFields();
+        // Another animal: its representative picture on "Stammdaten".
+        if (n == Notification::Scrolled || n == Notification::Reset || n == Notification::Opened)
+          updateRepresentativePicture();
         break;
       default:
         break;
@@ -636,6 +639,11 @@ void TLapiroStamm::loadPicture() {
   bild_->setPixmap(QPixmap::fromImage(image));
 }
 
+void TLapiroStamm::updateRepresentativePicture() {
+  TBildergalerieDaten pictures(dm_);
+  showRepresentativePicture(pictures.druckbildPfad(pictures.bilder()));
+}
+
 void TLapiroStamm::showRepresentativePicture(const QString& path) {
   if (path == picturePath_ && !bild_->pixmap().isNull()) return;
   picturePath_ = path;
@@ -647,10 +655,7 @@ void TLapiroStamm::refreshCard(bool byCommand) {
   setCaption(caption.isEmpty() ? QStringLiteral("Rund um das Tier") : caption);
   loadFields();
   loadAddressBoxes();
-  {
-    TBildergalerieDaten pictures(dm_);
-    showRepresentativePicture(pictures.druckbildPfad(pictures.bilder()));
-  }
+  updateRepresentativePicture();
   setEditButtonsEnabled(false);
   if (byCommand) controller_.noteShownByCommand();
   updateCounter();

@@ -178,6 +178,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   void reloadChangedLists();
   void loadAddressBoxes();
   void loadPicture();
+  void updateRepresentativePicture();
   void updateCounter();
   void afterMove();
   void navigate(CardController::Move m);
