@@ -1,5 +1,7 @@
 #include "installer/installer.h"
 
+#include "installer/demo_pictures.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -411,6 +413,7 @@ InstallResult install(const InstallOptions& options) {
         DemoStockOptions demo;
         demo.animals = *options.demoAnimals;
         result.animals = writeDemoStock(engine, demo).animals;
+        writeDemoPictures(engine);
       }
     }
     writeHelp(newHelp.path());

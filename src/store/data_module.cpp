@@ -1,4 +1,5 @@
 #include "store/data_module.h"
+#include "store/weight_table.h"
 
 #include "shell/system_info.h"
 #include "store/catalogue.h"
@@ -109,6 +110,8 @@ void TDatenStamm::createCursors() {
       .addLookupField(QStringLiteral("MedizinAnzeige"), FieldType::Alpha, 50, QStringLiteral("Medikament"),
                       QStringLiteral("APOTHEKE.db"), QStringLiteral("LaufendeNummer"), QStringLiteral("Medikament"));
 
+  defineWeightFields(*this);
+
   eigen_ = std::make_unique<Cursor>(engine_, QStringLiteral("eigen"));
   eigen_->setTableName(QStringLiteral("eigen.DB"));
   eigen_->setReadOnly(true);
@@ -144,6 +147,8 @@ void TDatenStamm::attachRules() {
   auto& b = at(QStringLiteral("Bilder"));
   b.events.afterScroll = [this](engine::DataSet&) { BilderAfterScroll(); };
   b.events.beforeClose = [this](engine::DataSet&) { BilderBeforeClose(); };
+
+  attachWeightCalculation(*this);
 }
 
 // ---------------------------------------------------------------- accessors

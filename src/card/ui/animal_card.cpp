@@ -1,5 +1,9 @@
 #include "card/ui/animal_card.h"
 
+#include "card/pictures.h"
+#include "card/ui/picture_tab.h"
+#include "card/ui/weight_tab.h"
+
 #include "health/ui/hygiene_page.h"
 #include "card/ui/pedigree_page.h"
 
@@ -101,12 +105,15 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
          if (services_.showHelp) services_.showHelp(context);
        }});
   tabs_->addTab(pedigree_, QStringLiteral("Stammbaum"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Gewichtstabelle/Zusatzinfo")), QStringLiteral("Gewichtstabelle/Zusatzinfo"));
+  zusatzinfo_ = new TZusatzinfoSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
+  tabs_->addTab(zusatzinfo_, QStringLiteral("Gewichtstabelle/Zusatzinfo"));
   hygiene_ = new health::ui::THygieneSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
   tabs_->addTab(hygiene_, QStringLiteral("Stallhygiene"));
   tabs_->addTab(placeholderPage(QStringLiteral("Wurfbuch/Körung")), QStringLiteral("Wurfbuch/Körung"));
   tabs_->addTab(new shows::ui::TabAusstellung(dm_, services_.showHelp), QStringLiteral("Ausstellung"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Bildergalerie")), QStringLiteral("Bildergalerie"));
+  galerie_ = new TBildergalerie(dm_, settings_, services_.showHelp);
+  galerie_->representativeChanged = [this](const QString& path) { showRepresentativePicture(path); };
+  tabs_->addTab(galerie_, QStringLiteral("Bildergalerie"));
   tabs_->addTab(placeholderPage(QStringLiteral("Angora Leistungsnachweis")), QStringLiteral("Angora Leistungsnachweis"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
@@ -152,6 +159,9 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
       case Notification::Reset:
       case Notification::Opened:
         if (!loading_) loadFields();
+        // Another animal: its representative picture on "Stammdaten".
+        if (n == Notification::Scrolled || n == Notification::Reset || n == Notification::Opened)
+          updateRepresentativePicture();
         break;
       default:
         break;
@@ -441,6 +451,7 @@ QWidget* TLapiroStamm::buildStammdaten() {
   bild_->setFrameShape(QFrame::StyledPanel);
   bild_->setMinimumSize(120, 90);
   bild_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  bild_->installEventFilter(this);
   pictureNormalSlot_ = new QWidget(p);
   pictureNormalSlot_->setObjectName(QStringLiteral("BildNormal"));
   new QVBoxLayout(pictureNormalSlot_);
@@ -678,16 +689,26 @@ void TLapiroStamm::loadAddressBoxes() {
 
 void TLapiroStamm::loadPicture() {
   bild_->setToolTip(picturePath_);
-  QPixmap pixmap;
-  if (!picturePath_.isEmpty()) pixmap.load(picturePath_);
-  if (pixmap.isNull()) {
+  const QSize room = bild_->contentsRect().size().boundedTo(QSize(4000, 4000)).expandedTo(QSize(40, 30));
+  // Decoded at the box's size: a large photo is scaled while it is decoded.
+  const QImage image = picturePath_.isEmpty() ? QImage() : pictureCache().picture(picturePath_, room, true);
+  if (image.isNull()) {
     bild_->setPixmap(QPixmap());
     bild_->setText(QStringLiteral("kein Bild"));
     return;
   }
-  const QSize room = bild_->contentsRect().size().boundedTo(QSize(4000, 4000)).expandedTo(QSize(40, 30));
-  bild_->setPixmap(settings_.Stammdaten.BildAnpassen ? pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                                                     : pixmap);
+  bild_->setPixmap(QPixmap::fromImage(image));
+}
+
+void TLapiroStamm::updateRepresentativePicture() {
+  TBildergalerieDaten pictures(dm_);
+  showRepresentativePicture(pictures.druckbildPfad(pictures.bilder()));
+}
+
+void TLapiroStamm::showRepresentativePicture(const QString& path) {
+  if (path == picturePath_ && !bild_->pixmap().isNull()) return;
+  picturePath_ = path;
+  loadPicture();
 }
 
 void TLapiroStamm::refreshCard(bool byCommand) {
@@ -695,6 +716,7 @@ void TLapiroStamm::refreshCard(bool byCommand) {
   setCaption(caption.isEmpty() ? QStringLiteral("Rund um das Tier") : caption);
   loadFields();
   loadAddressBoxes();
+  updateRepresentativePicture();
   setEditButtonsEnabled(false);
   if (byCommand) controller_.noteShownByCommand();
   updateCounter();
@@ -902,6 +924,11 @@ void TLapiroStamm::showParents() {
 
 bool TLapiroStamm::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  // The representative picture is fitted to the box whenever the box changes its size.
+  if (watched == bild_ && type == QEvent::Resize) {
+    loadPicture();
+    return false;
+  }
   if ((watched == vater_ || watched == mutter_) && type == QEvent::MouseButtonPress) {
     showParentPanel(watched == vater_);
     return false;
@@ -998,9 +1025,9 @@ void TLapiroStamm::refreshColourBox() {
 void TLapiroStamm::setColourBoxEnabled(bool enabled) { farbe_->setEnabled(enabled && controller_.hasAnimal()); }
 
 void TLapiroStamm::setPictureHint(const QString& hint) {
-  if (hint == picturePath_) return;
-  picturePath_ = hint;
-  loadPicture();
+  // The current picture's path is the hint of the gallery's path label; the master-data box
+  // shows the representative picture instead.
+  if (galerie_) galerie_->setPathHint(hint);
 }
 
 }  // namespace lapiro::card::ui

@@ -47,6 +47,9 @@ namespace lapiro::card::ui {
 
 class TPedigreePage;
 
+class TBildergalerie;
+class TZusatzinfoSeite;
+
 struct CardServices {
   // The animal search dialog; the chosen Nummer or nullopt when cancelled.
   std::function<std::optional<qint64>(const store::SearchRequest&)> searchAnimal;
@@ -133,6 +136,11 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   QLineEdit* fatherEdit() const { return vater_; }
   QLineEdit* motherEdit() const { return mutter_; }
   QLabel* pictureBox() const { return bild_; }
+  // The representative picture on "Stammdaten" ("kein Bild" for an empty or missing path).
+  void showRepresentativePicture(const QString& path);
+  const QString& representativePicture() const { return picturePath_; }
+  TBildergalerie* gallery() const { return galerie_; }
+  TZusatzinfoSeite* additionalInfo() const { return zusatzinfo_; }
 
   // Opens the information panel of the father / mother over its field.
   void showParentPanel(bool father);
@@ -182,6 +190,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   void scheduleLookupRefresh();
   void refreshLookedUpData();
   void loadPicture();
+  void updateRepresentativePicture();
   void updateCounter();
   void afterMove();
   void navigate(CardController::Move m);
@@ -245,6 +254,8 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   QPlainTextEdit* panelText_ = nullptr;
   bool panelEntered_ = false;
   health::ui::THygieneSeite* hygiene_ = nullptr;  // the tab "Stallhygiene"
+  TBildergalerie* galerie_ = nullptr;              // the tab "Bildergalerie"
+  TZusatzinfoSeite* zusatzinfo_ = nullptr;         // the tab "Gewichtstabelle/Zusatzinfo"
 };
 
 }  // namespace lapiro::card::ui

@@ -1,6 +1,8 @@
 #include "shell/ui/main_window.h"
 
 #include "bookkeeping/ui/bookkeeping_window.h"
+#include "breeding/ui/matings_window.h"
+#include "breeding/ui/weight_windows.h"
 #include "card/ui/animal_card.h"
 #include "card/ui/pedigree_print.h"
 #include "contacts/ui/address_dialogs.h"
@@ -184,7 +186,9 @@ void TFormLapiroManager::createMenus() {
   QAction* gesamte = addCommand(nachkommen, QStringLiteral("Gesamte Nachkommen"));
   gesamte->setEnabled(true);
   connect(gesamte, &QAction::triggered, this, [this] { lineage::ui::openGesamteNachkommen(*this); });
-  addCommand(m, QStringLiteral("Verpaarungen und Würfe"));
+  QAction* verpaarungen = addCommand(m, QStringLiteral("Verpaarungen und Würfe"));
+  verpaarungen->setEnabled(true);
+  connect(verpaarungen, &QAction::triggered, this, [this] { breeding::ui::openVerpaarungenUndWuerfe(*this); });
   m->addSeparator();
   recentEnd_ = m->addSeparator();
   addCommand(m, QStringLiteral("Beenden"), &TFormLapiroManager::BeendenClick);
@@ -275,7 +279,9 @@ void TFormLapiroManager::createMenus() {
   QAction* stallkarte = addCommand(m, QStringLiteral("Stallkarte DIN A6"));
   stallkarte->setEnabled(true);
   connect(stallkarte, &QAction::triggered, this, [this] { output::ui::printStallkarteA6(*this); });
-  addCommand(m, QStringLiteral("Gewichtstabelle"));
+  QAction* gewicht = addCommand(m, QStringLiteral("Gewichtstabelle"));
+  gewicht->setEnabled(true);
+  connect(gewicht, &QAction::triggered, this, [this] { breeding::ui::printGewichtstabelle(*this); });
   QAction* liste = addCommand(m, QStringLiteral("Ausstellungsliste"));
   liste->setEnabled(true);
   connect(liste, &QAction::triggered, this, [this] { shows::ui::printAusstellungsliste(*this); });
@@ -283,7 +289,9 @@ void TFormLapiroManager::createMenus() {
   angora_ = addCommand(m, QStringLiteral("Angora Leistungsnachweis"));
   angora_->setVisible(false);  // made visible once the tables are open
   m->addSeparator();
-  addCommand(m, QStringLiteral("Jungtierliste"));
+  QAction* jungtierliste = addCommand(m, QStringLiteral("Jungtierliste"));
+  jungtierliste->setEnabled(true);
+  connect(jungtierliste, &QAction::triggered, this, [this] { breeding::ui::printJungtierliste(*this); });
   QAction* impf = addCommand(m, QStringLiteral("Impfbescheinigung"));
   impf->setEnabled(true);
   connect(impf, &QAction::triggered, this, [this] { health::ui::openImpfbescheinigung(*this); });
@@ -294,7 +302,9 @@ void TFormLapiroManager::createMenus() {
   aufkleber->setEnabled(true);
   connect(aufkleber, &QAction::triggered, this, [this] { output::ui::openTransportaufkleber(*this); });
   m->addSeparator();
-  addCommand(m, QStringLiteral("Gewichtstabellen -Formulare-"));
+  QAction* formulare = addCommand(m, QStringLiteral("Gewichtstabellen -Formulare-"));
+  formulare->setEnabled(true);
+  connect(formulare, &QAction::triggered, this, [this] { breeding::ui::openGewichtstabellenFormulare(*this); });
 
   m = bar->addMenu(QStringLiteral("Fenster"));
   addCommand(m, QStringLiteral("Übereinander"), &TFormLapiroManager::UebereinanderClick);
@@ -359,7 +369,10 @@ void TFormLapiroManager::createToolBar() {
       addToolButton(tileIcon(QStringLiteral("AP"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Anpaarungsplanung"));
   planung->setEnabled(true);
   connect(planung, &QAction::triggered, this, [this] { lineage::ui::openAnpaarungsplanung(*this); });
-  addToolButton(tileIcon(QStringLiteral("VW"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Verpaarungen und Würfe"));
+  QAction* verpaarungenButton =
+      addToolButton(tileIcon(QStringLiteral("VW"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Verpaarungen und Würfe"));
+  verpaarungenButton->setEnabled(true);
+  connect(verpaarungenButton, &QAction::triggered, this, [this] { breeding::ui::openVerpaarungenUndWuerfe(*this); });
   toolBar_->addSeparator();
   QAction* vereine = addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
   vereine->setEnabled(true);
@@ -688,6 +701,7 @@ void TFormLapiroManager::DBGridHasenfeldDblClick(const QModelIndex& index) {
   if (!index.isValid() || !model_->moveTo(index.row())) return;
   const QVariant nummer = model_->value(index.row(), QStringLiteral("Nummer"));
   if (nummer.isValid() && showAnimal(nummer.toLongLong())) focusCardTab();
+  if (nummer.isValid()) breeding::ui::reloadVerpaarungen(nummer.toLongLong());
 }
 
 // ------------------------------------------------------------------ commands
