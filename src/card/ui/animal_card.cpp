@@ -1,5 +1,6 @@
 #include "card/ui/animal_card.h"
 
+#include "breeding/ui/wool_tab.h"
 #include "health/ui/hygiene_page.h"
 #include "card/ui/pedigree_page.h"
 
@@ -106,7 +107,8 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   tabs_->addTab(placeholderPage(QStringLiteral("Wurfbuch/Körung")), QStringLiteral("Wurfbuch/Körung"));
   tabs_->addTab(new shows::ui::TabAusstellung(dm_, services_.showHelp), QStringLiteral("Ausstellung"));
   tabs_->addTab(placeholderPage(QStringLiteral("Bildergalerie")), QStringLiteral("Bildergalerie"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Angora Leistungsnachweis")), QStringLiteral("Angora Leistungsnachweis"));
+  wool_ = new breeding::ui::TabAngora(dm_, settings_, {services_.showHelp, services_.pickDate, {}});
+  tabs_->addTab(wool_, QStringLiteral("Angora Leistungsnachweis"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(tabs_);

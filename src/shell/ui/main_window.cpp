@@ -1,5 +1,6 @@
 #include "shell/ui/main_window.h"
 
+#include "breeding/ui/wool_tab.h"
 #include "card/ui/animal_card.h"
 #include "card/ui/pedigree_print.h"
 #include "contacts/ui/address_dialogs.h"
@@ -262,6 +263,11 @@ void TFormLapiroManager::createMenus() {
   m->addSeparator();
   angora_ = addCommand(m, QStringLiteral("Angora Leistungsnachweis"));
   angora_->setVisible(false);  // made visible once the tables are open
+  angora_->setEnabled(true);
+  connect(angora_, &QAction::triggered, this, [this] {
+    if (card_ && session_.dataModule())
+      breeding::ui::Leistungsnachweis1Click(this, *card_, *session_.dataModule(), session_.settings());
+  });
   m->addSeparator();
   addCommand(m, QStringLiteral("Jungtierliste"));
   QAction* impf = addCommand(m, QStringLiteral("Impfbescheinigung"));
