@@ -206,33 +206,33 @@ TReportWollleistung::TReportWollleistung(const WoolCertificate& c, const reports
   text(24, 0, width - 24, QStringLiteral("Verband der Angorakaninchenzüchter")).size(10).bold();
   b.add(Element::label(QRectF(24, 6, width - 24, 9), QStringLiteral("Angora-Leistungsnachweis")).size(16).bold().singleLine());
   text(24, 16, 26, QStringLiteral("Landesverband:"));
-  value(50, 16, 70, c.verband);
-  text(126, 16, 16, QStringLiteral("LLB-Nr."));
-  value(142, 16, 38, c.llb);
-  text(142, 21, 38, c.farbHinweis).italic();
+  value(50, 16, 92, c.verband).size(8);
+  text(145, 16, 13, QStringLiteral("LLB-Nr."));
+  value(158, 16, 22, c.llb);
+  text(145, 21, 35, c.farbHinweis).italic();
 
   // The animal.
   double y = 29.0;
   b.add(Element::box(QRectF(0, y - 1, 8, rowH + 2), QColor(0xEE, 0xEE, 0xEE), 0.2));
   text(0, y, 8, QStringLiteral("1")).bold().align(Qt::AlignCenter);
   text(10, y, 14, QStringLiteral("Geschl."));
-  value(23, y, 14, c.geschlecht);
-  text(39, y, 10, QStringLiteral("Täto"));
-  value(48, y, 40, c.tato);
-  text(90, y, 11, QStringLiteral("Name"));
-  value(100, y, 26, c.name);
-  text(128, y, 13, QStringLiteral("geb.am"));
-  value(140, y, 18, c.geburtstag);
-  text(159, y, 17, QStringLiteral("Wurfstärke"));
-  value(175, y, 5, c.wurfstaerke);
+  value(23, y, 12, c.geschlecht);
+  text(37, y, 9, QStringLiteral("Täto"));
+  value(46, y, 44, c.tato);
+  text(92, y, 10, QStringLiteral("Name"));
+  value(102, y, 34, c.name);
+  text(137, y, 14, QStringLiteral("geb.am"));
+  value(151, y, 29, c.geburtstag);
   y += 7;
   text(0, y, 16, QStringLiteral("Züchter:"));
-  value(16, y, 124, c.zuechter);
-  text(143, y, 13, QStringLiteral("HB-Nr."));
-  value(155, y, 25, c.hbNr);
+  value(16, y, 116, c.zuechter);
+  text(134, y, 13, QStringLiteral("HB-Nr."));
+  value(150, y, 30, c.hbNr);
   y += 7;
   text(0, y, 16, QStringLiteral("Besitzer:"));
-  value(16, y, 164, c.besitzer);
+  value(16, y, 116, c.besitzer);
+  text(133, y, 19, QStringLiteral("Wurfstärke"));
+  value(152, y, 28, c.wurfstaerke);
 
   // The test.
   y += 9;
@@ -246,15 +246,15 @@ TReportWollleistung::TReportWollleistung(const WoolCertificate& c, const reports
   y += 12;
   const double top = y;
   text(0, y, 40, QStringLiteral("Sorten in Gramm")).bold();
-  const double labelW = 24, colW = 15;
+  const double labelW = 26, colW = 17;
   const QString heads[4] = {QStringLiteral("I."), QStringLiteral("II."), QStringLiteral("Filz"), QStringLiteral("insgesamt")};
   y += rowH + 1;
-  for (int i = 0; i < 4; ++i) cell(labelW + i * colW, y, colW, heads[i], true);
+  for (int i = 0; i < 4; ++i) cell(labelW + i * colW, y, colW, heads[i], true).size(7);
   const std::pair<QString, const std::array<QString, 4>*> rows[3] = {
       {QStringLiteral("Schur- Ergebnis"), &c.schur}, {QStringLiteral("JWE"), &c.jwe}, {QStringLiteral("WRZ"), &c.wrz}};
   for (const auto& [caption, values] : rows) {
     y += rowH;
-    cell(0, y, labelW, caption, false).align(Qt::AlignLeft | Qt::AlignVCenter);
+    cell(0, y, labelW, caption, false).align(Qt::AlignLeft | Qt::AlignVCenter).size(8);
     for (int i = 0; i < 4; ++i) cell(labelW + i * colW, y, colW, (*values)[i]);
   }
   y += rowH;
@@ -266,17 +266,17 @@ TReportWollleistung::TReportWollleistung(const WoolCertificate& c, const reports
   text(39, y, 5, QStringLiteral("g"));
 
   double ry = top;
-  const double rx = 94;
-  text(rx, ry, 34, QStringLiteral("Preisrichter-Urteil")).bold();
-  text(rx + 34, ry, 6, QStringLiteral("am"));
-  value(rx + 40, ry, 18, c.urteilAm);
-  text(rx + 60, ry, 7, QStringLiteral("von"));
+  const double rx = 100;
+  text(rx, ry, 33, QStringLiteral("Preisrichter-Urteil")).bold();
+  text(rx + 33, ry, 6, QStringLiteral("am"));
+  value(rx + 39, ry, 22, c.urteilAm);
+  text(rx + 63, ry, 7, QStringLiteral("von"));
   ry += rowH + 1;
   value(rx + 8, ry, width - rx - 8, c.urteilVon);
   for (size_t i = 0; i < 7; ++i) {
     ry += rowH;
     const WoolPosition& p = woolPositions()[i];
-    text(rx, ry, 62, QStringLiteral("%1 (%2)").arg(QString::fromUtf16(p.caption)).arg(p.maximum));
+    text(rx, ry, 64, QStringLiteral("%1 (%2)").arg(QString::fromUtf16(p.caption)).arg(p.maximum));
     value(rx + 66, ry, width - rx - 66, c.positionen[i]).align(Qt::AlignRight | Qt::AlignTop);
   }
   ry += rowH + 1;
@@ -331,12 +331,12 @@ TReportWollleistung::TReportWollleistung(const WoolCertificate& c, const reports
     double w;
     QString head;
   };
-  const Column cols[7] = {{7, QString()},
-                          {34, QStringLiteral("Täto")},
-                          {34, QStringLiteral("Züchter")},
-                          {30, QStringLiteral("Prüfstelle")},
-                          {12, QStringLiteral("JWE")},
-                          {12, QStringLiteral("WRZ")},
+  const Column cols[7] = {{6, QString()},
+                          {28, QStringLiteral("Täto")},
+                          {29, QStringLiteral("Züchter")},
+                          {35, QStringLiteral("Prüfstelle")},
+                          {10, QStringLiteral("JWE")},
+                          {10, QStringLiteral("WRZ")},
                           {0, QStringLiteral("Bewertung")}};
   double x = 0;
   for (const Column& col : cols) {
@@ -351,7 +351,7 @@ TReportWollleistung::TReportWollleistung(const WoolCertificate& c, const reports
     x = 0;
     for (int k = 0; k < 7; ++k) {
       const double w = cols[k].w > 0 ? cols[k].w : width - x;
-      Element& e = cell(x, y, w, values[k]).size(k == 6 ? 7.5 : 8.5);
+      Element& e = cell(x, y, w, values[k]).size(k == 6 ? 7.0 : (k == 3 ? 7.5 : 8.0));
       if (k >= 1 && k <= 3) e.align(Qt::AlignLeft | Qt::AlignVCenter);
       if (k == 0) e.align(Qt::AlignCenter);
       x += w;
@@ -359,21 +359,24 @@ TReportWollleistung::TReportWollleistung(const WoolCertificate& c, const reports
   }
 
   // Page footer: explanations, place and date, signature, imprint.
-  pageFooter = Band(20.0);
-  pageFooter.add(Element::label(QRectF(0, 0, width, 4.5),
-                                QStringLiteral("Erläuterungen: JWE = Jahreswollertrag    WRZ = Wollwertrichtzahl    "
-                                               "1 = Prüfungstier    2-3 = Eltern    4-7 Großeltern    8-15 = Urgroßeltern"))
+  pageFooter = Band(23.0);
+  pageFooter.add(Element::label(QRectF(0, 0, width, 4),
+                                QStringLiteral("Erläuterungen: JWE = Jahreswollertrag     WRZ = Wollwertrichtzahl"))
                      .size(7.5)
                      .singleLine());
-  pageFooter.add(Element::label(QRectF(0, 6, 80, rowH), c.ortDatum).singleLine());
-  pageFooter.add(Element::hLine(0, 80, 11, 0.2));
-  pageFooter.add(Element::label(QRectF(0, 11.3, 80, 4), QStringLiteral("Ort und Datum")).size(7).singleLine());
-  pageFooter.add(Element::hLine(110, width, 11, 0.2));
-  pageFooter.add(Element::label(QRectF(110, 11.3, width - 110, 4), QStringLiteral("Unterschrift Züchter"))
+  pageFooter.add(Element::label(QRectF(0, 3.6, width, 4),
+                                QStringLiteral("1 = Prüfungstier     2-3 = Eltern     4-7 Großeltern     8-15 = Urgroßeltern"))
+                     .size(7.5)
+                     .singleLine());
+  pageFooter.add(Element::label(QRectF(0, 9, 80, rowH), c.ortDatum).singleLine());
+  pageFooter.add(Element::hLine(0, 80, 14, 0.2));
+  pageFooter.add(Element::label(QRectF(0, 14.3, 80, 4), QStringLiteral("Ort und Datum")).size(7).singleLine());
+  pageFooter.add(Element::hLine(110, width, 14, 0.2));
+  pageFooter.add(Element::label(QRectF(110, 14.3, width - 110, 4), QStringLiteral("Unterschrift Züchter"))
                      .size(7)
                      .singleLine()
                      .align(Qt::AlignHCenter | Qt::AlignTop));
-  pageFooter.add(Element::label(QRectF(0, 16, width, 4), reports::imprintText()).size(7).singleLine());
+  pageFooter.add(Element::label(QRectF(0, 19, width, 4), reports::imprintText()).size(7).singleLine());
 }
 
 }  // namespace lapiro::breeding

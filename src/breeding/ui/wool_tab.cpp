@@ -46,7 +46,12 @@ void setTextQuietly(QLineEdit* edit, const QString& text) {
   edit->setModified(false);
 }
 
-QString numberText(double v, int decimals) { return QLocale(QLocale::German).toString(v, 'f', decimals); }
+// German decimal comma without thousands separators, so that the text reads back as the value.
+QString numberText(double v, int decimals) {
+  QLocale german(QLocale::German);
+  german.setNumberOptions(QLocale::OmitGroupSeparator);
+  return german.toString(v, 'f', decimals);
+}
 
 }  // namespace
 
@@ -70,7 +75,7 @@ QLineEdit* TabAngora::addBox(const QString& field, const QString& caption, Kind 
       [[fallthrough]];
     default:
       e->setAlignment(Qt::AlignRight);
-      e->setMaximumWidth(80);
+      e->setMaximumWidth(72);
       e->setMaxLength(12);
       break;
   }
@@ -220,7 +225,7 @@ TabAngora::TabAngora(store::TDatenStamm& dm, const shell::tsysteminfo& settings,
   rg->addWidget(addBox(QStringLiteral("GesamtPunkte"), {}, Kind::Calculated), 2, 1);
   rg->addWidget(label(QStringLiteral("Gesamt-Note")), 3, 0);
   QLineEdit* note = addBox(QStringLiteral("GesamtNote"), {}, Kind::Calculated);
-  note->setMaximumWidth(140);
+  note->setMaximumWidth(120);
   note->setAlignment(Qt::AlignLeft);
   rg->addWidget(note, 3, 1);
 
@@ -276,13 +281,12 @@ TabAngora::TabAngora(store::TDatenStamm& dm, const shell::tsysteminfo& settings,
   auto* middle = new QHBoxLayout;
   auto* left = new QVBoxLayout;
   left->addWidget(judge);
+  left->addWidget(result);
   left->addStretch(1);
   auto* right = new QVBoxLayout;
   right->addWidget(grades);
-  auto* lower = new QHBoxLayout;
-  lower->addWidget(ancestors);
-  lower->addWidget(result);
-  right->addLayout(lower);
+  right->addWidget(ancestors);
+  right->addStretch(1);
   middle->addLayout(left);
   middle->addLayout(right, 1);
   auto* memoRow = new QHBoxLayout;
@@ -295,8 +299,8 @@ TabAngora::TabAngora(store::TDatenStamm& dm, const shell::tsysteminfo& settings,
   layout->addWidget(test);
   layout->addLayout(middle);
   layout->addLayout(memoRow);
-  layout->addStretch(1);
   layout->addLayout(commands);
+  layout->addStretch(1);
   auto* scroll = new QScrollArea(this);
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
