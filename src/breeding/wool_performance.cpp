@@ -223,6 +223,51 @@ std::optional<AncestorTest> WoolLookup::test(qint64 nummer, bool newest) {
   return t;
 }
 
+namespace {
+
+// ":k0, :k1, ..." for `n` parameters, bound from `values` (0 where there are fewer values).
+QString bindList(engine::Query& q, const QList<qint64>& values, int n) {
+  QStringList names;
+  for (int i = 0; i < n; ++i) {
+    const QString name = QStringLiteral("k%1").arg(i);
+    names << u':' + name;
+    q.setParam(name, i < values.size() ? values[i] : qint64(0));
+  }
+  return names.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+QHash<qint64, std::pair<qint64, qint64>> WoolLookup::parentsOf(const QList<qint64>& nummern) {
+  QHash<qint64, std::pair<qint64, qint64>> result;
+  if (nummern.isEmpty()) return result;
+  engine::Query q(engine_);
+  const QString list = bindList(q, nummern, 6);
+  q.setSql(QStringLiteral("SELECT Nummer, Vater, Mutter FROM \"Hasen.db\" WHERE Nummer IN (%1)").arg(list));
+  q.open();
+  for (; !q.eof() && q.hasRecord(); q.next())
+    result.insert(q.field(QStringLiteral("Nummer")).asInteger(),
+                  {q.field(QStringLiteral("Vater")).asInteger(), q.field(QStringLiteral("Mutter")).asInteger()});
+  return result;
+}
+
+QHash<qint64, std::pair<qint64, qint64>> WoolLookup::firstTotals(const QList<qint64>& nummern) {
+  QHash<qint64, std::pair<qint64, qint64>> result;
+  if (nummern.isEmpty()) return result;
+  engine::Query q(engine_);
+  const QString list = bindList(q, nummern, 6);
+  q.setSql(QStringLiteral("SELECT Kaninchen, JWEInsgesamt, WRZInsgesamt FROM \"Angora.db\" WHERE Kaninchen IN (%1) "
+                          "ORDER BY Kaninchen, Vom, Pruefstelle, LaufendeNummer")
+               .arg(list));
+  q.open();
+  for (; !q.eof() && q.hasRecord(); q.next()) {
+    const qint64 k = q.field(QStringLiteral("Kaninchen")).asInteger();
+    if (!result.contains(k))
+      result.insert(k, {q.field(kJweInsgesamt).asInteger(), q.field(kWrzInsgesamt).asInteger()});
+  }
+  return result;
+}
+
 AncestorAverages ancestorAverages(WoolLookup& lookup, qint64 nummer) {
   struct Sum {
     qint64 sum = 0;
@@ -236,21 +281,33 @@ AncestorAverages ancestorAverages(WoolLookup& lookup, qint64 nummer) {
   };
   Sum pJwe, pWrz, gJwe, gWrz;
   const auto self = lookup.parents(nummer);
-  if (self) {
-    for (qint64 parent : {self->first, self->second}) {
-      if (parent <= 0) continue;
-      const auto grand = lookup.parents(parent);
-      if (!grand) continue;  // the parent is not in the stock
-      if (const auto t = lookup.test(parent, false)) {
-        pJwe.add(t->jwe);
-        pWrz.add(t->wrz);
-      }
-      for (qint64 g : {grand->first, grand->second}) {
-        if (g <= 0) continue;
-        if (const auto t = lookup.test(g, false)) {
-          gJwe.add(t->jwe);
-          gWrz.add(t->wrz);
-        }
+  if (!self) return {};
+  QList<qint64> parents;
+  for (qint64 p : {self->first, self->second})
+    if (p > 0) parents << p;
+  // Parents not in the stock count for nothing, and neither do their parents.
+  const QHash<qint64, std::pair<qint64, qint64>> found = lookup.parentsOf(parents);
+  QList<qint64> tested;
+  for (qint64 p : parents) {
+    const auto it = found.constFind(p);
+    if (it == found.constEnd()) continue;
+    tested << p;
+    if (it->first > 0) tested << it->first;
+    if (it->second > 0) tested << it->second;
+  }
+  const QHash<qint64, std::pair<qint64, qint64>> totals = lookup.firstTotals(tested);
+  for (qint64 p : parents) {
+    const auto it = found.constFind(p);
+    if (it == found.constEnd()) continue;
+    if (const auto t = totals.constFind(p); t != totals.constEnd()) {
+      pJwe.add(t->first);
+      pWrz.add(t->second);
+    }
+    for (qint64 g : {it->first, it->second}) {
+      if (g <= 0) continue;
+      if (const auto t = totals.constFind(g); t != totals.constEnd()) {
+        gJwe.add(t->first);
+        gWrz.add(t->second);
       }
     }
   }

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -110,6 +112,11 @@ class WoolLookup {
   // The animal's first (`newest` false: earliest Vom, then Prüfstelle, then entry order) or
   // newest test record; nullopt when it has none.
   std::optional<AncestorTest> test(qint64 nummer, bool newest);
+  // Father and mother of each animal found among `nummern` (up to six), in one read.
+  QHash<qint64, std::pair<qint64, qint64>> parentsOf(const QList<qint64>& nummern);
+  // JWEInsgesamt and WRZInsgesamt of the first test record of each animal among `nummern`
+  // (up to six) that has one, in one read.
+  QHash<qint64, std::pair<qint64, qint64>> firstTotals(const QList<qint64>& nummern);
 
  private:
   engine::Engine& engine_;
