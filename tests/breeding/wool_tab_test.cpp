@@ -8,6 +8,7 @@
 #include "engine/cursor.h"
 #include "installer/content.h"
 #include "reports/report_layout.h"
+#include "reports/ui/report_preview.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
 #include "support/scripted_dialogs.h"
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +160,46 @@ TEST_F(WoolTabTest, PrintingWithoutATestShowsMessage127AndOtherBreedsAreToldFirs
     EXPECT_EQ(dialogs.texts(), (QStringList{test::StockDirectory::message(installer::kMeldungKeineLanghaarrasse),
                                             test::StockDirectory::message(127)}));
   }
+}
+
+TEST_F(WoolTabTest, TextTypedIntoABoxSurvivesTheWriteOfAnotherAndIsSavedWithIt) {
+  ScriptedDialogs dialogs;
+  show(doe);
+  tab().NeuClick();
+  QLineEdit* felt = tab().box(QStringLiteral("Filz"));
+  felt->setText(QStringLiteral("17"));  // typed, the box not yet left
+  felt->setModified(true);
+  type(QStringLiteral("Schurergebnis1"), QStringLiteral("200"));
+  EXPECT_EQ(felt->text(), u"17");
+  tab().SpeichernClick();
+  EXPECT_FALSE(wool().isEditing());
+  EXPECT_EQ(wool().field(QStringLiteral("Filz")).asInteger(), 17);
+  EXPECT_EQ(wool().field(QStringLiteral("Schurergebnis1")).asInteger(), 200);
+}
+
+TEST_F(WoolTabTest, MenuPrintsTheNewestTestOfTheAnimal) {
+  ScriptedDialogs dialogs;
+  for (auto [vom, llb] : {std::pair{QDate(2005, 1, 10), u"1000001"}, std::pair{QDate(2006, 2, 1), u"1000002"}})
+    stock.add(QStringLiteral("Angora.db"), {{QStringLiteral("Kaninchen"), doe}, {QStringLiteral("Vom"), vom},
+                                            {QStringLiteral("LLB"), QString::fromUtf16(llb)}});
+  show(other);
+  show(doe);
+  wool().first();
+  ASSERT_EQ(wool().field(QStringLiteral("LLB")).asString(), u"1000001");
+  QStringList printed;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* preview = qobject_cast<reports::TReportVorschau*>(QApplication::activeModalWidget())) {
+      printed = preview->model().pages.at(0).texts();
+      preview->reject();
+    }
+  });
+  poll.start(20);
+  ui::Leistungsnachweis1Click(nullptr, *card, *module, settings);
+  poll.stop();
+  EXPECT_TRUE(dialogs.shown().empty());
+  EXPECT_EQ(wool().field(QStringLiteral("LLB")).asString(), u"1000002");
+  EXPECT_TRUE(printed.contains(QStringLiteral("1000002")));
 }
 
 TEST_F(WoolTabTest, CertificateShowsTheTestAndTheAncestorTableOnOnePage) {
