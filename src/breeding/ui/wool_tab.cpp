@@ -358,8 +358,10 @@ void TabAngora::loadFields() {
   const bool row = hasRow();
   for (Box& b : boxes_) {
     QString t;
-    if (row) {
-      const engine::Field f = c->field(b.field);
+    // A data module without the wool rules lacks the calculated fields: those boxes stay empty.
+    const std::optional<engine::Field> found = row ? c->findField(b.field) : std::nullopt;
+    if (found) {
+      const engine::Field& f = *found;
       if (!f.isNull()) {
         switch (b.kind) {
           case Kind::Date: t = f.asDate().toString(QStringLiteral("dd.MM.yyyy")); break;
