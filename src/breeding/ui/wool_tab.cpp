@@ -25,6 +25,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QStyle>
 #include <QToolButton>
@@ -37,6 +38,7 @@ using engine::Notification;
 namespace {
 
 enum Move { First, Prior, Next, Last, SetMark, GotoMark };
+constexpr int kSideBySideWidth = 880;
 
 void setTextQuietly(QLineEdit* edit, const QString& text) {
   if (edit->text() == text) return;
@@ -131,22 +133,23 @@ TabAngora::TabAngora(store::TDatenStamm& dm, const shell::tsysteminfo& settings,
   QLineEdit* von = addBox(QStringLiteral("UrteilVon"), QStringLiteral("von"), Kind::Text);
   QLineEdit* llb = addBox(QStringLiteral("LLB"), QStringLiteral("LLB-Nr."), Kind::Text);
   llb->setMaximumWidth(90);
+  // Four columns (caption, box, caption, box), so that the group fits a narrow card.
   tg->addWidget(label(QStringLiteral("Prüfstelle"), pruef), 0, 0);
   tg->addWidget(pruef, 0, 1, 1, 3);
-  tg->addWidget(label(QStringLiteral("LLB-Nr."), llb), 0, 4);
-  tg->addWidget(llb, 0, 5);
-  tg->addWidget(label(QStringLiteral("vom"), vom), 1, 0);
-  tg->addLayout(dateRow(vom), 1, 1);
-  tg->addWidget(label(QStringLiteral("bis"), bis), 1, 2);
-  tg->addLayout(dateRow(bis), 1, 3);
-  tg->addWidget(label(QStringLiteral("Ort"), ort), 1, 4);
-  tg->addWidget(ort, 1, 5);
-  tg->addWidget(label(QStringLiteral("am"), am), 2, 0);
-  tg->addLayout(dateRow(am), 2, 1);
-  tg->addWidget(label(QStringLiteral("von"), von), 2, 2);
-  tg->addWidget(von, 2, 3, 1, 3);
+  tg->addWidget(label(QStringLiteral("Ort"), ort), 1, 0);
+  tg->addWidget(ort, 1, 1);
+  tg->addWidget(label(QStringLiteral("LLB-Nr."), llb), 1, 2);
+  tg->addWidget(llb, 1, 3);
+  tg->addWidget(label(QStringLiteral("vom"), vom), 2, 0);
+  tg->addLayout(dateRow(vom), 2, 1);
+  tg->addWidget(label(QStringLiteral("bis"), bis), 2, 2);
+  tg->addLayout(dateRow(bis), 2, 3);
+  tg->addWidget(label(QStringLiteral("am"), am), 3, 0);
+  tg->addLayout(dateRow(am), 3, 1);
+  tg->addWidget(label(QStringLiteral("von"), von), 3, 2);
+  tg->addWidget(von, 3, 3);
+  tg->setColumnStretch(1, 1);
   tg->setColumnStretch(3, 1);
-  tg->setColumnStretch(5, 1);
 
   // The judge's seven positions and total.
   auto* judge = new QGroupBox(QStringLiteral("Preisrichterurteil"), this);
@@ -161,6 +164,7 @@ TabAngora::TabAngora(store::TDatenStamm& dm, const shell::tsysteminfo& settings,
   QLineEdit* bewertung = addBox(QStringLiteral("Bewertung"), QStringLiteral("Bewertungspunkte"), Kind::Points);
   jg->addWidget(label(QStringLiteral("Bewertungspunkte"), bewertung), 7, 0, 1, 2);
   jg->addWidget(bewertung, 7, 2);
+  jg->setColumnStretch(3, 1);
 
   // Shearing results and the figures per grade.
   auto* grades = new QGroupBox(QStringLiteral("Sorten in Gramm"), this);
@@ -272,13 +276,15 @@ TabAngora::TabAngora(store::TDatenStamm& dm, const shell::tsysteminfo& settings,
     nav_[i] = b;
     commands->addWidget(b);
   }
-  commands->addSpacing(12);
-  for (QPushButton* b : {neu_, speichern_, rueckgaengig_, drucken_}) commands->addWidget(b);
   commands->addStretch(1);
-  commands->addWidget(hilfe_);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {neu_, speichern_, rueckgaengig_, drucken_}) buttons->addWidget(b);
+  buttons->addStretch(1);
+  buttons->addWidget(hilfe_);
 
   // Layout: test on top; verdict on the left, grades, ancestors and result on the right.
-  auto* middle = new QHBoxLayout;
+  auto* middle = new QBoxLayout(QBoxLayout::LeftToRight);
+  middle_ = middle;
   auto* left = new QVBoxLayout;
   left->addWidget(judge);
   left->addWidget(result);
@@ -300,6 +306,7 @@ TabAngora::TabAngora(store::TDatenStamm& dm, const shell::tsysteminfo& settings,
   layout->addLayout(middle);
   layout->addLayout(memoRow);
   layout->addLayout(commands);
+  layout->addLayout(buttons);
   layout->addStretch(1);
   auto* scroll = new QScrollArea(this);
   scroll->setWidgetResizable(true);
@@ -573,6 +580,12 @@ void TabAngora::navigate(int move) {
 }
 
 // ------------------------------------------------------------------ events
+
+void TabAngora::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // A narrow card stacks the judge's points above the grades instead of beside them.
+  middle_->setDirection(width() >= kSideBySideWidth ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+}
 
 void TabAngora::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

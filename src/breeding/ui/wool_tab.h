@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+class QBoxLayout;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -70,6 +71,7 @@ class TabAngora : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -100,6 +102,7 @@ class TabAngora : public QWidget {
   bool keepTyped_ = false;
   QVariant mark_;
 
+  QBoxLayout* middle_ = nullptr;
   std::vector<Box> boxes_;
   QComboBox* intervall_ = nullptr;
   QPlainTextEdit* bemerkung_ = nullptr;
