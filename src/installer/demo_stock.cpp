@@ -1,4 +1,6 @@
 #include "installer/demo_stock.h"
+
+#include "breeding/wool_performance.h"
 #include "installer/demo_health.h"
 #include "installer/demo_shows.h"
 
@@ -56,16 +58,6 @@ std::vector<QString> list(std::initializer_list<const char16_t*> texts) {
 
 Money cents(qint64 amount) {
   return Money::fromUnits(amount * 100);
-}
-
-// n * factor / 100 rounded to the nearest integer, halves to the even neighbour, computed
-// exactly (the wool figures of an 84-day shearing interval use 4.35 and 3.26).
-qint64 roundHalfEven(qint64 n, qint64 factorPercent) {
-  const qint64 x = n * factorPercent;
-  qint64 q = x / 100;
-  const qint64 r = x % 100;
-  if (r > 50 || (r == 50 && q % 2 != 0)) ++q;
-  return q;
 }
 
 // ------------------------------------------------------------------------ word lists
@@ -1260,20 +1252,10 @@ void Generator::writeWoolTests() {
     w.shear1 = rng_.between(200, 320);
     w.shear2 = rng_.between(40, 110);
     w.felt = rng_.between(5, 35);
-    qint64 jwe1, jwe2, jweFelt, wrz2;
-    if (interval == 91) {
-      jwe1 = 4 * w.shear1;
-      jwe2 = 4 * w.shear2;
-      jweFelt = 4 * w.felt;
-      wrz2 = 3 * w.shear2;
-    } else {
-      jwe1 = roundHalfEven(w.shear1, 435);
-      jwe2 = roundHalfEven(w.shear2, 435);
-      jweFelt = roundHalfEven(w.felt, 435);
-      wrz2 = roundHalfEven(w.shear2, 326);
-    }
-    w.jwe = jwe1 + jwe2 + jweFelt;
-    w.wrz = jwe1 + wrz2 + w.felt;
+    // The totals as the test record's rules compute them.
+    const breeding::WoolYields y = breeding::woolYields(w.interval, w.shear1, w.shear2, w.felt);
+    w.jwe = y.jweSum();
+    w.wrz = y.wrzSum();
     w.weight =
         std::round(breeds_[static_cast<size_t>(a.breed)].adultGrams * (0.9 + 0.2 * rng_.unit()) / 10.0) *
         10.0;

@@ -4,6 +4,7 @@
 
 #include "shell/paths.h"
 #include "shell/placement.h"
+#include "breeding/wool_performance.h"
 #include "shows/show_rules.h"
 #include "store/catalogue.h"
 #include "store/data_module.h"
@@ -175,6 +176,7 @@ void ShellSession::createDataModule() {
   if (dataModule_) return;
   dataModule_ = std::make_unique<store::TDatenStamm>(engine_, settings_);
   shows::attachShowRules(*dataModule_);
+  breeding::attachWoolRules(*dataModule_);
   dataModule_->open();
   naming_.reset();
 }

@@ -4,6 +4,7 @@
 #include "card/ui/picture_tab.h"
 #include "card/ui/weight_tab.h"
 
+#include "breeding/ui/wool_tab.h"
 #include "health/ui/hygiene_page.h"
 #include "card/ui/pedigree_page.h"
 
@@ -114,7 +115,8 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   galerie_ = new TBildergalerie(dm_, settings_, services_.showHelp);
   galerie_->representativeChanged = [this](const QString& path) { showRepresentativePicture(path); };
   tabs_->addTab(galerie_, QStringLiteral("Bildergalerie"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Angora Leistungsnachweis")), QStringLiteral("Angora Leistungsnachweis"));
+  wool_ = new breeding::ui::TabAngora(dm_, settings_, {services_.showHelp, services_.pickDate, {}});
+  tabs_->addTab(wool_, QStringLiteral("Angora Leistungsnachweis"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(tabs_);

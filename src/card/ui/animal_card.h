@@ -43,6 +43,10 @@ namespace lapiro::health::ui {
 class THygieneSeite;
 }
 
+namespace lapiro::breeding::ui {
+class TabAngora;
+}
+
 namespace lapiro::card::ui {
 
 class TPedigreePage;
@@ -103,6 +107,8 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   // Builds the pedigree of the tab "Stammbaum" anew (focus to box 1 when `moveFocus`).
   void showPedigree(bool moveFocus = true);
   TPedigreePage* pedigreePage() const { return pedigree_; }
+  // The tab "Angora Leistungsnachweis".
+  breeding::ui::TabAngora* woolTab() const { return wool_; }
   // Turns to "Stammdaten" and puts the focus on the right tattoo.
   void showStammdaten();
   // Compact arrangement when `compact`, else the normal one.
@@ -221,6 +227,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
 
   QTabWidget* tabs_ = nullptr;
   TPedigreePage* pedigree_ = nullptr;
+  breeding::ui::TabAngora* wool_ = nullptr;
   QWidget* stammdaten_ = nullptr;
   QGridLayout* stammGrid_ = nullptr;
   QLineEdit* tatoRechts_ = nullptr;

@@ -3,6 +3,7 @@
 #include "bookkeeping/ui/bookkeeping_window.h"
 #include "breeding/ui/matings_window.h"
 #include "breeding/ui/weight_windows.h"
+#include "breeding/ui/wool_tab.h"
 #include "card/ui/animal_card.h"
 #include "card/ui/pedigree_print.h"
 #include "contacts/ui/address_dialogs.h"
@@ -288,6 +289,11 @@ void TFormLapiroManager::createMenus() {
   m->addSeparator();
   angora_ = addCommand(m, QStringLiteral("Angora Leistungsnachweis"));
   angora_->setVisible(false);  // made visible once the tables are open
+  angora_->setEnabled(true);
+  connect(angora_, &QAction::triggered, this, [this] {
+    if (card_ && session_.dataModule())
+      breeding::ui::Leistungsnachweis1Click(this, *card_, *session_.dataModule(), session_.settings());
+  });
   m->addSeparator();
   QAction* jungtierliste = addCommand(m, QStringLiteral("Jungtierliste"));
   jungtierliste->setEnabled(true);
