@@ -1,5 +1,6 @@
 #include "installer/demo_stock.h"
 #include "installer/demo_health.h"
+#include "installer/demo_shows.h"
 
 #include <QHash>
 #include <QSet>
@@ -1526,6 +1527,7 @@ DemoStockSummary Generator::run() {
   writeLitters();
   writeWeighings();
   writeShows();
+  writeDemoShowCalendarAndForm(engine_, lastDay_);
   writeWoolTests();
   writeBookings();
 

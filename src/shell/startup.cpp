@@ -2,6 +2,7 @@
 
 #include "shell/paths.h"
 #include "shell/placement.h"
+#include "shows/show_rules.h"
 #include "store/catalogue.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
@@ -167,6 +168,7 @@ bool ShellSession::start(const QRect& workArea) {
 void ShellSession::createDataModule() {
   if (dataModule_) return;
   dataModule_ = std::make_unique<store::TDatenStamm>(engine_, settings_);
+  shows::attachShowRules(*dataModule_);
   dataModule_->open();
 }
 

@@ -105,6 +105,11 @@ class TDatenStamm : public CursorProvider {
   // engine's message is shown here; the record then stays in edit or insert mode.
   bool saveWithoutQuestion(engine::Cursor& c);
 
+  // The save question for rules of other subsystems' cursors: true without asking while
+  // System/Speichern is on or the system itself saves (saveWithoutQuestion, close);
+  // otherwise asks message 29 (warning, Yes/No) and returns true for "Ja".
+  bool confirmSave() { return askSave(); }
+
   // The date the rules take as today (the system date unless fixed by setToday).
   QDate today() const;
   // Fixes the date the rules take as today; an invalid date restores the system date.

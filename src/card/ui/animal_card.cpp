@@ -3,6 +3,7 @@
 #include "health/ui/hygiene_page.h"
 #include "engine/cursor.h"
 #include "shell/system_info.h"
+#include "shows/ui/show_tab.h"
 #include "store/animal_rules.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
@@ -95,7 +96,7 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   hygiene_ = new health::ui::THygieneSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
   tabs_->addTab(hygiene_, QStringLiteral("Stallhygiene"));
   tabs_->addTab(placeholderPage(QStringLiteral("Wurfbuch/Körung")), QStringLiteral("Wurfbuch/Körung"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Ausstellung")), QStringLiteral("Ausstellung"));
+  tabs_->addTab(new shows::ui::TabAusstellung(dm_, services_.showHelp), QStringLiteral("Ausstellung"));
   tabs_->addTab(placeholderPage(QStringLiteral("Bildergalerie")), QStringLiteral("Bildergalerie"));
   tabs_->addTab(placeholderPage(QStringLiteral("Angora Leistungsnachweis")), QStringLiteral("Angora Leistungsnachweis"));
   auto* layout = new QVBoxLayout(this);

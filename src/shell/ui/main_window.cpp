@@ -12,6 +12,7 @@
 #include "shell/ui/calendar_dialog.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/info_window.h"
+#include "shows/ui/show_windows.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
 #include "store/ui/index_rebuild_window.h"
@@ -178,7 +179,9 @@ void TFormLapiroManager::createMenus() {
   QAction* register_ = addCommand(m, QStringLiteral("Züchterregister"));
   register_->setEnabled(true);
   connect(register_, &QAction::triggered, this, [this] { contacts::ui::openZuechterregister(*this); });
-  addCommand(m, QStringLiteral("Ausstellungstermine"));
+  QAction* termine = addCommand(m, QStringLiteral("Ausstellungstermine"));
+  termine->setEnabled(true);
+  connect(termine, &QAction::triggered, this, [this] { shows::ui::openAusstellungstermine(*this); });
   QAction* vereine = addCommand(m, QStringLiteral("Vereine"));
   vereine->setEnabled(true);
   connect(vereine, &QAction::triggered, this, [this] { contacts::ui::openVereine(*this); });
@@ -199,7 +202,9 @@ void TFormLapiroManager::createMenus() {
   addCommand(daten, QStringLiteral("Rassen"), &TFormLapiroManager::RassenClick);
   addCommand(daten, QStringLiteral("Farben"), &TFormLapiroManager::FarbenClick);
   addCommand(daten, QStringLiteral("Status"), &TFormLapiroManager::StatusClick);
-  addCommand(daten, QStringLiteral("Ausstellungstitel"));
+  QAction* titel = addCommand(daten, QStringLiteral("Ausstellungstitel"));
+  titel->setEnabled(true);
+  connect(titel, &QAction::triggered, this, [this] { shows::ui::openAusstellungstitel(*this); });
   daten->addSeparator();
   // Address book windows (contacts).
   QAction* adressen = addCommand(daten, QStringLiteral("Adressenverwaltung"));
@@ -229,7 +234,9 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Wurfmeldung"));
   addCommand(m, QStringLiteral("Stallkarte DIN A6"));
   addCommand(m, QStringLiteral("Gewichtstabelle"));
-  addCommand(m, QStringLiteral("Ausstellungsliste"));
+  QAction* liste = addCommand(m, QStringLiteral("Ausstellungsliste"));
+  liste->setEnabled(true);
+  connect(liste, &QAction::triggered, this, [this] { shows::ui::printAusstellungsliste(*this); });
   m->addSeparator();
   angora_ = addCommand(m, QStringLiteral("Angora Leistungsnachweis"));
   angora_->setVisible(false);  // made visible once the tables are open
@@ -238,7 +245,9 @@ void TFormLapiroManager::createMenus() {
   QAction* impf = addCommand(m, QStringLiteral("Impfbescheinigung"));
   impf->setEnabled(true);
   connect(impf, &QAction::triggered, this, [this] { health::ui::openImpfbescheinigung(*this); });
-  addCommand(m, QStringLiteral("Ausstellungsanmeldung"));
+  QAction* anmeldung = addCommand(m, QStringLiteral("Ausstellungsanmeldung"));
+  anmeldung->setEnabled(true);
+  connect(anmeldung, &QAction::triggered, this, [this] { shows::ui::openAusstellungsanmeldung(*this); });
   addCommand(m, QStringLiteral("Transportaufkleber / Stallkarten"));
   m->addSeparator();
   addCommand(m, QStringLiteral("Gewichtstabellen -Formulare-"));
@@ -304,7 +313,10 @@ void TFormLapiroManager::createToolBar() {
   QAction* vereine = addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
   vereine->setEnabled(true);
   connect(vereine, &QAction::triggered, this, [this] { contacts::ui::openVereine(*this); });
-  addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
+  QAction* termineButton =
+      addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
+  termineButton->setEnabled(true);
+  connect(termineButton, &QAction::triggered, this, [this] { shows::ui::openAusstellungstermine(*this); });
   addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
   addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
                 &TFormLapiroManager::TextverarbeitungClick);

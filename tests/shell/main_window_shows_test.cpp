@@ -1,0 +1,93 @@
+// The main window's show commands: the calendar as an office window, the title list refused
+// while it is open, the show list without show rows and the entry form window.
+#include "shell/ui/main_window.h"
+
+#include "shell/shell_install.h"
+#include "shows/ui/entry_form_window.h"
+#include "shows/ui/show_list_windows.h"
+#include "store/messages.h"
+#include "support/scripted_dialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+namespace lapiro::test {
+namespace {
+
+using shell::ui::TFormLapiroManager;
+
+class MainWindowShowsTest : public ::testing::Test {
+ protected:
+  MainWindowShowsTest() : install_({.animals = ShellInstall::sampleAnimals()}) {}
+  void SetUp() override {
+    window_ = std::make_unique<TFormLapiroManager>(session_);
+    ASSERT_TRUE(window_->startUp(QRect(0, 0, 1280, 1024)));
+    session_.createDataModule();
+    window_->createCard();
+    window_->applySettings();
+    window_->show();
+  }
+  void TearDown() override {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<shows::ui::TFormAusstellungsanmeldung*>(w)) delete w;
+    window_->hide();
+    window_.reset();
+  }
+  QAction* command(const QString& caption) {
+    for (QAction* a : window_->findChildren<QAction*>())
+      if (a->text() == caption && a->menu() == nullptr) return a;
+    return nullptr;
+  }
+  template <typename W>
+  int open() {
+    int n = 0;
+    for (QMdiSubWindow* sub : window_->mdiArea()->subWindowList())
+      if (qobject_cast<W*>(sub->widget())) ++n;
+    return n;
+  }
+
+  ShellInstall install_;
+  ScriptedDialogs dialogs_;
+  shell::ShellSession session_;
+  std::unique_ptr<TFormLapiroManager> window_;
+};
+
+TEST_F(MainWindowShowsTest, CalendarIsAnOfficeWindowThatKeepsTheTitleListOut) {
+  QAction* termine = command(QStringLiteral("Ausstellungstermine"));
+  ASSERT_TRUE(termine);
+  ASSERT_TRUE(termine->isEnabled());
+  termine->trigger();
+  termine->trigger();  // brought forward, not opened twice
+  EXPECT_EQ(open<shows::ui::TFormAusstellungstermine>(), 1);
+  EXPECT_FALSE(window_->listPanel()->isVisible());
+
+  command(QStringLiteral("Ausstellungstitel"))->trigger();
+  EXPECT_EQ(open<shows::ui::TFormAusstellungstitel>(), 0);
+  EXPECT_EQ(dialogs_.texts(), QStringList{store::messageText(4)});
+
+  for (QMdiSubWindow* sub : window_->mdiArea()->subWindowList())
+    if (qobject_cast<shows::ui::TFormAusstellungstermine*>(sub->widget())) sub->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window_->listPanel()->isVisible());
+  command(QStringLiteral("Ausstellungstitel"))->trigger();
+  EXPECT_EQ(open<shows::ui::TFormAusstellungstitel>(), 1);
+}
+
+TEST_F(MainWindowShowsTest, ShowListWithoutShowsAndTheEntryForm) {
+  command(QStringLiteral("Ausstellungsliste"))->trigger();
+  EXPECT_EQ(dialogs_.texts(), QStringList{store::messageText(123)});
+  command(QStringLiteral("Ausstellungsanmeldung"))->trigger();
+  command(QStringLiteral("Ausstellungsanmeldung"))->trigger();  // the open one comes forward
+  int forms = 0;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (qobject_cast<shows::ui::TFormAusstellungsanmeldung*>(w) && w->isVisible()) ++forms;
+  EXPECT_EQ(forms, 1);
+}
+
+}  // namespace
+}  // namespace lapiro::test

@@ -1,0 +1,185 @@
+// The rules of the data module's show cursor on a real data directory: the overall points
+// following the positions, the title switch, the date check, the save question, the silent
+// filling of older rows and "Letzte erfasste Ausstellung laden".
+#include "shows/show_rules.h"
+#include "shows/show_score.h"
+
+#include "engine/cursor.h"
+#include "shell/system_info.h"
+#include "store/data_module.h"
+#include "no_card.h"
+#include "support/scripted_dialogs.h"
+#include "support/stock_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace lapiro::shows {
+namespace {
+
+using lapiro::test::ScriptedDialogs;
+using lapiro::test::StockDirectory;
+
+using NoCard = test::NoCard;
+
+class ShowRulesTest : public ::testing::Test {
+ protected:
+  ShowRulesTest() : stock({11, 15, 29, 137}) {
+    own = stock.animal(QStringLiteral("A1"), QStringLiteral("1.5.1"));
+    other = stock.animal(QStringLiteral("B2"), QStringLiteral("2.5.2"));
+  }
+
+  void open(bool withCard = true) {
+    module = std::make_unique<store::TDatenStamm>(stock.engine, settings);
+    attachShowRules(*module);
+    if (withCard) module->setCard(&card);
+    module->setToday(QDate(2006, 6, 15));
+    module->open();
+    ASSERT_TRUE(module->gotoAnimal(own));
+  }
+
+  qint64 addShow(qint64 animal, const QDate& date, const QString& title, QVariantMap more = {}) {
+    more.insert(QStringLiteral("Hase"), animal);
+    more.insert(QStringLiteral("Datum"), date);
+    more.insert(QStringLiteral("Titel"), title);
+    return stock.add(QStringLiteral("Ausstellung"), more);
+  }
+
+  engine::Cursor& shows() { return module->at(QStringLiteral("Ausstellung")); }
+  QString text(const char16_t* field) { return shows().field(QString::fromUtf16(field)).asString(); }
+  void setPositions(std::initializer_list<double> values) {
+    int i = 0;
+    for (double v : values) shows().field(positionFieldNames()[i++]).setFloat(v);
+  }
+
+  StockDirectory stock;
+  shell::tsysteminfo settings;
+  NoCard card;
+  std::unique_ptr<store::TDatenStamm> module;
+  qint64 own = 0, other = 0;
+};
+
+TEST_F(ShowRulesTest, OverallPointsFollowThePositionsAndATypedTotalStandsUntilTheNextChange) {
+  ScriptedDialogs dialogs;
+  open();
+  ASSERT_TRUE(appendShowRow(*module));
+  EXPECT_EQ(shows().field(QStringLiteral("Datum")).asDate(), QDate(2006, 6, 15));
+  shows().field(QStringLiteral("Titel")).setString(QStringLiteral("Kreisschau"));
+  // A new row without points: total 0, lowest grade, no missing points.
+  EXPECT_EQ(text(u"AnzeigeBewertPunkte"), QStringLiteral("0"));
+  EXPECT_EQ(text(u"PraedikatText"), QStringLiteral("nicht befriedigend"));
+  EXPECT_TRUE(text(u"Fehlpunkte").isEmpty());
+
+  shows().field(QStringLiteral("Gewicht1")).setFloat(10);
+  EXPECT_DOUBLE_EQ(shows().field(QStringLiteral("EigeneBewertung")).asFloat(), 10.0);
+  setPositions({10, 19, 14, 15, 14, 9, 5});
+  EXPECT_DOUBLE_EQ(shows().field(QStringLiteral("EigeneBewertung")).asFloat(), 86.0);
+  EXPECT_EQ(text(u"PraedikatText"), QStringLiteral("nicht befriedigend"));
+  EXPECT_EQ(text(u"Fehlpunkte"), QStringLiteral("1/1/2"));
+
+  shows().field(QStringLiteral("EigeneBewertung")).setString(QStringLiteral("96"));
+  EXPECT_EQ(text(u"AnzeigeBewertPunkte"), QStringLiteral("96"));
+  EXPECT_EQ(text(u"PraedikatText"), QStringLiteral("hervorragend"));
+  shows().post();
+  EXPECT_DOUBLE_EQ(stock.stored(QStringLiteral("Ausstellung"), 1, QStringLiteral("EigeneBewertung")).toDouble(), 96.0);
+
+  shows().edit();
+  shows().field(QStringLiteral("Pflege7")).setFloat(4.5);
+  EXPECT_DOUBLE_EQ(shows().field(QStringLiteral("EigeneBewertung")).asFloat(), 85.5);
+  EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(ShowRulesTest, TitleSwitchClearsTheOtherField) {
+  ScriptedDialogs dialogs;
+  addShow(own, QDate(2005, 10, 1), QStringLiteral("Ortsschau"),
+          {{QStringLiteral("EigeneBewertung"), 93.5}, {QStringLiteral("Gewicht1"), 9.5}});
+  open();
+  shows().edit();
+  shows().field(QStringLiteral("Titel")).setString(youngAnimalTitle());
+  EXPECT_TRUE(shows().field(QStringLiteral("EigeneBewertung")).isNull());
+  shows().field(QStringLiteral("BewertJungtier")).setString(QStringLiteral("8/5"));
+  EXPECT_EQ(text(u"AnzeigeBewertPunkte"), QStringLiteral("8/5"));
+  EXPECT_EQ(text(u"PraedikatText"), QStringLiteral("sehr gut"));
+  // Positions do not bring points back onto a young-animal row.
+  shows().field(QStringLiteral("Fell3")).setFloat(14);
+  EXPECT_TRUE(shows().field(QStringLiteral("EigeneBewertung")).isNull());
+  shows().field(QStringLiteral("Titel")).setString(QStringLiteral("Landesschau"));
+  EXPECT_TRUE(shows().field(QStringLiteral("BewertJungtier")).isNull());
+  shows().cancel();
+}
+
+TEST_F(ShowRulesTest, SaveWithoutDateIsRefusedWithMessage137AndStaysInEditMode) {
+  ScriptedDialogs dialogs;
+  open();
+  ASSERT_TRUE(appendShowRow(*module));
+  shows().field(QStringLiteral("Datum")).clear();
+  EXPECT_THROW(shows().post(), engine::Abort);
+  EXPECT_EQ(dialogs.texts(), QStringList{StockDirectory::message(137)});
+  EXPECT_EQ(shows().state(), engine::DataSetState::Insert);
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Ausstellung")), 0);
+}
+
+TEST_F(ShowRulesTest, SaveQuestionNeinDiscardsTheChange) {
+  settings.System.Speichern = false;
+  ScriptedDialogs dialogs;
+  addShow(own, QDate(2005, 10, 1), QStringLiteral("Ortsschau"), {{QStringLiteral("Ort"), QStringLiteral("Kassel")}});
+  open();
+  shows().edit();
+  shows().field(QStringLiteral("Ort")).setString(QStringLiteral("Fulda"));
+  dialogs.no();
+  EXPECT_THROW(shows().post(), engine::Abort);
+  EXPECT_EQ(shows().state(), engine::DataSetState::Browse);
+  EXPECT_EQ(text(u"Ort"), QStringLiteral("Kassel"));
+  EXPECT_EQ(dialogs.texts(), QStringList{StockDirectory::message(29)});
+}
+
+TEST_F(ShowRulesTest, OlderRowsGetTheirOverallPointsSilentlyOnlyWithTheCard) {
+  settings.System.Speichern = false;  // questions on: the fill must still not ask
+  ScriptedDialogs dialogs;
+  const qint64 older = addShow(own, QDate(2004, 11, 2), QStringLiteral("Kreisschau"),
+                               {{QStringLiteral("Gewicht1"), 9.5}, {QStringLiteral("Koerper2"), 19.0},
+                                {QStringLiteral("Fell3"), 14.0}, {QStringLiteral("Kopf4"), 14.5},
+                                {QStringLiteral("Farbe5"), 14.0}, {QStringLiteral("Unterfarbe6"), 14.0},
+                                {QStringLiteral("Pflege7"), 5.0}});
+  const qint64 zero = addShow(own, QDate(2003, 1, 2), QStringLiteral("Ortsschau"), {{QStringLiteral("Gewicht1"), 0.0}});
+  const qint64 young = addShow(own, QDate(2005, 1, 2), youngAnimalTitle(), {{QStringLiteral("Fell3"), 14.0}});
+
+  open(false);
+  shows().first();
+  shows().last();
+  EXPECT_FALSE(stock.stored(QStringLiteral("Ausstellung"), older, QStringLiteral("EigeneBewertung")).isValid());
+  module.reset();
+
+  open(true);
+  shows().first();  // 2003: all positions 0, left alone
+  shows().next();   // 2004: filled
+  shows().next();   // 2005: young-animal row, left alone
+  EXPECT_DOUBLE_EQ(stock.stored(QStringLiteral("Ausstellung"), older, QStringLiteral("EigeneBewertung")).toDouble(), 90.0);
+  EXPECT_FALSE(stock.stored(QStringLiteral("Ausstellung"), zero, QStringLiteral("EigeneBewertung")).isValid());
+  EXPECT_FALSE(stock.stored(QStringLiteral("Ausstellung"), young, QStringLiteral("EigeneBewertung")).isValid());
+  EXPECT_EQ(shows().state(), engine::DataSetState::Browse);
+  EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(ShowRulesTest, LastRecordedShowIsTheRowCreatedLastForAnyAnimal) {
+  ScriptedDialogs dialogs;
+  addShow(own, QDate(2006, 5, 1), QStringLiteral("Landesschau"), {{QStringLiteral("Ort"), QStringLiteral("Erfurt")}});
+  // Entered later, for another animal, with an older show date: this one wins.
+  addShow(other, QDate(2005, 12, 3), QStringLiteral("Kreisschau"),
+          {{QStringLiteral("Ort"), QStringLiteral("Gotha")}, {QStringLiteral("Gewicht1"), 9.0}});
+  open();
+  ASSERT_TRUE(loadLastRecordedShow(*module));
+  EXPECT_EQ(shows().state(), engine::DataSetState::Insert);
+  EXPECT_EQ(shows().field(QStringLiteral("Hase")).asInteger(), own);
+  EXPECT_EQ(shows().field(QStringLiteral("Datum")).asDate(), QDate(2005, 12, 3));
+  EXPECT_EQ(text(u"Titel"), QStringLiteral("Kreisschau"));
+  EXPECT_EQ(text(u"Ort"), QStringLiteral("Gotha"));
+  EXPECT_TRUE(shows().field(QStringLiteral("Gewicht1")).isNull());
+  // A second load fills the same new row instead of appending another.
+  ASSERT_TRUE(loadLastRecordedShow(*module));
+  shows().post();
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Ausstellung")), 3);
+  EXPECT_TRUE(dialogs.shown().empty());
+}
+
+}  // namespace
+}  // namespace lapiro::shows
