@@ -2,6 +2,7 @@
 
 #include "shell/paths.h"
 #include "shell/placement.h"
+#include "breeding/litter_book.h"
 #include "shows/show_rules.h"
 #include "store/catalogue.h"
 #include "store/data_module.h"
@@ -169,6 +170,7 @@ void ShellSession::createDataModule() {
   if (dataModule_) return;
   dataModule_ = std::make_unique<store::TDatenStamm>(engine_, settings_);
   shows::attachShowRules(*dataModule_);
+  breeding::attachLitterRules(*dataModule_, settings_);
   dataModule_->open();
 }
 

@@ -43,6 +43,10 @@ namespace lapiro::health::ui {
 class THygieneSeite;
 }
 
+namespace lapiro::breeding::ui {
+class TWurfbuchSeite;
+}
+
 namespace lapiro::card::ui {
 
 struct CardServices {
@@ -236,6 +240,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   QPlainTextEdit* panelText_ = nullptr;
   bool panelEntered_ = false;
   health::ui::THygieneSeite* hygiene_ = nullptr;  // the tab "Stallhygiene"
+  breeding::ui::TWurfbuchSeite* wurfbuch_ = nullptr;  // the tab "Wurfbuch/Körung"
 };
 
 }  // namespace lapiro::card::ui

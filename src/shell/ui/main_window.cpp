@@ -1,5 +1,6 @@
 #include "shell/ui/main_window.h"
 
+#include "breeding/ui/litter_report_window.h"
 #include "card/ui/animal_card.h"
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
@@ -231,7 +232,9 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Kaninchendaten"));
   addCommand(m, QStringLiteral("Kaninchendaten - Liste"));
   addCommand(m, QStringLiteral("Abstammungsnachweis"));
-  addCommand(m, QStringLiteral("Wurfmeldung"));
+  QAction* wurfmeldung = addCommand(m, QStringLiteral("Wurfmeldung"));
+  wurfmeldung->setEnabled(true);
+  connect(wurfmeldung, &QAction::triggered, this, [this] { breeding::ui::openWurfmeldung(*this); });
   addCommand(m, QStringLiteral("Stallkarte DIN A6"));
   addCommand(m, QStringLiteral("Gewichtstabelle"));
   QAction* liste = addCommand(m, QStringLiteral("Ausstellungsliste"));
