@@ -397,6 +397,11 @@ std::shared_ptr<TWurfbuch> attachLitterRules(store::TDatenStamm& dm, shell::tsys
   w.events.beforePost = [rules](DataSet&) { rules->WurfbuchBeforePost(); };
   w.events.afterPost = [rules](DataSet&) { rules->WurfbuchAfterPost(); };
 
+  // The young-animal rows show each young animal's breed name.
+  dm.at(QStringLiteral("JungtiereWurfbuch"))
+      .addLookupField(QStringLiteral("RasseAnzeige"), FieldType::Alpha, 25, QStringLiteral("Rasse"), QStringLiteral("Rasse"),
+                      QStringLiteral("Nummer"), QStringLiteral("Name"));
+
   Cursor& j = dm.at(QStringLiteral("Jungtiere"));
   j.addCalculatedField(QStringLiteral("Differenz"), FieldType::Number);
   j.addCalculatedField(QStringLiteral("Mittelwert"), FieldType::Number);
