@@ -274,6 +274,13 @@ void TWurfbuch::JungtiereCalcFields() {
   // row's weight is its own (it may be being edited).
   const QDate datum = j.field(QStringLiteral("Datum")).asDate();
   const qint64 nummer = j.field(QStringLiteral("Nummer")).asInteger();
+  // The walking cursor is kept on the shown row's litter here rather than by a master link:
+  // a link would follow the litter only after this cursor has already read its rows anew.
+  const QString litterFilter = QStringLiteral("Wurf=%1").arg(j.field(QStringLiteral("Wurf")).asInteger());
+  if (walk.filter() != litterFilter || !walk.filtered()) {
+    walk.setFilter(litterFilter);
+    walk.setFiltered(true);
+  }
   std::vector<double> weights;
   const int dIdx = walk.fieldIndex(QStringLiteral("Datum"));
   const int gIdx = walk.fieldIndex(QStringLiteral("Gewicht"));
@@ -402,6 +409,7 @@ std::shared_ptr<TWurfbuch> attachLitterRules(store::TDatenStamm& dm, shell::tsys
       .addLookupField(QStringLiteral("RasseAnzeige"), FieldType::Alpha, 25, QStringLiteral("Rasse"), QStringLiteral("Rasse"),
                       QStringLiteral("Nummer"), QStringLiteral("Name"));
 
+  dm.at(QStringLiteral("JungtiereBerechnung")).clearMaster();
   Cursor& j = dm.at(QStringLiteral("Jungtiere"));
   j.addCalculatedField(QStringLiteral("Differenz"), FieldType::Number);
   j.addCalculatedField(QStringLiteral("Mittelwert"), FieldType::Number);

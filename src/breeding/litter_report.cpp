@@ -198,7 +198,6 @@ reports::Report TReportWurfmeldung(const TWurfmeldungDaten& d) {
   r.page.orientation = reports::Orientation::Portrait;
   const double W = r.page.bodyWidth();  // 180 mm
   reports::Band& b = r.titleBand;
-  b.height = 262;
   auto label = [&](double x, double y, double w, const QString& text) {
     b.add(Element::label(QRectF(x, y, w, 5.5), text).singleLine());
   };
@@ -238,79 +237,83 @@ reports::Report TReportWurfmeldung(const TWurfmeldungDaten& d) {
   label(0, y, 8, QStringLiteral("am"));
   value(9, y, 28, d.GedAm);
   label(40, y, 50, QStringLiteral("mit Erfolg gedeckt."));
-  y += 14;
+  y += 16;
   // Signature places of both owners, each with the club's seal.
   for (int side = 0; side < 2; ++side) {
     const double x = side == 0 ? 0 : col;
     b.add(Element::hLine(x, x + cw - 4, y, 0.2));
-    b.add(Element::label(QRectF(x, y + 0.5, cw - 4, 5),
+    b.add(Element::label(QRectF(x, y + 0.5, cw - 4, 4),
                          side == 0 ? QStringLiteral("Unterschrift des Rammlerbesitzers")
                                    : QStringLiteral("Unterschrift des Häsinnenbesitzers"))
               .size(8)
               .singleLine());
-    b.add(Element::label(QRectF(x, y + 5, cw - 4, 5), QStringLiteral("(Vereinssiegel)")).size(8).singleLine());
+    b.add(Element::label(QRectF(x, y + 4, cw - 4, 4), QStringLiteral("(Vereinssiegel)")).size(8).singleLine());
   }
-  y += 14;
+  y += 12;
 
   label(0, y, 18, QStringLiteral("Wurftag:"));
   value(18, y, 28, d.Wurftag);
   y += 8;
-  label(0, y, 36, QStringLiteral("Es wurden insgesamt"));
-  value(36, y, 10, d.Jungtiere);
-  label(48, y, 56, QStringLiteral("Jungtiere geworfen. Davon sind"));
-  value(104, y, 10, d.WRammler);
-  label(116, y, 18, QStringLiteral("Rammler,"));
-  value(134, y, 10, d.WHaesinnen);
-  label(146, y, 26, QStringLiteral("Häsinnen und"));
+  label(0, y, 40, QStringLiteral("Es wurden insgesamt"));
+  value(40, y, 10, d.Jungtiere);
+  label(52, y, 58, QStringLiteral("Jungtiere geworfen. Davon sind"));
+  value(111, y, 10, d.WRammler);
+  label(123, y, 20, QStringLiteral("Rammler,"));
   y += 8;
-  value(0, y, 10, d.Wtot);
-  label(12, y, 10, QStringLiteral("tot."));
-  y += 10;
+  value(0, y, 10, d.WHaesinnen);
+  label(12, y, 26, QStringLiteral("Häsinnen und"));
+  value(39, y, 10, d.Wtot);
+  label(51, y, 10, QStringLiteral("tot."));
+  y += 9;
 
   // The table of young animals.
   const double xs[] = {0, 22, 72, 124, W};
   const QString heads[] = {QStringLiteral("Lfd.Nr."), QStringLiteral("Geschlecht"), QStringLiteral("Vereinstäto"),
                            QStringLiteral("Zuchtbuchtäto")};
-  const double rowH = 6.2;
+  const double rowH = 5.6;
+  const double tableTop = y;
   b.add(Element::box(QRectF(0, y, W, rowH), QColor(230, 230, 230), 0.2));
   for (int c = 0; c < 4; ++c)
-    b.add(Element::label(QRectF(xs[c] + 1.5, y + 0.6, xs[c + 1] - xs[c] - 3, rowH - 1), heads[c]).bold().singleLine());
+    b.add(Element::label(QRectF(xs[c] + 1.5, y + 0.4, xs[c + 1] - xs[c] - 3, rowH - 0.8), heads[c]).bold().singleLine());
   y += rowH;
   for (int i = 0; i < kWurfmeldungZeilen; ++i) {
     const auto& z = d.zeilen[i];
     const QString cells[] = {QString::number(i + 1), z.geschlecht, z.vereinstaeto, z.zuchtbuchtaeto};
     for (int c = 0; c < 4; ++c)
-      b.add(Element::label(QRectF(xs[c] + 1.5, y + 0.6, xs[c + 1] - xs[c] - 3, rowH - 1), cells[c]).singleLine());
+      b.add(Element::label(QRectF(xs[c] + 1.5, y + 0.4, xs[c + 1] - xs[c] - 3, rowH - 0.8), cells[c]).singleLine());
     b.add(Element::hLine(0, W, y + rowH, 0.15));
     y += rowH;
   }
-  const double tableTop = y - rowH * (kWurfmeldungZeilen + 1);
   for (double x : xs) b.add(Element::vLine(x, tableTop, y, 0.2));
   y += 5;
 
-  label(0, y, 52, QStringLiteral("Eingetragen ins Zuchtbuch am:"));
-  value(52, y, 30, d.DatumZuchtbuch);
-  label(col, y, 34, QStringLiteral("Kennzeichnung am:"));
-  b.add(Element::hLine(col + 34, W, y + 5.5, 0.15));
-  y += 20;
-  b.add(Element::hLine(0, cw - 4, y, 0.2));
-  b.add(Element::label(QRectF(0, y + 0.5, cw - 4, 5), QStringLiteral("Unterschrift Zuchtbuchführer")).size(8).singleLine());
-  b.add(Element::hLine(col, W, y, 0.2));
-  b.add(Element::label(QRectF(col, y + 0.5, cw, 5), QStringLiteral("Unterschrift Tätowiermeister")).size(8).singleLine());
+  // Herd-book keeper's part: entry date, marking date, two signatures and the seal.
+  label(0, y, 58, QStringLiteral("Eingetragen ins Zuchtbuch am:"));
+  value(60, y, 26, d.DatumZuchtbuch);
+  b.add(Element::box(QRectF(136, y - 2, 30, 20), QColor(), 0.15, reports::ShapeKind::Ellipse));
   y += 8;
-  b.add(Element::box(QRectF(0, y, 40, 24), QColor(), 0.15, reports::ShapeKind::Ellipse));
-  b.add(Element::label(QRectF(0, y + 26, 90, 5), QStringLiteral("        Vereinssiegel   des Zuchtbuchführers")).size(8).singleLine());
-  y += 34;
-  b.add(Element::label(QRectF(0, y, W, 10),
+  label(0, y, 38, QStringLiteral("Kennzeichnung am:"));
+  b.add(Element::hLine(38, 86, y + 5.5, 0.15));
+  y += 16;
+  b.add(Element::hLine(0, 56, y, 0.2));
+  b.add(Element::label(QRectF(0, y + 0.5, 56, 4), QStringLiteral("Unterschrift Zuchtbuchführer")).size(8).singleLine());
+  b.add(Element::hLine(62, 118, y, 0.2));
+  b.add(Element::label(QRectF(62, y + 0.5, 56, 4), QStringLiteral("Unterschrift Tätowiermeister")).size(8).singleLine());
+  b.add(Element::label(QRectF(118, y + 0.5, W - 118, 4), QStringLiteral("        Vereinssiegel   des Zuchtbuchführers"))
+            .size(8)
+            .singleLine());
+  y += 8;
+  b.add(Element::label(QRectF(0, y, W, 8),
                        QStringLiteral("Die Jungtiere müssen innerhalb von sechs Wochen nach dem Wurftag dem Zuchtbuchführer "
                                       "gemeldet werden. Für jedes Tier nur eine Zeile  verwenden."))
             .size(8)
             .grow());
-  y += 9;
-  b.add(Element::label(QRectF(0, y, W, 5),
+  y += 8;
+  b.add(Element::label(QRectF(0, y, W, 4.5),
                        QStringLiteral("Bei offensichtlichen Manipulationen kann keine Tätowierung vorgenommen werden."))
             .size(8)
             .bold());
+  b.height = y + 5;
   r.pageFooter = reports::standardPageFooter(W, false);
   return r;
 }
