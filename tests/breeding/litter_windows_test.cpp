@@ -12,6 +12,7 @@
 #include "reports/report_renderer.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
+#include "store/messages.h"
 #include "support/scripted_dialogs.h"
 #include "support/stock_fixture.h"
 
@@ -160,6 +161,41 @@ TEST_F(LitterWindowsTest, ReportWindowRecomputesTheTotalAndChecks) {
   }
   window.DruckenClick();
   EXPECT_TRUE(printed);
+}
+
+// A look at the tab on an installed demo stock: LAPIRO_DEMO_DATA names its data directory and
+// LAPIRO_DEMO_ANIMAL the animal to show.
+TEST(LitterDemoLook, TabOnTheDemoStock) {
+  const QString data = qEnvironmentVariable("LAPIRO_DEMO_DATA");
+  if (data.isEmpty() || qgetenv("LAPIRO_SHOTS").isEmpty()) GTEST_SKIP() << "no demo stock named";
+  ScriptedDialogs dialogs;
+  engine::Engine engine;
+  engine.setAlias(s(u"Hase"), data);
+  store::MessageCatalogue messages(engine);
+  messages.open();
+  store::setMessageCatalogue(&messages);
+  shell::tsysteminfo settings;
+  store::TDatenStamm module(engine, settings);
+  auto rules = attachLitterRules(module, settings);
+  module.open();
+  ASSERT_TRUE(module.gotoAnimal(qEnvironmentVariable("LAPIRO_DEMO_ANIMAL").toLongLong()));
+  TWurfbuchSeite page(module, settings, {});
+  page.resize(760, 560);
+  page.show();
+  QApplication::processEvents();
+  shoot(page, s(u"demo_wurfbuch"));
+  page.lowerTabs()->setCurrentIndex(1);
+  QApplication::processEvents();
+  shoot(page, s(u"demo_gewichte"));
+  const TWurfmeldungDaten d = fillWurfmeldung(module, 1, QDate::currentDate());
+  TformWurfmeldung window(d, {});
+  window.show();
+  QApplication::processEvents();
+  shoot(window, s(u"demo_wurfmeldung"));
+  const reports::MemoryDataSource one(std::vector<QVariantMap>{QVariantMap{}});
+  reports::renderToPdf(reports::layoutReport(TReportWurfmeldung(window.contents()), one),
+                       QString::fromLocal8Bit(qgetenv("LAPIRO_SHOTS")) + QStringLiteral("/demo_wurfmeldung.pdf"));
+  store::setMessageCatalogue(nullptr);
 }
 
 }  // namespace

@@ -139,6 +139,7 @@ TformWurfmeldung::TformWurfmeldung(const TWurfmeldungDaten& d, Services services
   grid_->setHorizontalHeaderLabels(
       {QStringLiteral("Lfd.Nr:"), QStringLiteral("Geschlecht"), QStringLiteral("Vereinstäto"), QStringLiteral("Zuchtbuchtäto")});
   grid_->verticalHeader()->hide();
+  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
   grid_->horizontalHeader()->setStretchLastSection(true);
   for (int i = 0; i < kWurfmeldungZeilen; ++i) {
     grid_->setItem(i, 0, new QTableWidgetItem(QString::number(i + 1)));
@@ -161,6 +162,9 @@ TformWurfmeldung::TformWurfmeldung(const TWurfmeldungDaten& d, Services services
   auto* cl = new QVBoxLayout(checkBox);
   check_ = new QListWidget(checkBox);
   check_->setObjectName(QStringLiteral("ListeVorpruefung"));
+  check_->setWordWrap(true);
+  check_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  check_->setMinimumWidth(220);
   check_->setToolTip(QStringLiteral("Was der Zuchtbuchführer beanstanden würde; das Drucken bleibt möglich."));
   cl->addWidget(check_);
   for (const FieldRef& f : kFields)
