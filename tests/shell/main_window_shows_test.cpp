@@ -14,6 +14,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 
+#include <QPointer>
+
 #include <gtest/gtest.h>
 
 namespace lapiro::test {
@@ -33,8 +35,12 @@ class MainWindowShowsTest : public ::testing::Test {
     window_->show();
   }
   void TearDown() override {
+    // Deleting one window may delete other top-level widgets (its popups): hold guarded
+    // pointers so that none is touched after it is gone.
+    std::vector<QPointer<QWidget>> forms;
     for (QWidget* w : QApplication::topLevelWidgets())
-      if (qobject_cast<shows::ui::TFormAusstellungsanmeldung*>(w)) delete w;
+      if (qobject_cast<shows::ui::TFormAusstellungsanmeldung*>(w)) forms.emplace_back(w);
+    for (const QPointer<QWidget>& w : forms) delete w.data();
     window_->hide();
     window_.reset();
   }
