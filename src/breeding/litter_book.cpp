@@ -5,6 +5,7 @@
 #include "shell/system_info.h"
 #include "shows/show_score.h"
 #include "store/animal_rules.h"
+#include "store/catalogue.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
@@ -163,6 +164,11 @@ void TWurfbuch::countCheck(const QString& field) {
 void TWurfbuch::WurfbuchFieldChange(const QString& field) {
   if (filling_) return;
   if (field.compare(QStringLiteral("Wurftag"), Qt::CaseInsensitive) == 0) {
+    // The young animals' link follows the litter only on moves and saves; a typed litter day
+    // must reach it now.
+    Cursor& young = dm_.at(QStringLiteral("JungtiereWurfbuch"));
+    if (const store::CursorSpec* spec = store::findCursor(young.name()); spec && young.isOpen())
+      young.setMaster(&wurfbuch(), spec->masterFields, spec->detailFields);
     countYoungAnimals();
   } else if (field.compare(QStringLiteral("WurfStMaennlich"), Qt::CaseInsensitive) == 0 ||
              field.compare(QStringLiteral("WurfStWeiblich"), Qt::CaseInsensitive) == 0) {

@@ -181,6 +181,21 @@ TEST_F(LitterBookTest, FirstVisitFillsOnlyEmptyFiguresAndTakesTheBuckFromTheLast
   EXPECT_EQ(stored(u"Wurfbuch.DB", filled, u"WurfStWeiblich").toInt(), 2);
 }
 
+TEST_F(LitterBookTest, TypingTheLitterDayCountsTheYoungOfThatDay) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(QDate(2024, 3, 20), {{s(u"Kater"), buck}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, buck);
+  young(s(u"K17"), s(u"3.24.2"), s(u"2"), born, buck);
+  open();
+  EXPECT_EQ(rules->foundBucks() + rules->foundDoes(), 0);
+  wurfbuch().edit();
+  wurfbuch().field(s(u"Wurftag")).setDate(born);
+  EXPECT_EQ(rules->foundBucks(), 1);
+  EXPECT_EQ(rules->foundDoes(), 1);
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStWeiblich")).asInteger(), 1);
+}
+
 TEST_F(LitterBookTest, LoweringTheBucksBelowThoseFoundAsksAndNoKeepsTheLowerNumber) {
   ScriptedDialogs dialogs;
   const QDate born(2024, 3, 26);
