@@ -5,6 +5,7 @@
 #include "shell/paths.h"
 #include "shell/placement.h"
 #include "breeding/wool_performance.h"
+#include "breeding/litter_book.h"
 #include "shows/show_rules.h"
 #include "store/catalogue.h"
 #include "store/data_module.h"
@@ -177,6 +178,7 @@ void ShellSession::createDataModule() {
   dataModule_ = std::make_unique<store::TDatenStamm>(engine_, settings_);
   shows::attachShowRules(*dataModule_);
   breeding::attachWoolRules(*dataModule_);
+  breeding::attachLitterRules(*dataModule_, settings_);
   dataModule_->open();
   naming_.reset();
 }

@@ -14,6 +14,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 
+#include <QPointer>
+
 #include <gtest/gtest.h>
 
 namespace lapiro::test {

@@ -5,6 +5,7 @@
 #include "card/ui/weight_tab.h"
 
 #include "breeding/ui/wool_tab.h"
+#include "breeding/ui/litter_page.h"
 #include "health/ui/hygiene_page.h"
 #include "card/ui/pedigree_page.h"
 
@@ -110,7 +111,17 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   tabs_->addTab(zusatzinfo_, QStringLiteral("Gewichtstabelle/Zusatzinfo"));
   hygiene_ = new health::ui::THygieneSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
   tabs_->addTab(hygiene_, QStringLiteral("Stallhygiene"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Wurfbuch/Körung")), QStringLiteral("Wurfbuch/Körung"));
+  wurfbuch_ = new breeding::ui::TWurfbuchSeite(
+      dm_, settings_,
+      {services_.pickDate,
+       [this]() -> std::optional<qint64> {
+         if (!services_.searchAnimal) return std::nullopt;
+         store::SearchRequest request;
+         request.mode = 4;  // litter-book mode: bucks only
+         return services_.searchAnimal(request);
+       },
+       services_.showHelp, [this] { refreshAnimalList(); }});
+  tabs_->addTab(wurfbuch_, QStringLiteral("Wurfbuch/Körung"));
   tabs_->addTab(new shows::ui::TabAusstellung(dm_, services_.showHelp), QStringLiteral("Ausstellung"));
   galerie_ = new TBildergalerie(dm_, settings_, services_.showHelp);
   galerie_->representativeChanged = [this](const QString& path) { showRepresentativePicture(path); };
@@ -1011,11 +1022,16 @@ void TLapiroStamm::setTattooParts(const QString& month, const QString& year, con
 
 // The tabs these belong to are not part of the card yet; nothing to bring up to date.
 void TLapiroStamm::resetEvaluationDates(const QDate&) {}
-void TLapiroStamm::reshowBreedingTab() {}
+void TLapiroStamm::reshowBreedingTab() {
+  if (wurfbuch_ && tabs_->currentIndex() == TabZuchtbuch) wurfbuch_->reshow();
+}
 void TLapiroStamm::focusHygieneDate() {
   if (hygiene_ && tabs_->currentIndex() == TabStallhygiene) hygiene_->focusDate();
 }
-void TLapiroStamm::rebuildYoungAnimalRows() {}
+void TLapiroStamm::rebuildYoungAnimalRows() {
+  // A hidden tab is rebuilt when it is shown next.
+  if (wurfbuch_ && wurfbuch_->isVisible()) wurfbuch_->rebuildYoungRows();
+}
 
 void TLapiroStamm::setWoolTabVisible(bool visible) { tabs_->setTabVisible(TabLeistungsnachweis, visible); }
 

@@ -47,6 +47,10 @@ namespace lapiro::breeding::ui {
 class TabAngora;
 }
 
+namespace lapiro::breeding::ui {
+class TWurfbuchSeite;
+}
+
 namespace lapiro::card::ui {
 
 class TPedigreePage;
@@ -263,6 +267,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   health::ui::THygieneSeite* hygiene_ = nullptr;  // the tab "Stallhygiene"
   TBildergalerie* galerie_ = nullptr;              // the tab "Bildergalerie"
   TZusatzinfoSeite* zusatzinfo_ = nullptr;         // the tab "Gewichtstabelle/Zusatzinfo"
+  breeding::ui::TWurfbuchSeite* wurfbuch_ = nullptr;  // the tab "Wurfbuch/Körung"
 };
 
 }  // namespace lapiro::card::ui

@@ -4,6 +4,7 @@
 #include "breeding/ui/matings_window.h"
 #include "breeding/ui/weight_windows.h"
 #include "breeding/ui/wool_tab.h"
+#include "breeding/ui/litter_report_window.h"
 #include "card/ui/animal_card.h"
 #include "card/ui/pedigree_print.h"
 #include "contacts/ui/address_dialogs.h"
@@ -276,7 +277,9 @@ void TFormLapiroManager::createMenus() {
     if (card_ && session_.dataModule())
       card::ui::AbstammungsnachweisClick(this, *card_, *session_.dataModule(), session_.settings());
   });
-  addCommand(m, QStringLiteral("Wurfmeldung"));
+  QAction* wurfmeldung = addCommand(m, QStringLiteral("Wurfmeldung"));
+  wurfmeldung->setEnabled(true);
+  connect(wurfmeldung, &QAction::triggered, this, [this] { breeding::ui::openWurfmeldung(*this); });
   QAction* stallkarte = addCommand(m, QStringLiteral("Stallkarte DIN A6"));
   stallkarte->setEnabled(true);
   connect(stallkarte, &QAction::triggered, this, [this] { output::ui::printStallkarteA6(*this); });
@@ -391,6 +394,14 @@ void TFormLapiroManager::createToolBar() {
       addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
   buchfuehrungButton->setEnabled(true);
   connect(buchfuehrungButton, &QAction::triggered, this, [this] { bookkeeping::ui::openBuchfuehrung(*this); });
+  QAction* vereine = addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
+  vereine->setEnabled(true);
+  connect(vereine, &QAction::triggered, this, [this] { contacts::ui::openVereine(*this); });
+  addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
+>>>>>>>>> Temporary merge branch 2
+  addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
+=======
+  addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
   addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
                 &TFormLapiroManager::TextverarbeitungClick);
   toolBar_->addSeparator();

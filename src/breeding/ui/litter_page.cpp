@@ -1,0 +1,783 @@
+#include "breeding/ui/litter_page.h"
+
+#include "breeding/litter_book.h"
+#include "engine/cursor.h"
+#include "engine/cursor_model.h"
+#include "shell/system_info.h"
+#include "store/animal_rules.h"
+#include "store/data_module.h"
+#include "store/dialog_service.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lapiro::breeding::ui {
+
+using engine::Cursor;
+using engine::DataSetState;
+using engine::Notification;
+
+namespace {
+
+const QColor kBuckBand(214, 234, 255);
+const QColor kDoeBand(255, 250, 205);
+
+QLineEdit* lineEdit(QWidget* parent, const QString& name, int width = 0) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(name);
+  if (width > 0) e->setFixedWidth(width);
+  return e;
+}
+
+}  // namespace
+
+TWurfbuchSeite::TWurfbuchSeite(store::TDatenStamm& dm, shell::tsysteminfo& settings, LitterPageServices services,
+                               QWidget* parent)
+    : QWidget(parent), dm_(dm), settings_(settings), services_(std::move(services)), young_(dm, settings) {
+  setObjectName(QStringLiteral("TabSheetZuchtbuch"));
+  rules_ = litterBookOf(dm_);
+  stack_ = new QStackedWidget(this);
+  auto* doe = new QWidget;
+  auto* buck = new QWidget;
+  buildDoeView(doe);
+  buildBuckView(buck);
+  stack_->addWidget(doe);
+  stack_->addWidget(buck);
+  auto* l = new QVBoxLayout(this);
+  l->setContentsMargins(2, 2, 2, 2);
+  l->addWidget(stack_);
+
+  young_.changed = [this] { refreshYoungStatus(); };
+  young_.animalsChanged = [this] {
+    if (services_.refreshAnimalList) services_.refreshAnimalList();
+  };
+
+  Cursor& w = wurfbuch();
+  litterListener_ = w.addListener([this](Notification n) {
+    if (loading_) return;
+    if (n == Notification::Scrolled || n == Notification::DataChanged || n == Notification::Reset ||
+        n == Notification::FieldChanged || n == Notification::Opened)
+      loadLitter();
+    if (n == Notification::StateChanged) {
+      loadLitter();
+      updateButtons();
+    }
+  });
+  Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
+  weightListener_ = j.addListener([this](Notification n) {
+    if (loading_) return;
+    if (n == Notification::DataChanged || n == Notification::Reset || n == Notification::Opened ||
+        (n == Notification::Scrolled && !weights_->hasFocus()))
+      loadWeights();
+    if (n == Notification::StateChanged) updateButtons();
+  });
+}
+
+TWurfbuchSeite::~TWurfbuchSeite() {
+  if (Cursor* w = dm_.cursor(QStringLiteral("Wurfbuch"))) w->removeListener(litterListener_);
+  if (Cursor* j = dm_.cursor(QStringLiteral("Jungtiere"))) j->removeListener(weightListener_);
+}
+
+Cursor& TWurfbuchSeite::wurfbuch() const { return dm_.at(QStringLiteral("Wurfbuch")); }
+
+// ------------------------------------------------------------------ building
+
+void TWurfbuchSeite::buildDoeView(QWidget* p) {
+  p->setObjectName(QStringLiteral("WurfbuchHaesin"));
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(6);
+  grid->setVerticalSpacing(3);
+  auto label = [&](const QString& text, int r, int c, int span = 1) {
+    auto* l = new QLabel(text, p);
+    grid->addWidget(l, r, c, 1, span);
+    return l;
+  };
+  auto dateButton = [&](const QString& name, const QString& field) {
+    auto* b = new QToolButton(p);
+    b->setObjectName(name);
+    b->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    b->setToolTip(QStringLiteral("Kalender"));
+    connect(b, &QToolButton::clicked, this, [this, field] { pickDate(field); });
+    return b;
+  };
+
+  label(QStringLiteral("Deckdatum"), 0, 0);
+  decktermin_ = lineEdit(p, QStringLiteral("DBEditDecktermin"), 90);
+  grid->addWidget(decktermin_, 0, 1);
+  grid->addWidget(dateButton(QStringLiteral("BitBtnWurfbuch2"), QStringLiteral("Decktermin")), 0, 2);
+  label(QStringLiteral("Wurftermin"), 0, 3);
+  wurftermin_ = lineEdit(p, QStringLiteral("DBEditWurftermin"), 90);
+  wurftermin_->setReadOnly(true);
+  wurftermin_->setFocusPolicy(Qt::ClickFocus);
+  grid->addWidget(wurftermin_, 0, 4);
+
+  label(QStringLiteral("Wurftag"), 1, 0);
+  wurftag_ = lineEdit(p, QStringLiteral("DBEditWurftag"), 90);
+  grid->addWidget(wurftag_, 1, 1);
+  grid->addWidget(dateButton(QStringLiteral("BitBtnWurfbuch3"), QStringLiteral("Wurftag")), 1, 2);
+
+  label(QStringLiteral("Wurfstärke"), 2, 0);
+  auto* figs = new QHBoxLayout;
+  const QString captions[] = {QStringLiteral("männlich"), QStringLiteral("weiblich"), QStringLiteral("tot")};
+  const QString names[] = {QStringLiteral("DBEditWurfStMaennlich"), QStringLiteral("DBEditWurfStWeiblich"),
+                           QStringLiteral("DBEditWurfStTot")};
+  for (int i = 0; i < 3; ++i) {
+    figs->addWidget(new QLabel(captions[i], p));
+    figures_[i] = lineEdit(p, names[i], 40);
+    figs->addWidget(figures_[i]);
+  }
+  figs->addStretch();
+  grid->addLayout(figs, 2, 1, 1, 4);
+
+  label(QStringLiteral("Rammler"), 3, 0);
+  rammler_ = lineEdit(p, QStringLiteral("DBEditHaseName"));
+  rammler_->setReadOnly(true);
+  rammler_->setFocusPolicy(Qt::ClickFocus);
+  grid->addWidget(rammler_, 3, 1, 1, 3);
+  auto* suchen = new QToolButton(p);
+  suchen->setObjectName(QStringLiteral("WurfbuchSuche"));
+  suchen->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+  suchen->setToolTip(QStringLiteral("Rammler suchen"));
+  connect(suchen, &QToolButton::clicked, this, [this] { RammlerSuchenClick(); });
+  grid->addWidget(suchen, 3, 4, Qt::AlignLeft);
+
+  label(QStringLiteral("Bemerkung"), 4, 0);
+  bemerkung_ = new QPlainTextEdit(p);
+  bemerkung_->setObjectName(QStringLiteral("DBMemoBemerkung"));
+  bemerkung_->setFixedHeight(44);
+  grid->addWidget(bemerkung_, 4, 1, 1, 4);
+  grid->setColumnStretch(5, 1);
+
+  // Boxes write into the litter when they are left.
+  const std::pair<QLineEdit*, const char16_t*> boxes[] = {{decktermin_, u"Decktermin"}, {wurftag_, u"Wurftag"},
+                                                          {figures_[0], u"WurfStMaennlich"}, {figures_[1], u"WurfStWeiblich"},
+                                                          {figures_[2], u"WurfStTot"}};
+  for (const auto& [box, field] : boxes) {
+    const QString f = QString::fromUtf16(field);
+    connect(box, &QLineEdit::editingFinished, this, [this, box = box, f] { writeBox(f, box); });
+  }
+  connect(bemerkung_, &QPlainTextEdit::textChanged, this, [this] {
+    if (loading_) return;
+    Cursor& w = wurfbuch();
+    if (!w.isOpen() || !w.hasRecord()) return;
+    if (w.field(QStringLiteral("Bemerkung")).asString() == bemerkung_->toPlainText()) return;
+    loading_ = true;
+    try {
+      if (!w.isEditing()) w.edit();
+      w.field(QStringLiteral("Bemerkung")).setString(bemerkung_->toPlainText().left(100));
+    } catch (const engine::EngineError& e) {
+      store::dialogs().error(e.message());
+    }
+    loading_ = false;
+    updateButtons();
+  });
+
+  // Navigator and commands.
+  auto* bar = new QHBoxLayout;
+  const std::pair<QStyle::StandardPixmap, const char16_t*> navigator[] = {
+      {QStyle::SP_MediaSkipBackward, u"erster Wurf"}, {QStyle::SP_MediaSeekBackward, u"vorheriger Wurf"},
+      {QStyle::SP_MediaSeekForward, u"nächster Wurf"}, {QStyle::SP_MediaSkipForward, u"letzter Wurf"},
+      {QStyle::SP_DialogApplyButton, u"setze Marke"},  {QStyle::SP_ArrowRight, u"gehe zur Marke"}};
+  for (int i = 0; i < 6; ++i) {
+    nav_[i] = new QToolButton(p);
+    nav_[i]->setObjectName(QStringLiteral("DBNavigatorSpec5_%1").arg(i));
+    nav_[i]->setIcon(style()->standardIcon(navigator[i].first));
+    nav_[i]->setToolTip(QString::fromUtf16(navigator[i].second));
+    bar->addWidget(nav_[i]);
+    connect(nav_[i], &QToolButton::clicked, this, [this, i] {
+      Cursor& w = wurfbuch();
+      if (!w.isOpen()) return;
+      try {
+        switch (i) {
+          case 0: w.first(); break;
+          case 1: w.prior(); break;
+          case 2: w.next(); break;
+          case 3: w.last(); break;
+          case 4: mark_ = w.bookmark(); break;
+          case 5: w.gotoBookmark(mark_); break;
+        }
+      } catch (const engine::Abort&) {
+      } catch (const engine::EngineError& e) {
+        store::dialogs().error(e.message());
+      }
+      rebuildYoungRows();
+    });
+  }
+  position_ = new QLabel(p);
+  position_->setObjectName(QStringLiteral("LabelWurfPosition"));
+  bar->addWidget(position_);
+  bar->addStretch();
+  auto button = [&](const QString& text, const QString& name, const QString& hint) {
+    auto* b = new QPushButton(text, p);
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    bar->addWidget(b);
+    return b;
+  };
+  hinzufuegen_ = button(QStringLiteral("H&inzufügen"), QStringLiteral("BitBtnWurfbuchHinzufuegen"), QStringLiteral("Datensatz hinzufügen"));
+  loeschen_ = button(QStringLiteral("L&öschen"), QStringLiteral("BitBtnWurfbuchLoeschen"), QStringLiteral("Datensatz löschen"));
+  rueckgaengig_ = button(QStringLiteral("R&ückgängig"), QStringLiteral("BitBtnWurfbuchRueckgaengig"),
+                         QStringLiteral("Rückgängig machen der Eingabe"));
+  auto* hilfe = button(QStringLiteral("&Hilfe"), QStringLiteral("BitBtnWurfbuchHlife"), {});
+  rueckgaengig_->setEnabled(false);
+  connect(hinzufuegen_, &QPushButton::clicked, this, [this] { HinzufuegenClick(); });
+  connect(loeschen_, &QPushButton::clicked, this, [this] { LoeschenClick(); });
+  connect(rueckgaengig_, &QPushButton::clicked, this, [this] { RueckgaengigClick(); });
+  connect(hilfe, &QPushButton::clicked, this, [this] {
+    if (services_.showHelp) services_.showHelp(kHilfeWurfbuch);
+  });
+
+  // Lower area: young animals and weights.
+  lower_ = new QTabWidget(p);
+  lower_->setObjectName(QStringLiteral("PageControlWurfbuch"));
+  auto* nachzucht = new QWidget;
+  nachzucht->setObjectName(QStringLiteral("TabSheetNachzucht"));
+  auto* nl = new QVBoxLayout(nachzucht);
+  nl->setContentsMargins(2, 2, 2, 2);
+  auto* scroll = new QScrollArea(nachzucht);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  rowsArea_ = new QWidget;
+  rowsGrid_ = new QGridLayout(rowsArea_);
+  rowsGrid_->setContentsMargins(2, 2, 2, 2);
+  rowsGrid_->setHorizontalSpacing(4);
+  rowsGrid_->setVerticalSpacing(2);
+  scroll->setWidget(rowsArea_);
+  nl->addWidget(scroll, 1);
+  auto* nb = new QHBoxLayout;
+  nzSpeichern_ = new QPushButton(QStringLiteral("Speichern"), nachzucht);
+  nzSpeichern_->setObjectName(QStringLiteral("BitBtnNachzuchtSpeichern"));
+  nzLoeschen_ = new QPushButton(QStringLiteral("Löschen"), nachzucht);
+  nzLoeschen_->setObjectName(QStringLiteral("BitBtnNachzuchtloeschen"));
+  nzSpeichern_->setEnabled(false);
+  nzLoeschen_->setEnabled(false);
+  nb->addStretch();
+  nb->addWidget(nzSpeichern_);
+  nb->addWidget(nzLoeschen_);
+  nl->addLayout(nb);
+  connect(nzSpeichern_, &QPushButton::clicked, this, [this] { NachzuchtSpeichernClick(); });
+  connect(nzLoeschen_, &QPushButton::clicked, this, [this] { NachzuchtLoeschenClick(); });
+  lower_->addTab(nachzucht, QStringLiteral("Nachzucht"));
+
+  auto* gewichte = new QWidget;
+  gewichte->setObjectName(QStringLiteral("TabSheetGewichte"));
+  auto* gl = new QVBoxLayout(gewichte);
+  gl->setContentsMargins(2, 2, 2, 2);
+  weights_ = new QTableWidget(0, 4, gewichte);
+  weights_->setObjectName(QStringLiteral("DBGridGewichte"));
+  weights_->setToolTip(QStringLiteral("Gewichte der Jungtiere"));
+  weights_->setHorizontalHeaderLabels({QStringLiteral("Datum"), QStringLiteral("Gewicht"), QStringLiteral("Differenz"),
+                                       QStringLiteral("Mittelwert")});
+  weights_->verticalHeader()->hide();
+  weights_->horizontalHeader()->setStretchLastSection(true);
+  gl->addWidget(weights_, 1);
+  connect(weights_, &QTableWidget::cellChanged, this, [this](int r, int c) { weightCellChanged(r, c); });
+  auto* wb = new QHBoxLayout;
+  gewRueck_ = new QPushButton(QStringLiteral("R&ückgängig"), gewichte);
+  gewRueck_->setObjectName(QStringLiteral("BitBtnWurfbGewRueck"));
+  gewRueck_->setToolTip(QStringLiteral("Gewichteingabe rückgängig machen"));
+  gewLoeschen_ = new QPushButton(QStringLiteral("Zeile löschen"), gewichte);
+  gewLoeschen_->setObjectName(QStringLiteral("BitBtn19"));
+  gewLoeschen_->setToolTip(QStringLiteral("Zeile in Gewichtstabelle löschen"));
+  wb->addStretch();
+  wb->addWidget(gewRueck_);
+  wb->addWidget(gewLoeschen_);
+  gl->addLayout(wb);
+  connect(gewRueck_, &QPushButton::clicked, this, [this] { GewichtRueckgaengigClick(); });
+  connect(gewLoeschen_, &QPushButton::clicked, this, [this] { GewichtZeileLoeschenClick(); });
+  connect(weights_, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
+    if (row == previous || loading_) return;
+    // Leaving a row posts its pending change (the save question applies).
+    Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
+    if (j.isOpen() && j.isEditing()) {
+      try {
+        j.post();
+      } catch (const engine::Abort&) {
+      } catch (const engine::EngineError& e) {
+        store::dialogs().error(e.message());
+        j.cancel();
+      }
+      loadWeights();
+    }
+  });
+  lower_->addTab(gewichte, QStringLiteral("Gewichte"));
+
+  auto* l = new QVBoxLayout(p);
+  l->setContentsMargins(4, 4, 4, 4);
+  l->addLayout(grid);
+  l->addLayout(bar);
+  l->addWidget(lower_, 1);
+}
+
+void TWurfbuchSeite::buildBuckView(QWidget* p) {
+  p->setObjectName(QStringLiteral("WurfbuchRammler"));
+  auto* l = new QVBoxLayout(p);
+  l->setContentsMargins(4, 4, 4, 4);
+  l->addWidget(new QLabel(QStringLiteral("Gedeckte Häsinnen (Würfe dieses Jahres mit mindestens drei aufgezogenen Jungtieren)"), p));
+  gedeckte_ = new QTableView(p);
+  gedeckte_->setObjectName(QStringLiteral("DBGridGedeckteHaesinnen"));
+  gedeckteModel_ = new engine::CursorModel(&dm_.at(QStringLiteral("GedeckteHaesinnen")), gedeckte_);
+  gedeckteModel_->setColumns({{QStringLiteral("NameHaesin"), QStringLiteral("Haesin"), 19},
+                              {QStringLiteral("Decktermin"), QStringLiteral("Deckdatum"), 10},
+                              {QStringLiteral("Wurftag"), QStringLiteral("Wurftag"), 10},
+                              {QStringLiteral("aufgezogen"), QStringLiteral("Aufg."), 4},
+                              {QStringLiteral("WurfStTot"), QStringLiteral("Tot"), 3},
+                              {QStringLiteral("Geboren"), QStringLiteral("Geb."), 4},
+                              {QStringLiteral("Gewicht1"), QStringLiteral("1"), 3},
+                              {QStringLiteral("Koerper2"), QStringLiteral("2"), 3},
+                              {QStringLiteral("Fell3"), QStringLiteral("3"), 3},
+                              {QStringLiteral("Kopf4"), QStringLiteral("4"), 3},
+                              {QStringLiteral("Farbe5"), QStringLiteral("5"), 3},
+                              {QStringLiteral("Unterfarbe6"), QStringLiteral("6"), 3},
+                              {QStringLiteral("Pflege7"), QStringLiteral("7"), 3},
+                              {QStringLiteral("GesamtPunkte"), QStringLiteral("Insges."), 5},
+                              {QStringLiteral("Fehlpunkte"), QStringLiteral("Fehlpkte"), 7},
+                              {QStringLiteral("PraedikatText"), QStringLiteral("Präd."), 12}});
+  gedeckte_->setModel(gedeckteModel_);
+  gedeckte_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  gedeckte_->verticalHeader()->hide();
+  gedeckte_->resizeColumnsToContents();
+  connect(gedeckte_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
+    if (i.isValid()) gedeckteModel_->moveTo(i.row());
+    coveredDoeMoved();
+  });
+  l->addWidget(gedeckte_, 2);
+  l->addWidget(new QLabel(QStringLiteral("Jungtiere des gewählten Wurfes"), p));
+  rammlerJungtiere_ = new QTableView(p);
+  rammlerJungtiere_->setObjectName(QStringLiteral("DBGridRammlerJungtiere"));
+  jungtiereModel_ = new engine::CursorModel(&dm_.at(QStringLiteral("RammlerJungtiere")), rammlerJungtiere_);
+  jungtiereModel_->setColumns({{QStringLiteral("TatoRechts"), QStringLiteral("Täto re."), 8},
+                               {QStringLiteral("TatoLinks"), QStringLiteral("Täto li."), 10},
+                               {QStringLiteral("GeschlechtAnzeige"), QStringLiteral("Geschl."), 3},
+                               {QStringLiteral("Gewicht1"), QStringLiteral("1"), 3},
+                               {QStringLiteral("Koerper2"), QStringLiteral("2"), 3},
+                               {QStringLiteral("Fell3"), QStringLiteral("3"), 3},
+                               {QStringLiteral("Kopf4"), QStringLiteral("4"), 3},
+                               {QStringLiteral("Farbe5"), QStringLiteral("5"), 3},
+                               {QStringLiteral("Unterfarbe6"), QStringLiteral("6"), 3},
+                               {QStringLiteral("Pflege7"), QStringLiteral("7"), 3},
+                               {QStringLiteral("GesamtPunkteAnzeige"), QStringLiteral("Insges."), 5},
+                               {QStringLiteral("Fehlpunkte"), QStringLiteral("Fehlpkte"), 7},
+                               {QStringLiteral("Praedikat"), QStringLiteral("Präd."), 12}});
+  rammlerJungtiere_->setModel(jungtiereModel_);
+  rammlerJungtiere_->verticalHeader()->hide();
+  rammlerJungtiere_->resizeColumnsToContents();
+  l->addWidget(rammlerJungtiere_, 2);
+  // The buck's judging pages ("Ausgeglichenheit eines Wurfes", "Bewertung der Jungtiere /
+  // Ausw. der Häsinnen für Körung", "Berechnung der Körnote") are placed in this tab widget.
+  auto* judging = new QTabWidget(p);
+  judging->setObjectName(QStringLiteral("PageControlKoerung"));
+  auto* placeholder = new QLabel(QStringLiteral("Die Körung des Rammlers ist noch nicht verfügbar."));
+  placeholder->setAlignment(Qt::AlignCenter);
+  placeholder->setEnabled(false);
+  judging->addTab(placeholder, QStringLiteral("Körung"));
+  l->addWidget(judging, 1);
+}
+
+QLineEdit* TWurfbuchSeite::rowRightTattoo(int i) const { return rowWidgets_.at(i).rechts; }
+QLineEdit* TWurfbuchSeite::rowLeftWhole(int i) const { return rowWidgets_.at(i).whole; }
+QLineEdit* TWurfbuchSeite::rowNumberPart(int i) const { return rowWidgets_.at(i).parts[2]; }
+QLabel* TWurfbuchSeite::rowStatus(int i) const { return rowWidgets_.at(i).status; }
+
+// ------------------------------------------------------------------ showing
+
+void TWurfbuchSeite::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  reshow();
+}
+
+void TWurfbuchSeite::reshow() {
+  Cursor& h = dm_.Hasen();
+  const bool buck = h.isOpen() && h.hasRecord() && store::isBuck(h.field(QStringLiteral("Geschlecht")).asString());
+  stack_->setCurrentIndex(buck ? 1 : 0);
+  if (buck) {
+    gedeckte_->resizeColumnsToContents();
+    coveredDoeMoved();
+    return;
+  }
+  loadLitter();
+  rebuildYoungRows();
+  loadWeights();
+  updateButtons();
+}
+
+void TWurfbuchSeite::coveredDoeMoved() {
+  Cursor& g = dm_.at(QStringLiteral("GedeckteHaesinnen"));
+  Cursor& r = dm_.at(QStringLiteral("RammlerJungtiere"));
+  if (!g.isOpen() || !r.isOpen()) return;
+  if (!g.hasRecord() || g.field(QStringLiteral("Wurftag")).isNull()) {
+    r.setFilter(QStringLiteral("Mutter=-1"));
+  } else {
+    r.setFilter(QStringLiteral("(Mutter=%1)and(Geburtstag='%2')")
+                    .arg(g.field(QStringLiteral("Katze")).asInteger())
+                    .arg(g.field(QStringLiteral("Wurftag")).asDate().toString(QStringLiteral("dd.MM.yyyy"))));
+  }
+  r.setFiltered(true);
+  rammlerJungtiere_->resizeColumnsToContents();
+}
+
+void TWurfbuchSeite::loadLitter() {
+  Cursor& w = wurfbuch();
+  const bool has = w.isOpen() && w.hasRecord();
+  const bool guard = loading_;
+  loading_ = true;
+  auto set = [&](QLineEdit* e, const QString& f) {
+    const QString text = has ? w.field(f).asString() : QString();
+    if (!e->hasFocus() || !e->isModified()) e->setText(text);
+    e->setEnabled(has);
+  };
+  set(decktermin_, QStringLiteral("Decktermin"));
+  set(wurftag_, QStringLiteral("Wurftag"));
+  set(wurftermin_, QStringLiteral("Wurftermin"));
+  set(figures_[0], QStringLiteral("WurfStMaennlich"));
+  set(figures_[1], QStringLiteral("WurfStWeiblich"));
+  set(figures_[2], QStringLiteral("WurfStTot"));
+  set(rammler_, QStringLiteral("HaseName"));
+  const QString memo = has ? w.field(QStringLiteral("Bemerkung")).asString() : QString();
+  if (bemerkung_->toPlainText() != memo) bemerkung_->setPlainText(memo);
+  bemerkung_->setEnabled(has);
+  if (has && w.state() != DataSetState::Insert)
+    position_->setText(QStringLiteral("Wurf %1 von %2").arg(w.recordNumber() + 1).arg(w.recordCount()));
+  else
+    position_->setText(has ? QStringLiteral("neuer Wurf") : QStringLiteral("keine Würfe"));
+  loading_ = guard;
+}
+
+void TWurfbuchSeite::updateButtons() {
+  Cursor& w = wurfbuch();
+  const bool open = w.isOpen() && dm_.Hasen().hasRecord();
+  rueckgaengig_->setEnabled(open && w.isEditing());
+  loeschen_->setEnabled(open && w.hasRecord() && w.state() != DataSetState::Insert);
+  hinzufuegen_->setEnabled(open);
+  for (auto* b : nav_) b->setEnabled(open && w.hasRecord());
+  Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
+  gewRueck_->setEnabled(j.isOpen() && j.isEditing());
+  gewLoeschen_->setEnabled(j.isOpen() && j.hasRecord() && !j.isEmpty());
+}
+
+bool TWurfbuchSeite::writeBox(const QString& field, QLineEdit* box) {
+  if (loading_ || !box->isModified()) return true;
+  box->setModified(false);
+  Cursor& w = wurfbuch();
+  if (!w.isOpen() || !w.hasRecord()) return false;
+  const bool figure = field.startsWith(QStringLiteral("WurfSt"));
+  QString error;
+  if (figure && !box->text().trimmed().isEmpty() && !parseLitterFigure(box->text(), &error)) {
+    store::dialogs().error(error);
+    box->setText(w.field(field).asString());
+    box->setFocus();
+    return false;
+  }
+  try {
+    if (w.field(field).asString() == box->text().trimmed()) return true;
+    if (!w.isEditing()) w.edit();
+    w.field(field).setString(box->text().trimmed());
+  } catch (const engine::Abort&) {
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+    box->setFocus();
+    return false;
+  }
+  loadLitter();
+  updateButtons();
+  if (field == QStringLiteral("Wurftag")) rebuildYoungRows();
+  return true;
+}
+
+void TWurfbuchSeite::pickDate(const QString& field) {
+  Cursor& w = wurfbuch();
+  if (!w.isOpen() || !services_.pickDate) return;
+  if (!w.hasRecord() && !(rules_ && rules_->addLitter())) return;
+  const QDate initial = w.field(field).asDate();
+  const std::optional<QDate> d = services_.pickDate(initial.isValid() ? initial : dm_.today());
+  if (!d) return;
+  try {
+    if (!w.isEditing()) w.edit();
+    w.field(field).setDate(*d);
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+  }
+  loadLitter();
+  updateButtons();
+  if (field == QStringLiteral("Wurftag")) rebuildYoungRows();
+}
+
+// ------------------------------------------------------------------ commands
+
+void TWurfbuchSeite::HinzufuegenClick() {
+  if (!rules_ || !rules_->addLitter()) return;
+  young_.clear();
+  drawYoungRows();
+  loadLitter();
+  updateButtons();
+  loeschen_->setEnabled(false);
+  decktermin_->setFocus();
+}
+
+void TWurfbuchSeite::LoeschenClick() {
+  if (!rules_ || !rules_->deleteLitter()) return;
+  loadLitter();
+  rebuildYoungRows();
+  loadWeights();
+  updateButtons();
+}
+
+void TWurfbuchSeite::RueckgaengigClick() {
+  if (rules_) rules_->undoLitter();
+  loadLitter();
+  rebuildYoungRows();
+  updateButtons();
+}
+
+void TWurfbuchSeite::RammlerSuchenClick() {
+  if (!rules_ || !services_.searchBuck) return;
+  const std::optional<qint64> nummer = services_.searchBuck();
+  if (!nummer) return;
+  try {
+    rules_->setBuck(*nummer);
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+  }
+  loadLitter();
+  updateButtons();
+}
+
+void TWurfbuchSeite::NachzuchtSpeichernClick() {
+  young_.save();
+  loadLitter();
+  updateButtons();
+}
+
+void TWurfbuchSeite::NachzuchtLoeschenClick() {
+  young_.deleteYoung();
+  drawYoungRows();
+}
+
+// ------------------------------------------------------------------ young-animal rows
+
+void TWurfbuchSeite::rebuildYoungRows() {
+  if (stack_->currentIndex() != 0) return;
+  young_.build();
+  drawYoungRows();
+}
+
+void TWurfbuchSeite::drawYoungRows() {
+  rowsArea_->setUpdatesEnabled(false);
+  while (QLayoutItem* item = rowsGrid_->takeAt(0)) {
+    if (QWidget* w = item->widget()) delete w;
+    delete item;
+  }
+  rowWidgets_.clear();
+  const bool parts = young_.partsMode();
+  const QString heads[] = {QStringLiteral("Nr."), QStringLiteral("Täto rechts"), QStringLiteral("Täto links"),
+                           QStringLiteral("Geschlecht"), QStringLiteral("Rasse"), QStringLiteral("Farbe"),
+                           QStringLiteral("Status")};
+  for (int c = 0; c < 7; ++c) {
+    auto* h = new QLabel(heads[c], rowsArea_);
+    QFont f = h->font();
+    f.setBold(true);
+    h->setFont(f);
+    rowsGrid_->addWidget(h, 0, c);
+  }
+  const QStringList breeds = dm_.breedNames();
+  for (int i = 0; i < young_.rowCount(); ++i) {
+    const YoungRow& r = young_.row(i);
+    RowWidgets rw;
+    const int gr = i + 1;
+    rw.band = new QWidget(rowsArea_);
+    rw.band->setObjectName(QStringLiteral("ShapeJungtier%1").arg(i + 1));
+    rw.band->setAutoFillBackground(true);
+    QPalette pal = rw.band->palette();
+    pal.setColor(QPalette::Window, r.buck ? kBuckBand : kDoeBand);
+    rw.band->setPalette(pal);
+    rowsGrid_->addWidget(rw.band, gr, 0, 1, 7);
+    auto* nr = new QLabel(QString::number(i + 1), rowsArea_);
+    nr->setObjectName(QStringLiteral("Reihe%1").arg(i + 1));
+    rowsGrid_->addWidget(nr, gr, 0);
+    rw.rechts = lineEdit(rowsArea_, QStringLiteral("JungtierTaetoRechts%1").arg(i + 1), 70);
+    rw.rechts->setMaxLength(8);
+    rw.rechts->setText(r.tatoRechts);
+    rowsGrid_->addWidget(rw.rechts, gr, 1);
+    connect(rw.rechts, &QLineEdit::textEdited, this, [this, i](const QString& t) { young_.setRightTattoo(i, t); });
+    auto* left = new QWidget(rowsArea_);
+    auto* ll = new QHBoxLayout(left);
+    ll->setContentsMargins(0, 0, 0, 0);
+    ll->setSpacing(1);
+    if (parts) {
+      const QString pn[] = {QStringLiteral("JungtierTaetoLinks1%1"), QStringLiteral("JungtierTaetoLinks2%1"),
+                            QStringLiteral("JungtierTaetoLinks3%1")};
+      const QString pv[] = {r.month, r.year, r.number};
+      const int widths[] = {28, 28, 44};
+      for (int k = 0; k < 3; ++k) {
+        rw.parts[k] = lineEdit(left, pn[k].arg(i + 1), widths[k]);
+        rw.parts[k]->setValidator(new QIntValidator(0, 99999, rw.parts[k]));
+        rw.parts[k]->setText(pv[k]);
+        ll->addWidget(rw.parts[k]);
+        if (k < 2) ll->addWidget(new QLabel(QStringLiteral("."), left));
+        const auto part = static_cast<TNachzucht::Part>(k);
+        connect(rw.parts[k], &QLineEdit::textEdited, this, [this, i, part, k](const QString& t) {
+          if (!young_.setPart(i, part, t)) rowWidgets_.at(i).parts[k]->clear();
+        });
+      }
+      connect(rw.parts[2], &QLineEdit::editingFinished, this, [this, i] {
+        young_.leaveNumber(i);
+        for (int k = i + 1; k < young_.rowCount(); ++k) rowWidgets_.at(k).parts[2]->setText(young_.row(k).number);
+      });
+    } else {
+      rw.whole = lineEdit(left, QStringLiteral("JungtierTaetoLinksGanz%1").arg(i + 1), 100);
+      rw.whole->setMaxLength(10);
+      rw.whole->setText(r.whole);
+      ll->addWidget(rw.whole);
+      connect(rw.whole, &QLineEdit::textEdited, this, [this, i](const QString& t) { young_.setWhole(i, t); });
+      connect(rw.whole, &QLineEdit::editingFinished, this, [this, i] {
+        young_.leaveNumber(i);
+        for (int k = i + 1; k < young_.rowCount(); ++k) rowWidgets_.at(k).whole->setText(young_.row(k).whole);
+      });
+    }
+    ll->addStretch();
+    rowsGrid_->addWidget(left, gr, 2);
+    auto* sex = new QLabel(r.sexText(), rowsArea_);
+    sex->setObjectName(QStringLiteral("JungtierGeschlecht%1").arg(i + 1));
+    rowsGrid_->addWidget(sex, gr, 3);
+    rw.rasse = new QComboBox(rowsArea_);
+    rw.rasse->setObjectName(QStringLiteral("JungtierRasse%1").arg(i + 1));
+    rw.rasse->addItem(QString());
+    rw.rasse->addItems(breeds);
+    rw.rasse->setCurrentText(r.rasse);
+    rowsGrid_->addWidget(rw.rasse, gr, 4);
+    rw.farbe = new QComboBox(rowsArea_);
+    rw.farbe->setObjectName(QStringLiteral("JungtierFarbe%1").arg(i + 1));
+    rw.farbe->addItem(QString());
+    rw.farbe->addItems(r.farben);
+    rw.farbe->setCurrentText(r.farbe);
+    rw.farbe->setEnabled(r.farbeEnabled);
+    rowsGrid_->addWidget(rw.farbe, gr, 5);
+    connect(rw.rasse, &QComboBox::activated, this, [this, i](int) {
+      young_.setBreed(i, rowWidgets_.at(i).rasse->currentText());
+      QComboBox* f = rowWidgets_.at(i).farbe;
+      f->clear();
+      f->addItem(QString());
+      f->addItems(young_.row(i).farben);
+      f->setEnabled(young_.row(i).farbeEnabled);
+    });
+    connect(rw.farbe, &QComboBox::activated, this, [this, i](int) { young_.setColour(i, rowWidgets_.at(i).farbe->currentText()); });
+    rw.status = new QLabel(rowsArea_);
+    rw.status->setObjectName(QStringLiteral("Status%1").arg(i + 1));
+    rw.status->setMinimumWidth(50);
+    rowsGrid_->addWidget(rw.status, gr, 6);
+    rowWidgets_.push_back(rw);
+  }
+  rowsGrid_->setRowStretch(young_.rowCount() + 1, 1);
+  rowsGrid_->setColumnStretch(7, 1);
+  rowsArea_->setUpdatesEnabled(true);
+  refreshYoungStatus();
+}
+
+void TWurfbuchSeite::refreshYoungStatus() {
+  for (int i = 0; i < young_.rowCount() && i < static_cast<int>(rowWidgets_.size()); ++i) {
+    const YoungRow& r = young_.row(i);
+    QLabel* s = rowWidgets_[i].status;
+    s->setText(statusText(r.status));
+    s->setStyleSheet(r.status == RowStatus::Fehler ? QStringLiteral("color: red; font-weight: bold;") : QString());
+  }
+  nzSpeichern_->setEnabled(young_.saveEnabled());
+  nzLoeschen_->setEnabled(young_.deleteEnabled());
+  if (young_.saveEnabled()) rueckgaengig_->setEnabled(true);
+}
+
+// ------------------------------------------------------------------ weights
+
+void TWurfbuchSeite::loadWeights() {
+  Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
+  const bool guard = loading_;
+  loading_ = true;
+  weights_->clearContents();
+  std::vector<engine::DataSet::Row> rows;
+  if (j.isOpen() && wurfbuch().hasRecord() && wurfbuch().state() != DataSetState::Insert) rows = j.readRows(0, 1000);
+  weights_->setRowCount(static_cast<int>(rows.size()) + 1);
+  const int nIdx = j.fieldIndex(QStringLiteral("Nummer"));
+  const int dIdx = j.fieldIndex(QStringLiteral("Datum"));
+  const int gIdx = j.fieldIndex(QStringLiteral("Gewicht"));
+  const int diffIdx = j.fieldIndex(QStringLiteral("Differenz"));
+  const int mIdx = j.fieldIndex(QStringLiteral("Mittelwert"));
+  auto number = [](const QVariant& v, int decimals) {
+    if (!v.isValid() || v.isNull()) return QString();
+    return QLocale(QLocale::German).toString(v.toDouble(), 'f', decimals);
+  };
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const auto& row = rows[r];
+    auto* d = new QTableWidgetItem(row[dIdx].toDate().toString(QStringLiteral("dd.MM.yyyy")));
+    d->setData(Qt::UserRole, row[nIdx]);
+    weights_->setItem(r, 0, d);
+    weights_->setItem(r, 1, new QTableWidgetItem(number(row[gIdx], 0)));
+    auto* diff = new QTableWidgetItem(number(row[diffIdx], 0));
+    diff->setFlags(diff->flags() & ~Qt::ItemIsEditable);
+    weights_->setItem(r, 2, diff);
+    auto* m = new QTableWidgetItem(number(row[mIdx], 2));
+    m->setFlags(m->flags() & ~Qt::ItemIsEditable);
+    weights_->setItem(r, 3, m);
+  }
+  weights_->setEnabled(wurfbuch().hasRecord() && wurfbuch().state() != DataSetState::Insert);
+  loading_ = guard;
+  updateButtons();
+}
+
+void TWurfbuchSeite::weightCellChanged(int row, int column) {
+  if (loading_ || column > 1) return;
+  Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
+  if (!j.isOpen()) return;
+  QTableWidgetItem* key = weights_->item(row, 0);
+  const QVariant nummer = key ? key->data(Qt::UserRole) : QVariant();
+  loading_ = true;
+  try {
+    if (nummer.isValid() && !nummer.isNull()) {
+      if (!j.isEditing() || j.field(QStringLiteral("Nummer")).asInteger() != nummer.toLongLong()) {
+        if (j.isEditing()) j.post();
+        j.locate(QStringLiteral("Nummer"), {nummer});
+        j.edit();
+      }
+    } else if (j.state() != DataSetState::Insert) {
+      if (j.isEditing()) j.post();
+      j.append();
+    }
+    const QString text = weights_->item(row, column) ? weights_->item(row, column)->text().trimmed() : QString();
+    j.field(column == 0 ? QStringLiteral("Datum") : QStringLiteral("Gewicht")).setString(text);
+  } catch (const engine::Abort&) {
+  } catch (const engine::EngineError& e) {
+    store::dialogs().error(e.message());
+  }
+  loading_ = false;
+  updateButtons();
+}
+
+void TWurfbuchSeite::GewichtRueckgaengigClick() {
+  Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
+  if (j.isOpen() && j.isEditing()) j.cancel();
+  loadWeights();
+}
+
+void TWurfbuchSeite::GewichtZeileLoeschenClick() {
+  Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
+  const int row = weights_->currentRow();
+  QTableWidgetItem* key = row >= 0 ? weights_->item(row, 0) : nullptr;
+  if (key && key->data(Qt::UserRole).isValid()) j.locate(QStringLiteral("Nummer"), {key->data(Qt::UserRole)});
+  if (rules_) rules_->deleteWeightRow();
+  loadWeights();
+}
+
+}  // namespace lapiro::breeding::ui

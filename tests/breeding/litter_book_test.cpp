@@ -1,0 +1,542 @@
+// The litter book on a real data directory: expected litter day, litter figures counted from
+// the young animals, the count check, weight figures, the buck's views, the young-animal
+// rows (matching, presets, running numbers, saving in one transaction, deleting) and the
+// litter report with its herd-book pre-check.
+#include "breeding/litter_book.h"
+#include "breeding/litter_report.h"
+#include "breeding/young_rows.h"
+
+#include "engine/cursor.h"
+#include "reports/data_source.h"
+#include "reports/report_layout.h"
+#include "shell/system_info.h"
+#include "store/data_module.h"
+#include "support/scripted_dialogs.h"
+#include "support/stock_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace lapiro::breeding {
+namespace {
+
+using lapiro::test::ScriptedDialogs;
+using lapiro::test::StockDirectory;
+
+class CountingCard : public store::TCardState {
+ public:
+  int rebuilds = 0;
+  void setEditButtonsEnabled(bool) override {}
+  void setUndoButtonEnabled(bool) override {}
+  void setCaption(const QString&) override {}
+  void refreshAnimalList() override {}
+  void positionAnimalList(qint64) override {}
+  void updateDisplays() override {}
+  bool leftTattooInParts() const override { return false; }
+  void setTattooParts(const QString&, const QString&, const QString&) override {}
+  void hideParentPanels() override {}
+  void showParents() override {}
+  void resetEvaluationDates(const QDate&) override {}
+  void reshowBreedingTab() override {}
+  void focusHygieneDate() override {}
+  void setWoolTabVisible(bool) override {}
+  void rebuildYoungAnimalRows() override { ++rebuilds; }
+  void refreshColourBox() override {}
+  void setColourBoxEnabled(bool) override {}
+  void setPictureHint(const QString&) override {}
+};
+
+QString s(const char16_t* t) { return QString::fromUtf16(t); }
+
+// ---------------------------------------------------------------- pure rules
+
+TEST(LitterArithmetic, ExpectedLitterDayCountsFebruaryAsTwentyEightDays) {
+  EXPECT_EQ(expectedLitterDay(QDate(2024, 1, 20), 65), QDate(2024, 3, 26));
+  EXPECT_EQ(expectedLitterDay(QDate(2025, 3, 1), 65), QDate(2025, 5, 5));
+  EXPECT_FALSE(expectedLitterDay(QDate(), 65).isValid());
+}
+
+TEST(LitterArithmetic, WeightRowsGiveDifferenceAndMeanGain) {
+  const std::vector<double> w{500, 650, 900};
+  EXPECT_DOUBLE_EQ(weightFigures(w, 0).differenz, 0);
+  EXPECT_FALSE(weightFigures(w, 0).mittelwert.has_value());
+  EXPECT_DOUBLE_EQ(weightFigures(w, 1).differenz, 150);
+  EXPECT_DOUBLE_EQ(*weightFigures(w, 1).mittelwert, 150);
+  EXPECT_DOUBLE_EQ(weightFigures(w, 2).differenz, 250);
+  EXPECT_DOUBLE_EQ(*weightFigures(w, 2).mittelwert, 200);
+}
+
+TEST(LitterArithmetic, FiguresMustBeWholeAndNotNegativeAndLitterDaysPlausible) {
+  QString error;
+  EXPECT_EQ(parseLitterFigure(s(u" 4 "), &error), 4);
+  EXPECT_FALSE(parseLitterFigure(QString(), &error).has_value());
+  EXPECT_TRUE(error.isEmpty());
+  for (const QString& bad : {s(u"-1"), s(u"2,5"), s(u"drei")}) {
+    error.clear();
+    EXPECT_FALSE(parseLitterFigure(bad, &error).has_value()) << bad.toStdString();
+    EXPECT_TRUE(error.contains(bad)) << error.toStdString();
+  }
+  EXPECT_TRUE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 5, 5), 65).isEmpty());
+  EXPECT_FALSE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 2, 20), 65).isEmpty());
+  // 40 days after the expected 5 May is still accepted; one day more asks.
+  EXPECT_TRUE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 6, 14), 65).isEmpty());
+  EXPECT_FALSE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 6, 15), 65).isEmpty());
+}
+
+TEST(LitterArithmetic, TattooPresetStartsTheBreedingYearInNovember) {
+  EXPECT_EQ(tattooPreset(QDate(2012, 11, 15)).month, 0);
+  EXPECT_EQ(tattooPreset(QDate(2012, 11, 15)).year, 13);
+  EXPECT_EQ(tattooPreset(QDate(2005, 4, 2)).month, 4);
+  EXPECT_EQ(tattooPreset(QDate(2005, 4, 2)).year, 5);
+  EXPECT_EQ(litterSizeText(3, 4, QVariant()), s(u"3/4/"));
+}
+
+// ---------------------------------------------------------------- on the data module
+
+class LitterBookTest : public ::testing::Test {
+ protected:
+  LitterBookTest() : stock({11, 15, 28, 29, 108, 120}) {
+    rasse = stock.add(s(u"Rasse"), {{s(u"Name"), s(u"Deutsche Riesen")}});
+    farbe = stock.add(s(u"Farbe"), {{s(u"Rasse"), rasse}, {s(u"Name"), s(u"grau")}});
+    besitzer = stock.add(s(u"Adresse.db"), {{s(u"Name"), s(u"Krause")}, {s(u"Vorname"), s(u"Ute")}});
+    buck = stock.animal(s(u"R1"), s(u"3.3.1"),
+                        {{s(u"Geschlecht"), s(u"1")}, {s(u"Rasse"), rasse}, {s(u"Farbe"), farbe}, {s(u"Besitzer"), besitzer}});
+    doe = stock.animal(s(u"H2"), s(u"4.3.2"),
+                       {{s(u"Geschlecht"), s(u"2")}, {s(u"Rasse"), rasse}, {s(u"Farbe"), farbe}, {s(u"Besitzer"), besitzer}});
+    setClubNumber(s(u"K17"));
+  }
+
+  void setClubNumber(const QString& club) {
+    engine::Cursor eigen(stock.engine, s(u"eigenTest"));
+    eigen.setTableName(s(u"eigen.DB"));
+    eigen.open();
+    eigen.first();
+    eigen.edit();
+    eigen.field(s(u"Vereinsnummer")).setString(club);
+    eigen.post();
+  }
+
+  qint64 litter(const QDate& wurftag, QVariantMap more = {}) {
+    more.insert(s(u"Katze"), doe);
+    more.insert(s(u"Wurftag"), wurftag);
+    if (!more.contains(s(u"Decktermin"))) more.insert(s(u"Decktermin"), wurftag.addDays(-31));
+    return stock.add(s(u"Wurfbuch.DB"), more);
+  }
+  qint64 young(const QString& rechts, const QString& links, const QString& sex, const QDate& born, qint64 father = 0) {
+    QVariantMap m{{s(u"Geschlecht"), sex}, {s(u"Mutter"), doe}, {s(u"Geburtstag"), born}};
+    if (father) m.insert(s(u"Vater"), father);
+    return stock.animal(rechts, links, m);
+  }
+
+  void open() {
+    module = std::make_unique<store::TDatenStamm>(stock.engine, settings);
+    rules = attachLitterRules(*module, settings);
+    module->setCard(&card);
+    module->setToday(QDate(2024, 6, 1));
+    module->open();
+    ASSERT_TRUE(module->gotoAnimal(doe));
+  }
+
+  engine::Cursor& wurfbuch() { return module->at(s(u"Wurfbuch")); }
+  QVariant stored(const char16_t* table, qint64 key, const char16_t* field) {
+    return stock.stored(s(table), key, s(field));
+  }
+
+  StockDirectory stock;
+  shell::tsysteminfo settings;
+  CountingCard card;
+  std::unique_ptr<store::TDatenStamm> module;
+  std::shared_ptr<TWurfbuch> rules;
+  qint64 rasse = 0, farbe = 0, besitzer = 0, buck = 0, doe = 0;
+};
+
+TEST_F(LitterBookTest, NewestLitterShowsExpectedDayAndBuckName) {
+  ScriptedDialogs dialogs;
+  litter(QDate(2023, 5, 1));
+  litter(QDate(2024, 3, 26), {{s(u"Decktermin"), QDate(2024, 1, 20)}, {s(u"Kater"), buck}});
+  open();
+  EXPECT_EQ(wurfbuch().field(s(u"Wurftag")).asDate(), QDate(2024, 3, 26));
+  EXPECT_EQ(wurfbuch().field(s(u"Wurftermin")).asDate(), QDate(2024, 3, 26));
+  EXPECT_EQ(wurfbuch().field(s(u"HaseName")).asString(), s(u"R1  3.3.1"));
+}
+
+TEST_F(LitterBookTest, FirstVisitFillsOnlyEmptyFiguresAndTakesTheBuckFromTheLastYoung) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  const qint64 filled = litter(born, {{s(u"WurfStMaennlich"), 5}});
+  const qint64 other = stock.animal(s(u"X"), s(u"1.1.1"), {{s(u"Geschlecht"), s(u"1")}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, other);
+  young(s(u"K17"), s(u"3.24.2"), s(u"2"), born, other);
+  young(s(u"K17"), s(u"3.24.3"), s(u"2"), born, buck);
+  open();
+  EXPECT_EQ(rules->foundBucks(), 1);
+  EXPECT_EQ(rules->foundDoes(), 2);
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStMaennlich")).asInteger(), 5);  // entered before: kept
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStWeiblich")).asInteger(), 2);
+  EXPECT_EQ(wurfbuch().field(s(u"Kater")).asInteger(), buck);  // father of the last young
+  module->close();
+  EXPECT_EQ(stored(u"Wurfbuch.DB", filled, u"WurfStWeiblich").toInt(), 2);
+}
+
+TEST_F(LitterBookTest, TypingTheLitterDayCountsTheYoungOfThatDay) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(QDate(2024, 3, 20), {{s(u"Kater"), buck}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, buck);
+  young(s(u"K17"), s(u"3.24.2"), s(u"2"), born, buck);
+  open();
+  EXPECT_EQ(rules->foundBucks() + rules->foundDoes(), 0);
+  wurfbuch().edit();
+  wurfbuch().field(s(u"Wurftag")).setDate(born);
+  EXPECT_EQ(rules->foundBucks(), 1);
+  EXPECT_EQ(rules->foundDoes(), 1);
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStWeiblich")).asInteger(), 1);
+}
+
+TEST_F(LitterBookTest, LoweringTheBucksBelowThoseFoundAsksAndNoKeepsTheLowerNumber) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStMaennlich"), 2}, {s(u"WurfStWeiblich"), 0}, {s(u"Kater"), buck}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, buck);
+  young(s(u"K17"), s(u"3.24.2"), s(u"1"), born, buck);
+  open();
+  const int before = card.rebuilds;
+  wurfbuch().edit();
+  dialogs.no();
+  wurfbuch().field(s(u"WurfStMaennlich")).setInteger(1);
+  ASSERT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_TRUE(dialogs.shown()[0].text.startsWith(s(u"Es wurden mehr Jungtiere gefunden")));
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStMaennlich")).asInteger(), 1);
+  EXPECT_GT(card.rebuilds, before);
+  TNachzucht rows(*module, settings);
+  rows.build();
+  EXPECT_EQ(rows.rowCount(), 1);  // fewer buck rows than recorded bucks
+
+  dialogs.yes();
+  wurfbuch().field(s(u"WurfStMaennlich")).setInteger(0);
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStMaennlich")).asInteger(), 2);
+}
+
+TEST_F(LitterBookTest, WeightGridFiguresAndNegativeFiguresRefused) {
+  ScriptedDialogs dialogs;
+  const qint64 l = litter(QDate(2024, 3, 26), {{s(u"Kater"), buck}});
+  for (auto [d, g] : {std::pair{1, 500.0}, {8, 650.0}, {15, 900.0}})
+    stock.add(s(u"Jungtiere"), {{s(u"Wurf"), l}, {s(u"Datum"), QDate(2024, 4, d)}, {s(u"Gewicht"), g}});
+  open();
+  engine::Cursor& j = module->at(s(u"Jungtiere"));
+  std::vector<QString> diff, mean;
+  for (j.first(); !j.eof(); j.next()) {
+    diff.push_back(j.field(s(u"Differenz")).asString());
+    mean.push_back(j.field(s(u"Mittelwert")).isNull() ? s(u"—") : QString::number(j.field(s(u"Mittelwert")).asFloat(), 'f', 2));
+  }
+  EXPECT_EQ(diff, (std::vector<QString>{s(u"0"), s(u"150"), s(u"250")}));
+  EXPECT_EQ(mean, (std::vector<QString>{s(u"—"), s(u"150.00"), s(u"200.00")}));
+
+  wurfbuch().edit();
+  wurfbuch().field(s(u"WurfStTot")).setInteger(-2);
+  EXPECT_THROW(wurfbuch().post(), engine::Abort);
+  EXPECT_TRUE(dialogs.texts().join(u'\n').contains(s(u"negativ")));
+  wurfbuch().cancel();
+
+  // A litter day before the mating day asks; "Nein" saves nothing.
+  wurfbuch().edit();
+  wurfbuch().field(s(u"Wurftag")).setDate(QDate(2024, 1, 1));
+  dialogs.no();
+  EXPECT_THROW(wurfbuch().post(), engine::Abort);
+  EXPECT_EQ(stored(u"Wurfbuch.DB", l, u"Wurftag").toDate(), QDate(2024, 3, 26));
+}
+
+TEST_F(LitterBookTest, BuckRowsMatchRecordedBucksEvenWhenTheDoesWereSavedFirst) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStMaennlich"), 1}, {s(u"WurfStWeiblich"), 2}, {s(u"Kater"), buck}});
+  const qint64 d1 = young(s(u"K17"), s(u"3.24.2"), s(u"2"), born, buck);
+  const qint64 d2 = young(s(u"K17"), s(u"3.24.3"), s(u"2"), born, buck);
+  const qint64 b1 = young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, buck);
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.rowCount(), 3);
+  EXPECT_EQ(rows.row(0).satzInDatei, b1);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Vorhanden);
+  EXPECT_EQ(rows.row(1).satzInDatei, d1);
+  EXPECT_EQ(rows.row(2).satzInDatei, d2);
+  EXPECT_TRUE(rows.deleteEnabled());
+
+  // Filling in the buck row again changes the recorded buck; it creates no second one.
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  rows.setWhole(0, s(u"3.24.9"));
+  EXPECT_EQ(rows.save(), 1);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+  EXPECT_EQ(stored(u"Hasen", b1, u"TatoLinks").toString(), s(u"3.24.9"));
+}
+
+TEST_F(LitterBookTest, NewRowsArePresetNumberedAndSavedAsAnimalsOfTheLitter) {
+  ScriptedDialogs dialogs;
+  const QDate born(2012, 11, 15);
+  const qint64 l = litter(born, {{s(u"WurfStMaennlich"), 3}, {s(u"WurfStWeiblich"), 4}, {s(u"Kater"), buck}});
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.rowCount(), 7);
+  EXPECT_TRUE(rows.row(0).buck);
+  EXPECT_FALSE(rows.row(3).buck);
+  EXPECT_EQ(rows.row(0).whole, s(u"0.13."));
+  EXPECT_EQ(rows.row(0).tatoRechts, s(u"K17"));
+  EXPECT_EQ(rows.row(0).rasse, s(u"Deutsche Riesen"));
+  EXPECT_EQ(rows.row(0).farbe, s(u"grau"));
+  EXPECT_EQ(rows.row(0).status, RowStatus::Neu);
+
+  rows.setWhole(1, s(u"0.13.17"));
+  rows.leaveNumber(1);
+  EXPECT_EQ(rows.row(2).whole, s(u"0.13.18"));
+  EXPECT_EQ(rows.row(6).whole, s(u"0.13.22"));
+  EXPECT_EQ(rows.row(6).status, RowStatus::Geaendert);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Neu);
+
+  rows.setWhole(0, QString());  // changed but incomplete
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  EXPECT_EQ(rows.save(), 6);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Fehler);
+  EXPECT_EQ(rows.row(1).status, RowStatus::Gespeichert);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals + 6);
+  const qint64 n = rows.row(3).satzInDatei;
+  EXPECT_EQ(stored(u"Hasen", n, u"Wurfgroesse").toString(), s(u"3/4/"));
+  EXPECT_EQ(stored(u"Hasen", n, u"Geschlecht").toString(), s(u"2"));
+  EXPECT_EQ(stored(u"Hasen", n, u"Vater").toLongLong(), buck);
+  EXPECT_EQ(stored(u"Hasen", n, u"Mutter").toLongLong(), doe);
+  EXPECT_EQ(stored(u"Hasen", n, u"Geburtstag").toDate(), born);
+  EXPECT_EQ(stored(u"Hasen", n, u"Rasse").toLongLong(), rasse);
+  EXPECT_EQ(stored(u"Hasen", n, u"Farbe").toLongLong(), farbe);
+  EXPECT_EQ(stored(u"Hasen", n, u"Besitzer").toLongLong(), besitzer);
+
+  // Rebuilt from the records, the two saved bucks fill the first buck rows; the third is new.
+  rows.build();
+  EXPECT_EQ(rows.row(0).status, RowStatus::Vorhanden);
+  EXPECT_EQ(rows.row(1).status, RowStatus::Vorhanden);
+  EXPECT_EQ(rows.row(2).status, RowStatus::Neu);
+  EXPECT_EQ(rows.row(6).status, RowStatus::Vorhanden);
+
+  dialogs.yes();
+  EXPECT_TRUE(rows.deleteYoung());
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+  EXPECT_EQ(stored(u"Wurfbuch.DB", l, u"WurfStMaennlich").toInt(), 3);
+}
+
+TEST_F(LitterBookTest, SavingWithoutLitterDayOrBuckWritesNothingAndDuplicateTattooAsks) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStMaennlich"), 1}});
+  young(s(u"K17"), s(u"3.24.5"), s(u"2"), born);  // another animal of the same birth date
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  rows.setWhole(0, s(u"3.24.5"));
+  EXPECT_EQ(rows.save(), -1);
+  EXPECT_EQ(dialogs.texts().last(), s(u"Bitte erst Rammler erfassen!"));
+
+  wurfbuch().edit();
+  wurfbuch().field(s(u"Kater")).setInteger(buck);
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  dialogs.no();  // message 120: do not go on with the same tattoo
+  EXPECT_EQ(rows.save(), 0);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Fehler);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+}
+
+TEST_F(LitterBookTest, AKilledProcessDuringARowSaveLeavesNothingHalfWritten) {
+  const QDate born(2024, 3, 26);
+  const qint64 l = litter(born, {{s(u"WurfStMaennlich"), 2}, {s(u"WurfStWeiblich"), 2}, {s(u"Kater"), buck}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, buck);
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    // Whatever goes wrong in the child ends it with a plain exit, never inside the test run.
+    try {
+    ScriptedDialogs dialogs;
+    open();
+    // The litter's figures are changed as well: they belong to the same transaction.
+    wurfbuch().edit();
+    wurfbuch().field(s(u"WurfStTot")).setInteger(3);
+    TNachzucht rows(*module, settings);
+    rows.build();
+    for (int i = 0; i < rows.rowCount(); ++i) rows.setWhole(i, QStringLiteral("3.24.%1").arg(i + 10));
+    int written = 0;
+    rows.afterRowWritten = [&](int) {
+      if (++written == 3) ::kill(::getpid(), SIGKILL);
+    };
+    rows.save();
+    } catch (...) {
+      ::_exit(2);
+    }
+    ::_exit(0);  // not reached when the kill came
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGKILL);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+  EXPECT_FALSE(stored(u"Wurfbuch.DB", l, u"WurfStTot").isValid() && !stored(u"Wurfbuch.DB", l, u"WurfStTot").isNull());
+  EXPECT_EQ(stored(u"Hasen", animals, u"TatoLinks").toString(), s(u"3.24.1"));
+
+  // The same save without the kill writes everything at once.
+  ScriptedDialogs dialogs;
+  open();
+  wurfbuch().edit();
+  wurfbuch().field(s(u"WurfStTot")).setInteger(3);
+  TNachzucht rows(*module, settings);
+  rows.build();
+  for (int i = 0; i < rows.rowCount(); ++i) rows.setWhole(i, QStringLiteral("3.24.%1").arg(i + 10));
+  EXPECT_EQ(rows.save(), 4);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals + 3);
+  EXPECT_EQ(stored(u"Wurfbuch.DB", l, u"WurfStTot").toInt(), 3);
+  EXPECT_FALSE(wurfbuch().isEditing());
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStTot")).asInteger(), 3);
+}
+
+// ---------------------------------------------------------------- the buck's views
+
+TEST_F(LitterBookTest, CoveredDoesTakeTheWinningShowRowAndFullTattoos) {
+  ScriptedDialogs dialogs;
+  const qint64 longDoe = stock.animal(s(u"ABCDEFGH"), s(u"12.24.1234"), {{s(u"Geschlecht"), s(u"2")}});
+  const QDate day(2024, 2, 10);
+  auto show = [&](qint64 hase, const QString& titel, double total, double koerper) {
+    stock.add(s(u"Ausstellung"), {{s(u"Hase"), hase}, {s(u"Datum"), day}, {s(u"Titel"), titel},
+                                  {s(u"EigeneBewertung"), total}, {s(u"Koerper2"), koerper}, {s(u"Fell3"), 14.0}});
+  };
+  show(longDoe, s(u"Eigene Bewertung"), 97, 20);
+  show(longDoe, s(u"Kreisschau"), 90, 18);
+  show(longDoe, s(u"Landesschau"), 95, 19);
+  show(doe, s(u"Eigene Bewertung"), 96, 19);
+  stock.add(s(u"Wurfbuch.DB"), {{s(u"Katze"), longDoe}, {s(u"Kater"), buck}, {s(u"Wurftag"), QDate(2024, 3, 1)},
+                                {s(u"WurfStMaennlich"), 2}, {s(u"WurfStWeiblich"), 2}, {s(u"WurfStTot"), 1}});
+  litter(QDate(2024, 4, 1), {{s(u"Kater"), buck}, {s(u"WurfStWeiblich"), 3}});
+  open();
+  ASSERT_TRUE(module->gotoAnimal(buck));
+  engine::Cursor& g = module->at(s(u"GedeckteHaesinnen"));
+  ASSERT_EQ(g.recordCount(), 2);
+  for (g.first(); !g.eof(); g.next()) {
+    if (g.field(s(u"Katze")).asInteger() == longDoe) {
+      EXPECT_EQ(g.field(s(u"NameHaesin")).asString(), s(u"ABCDEFGH 12.24.1234"));
+      EXPECT_EQ(g.field(s(u"aufgezogen")).asInteger(), 4);
+      EXPECT_EQ(g.field(s(u"Geboren")).asInteger(), 5);
+      EXPECT_DOUBLE_EQ(g.field(s(u"GesamtPunkte")).asFloat(), 95);
+      EXPECT_DOUBLE_EQ(g.field(s(u"Koerper2")).asFloat(), 19);
+      EXPECT_EQ(g.field(s(u"Fehlpunkte")).asString(), s(u"1/1/40"));
+      EXPECT_EQ(g.field(s(u"PraedikatText")).asString(), s(u"sehr gut"));
+    } else {
+      // Only an own judging: no points.
+      EXPECT_TRUE(g.field(s(u"GesamtPunkte")).isNull());
+      EXPECT_TRUE(g.field(s(u"PraedikatText")).isNull());
+    }
+  }
+
+  engine::Cursor& r = module->at(s(u"RammlerJungtiere"));
+  const qint64 y1 = stock.animal(s(u"ABCDEFGH"), s(u"3.24.1001"), {{s(u"Geschlecht"), s(u"1")}, {s(u"Mutter"), longDoe},
+                                                                    {s(u"Geburtstag"), QDate(2024, 3, 1)}});
+  stock.animal(s(u"ABCDEFGH"), s(u"3.24.1002"), {{s(u"Geschlecht"), s(u"2")}, {s(u"Mutter"), longDoe},
+                                                 {s(u"Geburtstag"), QDate(2024, 3, 1)}});
+  stock.add(s(u"Ausstellung"), {{s(u"Hase"), y1}, {s(u"Datum"), day}, {s(u"Titel"), s(u"Körung vom Herdbuch")},
+                                {s(u"Gewicht1"), 9.5}, {s(u"Koerper2"), 19.0}, {s(u"Fell3"), 14.0}, {s(u"Kopf4"), 14.5},
+                                {s(u"Farbe5"), 14.0}, {s(u"Unterfarbe6"), 9.5}, {s(u"Pflege7"), 5.0}});
+  r.setFilter(QStringLiteral("(Mutter=%1)and(Geburtstag='01.03.2024')").arg(longDoe));
+  r.setFiltered(true);
+  ASSERT_EQ(r.recordCount(), 2);
+  r.first();
+  EXPECT_EQ(r.field(s(u"Name")).asString(), s(u"ABCDEFGH  3.24.1001"));
+  EXPECT_EQ(r.field(s(u"GeschlechtAnzeige")).asString(), s(u"1.0"));
+  EXPECT_EQ(r.field(s(u"GesamtPunkteAnzeige")).asString(), s(u"85,5"));
+  r.next();
+  EXPECT_EQ(r.field(s(u"Name")).asString(), s(u"ABCDEFGH  3.24.1002"));
+  EXPECT_TRUE(r.field(s(u"Praedikat")).isNull());
+}
+
+// ---------------------------------------------------------------- litter report
+
+TEST_F(LitterBookTest, LitterReportOfADoeWithoutLitters) {
+  ScriptedDialogs dialogs;
+  open();
+  const TWurfmeldungDaten d = fillWurfmeldung(*module, 7, QDate(2024, 6, 1));
+  EXPECT_EQ(d.Lfnr, s(u"7"));
+  EXPECT_EQ(d.WRasse, s(u"Deutsche Riesen"));
+  EXPECT_EQ(d.WFarbe, s(u"grau"));
+  EXPECT_EQ(d.WZuchtbuchtaeto, s(u"4.3.2"));
+  EXPECT_EQ(d.WBesitzer, s(u"Krause, Ute"));
+  EXPECT_EQ(d.DatumZuchtbuch, s(u"01.06.2024"));
+  EXPECT_TRUE(d.MRasse.isEmpty());
+  EXPECT_TRUE(d.Wurftag.isEmpty());
+  EXPECT_EQ(d.Jungtiere, s(u"0"));
+  EXPECT_EQ(d.WRammler, s(u"0"));
+  for (const auto& z : d.zeilen) EXPECT_TRUE(z.geschlecht.isEmpty());
+}
+
+TEST_F(LitterBookTest, LitterReportWithoutRecordedYoungListsBucksFirstWithTheClubNumber) {
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStMaennlich"), 3}, {s(u"WurfStWeiblich"), 2}, {s(u"WurfStTot"), 1}, {s(u"Kater"), buck}});
+  open();
+  const TWurfmeldungDaten d = fillWurfmeldung(*module, 1, QDate(2024, 4, 20));
+  EXPECT_EQ(d.Jungtiere, s(u"6"));
+  EXPECT_EQ(d.MVereinstaeto, s(u"R1"));
+  EXPECT_EQ(d.MBesitzer, s(u"Krause, Ute"));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(d.zeilen[i].geschlecht, s(u"Rammler 1.0"));
+  for (int i = 3; i < 5; ++i) EXPECT_EQ(d.zeilen[i].geschlecht, s(u"Häsin 0.1"));
+  EXPECT_EQ(d.zeilen[4].vereinstaeto, s(u"K17"));
+  EXPECT_TRUE(d.zeilen[5].geschlecht.isEmpty());
+  EXPECT_EQ(litterTotal(s(u"4"), d.WHaesinnen, d.Wtot, nullptr), 7);
+  QString error;
+  EXPECT_FALSE(litterTotal(QString(), d.WHaesinnen, d.Wtot, &error));
+  EXPECT_EQ(error, s(u"'' ist kein gültiger Integerwert"));
+  // Within six weeks, no tattoos yet, parents complete: nothing to reject.
+  EXPECT_EQ(herdBookPreCheck(d), QStringList());
+}
+
+TEST_F(LitterBookTest, LitterReportOfAnOwnBuckNamesTheUserAndThePreCheckFindsFaults) {
+  ScriptedDialogs dialogs;
+  const qint64 own = stock.animal(s(u"R9"), s(u"1.23.9"), {{s(u"Geschlecht"), s(u"1")}, {s(u"Status"), 1}});
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStMaennlich"), 1}, {s(u"WurfStWeiblich"), 2}, {s(u"Kater"), own}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, own);
+  young(s(u"K17"), s(u"4.24.2"), s(u"2"), born, own);
+  young(s(u"K17"), s(u"3.24.1"), s(u"2"), born, own);
+  open();
+  const TWurfmeldungDaten d = fillWurfmeldung(*module, 1, QDate(2024, 6, 1));
+  EXPECT_EQ(d.MBesitzer, s(u"Jörg Sommer"));
+  EXPECT_EQ(d.zeilen[1].zuchtbuchtaeto, s(u"4.24.2"));
+  const QString found = herdBookPreCheck(d).join(u'\n');
+  EXPECT_TRUE(found.contains(s(u"sechs Wochen"))) << found.toStdString();
+  EXPECT_TRUE(found.contains(s(u"Zeile 2: Zuchtbuchtäto 4.24.2 passt nicht"))) << found.toStdString();
+  EXPECT_TRUE(found.contains(s(u"Zeile 3: die Tätowierung K17  3.24.1 steht zweimal"))) << found.toStdString();
+  EXPECT_TRUE(found.contains(s(u"Beim Rammler fehlt Rasse oder Farbe"))) << found.toStdString();
+  EXPECT_FALSE(found.contains(s(u"Häsin fehlt"))) << found.toStdString();
+  TWurfmeldungDaten more = d;
+  more.WRammler = s(u"2");
+  EXPECT_TRUE(herdBookPreCheck(more).join(u'\n').contains(s(u"nennt 4 aufgezogene Jungtiere, gelistet sind 3")));
+}
+
+TEST(LitterReportLayout, OneA4PageWithEveryFixedText) {
+  TWurfmeldungDaten d;
+  d.Lfnr = s(u"12");
+  d.MRasse = s(u"Deutsche Riesen");
+  d.zeilen[13] = {s(u"Häsin 0.1"), s(u"K17"), s(u"3.24.14")};
+  const reports::MemoryDataSource one(std::vector<QVariantMap>{QVariantMap{}});
+  const reports::PageModel model = reports::layoutReport(TReportWurfmeldung(d), one);
+  ASSERT_EQ(model.pages.size(), 1u);
+  const reports::Page& page = model.pages.front();
+  for (const char16_t* text :
+       {u"Wurfmeldung", u"Lfd. Nr.:", u"Der Rammler der Rasse:", u"hat die Häsin der Rasse:", u"Vereinstäto",
+        u"Zuchtbuchtäto", u"Besitzer:", u"Züchter:", u"mit Erfolg gedeckt.", u"Unterschrift des Rammlerbesitzers",
+        u"Unterschrift des Häsinnenbesitzers", u"(Vereinssiegel)", u"Wurftag:", u"Es wurden insgesamt",
+        u"Jungtiere geworfen. Davon sind", u"Rammler,", u"Häsinnen und", u"tot.", u"Lfd.Nr.", u"Geschlecht",
+        u"Eingetragen ins Zuchtbuch am:", u"Kennzeichnung am:", u"Unterschrift Zuchtbuchführer",
+        u"Unterschrift Tätowiermeister", u"Vereinssiegel   des Zuchtbuchführers",
+        u"Für jedes Tier nur eine Zeile  verwenden.", u"Bei offensichtlichen Manipulationen", u"printed by Lapiro Manager",
+        u"Deutsche Riesen", u"3.24.14"})
+    EXPECT_TRUE(page.containsText(QString::fromUtf16(text))) << QString::fromUtf16(text).toStdString();
+}
+
+}  // namespace
+}  // namespace lapiro::breeding
