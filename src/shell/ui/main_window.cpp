@@ -394,14 +394,6 @@ void TFormLapiroManager::createToolBar() {
       addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
   buchfuehrungButton->setEnabled(true);
   connect(buchfuehrungButton, &QAction::triggered, this, [this] { bookkeeping::ui::openBuchfuehrung(*this); });
-  QAction* vereine = addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
-  vereine->setEnabled(true);
-  connect(vereine, &QAction::triggered, this, [this] { contacts::ui::openVereine(*this); });
-  addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
->>>>>>>>> Temporary merge branch 2
-  addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
-=======
-  addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
   addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
                 &TFormLapiroManager::TextverarbeitungClick);
   toolBar_->addSeparator();
