@@ -588,4 +588,11 @@ PageModel layoutReport(const Report& report, const ReportDataSource& data, const
   return Layouter(report, data, printDate).run();
 }
 
+QStringList wrapTextLines(const QString& text, const QFont& font, double width) {
+  QStringList lines;
+  for (const QString& paragraph : paragraphs(text))
+    lines << (paragraph.isEmpty() ? QStringList{QString()} : wrapParagraph(paragraph, font, width));
+  return lines;
+}
+
 }  // namespace lapiro::reports

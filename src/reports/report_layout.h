@@ -28,5 +28,8 @@ PageModel layoutReport(const Report& report, const ReportDataSource& data,
 double lineHeightMm(const QFont& font);
 // Width in mm of `text` set in `font`, as the layout measures it.
 double textWidthMm(const QFont& font, const QString& text);
+// The lines a wrapping text element of `width` mm shows for `text` (paragraphs split at line
+// breaks, trailing empty paragraphs dropped), before any cut to the element's height.
+QStringList wrapTextLines(const QString& text, const QFont& font, double width);
 
 }  // namespace lapiro::reports

@@ -18,6 +18,7 @@
 #include "store/animal_rules.h"
 #include "store/card_state.h"
 #include "store/schema_upgrade.h"
+#include "shell/system_info.h"
 
 #include <QDate>
 #include <QHash>
@@ -62,6 +63,8 @@ class TDatenStamm : public CursorProvider {
   // The same; throws engine::EngineError for an unknown name.
   engine::Cursor& at(const QString& name);
   engine::Cursor& Hasen() { return *hasen_; }
+  // The settings record the module was built with.
+  const shell::tsysteminfo& settings() const { return settings_; }
 
   // --- lists offered to windows ------------------------------------------------------------
 
@@ -117,6 +120,20 @@ class TDatenStamm : public CursorProvider {
   // The own user as the owner display of status-1 animals shows it (read from eigen.DB and
   // read again whenever that table changes).
   const OwnUser& ownUser();
+
+  // --- pedigree ----------------------------------------------------------------------------
+
+  // The ancestor box text of the animal with this Nummer, read through the cursor
+  // "Stammbaum" (which is left standing on that animal; the card's "Hasen" never moves):
+  // line 1 the tattoos and " {Nummer}", then one line per item of `order` whose condition
+  // holds (breed, colour, sex, litter size, breeder, owner, hutch number, show scores, genetic
+  // formula, Körnote). No lines when there is no such animal or the cursor is closed. Failed
+  // lookups of breed, colour or address leave their line out. The form without `order` uses
+  // the on-screen order derived from Stammbaum/Anzeige. When given, `vater` and `mutter`
+  // receive the animal's parents (0 when empty or not found).
+  QStringList ancestorBoxText(qint64 nummer);
+  QStringList ancestorBoxText(qint64 nummer, const shell::PedigreeItemOrder& order, qint64* vater = nullptr,
+                              qint64* mutter = nullptr);
 
   // --- rule hooks, attached to the cursors by the constructor (animal_rules.cpp) ---------
 
@@ -183,6 +200,10 @@ class TDatenStamm : public CursorProvider {
 
   bool additionPending_ = false;
   QString pendingZMNr_;
+
+  // Names read for pedigree boxes (ancestor_box_text.cpp), kept while their tables are unchanged.
+  struct AncestorLookups;
+  std::shared_ptr<AncestorLookups> ancestorLookups_;
 
   std::unique_ptr<engine::Cursor> eigen_;
   OwnUser ownUser_;

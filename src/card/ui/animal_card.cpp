@@ -1,6 +1,8 @@
 #include "card/ui/animal_card.h"
 
 #include "health/ui/hygiene_page.h"
+#include "card/ui/pedigree_page.h"
+
 #include "engine/cursor.h"
 #include "shell/system_info.h"
 #include "store/animal_rules.h"
@@ -90,7 +92,13 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("PageControl"));
   tabs_->addTab(buildStammdaten(), QStringLiteral("Stammdaten"));
-  tabs_->addTab(placeholderPage(QStringLiteral("Stammbaum")), QStringLiteral("Stammbaum"));
+  pedigree_ = new TPedigreePage(
+      dm_, settings_,
+      {[this] { refreshCard(true); }, [this](qint64 nummer) { positionAnimalList(nummer); },
+       [this](int context) {
+         if (services_.showHelp) services_.showHelp(context);
+       }});
+  tabs_->addTab(pedigree_, QStringLiteral("Stammbaum"));
   tabs_->addTab(placeholderPage(QStringLiteral("Gewichtstabelle/Zusatzinfo")), QStringLiteral("Gewichtstabelle/Zusatzinfo"));
   hygiene_ = new health::ui::THygieneSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
   tabs_->addTab(hygiene_, QStringLiteral("Stallhygiene"));
@@ -101,6 +109,10 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(tabs_);
+  // Showing the tab "Stammbaum" builds the pedigree anew.
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index == TabStammbaum) pedigree_->showPedigree(true);
+  });
 
   // The parent information panel floats over the card.
   panel_ = new QFrame(this);
@@ -690,6 +702,8 @@ void TLapiroStamm::applySettings() {
   tatoLinks_->setFocusPolicy(parts ? Qt::NoFocus : Qt::StrongFocus);
   if (parts) loadFields();
 }
+
+void TLapiroStamm::showPedigree(bool moveFocus) { pedigree_->showPedigree(moveFocus); }
 
 void TLapiroStamm::showStammdaten() {
   tabs_->setCurrentIndex(TabStammdaten);

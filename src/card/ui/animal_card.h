@@ -45,6 +45,8 @@ class THygieneSeite;
 
 namespace lapiro::card::ui {
 
+class TPedigreePage;
+
 struct CardServices {
   // The animal search dialog; the chosen Nummer or nullopt when cancelled.
   std::function<std::optional<qint64>(const store::SearchRequest&)> searchAnimal;
@@ -95,6 +97,9 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   void refreshCard(bool byCommand);
   // Applies the settings that shape the card (left tattoo in parts).
   void applySettings();
+  // Builds the pedigree of the tab "Stammbaum" anew (focus to box 1 when `moveFocus`).
+  void showPedigree(bool moveFocus = true);
+  TPedigreePage* pedigreePage() const { return pedigree_; }
   // Turns to "Stammdaten" and puts the focus on the right tattoo.
   void showStammdaten();
   // Compact arrangement when `compact`, else the normal one.
@@ -203,6 +208,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   QString picturePath_;
 
   QTabWidget* tabs_ = nullptr;
+  TPedigreePage* pedigree_ = nullptr;
   QWidget* stammdaten_ = nullptr;
   QGridLayout* stammGrid_ = nullptr;
   QLineEdit* tatoRechts_ = nullptr;

@@ -1,12 +1,14 @@
 #include "shell/ui/main_window.h"
 
 #include "card/ui/animal_card.h"
+#include "card/ui/pedigree_print.h"
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
 #include "contacts/ui/register_windows.h"
 #include "lineage/ui/lineage_windows.h"
 #include "engine/cursor_model.h"
 #include "health/ui/health_windows.h"
+#include "lineage/ui/descendants_windows.h"
 #include "shell/animal_commands.h"
 #include "shell/animal_list.h"
 #include "shell/placement.h"
@@ -168,8 +170,12 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Kaninchen löschen"), &TFormLapiroManager::LoeschenClick);
   m->addSeparator();
   QMenu* nachkommen = m->addMenu(QStringLiteral("Nachkommen"));
-  addCommand(nachkommen, QStringLiteral("Direkte Nachkommen"));
-  addCommand(nachkommen, QStringLiteral("Gesamte Nachkommen"));
+  QAction* direkte = addCommand(nachkommen, QStringLiteral("Direkte Nachkommen"));
+  direkte->setEnabled(true);
+  connect(direkte, &QAction::triggered, this, [this] { lineage::ui::openDirekteNachkommen(*this); });
+  QAction* gesamte = addCommand(nachkommen, QStringLiteral("Gesamte Nachkommen"));
+  gesamte->setEnabled(true);
+  connect(gesamte, &QAction::triggered, this, [this] { lineage::ui::openGesamteNachkommen(*this); });
   addCommand(m, QStringLiteral("Verpaarungen und Würfe"));
   m->addSeparator();
   recentEnd_ = m->addSeparator();
@@ -225,13 +231,23 @@ void TFormLapiroManager::createMenus() {
   addCommand(m, QStringLiteral("Indexrekonstruktion"), &TFormLapiroManager::IndexrekonstruktionClick);
 
   m = bar->addMenu(QStringLiteral("Drucker"));
-  addCommand(m, QStringLiteral("Drucken"));
+  QAction* drucken = addCommand(m, QStringLiteral("Drucken"));
+  drucken->setEnabled(true);
+  connect(drucken, &QAction::triggered, this, [this] {
+    if (card_ && session_.dataModule() && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammbaum)
+      card::ui::AbstammungsnachweisClick(this, *card_, *session_.dataModule(), session_.settings());
+  });
   addCommand(m, QStringLiteral("Druckereinrichtung"), &TFormLapiroManager::DruckereinrichtungClick);
   addCommand(m, QStringLiteral("Schriftart"), &TFormLapiroManager::SchriftartClick);
   m->addSeparator();
   addCommand(m, QStringLiteral("Kaninchendaten"));
   addCommand(m, QStringLiteral("Kaninchendaten - Liste"));
-  addCommand(m, QStringLiteral("Abstammungsnachweis"));
+  QAction* abstammung = addCommand(m, QStringLiteral("Abstammungsnachweis"));
+  abstammung->setEnabled(true);
+  connect(abstammung, &QAction::triggered, this, [this] {
+    if (card_ && session_.dataModule())
+      card::ui::AbstammungsnachweisClick(this, *card_, *session_.dataModule(), session_.settings());
+  });
   addCommand(m, QStringLiteral("Wurfmeldung"));
   addCommand(m, QStringLiteral("Stallkarte DIN A6"));
   addCommand(m, QStringLiteral("Gewichtstabelle"));
@@ -322,7 +338,12 @@ void TFormLapiroManager::createToolBar() {
   addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
                 &TFormLapiroManager::TextverarbeitungClick);
   toolBar_->addSeparator();
-  addToolButton(tileIcon(QStringLiteral("Dr"), QColor(0x40, 0x40, 0x40)), QStringLiteral("Drucken|"));
+  QAction* drucken = addToolButton(tileIcon(QStringLiteral("Dr"), QColor(0x40, 0x40, 0x40)), QStringLiteral("Drucken|"));
+  drucken->setEnabled(true);
+  connect(drucken, &QAction::triggered, this, [this] {
+    if (card_ && session_.dataModule() && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammbaum)
+      card::ui::AbstammungsnachweisClick(this, *card_, *session_.dataModule(), session_.settings());
+  });
   addToolButton(s->standardIcon(QStyle::SP_MessageBoxQuestion), QStringLiteral("Suche nach Schlüsselwort|"));
   toolBar_->addSeparator();
   QAction* ende = addToolButton(s->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Programm beenden"),
@@ -502,6 +523,7 @@ void TFormLapiroManager::focusCardTab() {
   // The tab-dependent focus after a search or a double-click; the other tabs follow once
   // they are part of the card.
   if (card_ && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammdaten) card_->showStammdaten();
+  if (card_ && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammbaum) card_->showPedigree();
 }
 
 TKalenderDlg& TFormLapiroManager::calendar() {
