@@ -802,6 +802,31 @@ QString undoImport(engine::Engine& engine, const QString& logPath) {
           conflicts << QStringLiteral("%1 {%2}: %3 wurde seitdem geändert").arg(table).arg(key).arg(field);
       }
     }
+    auto refused = [&] {
+      const int shown = std::min<int>(conflicts.size(), 5);
+      QString text = QStringLiteral("Die Einlagerung kann nicht rückgängig gemacht werden, weil Datensätze seitdem "
+                                    "geändert wurden:\n") +
+                     conflicts.mid(0, shown).join(u'\n');
+      if (conflicts.size() > shown) text += QStringLiteral("\n… und %1 weitere").arg(conflicts.size() - shown);
+      return text;
+    };
+    if (!conflicts.isEmpty()) return refused();
+    // First restore what was overwritten (newest first), so that references the import itself
+    // set on existing records are gone before the references are checked.
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+      const QJsonObject& r = *it;
+      if (r.value(QStringLiteral("op")).toString() == u"insert") continue;
+      const QString table = r.value(QStringLiteral("table")).toString();
+      const qint64 key = static_cast<qint64>(r.value(QStringLiteral("key")).toDouble());
+      const QString field = r.value(QStringLiteral("field")).toString();
+      engine::Statement& st = c.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+                                            .arg(c.table(table), engine::quoteIdent(field), engine::quoteIdent(keyField(table))));
+      st.bind(1, r.value(QStringLiteral("old")).toVariant());
+      st.bind(2, key);
+      st.step();
+      st.reset();
+      ++restored;
+    }
     // Records made since that refer to a created one would be left dangling.
     struct Reference {
       QString table, field, target;
@@ -824,35 +849,18 @@ QString undoImport(engine::Engine& engine, const QString& logPath) {
                          .arg(st.column(0).toLongLong())
                          .arg(ref.field);
     }
-    if (!conflicts.isEmpty()) {
-      const int shown = std::min<int>(conflicts.size(), 5);
-      QString text = QStringLiteral("Die Einlagerung kann nicht rückgängig gemacht werden, weil Datensätze seitdem "
-                                    "geändert wurden:\n") +
-                     conflicts.mid(0, shown).join(u'\n');
-      if (conflicts.size() > shown) text += QStringLiteral("\n… und %1 weitere").arg(conflicts.size() - shown);
-      return text;
-    }
+    if (!conflicts.isEmpty()) return refused();  // the transaction rolls the restores back
     for (auto it = records.rbegin(); it != records.rend(); ++it) {
       const QJsonObject& r = *it;
+      if (r.value(QStringLiteral("op")).toString() != u"insert") continue;
       const QString table = r.value(QStringLiteral("table")).toString();
       const qint64 key = static_cast<qint64>(r.value(QStringLiteral("key")).toDouble());
-      if (r.value(QStringLiteral("op")).toString() == u"insert") {
-        engine::Statement& st = c.prepare(
-            QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(c.table(table), engine::quoteIdent(keyField(table))));
-        st.bind(1, key);
-        st.step();
-        st.reset();
-        ++removed;
-      } else {
-        const QString field = r.value(QStringLiteral("field")).toString();
-        engine::Statement& st = c.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
-                                              .arg(c.table(table), engine::quoteIdent(field), engine::quoteIdent(keyField(table))));
-        st.bind(1, r.value(QStringLiteral("old")).toVariant());
-        st.bind(2, key);
-        st.step();
-        st.reset();
-        ++restored;
-      }
+      engine::Statement& st = c.prepare(
+          QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(c.table(table), engine::quoteIdent(keyField(table))));
+      st.bind(1, key);
+      st.step();
+      st.reset();
+      ++removed;
     }
     tx.commit();
     c.touched();
