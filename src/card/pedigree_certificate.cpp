@@ -244,7 +244,10 @@ reports::Report TReportAbstammungsnachweis(const PedigreeCertificate& c, const R
   pair(col2, top + 2 * row, 18, 56, QStringLiteral("Plz.:"), c.plz);
   pair(col2, top + 3 * row, 18, 56, QStringLiteral("Wohnort:"), c.wohnort);
   pair(col2, top + 4 * row, 18, 56, QStringLiteral("Tel.:"), c.telefon);
-  const double col3Width = picture.left() - col3 - 4.0;
+  // The pedigree passport's QR code, 30 mm square, left of the picture.
+  const QRectF passport(picture.left() - 33.0, ownTop + 6.0, 30.0, 30.0);
+  if (!c.passport.isNull()) b.add(Element::picture(passport, c.passport));
+  const double col3Width = (c.passport.isNull() ? picture.left() : passport.left()) - col3 - 4.0;
   b.add(Element::label(QRectF(col3, top, col3Width, row), QStringLiteral("Bewertungen:")).size(8.5).colour(kMuted).singleLine());
   b.add(Element::label(QRectF(col3, top + row - 0.5, col3Width, 2 * row), c.bewertungen).size(9.5).colour(kInk));
   b.add(Element::label(QRectF(col3, top + 3 * row, col3Width, row), QStringLiteral("Erbformel:")).size(8.5).colour(kMuted).singleLine());

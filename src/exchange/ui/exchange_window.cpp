@@ -1,6 +1,7 @@
 #include "exchange/ui/exchange_window.h"
 
 #include "exchange/exchange_export.h"
+#include "exchange/passport.h"
 #include "exchange/ui/csv_dialog.h"
 #include "engine/cursor.h"
 #include "shell/animal_list.h"
@@ -210,9 +211,17 @@ QWidget* TFormDatenaustausch::buildImportPage() {
       return;
     }
     TFormCsvEinlesen dialog(engine_, readCsv(f.readAll()), this);
-    if (dialog.exec() == QDialog::Accepted && dialog.result()) takeCsv(path, *dialog.result());
+    if (dialog.exec() == QDialog::Accepted && dialog.result()) takeChecked(path, *dialog.result());
   });
   dateiZeile->addWidget(tabelle);
+  auto* bild = new QPushButton(QStringLiteral("&Bild…"), page);
+  bild->setToolTip(QStringLiteral("Abstammungspass: Scan oder Foto eines Abstammungsnachweises mit QR-Code"));
+  connect(bild, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Abstammungsnachweis (Bild)"), ziel_->text(),
+                                                      QStringLiteral("Bilder (*.jpg *.jpeg *.png)"));
+    if (!path.isEmpty()) loadPassportImage(path);
+  });
+  dateiZeile->addWidget(bild);
   layout->addLayout(dateiZeile);
 
   auto* optionen = new QHBoxLayout;
@@ -450,7 +459,18 @@ bool TFormDatenaustausch::loadImportFile(const QString& path) {
   return plan_.has_value();
 }
 
-void TFormDatenaustausch::takeCsv(const QString& path, const ExchangeFile& file) {
+bool TFormDatenaustausch::loadPassportImage(const QString& path) {
+  const PassportRead r = readPassportImageFile(path);
+  if (!r.file) {
+    store::dialogs().error(QStringLiteral("Aus dem Bild \"%1\" kann nichts eingelagert werden:\n%2")
+                               .arg(QFileInfo(path).fileName(), r.error));
+    return false;
+  }
+  takeChecked(path, *r.file);
+  return plan_.has_value();
+}
+
+void TFormDatenaustausch::takeChecked(const QString& path, const ExchangeFile& file) {
   tabs_->setCurrentIndex(1);
   datei_->setText(QDir::toNativeSeparators(path));
   importPath_ = path;

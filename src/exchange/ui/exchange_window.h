@@ -58,8 +58,11 @@ class TFormDatenaustausch : public QWidget {
   // --- page "Einlagerung" ---
   // Reads and checks the file and fills the control view; false after a message.
   bool loadImportFile(const QString& path);
-  // Takes a checked CSV table (no row errors) into the control view.
-  void takeCsv(const QString& path, const ExchangeFile& file);
+  // Reads the passport QR code from a scan or photo of a certificate into the control view;
+  // false after a message.
+  bool loadPassportImage(const QString& path);
+  // Takes a checked file (a CSV table without row errors, a passport) into the control view.
+  void takeChecked(const QString& path, const ExchangeFile& file);
   // Writes the checked file; false after a message.
   bool EinlagernClick();
   // Undoes the import of the log at `logPath` after asking; false when refused or not done.
