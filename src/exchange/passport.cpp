@@ -85,9 +85,19 @@ QByteArray passportPayload(engine::Engine& engine, qint64 nummer) {
 
 QImage passportImage(const QByteArray& payload, int pixelsPerModule, int* version) {
   if (payload.isEmpty()) return {};
-  // Error correction M keeps a scan readable with a crease or a smudge.
-  QRcode* code = QRcode_encodeData(static_cast<int>(payload.size()),
-                                   reinterpret_cast<const unsigned char*>(payload.constData()), 0, QR_ECLEVEL_M);
+  // Error correction M keeps a scan readable with a crease or a smudge; a large pedigree
+  // falls back to L, because at 30 mm larger modules matter more to a phone camera.
+  auto encode = [&](QRecLevel level) {
+    return QRcode_encodeData(static_cast<int>(payload.size()), reinterpret_cast<const unsigned char*>(payload.constData()),
+                             0, level);
+  };
+  QRcode* code = encode(QR_ECLEVEL_M);
+  if (code && code->version > kPassportMaxVersionM) {
+    if (QRcode* smaller = encode(QR_ECLEVEL_L)) {
+      QRcode_free(code);
+      code = smaller;
+    }
+  }
   if (!code) return {};
   const int quiet = 4;
   const int size = (code->width + 2 * quiet) * pixelsPerModule;

@@ -22,6 +22,8 @@ namespace lapiro::exchange {
 
 // Generations of ancestors the passport carries.
 inline constexpr int kPassportGenerations = 3;
+// The largest QR version drawn with error correction M; larger payloads use L.
+inline constexpr int kPassportMaxVersionM = 14;
 
 // The compact JSON of animal `nummer` and its ancestors (empty when there is no such animal).
 // Throws engine::EngineError when a table cannot be read.
