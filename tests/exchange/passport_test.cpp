@@ -106,6 +106,8 @@ TEST(Passport, CodeOnTheCertificatePageReadsBackFromARenderedImage) {
   ASSERT_GE(model.pages.size(), 1u);
   // A 200 dpi scan of the sheet, saved as JPEG like a phone would.
   const QImage page = reports::renderPageImage(model, 0, 200.0);
+  if (const QString dir = qEnvironmentVariable("LAPIRO_EXCHANGE_SHOTS"); !dir.isEmpty())
+    page.save(dir + QStringLiteral("/certificate.png"));
   QByteArray jpeg;
   QBuffer buffer(&jpeg);
   buffer.open(QIODevice::WriteOnly);

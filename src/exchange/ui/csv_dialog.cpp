@@ -82,7 +82,7 @@ void TFormCsvEinlesen::check() {
     for (const CsvRowError& e : r.errors)
       errors_->addItem(e.line > 0 ? QStringLiteral("Zeile %1: %2").arg(e.line).arg(e.message) : e.message);
     if (r.errors.empty()) result_ = r.file;
-    info_->setText(QStringLiteral("%1 Zeilen, Zeichensatz %2, Trennzeichen %3; %4")
+    info_->setText(QStringLiteral("%1 Zeilen, Zeichensatz %2, Trennzeichen \u201E%3\u201C; %4")
                        .arg(r.rows)
                        .arg(encoding, separator,
                             r.errors.empty() ? QStringLiteral("keine Fehler")

@@ -57,6 +57,7 @@ QTreeWidgetItem* section(QTreeWidget* tree, const QString& title) {
   QFont f = item->font(0);
   f.setBold(true);
   item->setFont(0, f);
+  item->setFirstColumnSpanned(true);  // the counts are longer than the first column
   item->setExpanded(true);
   return item;
 }
@@ -268,10 +269,10 @@ QWidget* TFormDatenaustausch::buildImportPage() {
   control_->setHeaderLabels({QStringLiteral("Datensatz"), QStringLiteral("Zustand"), QStringLiteral("im Bestand"),
                              QStringLiteral("in der Datei"), QStringLiteral("Wirkung")});
   control_->header()->setSectionResizeMode(QHeaderView::Interactive);
-  control_->setColumnWidth(0, 240);
-  control_->setColumnWidth(1, 90);
-  control_->setColumnWidth(2, 140);
-  control_->setColumnWidth(3, 140);
+  control_->setColumnWidth(0, 190);
+  control_->setColumnWidth(1, 80);
+  control_->setColumnWidth(2, 120);
+  control_->setColumnWidth(3, 120);
   layout->addWidget(control_, 1);
   summary_ = new QLabel(page);
   layout->addWidget(summary_);
