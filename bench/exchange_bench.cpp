@@ -11,6 +11,7 @@
 #include "store/catalogue.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -80,11 +81,16 @@ void importInto(benchmark::State& state, bool emptyStock) {
     }
     state.ResumeTiming();
     // Reading the file is part of the import.
+    QElapsedTimer phase;
+    phase.start();
     const exchange::ReadResult r = exchange::readExchange(bytes);
     if (!r.file) return state.SkipWithError("file refused");
+    state.counters["read_s"] = phase.restart() / 1000.0;
     const exchange::ImportPlan plan = exchange::planImport(e, *r.file, {});
+    state.counters["plan_s"] = phase.restart() / 1000.0;
     const exchange::ImportResult done =
         exchange::runImport(e, *r.file, plan, {}, dir.filePath(QStringLiteral("Austausch")), QStringLiteral("bench"));
+    state.counters["write_s"] = phase.restart() / 1000.0;
     if (!done.ok) return state.SkipWithError("import failed");
     state.counters["created"] = done.created;
     state.counters["matched"] = done.matched + done.updated;

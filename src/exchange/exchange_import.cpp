@@ -427,14 +427,20 @@ class Writer {
   explicit Writer(StockConnection& c) : c_(c) {}
 
   qint64 insert(const QString& table, const QStringList& fields, const QVariantList& values) {
-    QStringList cols;
-    QStringList marks;
-    for (const QString& f : fields) {
-      cols << engine::quoteIdent(f);
-      marks << QStringLiteral("?");
+    // The statement text is built once per table and field list.
+    const QString sqlKey = table + u'|' + fields.join(u'|');
+    auto sql = insertSql_.find(sqlKey);
+    if (sql == insertSql_.end()) {
+      QStringList cols;
+      QStringList marks;
+      for (const QString& f : fields) {
+        cols << engine::quoteIdent(f);
+        marks << QStringLiteral("?");
+      }
+      sql = insertSql_.insert(sqlKey, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                       .arg(c_.table(table), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
     }
-    engine::Statement& st = c_.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                           .arg(c_.table(table), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+    engine::Statement& st = c_.prepare(*sql);
     st.bindAll(values);
     st.step();
     st.reset();
@@ -469,6 +475,7 @@ class Writer {
  private:
   StockConnection& c_;
   std::vector<QJsonObject> records_;
+  QHash<QString, QString> insertSql_;
 };
 
 QString quoted(const QString& s) { return u'"' + s + u'"'; }

@@ -29,12 +29,16 @@ StockConnection::StockConnection(engine::Engine& engine, const QStringList& tabl
       engine::configureConnection(db_);
       cache_ = std::make_unique<engine::StatementCache>(db_);
       schema = QStringLiteral("main");
+      // An import of many animals touches every index of Hasen: keep their pages in memory.
+      engine::execSql(db_, QStringLiteral("PRAGMA main.cache_size=-65536"));
     } else {
       schema = QStringLiteral("s%1").arg(n);
       engine::Statement st(db_, QStringLiteral("ATTACH DATABASE ? AS %1").arg(schema));
       st.bind(1, resolved->filePath);
       st.step();
-      engine::execSql(db_, QStringLiteral("PRAGMA %1.journal_mode=DELETE; PRAGMA %1.synchronous=FULL;").arg(schema));
+      engine::execSql(db_, QStringLiteral("PRAGMA %1.journal_mode=DELETE; PRAGMA %1.synchronous=FULL; "
+                                          "PRAGMA %1.cache_size=-16384;")
+                               .arg(schema));
     }
     ++n;
     qualified_.insert(upperBase(name), schema + u'.' + engine::quoteIdent(resolved->tableName));
