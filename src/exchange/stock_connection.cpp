@@ -1,6 +1,5 @@
 #include "exchange/stock_connection.h"
 
-#include "engine/cursor.h"
 
 namespace lapiro::exchange {
 
@@ -54,10 +53,13 @@ StockConnection::~StockConnection() {
 QString StockConnection::table(const QString& name) const { return qualified_.value(upperBase(name)); }
 
 void StockConnection::touched() {
+  // Every holder of a table in this process (cursors and lookups) shares one Table object:
+  // bumping its change count makes cursors read anew and cached lists rebuild.
   for (const QString& name : names_) {
-    const auto cursors = engine_.cursorsOn(name);
-    if (!cursors.empty()) {
-      if (auto t = cursors.front()->table()) t->notifyChanged(nullptr);
+    try {
+      if (auto t = engine_.acquire(name, engine::OpenMode::Shared)) t->notifyChanged(nullptr);
+    } catch (const engine::EngineError&) {
+      // Held exclusively elsewhere: nothing of this process caches it.
     }
   }
 }
