@@ -215,7 +215,7 @@ reports::Report TReportAbstammungsnachweis(const PedigreeCertificate& c, const R
   const double ownTop = 14.0;
   const double ownHeight = 42.0;
   b.add(Element::box(QRectF(0, ownTop, w, ownHeight), QColor(), 0.35, reports::ShapeKind::RoundedRectangle));
-  const double pictureWidth = 46.0;
+  const double pictureWidth = c.passport.isNull() ? 46.0 : 38.0;  // narrower beside the passport code
   const QRectF picture(w - pictureWidth - 3.0, ownTop + 3.0, pictureWidth, ownHeight - 6.0);
   b.add(Element::box(picture, QColor(0xF7, 0xF7, 0xF7), 0.2).colour(kRule));
   if (!c.picture.isNull()) b.add(Element::picture(picture.adjusted(0.5, 0.5, -0.5, -0.5), c.picture));

@@ -99,6 +99,11 @@ TEST(Passport, CodeOnTheCertificatePageReadsBackFromARenderedImage) {
   PedigreeStock p;
   card::PedigreeCertificate c;
   c.tatoRechts = QStringLiteral("RS1000");
+  c.tatoLinks = QStringLiteral("1.10.115");
+  c.rasse = QStringLiteral("Deutsche Riesenschecken");
+  c.bewertungen = QStringLiteral("96,5 / 95,0 / 96,0");
+  c.erbformel = QStringLiteral("AaBBCchhDdGgSs0");
+  c.zuechter = QStringLiteral("Jürgen Müller");
   c.passport = passportImage(p.s.engine, p.animal);
   ASSERT_FALSE(c.passport.isNull());
   const reports::Report report = card::TReportAbstammungsnachweis(c, reports::ReportFont{QStringLiteral("DejaVu Sans"), 0});
