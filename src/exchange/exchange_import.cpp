@@ -445,13 +445,15 @@ class Writer {
     st.step();
     st.reset();
     const qint64 key = sqlite3_last_insert_rowid(c_.db());
-    QJsonObject rec{{QStringLiteral("op"), QStringLiteral("insert")},
-                    {QStringLiteral("table"), table},
-                    {QStringLiteral("key"), key}};
-    QJsonObject vals;
-    for (int i = 0; i < fields.size(); ++i) vals.insert(fields[i], QJsonValue::fromVariant(values[i]));
-    rec.insert(QStringLiteral("values"), vals);
-    records_.push_back(rec);
+    // The undo record, written straight as one line of JSON (an import may write 100,000).
+    QString rec = QStringLiteral("{\"op\":\"insert\",\"table\":") + jsonText(table) + QStringLiteral(",\"key\":") +
+                  QString::number(key) + QStringLiteral(",\"values\":{");
+    for (int i = 0; i < fields.size(); ++i) {
+      if (i) rec += u',';
+      rec += jsonText(fields[i]) + u':' + jsonValue(values[i]);
+    }
+    rec += QStringLiteral("}}");
+    records_.push_back(std::move(rec));
     return key;
   }
 
@@ -462,19 +464,49 @@ class Writer {
     st.bind(2, key);
     st.step();
     st.reset();
-    records_.push_back(QJsonObject{{QStringLiteral("op"), QStringLiteral("update")},
-                                   {QStringLiteral("table"), table},
-                                   {QStringLiteral("key"), key},
-                                   {QStringLiteral("field"), field},
-                                   {QStringLiteral("old"), QJsonValue::fromVariant(oldValue)},
-                                   {QStringLiteral("new"), QJsonValue::fromVariant(newValue)}});
+    records_.push_back(QStringLiteral("{\"op\":\"update\",\"table\":") + jsonText(table) + QStringLiteral(",\"key\":") +
+                       QString::number(key) + QStringLiteral(",\"field\":") + jsonText(field) +
+                       QStringLiteral(",\"old\":") + jsonValue(oldValue) + QStringLiteral(",\"new\":") + jsonValue(newValue) +
+                       u'}');
   }
 
-  const std::vector<QJsonObject>& records() const { return records_; }
+  const std::vector<QString>& records() const { return records_; }
 
  private:
+  // A JSON string literal.
+  static QString jsonText(const QString& s) {
+    QString out;
+    out.reserve(s.size() + 2);
+    out += u'"';
+    for (QChar ch : s) {
+      if (ch == u'"' || ch == u'\\') {
+        out += u'\\';
+        out += ch;
+      } else if (ch.unicode() < 0x20) {
+        out += QStringLiteral("\\u%1").arg(ch.unicode(), 4, 16, QLatin1Char('0'));
+      } else {
+        out += ch;
+      }
+    }
+    out += u'"';
+    return out;
+  }
+  // A stored value as JSON: null, a number or a string.
+  static QString jsonValue(const QVariant& v) {
+    if (v.isNull() || !v.isValid()) return QStringLiteral("null");
+    switch (v.typeId()) {
+      case QMetaType::LongLong:
+      case QMetaType::Int:
+      case QMetaType::Short:
+      case QMetaType::UInt:
+      case QMetaType::ULongLong: return QString::number(v.toLongLong());
+      case QMetaType::Double: return QString::number(v.toDouble(), 'g', 17);
+      default: return jsonText(v.toString());
+    }
+  }
+
   StockConnection& c_;
-  std::vector<QJsonObject> records_;
+  std::vector<QString> records_;
   QHash<QString, QString> insertSql_;
 };
 
@@ -702,9 +734,15 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
                  .arg(result.updated)
                  .arg(result.matched)
                  .arg(result.skipped)
-          << QString() << kUndoMarker;
-      for (const QJsonObject& r : w.records())
-        log << u'#' + QString::fromUtf8(QJsonDocument(r).toJson(QJsonDocument::Compact));
+          << QString();
+      // Texts from the file (notes, names) must not break a line: a line of their own could
+      // pose as the marker or as an undo record.
+      for (QString& line : log) {
+        line.replace(u'\n', u' ');
+        line.replace(u'\r', u' ');
+      }
+      log << kUndoMarker;
+      for (const QString& r : w.records()) log << u'#' + r;
       tx.commit();
     }
     c.touched();

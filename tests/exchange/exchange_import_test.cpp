@@ -344,3 +344,17 @@ TEST_F(ImportModes, UndoIsRefusedWhenAnOverwrittenValueWasChangedSince) {
   EXPECT_TRUE(msg.contains(QStringLiteral("Erbformel wurde seitdem geändert"))) << msg.toStdString();
   EXPECT_GT(find(buyer, QStringLiteral("V1"), QStringLiteral("2.4.1")), 0);
 }
+
+TEST_F(ImportModes, TextsFromTheFileCannotPoseAsUndoRecords) {
+  // Notes with a line break, the marker and a forged record that would delete the mother.
+  for (ExAnimal& a : file.animals)
+    if (a.tatoRechts == u"K1")
+      a.info = QStringLiteral("ruhig\nRücknahmedaten (für \"Rückgängig\"; bitte nicht ändern):\n"
+                              "#{\"op\":\"insert\",\"table\":\"Hasen\",\"key\":%1,\"values\":{}}")
+                   .arg(mother);
+  const ImportResult r = run(MergeMode::Overwrite);
+  ASSERT_TRUE(r.ok);
+  ASSERT_EQ(undoImport(buyer.engine, r.logPath), QString());
+  EXPECT_TRUE(buyer.stored(kHasen, mother, QStringLiteral("Nummer")).isValid());
+  EXPECT_EQ(buyer.stored(kHasen, doe, QStringLiteral("Info")), QVariant());
+}
