@@ -215,7 +215,7 @@ reports::Report TReportAbstammungsnachweis(const PedigreeCertificate& c, const R
   const double ownTop = 14.0;
   const double ownHeight = 42.0;
   b.add(Element::box(QRectF(0, ownTop, w, ownHeight), QColor(), 0.35, reports::ShapeKind::RoundedRectangle));
-  const double pictureWidth = 46.0;
+  const double pictureWidth = c.passport.isNull() ? 46.0 : 38.0;  // narrower beside the passport code
   const QRectF picture(w - pictureWidth - 3.0, ownTop + 3.0, pictureWidth, ownHeight - 6.0);
   b.add(Element::box(picture, QColor(0xF7, 0xF7, 0xF7), 0.2).colour(kRule));
   if (!c.picture.isNull()) b.add(Element::picture(picture.adjusted(0.5, 0.5, -0.5, -0.5), c.picture));
@@ -244,7 +244,10 @@ reports::Report TReportAbstammungsnachweis(const PedigreeCertificate& c, const R
   pair(col2, top + 2 * row, 18, 56, QStringLiteral("Plz.:"), c.plz);
   pair(col2, top + 3 * row, 18, 56, QStringLiteral("Wohnort:"), c.wohnort);
   pair(col2, top + 4 * row, 18, 56, QStringLiteral("Tel.:"), c.telefon);
-  const double col3Width = picture.left() - col3 - 4.0;
+  // The pedigree passport's QR code, 30 mm square, left of the picture.
+  const QRectF passport(picture.left() - 33.0, ownTop + 6.0, 30.0, 30.0);
+  if (!c.passport.isNull()) b.add(Element::picture(passport, c.passport));
+  const double col3Width = (c.passport.isNull() ? picture.left() : passport.left()) - col3 - 4.0;
   b.add(Element::label(QRectF(col3, top, col3Width, row), QStringLiteral("Bewertungen:")).size(8.5).colour(kMuted).singleLine());
   b.add(Element::label(QRectF(col3, top + row - 0.5, col3Width, 2 * row), c.bewertungen).size(9.5).colour(kInk));
   b.add(Element::label(QRectF(col3, top + 3 * row, col3Width, row), QStringLiteral("Erbformel:")).size(8.5).colour(kMuted).singleLine());

@@ -39,6 +39,7 @@ struct PedigreeCertificate {
   QString zuechter, strasse, plz, wohnort, telefon;
   QString bewertungen, erbformel;
   QImage picture;        // null: the place stays empty
+  QImage passport;       // QR code of the pedigree passport, printed 30 mm wide; null: none
   bool colourRepeated = true;  // Drucken/TitelRot: repeated ancestors in colour
   QMarginsF margins{7.0, 7.0, 12.5, 7.0};  // mm: left, top, right, bottom
   std::array<CertificateAncestor, kCertificateBoxes + 1> ancestors{};  // index = slot 1..30

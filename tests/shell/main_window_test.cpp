@@ -207,6 +207,16 @@ TEST_F(MainWindowTest, InfoWindowOpensOnce) {
   EXPECT_EQ(infos->findChild<QLabel*>(QStringLiteral("Produkt"))->text(), QStringLiteral("Lapiro Manager"));
 }
 
+TEST_F(MainWindowTest, DatenaustauschOpensTheExchangeWindowOnce) {
+  QAction* austausch = findAction(window_.get(), QStringLiteral("Datenaustausch"));
+  ASSERT_NE(austausch, nullptr);
+  EXPECT_TRUE(austausch->isEnabled());
+  austausch->trigger();
+  austausch->trigger();
+  ASSERT_EQ(window_->mdiArea()->subWindowList().size(), 1);
+  EXPECT_EQ(window_->mdiArea()->subWindowList().front()->widget()->windowTitle(), QStringLiteral("Datenaustausch"));
+}
+
 TEST_F(MainWindowTest, HelpShowsThePageOrSaysItIsMissing) {
   window_->showHelp(1001);
   ASSERT_NE(window_->helpWindow(), nullptr);

@@ -3,6 +3,7 @@
 #include "card/pedigree_certificate.h"
 #include "card/ui/animal_card.h"
 #include "engine/cursor.h"
+#include "exchange/passport.h"
 #include "reports/data_source.h"
 #include "reports/ui/report_preview.h"
 #include "shell/system_info.h"
@@ -13,7 +14,8 @@ namespace lapiro::card::ui {
 void printPedigreeCertificate(QWidget* parent, store::TDatenStamm& dm, const shell::tsysteminfo& settings) {
   engine::Cursor& h = dm.Hasen();
   if (!h.isOpen() || !h.hasRecord()) return;
-  const PedigreeCertificate certificate = readPedigreeCertificate(dm, settings);
+  PedigreeCertificate certificate = readPedigreeCertificate(dm, settings);
+  certificate.passport = exchange::passportImage(h.engine(), h.field(QStringLiteral("Nummer")).asInteger());
   const reports::Report report =
       TReportAbstammungsnachweis(certificate, reports::ReportFont{settings.Drucken.Schriftart, 0});
   reports::showReportPreview(parent, report, reports::MemoryDataSource{});

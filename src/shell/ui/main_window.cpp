@@ -9,6 +9,7 @@
 #include "card/ui/pedigree_print.h"
 #include "contacts/ui/address_dialogs.h"
 #include "contacts/ui/contacts_windows.h"
+#include "exchange/ui/exchange_windows.h"
 #include "contacts/ui/register_windows.h"
 #include "lineage/ui/lineage_windows.h"
 #include "output/ui/output_windows.h"
@@ -249,7 +250,9 @@ void TFormLapiroManager::createMenus() {
   apotheke->setEnabled(true);
   connect(apotheke, &QAction::triggered, this, [this] { health::ui::openApotheke(*this); });
   m->addSeparator();
-  addCommand(m, QStringLiteral("Datenaustausch"));
+  QAction* austausch = addCommand(m, QStringLiteral("Datenaustausch"));
+  austausch->setEnabled(true);
+  connect(austausch, &QAction::triggered, this, [this] { exchange::ui::openDatenaustausch(*this); });
   QAction* sicherung = addCommand(m, QStringLiteral("Datensicherung"));
   sicherung->setEnabled(true);
   connect(sicherung, &QAction::triggered, this, [this] { safety::ui::openDatensicherung(*this); });

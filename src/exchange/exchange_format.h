@@ -1,0 +1,107 @@
+// The exchange file: animals with their parentage, breeds, colours, addresses and optionally
+// show results, as UTF-8 JSON (docs/exchange-format.md, docs/exchange-format.schema.json).
+//
+// Identifiers carry their scheme and parentage is typed (sire, dam), after the concepts of
+// the ICAR Animal Data Exchange JSON; the file does not claim conformance to it. Ids inside
+// the file ("id" of animals and addresses) are local to the file and link its records.
+//
+// The reader treats the file as untrusted: it refuses files above kMaxFileSize, nesting deeper
+// than kMaxDepth, invalid JSON, another format name, a newer major version, missing required
+// fields, impossible dates, unknown breed codes, duplicate ids, parents that are not in the
+// file and parentage loops, each with a German message that names the place in the file.
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace lapiro::exchange {
+
+inline constexpr char16_t kFormatName[] = u"lapiro-exchange";
+inline constexpr int kFormatMajor = 1;
+inline constexpr int kFormatMinor = 0;
+// Files above this size are refused before they are read.
+inline constexpr qint64 kMaxFileSize = 256LL * 1024 * 1024;
+// JSON nested deeper than this is refused before it is parsed.
+inline constexpr int kMaxDepth = 16;
+
+// One show result (a row of Ausstellung).
+struct ExShow {
+  QDate date;
+  QString title;
+  QString place;
+  QString prize;
+  std::optional<double> weight;
+  // The seven score positions Gewicht1 .. Pflege7 (empty when not judged).
+  std::optional<double> scores[7];
+  QString remark;
+};
+
+// One animal. Empty texts and unset optionals mean "not given".
+struct ExAnimal {
+  QString id;            // local to the file
+  QString tatoRechts;    // scheme "tattoo-right"
+  QString tatoLinks;     // scheme "tattoo-left"
+  QDate birthDate;       // null when unknown
+  QString sex;           // "1" buck, "2" doe (file: "Male" / "Female")
+  QString breedCode;     // a code of the file's breeds list
+  QString colourName;    // a colour of that breed
+  QString colourCode;
+  QString geneticFormula;
+  QString litterSize;
+  std::optional<qint64> koernote;
+  QString name;          // IDCode
+  QString info;          // features: notes
+  QString anomalies;     // features: anomalies
+  QString status;        // status name in the exporting stock (information)
+  QString sireId;        // parentage "Sire"
+  QString damId;         // parentage "Dam"
+  QString breederId;     // an address id
+  QString ownerId;       // an address id
+  std::vector<ExShow> shows;
+};
+
+struct ExBreed {
+  QString code;
+  QString name;
+  QString group;
+};
+
+struct ExAddress {
+  QString id;
+  QString name, vorname, strasse, plz, ort, land, telefon, email, vereinskennzeichen, hbnr;
+};
+
+struct ExchangeFile {
+  int major = kFormatMajor;
+  int minor = kFormatMinor;
+  QString program;     // exporting program and version
+  QDateTime created;   // UTC
+  std::vector<ExBreed> breeds;
+  std::vector<ExAnimal> animals;
+  std::vector<ExAddress> addresses;
+};
+
+// Writes the file as UTF-8 JSON. `compact` leaves out indentation (the passport's payload).
+QByteArray writeExchange(const ExchangeFile& file, bool compact = false);
+
+// The outcome of reading: the file, or a German message naming the place in the file.
+struct ReadResult {
+  std::optional<ExchangeFile> file;
+  QString error;
+};
+
+// Reads and checks a file's content (see the header comment). Never throws.
+ReadResult readExchange(const QByteArray& bytes);
+// Reads a file from disk; refuses files above kMaxFileSize without reading them.
+ReadResult readExchangeFile(const QString& path);
+
+// The animals of `file` in an order in which every parent comes before its young, or the
+// message about the first loop found. Used by the reader's check and by the import.
+std::optional<std::vector<int>> parentsFirstOrder(const ExchangeFile& file, QString* error = nullptr);
+
+}  // namespace lapiro::exchange

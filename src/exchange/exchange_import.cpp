@@ -1,0 +1,927 @@
+#include "exchange/exchange_import.h"
+
+#include "exchange/stock_connection.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace lapiro::exchange {
+
+namespace {
+
+const QString kHasen = QStringLiteral("Hasen");
+const QString kRasse = QStringLiteral("Rasse");
+const QString kFarbe = QStringLiteral("Farbe");
+const QString kAdresse = QStringLiteral("Adresse");
+const QString kAusstellung = QStringLiteral("Ausstellung");
+
+// The marker line before the machine-readable records of a log, and the line an undo adds.
+const QString kUndoMarker = QStringLiteral("Rücknahmedaten (für \"Rückgängig\"; bitte nicht ändern):");
+const QString kUndoneLine = QStringLiteral("Rückgängig gemacht am ");
+
+QString keyField(const QString& table) {
+  return table == kAdresse ? QStringLiteral("LaufendeNr") : QStringLiteral("Nummer");
+}
+
+QString identityOf(const QString& rechts, const QString& links, const QDate& birth) {
+  return rechts.trimmed() + u'\x1f' + links.trimmed() + u'\x1f' + birth.toString(Qt::ISODate);
+}
+
+QString tattoos(const QString& rechts, const QString& links) { return rechts + QStringLiteral("  ") + links; }
+
+// A stored or incoming value in one comparable form: empty and NULL are alike, numbers compare
+// by value whether stored as integer or real.
+QString canonical(const QVariant& v) {
+  if (v.isNull() || !v.isValid()) return {};
+  switch (v.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Double: return QString::number(v.toDouble(), 'g', 15);
+    case QMetaType::QDate: return v.toDate().toString(Qt::ISODate);
+    default: return v.toString().trimmed();
+  }
+}
+
+bool isEmptyValue(const QVariant& v) { return canonical(v).isEmpty(); }
+
+QVariant textOrNull(const QString& s) { return s.isEmpty() ? QVariant() : QVariant(s); }
+QVariant keyOrNull(qint64 k) { return k == 0 ? QVariant() : QVariant(static_cast<qlonglong>(k)); }
+
+// The fields of an animal the import compares and writes, with their captions.
+struct AnimalField {
+  const char16_t* field;
+  const char16_t* caption;
+  enum Kind { Text, Number, Breed, Colour, Animal, Address } kind;
+};
+const AnimalField kAnimalFields[] = {
+    {u"Geschlecht", u"Geschlecht", AnimalField::Text},   {u"Rasse", u"Rasse", AnimalField::Breed},
+    {u"Farbe", u"Farbe", AnimalField::Colour},           {u"Vater", u"Vater", AnimalField::Animal},
+    {u"Mutter", u"Mutter", AnimalField::Animal},         {u"Zuechter", u"Züchter", AnimalField::Address},
+    {u"Besitzer", u"Besitzer", AnimalField::Address},    {u"Erbformel", u"Erbformel", AnimalField::Text},
+    {u"Wurfgroesse", u"Wurfgröße", AnimalField::Text},   {u"Körnote", u"Körnote", AnimalField::Number},
+    {u"IDCode", u"Name", AnimalField::Text},             {u"Info", u"Info", AnimalField::Text},
+    {u"Anomalien", u"Anomalien", AnimalField::Text},
+};
+
+const std::pair<const char16_t*, const char16_t*> kAddressFields[] = {
+    {u"Name", u"Name"},         {u"Vorname", u"Vorname"}, {u"Straße", u"Straße"},
+    {u"PLZ", u"PLZ"},           {u"Ort", u"Ort"},         {u"Land", u"Land"},
+    {u"Telefon", u"Telefon"},   {u"EMail", u"E-Mail"},    {u"Vereinskennzeichen", u"Vereinskennzeichen"},
+    {u"HBNr", u"Herdbuchnummer"},
+};
+
+QString addressValue(const ExAddress& a, int i) {
+  switch (i) {
+    case 0: return a.name;
+    case 1: return a.vorname;
+    case 2: return a.strasse;
+    case 3: return a.plz;
+    case 4: return a.ort;
+    case 5: return a.land;
+    case 6: return a.telefon;
+    case 7: return a.email;
+    case 8: return a.vereinskennzeichen;
+    default: return a.hbnr;
+  }
+}
+
+QString addressDisplay(const QString& name, const QString& vorname, const QString& ort) {
+  QString s = vorname.isEmpty() ? name : vorname + u' ' + name;
+  if (!ort.isEmpty()) s += QStringLiteral(", ") + ort;
+  return s;
+}
+
+bool applies(MergeMode mode, const QVariant& stored) {
+  switch (mode) {
+    case MergeMode::FillEmpty: return isEmptyValue(stored);
+    case MergeMode::AppendOnly: return false;
+    case MergeMode::Overwrite: return true;
+  }
+  return false;
+}
+
+// Texts of stored keys for the control view and the log, read on demand.
+class Names {
+ public:
+  explicit Names(StockConnection& c) : c_(c) {}
+  QString breed(qint64 k) { return lookup(kRasse, QStringLiteral("Name"), k); }
+  QString colour(qint64 k) { return lookup(kFarbe, QStringLiteral("Name"), k); }
+  QString address(qint64 k) {
+    engine::Statement& st = c_.prepare(
+        QStringLiteral("SELECT Name, Vorname, Ort FROM %1 WHERE LaufendeNr = ?").arg(c_.table(kAdresse)));
+    st.bind(1, k);
+    QString s = st.step() ? addressDisplay(st.column(0).toString(), st.column(1).toString(), st.column(2).toString())
+                          : QString();
+    st.reset();
+    return s;
+  }
+  QString animal(qint64 k) {
+    engine::Statement& st =
+        c_.prepare(QStringLiteral("SELECT TatoRechts, TatoLinks FROM %1 WHERE Nummer = ?").arg(c_.table(kHasen)));
+    st.bind(1, k);
+    QString s = st.step() ? tattoos(st.column(0).toString(), st.column(1).toString()) : QString();
+    st.reset();
+    return s;
+  }
+
+ private:
+  QString lookup(const QString& table, const QString& field, qint64 k) {
+    engine::Statement& st =
+        c_.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE Nummer = ?").arg(engine::quoteIdent(field), c_.table(table)));
+    st.bind(1, k);
+    QString s = st.step() ? st.column(0).toString() : QString();
+    st.reset();
+    return s;
+  }
+  StockConnection& c_;
+};
+
+QStringList importTables() { return {kHasen, kRasse, kFarbe, kAdresse, kAusstellung}; }
+
+}  // namespace
+
+QString mergeModeCaption(MergeMode mode) {
+  switch (mode) {
+    case MergeMode::FillEmpty: return QStringLiteral("Aktualisieren leerer Felder");
+    case MergeMode::AppendOnly: return QStringLiteral("nur Anhängen");
+    case MergeMode::Overwrite: return QStringLiteral("Überschreiben");
+  }
+  return {};
+}
+
+QString recordStateText(RecordState state) {
+  switch (state) {
+    case RecordState::New: return QStringLiteral("neu");
+    case RecordState::Present: return QStringLiteral("vorhanden");
+    case RecordState::Differing: return QStringLiteral("abweichend");
+  }
+  return {};
+}
+
+QString FieldDiff::actionText() const {
+  if (!apply) return QStringLiteral("bleibt");
+  return isEmptyValue(stored) ? QStringLiteral("wird ergänzt") : QStringLiteral("wird überschrieben");
+}
+
+int ImportPlan::count(RecordState state) const {
+  return static_cast<int>(std::count_if(animals.begin(), animals.end(), [state](const RecordPlan& p) { return p.state == state; }));
+}
+
+// ------------------------------------------------------------------------------ planning
+
+ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const ImportOptions& options) {
+  StockConnection c(engine, importTables());
+  engine::execSql(c.db(), QStringLiteral("BEGIN"));
+  Names names(c);
+  ImportPlan plan;
+
+  // Breeds: by code, then by name.
+  QHash<QString, qint64> breedByCode, breedByName;
+  {
+    engine::Statement& st = c.prepare(QStringLiteral("SELECT Nummer, Name, Code FROM %1 ORDER BY Nummer").arg(c.table(kRasse)));
+    while (st.step()) {
+      const qint64 k = st.column(0).toLongLong();
+      const QString name = st.column(1).toString().trimmed().toUpper();
+      const QString code = st.column(2).toString().trimmed().toUpper();
+      if (!code.isEmpty() && !breedByCode.contains(code)) breedByCode.insert(code, k);
+      if (!name.isEmpty() && !breedByName.contains(name)) breedByName.insert(name, k);
+    }
+  }
+  QHash<QString, int> breedIndex;  // upper code -> index
+  for (int i = 0; i < static_cast<int>(file.breeds.size()); ++i) {
+    const ExBreed& b = file.breeds[i];
+    RecordPlan p;
+    p.fileIndex = i;
+    p.existing = breedByCode.value(b.code.toUpper(), breedByName.value(b.name.toUpper(), 0));
+    p.state = p.existing ? RecordState::Present : RecordState::New;
+    p.display = b.name + QStringLiteral(" (") + b.code + u')';
+    plan.breeds.push_back(p);
+    breedIndex.insert(b.code.toUpper(), i);
+  }
+
+  // Colours: within their breed, by name, then by code.
+  QHash<QString, qint64> colourByName, colourByCode;  // "<Rasse>|<NAME>"
+  {
+    engine::Statement& st =
+        c.prepare(QStringLiteral("SELECT Nummer, Rasse, Name, Code FROM %1 ORDER BY Nummer").arg(c.table(kFarbe)));
+    while (st.step()) {
+      const QString r = QString::number(st.column(1).toLongLong()) + u'|';
+      const QString name = st.column(2).toString().trimmed().toUpper();
+      const QString code = st.column(3).toString().trimmed().toUpper();
+      if (!name.isEmpty() && !colourByName.contains(r + name)) colourByName.insert(r + name, st.column(0).toLongLong());
+      if (!code.isEmpty() && !colourByCode.contains(r + code)) colourByCode.insert(r + code, st.column(0).toLongLong());
+    }
+  }
+  QHash<QString, int> colourIndex;  // "<breed index>|<NAME or CODE>"
+  plan.animalColour.assign(file.animals.size(), -1);
+  for (int i = 0; i < static_cast<int>(file.animals.size()); ++i) {
+    const ExAnimal& a = file.animals[i];
+    if (a.breedCode.isEmpty() || (a.colourName.isEmpty() && a.colourCode.isEmpty())) continue;
+    const int b = breedIndex.value(a.breedCode.toUpper(), -1);
+    if (b < 0) continue;
+    const QString key = QString::number(b) + u'|' + (a.colourName.isEmpty() ? u'#' + a.colourCode : a.colourName).toUpper();
+    if (const auto it = colourIndex.constFind(key); it != colourIndex.constEnd()) {
+      plan.animalColour[i] = *it;
+      continue;
+    }
+    ColourPlan cp;
+    cp.breed = b;
+    cp.name = a.colourName.isEmpty() ? a.colourCode : a.colourName;
+    cp.code = a.colourCode;
+    if (const qint64 stockBreed = plan.breeds[b].existing) {
+      const QString r = QString::number(stockBreed) + u'|';
+      cp.existing = colourByName.value(r + cp.name.toUpper(), 0);
+      if (!cp.existing && !cp.code.isEmpty()) cp.existing = colourByCode.value(r + cp.code.toUpper(), 0);
+    }
+    cp.display = cp.name + QStringLiteral(" (") + file.breeds[b].name + u')';
+    colourIndex.insert(key, static_cast<int>(plan.colours.size()));
+    plan.animalColour[i] = static_cast<int>(plan.colours.size());
+    plan.colours.push_back(cp);
+  }
+
+  // Addresses: by name, first name and place.
+  QHash<QString, qint64> addressByKey;
+  {
+    engine::Statement& st = c.prepare(
+        QStringLiteral("SELECT LaufendeNr, Name, Vorname, Ort FROM %1 ORDER BY LaufendeNr").arg(c.table(kAdresse)));
+    while (st.step()) {
+      const QString key = st.column(1).toString().trimmed().toUpper() + u'|' + st.column(2).toString().trimmed().toUpper() +
+                          u'|' + st.column(3).toString().trimmed().toUpper();
+      if (!addressByKey.contains(key)) addressByKey.insert(key, st.column(0).toLongLong());
+    }
+  }
+  QHash<QString, int> addressIndex;  // file id -> index
+  {
+    engine::Statement& st = c.prepare(
+        QStringLiteral("SELECT Name, Vorname, \"Straße\", PLZ, Ort, Land, Telefon, EMail, Vereinskennzeichen, HBNr "
+                       "FROM %1 WHERE LaufendeNr = ?")
+            .arg(c.table(kAdresse)));
+    for (int i = 0; i < static_cast<int>(file.addresses.size()); ++i) {
+      const ExAddress& a = file.addresses[i];
+      RecordPlan p;
+      p.fileIndex = i;
+      p.display = addressDisplay(a.name, a.vorname, a.ort);
+      p.existing = addressByKey.value(a.name.toUpper() + u'|' + a.vorname.toUpper() + u'|' + a.ort.toUpper(), 0);
+      p.state = RecordState::New;
+      if (p.existing) {
+        p.state = RecordState::Present;
+        st.reset();
+        st.bind(1, p.existing);
+        if (st.step()) {
+          for (int f = 0; f < 10; ++f) {
+            const QString incoming = addressValue(a, f);
+            const QVariant stored = st.column(f);
+            if (incoming.isEmpty() || canonical(stored) == incoming) continue;
+            FieldDiff d;
+            d.field = QString::fromUtf16(kAddressFields[f].first);
+            d.caption = QString::fromUtf16(kAddressFields[f].second);
+            d.stored = stored;
+            d.incoming = incoming;
+            d.storedText = canonical(stored);
+            d.incomingText = incoming;
+            d.apply = applies(options.addressMode, stored);
+            p.diffs.push_back(d);
+          }
+        }
+        st.reset();
+        if (!p.diffs.empty()) p.state = RecordState::Differing;
+      }
+      addressIndex.insert(a.id, i);
+      plan.addresses.push_back(p);
+    }
+  }
+
+  // Animals: identity of the stock, then the fields of the matched ones.
+  QHash<QString, qint64> stockIdentity;
+  {
+    engine::Statement& st = c.prepare(
+        QStringLiteral("SELECT Nummer, TatoRechts, TatoLinks, Geburtstag FROM %1 ORDER BY Nummer").arg(c.table(kHasen)));
+    while (st.step()) {
+      const QString r = st.column(1).toString();
+      const QString l = st.column(2).toString();
+      if (r.trimmed().isEmpty() && l.trimmed().isEmpty()) continue;
+      const QString key = identityOf(r, l, QDate::fromString(st.column(3).toString(), Qt::ISODate));
+      if (!stockIdentity.contains(key)) stockIdentity.insert(key, st.column(0).toLongLong());
+    }
+  }
+  QHash<QString, int> animalIndex;
+  for (int i = 0; i < static_cast<int>(file.animals.size()); ++i) animalIndex.insert(file.animals[i].id, i);
+  plan.animals.resize(file.animals.size());
+  for (int i = 0; i < static_cast<int>(file.animals.size()); ++i) {
+    const ExAnimal& a = file.animals[i];
+    RecordPlan& p = plan.animals[i];
+    p.fileIndex = i;
+    p.display = tattoos(a.tatoRechts, a.tatoLinks);
+    if (!a.tatoRechts.isEmpty() || !a.tatoLinks.isEmpty())
+      p.existing = stockIdentity.value(identityOf(a.tatoRechts, a.tatoLinks, a.birthDate), 0);
+    p.state = p.existing ? RecordState::Present : RecordState::New;
+  }
+
+  // A reference in stock terms: the matched record's key, or -(index + 1) of a created one.
+  auto breedRef = [&](int animal) -> qint64 {
+    const int b = breedIndex.value(file.animals[animal].breedCode.toUpper(), -1);
+    if (b < 0) return 0;
+    return plan.breeds[b].existing ? plan.breeds[b].existing : -(b + 1);
+  };
+  auto colourRef = [&](int animal) -> qint64 {
+    const int k = plan.animalColour[animal];
+    if (k < 0) return 0;
+    return plan.colours[k].existing ? plan.colours[k].existing : -(k + 1);
+  };
+  auto animalRef = [&](const QString& id) -> qint64 {
+    const int k = animalIndex.value(id, -1);
+    if (id.isEmpty() || k < 0) return 0;
+    return plan.animals[k].existing ? plan.animals[k].existing : -(k + 1);
+  };
+  auto addressRef = [&](const QString& id) -> qint64 {
+    const int k = addressIndex.value(id, -1);
+    if (id.isEmpty() || k < 0) return 0;
+    return plan.addresses[k].existing ? plan.addresses[k].existing : -(k + 1);
+  };
+  auto refText = [&](AnimalField::Kind kind, qint64 k) -> QString {
+    if (k == 0) return {};
+    switch (kind) {
+      case AnimalField::Breed: return k > 0 ? names.breed(k) : file.breeds[-k - 1].name;
+      case AnimalField::Colour: return k > 0 ? names.colour(k) : plan.colours[-k - 1].name;
+      case AnimalField::Animal: return k > 0 ? names.animal(k) : plan.animals[-k - 1].display;
+      case AnimalField::Address: return k > 0 ? names.address(k) : plan.addresses[-k - 1].display;
+      default: return QString::number(k);
+    }
+  };
+
+  engine::Statement& row = c.prepare(
+      QStringLiteral("SELECT Geschlecht, Rasse, Farbe, Vater, Mutter, Zuechter, Besitzer, Erbformel, Wurfgroesse, "
+                     "\"Körnote\", IDCode, Info, Anomalien FROM %1 WHERE Nummer = ?")
+          .arg(c.table(kHasen)));
+  for (int i = 0; i < static_cast<int>(file.animals.size()); ++i) {
+    RecordPlan& p = plan.animals[i];
+    if (!p.existing) continue;
+    const ExAnimal& a = file.animals[i];
+    const QVariant incoming[] = {
+        a.sex,
+        keyOrNull(breedRef(i)),
+        keyOrNull(colourRef(i)),
+        keyOrNull(animalRef(a.sireId)),
+        keyOrNull(animalRef(a.damId)),
+        keyOrNull(addressRef(a.breederId)),
+        keyOrNull(addressRef(a.ownerId)),
+        textOrNull(a.geneticFormula),
+        textOrNull(a.litterSize),
+        a.koernote ? QVariant(static_cast<qlonglong>(*a.koernote)) : QVariant(),
+        textOrNull(a.name),
+        textOrNull(a.info),
+        textOrNull(a.anomalies),
+    };
+    row.reset();
+    row.bind(1, p.existing);
+    if (!row.step()) continue;
+    for (int f = 0; f < 13; ++f) {
+      const AnimalField& af = kAnimalFields[f];
+      const QVariant stored = row.column(f);
+      if (isEmptyValue(incoming[f]) || canonical(stored) == canonical(incoming[f])) continue;
+      // A stored sex other than "1" is a doe, like the file's "2".
+      if (f == 0 && (canonical(stored) == u"1") == (a.sex == u"1")) continue;
+      FieldDiff d;
+      d.field = QString::fromUtf16(af.field);
+      d.caption = QString::fromUtf16(af.caption);
+      d.stored = stored;
+      d.incoming = incoming[f];
+      if (af.kind == AnimalField::Text || af.kind == AnimalField::Number) {
+        d.storedText = canonical(stored);
+        d.incomingText = canonical(incoming[f]);
+        if (f == 0) {
+          d.storedText = d.storedText == u"1" ? QStringLiteral("1.0") : QStringLiteral("0.1");
+          d.incomingText = d.incomingText == u"1" ? QStringLiteral("1.0") : QStringLiteral("0.1");
+        }
+      } else {
+        d.storedText = refText(af.kind, stored.toLongLong());
+        d.incomingText = refText(af.kind, incoming[f].toLongLong());
+      }
+      d.apply = applies(options.animalMode, stored);
+      p.diffs.push_back(d);
+    }
+    row.reset();
+    if (!p.diffs.empty()) p.state = RecordState::Differing;
+  }
+  engine::execSql(c.db(), QStringLiteral("COMMIT"));
+  return plan;
+}
+
+// ------------------------------------------------------------------------------ writing
+
+namespace {
+
+// Writes rows, recording every insert and update for the log's undo records.
+class Writer {
+ public:
+  explicit Writer(StockConnection& c) : c_(c) {}
+
+  qint64 insert(const QString& table, const QStringList& fields, const QVariantList& values) {
+    // The statement text is built once per table and field list.
+    const QString sqlKey = table + u'|' + fields.join(u'|');
+    auto sql = insertSql_.find(sqlKey);
+    if (sql == insertSql_.end()) {
+      QStringList cols;
+      QStringList marks;
+      for (const QString& f : fields) {
+        cols << engine::quoteIdent(f);
+        marks << QStringLiteral("?");
+      }
+      sql = insertSql_.insert(sqlKey, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                       .arg(c_.table(table), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+    }
+    engine::Statement& st = c_.prepare(*sql);
+    st.bindAll(values);
+    st.step();
+    st.reset();
+    const qint64 key = sqlite3_last_insert_rowid(c_.db());
+    // The undo record, written straight as one line of JSON (an import may write 100,000).
+    QString rec = QStringLiteral("{\"op\":\"insert\",\"table\":") + jsonText(table) + QStringLiteral(",\"key\":") +
+                  QString::number(key) + QStringLiteral(",\"values\":{");
+    for (int i = 0; i < fields.size(); ++i) {
+      if (i) rec += u',';
+      rec += jsonText(fields[i]) + u':' + jsonValue(values[i]);
+    }
+    rec += QStringLiteral("}}");
+    records_.push_back(std::move(rec));
+    return key;
+  }
+
+  void update(const QString& table, qint64 key, const QString& field, const QVariant& oldValue, const QVariant& newValue) {
+    engine::Statement& st = c_.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+                                           .arg(c_.table(table), engine::quoteIdent(field), engine::quoteIdent(keyField(table))));
+    st.bind(1, newValue);
+    st.bind(2, key);
+    st.step();
+    st.reset();
+    records_.push_back(QStringLiteral("{\"op\":\"update\",\"table\":") + jsonText(table) + QStringLiteral(",\"key\":") +
+                       QString::number(key) + QStringLiteral(",\"field\":") + jsonText(field) +
+                       QStringLiteral(",\"old\":") + jsonValue(oldValue) + QStringLiteral(",\"new\":") + jsonValue(newValue) +
+                       u'}');
+  }
+
+  const std::vector<QString>& records() const { return records_; }
+
+ private:
+  // A JSON string literal.
+  static QString jsonText(const QString& s) {
+    QString out;
+    out.reserve(s.size() + 2);
+    out += u'"';
+    for (QChar ch : s) {
+      if (ch == u'"' || ch == u'\\') {
+        out += u'\\';
+        out += ch;
+      } else if (ch.unicode() < 0x20) {
+        out += QStringLiteral("\\u%1").arg(ch.unicode(), 4, 16, QLatin1Char('0'));
+      } else {
+        out += ch;
+      }
+    }
+    out += u'"';
+    return out;
+  }
+  // A stored value as JSON: null, a number or a string.
+  static QString jsonValue(const QVariant& v) {
+    if (v.isNull() || !v.isValid()) return QStringLiteral("null");
+    switch (v.typeId()) {
+      case QMetaType::LongLong:
+      case QMetaType::Int:
+      case QMetaType::Short:
+      case QMetaType::UInt:
+      case QMetaType::ULongLong: return QString::number(v.toLongLong());
+      case QMetaType::Double: return QString::number(v.toDouble(), 'g', 17);
+      default: return jsonText(v.toString());
+    }
+  }
+
+  StockConnection& c_;
+  std::vector<QString> records_;
+  QHash<QString, QString> insertSql_;
+};
+
+QString quoted(const QString& s) { return u'"' + s + u'"'; }
+
+}  // namespace
+
+ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const ImportPlan& plan,
+                       const ImportOptions& options, const QString& logDir, const QString& source,
+                       const std::function<void(int)>& afterAnimal) {
+  ImportResult result;
+  QStringList log;
+  const QDateTime now = QDateTime::currentDateTime();
+  log << QStringLiteral("Lapiro Manager – Einlagerung")
+      << QStringLiteral("Datei: %1").arg(source)
+      << QStringLiteral("Exportiert von: %1 am %2")
+             .arg(file.program, file.created.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")))
+      << QStringLiteral("Eingelagert am: %1").arg(now.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")))
+      << QStringLiteral("Modus Tiere: %1").arg(mergeModeCaption(options.animalMode))
+      << QStringLiteral("Modus Adressen: %1").arg(mergeModeCaption(options.addressMode))
+      << QStringLiteral("Status neuer Tiere: %1").arg(options.newStatus) << QString();
+
+  try {
+    StockConnection c(engine, importTables());
+    Writer w(c);
+    {
+      StockTransaction tx(c);
+
+      // Breeds and colours.
+      std::vector<qint64> breedKey(plan.breeds.size());
+      for (std::size_t i = 0; i < plan.breeds.size(); ++i) {
+        const ExBreed& b = file.breeds[i];
+        if (plan.breeds[i].existing) {
+          breedKey[i] = plan.breeds[i].existing;
+          log << QStringLiteral("Rasse zugeordnet: %1 {%2}").arg(plan.breeds[i].display).arg(breedKey[i]);
+          continue;
+        }
+        breedKey[i] = w.insert(kRasse, {QStringLiteral("Name"), QStringLiteral("Code"), QStringLiteral("Rassegruppe")},
+                               {b.name, b.code.startsWith(u'#') ? QVariant() : QVariant(b.code), textOrNull(b.group)});
+        log << QStringLiteral("Rasse angelegt: %1 {%2}").arg(plan.breeds[i].display).arg(breedKey[i]);
+        ++result.created;
+      }
+      std::vector<qint64> colourKey(plan.colours.size());
+      for (std::size_t i = 0; i < plan.colours.size(); ++i) {
+        const ColourPlan& cp = plan.colours[i];
+        if (cp.existing) {
+          colourKey[i] = cp.existing;
+          log << QStringLiteral("Farbe zugeordnet: %1 {%2}").arg(cp.display).arg(colourKey[i]);
+          continue;
+        }
+        colourKey[i] = w.insert(kFarbe, {QStringLiteral("Rasse"), QStringLiteral("Name"), QStringLiteral("Code")},
+                                {static_cast<qlonglong>(breedKey[cp.breed]), cp.name, textOrNull(cp.code)});
+        log << QStringLiteral("Farbe angelegt: %1 {%2}").arg(cp.display).arg(colourKey[i]);
+        ++result.created;
+      }
+
+      // Addresses.
+      std::vector<qint64> addressKey(plan.addresses.size());
+      for (std::size_t i = 0; i < plan.addresses.size(); ++i) {
+        const RecordPlan& p = plan.addresses[i];
+        const ExAddress& a = file.addresses[i];
+        if (!p.existing) {
+          QStringList fields;
+          QVariantList values;
+          for (int f = 0; f < 10; ++f) {
+            fields << QString::fromUtf16(kAddressFields[f].first);
+            values << textOrNull(addressValue(a, f));
+          }
+          addressKey[i] = w.insert(kAdresse, fields, values);
+          log << QStringLiteral("Adresse angelegt: %1 {%2}").arg(p.display).arg(addressKey[i]);
+          ++result.created;
+          continue;
+        }
+        addressKey[i] = p.existing;
+        bool changed = false;
+        for (const FieldDiff& d : p.diffs) {
+          if (d.apply) {
+            w.update(kAdresse, p.existing, d.field, d.stored, d.incoming);
+            log << QStringLiteral("Adresse %1: %2 {%3} – %4: %5 → %6")
+                       .arg(d.actionText().mid(5), p.display)
+                       .arg(p.existing)
+                       .arg(d.caption, quoted(d.storedText), quoted(d.incomingText));
+            changed = true;
+          } else {
+            log << QStringLiteral("Übersprungen: Adresse %1 {%2} – %3 bleibt %4 (Datei: %5; Modus %6)")
+                       .arg(p.display)
+                       .arg(p.existing)
+                       .arg(d.caption, quoted(d.storedText), quoted(d.incomingText), mergeModeCaption(options.addressMode));
+          }
+        }
+        if (!changed)
+          log << QStringLiteral("Adresse zugeordnet: %1 {%2} (%3)").arg(p.display).arg(p.existing).arg(recordStateText(p.state));
+      }
+
+      // Animals, parents first.
+      QString loop;
+      const auto order = parentsFirstOrder(file, &loop);
+      if (!order) throw engine::EngineError(engine::EngineError::Kind::General, loop);
+      QHash<QString, int> index;
+      for (int i = 0; i < static_cast<int>(file.animals.size()); ++i) index.insert(file.animals[i].id, i);
+      std::vector<qint64> animalKey(file.animals.size(), 0);
+      auto resolve = [](const QVariant& v, const std::vector<qint64>& created) -> QVariant {
+        if (v.isNull()) return v;
+        const qint64 k = v.toLongLong();
+        return k < 0 ? QVariant(static_cast<qlonglong>(created[-k - 1])) : v;
+      };
+      auto parentKey = [&](const QString& id) -> QVariant {
+        const int k = index.value(id, -1);
+        return id.isEmpty() || k < 0 ? QVariant() : keyOrNull(animalKey[k]);
+      };
+      auto addressKeyOf = [&](const QString& id) -> QVariant {
+        for (std::size_t k = 0; k < file.addresses.size(); ++k)
+          if (file.addresses[k].id == id) return keyOrNull(addressKey[k]);
+        return {};
+      };
+      QHash<QString, QVariant> addressCache;
+      auto addressFor = [&](const QString& id) -> QVariant {
+        if (id.isEmpty()) return {};
+        auto it = addressCache.find(id);
+        if (it == addressCache.end()) it = addressCache.insert(id, addressKeyOf(id));
+        return *it;
+      };
+      const QStringList animalFields{QStringLiteral("TatoRechts"), QStringLiteral("TatoLinks"), QStringLiteral("Geburtstag"),
+                                     QStringLiteral("Geschlecht"), QStringLiteral("Rasse"),     QStringLiteral("Farbe"),
+                                     QStringLiteral("Vater"),      QStringLiteral("Mutter"),    QStringLiteral("Zuechter"),
+                                     QStringLiteral("Besitzer"),   QStringLiteral("Status"),    QStringLiteral("Erbformel"),
+                                     QStringLiteral("Wurfgroesse"), QStringLiteral("Körnote"),  QStringLiteral("IDCode"),
+                                     QStringLiteral("Info"),       QStringLiteral("Anomalien")};
+      const QStringList showFields{QStringLiteral("Hase"),     QStringLiteral("Datum"),    QStringLiteral("Titel"),
+                                   QStringLiteral("Ort"),      QStringLiteral("Preis"),    QStringLiteral("Gewicht"),
+                                   QStringLiteral("Gewicht1"), QStringLiteral("Koerper2"), QStringLiteral("Fell3"),
+                                   QStringLiteral("Kopf4"),    QStringLiteral("Farbe5"),   QStringLiteral("Unterfarbe6"),
+                                   QStringLiteral("Pflege7"),  QStringLiteral("Bemerkung")};
+      for (int i : *order) {
+        const ExAnimal& a = file.animals[i];
+        const RecordPlan& p = plan.animals[i];
+        const int b = [&] {
+          for (std::size_t k = 0; k < file.breeds.size(); ++k)
+            if (file.breeds[k].code.compare(a.breedCode, Qt::CaseInsensitive) == 0) return static_cast<int>(k);
+          return -1;
+        }();
+        if (!p.existing) {
+          const int colour = plan.animalColour[i];
+          const QVariantList values{textOrNull(a.tatoRechts),
+                                    textOrNull(a.tatoLinks),
+                                    a.birthDate.isValid() ? QVariant(a.birthDate.toString(Qt::ISODate)) : QVariant(),
+                                    a.sex,
+                                    b >= 0 ? keyOrNull(breedKey[b]) : QVariant(),
+                                    colour >= 0 ? keyOrNull(colourKey[colour]) : QVariant(),
+                                    parentKey(a.sireId),
+                                    parentKey(a.damId),
+                                    addressFor(a.breederId),
+                                    addressFor(a.ownerId),
+                                    static_cast<qlonglong>(options.newStatus),
+                                    textOrNull(a.geneticFormula),
+                                    textOrNull(a.litterSize),
+                                    a.koernote ? QVariant(static_cast<qlonglong>(*a.koernote)) : QVariant(),
+                                    textOrNull(a.name),
+                                    textOrNull(a.info),
+                                    textOrNull(a.anomalies)};
+          animalKey[i] = w.insert(kHasen, animalFields, values);
+          log << QStringLiteral("Tier angelegt: %1 {%2}").arg(p.display).arg(animalKey[i]);
+          ++result.created;
+        } else {
+          animalKey[i] = p.existing;
+          bool changed = false;
+          bool skipped = false;
+          for (const FieldDiff& d : p.diffs) {
+            if (d.apply) {
+              QVariant value = d.incoming;
+              if (d.field == u"Rasse") value = resolve(value, breedKey);
+              else if (d.field == u"Farbe") value = resolve(value, colourKey);
+              else if (d.field == u"Vater" || d.field == u"Mutter") value = resolve(value, animalKey);
+              else if (d.field == u"Zuechter" || d.field == u"Besitzer") value = resolve(value, addressKey);
+              w.update(kHasen, p.existing, d.field, d.stored, value);
+              log << QStringLiteral("Tier %1: %2 {%3} – %4: %5 → %6")
+                         .arg(d.actionText().mid(5), p.display)
+                         .arg(p.existing)
+                         .arg(d.caption, quoted(d.storedText), quoted(d.incomingText));
+              changed = true;
+            } else {
+              log << QStringLiteral("Übersprungen: Tier %1 {%2} – %3 bleibt %4 (Datei: %5; Modus %6)")
+                         .arg(p.display)
+                         .arg(p.existing)
+                         .arg(d.caption, quoted(d.storedText), quoted(d.incomingText), mergeModeCaption(options.animalMode));
+              skipped = true;
+            }
+          }
+          if (changed)
+            ++result.updated;
+          else
+            ++result.matched;
+          if (skipped) ++result.skipped;
+          if (!changed)
+            log << QStringLiteral("Tier zugeordnet: %1 {%2} (%3)").arg(p.display).arg(p.existing).arg(recordStateText(p.state));
+        }
+        // Show results the stock does not hold yet (same date and title).
+        for (const ExShow& s : a.shows) {
+          engine::Statement& has = c.prepare(
+              QStringLiteral("SELECT 1 FROM %1 WHERE Hase = ? AND Datum IS ? AND Titel IS ?").arg(c.table(kAusstellung)));
+          has.bind(1, animalKey[i]);
+          has.bind(2, s.date.isValid() ? QVariant(s.date.toString(Qt::ISODate)) : QVariant());
+          has.bind(3, textOrNull(s.title));
+          const bool present = has.step();
+          has.reset();
+          if (present) continue;
+          QVariantList values{static_cast<qlonglong>(animalKey[i]),
+                              s.date.isValid() ? QVariant(s.date.toString(Qt::ISODate)) : QVariant(),
+                              textOrNull(s.title), textOrNull(s.place), textOrNull(s.prize),
+                              s.weight ? QVariant(*s.weight) : QVariant()};
+          for (const auto& v : s.scores) values << (v ? QVariant(*v) : QVariant());
+          values << textOrNull(s.remark);
+          const qint64 k = w.insert(kAusstellung, showFields, values);
+          log << QStringLiteral("Ausstellungsergebnis angelegt: %1 {%2}, %3 %4 {%5}")
+                     .arg(p.display)
+                     .arg(animalKey[i])
+                     .arg(s.date.toString(QStringLiteral("dd.MM.yyyy")), s.title)
+                     .arg(k);
+        }
+        if (afterAnimal) afterAnimal(i);
+      }
+      log << QString()
+          << QStringLiteral("Ergebnis: %1 angelegt, %2 geändert, %3 zugeordnet, %4 mit übersprungenen Angaben")
+                 .arg(result.created)
+                 .arg(result.updated)
+                 .arg(result.matched)
+                 .arg(result.skipped)
+          << QString();
+      // Texts from the file (notes, names) must not break a line: a line of their own could
+      // pose as the marker or as an undo record.
+      for (QString& line : log) {
+        line.replace(u'\n', u' ');
+        line.replace(u'\r', u' ');
+      }
+      log << kUndoMarker;
+      for (const QString& r : w.records()) log << u'#' + r;
+      tx.commit();
+    }
+    c.touched();
+  } catch (const engine::EngineError& e) {
+    result = ImportResult{};
+    result.error = QStringLiteral("Die Einlagerung ist fehlgeschlagen; es wurde nichts gespeichert.\n%1").arg(e.message());
+    return result;
+  } catch (const std::exception& e) {
+    result = ImportResult{};
+    result.error = QStringLiteral("Die Einlagerung ist fehlgeschlagen; es wurde nichts gespeichert.\n%1")
+                       .arg(QString::fromLocal8Bit(e.what()));
+    return result;
+  }
+
+  result.ok = true;
+  QDir().mkpath(logDir);
+  QString name = QStringLiteral("Einlagerung-%1.log").arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+  for (int k = 2; QFileInfo::exists(QDir(logDir).filePath(name)); ++k)
+    name = QStringLiteral("Einlagerung-%1-%2.log").arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss"))).arg(k);
+  result.logPath = QDir(logDir).filePath(name);
+  QSaveFile out(result.logPath);
+  const QByteArray bytes = (log.join(u'\n') + u'\n').toUtf8();
+  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    result.error = QStringLiteral("Die Tiere sind eingelagert, aber das Protokoll \"%1\" konnte nicht geschrieben werden.")
+                       .arg(result.logPath);
+    result.logPath.clear();
+  }
+  return result;
+}
+
+// ------------------------------------------------------------------------------ undo
+
+QString undoImport(engine::Engine& engine, const QString& logPath) {
+  QFile in(logPath);
+  if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
+    return QStringLiteral("Das Protokoll \"%1\" kann nicht gelesen werden.").arg(logPath);
+  const QStringList lines = QString::fromUtf8(in.readAll()).split(u'\n');
+  in.close();
+  std::vector<QJsonObject> records;
+  bool inRecords = false;
+  for (const QString& line : lines) {
+    if (line.startsWith(kUndoneLine)) return QStringLiteral("Diese Einlagerung wurde bereits rückgängig gemacht.");
+    if (line == kUndoMarker) {
+      inRecords = true;
+      continue;
+    }
+    if (inRecords && line.startsWith(u'#')) {
+      const QJsonDocument doc = QJsonDocument::fromJson(line.mid(1).toUtf8());
+      if (!doc.isObject()) return QStringLiteral("Das Protokoll \"%1\" ist beschädigt.").arg(logPath);
+      records.push_back(doc.object());
+    }
+  }
+  if (!inRecords) return QStringLiteral("\"%1\" ist kein Protokoll einer Einlagerung.").arg(logPath);
+
+  int removed = 0;
+  int restored = 0;
+  try {
+    StockConnection c(engine, importTables());
+    StockTransaction tx(c);
+    QStringList conflicts;
+    auto current = [&](const QString& table, qint64 key, const QString& field, bool* exists) -> QVariant {
+      engine::Statement& st = c.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                            .arg(engine::quoteIdent(field), c.table(table), engine::quoteIdent(keyField(table))));
+      st.bind(1, key);
+      *exists = st.step();
+      QVariant v = *exists ? st.column(0) : QVariant();
+      st.reset();
+      return v;
+    };
+    engine::execSql(c.db(), QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS exchange_created (tab TEXT, key INTEGER)"));
+    engine::execSql(c.db(), QStringLiteral("DELETE FROM temp.exchange_created"));
+    const QStringList known = importTables();
+    for (const QJsonObject& r : records) {
+      const QString table = r.value(QStringLiteral("table")).toString();
+      const qint64 key = static_cast<qint64>(r.value(QStringLiteral("key")).toDouble());
+      if (!known.contains(table)) return QStringLiteral("Das Protokoll \"%1\" ist beschädigt.").arg(logPath);
+      bool exists = false;
+      if (r.value(QStringLiteral("op")).toString() == u"insert") {
+        const QJsonObject values = r.value(QStringLiteral("values")).toObject();
+        for (auto it = values.begin(); it != values.end(); ++it) {
+          const QVariant now = current(table, key, it.key(), &exists);
+          if (!exists) {
+            conflicts << QStringLiteral("%1 {%2} gibt es nicht mehr").arg(table).arg(key);
+            break;
+          }
+          if (canonical(now) != canonical(it.value().toVariant())) {
+            conflicts << QStringLiteral("%1 {%2}: %3 wurde seitdem geändert").arg(table).arg(key).arg(it.key());
+            break;
+          }
+        }
+        engine::Statement& st = c.prepare(QStringLiteral("INSERT INTO temp.exchange_created VALUES (?, ?)"));
+        st.bind(1, table);
+        st.bind(2, key);
+        st.step();
+        st.reset();
+      } else {
+        const QString field = r.value(QStringLiteral("field")).toString();
+        const QVariant now = current(table, key, field, &exists);
+        if (!exists)
+          conflicts << QStringLiteral("%1 {%2} gibt es nicht mehr").arg(table).arg(key);
+        else if (canonical(now) != canonical(r.value(QStringLiteral("new")).toVariant()))
+          conflicts << QStringLiteral("%1 {%2}: %3 wurde seitdem geändert").arg(table).arg(key).arg(field);
+      }
+    }
+    auto refused = [&] {
+      const int shown = std::min<int>(conflicts.size(), 5);
+      QString text = QStringLiteral("Die Einlagerung kann nicht rückgängig gemacht werden, weil Datensätze seitdem "
+                                    "geändert wurden:\n") +
+                     conflicts.mid(0, shown).join(u'\n');
+      if (conflicts.size() > shown) text += QStringLiteral("\n… und %1 weitere").arg(conflicts.size() - shown);
+      return text;
+    };
+    if (!conflicts.isEmpty()) return refused();
+    // First restore what was overwritten (newest first), so that references the import itself
+    // set on existing records are gone before the references are checked.
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+      const QJsonObject& r = *it;
+      if (r.value(QStringLiteral("op")).toString() == u"insert") continue;
+      const QString table = r.value(QStringLiteral("table")).toString();
+      const qint64 key = static_cast<qint64>(r.value(QStringLiteral("key")).toDouble());
+      const QString field = r.value(QStringLiteral("field")).toString();
+      engine::Statement& st = c.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+                                            .arg(c.table(table), engine::quoteIdent(field), engine::quoteIdent(keyField(table))));
+      st.bind(1, r.value(QStringLiteral("old")).toVariant());
+      st.bind(2, key);
+      st.step();
+      st.reset();
+      ++restored;
+    }
+    // Records made since that refer to a created one would be left dangling.
+    struct Reference {
+      QString table, field, target;
+    };
+    const Reference references[] = {
+        {kHasen, QStringLiteral("Vater"), kHasen},        {kHasen, QStringLiteral("Mutter"), kHasen},
+        {kHasen, QStringLiteral("Zuechter"), kAdresse},   {kHasen, QStringLiteral("Besitzer"), kAdresse},
+        {kHasen, QStringLiteral("Rasse"), kRasse},        {kHasen, QStringLiteral("Farbe"), kFarbe},
+        {kFarbe, QStringLiteral("Rasse"), kRasse},        {kAusstellung, QStringLiteral("Hase"), kHasen},
+    };
+    for (const Reference& ref : references) {
+      engine::Statement st(c.db(), QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (SELECT key FROM temp.exchange_created WHERE tab = ?) "
+                                                  "AND %1 NOT IN (SELECT key FROM temp.exchange_created WHERE tab = ?) LIMIT 3")
+                                       .arg(engine::quoteIdent(keyField(ref.table)), c.table(ref.table), engine::quoteIdent(ref.field)));
+      st.bind(1, ref.target);
+      st.bind(2, ref.table);
+      while (st.step())
+        conflicts << QStringLiteral("%1 {%2} verweist über %3 auf einen eingelagerten Datensatz")
+                         .arg(ref.table)
+                         .arg(st.column(0).toLongLong())
+                         .arg(ref.field);
+    }
+    if (!conflicts.isEmpty()) return refused();  // the transaction rolls the restores back
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+      const QJsonObject& r = *it;
+      if (r.value(QStringLiteral("op")).toString() != u"insert") continue;
+      const QString table = r.value(QStringLiteral("table")).toString();
+      const qint64 key = static_cast<qint64>(r.value(QStringLiteral("key")).toDouble());
+      engine::Statement& st = c.prepare(
+          QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(c.table(table), engine::quoteIdent(keyField(table))));
+      st.bind(1, key);
+      st.step();
+      st.reset();
+      ++removed;
+    }
+    tx.commit();
+    c.touched();
+  } catch (const engine::EngineError& e) {
+    return QStringLiteral("Die Einlagerung konnte nicht rückgängig gemacht werden; es wurde nichts geändert.\n%1")
+        .arg(e.message());
+  }
+  QFile out(logPath);
+  if (out.open(QIODevice::Append | QIODevice::Text)) {
+    out.write((kUndoneLine + QStringLiteral("%1: %2 Datensätze entfernt, %3 Angaben wiederhergestellt.\n")
+                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")))
+                                 .arg(removed)
+                                 .arg(restored))
+                  .toUtf8());
+  }
+  return {};
+}
+
+}  // namespace lapiro::exchange

@@ -1,0 +1,62 @@
+#include "exchange/ui/exchange_windows.h"
+
+#include "exchange/ui/exchange_window.h"
+#include "shell/animal_list.h"
+#include "shell/paths.h"
+#include "shell/ui/main_window.h"
+#include "store/data_module.h"
+
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+namespace lapiro::exchange::ui {
+
+namespace {
+QPointer<QMdiSubWindow> exchangeWindow;
+}
+
+void openDatenaustausch(shell::ui::TFormLapiroManager& main) {
+  if (exchangeWindow) {
+    main.mdiArea()->setActiveSubWindow(exchangeWindow);
+    return;
+  }
+  if (!main.officeRule().mayOpenNormal()) return;
+  shell::ShellSession& session = main.session();
+  QPointer<shell::ui::TFormLapiroManager> owner(&main);
+  auto current = [owner]() -> qint64 {
+    if (!owner) return 0;
+    store::TDatenStamm* module = owner->session().dataModule();
+    if (!module || !module->Hasen().isOpen() || !module->Hasen().hasRecord()) return 0;
+    return module->Hasen().field(QStringLiteral("Nummer")).asInteger();
+  };
+  auto listed = [owner]() {
+    std::vector<qint64> out;
+    if (!owner) return out;
+    engine::Cursor& list = owner->session().animalList().cursor();
+    if (!list.isOpen()) return out;
+    const int col = list.fieldIndex(QStringLiteral("Nummer"));
+    if (col < 0) return out;
+    for (const auto& row : list.readRows(0, static_cast<int>(list.recordCount()))) out.push_back(row[col].toLongLong());
+    return out;
+  };
+  auto sheet = [owner]() {
+    Sheet out;
+    if (!owner) return out;
+    engine::Cursor& list = owner->session().animalList().cursor();
+    if (!list.isOpen()) return out;
+    std::vector<std::pair<QString, QString>> columns;
+    for (const shell::ListColumn& c : shell::listColumns(owner->session().settings()))
+      if (c.visible) columns.emplace_back(c.field, c.title);
+    return sheetOf(list, columns);
+  };
+  auto* window = new TFormDatenaustausch(session.engine(), QDir(shell::paths::programDir()).filePath(QStringLiteral("Austausch")),
+                                         {current, listed, sheet});
+  exchangeWindow = main.mdiArea()->addSubWindow(window);
+  exchangeWindow->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(window, &QObject::destroyed, exchangeWindow.data(), &QObject::deleteLater);
+  exchangeWindow->show();
+}
+
+}  // namespace lapiro::exchange::ui

@@ -1,0 +1,137 @@
+#include "exchange/exchange_import.h"
+#include "exchange/spreadsheet.h"
+
+#include "engine/cursor.h"
+#include "support/stock_fixture.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace lapiro;
+using namespace lapiro::exchange;
+
+namespace {
+
+std::vector<CsvColumn> columns(std::initializer_list<CsvColumn> c) { return c; }
+
+QString errorsOf(const CsvImport& r) {
+  QStringList s;
+  for (const CsvRowError& e : r.errors) s << QStringLiteral("%1: %2").arg(e.line).arg(e.message);
+  return s.join(u'\n');
+}
+
+}  // namespace
+
+TEST(CsvReading, SemicolonAndWindows1252UmlautsAreDetected) {
+  // "Häsin" and "Jürgen" in Windows-1252, a quoted field with the separator and a doubled quote.
+  const QByteArray bytes = "T\xE4to rechts;Name;Geschlecht\r\n"
+                           "H 12;\"J\xFCrgen; \"\"der Gro\xDF\x65\"\"\";H\xE4sin\r\n"
+                           ";;\r\n"
+                           "\x80 5;x;1\r\n";
+  const CsvTable t = readCsv(bytes);
+  EXPECT_EQ(t.separator, u';');
+  EXPECT_EQ(t.encoding, TextEncoding::Windows1252);
+  ASSERT_EQ(t.rows.size(), 3u);  // the empty row is dropped
+  EXPECT_EQ(t.rows[0][0], QStringLiteral("Täto rechts"));
+  EXPECT_EQ(t.rows[1][1], QStringLiteral("Jürgen; \"der Große\""));
+  EXPECT_EQ(t.rows[1][2], QStringLiteral("Häsin"));
+  EXPECT_EQ(t.rows[2][0], QStringLiteral("€ 5"));
+}
+
+TEST(CsvReading, Utf8WithByteOrderMarkAndCommaSeparator) {
+  const CsvTable t = readCsv(QStringLiteral("\xFEFFTäto links,Geschlecht\n\"3.5.12\",Häsin\n").toUtf8());
+  EXPECT_EQ(t.separator, u',');
+  EXPECT_EQ(t.encoding, TextEncoding::Utf8);
+  ASSERT_EQ(t.rows.size(), 2u);
+  EXPECT_EQ(t.rows[0][0], QStringLiteral("Täto links"));
+  EXPECT_EQ(t.rows[1][1], QStringLiteral("Häsin"));
+  EXPECT_EQ(guessMapping(t.rows[0]), columns({CsvColumn::TatoLinks, CsvColumn::Geschlecht}));
+  EXPECT_EQ(guessMapping({QStringLiteral("Vater Täto rechts"), QStringLiteral("WURFGRÖSSE"), QStringLiteral("Bemerkung")}),
+            columns({CsvColumn::VaterRechts, CsvColumn::Wurfgroesse, CsvColumn::Ignore}));
+}
+
+TEST(CsvImportCheck, EveryRowIsCheckedAndErrorsNameTheLine) {
+  test::StockDirectory s;
+  s.add(QStringLiteral("Rasse"), {{QStringLiteral("Name"), QStringLiteral("Deutsche Riesen")}, {QStringLiteral("Code"), QStringLiteral("DR")}});
+  s.animal(QStringLiteral("R1"), QStringLiteral("1.1.1"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")}});
+  s.animal(QStringLiteral("D1"), QStringLiteral("1.1.2"));
+  s.animal(QStringLiteral("D1"), QStringLiteral("1.1.2"), {{QStringLiteral("Geburtstag"), QDate(2021, 1, 1)}});
+  const CsvTable t = readCsv(QStringLiteral("Täto rechts;Täto links;Geburtstag;Geschlecht;Rasse;Vater Täto rechts;Vater Täto links;"
+                                            "Mutter Täto rechts;Mutter Täto links\n"
+                                            "K1;3.5.12;01.03.2025;0.1;DR;R1;1.1.1;;\n"      // line 2: stock father
+                                            "K2;13.5.1;2025-02-30;x;Zwerg;;;;\n"           // line 3: four faults
+                                            "K3;4.5.1;;1.0;dr;;;D1;1.1.2\n"                // line 4: ambiguous mother
+                                            "K4;4.5.2;;1;;K1;3.5.12;;\n"                   // line 5: doe as father
+                                            "K5;4.5.3;;2;;;;K9;9.9.9\n")                    // line 6: unknown mother
+                                 .toUtf8());
+  const CsvImport r = csvToExchange(s.engine, t, guessMapping(t.rows[0]));
+  EXPECT_EQ(r.rows, 5);
+  const QString e = errorsOf(r);
+  EXPECT_FALSE(e.contains(QStringLiteral("2:"))) << e.toStdString();
+  EXPECT_TRUE(e.contains(QStringLiteral("3: Täto links \"13.5.1\" hat nicht die Form"))) << e.toStdString();
+  EXPECT_TRUE(e.contains(QStringLiteral("3: Geburtstag \"2025-02-30\" ist kein Datum")));
+  EXPECT_TRUE(e.contains(QStringLiteral("3: Geschlecht \"x\" ist unbekannt")));
+  EXPECT_TRUE(e.contains(QStringLiteral("3: Rasse \"Zwerg\" ist nicht in der Rassenliste")));
+  EXPECT_TRUE(e.contains(QStringLiteral("4: Mutter \"D1  1.1.2\" ist im Bestand mehrdeutig")));
+  EXPECT_TRUE(e.contains(QStringLiteral("5: Vater \"K1  3.5.12\" ist kein Rammler")));
+  EXPECT_TRUE(e.contains(QStringLiteral("6: Mutter \"K9  9.9.9\" ist weder in der Tabelle noch im Bestand")));
+}
+
+TEST(CsvImportCheck, CleanTableImportsWithParentsLinkedToTableAndStock) {
+  test::StockDirectory s;
+  test::TempDir logs;
+  const qint64 breed =
+      s.add(QStringLiteral("Rasse"), {{QStringLiteral("Name"), QStringLiteral("Deutsche Riesen")}, {QStringLiteral("Code"), QStringLiteral("DR")}});
+  const qint64 buck = s.animal(QStringLiteral("R1"), QStringLiteral("1.1.1"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")}});
+  const CsvTable t = readCsv("Täto rechts;Täto links;Geschlecht;Rasse;Farbe;Vater Täto rechts;Vater Täto links;Mutter Täto rechts;Mutter Täto links\n"
+                             "K1;3.5.12;Häsin;Deutsche Riesen;grau;R1;1.1.1;;\n"
+                             "J1;4.6.1;1;DR;;R1;1.1.1;K1;3.5.12\n");
+  const CsvImport r = csvToExchange(s.engine, t, guessMapping(t.rows[0]));
+  ASSERT_TRUE(r.errors.empty()) << errorsOf(r).toStdString();
+  ImportOptions o;
+  const ImportPlan plan = planImport(s.engine, r.file, o);
+  EXPECT_EQ(plan.count(RecordState::New), 2);
+  EXPECT_EQ(plan.count(RecordState::Present), 1);  // the stock father, left as it is
+  const ImportResult done = runImport(s.engine, r.file, plan, o, logs.path(), QStringLiteral("tiere.csv"));
+  ASSERT_TRUE(done.ok) << done.error.toStdString();
+  EXPECT_EQ(s.rowCount(QStringLiteral("Hasen")), 3);
+  EXPECT_EQ(s.rowCount(QStringLiteral("Rasse")), 1);
+  const qint64 k1 = 2, j1 = 3;
+  EXPECT_EQ(s.stored(QStringLiteral("Hasen"), k1, QStringLiteral("Vater")).toLongLong(), buck);
+  EXPECT_EQ(s.stored(QStringLiteral("Hasen"), k1, QStringLiteral("Rasse")).toLongLong(), breed);
+  EXPECT_EQ(s.stored(QStringLiteral("Hasen"), j1, QStringLiteral("Mutter")).toLongLong(), k1);
+  EXPECT_EQ(s.stored(QStringLiteral("Hasen"), j1, QStringLiteral("Geschlecht")).toString(), QStringLiteral("1"));
+}
+
+TEST(SpreadsheetWriting, AnimalListAsShownGoesToCsvAndXlsx) {
+  test::StockDirectory s;
+  test::TempDir out;
+  s.animal(QStringLiteral("B; \"2\""), QStringLiteral("1.1.2"), {{QStringLiteral("IDCode"), QStringLiteral("Bärbel")}});
+  s.animal(QStringLiteral("A1"), QStringLiteral("1.1.1"), {{QStringLiteral("Geburtstag"), QDate(2024, 5, 6)}});
+  engine::Cursor c(s.engine);
+  c.setTableName(QStringLiteral("Hasen"));
+  c.setIndexFieldNames(QStringLiteral("TatoLinks"));
+  c.open();
+  const Sheet sheet = sheetOf(c, {{QStringLiteral("TatoRechts"), QStringLiteral("Täto Re")},
+                                  {QStringLiteral("IDCode"), QStringLiteral("Name")},
+                                  {QStringLiteral("Geburtstag"), QStringLiteral("Geburtstag")}});
+  ASSERT_EQ(sheet.rows.size(), 2u);
+  EXPECT_EQ(sheet.rows[0], (QStringList{QStringLiteral("A1"), QString(), QStringLiteral("06.05.2024")}));  // the list's order
+  const QString csv = out.file(QStringLiteral("tiere.csv"));
+  ASSERT_EQ(writeCsv(sheet, csv), QString());
+  QFile f(csv);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray bytes = f.readAll();
+  EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBFT\xC3\xA4to Re;Name;Geburtstag\r\n"));
+  // What we write reads back the same.
+  const CsvTable back = readCsv(bytes);
+  ASSERT_EQ(back.rows.size(), 3u);
+  EXPECT_EQ(back.rows[2], sheet.rows[1]);
+  const QString xlsx = out.file(QStringLiteral("tiere.xlsx"));
+  ASSERT_EQ(writeXlsx(sheet, xlsx), QString());
+  QFile x(xlsx);
+  ASSERT_TRUE(x.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(x.read(2) == "PK");  // a zip container
+  EXPECT_FALSE(writeXlsx(sheet, out.file(QStringLiteral("fehlt/x.xlsx"))).isEmpty());
+}
