@@ -121,7 +121,10 @@ std::optional<QDate> parseGermanDate(const QString& input) {
 }
 
 FieldInput parseFieldInput(FieldType type, int size, const QString& text, const QString& fieldName) {
-  if (text.trimmed().isEmpty()) return {};
+  // Text fields keep blanks as typed (a single blank is a value, e.g. "no sex recorded");
+  // for every other type a box holding only blanks is empty.
+  if (text.isEmpty()) return {};
+  if (type != FieldType::Alpha && type != FieldType::Memo && text.trimmed().isEmpty()) return {};
   const auto refuse = [&] { return FieldInput{QVariant(), invalidValueMessage(text, fieldName)}; };
   switch (type) {
     case FieldType::AutoInc:

@@ -187,7 +187,10 @@ TEST_F(FirstStartTest, AStockIsTakenOverFromABackupFolderOrNothingIsMade) {
   EXPECT_FALSE(QFileInfo::exists(shell::paths::settingsFile()));
 
   EXPECT_EQ(shell::takeOverBackup(backup, workArea_), QString());
-  EXPECT_EQ(read(shell::paths::dataDir() + QStringLiteral("/Hasen.db")), animals);
+  // The copy is made by SQLite's backup, which counts its own change in the file header.
+  const QByteArray copied = read(shell::paths::dataDir() + QStringLiteral("/Hasen.db"));
+  ASSERT_EQ(copied.size(), animals.size());
+  EXPECT_EQ(copied.mid(100), animals.mid(100));
   EXPECT_TRUE(QFileInfo(shell::paths::helpDir() + QStringLiteral("/1001.html")).isFile());
   EXPECT_TRUE(QFileInfo(shell::paths::settingsFile()).isFile());
   EXPECT_EQ(shell::firstStartNeed(), FirstStartNeed::None);
