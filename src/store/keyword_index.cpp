@@ -348,10 +348,20 @@ std::vector<KeywordHit> KeywordIndex::search(const QString& text, int limit) {
   const QString expression = keywordMatchExpression(text);
   if (expression.isEmpty()) return {};
   ensureCurrent();
+  // Ranking costs time for every matching record; a word that nearly every record holds (the
+  // stock's tattoo prefix) would take longer to rank than to read, and its ranks say nothing.
+  // Beyond kRankedAtMost hits the first ones are listed in stored order.
+  constexpr int kRankedAtMost = 20000;
+  Statement probe(db_, QStringLiteral("SELECT count(*) FROM (SELECT rowid FROM Suche WHERE Suche MATCH ? LIMIT ?)"));
+  probe.bindAll({expression, kRankedAtMost + 1});
+  probe.step();
+  const bool ranked = probe.column(0).toInt() <= kRankedAtMost;
+  // Ordered by FTS5's own rank (bm25, the heading weighing four times the text): the index
+  // sorts by it and the snippets are made only for the hits returned.
   Statement st(db_, QStringLiteral(
       "SELECT t.art, t.ziel, t.kopf, snippet(Suche, -1, char(2), char(3), '…', 12) "
-      "FROM Suche JOIN Texte t ON t.id = Suche.rowid WHERE Suche MATCH ? "
-      "ORDER BY bm25(Suche, 4.0, 1.0) LIMIT ?"));
+      "FROM Suche JOIN Texte t ON t.id = Suche.rowid WHERE Suche MATCH ? AND rank MATCH 'bm25(4.0, 1.0)' "
+      "ORDER BY %1 LIMIT ?").arg(ranked ? QStringLiteral("rank") : QStringLiteral("Suche.rowid")));
   st.bindAll({expression, limit});
   std::vector<KeywordHit> hits;
   while (st.step()) {

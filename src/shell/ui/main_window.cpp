@@ -20,6 +20,7 @@
 #include "shell/ui/calendar_dialog.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/info_window.h"
+#include "shell/ui/keyword_search_window.h"
 #include "shows/ui/show_windows.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
@@ -375,7 +376,10 @@ void TFormLapiroManager::createToolBar() {
     if (card_ && session_.dataModule() && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammbaum)
       card::ui::AbstammungsnachweisClick(this, *card_, *session_.dataModule(), session_.settings());
   });
-  addToolButton(s->standardIcon(QStyle::SP_MessageBoxQuestion), QStringLiteral("Suche nach Schlüsselwort|"));
+  QAction* schluesselwort =
+      addToolButton(s->standardIcon(QStyle::SP_MessageBoxQuestion), QStringLiteral("Suche nach Schlüsselwort|"));
+  schluesselwort->setEnabled(true);
+  connect(schluesselwort, &QAction::triggered, this, [this] { openSchluesselwortsuche(*this); });
   toolBar_->addSeparator();
   QAction* ende = addToolButton(s->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Programm beenden"),
                                 &TFormLapiroManager::BeendenClick);
