@@ -63,6 +63,8 @@ TEST(KeywordSearchWindow, ListsRankedHitsAndEnterOrDoubleClickChoosesOne) {
   EXPECT_EQ(hit.target, address);
 
   const QRect cell = table->visualRect(table->model()->index(annaRow, 1));
+  // A double click is a press and release followed by the double-click event.
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
   QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
   ASSERT_GE(chosen.count(), 1);
   hit = chosen.takeFirst().at(0).value<store::KeywordHit>();

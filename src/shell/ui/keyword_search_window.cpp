@@ -8,6 +8,7 @@
 #include "store/dialog_service.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -134,9 +135,13 @@ void TFormSchluesselwortsuche::runSearch() {
     count_->setText(text.trimmed().isEmpty() ? QString() : QStringLiteral("Kein suchbares Wort eingegeben."));
     return;
   }
+  // The first search of a stock builds the index, which takes a moment on a large one.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
     hits_ = index_.search(text, kMostHits);
+    QApplication::restoreOverrideCursor();
   } catch (const engine::EngineError& e) {
+    QApplication::restoreOverrideCursor();
     count_->clear();
     store::dialogs().error(e.message());
     return;
