@@ -987,13 +987,14 @@ void Cursor::post() {
       throw EngineError(EngineError::Kind::RequiredField,
                         QStringLiteral("Das Feld %1 muss einen Wert haben.").arg(f.name), f.name);
   }
+  const qint64 previousRowid = state_ == DataSetState::Edit ? rowid_ : -1;
   writeRow();
   auto row = fetchByRowid(rowid_);
   state_ = DataSetState::Browse;
   modified_ = false;
   original_.clear();
   if (row) setCurrent(std::move(*row));
-  table_->notifyChanged(this);
+  table_->notifyChanged(this, rowid_, previousRowid);
   fetchedVersion_ = table_->version();
   bof_ = eof_ = false;
   notify(Notification::StateChanged);
@@ -1043,7 +1044,7 @@ void Cursor::deleteRecord() {
   st.bind(1, QVariant(rowid_));
   st.step();
   st.reset();
-  table_->notifyChanged(this);
+  table_->notifyChanged(this, rowid_, rowid_, true);
   auto rows = scan(key, true, false, 1);
   bool atEnd = false;
   if (rows.empty()) {

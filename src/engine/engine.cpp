@@ -217,11 +217,17 @@ void Table::attach(Cursor* cursor) { cursors_.push_back(cursor); }
 
 void Table::detach(Cursor* cursor) { std::erase(cursors_, cursor); }
 
-void Table::notifyChanged(Cursor* origin) {
+void Table::notifyChanged(Cursor* origin, qint64 rowid, qint64 previousRowid, bool deleted) {
   ++version_;
   const auto copy = cursors_;
   for (Cursor* c : copy)
     if (c != origin && std::find(cursors_.begin(), cursors_.end(), c) != cursors_.end()) c->tableChanged();
+  if (engine_ && !engine_->observers_.empty()) {
+    const TableChange change{this, rowid, rowid < 0 ? -1 : (previousRowid < 0 ? rowid : previousRowid), deleted};
+    // A copy: an observer may add or remove observers.
+    const auto observers = engine_->observers_;
+    for (const auto& [id, observer] : observers) observer(change);
+  }
 }
 
 void Table::reloadDefinition() {
@@ -274,6 +280,7 @@ std::shared_ptr<Table> Engine::openFile(const QString& path, OpenMode mode) {
   auto table = std::shared_ptr<Table>(new Table());
   table->path_ = path;
   table->baseName_ = QFileInfo(path).completeBaseName();
+  table->engine_ = this;
   table->sqlName_ = quoteIdent(table->baseName_);
   table->readOnly_ = mode == OpenMode::ReadOnly || !QFileInfo(path).isWritable();
   table->exclusive_ = mode == OpenMode::Exclusive;
@@ -565,6 +572,14 @@ void Engine::dropField(const QString& tableName, const QString& fieldName) {
     }
   });
 }
+
+int Engine::addChangeObserver(ChangeObserver observer) {
+  const int id = nextObserver_++;
+  observers_.emplace(id, std::move(observer));
+  return id;
+}
+
+void Engine::removeChangeObserver(int id) { observers_.erase(id); }
 
 void Engine::tableChangedOutside(const QString& tableName) {
   auto it = open_.find(resolve(tableName));

@@ -22,8 +22,23 @@ namespace lapiro::engine {
 
 class Cursor;
 class DataSet;
+class Engine;
 
 enum class OpenMode { Shared, Exclusive, ReadOnly };
+
+class Table;
+
+// A change written to a table file, as the engine's change observers hear of it. `rowid` is
+// the record posted or deleted; it is -1 when the extent of the change is unknown (several
+// records, or a change made through a connection of its own), and the observer must then
+// treat the whole table as changed. `previousRowid` is the record's rowid before a post that
+// moved it (a changed integer key), otherwise equal to `rowid`.
+struct TableChange {
+  Table* table = nullptr;
+  qint64 rowid = -1;
+  qint64 previousRowid = -1;
+  bool deleted = false;
+};
 
 // One open table file, shared by every cursor on it within this process.
 // Created and owned by the Engine; cursors hold it through shared_ptr.
@@ -53,7 +68,12 @@ class Table {
   // Cursors register to hear of changes other cursors make.
   void attach(Cursor* cursor);
   void detach(Cursor* cursor);
-  void notifyChanged(Cursor* origin);
+  // Tells the other cursors and the engine's change observers of a change. `rowid` (with
+  // `previousRowid` and `deleted`) names the single record changed; -1 means unknown extent.
+  void notifyChanged(Cursor* origin, qint64 rowid = -1, qint64 previousRowid = -1, bool deleted = false);
+
+  // The file's base name, the table's name inside the file (e.g. "Hasen").
+  const QString& baseName() const { return baseName_; }
 
   // Reloads the field and index definitions after a structure change.
   void reloadDefinition();
@@ -65,6 +85,7 @@ class Table {
   QString path_;
   QString sqlName_;
   QString baseName_;
+  Engine* engine_ = nullptr;
   TableDef def_;
   sqlite3* db_ = nullptr;
   std::unique_ptr<StatementCache> cache_;
@@ -152,6 +173,13 @@ class Engine {
   // of its own (a transaction over several files): they read anew on their next fetch.
   void tableChangedOutside(const QString& tableName);
 
+  // Change observers hear of every change written through any table of this engine (each
+  // post and delete with its record, anything else with unknown extent), after it is
+  // committed. An observer must not throw; it may read the table through table->db().
+  using ChangeObserver = std::function<void(const TableChange&)>;
+  int addChangeObserver(ChangeObserver observer);
+  void removeChangeObserver(int id);
+
   // Runs statements in the program's SQL dialect: table file names as table names, several
   // ADDs in one ALTER TABLE, named parameters ":Name". Non-query statements only; queries
   // go through the Query cursor.
@@ -183,6 +211,8 @@ class Engine {
   sqlite3* queryDb_ = nullptr;
   std::map<QString, QString> attached_;  // path -> schema
   std::vector<DataSet*> dataSets_;       // every data set alive, for releaseLookups()
+  std::map<int, ChangeObserver> observers_;
+  int nextObserver_ = 1;
 };
 
 // Applies the engine's standard pragmas to a fresh connection (write-through, no WAL).

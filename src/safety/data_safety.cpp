@@ -1,6 +1,7 @@
 #include "safety/data_safety.h"
 
 #include "store/dialog_service.h"
+#include "store/keyword_index.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -121,6 +122,9 @@ QStringList dataFiles(const QString& dir, bool withZip) {
     const QString name = fi.fileName();
     if (!isDataFileName(name)) continue;
     if (!withZip && name.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive)) continue;
+    // The keyword index is derived from the tables and built again when it is missing or
+    // older than they are: it is neither backed up nor restored.
+    if (name.compare(QString::fromUtf16(store::KeywordIndex::kFileName), Qt::CaseInsensitive) == 0) continue;
     out << name;
   }
   return out;

@@ -11,6 +11,7 @@
 #include "shell/animal_list.h"
 #include "shell/profile_file.h"
 #include "shell/system_info.h"
+#include "store/keyword_index.h"
 #include "store/messages.h"
 #include "store/schema_upgrade.h"
 
@@ -125,6 +126,8 @@ class ShellSession : public store::CursorProvider {
   bool showAnimal(qlonglong nummer, bool* recentChanged = nullptr);
 
   engine::Engine& engine() { return engine_; }
+  // The keyword search index; it follows every change from the start of the session.
+  store::KeywordIndex& keywordIndex() { return keywordIndex_; }
   tsysteminfo& settings() { return settings_; }
   ProfileFile& settingsFile() { return ini_; }
   store::MessageCatalogue& messages() { return messages_; }
@@ -175,6 +178,7 @@ class ShellSession : public store::CursorProvider {
   engine::Cursor eigen_;
   AnimalList list_;
   std::unique_ptr<store::TDatenStamm> dataModule_;
+  store::KeywordIndex keywordIndex_{engine_};
 };
 
 }  // namespace lapiro::shell

@@ -2,9 +2,11 @@
 
 #include "store/catalogue.h"
 #include "store/dialog_service.h"
+#include "store/keyword_index.h"
 #include "store/messages.h"
 #include "store/schema_upgrade.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -146,6 +148,25 @@ int countSteps(engine::Engine& engine, const IndexGroupDef& group) {
 
 }  // namespace
 
+namespace {
+
+// The keyword index reads animals, show results and addresses: it is built anew with them.
+// A failure only removes the index file, which the next search builds again.
+void rebuildKeywordIndexAfter(engine::Engine& engine, const std::vector<IndexGroup>& rebuilt) {
+  const bool feeds = std::any_of(rebuilt.begin(), rebuilt.end(), [](IndexGroup g) {
+    return g == IndexGroup::Kaninchen || g == IndexGroup::Adressenverwaltung;
+  });
+  if (!feeds) return;
+  KeywordIndex index(engine, false);
+  try {
+    index.rebuild();
+  } catch (const EngineError&) {
+    QFile::remove(index.path());
+  }
+}
+
+}  // namespace
+
 IndexRebuildResult rebuildIndexes(engine::Engine& engine, const std::vector<IndexGroup>& ticked,
                                   GroupCursors& cursors) {
   IndexRebuildResult result;
@@ -210,6 +231,7 @@ IndexRebuildResult rebuildIndexes(engine::Engine& engine, const std::vector<Inde
     }
     result.rebuilt.push_back(group.group);
   }
+  rebuildKeywordIndexAfter(engine, result.rebuilt);
   dialogs().inform(messageText(35));
   result.completed = true;
   return result;

@@ -26,6 +26,7 @@
 #include "shell/ui/calendar_dialog.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/info_window.h"
+#include "shell/ui/keyword_search_window.h"
 #include "shows/ui/show_windows.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
@@ -404,7 +405,10 @@ void TFormLapiroManager::createToolBar() {
       addToolButton(tileIcon(QStringLiteral("Dr"), QColor(0x40, 0x40, 0x40)), QStringLiteral("Drucken|"));
   druckenButton->setEnabled(true);
   connect(druckenButton, &QAction::triggered, this, [this] { output::ui::printByCardTab(*this); });
-  addToolButton(s->standardIcon(QStyle::SP_MessageBoxQuestion), QStringLiteral("Suche nach Schlüsselwort|"));
+  QAction* schluesselwort =
+      addToolButton(s->standardIcon(QStyle::SP_MessageBoxQuestion), QStringLiteral("Suche nach Schlüsselwort|"));
+  schluesselwort->setEnabled(true);
+  connect(schluesselwort, &QAction::triggered, this, [this] { openSchluesselwortsuche(*this); });
   toolBar_->addSeparator();
   QAction* ende = addToolButton(s->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Programm beenden"),
                                 &TFormLapiroManager::BeendenClick);
