@@ -7,7 +7,7 @@
 # /usr/share/metainfo                   AppStream metainfo
 # /usr/share/man/man1, /usr/share/doc   manual pages, copyright and changelog
 
-install(TARGETS lapiro-manager lapiro-install RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS lapiro-manager lapiro-install lapiro-coi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The help pages are made by the installer itself, so the package carries exactly the pages a
 # new stock would get. Built by the target lapiro_packaged_help (scripts/package builds it).
@@ -34,7 +34,7 @@ endforeach()
 # Manual pages and the documents every Debian package carries, compressed as Debian wants them.
 set(LAPIRO_DOC_DIR ${CMAKE_BINARY_DIR}/packaged-doc)
 file(MAKE_DIRECTORY ${LAPIRO_DOC_DIR})
-foreach(page lapiro-manager.1 lapiro-install.1)
+foreach(page lapiro-manager.1 lapiro-install.1 lapiro-coi.1)
   add_custom_command(OUTPUT ${LAPIRO_DOC_DIR}/${page}.gz
     COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/data/man/${page} > ${LAPIRO_DOC_DIR}/${page}.gz
     DEPENDS ${CMAKE_SOURCE_DIR}/data/man/${page})
