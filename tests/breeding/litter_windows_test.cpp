@@ -27,6 +27,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+
 namespace lapiro::breeding::ui {
 namespace {
 
@@ -87,6 +91,12 @@ TEST_F(LitterWindowsTest, DoeViewShowsTheLitterRowsAndWeights) {
   EXPECT_FALSE(page.undoButton()->isEnabled());
   EXPECT_TRUE(page.deleteButton()->isEnabled());
   EXPECT_EQ(page.weightGrid()->item(2, 3)->text(), s(u"200,00"));
+  // The litter's three weighings are drawn as the growth curve beside the grid.
+  ASSERT_NE(page.weightChart()->chart(), nullptr);
+  int points = 0;
+  for (QAbstractSeries* series : page.weightChart()->chart()->series())
+    if (auto* line = qobject_cast<QLineSeries*>(series)) points += static_cast<int>(line->count());
+  EXPECT_EQ(points, 3);
   shoot(page, s(u"wurfbuch_haesin"));
 
   // Typing a tattoo marks the row and enables saving; the litter's undo follows.

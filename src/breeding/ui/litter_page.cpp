@@ -1,5 +1,9 @@
 #include "breeding/ui/litter_page.h"
 
+#include "card/ui/weight_tab.h"
+
+#include <QChartView>
+
 #include "breeding/litter_book.h"
 #include "engine/cursor.h"
 #include "engine/cursor_model.h"
@@ -285,7 +289,14 @@ void TWurfbuchSeite::buildDoeView(QWidget* p) {
                                        QStringLiteral("Mittelwert")});
   weights_->verticalHeader()->hide();
   weights_->horizontalHeader()->setStretchLastSection(true);
-  gl->addWidget(weights_, 1);
+  // The litter's weights as a growth curve beside the grid.
+  auto* weightRow = new QHBoxLayout;
+  weightRow->addWidget(weights_, 1);
+  weightChart_ = card::ui::createGrowthChart(gewichte);
+  weightChart_->setObjectName(QStringLiteral("WurfGewichtskurve"));
+  weightChart_->setMinimumWidth(220);
+  weightRow->addWidget(weightChart_, 1);
+  gl->addLayout(weightRow, 1);
   connect(weights_, &QTableWidget::cellChanged, this, [this](int r, int c) { weightCellChanged(r, c); });
   auto* wb = new QHBoxLayout;
   gewRueck_ = new QPushButton(QStringLiteral("R&ückgängig"), gewichte);
@@ -733,6 +744,11 @@ void TWurfbuchSeite::loadWeights() {
     weights_->setItem(r, 3, m);
   }
   weights_->setEnabled(wurfbuch().hasRecord() && wurfbuch().state() != DataSetState::Insert);
+  card::ui::Wachstumsdaten curve;
+  curve.titel = QStringLiteral("Wurfgewichte");
+  for (const auto& row : rows)
+    if (row[dIdx].toDate().isValid() && !row[gIdx].isNull()) curve.punkte.emplace_back(row[dIdx].toDate(), row[gIdx].toDouble());
+  card::ui::showGrowthChart(weightChart_, curve);
   loading_ = guard;
   updateButtons();
 }

@@ -17,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+class QChartView;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -92,6 +93,8 @@ class TWurfbuchSeite : public QWidget {
   QPushButton* youngDeleteButton() const { return nzLoeschen_; }
   QTabWidget* lowerTabs() const { return lower_; }
   QTableWidget* weightGrid() const { return weights_; }
+  // The growth curve of the shown litter's weights beside the grid.
+  QChartView* weightChart() const { return weightChart_; }
   QTableView* coveredDoesGrid() const { return gedeckte_; }
   QTableView* buckYoungGrid() const { return rammlerJungtiere_; }
   // Widgets of young-animal row `i`: right tattoo, whole left tattoo, running-number part.
@@ -155,6 +158,7 @@ class TWurfbuchSeite : public QWidget {
   QPushButton* nzSpeichern_ = nullptr;
   QPushButton* nzLoeschen_ = nullptr;
   QTableWidget* weights_ = nullptr;
+  QChartView* weightChart_ = nullptr;
   QPushButton* gewRueck_ = nullptr;
   QPushButton* gewLoeschen_ = nullptr;
   QTableView* gedeckte_ = nullptr;

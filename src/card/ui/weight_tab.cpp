@@ -98,6 +98,8 @@ void showGrowthChart(QChartView* view, const Wachstumsdaten& daten) {
     first = first.addDays(-7);
     last = last.addDays(7);
   }
+  // Weighings within a few months (a litter's weeks) are told apart by day, longer curves by month.
+  if (first.daysTo(last) < 120) x->setFormat(QStringLiteral("dd.MM."));
   if (daten.grenzen) {
     auto* lower = new QLineSeries;
     auto* upper = new QLineSeries;
