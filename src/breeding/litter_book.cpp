@@ -167,8 +167,8 @@ void TWurfbuch::WurfbuchFieldChange(const QString& field) {
     // The young animals' link follows the litter only on moves and saves; a typed litter day
     // must reach it now.
     Cursor& young = dm_.at(QStringLiteral("JungtiereWurfbuch"));
-    if (const store::CursorSpec* spec = store::findCursor(young.name()); spec && young.isOpen())
-      young.setMaster(&wurfbuch(), spec->masterFields, spec->detailFields);
+    if (const store::CursorSpec* link = store::findCursor(young.name()); link && young.isOpen())
+      young.setMaster(&wurfbuch(), link->masterFields, link->detailFields);
     countYoungAnimals();
   } else if (field.compare(QStringLiteral("WurfStMaennlich"), Qt::CaseInsensitive) == 0 ||
              field.compare(QStringLiteral("WurfStWeiblich"), Qt::CaseInsensitive) == 0) {
