@@ -8,6 +8,7 @@
 #include "engine/cursor.h"
 #include "engine/cursor_model.h"
 #include "shell/system_info.h"
+#include "store/navigator.h"
 #include "store/animal_rules.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
@@ -206,19 +207,7 @@ void TWurfbuchSeite::buildDoeView(QWidget* p) {
     connect(nav_[i], &QToolButton::clicked, this, [this, i] {
       Cursor& w = wurfbuch();
       if (!w.isOpen()) return;
-      try {
-        switch (i) {
-          case 0: w.first(); break;
-          case 1: w.prior(); break;
-          case 2: w.next(); break;
-          case 3: w.last(); break;
-          case 4: mark_ = w.bookmark(); break;
-          case 5: w.gotoBookmark(mark_); break;
-        }
-      } catch (const engine::Abort&) {
-      } catch (const engine::EngineError& e) {
-        store::dialogs().error(e.message());
-      }
+      store::moveCursor(w, static_cast<store::NavigatorMove>(i), mark_);
       rebuildYoungRows();
     });
   }

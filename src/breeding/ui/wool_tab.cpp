@@ -8,6 +8,7 @@
 #include "reports/ui/report_preview.h"
 #include "shell/system_info.h"
 #include "shows/show_input.h"
+#include "store/navigator.h"
 #include "store/animal_rules.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
@@ -37,7 +38,6 @@ using engine::Notification;
 
 namespace {
 
-enum Move { First, Prior, Next, Last, SetMark, GotoMark };
 constexpr int kSideBySideWidth = 880;
 
 void setTextQuietly(QLineEdit* edit, const QString& text) {
@@ -564,18 +564,7 @@ void TabAngora::navigate(int move) {
   if (!finishFieldEntry()) return;
   engine::Cursor& c = dm_.at(woolCursorName());
   if (!c.isOpen()) return;
-  store::guarded([&] {
-    switch (move) {
-      case First: c.first(); break;
-      case Prior: c.prior(); break;
-      case Next: c.next(); break;
-      case Last: c.last(); break;
-      case SetMark: mark_ = c.bookmark(); break;
-      case GotoMark:
-        if (mark_.isValid()) c.gotoBookmark(mark_);
-        break;
-    }
-  });
+  store::moveCursor(c, static_cast<store::NavigatorMove>(move), mark_);
   loadFields();
 }
 

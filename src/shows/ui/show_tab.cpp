@@ -5,6 +5,7 @@
 #include "shows/show_input.h"
 #include "shows/show_rules.h"
 #include "shows/show_score.h"
+#include "store/navigator.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
 #include "store/guarded.h"
@@ -36,7 +37,6 @@ constexpr int kHelpTopic = 50;
 constexpr int kMsgDelete = 15;
 constexpr int kJumpWidth = 50;
 
-enum Move { First, Prior, Next, Last, SetMark, GotoMark };
 
 void setTextQuietly(QLineEdit* edit, const QString& text) {
   if (edit->text() == text) return;
@@ -495,18 +495,7 @@ void TabAusstellung::navigate(int move) {
   if (!finishFieldEntry()) return;
   engine::Cursor& c = cursor();
   if (!c.isOpen()) return;
-  store::guarded([&] {
-    switch (move) {
-      case First: c.first(); break;
-      case Prior: c.prior(); break;
-      case Next: c.next(); break;
-      case Last: c.last(); break;
-      case SetMark: mark_ = c.bookmark(); break;
-      case GotoMark:
-        if (mark_.isValid()) c.gotoBookmark(mark_);
-        break;
-    }
-  });
+  store::moveCursor(c, static_cast<store::NavigatorMove>(move), mark_);
   loadFields();
 }
 
