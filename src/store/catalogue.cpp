@@ -267,7 +267,9 @@ std::vector<CatalogueTable> buildCatalogue() {
                          {u"Punkte4", Short},
                          {u"Druck", Logical},
                          {u"Punkte5", Short, 0, kUpgrade},
-                         {u"Wollwert", Short, 0, kUpgrade}},
+                         {u"Wollwert", Short, 0, kUpgrade},
+                         {u"BewertungText1", Memo, 240, kUpgrade},
+                         {u"BewertungText2", Memo, 240, kUpgrade}},
                         {{u"Hase", u"Hase"}}));
 
   c.push_back(makeTable(u"Angora", Origin::CreatedByProgram, u"LaufendeNummer",

@@ -585,7 +585,10 @@ UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cu
   s.plain(u"RammlerJungtiere", QStringLiteral("Hasen"));
   s.plain(u"GedeckteHaesinnen", QStringLiteral("Wurfbuch"));
   s.repair(u"Koernote", QStringLiteral("Koernote"),
-           {{q(u"Punkte5"), q(u"ALTER TABLE \"Koernote.db\" ADD Punkte5 SMALLINT,ADD Wollwert SMALLINT")}});
+           {{q(u"Punkte5"), q(u"ALTER TABLE \"Koernote.db\" ADD Punkte5 SMALLINT,ADD Wollwert SMALLINT")},
+            // The presented young's full scores; the 115-character fields cannot hold five.
+            {q(u"BewertungText1"),
+             q(u"ALTER TABLE \"Koernote.db\" ADD BewertungText1 TEXT(240),ADD BewertungText2 TEXT(240)")}});
 
   // 17. Vaccinations: created when missing.
   s.create(u"Impfung");

@@ -188,7 +188,7 @@ TEST(Catalogue, UpgradesOfOtherTables) {
   EXPECT_EQ(upgrades(u"Ausstellung"),
             (QStringList{QStringLiteral("BewertJungtier"), QStringLiteral("EigeneBewertung")}));
   EXPECT_EQ(upgrades(u"Angora").size(), 3);
-  EXPECT_EQ(upgrades(u"Koernote").size(), 2);
+  EXPECT_EQ(upgrades(u"Koernote").size(), 4);  // Punkte5, Wollwert and the two wide score texts
   EXPECT_EQ(upgrades(u"eigen").size(), 2);
   EXPECT_EQ(upgrades(u"Adresse").size(), 6);
   EXPECT_EQ(findTable(QStringLiteral("Status"))->upgradeIndexes, QStringList{QStringLiteral("Name")});

@@ -1,5 +1,7 @@
 #include "breeding/ui/litter_page.h"
 
+#include "breeding/ui/koerung_page.h"
+
 #include "card/ui/weight_tab.h"
 
 #include <QChartView>
@@ -327,66 +329,10 @@ void TWurfbuchSeite::buildDoeView(QWidget* p) {
 void TWurfbuchSeite::buildBuckView(QWidget* p) {
   p->setObjectName(QStringLiteral("WurfbuchRammler"));
   auto* l = new QVBoxLayout(p);
-  l->setContentsMargins(4, 4, 4, 4);
-  l->addWidget(new QLabel(QStringLiteral("Gedeckte Häsinnen (Würfe dieses Jahres mit mindestens drei aufgezogenen Jungtieren)"), p));
-  gedeckte_ = new QTableView(p);
-  gedeckte_->setObjectName(QStringLiteral("DBGridGedeckteHaesinnen"));
-  gedeckteModel_ = new engine::CursorModel(&dm_.at(QStringLiteral("GedeckteHaesinnen")), gedeckte_);
-  gedeckteModel_->setColumns({{QStringLiteral("NameHaesin"), QStringLiteral("Haesin"), 19},
-                              {QStringLiteral("Decktermin"), QStringLiteral("Deckdatum"), 10},
-                              {QStringLiteral("Wurftag"), QStringLiteral("Wurftag"), 10},
-                              {QStringLiteral("aufgezogen"), QStringLiteral("Aufg."), 4},
-                              {QStringLiteral("WurfStTot"), QStringLiteral("Tot"), 3},
-                              {QStringLiteral("Geboren"), QStringLiteral("Geb."), 4},
-                              {QStringLiteral("Gewicht1"), QStringLiteral("1"), 3},
-                              {QStringLiteral("Koerper2"), QStringLiteral("2"), 3},
-                              {QStringLiteral("Fell3"), QStringLiteral("3"), 3},
-                              {QStringLiteral("Kopf4"), QStringLiteral("4"), 3},
-                              {QStringLiteral("Farbe5"), QStringLiteral("5"), 3},
-                              {QStringLiteral("Unterfarbe6"), QStringLiteral("6"), 3},
-                              {QStringLiteral("Pflege7"), QStringLiteral("7"), 3},
-                              {QStringLiteral("GesamtPunkte"), QStringLiteral("Insges."), 5},
-                              {QStringLiteral("Fehlpunkte"), QStringLiteral("Fehlpkte"), 7},
-                              {QStringLiteral("PraedikatText"), QStringLiteral("Präd."), 12}});
-  gedeckte_->setModel(gedeckteModel_);
-  gedeckte_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  gedeckte_->verticalHeader()->hide();
-  gedeckte_->resizeColumnsToContents();
-  connect(gedeckte_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
-    if (i.isValid()) gedeckteModel_->moveTo(i.row());
-    coveredDoeMoved();
-  });
-  l->addWidget(gedeckte_, 2);
-  l->addWidget(new QLabel(QStringLiteral("Jungtiere des gewählten Wurfes"), p));
-  rammlerJungtiere_ = new QTableView(p);
-  rammlerJungtiere_->setObjectName(QStringLiteral("DBGridRammlerJungtiere"));
-  jungtiereModel_ = new engine::CursorModel(&dm_.at(QStringLiteral("RammlerJungtiere")), rammlerJungtiere_);
-  jungtiereModel_->setColumns({{QStringLiteral("TatoRechts"), QStringLiteral("Täto re."), 8},
-                               {QStringLiteral("TatoLinks"), QStringLiteral("Täto li."), 10},
-                               {QStringLiteral("GeschlechtAnzeige"), QStringLiteral("Geschl."), 3},
-                               {QStringLiteral("Gewicht1"), QStringLiteral("1"), 3},
-                               {QStringLiteral("Koerper2"), QStringLiteral("2"), 3},
-                               {QStringLiteral("Fell3"), QStringLiteral("3"), 3},
-                               {QStringLiteral("Kopf4"), QStringLiteral("4"), 3},
-                               {QStringLiteral("Farbe5"), QStringLiteral("5"), 3},
-                               {QStringLiteral("Unterfarbe6"), QStringLiteral("6"), 3},
-                               {QStringLiteral("Pflege7"), QStringLiteral("7"), 3},
-                               {QStringLiteral("GesamtPunkteAnzeige"), QStringLiteral("Insges."), 5},
-                               {QStringLiteral("Fehlpunkte"), QStringLiteral("Fehlpkte"), 7},
-                               {QStringLiteral("Praedikat"), QStringLiteral("Präd."), 12}});
-  rammlerJungtiere_->setModel(jungtiereModel_);
-  rammlerJungtiere_->verticalHeader()->hide();
-  rammlerJungtiere_->resizeColumnsToContents();
-  l->addWidget(rammlerJungtiere_, 2);
-  // The buck's judging pages ("Ausgeglichenheit eines Wurfes", "Bewertung der Jungtiere /
-  // Ausw. der Häsinnen für Körung", "Berechnung der Körnote") are placed in this tab widget.
-  auto* judging = new QTabWidget(p);
-  judging->setObjectName(QStringLiteral("PageControlKoerung"));
-  auto* placeholder = new QLabel(QStringLiteral("Die Körung des Rammlers ist noch nicht verfügbar."));
-  placeholder->setAlignment(Qt::AlignCenter);
-  placeholder->setEnabled(false);
-  judging->addTab(placeholder, QStringLiteral("Körung"));
-  l->addWidget(judging, 1);
+  l->setContentsMargins(0, 0, 0, 0);
+  koerung_ = new TKoerungSeite(dm_, settings_,
+                               {services_.pickDate, services_.showHelp, services_.previewBalance, services_.previewKoernote}, p);
+  l->addWidget(koerung_);
 }
 
 QLineEdit* TWurfbuchSeite::rowRightTattoo(int i) const { return rowWidgets_.at(i).rechts; }
@@ -406,8 +352,7 @@ void TWurfbuchSeite::reshow() {
   const bool buck = h.isOpen() && h.hasRecord() && store::isBuck(h.field(QStringLiteral("Geschlecht")).asString());
   stack_->setCurrentIndex(buck ? 1 : 0);
   if (buck) {
-    gedeckte_->resizeColumnsToContents();
-    coveredDoeMoved();
+    koerung_->showForBuck();
     return;
   }
   loadLitter();
@@ -416,20 +361,12 @@ void TWurfbuchSeite::reshow() {
   updateButtons();
 }
 
-void TWurfbuchSeite::coveredDoeMoved() {
-  Cursor& g = dm_.at(QStringLiteral("GedeckteHaesinnen"));
-  Cursor& r = dm_.at(QStringLiteral("RammlerJungtiere"));
-  if (!g.isOpen() || !r.isOpen()) return;
-  if (!g.hasRecord() || g.field(QStringLiteral("Wurftag")).isNull()) {
-    r.setFilter(QStringLiteral("Mutter=-1"));
-  } else {
-    r.setFilter(QStringLiteral("(Mutter=%1)and(Geburtstag='%2')")
-                    .arg(g.field(QStringLiteral("Katze")).asInteger())
-                    .arg(g.field(QStringLiteral("Wurftag")).asDate().toString(QStringLiteral("dd.MM.yyyy"))));
-  }
-  r.setFiltered(true);
-  rammlerJungtiere_->resizeColumnsToContents();
-}
+void TWurfbuchSeite::animalChanged(const QDate& today) { koerung_->animalChanged(today); }
+
+bool TWurfbuchSeite::leaving() { return stack_->currentIndex() != 1 || koerung_->leaving(); }
+
+QTableView* TWurfbuchSeite::coveredDoesGrid() const { return koerung_->coveredDoesGrid(); }
+QTableView* TWurfbuchSeite::buckYoungGrid() const { return koerung_->youngGrid(); }
 
 void TWurfbuchSeite::loadLitter() {
   Cursor& w = wurfbuch();

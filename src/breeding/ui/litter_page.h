@@ -8,6 +8,7 @@
 // breeding/litter_book.h compute the figures and check the saves.
 #pragma once
 
+#include "breeding/koerung_forms.h"
 #include "breeding/young_rows.h"
 
 #include <QDate>
@@ -49,12 +50,17 @@ class TWurfbuch;
 
 namespace lapiro::breeding::ui {
 
+class TKoerungSeite;
+
 struct LitterPageServices {
   std::function<std::optional<QDate>(const QDate&)> pickDate;
   // The animal search in litter-book mode (bucks only); the chosen Nummer.
   std::function<std::optional<qint64>()> searchBuck;
   std::function<void(int)> showHelp;
   std::function<void()> refreshAnimalList;
+  // Open the buck judging's printed forms in the report preview.
+  std::function<void(const BalanceForm&)> previewBalance;
+  std::function<void(const KoernoteForm&)> previewKoernote;
 };
 
 class TWurfbuchSeite : public QWidget {
@@ -95,8 +101,14 @@ class TWurfbuchSeite : public QWidget {
   QTableWidget* weightGrid() const { return weights_; }
   // The growth curve of the shown litter's weights beside the grid.
   QChartView* weightChart() const { return weightChart_; }
-  QTableView* coveredDoesGrid() const { return gedeckte_; }
-  QTableView* buckYoungGrid() const { return rammlerJungtiere_; }
+  QTableView* coveredDoesGrid() const;
+  QTableView* buckYoungGrid() const;
+  // The buck's judging pages.
+  TKoerungSeite* judgingPages() const { return koerung_; }
+  // The card moved to another animal / shows another tab (pending judging scores are saved;
+  // false when they could not be).
+  void animalChanged(const QDate& today);
+  bool leaving();
   // Widgets of young-animal row `i`: right tattoo, whole left tattoo, running-number part.
   QLineEdit* rowRightTattoo(int i) const;
   QLineEdit* rowLeftWhole(int i) const;
@@ -118,7 +130,6 @@ class TWurfbuchSeite : public QWidget {
   void refreshYoungStatus();
   void loadWeights();
   void weightCellChanged(int row, int column);
-  void coveredDoeMoved();
 
   store::TDatenStamm& dm_;
   shell::tsysteminfo& settings_;
@@ -161,10 +172,7 @@ class TWurfbuchSeite : public QWidget {
   QChartView* weightChart_ = nullptr;
   QPushButton* gewRueck_ = nullptr;
   QPushButton* gewLoeschen_ = nullptr;
-  QTableView* gedeckte_ = nullptr;
-  QTableView* rammlerJungtiere_ = nullptr;
-  engine::CursorModel* gedeckteModel_ = nullptr;
-  engine::CursorModel* jungtiereModel_ = nullptr;
+  TKoerungSeite* koerung_ = nullptr;
 };
 
 }  // namespace lapiro::breeding::ui

@@ -10,6 +10,8 @@
 #include "card/ui/pedigree_page.h"
 
 #include "engine/cursor.h"
+#include "reports/data_source.h"
+#include "reports/ui/report_preview.h"
 #include "shell/system_info.h"
 #include "shows/ui/show_tab.h"
 #include "store/animal_rules.h"
@@ -120,7 +122,15 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
          request.mode = 4;  // litter-book mode: bucks only
          return services_.searchAnimal(request);
        },
-       services_.showHelp, [this] { refreshAnimalList(); }});
+       services_.showHelp, [this] { refreshAnimalList(); },
+       [this](const breeding::BalanceForm& form) {
+         reports::showReportPreview(this, breeding::TReportAusgeglichenheit(form, reports::ReportFont{settings_.Drucken.Schriftart, 9.0}),
+                                    reports::MemoryDataSource{});
+       },
+       [this](const breeding::KoernoteForm& form) {
+         reports::showReportPreview(this, breeding::TReportKoernote(form, reports::ReportFont{settings_.Drucken.Schriftart, 9.0}),
+                                    reports::MemoryDataSource{});
+       }});
   tabs_->addTab(wurfbuch_, QStringLiteral("Wurfbuch/Körung"));
   tabs_->addTab(new shows::ui::TabAusstellung(dm_, services_.showHelp), QStringLiteral("Ausstellung"));
   galerie_ = new TBildergalerie(dm_, settings_, services_.showHelp);
@@ -133,6 +143,13 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   layout->addWidget(tabs_);
   // Showing the tab "Stammbaum" builds the pedigree anew.
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+    // Leaving the breeding tab saves the buck judging's pending scores; scores that cannot be
+    // saved keep the tab open.
+    if (shownTab_ == TabZuchtbuch && index != TabZuchtbuch && !wurfbuch_->leaving()) {
+      tabs_->setCurrentIndex(TabZuchtbuch);
+      return;
+    }
+    shownTab_ = index;
     if (index == TabStammbaum) pedigree_->showPedigree(true);
   });
 
@@ -1021,7 +1038,9 @@ void TLapiroStamm::setTattooParts(const QString& month, const QString& year, con
 }
 
 // The tabs these belong to are not part of the card yet; nothing to bring up to date.
-void TLapiroStamm::resetEvaluationDates(const QDate&) {}
+void TLapiroStamm::resetEvaluationDates(const QDate& today) {
+  if (wurfbuch_) wurfbuch_->animalChanged(today);
+}
 void TLapiroStamm::reshowBreedingTab() {
   if (wurfbuch_ && tabs_->currentIndex() == TabZuchtbuch) wurfbuch_->reshow();
 }

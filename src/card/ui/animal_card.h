@@ -230,6 +230,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   QString picturePath_;
 
   QTabWidget* tabs_ = nullptr;
+  int shownTab_ = 0;  // the tab shown before the last change
   TPedigreePage* pedigree_ = nullptr;
   breeding::ui::TabAngora* wool_ = nullptr;
   QWidget* stammdaten_ = nullptr;

@@ -1,0 +1,416 @@
+// Buck judging: the breeding year, the score cells, the Körnote items and, on a real data
+// directory, the buck's best show row, the young's scores, the choice of the two litters and
+// saving and clearing the Körung record with the buck's Körnote.
+#include "breeding/koerung.h"
+#include "breeding/litter_book.h"
+
+#include "engine/cursor.h"
+#include "shell/system_info.h"
+#include "shows/show_score.h"
+#include "store/data_module.h"
+#include "support/scripted_dialogs.h"
+#include "support/stock_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace lapiro::breeding {
+namespace {
+
+using lapiro::test::ScriptedDialogs;
+using lapiro::test::StockDirectory;
+
+QString s(const char16_t* t) { return QString::fromUtf16(t); }
+
+std::vector<LitterYoung> young(std::initializer_list<double> totals) {
+  std::vector<LitterYoung> v;
+  int i = 0;
+  for (double t : totals) v.push_back({QStringLiteral("J%1").arg(++i), t});
+  return v;
+}
+
+// ---------------------------------------------------------------- pure rules
+
+TEST(KoerungRules, BreedingYearRunsFromFirstNovember) {
+  EXPECT_EQ(breedingYearStart(QDate(2024, 10, 15)), QDate(2023, 11, 1));
+  EXPECT_EQ(breedingYearStart(QDate(2024, 10, 31)), QDate(2023, 11, 1));
+  EXPECT_EQ(breedingYearStart(QDate(2024, 11, 1)), QDate(2024, 11, 1));
+  EXPECT_EQ(breedingYearStart(QDate(2024, 11, 10)), QDate(2024, 11, 1));
+  EXPECT_EQ(breedingYearStart(QDate(2025, 1, 3)), QDate(2024, 11, 1));
+  const QString f = breedingYearFilter(7, QDate(2024, 10, 15));
+  EXPECT_TRUE(f.startsWith(s(u"(Kater = 7) and(Wurftag >= '01.11.2023')and(Wurftag <= '15.10.2024')and"))) << f.toStdString();
+}
+
+TEST(KoerungRules, ScoreCellsTakeACommaAndRespectEachPositionsLimit) {
+  QString error;
+  EXPECT_EQ(parseScore(s(u"9,5"), 0, &error), 9.5);
+  EXPECT_TRUE(error.isEmpty());
+  EXPECT_FALSE(parseScore(QString(), 0, &error).has_value());
+  EXPECT_TRUE(error.isEmpty());
+  for (const QString& bad : {s(u"9.5"), s(u"9,5,5"), s(u"x"), s(u"-1"), s(u",")}) {
+    error.clear();
+    EXPECT_FALSE(parseScore(bad, 1, &error).has_value()) << bad.toStdString();
+    EXPECT_FALSE(error.isEmpty()) << bad.toStdString();
+  }
+  error.clear();
+  EXPECT_FALSE(parseScore(s(u"16"), 2, &error).has_value());
+  EXPECT_TRUE(error.contains(s(u"Position 3")) && error.contains(s(u"15"))) << error.toStdString();
+  EXPECT_EQ(parseScore(s(u"5"), 6, &error), 5.0);
+  EXPECT_FALSE(parseScore(s(u"5,5"), 6, &error).has_value());
+  EXPECT_TRUE(acceptsScoreKey(u'7') && acceptsScoreKey(u',') && acceptsScoreKey(u'\b'));
+  EXPECT_FALSE(acceptsScoreKey(u'.') || acceptsScoreKey(u'a'));
+}
+
+TEST(KoerungRules, RowFiguresFlagBadCellsAndTheSharedGroup) {
+  ScoreRow row{1, s(u"A 1"), s(u"1.0"), {s(u"19"), s(u"18,5"), s(u"14"), s(u"14"), s(u"14"), s(u"9,5"), s(u"5")}};
+  RowFigures f = rowFigures(row);
+  EXPECT_TRUE(f.error.isEmpty());
+  EXPECT_DOUBLE_EQ(f.total, 94.0);
+  EXPECT_EQ(f.totalText, s(u"94"));
+  EXPECT_EQ(f.grade, s(u"sehr gut"));
+  EXPECT_EQ(f.missing, s(u"1,5/1/2,5"));
+
+  row.cells = {s(u"19"), QString(), QString(), QString(), QString(), QString(), QString()};
+  f = rowFigures(row);
+  EXPECT_EQ(f.missing, s(u"20/15/40"));
+  EXPECT_EQ(f.grade, s(u"nicht befriedigend"));
+
+  row.cells = {s(u"19"), s(u"19"), s(u"14"), s(u"15"), s(u"15"), s(u"15"), s(u"5")};
+  f = rowFigures(row);
+  EXPECT_TRUE(f.error.contains(s(u"Positionen 4 bis 6"))) << f.error.toStdString();
+
+  row.cells = {s(u"19"), s(u"1x"), {}, {}, {}, {}, {}};
+  f = rowFigures(row);
+  EXPECT_TRUE(f.error.contains(s(u"A 1")) && f.error.contains(s(u"Position 2"))) << f.error.toStdString();
+
+  EXPECT_TRUE(rowFigures(ScoreRow{}).totalText.isEmpty());
+}
+
+TEST(KoerungRules, AncestryCountsStopWhereASideIsIncomplete) {
+  std::array<bool, 15> p{};
+  for (int k : {1, 3, 4, 7, 8, 9, 10, 2}) p[static_cast<size_t>(k)] = true;
+  AncestorCounts c = countAncestors(p);
+  EXPECT_EQ(c.vater, 7);
+  EXPECT_EQ(c.mutter, 1);
+  EXPECT_EQ(ancestryPoints(c), 4);
+
+  // The father without his mother: his grandparents are not looked at.
+  p = {};
+  for (int k : {1, 3, 7, 8, 9, 10, 2, 5, 6, 11, 12, 13, 14}) p[static_cast<size_t>(k)] = true;
+  c = countAncestors(p);
+  EXPECT_EQ(c.vater, 2);
+  EXPECT_EQ(c.mutter, 7);
+  EXPECT_EQ(ancestryPoints(c), 4);
+
+  p = {};
+  for (int k : {2, 5, 6}) p[static_cast<size_t>(k)] = true;
+  EXPECT_EQ(ancestryPoints(countAncestors(p)), 0);
+
+  EXPECT_EQ(ancestryPoints({3, 4}), 6);
+  EXPECT_EQ(ancestryPoints({6, 5}), 8);
+  EXPECT_EQ(ancestryPoints({7, 7}), 10);
+}
+
+TEST(KoerungRules, PresentedYoungKeepTheBestFiveOfAtLeast89) {
+  Presentation p = choosePresented(young({95, 93, 90, 96, 94, 88}));
+  ASSERT_EQ(p.count(), 5);
+  EXPECT_EQ(p.meanText(), s(u"93,60"));
+  EXPECT_EQ(balancePoints(p), 6);
+  EXPECT_EQ(p.scoresText(false), s(u"J1-95  /  J2-93  /  J3-90  /  J4-96  /  J5-94"));
+
+  // A sixth young of 97 takes the slot of the lowest kept (90).
+  p = choosePresented(young({95, 93, 90, 96, 94, 97}));
+  EXPECT_EQ(p.scoresText(true), s(u"J1  95 / J2  93 / J6  97 / J4  96 / J5  94"));
+  EXPECT_EQ(p.meanText(), s(u"95,00"));
+  EXPECT_EQ(balancePoints(p), 10);
+
+  // Unjudged young and totals below 89 are left out.
+  p = choosePresented({{s(u"A"), std::nullopt}, {s(u"B"), 88.5}, {s(u"C"), 89.0}});
+  EXPECT_EQ(p.count(), 1);
+  EXPECT_EQ(balancePoints(p), 0);
+  p = choosePresented({});
+  EXPECT_EQ(p.countText(), s(u"0"));
+  EXPECT_EQ(p.scoresText(false), s(u"0"));
+  EXPECT_TRUE(p.meanText().isEmpty());
+}
+
+TEST(KoerungRules, BalanceThresholdsAreInclusive) {
+  Presentation four;
+  four.kept = young({95.5, 95.5, 95.5, 95.5});
+  EXPECT_EQ(balancePoints(four), 10);
+  four.kept = young({95.49, 95.49, 95.49, 95.49});
+  EXPECT_EQ(balancePoints(four), 8);
+  Presentation three;
+  three.kept = young({96, 96, 96});
+  EXPECT_EQ(balancePoints(three), 10);
+  three.kept = young({94, 94, 93.9});
+  EXPECT_EQ(balancePoints(three), 0);
+  Presentation five;
+  five.kept = young({93, 93, 93, 93, 93});
+  EXPECT_EQ(balancePoints(five), 6);
+}
+
+TEST(KoerungRules, BuckAndWoolPointsAndTheSum) {
+  EXPECT_EQ(buckPoints(95.0), 8);
+  EXPECT_EQ(buckPoints(96.0), 10);
+  EXPECT_EQ(buckPoints(93.5), 0);
+  EXPECT_EQ(buckPoints(std::nullopt), 0);
+  EXPECT_FALSE(woolItemPoints(93).has_value());
+  EXPECT_EQ(woolItemPoints(94), 4);
+  EXPECT_EQ(woolItemPoints(96), 6);
+  EXPECT_EQ(woolItemPoints(99), 8);
+  EXPECT_EQ(woolItemPoints(104), 10);
+
+  KoernoteInput in;
+  for (int k = 1; k <= 14; ++k) in.ancestors[static_cast<size_t>(k)] = true;
+  in.litter1 = young({96, 96, 96});
+  in.buckBest = 95;
+  in.langhaar = true;
+  in.woolLeistungspunkte = 96;
+  KoernoteResult r = computeKoernote(in);
+  EXPECT_EQ(r.punkte[0], 10);
+  EXPECT_EQ(r.punkte[1], 10);
+  EXPECT_EQ(r.punkte[2], 0);  // no second litter chosen
+  EXPECT_EQ(r.punkte[3], 8);
+  EXPECT_EQ(r.punkte[4], 6);
+  EXPECT_EQ(r.koernote, 34);
+  in.langhaar = false;
+  EXPECT_EQ(computeKoernote(in).koernote, 28);
+  in.langhaar = true;
+  in.woolLeistungspunkte = 93;
+  r = computeKoernote(in);
+  EXPECT_FALSE(r.punkte[4].has_value());
+  EXPECT_EQ(r.koernote, 28);
+}
+
+// ---------------------------------------------------------------- on a data directory
+
+class KoerungTest : public ::testing::Test {
+ protected:
+  KoerungTest() : stock({28, 29, 111, 112}) {
+    rasse = stock.add(s(u"Rasse"), {{s(u"Name"), s(u"Deutsche Riesen")}});
+    buck = stock.animal(s(u"R1"), s(u"3.3.1"), {{s(u"Geschlecht"), s(u"1")}, {s(u"Rasse"), rasse}});
+    settings.System.Speichern = true;
+  }
+
+  qint64 doe(const QString& tattoo) { return stock.animal(s(u"H"), tattoo, {{s(u"Geschlecht"), s(u"2")}}); }
+  // A litter of `mother` by the buck; returns its LaufendeNummer.
+  qint64 litter(qint64 mother, const QDate& day, int bucks, int does) {
+    return stock.add(s(u"Wurfbuch.DB"), {{s(u"Katze"), mother},
+                                         {s(u"Kater"), buck},
+                                         {s(u"Decktermin"), day.addDays(-31)},
+                                         {s(u"Wurftag"), day},
+                                         {s(u"WurfStMaennlich"), bucks},
+                                         {s(u"WurfStWeiblich"), does}});
+  }
+  // A young animal of `mother` born on `day`, judged with `total` spread over the positions.
+  qint64 judgedYoung(qint64 mother, const QDate& day, const QString& tattoo, std::optional<double> total) {
+    const qint64 y = stock.animal(s(u"J"), tattoo, {{s(u"Mutter"), mother}, {s(u"Vater"), buck}, {s(u"Geburtstag"), day}});
+    if (total)
+      stock.add(s(u"Ausstellung"), {{s(u"Hase"), y},
+                                    {s(u"Datum"), day.addDays(120)},
+                                    {s(u"Titel"), koerungTitle()},
+                                    {s(u"Gewicht1"), *total - 75.0},
+                                    {s(u"Koerper2"), 20.0},
+                                    {s(u"Fell3"), 15.0},
+                                    {s(u"Kopf4"), 15.0},
+                                    {s(u"Farbe5"), 15.0},
+                                    {s(u"Unterfarbe6"), 5.0},
+                                    {s(u"Pflege7"), 5.0},
+                                    {s(u"EigeneBewertung"), *total}});
+    return y;
+  }
+  qint64 show(const QDate& day, const QString& title, double total) {
+    return stock.add(s(u"Ausstellung"),
+                     {{s(u"Hase"), buck}, {s(u"Datum"), day}, {s(u"Titel"), title}, {s(u"Gewicht1"), total - 80.0},
+                      {s(u"Koerper2"), 20.0}, {s(u"Fell3"), 15.0}, {s(u"Kopf4"), 15.0}, {s(u"Farbe5"), 15.0},
+                      {s(u"Unterfarbe6"), 10.0}, {s(u"Pflege7"), 5.0}, {s(u"EigeneBewertung"), total}});
+  }
+
+  void open() {
+    module = std::make_unique<store::TDatenStamm>(stock.engine, settings);
+    rules = attachLitterRules(*module, settings);
+    module->setToday(QDate(2024, 10, 20));
+    module->open();
+    ASSERT_TRUE(module->gotoAnimal(buck));
+    koerung = std::make_unique<TKoerung>(*module, settings);
+  }
+
+  QVariant stored(const char16_t* table, qint64 key, const char16_t* field) { return stock.stored(s(table), key, s(field)); }
+  qint64 koernoteKey() {
+    engine::Cursor& k = module->at(s(u"Koernote"));
+    k.first();
+    return k.isEmpty() ? 0 : k.field(s(u"Nummer")).asInteger();
+  }
+
+  StockDirectory stock;
+  shell::tsysteminfo settings;
+  std::unique_ptr<store::TDatenStamm> module;
+  std::shared_ptr<TWurfbuch> rules;
+  std::unique_ptr<TKoerung> koerung;
+  qint64 rasse = 0, buck = 0;
+};
+
+TEST_F(KoerungTest, BreedingYearKeepsLittersWithThreeRearedYoungUpToTheJudgingDay) {
+  const qint64 d1 = doe(s(u"1.23.1"));
+  const qint64 d2 = doe(s(u"1.23.2"));
+  const qint64 d3 = doe(s(u"1.23.3"));
+  litter(d1, QDate(2023, 11, 1), 0, 3);   // first day of the breeding year, no bucks
+  litter(d2, QDate(2024, 3, 1), 1, 1);    // two reared: left out
+  litter(d3, QDate(2023, 10, 31), 2, 2);  // the breeding year before
+  litter(d3, QDate(2024, 10, 16), 2, 2);  // after the judging day
+  open();
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  engine::Cursor& g = module->at(s(u"GedeckteHaesinnen"));
+  ASSERT_EQ(g.recordCount(), 1);
+  g.first();
+  EXPECT_EQ(g.field(s(u"Katze")).asInteger(), d1);
+
+  koerung->applyBreedingYear(QDate(2024, 11, 10));
+  EXPECT_EQ(g.recordCount(), 0);
+}
+
+TEST_F(KoerungTest, BestShowRowIsKeptByItsKeyAndOwnJudgingsDoNotCount) {
+  show(QDate(2024, 5, 1), s(u"Kreisschau"), 94.5);
+  const qint64 winner = show(QDate(2024, 5, 1), s(u"Landesschau"), 95.0);  // same day, higher
+  show(QDate(2024, 6, 1), shows::ownJudgingTitle(), 98.0);
+  open();
+  EXPECT_EQ(koerung->positionBestShowRow(), 95.0);
+  EXPECT_EQ(module->at(s(u"Ausstellung")).field(s(u"Nummer")).asInteger(), winner);
+  EXPECT_EQ(koerung->compute(QDate(2024, 10, 15)).punkte[3], 8);
+}
+
+TEST_F(KoerungTest, OnlyOwnJudgingsGiveTheBuckNoPoints) {
+  show(QDate(2024, 6, 1), shows::ownJudgingTitle(), 98.0);
+  open();
+  EXPECT_FALSE(koerung->positionBestShowRow().has_value());
+  const KoernoteResult r = koerung->compute(QDate(2024, 10, 15));
+  EXPECT_EQ(r.punkte[3], 0);
+  EXPECT_FALSE(r.buckBest.has_value());
+}
+
+TEST_F(KoerungTest, ComputesTheKoernoteFromTheChosenLittersAndSavesIt) {
+  const qint64 d1 = doe(s(u"1.23.1"));
+  const qint64 d2 = doe(s(u"1.23.2"));
+  const QDate day1(2024, 3, 1), day2(2024, 4, 1);
+  const qint64 l1 = litter(d1, day1, 3, 3);
+  const qint64 l2 = litter(d2, day2, 2, 2);
+  int n = 0;
+  for (double t : {95.0, 93.0, 90.0, 96.0, 94.0, 88.0}) judgedYoung(d1, day1, QStringLiteral("3.24.%1").arg(++n), t);
+  judgedYoung(d1, day1, s(u"3.24.99"), std::nullopt);
+  for (double t : {96.0, 96.0, 96.0}) judgedYoung(d2, day2, QStringLiteral("4.24.%1").arg(++n), t);
+  show(QDate(2024, 5, 1), s(u"Kreisschau"), 96.5);
+  open();
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  ScriptedDialogs dialogs;
+  ASSERT_TRUE(koerung->assignLitter(1, l1));
+  ASSERT_TRUE(koerung->assignLitter(2, l2));
+  // The same litter cannot stand in both panels.
+  EXPECT_FALSE(koerung->assignLitter(1, l2));
+  EXPECT_TRUE(dialogs.texts().last().contains(s(u"2. Häsin"))) << dialogs.texts().last().toStdString();
+
+  const KoernoteResult r = koerung->compute(QDate(2024, 10, 15));
+  EXPECT_EQ(r.counts.vater, 0);
+  EXPECT_EQ(r.punkte[0], 0);
+  EXPECT_EQ(r.haesin1.count(), 5);
+  EXPECT_EQ(r.haesin1.meanText(), s(u"93,60"));
+  EXPECT_EQ(r.punkte[1], 6);
+  EXPECT_EQ(r.haesin2.count(), 3);
+  EXPECT_EQ(r.punkte[2], 10);
+  EXPECT_EQ(r.punkte[3], 10);
+  EXPECT_EQ(r.koernote, 26);
+
+  ASSERT_TRUE(koerung->save(QDate(2024, 10, 15), r));
+  const qint64 key = koernoteKey();
+  EXPECT_EQ(stored(u"Hasen.db", buck, u"Körnote").toInt(), 26);
+  EXPECT_EQ(stored(u"Koernote.db", key, u"Punkte2").toInt(), 6);
+  EXPECT_EQ(stored(u"Koernote.db", key, u"Mittel1").toString(), s(u"93,60"));
+  EXPECT_EQ(stored(u"Koernote.db", key, u"Vorgestellt2").toString(), s(u"3"));
+  EXPECT_TRUE(stored(u"Koernote.db", key, u"Druck").toBool());
+  // Five young with long tattoos need more than the 115 characters of the old field: the
+  // full text is kept and read back.
+  const KoerungRecord rec = koerung->record();
+  EXPECT_EQ(rec.bewertung1, r.haesin1.scoresText(false));
+  EXPECT_EQ(rec.bewertung1.count(s(u"-")), 5);
+}
+
+TEST_F(KoerungTest, ASavedKoerungAsksBeforeItIsOverwrittenAndARefusalChangesNothing) {
+  open();
+  ScriptedDialogs dialogs;
+  KoernoteResult r;
+  r.punkte = {4, 0, 0, 8, std::nullopt};
+  r.koernote = 12;
+  ASSERT_TRUE(koerung->save(QDate(2024, 10, 15), r));
+  const qint64 key = koernoteKey();
+
+  r.punkte[0] = 10;
+  r.koernote = 18;
+  dialogs.no();  // message 111
+  EXPECT_FALSE(koerung->save(QDate(2024, 10, 16), r));
+  EXPECT_EQ(dialogs.texts().last(), StockDirectory::message(111));
+  EXPECT_EQ(stored(u"Koernote.db", key, u"Punkte1").toInt(), 4);
+  EXPECT_EQ(stored(u"Hasen.db", buck, u"Körnote").toInt(), 12);
+
+  // The save question answered "Nein": neither the record nor the buck change.
+  settings.System.Speichern = false;
+  dialogs.yes().no();
+  EXPECT_FALSE(koerung->save(QDate(2024, 10, 16), r));
+  EXPECT_EQ(stored(u"Koernote.db", key, u"Punkte1").toInt(), 4);
+  EXPECT_EQ(stored(u"Hasen.db", buck, u"Körnote").toInt(), 12);
+  EXPECT_FALSE(module->Hasen().isEditing());
+
+  dialogs.yes().yes();
+  EXPECT_TRUE(koerung->save(QDate(2024, 10, 16), r));
+  EXPECT_EQ(stored(u"Koernote.db", key, u"Punkte1").toInt(), 10);
+  EXPECT_EQ(stored(u"Hasen.db", buck, u"Körnote").toInt(), 18);
+  EXPECT_TRUE(dialogs.allAnswersUsed());
+
+  // Clearing removes the mark and the values; the Körnote stays.
+  dialogs.yes();
+  ASSERT_TRUE(koerung->clear());
+  EXPECT_FALSE(stored(u"Koernote.db", key, u"Druck").toBool());
+  EXPECT_TRUE(stored(u"Koernote.db", key, u"Punkte1").isNull());
+  EXPECT_EQ(stored(u"Hasen.db", buck, u"Körnote").toInt(), 18);
+}
+
+TEST_F(KoerungTest, ScoresAreSavedForTheFirstFourteenYoungAndBadCellsAreRefused) {
+  const qint64 d1 = doe(s(u"1.23.1"));
+  const QDate day(2024, 3, 1);
+  litter(d1, day, 8, 8);
+  std::vector<qint64> ids;
+  for (int i = 1; i <= 16; ++i) ids.push_back(judgedYoung(d1, day, QStringLiteral("3.24.%1").arg(i, 2, 10, QLatin1Char('0')), std::nullopt));
+  const qint64 judged = ids[1];
+  const qint64 oldRow = stock.add(s(u"Ausstellung"), {{s(u"Hase"), judged}, {s(u"Datum"), QDate(2024, 7, 1)},
+                                                      {s(u"Titel"), koerungTitle()}, {s(u"Gewicht1"), 10.0},
+                                                      {s(u"EigeneBewertung"), 10.0}});
+  open();
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  module->at(s(u"GedeckteHaesinnen")).first();
+  koerung->showYoungOfCurrentLitter();
+  QDate evaluated;
+  std::vector<ScoreRow> rows = koerung->scoreRows(&evaluated);
+  ASSERT_EQ(rows.size(), 16u);
+  const auto at = [&](qint64 id) {
+    return std::find_if(rows.begin(), rows.end(), [&](const ScoreRow& r) { return r.nummer == id; }) - rows.begin();
+  };
+  EXPECT_EQ(rows[static_cast<size_t>(at(judged))].cells[0], s(u"10"));
+
+  ScriptedDialogs dialogs;
+  for (ScoreRow& r : rows) r.cells = {s(u"19"), s(u"19"), s(u"14"), s(u"14"), s(u"14"), s(u"9,5"), s(u"5")};
+  rows[3].cells[1] = s(u"2x");
+  const qint64 before = stock.rowCount(s(u"Ausstellung.db"));
+  EXPECT_FALSE(koerung->saveScores(rows, QDate(2024, 10, 1), false));
+  EXPECT_EQ(stock.rowCount(s(u"Ausstellung.db")), before);
+  EXPECT_TRUE(dialogs.texts().last().contains(rows[3].name)) << dialogs.texts().last().toStdString();
+
+  rows[3].cells[1] = s(u"19");
+  rows[5].cells = {};  // total 0: not saved
+  ASSERT_TRUE(koerung->saveScores(rows, QDate(2024, 10, 1), false));
+  // 14 rows minus the empty one; the judged young's row is edited, not added again.
+  EXPECT_EQ(stock.rowCount(s(u"Ausstellung.db")), before + 12);
+  EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"EigeneBewertung").toDouble(), 94.5);
+  EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Datum").toDate(), QDate(2024, 7, 1));
+  EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Unterfarbe6").toDouble(), 9.5);
+}
+
+}  // namespace
+}  // namespace lapiro::breeding
