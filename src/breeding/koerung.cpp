@@ -198,6 +198,12 @@ Presentation choosePresented(const std::vector<LitterYoung>& young) {
   return p;
 }
 
+QString shortScoresText(const QString& scores) {
+  if (scores.size() <= kShortScoresSize) return scores;
+  const int cut = scores.left(kShortScoresSize + 1).lastIndexOf(u'/');
+  return cut <= 0 ? scores.left(kShortScoresSize) : scores.left(cut).trimmed();
+}
+
 int balancePoints(const Presentation& p) {
   const auto m = p.mean();
   if (!m) return 0;
@@ -507,7 +513,7 @@ bool TKoerung::save(const QDate& day, const KoernoteResult& r) {
       const QString scores = p.scoresText(n == 2);
       setText(k, QStringLiteral("Vorgestellt%1").arg(n), p.countText());
       // The short field keeps what fits for older readers; the wide one keeps every score.
-      setText(k, QStringLiteral("Bewertung%1").arg(n), scores);
+      setText(k, QStringLiteral("Bewertung%1").arg(n), shortScoresText(scores));
       if (k.findField(QStringLiteral("BewertungText%1").arg(n))) setText(k, QStringLiteral("BewertungText%1").arg(n), scores);
       setText(k, QStringLiteral("Mittel%1").arg(n), p.meanText());
     }

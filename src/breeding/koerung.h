@@ -111,6 +111,11 @@ struct Presentation {
   QString scoresText(bool secondDoe) const;
 };
 Presentation choosePresented(const std::vector<LitterYoung>& young);
+// The scores text for the 115-character field that older files and programs read: whole
+// entries only, cut before the first entry that does not fit (the full text is kept in the
+// wide field beside it).
+inline constexpr int kShortScoresSize = 115;
+QString shortScoresText(const QString& scores);
 
 // Points of a balance item from the number presented and their mean (table of thresholds;
 // fewer than three young give 0).

@@ -1,5 +1,7 @@
 #include "installer/demo_stock.h"
 
+#include "installer/demo_koerung.h"
+
 #include "breeding/wool_performance.h"
 #include "installer/demo_health.h"
 #include "installer/demo_shows.h"
@@ -1554,6 +1556,7 @@ DemoStockSummary writeDemoStock(engine::Engine& engine, const DemoStockOptions& 
   Generator generator(engine, options);
   const DemoStockSummary summary = generator.run();
   writeDemoHealthAndRegister(engine, options);
+  writeDemoKoerung(engine, options);
   return summary;
 }
 

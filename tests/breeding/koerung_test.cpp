@@ -204,7 +204,7 @@ class KoerungTest : public ::testing::Test {
   }
   // A young animal of `mother` born on `day`, judged with `total` spread over the positions.
   qint64 judgedYoung(qint64 mother, const QDate& day, const QString& tattoo, std::optional<double> total) {
-    const qint64 y = stock.animal(s(u"J"), tattoo, {{s(u"Mutter"), mother}, {s(u"Vater"), buck}, {s(u"Geburtstag"), day}});
+    const qint64 y = stock.animal(s(u"ABCDEFGH"), tattoo, {{s(u"Mutter"), mother}, {s(u"Vater"), buck}, {s(u"Geburtstag"), day}});
     if (total)
       stock.add(s(u"Ausstellung"), {{s(u"Hase"), y},
                                     {s(u"Datum"), day.addDays(120)},
@@ -295,7 +295,7 @@ TEST_F(KoerungTest, ComputesTheKoernoteFromTheChosenLittersAndSavesIt) {
   const qint64 l1 = litter(d1, day1, 3, 3);
   const qint64 l2 = litter(d2, day2, 2, 2);
   int n = 0;
-  for (double t : {95.0, 93.0, 90.0, 96.0, 94.0, 88.0}) judgedYoung(d1, day1, QStringLiteral("3.24.%1").arg(++n), t);
+  for (double t : {95.0, 93.0, 90.0, 96.0, 94.0, 88.0}) judgedYoung(d1, day1, QStringLiteral("3.24.100%1").arg(++n), t);
   judgedYoung(d1, day1, s(u"3.24.99"), std::nullopt);
   for (double t : {96.0, 96.0, 96.0}) judgedYoung(d2, day2, QStringLiteral("4.24.%1").arg(++n), t);
   show(QDate(2024, 5, 1), s(u"Kreisschau"), 96.5);
@@ -331,6 +331,10 @@ TEST_F(KoerungTest, ComputesTheKoernoteFromTheChosenLittersAndSavesIt) {
   const KoerungRecord rec = koerung->record();
   EXPECT_EQ(rec.bewertung1, r.haesin1.scoresText(false));
   EXPECT_EQ(rec.bewertung1.count(s(u"-")), 5);
+  const QString shortText = stored(u"Koernote.db", key, u"Bewertung1").toString();
+  EXPECT_GT(rec.bewertung1.size(), kShortScoresSize);
+  EXPECT_LE(shortText.size(), kShortScoresSize);
+  EXPECT_TRUE(rec.bewertung1.startsWith(shortText + s(u"  /  "))) << shortText.toStdString();
 }
 
 TEST_F(KoerungTest, ASavedKoerungAsksBeforeItIsOverwrittenAndARefusalChangesNothing) {
