@@ -377,7 +377,7 @@ TReportAusgeglichenheit::TReportAusgeglichenheit(const BalanceForm& form, const 
   b.value(148, y, 12, form.tot).align(Qt::AlignHCenter | Qt::AlignTop);
 
   const std::vector<Column> cols = balanceColumns();
-  constexpr double kHead = 6.0, kLine = 7.0;
+  constexpr double kHead = 6.5, kLine = 8.0;
   auto head = [&](double top, bool parents) {
     double x = 0;
     for (size_t c = 0; c < cols.size(); ++c) {
@@ -488,7 +488,7 @@ TReportKoernote::TReportKoernote(const KoernoteForm& form, const reports::Report
   // Each item ends in its "Leistungspunkte" box on the right.
   constexpr double kBoxX = 164.0;
   auto points = [&](double top, const QString& value) {
-    b.text(kBoxX - 30, top + 1, 29, QStringLiteral("Leistungspunkte")).align(Qt::AlignRight | Qt::AlignTop);
+    b.text(kBoxX - 32, top + 1, 30, QStringLiteral("Leistungspunkte")).align(Qt::AlignRight | Qt::AlignTop);
     b.add(Element::label(QRectF(kBoxX, top, width - kBoxX, 7), value)
               .singleLine()
               .bold()

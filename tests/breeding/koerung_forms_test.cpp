@@ -48,6 +48,12 @@ TEST(KoerungBalanceOrder, TakesOnlyTheFirstTenYoung) {
 
 // ---------------------------------------------------------------- readers on a stock
 
+void writeShot(const reports::PageModel& m, const QString& name) {
+  const QByteArray dir = qgetenv("LAPIRO_SHOTS");
+  if (!dir.isEmpty()) reports::renderToPdf(m, QString::fromLocal8Bit(dir) + u'/' + name);
+}
+
+
 class KoerungFormsTest : public ::testing::Test {
  protected:
   KoerungFormsTest() : stock({11, 29}) {
@@ -175,6 +181,7 @@ TEST_F(KoerungFormsTest, BalanceFormReadsBuckDoeLitterAndRankedYoung) {
   EXPECT_TRUE(f.nachzucht[4].positionen[0].isEmpty());
   EXPECT_TRUE(f.nachzucht[4].praedikat.isEmpty());
   EXPECT_TRUE(f.nachzucht[5].name.isEmpty());
+  writeShot(reports::layoutReport(TReportAusgeglichenheit(f), reports::MemoryDataSource{}), s(u"ausgeglichenheit_bestand.pdf"));
 }
 
 TEST_F(KoerungFormsTest, BuckWithoutShowRowsAndOwnerWithoutFirstName) {
@@ -285,11 +292,6 @@ void expectWholeOnePage(const reports::PageModel& m) {
     EXPECT_FALSE(t->lines.join(QString()).contains(u'…')) << "cut: " << t->text.toStdString();
     EXPECT_LE(t->rect.right(), body.right() + 0.01) << t->text.toStdString();
   }
-}
-
-void writeShot(const reports::PageModel& m, const QString& name) {
-  const QByteArray dir = qgetenv("LAPIRO_SHOTS");
-  if (!dir.isEmpty()) reports::renderToPdf(m, QString::fromLocal8Bit(dir) + u'/' + name);
 }
 
 TEST(KoerungFormLayout, BalanceFormIsOnePageWithEveryHeadingAndValue) {
