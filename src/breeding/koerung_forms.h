@@ -87,7 +87,8 @@ struct KoernoteForm {
   QString koernote;       // the sum
 };
 
-// Fills the header part of `form` from the current animal of "Hasen" and the own data.
+// Fills the header part of `form` from the current animal of "Hasen" and the own data, and
+// `langhaar` from the animal's breed group; the other fields stay as they are.
 // Throws engine::EngineError when a table cannot be read.
 void readKoernoteHeader(store::TDatenStamm& dm, KoernoteForm& form);
 
