@@ -3,6 +3,7 @@
 #include "card/pedigree.h"
 #include "engine/cursor.h"
 #include "engine/engine.h"
+#include "engine/query.h"
 #include "shell/system_info.h"
 #include "shows/show_score.h"
 #include "store/animal_rules.h"
@@ -334,6 +335,20 @@ std::optional<CoveredLitter> TKoerung::coveredLitter(qint64 laufendeNummer) {
   if (!g.isOpen() || !g.locate(QStringLiteral("LaufendeNummer"), {laufendeNummer})) return std::nullopt;
   return CoveredLitter{laufendeNummer, g.field(QStringLiteral("NameHaesin")).asString(),
                        g.field(QStringLiteral("Wurftag")).asDate()};
+}
+
+std::optional<CoveredLitter> TKoerung::litterByNumber(qint64 laufendeNummer) {
+  engine::Query q(dm_.Hasen().engine());
+  q.setSql(QStringList{QStringLiteral("SELECT w.Wurftag,h.TatoRechts,h.TatoLinks FROM \"Wurfbuch.DB\" w,\"Hasen.db\" h"),
+                       QStringLiteral("WHERE (w.LaufendeNummer=:Wurf)and(h.Nummer=w.Katze)")});
+  q.setParam(QStringLiteral("Wurf"), laufendeNummer);
+  q.open();
+  if (q.isEmpty()) return std::nullopt;
+  q.first();
+  return CoveredLitter{laufendeNummer,
+                       store::tattooShortDisplay(q.field(QStringLiteral("TatoRechts")).asString(),
+                                                 q.field(QStringLiteral("TatoLinks")).asString()),
+                       q.field(QStringLiteral("Wurftag")).asDate()};
 }
 
 void TKoerung::showYoungOfCurrentLitter() {

@@ -197,6 +197,10 @@ class TKoerung {
   // Restricts "RammlerJungtiere" to the young of the current covered-doe row.
   void showYoungOfCurrentLitter();
 
+  // Any litter of the buck by its LaufendeNummer, whatever the covered-does filter (the
+  // stored Körung names its litters after the breeding year has moved on). No cursor moves.
+  std::optional<CoveredLitter> litterByNumber(qint64 laufendeNummer);
+
   // The young of the current covered-doe row as score rows, in the grid's order, with their
   // stored scores; `evaluationDay` gets the first young animal's evaluation date.
   std::vector<ScoreRow> scoreRows(QDate* evaluationDay = nullptr);

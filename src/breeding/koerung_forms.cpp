@@ -114,6 +114,11 @@ class FormBuilder {
   // A text centred across `width`, underlined when asked (the report fonts have no underline
   // of their own, so a rule is drawn under the measured text).
   void centred(double width, double y, double h, const QString& t, double size, bool underline) {
+    // A long heading (the association's full name) is set smaller rather than cut.
+    for (; size > 7.0; size -= 0.5) {
+      reports::ReportFont probe{QString(), size, true, true};
+      if (measure(probe.resolve(default_), t) <= width) break;
+    }
     Element& e = text(0, y, width, t, h).size(size).bold().italic().align(Qt::AlignHCenter | Qt::AlignTop);
     if (!underline || t.trimmed().isEmpty()) return;
     const QFont font = e.font.resolve(default_);

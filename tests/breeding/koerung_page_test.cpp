@@ -8,6 +8,10 @@
 #include "breeding/ui/litter_page.h"
 
 #include "engine/cursor.h"
+#include "reports/data_source.h"
+#include "reports/report_layout.h"
+#include "reports/report_renderer.h"
+#include "store/messages.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
 #include "support/scripted_dialogs.h"
@@ -191,6 +195,51 @@ TEST_F(KoerungPageTest, TheCardTabShowsTheJudgingPagesForABuckOnly) {
   module->gotoAnimal(does[0]);
   litterPage.reshow();
   EXPECT_FALSE(litterPage.judgingPages()->isVisible());
+}
+
+// Not part of the suite: the judging pages and both forms of the demo stock's judged buck
+// ($LAPIRO_DEMO_HOME), saved into $LAPIRO_SHOTS for looking at them.
+TEST(KoerungOnDemoStock, DISABLED_Pictures) {
+  const QString home = qEnvironmentVariable("LAPIRO_DEMO_HOME");
+  const QString shots = qEnvironmentVariable("LAPIRO_SHOTS");
+  if (home.isEmpty() || shots.isEmpty()) GTEST_SKIP();
+  engine::Engine engine;
+  engine.setAlias(QStringLiteral("Hase"), home + QStringLiteral("/daten"));
+  store::MessageCatalogue messages(engine);
+  messages.open();
+  store::setMessageCatalogue(&messages);
+  ScriptedDialogs dialogs;
+  shell::tsysteminfo settings;
+  settings.System.Speichern = true;
+  store::TDatenStamm dm(engine, settings);
+  auto rules = attachLitterRules(dm, settings);
+  dm.open();
+  engine::Cursor k(engine, s(u"KoernoteDemo"));
+  k.setTableName(s(u"Koernote.db"));
+  k.open();
+  k.first();
+  ASSERT_TRUE(dm.gotoAnimal(k.field(s(u"Hase")).asInteger()));
+  BalanceForm balance;
+  KoernoteForm koernote;
+  TWurfbuchSeite page(dm, settings,
+                      {{}, {}, {}, {}, [&](const BalanceForm& f) { balance = f; }, [&](const KoernoteForm& f) { koernote = f; }});
+  page.resize(1100, 620);
+  page.show();
+  QApplication::processEvents();
+  TKoerungSeite* pages = page.judgingPages();
+  shoot(page, s(u"demo_berechnung"));
+  pages->DruckKoernoteClick();
+  reports::renderToPdf(reports::layoutReport(TReportKoernote(koernote), reports::MemoryDataSource{}), shots + s(u"/demo_koernote.pdf"));
+  pages->setCurrentIndex(TKoerungSeite::PageAusgeglichenheit);
+  QApplication::processEvents();
+  shoot(page, s(u"demo_ausgeglichenheit"));
+  pages->DruckAusgeglichenheitClick();
+  reports::renderToPdf(reports::layoutReport(TReportAusgeglichenheit(balance), reports::MemoryDataSource{}),
+                       shots + s(u"/demo_ausgeglichenheit.pdf"));
+  pages->setCurrentIndex(TKoerungSeite::PageBewertung);
+  QApplication::processEvents();
+  shoot(page, s(u"demo_bewertung"));
+  store::setMessageCatalogue(nullptr);
 }
 
 }  // namespace

@@ -629,6 +629,7 @@ void TKoerungSeite::showEvaluationPage() {
   showPanels();
   if (g.isOpen() && !g.isEmpty()) g.first();
   coveredDoeMoved();
+  auswahl_->resizeColumnsToContents();
   auswahl_->setFocus();
 }
 
@@ -638,7 +639,7 @@ void TKoerungSeite::showPanels() {
   for (int i = 0; i < 2; ++i) {
     const std::optional<qint64>& litter = i == 0 ? rec.haesin1 : rec.haesin2;
     std::optional<CoveredLitter> found;
-    if (litter) found = logic_.coveredLitter(*litter);
+    if (litter) found = logic_.litterByNumber(*litter);
     panels_[i]->show(found ? found->nameHaesin : QString(), found ? found->wurftag : QDate());
   }
   busy_ = false;
@@ -889,7 +890,7 @@ void TKoerungSeite::loadStored(const KoerungRecord& rec) {
   for (int i = 0; i < 2; ++i) {
     const std::optional<qint64>& litter = i == 0 ? rec.haesin1 : rec.haesin2;
     if (litter)
-      if (auto found = logic_.coveredLitter(*litter)) names[i] = found->nameHaesin;
+      if (auto found = logic_.litterByNumber(*litter)) names[i] = found->nameHaesin;
   }
   busy_ = false;
   itemText_[0]->setText(QStringLiteral("Vorfahren von jeder Seite (väterlicherseits  %1  / mütterlicherseits  %2 )")
@@ -921,7 +922,7 @@ void TKoerungSeite::showResult(const KoernoteResult& r) {
   for (int i = 0; i < 2; ++i) {
     const std::optional<qint64>& litter = i == 0 ? rec.haesin1 : rec.haesin2;
     if (litter)
-      if (auto found = logic_.coveredLitter(*litter)) names[i] = found->nameHaesin;
+      if (auto found = logic_.litterByNumber(*litter)) names[i] = found->nameHaesin;
   }
   Cursor& g = dm_.at(QStringLiteral("GedeckteHaesinnen"));
   if (g.isOpen() && !g.isEmpty()) g.first();
@@ -1026,7 +1027,7 @@ void TKoerungSeite::DruckKoernoteClick() {
     auto doe = [&](const std::optional<qint64>& litter, const Presentation& p, bool second, bool fromRecord) {
       KoernoteDoe d;
       if (litter)
-        if (auto found = logic_.coveredLitter(*litter)) d.tato = found->nameHaesin;
+        if (auto found = logic_.litterByNumber(*litter)) d.tato = found->nameHaesin;
       if (fromRecord) {
         d.vorgestellt = second ? rec.vorgestellt2 : rec.vorgestellt1;
         d.bewertung = second ? rec.bewertung2 : rec.bewertung1;
