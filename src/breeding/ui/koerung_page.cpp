@@ -93,12 +93,28 @@ QLabel* bold(const QString& text, QWidget* parent) {
   return l;
 }
 
+QToolButton* pickButton(QWidget* parent) {
+  auto* b = new QToolButton(parent);
+  b->setText(QStringLiteral("…"));
+  b->setToolTip(QStringLiteral("Datum aus dem Kalender wählen"));
+  return b;
+}
+
 QLineEdit* dateEdit(const QString& name, QWidget* parent) {
   auto* e = new QLineEdit(parent);
   e->setObjectName(name);
   e->setMaxLength(10);
   e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12);
   return e;
+}
+
+// `before`, the seven judging positions "1" … "7", then `after`.
+std::vector<engine::CursorModel::Column> withPositions(std::vector<engine::CursorModel::Column> before,
+                                                      const std::vector<engine::CursorModel::Column>& after) {
+  const auto& names = shows::positionFieldNames();
+  for (size_t i = 0; i < names.size(); ++i) before.push_back({names[i], QString::number(i + 1), 3});
+  before.insert(before.end(), after.begin(), after.end());
+  return before;
 }
 
 QString dayText(const QDate& d) { return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString(); }
@@ -185,6 +201,14 @@ QLabel* TKoerungSeite::panelText(int panel) const { return panels_[panel == 2 ? 
 
 // ------------------------------------------------------------------ building
 
+QPushButton* TKoerungSeite::helpButton(QWidget* p) {
+  auto* help = new QPushButton(QStringLiteral("&Hilfe"), p);
+  connect(help, &QPushButton::clicked, this, [this] {
+    if (services_.showHelp) services_.showHelp(kHilfeKoerung);
+  });
+  return help;
+}
+
 void TKoerungSeite::buildEvaluationPage(QWidget* p) {
   p->setObjectName(QStringLiteral("TabBewertung"));
   auto* table = new LitterDragTable(p);
@@ -236,9 +260,7 @@ void TKoerungSeite::buildEvaluationPage(QWidget* p) {
                                  if (!loading_) judgingDayTyped(datumBewertung_);
                                  return true;
                                });
-  auto* pick = new QToolButton(p);
-  pick->setText(QStringLiteral("…"));
-  pick->setToolTip(QStringLiteral("Datum aus dem Kalender wählen"));
+  auto* pick = pickButton(p);
   connect(pick, &QToolButton::clicked, this, [this] { pickInto(datumBewertung_); });
 
   scores_ = new QTableWidget(0, 9, p);
@@ -274,10 +296,7 @@ void TKoerungSeite::buildEvaluationPage(QWidget* p) {
   auto* save = new QPushButton(QStringLiteral("Jungtierbewertungen &speichern"), p);
   save->setObjectName(QStringLiteral("ButtonBewertungSpeichern"));
   connect(save, &QPushButton::clicked, this, [this] { JungtierbewertungenSpeichernClick(); });
-  auto* help = new QPushButton(QStringLiteral("&Hilfe"), p);
-  connect(help, &QPushButton::clicked, this, [this] {
-    if (services_.showHelp) services_.showHelp(kHilfeKoerung);
-  });
+  auto* help = helpButton(p);
 
   auto* left = new QVBoxLayout;
   left->addWidget(new QLabel(QStringLiteral("Gedeckte Häsinnen im Zuchtjahr"), p));
@@ -326,9 +345,7 @@ void TKoerungSeite::buildBalancePage(QWidget* p) {
                                  if (!loading_) judgingDayTyped(datumKoerung_);
                                  return true;
                                });
-  auto* pick = new QToolButton(p);
-  pick->setText(QStringLiteral("…"));
-  pick->setToolTip(QStringLiteral("Datum aus dem Kalender wählen"));
+  auto* pick = pickButton(p);
   connect(pick, &QToolButton::clicked, this, [this] { pickInto(datumKoerung_); });
 
   buckLine_ = new QTableWidget(1, 11, p);
@@ -347,21 +364,14 @@ void TKoerungSeite::buildBalancePage(QWidget* p) {
   gedeckte_ = new QTableView(p);
   gedeckte_->setObjectName(QStringLiteral("DBGridGedeckteHaesinnen"));
   gedeckteModel_ = new engine::CursorModel(&dm_.at(QStringLiteral("GedeckteHaesinnen")), gedeckte_);
-  gedeckteModel_->setColumns({{QStringLiteral("NameHaesin"), QStringLiteral("Haesin"), 19},
-                              {QStringLiteral("Decktermin"), QStringLiteral("Deckdatum"), 10},
-                              {QStringLiteral("Wurftag"), QStringLiteral("Wurftag"), 10},
-                              {QStringLiteral("Geboren"), QStringLiteral("Geb."), 4},
-                              {QStringLiteral("aufgezogen"), QStringLiteral("Aufg."), 4},
-                              {QStringLiteral("WurfStTot"), QStringLiteral("Tot"), 3},
-                              {QStringLiteral("Gewicht1"), QStringLiteral("1"), 3},
-                              {QStringLiteral("Koerper2"), QStringLiteral("2"), 3},
-                              {QStringLiteral("Fell3"), QStringLiteral("3"), 3},
-                              {QStringLiteral("Kopf4"), QStringLiteral("4"), 3},
-                              {QStringLiteral("Farbe5"), QStringLiteral("5"), 3},
-                              {QStringLiteral("Unterfarbe6"), QStringLiteral("6"), 3},
-                              {QStringLiteral("Pflege7"), QStringLiteral("7"), 3},
-                              {QStringLiteral("GesamtPunkte"), QStringLiteral("Insges."), 5},
-                              {QStringLiteral("Fehlpunkte"), QStringLiteral("Fehlpkte"), 9}});
+  gedeckteModel_->setColumns(withPositions({{QStringLiteral("NameHaesin"), QStringLiteral("Haesin"), 19},
+                                            {QStringLiteral("Decktermin"), QStringLiteral("Deckdatum"), 10},
+                                            {QStringLiteral("Wurftag"), QStringLiteral("Wurftag"), 10},
+                                            {QStringLiteral("Geboren"), QStringLiteral("Geb."), 4},
+                                            {QStringLiteral("aufgezogen"), QStringLiteral("Aufg."), 4},
+                                            {QStringLiteral("WurfStTot"), QStringLiteral("Tot"), 3}},
+                                           {{QStringLiteral("GesamtPunkte"), QStringLiteral("Insges."), 5},
+                                            {QStringLiteral("Fehlpunkte"), QStringLiteral("Fehlpkte"), 9}}));
   gedeckte_->setModel(gedeckteModel_);
   gedeckte_->setSelectionBehavior(QAbstractItemView::SelectRows);
   gedeckte_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -377,18 +387,11 @@ void TKoerungSeite::buildBalancePage(QWidget* p) {
   nachzucht_ = new QTableView(p);
   nachzucht_->setObjectName(QStringLiteral("DBGridRammlerJungtiere"));
   nachzuchtModel_ = new engine::CursorModel(&dm_.at(QStringLiteral("RammlerJungtiere")), nachzucht_);
-  nachzuchtModel_->setColumns({{QStringLiteral("GeschlechtAnzeige"), QStringLiteral("Geschl."), 3},
-                               {QStringLiteral("TatoRechts"), QStringLiteral("Täto re."), 8},
-                               {QStringLiteral("TatoLinks"), QStringLiteral("Täto li."), 10},
-                               {QStringLiteral("Gewicht1"), QStringLiteral("1"), 3},
-                               {QStringLiteral("Koerper2"), QStringLiteral("2"), 3},
-                               {QStringLiteral("Fell3"), QStringLiteral("3"), 3},
-                               {QStringLiteral("Kopf4"), QStringLiteral("4"), 3},
-                               {QStringLiteral("Farbe5"), QStringLiteral("5"), 3},
-                               {QStringLiteral("Unterfarbe6"), QStringLiteral("6"), 3},
-                               {QStringLiteral("Pflege7"), QStringLiteral("7"), 3},
-                               {QStringLiteral("GesamtPunkteAnzeige"), QStringLiteral("Insges."), 5},
-                               {QStringLiteral("Fehlpunkte"), QStringLiteral("Fehlpkte"), 9}});
+  nachzuchtModel_->setColumns(withPositions({{QStringLiteral("GeschlechtAnzeige"), QStringLiteral("Geschl."), 3},
+                                             {QStringLiteral("TatoRechts"), QStringLiteral("Täto re."), 8},
+                                             {QStringLiteral("TatoLinks"), QStringLiteral("Täto li."), 10}},
+                                            {{QStringLiteral("GesamtPunkteAnzeige"), QStringLiteral("Insges."), 5},
+                                             {QStringLiteral("Fehlpunkte"), QStringLiteral("Fehlpkte"), 9}}));
   nachzucht_->setModel(nachzuchtModel_);
   nachzucht_->setSelectionBehavior(QAbstractItemView::SelectRows);
   nachzucht_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -404,10 +407,7 @@ void TKoerungSeite::buildBalancePage(QWidget* p) {
   auto* print = new QPushButton(QStringLiteral("&Druck Ausgeglichenheit"), p);
   print->setObjectName(QStringLiteral("ButtonDruckAusgeglichenheit"));
   connect(print, &QPushButton::clicked, this, [this] { DruckAusgeglichenheitClick(); });
-  auto* help = new QPushButton(QStringLiteral("&Hilfe"), p);
-  connect(help, &QPushButton::clicked, this, [this] {
-    if (services_.showHelp) services_.showHelp(kHilfeKoerung);
-  });
+  auto* help = helpButton(p);
 
   auto* l = new QVBoxLayout(p);
   l->setContentsMargins(4, 4, 4, 4);
@@ -445,9 +445,7 @@ void TKoerungSeite::buildComputationPage(QWidget* p) {
                                  if (!loading_) koerungChanged_ = true;
                                  return true;
                                });
-  auto* pick = new QToolButton(p);
-  pick->setText(QStringLiteral("…"));
-  pick->setToolTip(QStringLiteral("Datum aus dem Kalender wählen"));
+  auto* pick = pickButton(p);
   connect(pick, &QToolButton::clicked, this, [this] {
     pickInto(datumBerechnung_);
     if (!loading_) koerungChanged_ = true;
@@ -1004,7 +1002,10 @@ void TKoerungSeite::DruckAusgeglichenheitClick() {
   if (!store::ui::FieldEdit::finishAll(this)) return;
   Cursor& h = dm_.Hasen();
   try {
+    // The form prints what is stored: pending changes of the animal and its show row first.
     if (h.isEditing() && !dm_.saveWithoutQuestion(h)) return;
+    Cursor& a = dm_.at(QStringLiteral("Ausstellung"));
+    if (a.isOpen() && a.isEditing() && !dm_.saveWithoutQuestion(a)) return;
     const BalanceForm form = readBalanceForm(dm_, datumKoerung_->text().trimmed());
     if (services_.previewBalance) services_.previewBalance(form);
   } catch (const engine::EngineError& e) {

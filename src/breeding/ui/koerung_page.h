@@ -96,6 +96,7 @@ class TKoerungSeite : public QTabWidget {
   TKoerung& logic() { return logic_; }
 
  private:
+  QPushButton* helpButton(QWidget* p);
   void buildEvaluationPage(QWidget* p);
   void buildBalancePage(QWidget* p);
   void buildComputationPage(QWidget* p);
