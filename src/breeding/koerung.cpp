@@ -73,8 +73,11 @@ QString youngOfLitterFilter(qint64 doe, const QDate& wurftag) {
 // ------------------------------------------------------------------ score grid
 
 int positionMaximum(int position) {
-  // 1 weight 20, 2 body 20, 3 fur 15, 4–6 share 40, 7 grooming 5: 100 in all.
-  static constexpr std::array<int, 7> kMax{20, 20, 15, kGroupMaximum, kGroupMaximum, kGroupMaximum, 5};
+  // The judging schemes of the breed groups differ in how they weigh weight and grooming, so
+  // those two take what the largest scheme gives; body 20, fur 15 and positions 4–6 together
+  // 40 are the same everywhere (the missing points are counted from them). The row's total is
+  // checked against 100 as well.
+  static constexpr std::array<int, 7> kMax{20, 20, 15, kGroupMaximum, kGroupMaximum, kGroupMaximum, 15};
   return position >= 0 && position < 7 ? kMax[static_cast<size_t>(position)] : 0;
 }
 
@@ -125,6 +128,9 @@ RowFigures rowFigures(const ScoreRow& row) {
                   .arg(kGroupMaximum)
                   .arg(shows::formatPoints(group));
   for (double x : v) f.total += x;
+  if (f.error.isEmpty() && f.total > 100.0)
+    f.error = (row.name.isEmpty() ? QString() : row.name + QStringLiteral(": ")) +
+              QStringLiteral("Zusammen höchstens 100 Punkte, nicht %1.").arg(shows::formatPoints(f.total));
   if (f.total == 0.0) return f;
   f.totalText = shows::formatPoints(f.total);
   f.grade = shows::gradeForTotal(f.total);

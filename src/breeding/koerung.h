@@ -48,7 +48,7 @@ QString youngOfLitterFilter(qint64 doe, const QDate& wurftag);
 // --- the score grid ----------------------------------------------------------------------------
 
 // Highest points of each of the seven positions (1 weight … 7 grooming); positions 4 to 6
-// share the points of one group.
+// share the points of one group, and a row holds at most 100 points.
 int positionMaximum(int position);  // position 0..6
 inline constexpr int kGroupMaximum = 40;  // positions 4 + 5 + 6
 

@@ -1,6 +1,7 @@
 #include "installer/demo_koerung.h"
 
 #include "breeding/koerung.h"
+#include "breeding/wool_performance.h"
 #include "engine/cursor.h"
 #include "engine/query.h"
 #include "shows/show_score.h"
@@ -112,6 +113,37 @@ std::optional<double> bestShowTotal(engine::Engine& engine, qint64 buck) {
   return best;
 }
 
+bool isLonghaired(engine::Engine& engine, qint64 buck) {
+  engine::Query q(engine);
+  q.setSql(QStringLiteral("SELECT r.Rassegruppe FROM \"Hasen.db\" h,\"Rasse.db\" r WHERE (h.Nummer=:Hase)and(r.Nummer=h.Rasse)"));
+  q.setParam(QStringLiteral("Hase"), buck);
+  q.open();
+  if (q.isEmpty()) return false;
+  q.first();
+  return store::isLonghairGroup(q.field(QStringLiteral("Rassegruppe")).asString());
+}
+
+// The wool performance points of the buck's newest test, as the wool tab computes them.
+std::optional<double> woolPoints(engine::Engine& engine, qint64 buck) {
+  if (!engine.tableExists(QStringLiteral("Angora.db"))) return std::nullopt;
+  engine::Query colour(engine);
+  colour.setSql(QStringLiteral("SELECT f.Name FROM \"Hasen.db\" h,\"Farbe.db\" f WHERE (h.Nummer=:Hase)and(f.Nummer=h.Farbe)"));
+  colour.setParam(QStringLiteral("Hase"), buck);
+  colour.open();
+  bool white = false;
+  if (!colour.isEmpty()) {
+    colour.first();
+    white = breeding::isWhiteColour(colour.field(QStringLiteral("Name")).asString());
+  }
+  engine::Query q(engine);
+  q.setSql(QStringLiteral("SELECT * FROM \"Angora.db\" WHERE Kaninchen = :n ORDER BY Vom DESC, Pruefstelle DESC, LaufendeNummer DESC"));
+  q.setParam(QStringLiteral("n"), buck);
+  q.open();
+  if (q.isEmpty()) return std::nullopt;
+  q.first();
+  return static_cast<double>(breeding::woolFigures(breeding::woolRecordOf(q, white)).leistungspunkte);
+}
+
 }  // namespace
 
 QDate demoKoerungDay(const QDate& lastDay) {
@@ -140,7 +172,8 @@ DemoKoerungSummary writeDemoKoerung(engine::Engine& engine, const DemoStockOptio
   engine::Cursor shows(engine, QStringLiteral("DemoKoerungAusstellung"));
   shows.setTableName(QStringLiteral("Ausstellung.db"));
   shows.open();
-  static constexpr std::array<double, 7> kMaxima{20, 20, 15, 15, 15, 10, 5};
+  // The scheme of the demo's other judgings.
+  static constexpr std::array<double, 7> kMaxima{10, 20, 15, 15, 15, 10, 15};
   static const std::array<QString, 7>& names = shows::positionFieldNames();
 
   std::vector<std::vector<Young>> firstBuckLitters;
@@ -151,12 +184,12 @@ DemoKoerungSummary writeDemoKoerung(engine::Engine& engine, const DemoStockOptio
       for (Young& y : young) {
         y.total = existingJudging(engine, y.nummer);
         if (y.total) continue;
-        // Half points deducted from the maxima: totals from about 91 to 98.
+        // Half points deducted from the maxima: totals from 91 to 97.
         std::array<double, 7> points = kMaxima;
-        int deduct = 4 + rng.below(15);
+        int deduct = 6 + rng.below(13);
         for (int guard = 0; deduct > 0 && guard < 200; ++guard) {
           const size_t p = static_cast<size_t>(rng.below(7));
-          if (points[p] - 0.5 >= kMaxima[p] * 0.7) {
+          if (points[p] - 0.5 >= std::max(6.0, kMaxima[p] * 0.7)) {
             points[p] -= 0.5;
             --deduct;
           }
@@ -201,6 +234,8 @@ DemoKoerungSummary writeDemoKoerung(engine::Engine& engine, const DemoStockOptio
   in.litter1 = asLitter(firstBuckLitters[0]);
   in.litter2 = asLitter(firstBuckLitters[1]);
   in.buckBest = bestShowTotal(engine, buck);
+  in.langhaar = isLonghaired(engine, buck);
+  if (in.langhaar) in.woolLeistungspunkte = woolPoints(engine, buck);
   const breeding::KoernoteResult r = breeding::computeKoernote(in);
 
   engine::Cursor k(engine, QStringLiteral("DemoKoernote"));
@@ -224,6 +259,10 @@ DemoKoerungSummary writeDemoKoerung(engine::Engine& engine, const DemoStockOptio
     k.field(QStringLiteral("Mittel%1").arg(n)).setString(p.meanText());
   }
   if (r.buckBest) k.field(QStringLiteral("RammlerPunkte")).setFloat(*r.buckBest);
+  if (r.langhaar) {
+    if (r.punkte[4]) k.field(QStringLiteral("Punkte5")).setInteger(*r.punkte[4]);
+    if (r.woolLeistungspunkte) k.field(QStringLiteral("Wollwert")).setInteger(static_cast<qint64>(*r.woolLeistungspunkte));
+  }
   k.field(QStringLiteral("Druck")).setBool(true);
   k.post();
 

@@ -54,8 +54,8 @@ TEST(KoerungRules, ScoreCellsTakeACommaAndRespectEachPositionsLimit) {
   error.clear();
   EXPECT_FALSE(parseScore(s(u"16"), 2, &error).has_value());
   EXPECT_TRUE(error.contains(s(u"Position 3")) && error.contains(s(u"15"))) << error.toStdString();
-  EXPECT_EQ(parseScore(s(u"5"), 6, &error), 5.0);
-  EXPECT_FALSE(parseScore(s(u"5,5"), 6, &error).has_value());
+  EXPECT_EQ(parseScore(s(u"15"), 6, &error), 15.0);
+  EXPECT_FALSE(parseScore(s(u"15,5"), 6, &error).has_value());
   EXPECT_TRUE(acceptsScoreKey(u'7') && acceptsScoreKey(u',') && acceptsScoreKey(u'\b'));
   EXPECT_FALSE(acceptsScoreKey(u'.') || acceptsScoreKey(u'a'));
 }
@@ -77,6 +77,9 @@ TEST(KoerungRules, RowFiguresFlagBadCellsAndTheSharedGroup) {
   row.cells = {s(u"19"), s(u"19"), s(u"14"), s(u"15"), s(u"15"), s(u"15"), s(u"5")};
   f = rowFigures(row);
   EXPECT_TRUE(f.error.contains(s(u"Positionen 4 bis 6"))) << f.error.toStdString();
+
+  row.cells = {s(u"20"), s(u"20"), s(u"15"), s(u"14"), s(u"14"), s(u"10"), s(u"10")};
+  EXPECT_TRUE(rowFigures(row).error.contains(s(u"100"))) << rowFigures(row).error.toStdString();
 
   row.cells = {s(u"19"), s(u"1x"), {}, {}, {}, {}, {}};
   f = rowFigures(row);

@@ -960,8 +960,10 @@ void TKoerungSeite::KoernoteBerechnenClick() {
   if (!store::ui::FieldEdit::finishAll(this)) return;
   koerungChanged_ = true;
   if (dateOf(datumBerechnung_).isNull()) setDate(datumBerechnung_, dateOf(datumKoerung_));
-  QDate day = dateOf(datumKoerung_);
-  if (!day.isValid()) day = dateOf(datumBerechnung_);
+  // The litters are those of the breeding year of the Körung computed here; a stored Körung
+  // of an earlier year is computed for its own day, not for the day on the other pages.
+  QDate day = dateOf(datumBerechnung_);
+  if (!day.isValid()) day = dateOf(datumKoerung_);
   if (!day.isValid()) day = dm_.today();
   busy_ = true;
   const KoernoteResult r = logic_.compute(day);
