@@ -88,9 +88,17 @@ const std::vector<Topic>& topics() {
        u"Zucht",
        u"Körung und Jungtierbewertung",
        {u"Hier bewerten Sie die Jungtiere der von einem Rammler gedeckten Häsinnen und "
-        u"berechnen seine Körnote.",
+        u"berechnen seine Körnote. Es zählen die Würfe des Zuchtjahres (1. November bis zum "
+        u"Tag der Körung) mit mindestens drei aufgezogenen Jungtieren.",
+        u"Auf „Bewertung der Jungtiere“ tragen Sie je Jungtier die Punkte der sieben "
+        u"Positionen ein (Dezimalkomma, z. B. 9,5); Felder über der Höchstpunktzahl werden "
+        u"rot markiert und nicht gespeichert. Die beiden Würfe für die Körung ziehen Sie mit "
+        u"der Maus auf „1. Häsin“ und „2. Häsin“ oder wählen sie mit „Als 1. Häsin“ und "
+        u"„Als 2. Häsin“.",
         u"„Körnote berechnen“ ermittelt die Punkte aus Abstammung, Ausgeglichenheit zweier "
-        u"Würfe und eigenem Ergebnis; „Körung speichern“ hält sie fest."}},
+        u"Würfe, eigenem Ergebnis und bei Langhaarrassen der Wollleistung; „Körung speichern“ "
+        u"hält sie fest und trägt die Körnote beim Rammler ein. „Druck Ausgeglichenheit“ und "
+        u"„Druck Körnote“ zeigen die Formulare in der Vorschau."}},
       {215,
        u"Zucht",
        u"Verpaarungen und Würfe",
