@@ -4,6 +4,7 @@
 //
 // Uses the data directory in $LAPIRO_BENCH_HOME (default /tmp/lapiro-big), created with
 //   lapiro-install --home /tmp/lapiro-big --config-dir /tmp/lapiro-big-config --demo=100000
+#include "bench_stock.h"
 #include "engine/engine.h"
 #include "exchange/exchange_export.h"
 #include "exchange/exchange_import.h"
@@ -23,24 +24,14 @@ namespace {
 
 using namespace lapiro;
 
-QString bigData() {
-  const QString home = qEnvironmentVariableIsEmpty("LAPIRO_BENCH_HOME") ? QStringLiteral("/tmp/lapiro-big")
-                                                                        : qEnvironmentVariable("LAPIRO_BENCH_HOME");
-  return home + QStringLiteral("/daten");
-}
-
-bool copyDir(const QString& from, const QString& to) {
-  QDir().mkpath(to);
-  for (const QString& f : QDir(from).entryList(QDir::Files))
-    if (!QFile::copy(QDir(from).filePath(f), QDir(to).filePath(f))) return false;
-  return true;
-}
+using lapiro::bench::bigStockData;
+using lapiro::bench::copyDataFiles;
 
 // The whole stock as one exchange file, made once.
 const exchange::ExchangeFile& wholeStock() {
   static const exchange::ExchangeFile file = [] {
     engine::Engine e;
-    e.setAlias(QStringLiteral("Hase"), bigData());
+    e.setAlias(QStringLiteral("Hase"), bigStockData());
     exchange::ExportOptions o;
     o.allAnimals = true;
     return exchange::collectExport(e, o);
@@ -49,9 +40,9 @@ const exchange::ExchangeFile& wholeStock() {
 }
 
 void BM_Export1000WithFourGenerations(benchmark::State& state) {
-  if (!QDir(bigData()).exists()) return state.SkipWithError("no demo stock");
+  if (!QDir(bigStockData()).exists()) return state.SkipWithError("no demo stock");
   engine::Engine e;
-  e.setAlias(QStringLiteral("Hase"), bigData());
+  e.setAlias(QStringLiteral("Hase"), bigStockData());
   QTemporaryDir out;
   exchange::ExportOptions o;
   for (qint64 n = 99'000; n < 100'000; ++n) o.animals.push_back(n);  // the youngest: full pedigrees
@@ -73,7 +64,7 @@ double cpuSeconds() {
 }
 
 void importInto(benchmark::State& state, bool emptyStock) {
-  if (!QDir(bigData()).exists()) return state.SkipWithError("no demo stock");
+  if (!QDir(bigStockData()).exists()) return state.SkipWithError("no demo stock");
   const exchange::ExchangeFile& file = wholeStock();
   const QByteArray bytes = exchange::writeExchange(file);
   for (auto _ : state) {
@@ -85,7 +76,7 @@ void importInto(benchmark::State& state, bool emptyStock) {
       for (const store::CatalogueTable& t : store::catalogue())
         if (t.origin == store::CatalogueTable::Origin::Installer) e.createTable(t.fileName, store::currentLayout(t));
     } else {
-      copyDir(bigData(), dir.path());
+      copyDataFiles(bigStockData(), dir.path());
     }
     state.ResumeTiming();
     // Reading the file is part of the import.
@@ -111,9 +102,9 @@ void BM_ImportIntoEmptyStock(benchmark::State& state) { importInto(state, true);
 void BM_ImportIntoTheSameStock(benchmark::State& state) { importInto(state, false); }
 
 void BM_PassportFrom12MegapixelPhoto(benchmark::State& state) {
-  if (!QDir(bigData()).exists()) return state.SkipWithError("no demo stock");
+  if (!QDir(bigStockData()).exists()) return state.SkipWithError("no demo stock");
   engine::Engine e;
-  e.setAlias(QStringLiteral("Hase"), bigData());
+  e.setAlias(QStringLiteral("Hase"), bigStockData());
   const QImage code = exchange::passportImage(e, 99'999);
   // A 4000 x 3000 photo of an A4 sheet filling most of it, with the 30 mm code on it.
   QImage photo(4000, 3000, QImage::Format_RGB32);

@@ -6,6 +6,7 @@
 // once into $LAPIRO_KOERUNG_BENCH_DIR (default /tmp/koerung-big/daten), where a new buck gets
 // 40 litters by 40 does, each with 6 judged young, and a Körung record naming two of them.
 // The original stock is never written.
+#include "bench_stock.h"
 #include "breeding/koerung.h"
 #include "breeding/litter_book.h"
 #include "engine/cursor.h"
@@ -24,9 +25,7 @@
 
 namespace {
 
-QString envOr(const char* name, const QString& fallback) {
-  return qEnvironmentVariableIsEmpty(name) ? fallback : qEnvironmentVariable(name);
-}
+using lapiro::bench::envOr;
 
 const QDate kKoerung(2026, 10, 10);
 
@@ -55,14 +54,8 @@ struct Stock {
 
   // Copies the stock and adds the buck with his litters; his Nummer, 0 when there is no stock.
   static qint64 prepare(const QString& from, const QString& to) {
-    QFile marker(to + QStringLiteral("/.prepared"));
-    if (marker.open(QIODevice::ReadOnly)) return marker.readAll().toLongLong();
-    if (!QDir(from).exists()) return 0;
-    QDir().mkpath(to);
-    for (const QString& f : QDir(from).entryList(QDir::Files)) {
-      QFile::remove(to + u'/' + f);
-      if (!QFile::copy(from + u'/' + f, to + u'/' + f)) return 0;
-    }
+    if (const auto mark = lapiro::bench::preparedMark(to)) return mark->toLongLong();
+    if (!lapiro::bench::copyDataFiles(from, to)) return 0;
     lapiro::engine::Engine e;
     e.setAlias(QStringLiteral("Hase"), to);
     lapiro::engine::Cursor hasen(e, QStringLiteral("Hasen"));
@@ -113,13 +106,11 @@ struct Stock {
     k.field(QStringLiteral("Haesin1")).setInteger(litters[10]);
     k.field(QStringLiteral("Haesin2")).setInteger(litters[30]);
     k.post();
-    if (!marker.open(QIODevice::WriteOnly)) return 0;
-    marker.write(QByteArray::number(buck));
-    return buck;
+    return lapiro::bench::markPrepared(to, QByteArray::number(buck)) ? buck : 0;
   }
 
   Stock() {
-    const QString from = envOr("LAPIRO_BENCH_HOME", QStringLiteral("/tmp/lapiro-big")) + QStringLiteral("/daten");
+    const QString from = lapiro::bench::bigStockData();
     const QString data = envOr("LAPIRO_KOERUNG_BENCH_DIR", QStringLiteral("/tmp/koerung-big/daten"));
     buck = prepare(from, data);
     if (!buck) return;

@@ -4,6 +4,7 @@
 // Works on a copy of the data directory in $LAPIRO_BENCH_HOME (default /tmp/lapiro-big),
 // made once into $LAPIRO_LITTER_BENCH_DIR (default /tmp/litter-big/daten), where a new doe gets
 // 30 litters, the newest with 6 recorded young. The original stock is never written.
+#include "bench_stock.h"
 #include "breeding/litter_book.h"
 #include "breeding/young_rows.h"
 #include "engine/cursor.h"
@@ -22,9 +23,7 @@
 
 namespace {
 
-QString envOr(const char* name, const QString& fallback) {
-  return qEnvironmentVariableIsEmpty(name) ? fallback : qEnvironmentVariable(name);
-}
+using lapiro::bench::envOr;
 
 const QDate kNewest(2026, 3, 10);
 
@@ -51,14 +50,8 @@ struct Stock {
 
   // Copies the stock and adds the doe with her litters; the doe's Nummer, 0 when there is no stock.
   static qint64 prepare(const QString& from, const QString& to) {
-    QFile marker(to + QStringLiteral("/.prepared"));
-    if (marker.open(QIODevice::ReadOnly)) return marker.readAll().toLongLong();
-    if (!QDir(from).exists()) return 0;
-    QDir().mkpath(to);
-    for (const QString& f : QDir(from).entryList(QDir::Files)) {
-      QFile::remove(to + u'/' + f);
-      if (!QFile::copy(from + u'/' + f, to + u'/' + f)) return 0;
-    }
+    if (const auto mark = lapiro::bench::preparedMark(to)) return mark->toLongLong();
+    if (!lapiro::bench::copyDataFiles(from, to)) return 0;
     lapiro::engine::Engine e;
     e.setAlias(QStringLiteral("Hase"), to);
     lapiro::engine::Cursor hasen(e, QStringLiteral("Hasen"));
@@ -84,13 +77,11 @@ struct Stock {
       }
       wurfbuch.post();
     }
-    if (!marker.open(QIODevice::WriteOnly)) return 0;
-    marker.write(QByteArray::number(doe));
-    return doe;
+    return lapiro::bench::markPrepared(to, QByteArray::number(doe)) ? doe : 0;
   }
 
   Stock() {
-    const QString from = envOr("LAPIRO_BENCH_HOME", QStringLiteral("/tmp/lapiro-big")) + QStringLiteral("/daten");
+    const QString from = lapiro::bench::bigStockData();
     const QString data = envOr("LAPIRO_LITTER_BENCH_DIR", QStringLiteral("/tmp/litter-big/daten"));
     doe = prepare(from, data);
     if (!doe) return;

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <memory>
 
+#include "bench_stock.h"
 #include "engine/cursor.h"
 #include "engine/engine.h"
 #include "output/animal_sheets.h"
@@ -26,9 +27,7 @@ namespace {
 
 using namespace lapiro;
 
-QString envOr(const char* name, const QString& fallback) {
-  return qEnvironmentVariableIsEmpty(name) ? fallback : qEnvironmentVariable(name);
-}
+using lapiro::bench::envOr;
 
 struct Stock {
   engine::Engine engine;
@@ -38,20 +37,13 @@ struct Stock {
   bool ok = false;
 
   static bool prepare(const QString& from, const QString& to) {
-    if (QFile::exists(to + QStringLiteral("/.prepared"))) return true;
-    if (!QDir(from).exists()) return false;
-    QDir().mkpath(to);
-    for (const QString& f : QDir(from).entryList(QDir::Files)) {
-      QFile::remove(to + u'/' + f);
-      if (!QFile::copy(from + u'/' + f, to + u'/' + f)) return false;
-    }
-    QFile marker(to + QStringLiteral("/.prepared"));
-    return marker.open(QIODevice::WriteOnly);
+    if (lapiro::bench::preparedMark(to)) return true;
+    if (!lapiro::bench::copyDataFiles(from, to)) return false;
+    return lapiro::bench::markPrepared(to);
   }
 
   Stock() {
-    const QString from =
-        envOr("LAPIRO_BENCH_HOME", QStringLiteral("/tmp/lapiro-big")) + QStringLiteral("/daten");
+    const QString from = lapiro::bench::bigStockData();
     const QString data = envOr("LAPIRO_OUTPUT_BENCH_DIR", QStringLiteral("/tmp/output-big/daten"));
     if (!prepare(from, data)) return;
     engine.setAlias(QStringLiteral("Hase"), data);

@@ -5,6 +5,7 @@
 // Works on a copy of the data directory in $LAPIRO_BENCH_HOME (default /tmp/lapiro-big),
 // made once into $LAPIRO_SHOWS_BENCH_DIR (default /tmp/shows-big/daten), where two animals get
 // 20 and 50 show rows. The original stock is never written.
+#include "bench_stock.h"
 #include "engine/cursor.h"
 #include "engine/engine.h"
 #include "reports/report_layout.h"
@@ -25,9 +26,7 @@
 
 namespace {
 
-QString envOr(const char* name, const QString& fallback) {
-  return qEnvironmentVariableIsEmpty(name) ? fallback : qEnvironmentVariable(name);
-}
+using lapiro::bench::envOr;
 
 struct Stock {
   lapiro::engine::Engine engine;
@@ -39,13 +38,8 @@ struct Stock {
 
   // Copies the stock and gives two animals their show rows; false when there is no stock.
   static bool prepare(const QString& from, const QString& to) {
-    if (QFile::exists(to + QStringLiteral("/.prepared"))) return true;
-    if (!QDir(from).exists()) return false;
-    QDir().mkpath(to);
-    for (const QString& f : QDir(from).entryList(QDir::Files)) {
-      QFile::remove(to + u'/' + f);
-      if (!QFile::copy(from + u'/' + f, to + u'/' + f)) return false;
-    }
+    if (lapiro::bench::preparedMark(to)) return true;
+    if (!lapiro::bench::copyDataFiles(from, to)) return false;
     lapiro::engine::Engine e;
     e.setAlias(QStringLiteral("Hase"), to);
     lapiro::engine::Cursor shows(e, QStringLiteral("Ausstellung"));
@@ -70,12 +64,11 @@ struct Stock {
       }
     }
     shows.close();
-    QFile marker(to + QStringLiteral("/.prepared"));
-    return marker.open(QIODevice::WriteOnly);
+    return lapiro::bench::markPrepared(to);
   }
 
   Stock() {
-    const QString from = envOr("LAPIRO_BENCH_HOME", QStringLiteral("/tmp/lapiro-big")) + QStringLiteral("/daten");
+    const QString from = lapiro::bench::bigStockData();
     const QString data = envOr("LAPIRO_SHOWS_BENCH_DIR", QStringLiteral("/tmp/shows-big/daten"));
     if (!prepare(from, data)) return;
     engine.setAlias(QStringLiteral("Hase"), data);
