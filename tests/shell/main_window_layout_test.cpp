@@ -3,12 +3,17 @@
 #include "shell/ui/main_window.h"
 
 #include "card/ui/animal_card.h"
+#include "contacts/ui/address_window.h"
+#include "contacts/ui/contacts_windows.h"
 #include "shell/first_start.h"
 #include "shell/startup.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -122,6 +127,53 @@ TEST_F(ListBesideTheCard, ResizesAcrossTheArrangementsMoveTheListAndOthersKeepTh
   emit grid()->horizontalHeader()->sectionClicked(column(QStringLiteral("Täto Li.")));
   settle();
   EXPECT_EQ(window_->listPanel()->width(), wide + 60);
+}
+
+// Texts of labels and buttons inside `window` that are narrower than their text.
+QStringList cutTexts(QWidget* window) {
+  QStringList cut;
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (!w->isVisible()) continue;
+    QString text;
+    if (auto* l = qobject_cast<QLabel*>(w); l && !l->wordWrap() && l->textFormat() != Qt::RichText) text = l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) text = b->text();
+    if (!text.isEmpty() && w->width() < w->minimumSizeHint().width()) cut << text;
+  }
+  return cut;
+}
+
+TEST_F(ListBesideTheCard, TheAddressBookFitsASmallScreenAndCutsNoTextOnALargeOne) {
+  for (const QSize size : {QSize(800, 600), QSize(1280, 1024)}) {
+    start(size);
+    contacts::ui::openAdressenverwaltung(*window_);
+    settle();
+    auto* book = window_->findChild<contacts::ui::Tadressenverwaltung*>();
+    ASSERT_NE(book, nullptr);
+    const QSize area = window_->mdiArea()->viewport()->size();
+    EXPECT_LE(book->minimumSizeHint().width(), area.width());
+    EXPECT_LE(book->minimumSizeHint().height(), area.height());
+    EXPECT_EQ(book->size(), area);
+    EXPECT_TRUE(cutTexts(book).isEmpty()) << cutTexts(book).join(u'|').toStdString();
+    if (qEnvironmentVariableIsSet("LAPIRO_SCREENSHOTS"))
+      window_->grab().save(qEnvironmentVariable("LAPIRO_SCREENSHOTS") + QStringLiteral("/adressen-%1.png").arg(size.width()));
+    // The remark panel takes the whole page and gives it back to the fields.
+    book->BemerkungClick();
+    settle();
+    EXPECT_TRUE(book->remarkPanel()->isVisible());
+    EXPECT_GE(book->remarkPanel()->width(), book->box(QStringLiteral("Name"))->parentWidget()->width());
+    EXPECT_FALSE(book->box(QStringLiteral("Name"))->isVisible());
+    if (qEnvironmentVariableIsSet("LAPIRO_SCREENSHOTS"))
+      window_->grab().save(qEnvironmentVariable("LAPIRO_SCREENSHOTS") + QStringLiteral("/adressen-bemerkung-%1.png").arg(size.width()));
+    for (QAbstractButton* b : book->remarkPanel()->findChildren<QAbstractButton*>())
+      if (b->text() == QStringLiteral("&Ende")) b->click();
+    settle();
+    EXPECT_FALSE(book->remarkPanel()->isVisible());
+    EXPECT_TRUE(book->box(QStringLiteral("Name"))->isVisible());
+    book->close();
+    settle();
+    window_.reset();
+    session_.reset();
+  }
 }
 
 }  // namespace
