@@ -142,7 +142,15 @@ QStringList cutTexts(QWidget* window) {
   return cut;
 }
 
-TEST_F(ListBesideTheCard, TheAddressBookFitsASmallScreenAndCutsNoTextOnALargeOne) {
+// Labels whose text runs up to the box they name.
+QStringList touchingLabels(QWidget* window) {
+  QStringList touching;
+  for (QLabel* l : window->findChildren<QLabel*>())
+    if (l->isVisible() && l->buddy() && l->geometry().right() + 2 >= l->buddy()->geometry().left()) touching << l->text();
+  return touching;
+}
+
+TEST_F(ListBesideTheCard, TheAddressBookFitsASmallScreenAndCutsNoText) {
   for (const QSize size : {QSize(800, 600), QSize(1280, 1024)}) {
     start(size);
     contacts::ui::openAdressenverwaltung(*window_);
@@ -154,6 +162,7 @@ TEST_F(ListBesideTheCard, TheAddressBookFitsASmallScreenAndCutsNoTextOnALargeOne
     EXPECT_LE(book->minimumSizeHint().height(), area.height());
     EXPECT_EQ(book->size(), area);
     EXPECT_TRUE(cutTexts(book).isEmpty()) << cutTexts(book).join(u'|').toStdString();
+    EXPECT_TRUE(touchingLabels(book).isEmpty()) << touchingLabels(book).join(u'|').toStdString();
     if (qEnvironmentVariableIsSet("LAPIRO_SCREENSHOTS"))
       window_->grab().save(qEnvironmentVariable("LAPIRO_SCREENSHOTS") + QStringLiteral("/adressen-%1.png").arg(size.width()));
     // The remark panel takes the whole page and gives it back to the fields.
