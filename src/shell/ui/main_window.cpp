@@ -153,6 +153,10 @@ TFormLapiroManager::TFormLapiroManager(ShellSession& session, QWidget* parent)
 }
 
 TFormLapiroManager::~TFormLapiroManager() {
+  // The child windows go while this window is still whole: their closing handlers reach back
+  // into it (an office window shows the list panel again).
+  if (mdi_)
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) delete sub;
   if (help_) delete help_.data();
   // The model listens to the list's cursor, which the session owns beyond this window.
   if (model_) model_->setDataSet(nullptr);
