@@ -816,7 +816,8 @@ TEST(GermanOrder, IndexSortsTheGermanWayAndOtherToolsCanWriteTheFile) {
                  IndexDef::fromList(QStringLiteral("NameIdx"), QStringLiteral("Name"))
                      .withGermanOrder({QStringLiteral("Name")})};
   engine.createTable(QStringLiteral("Leute.db"), def);
-  const IndexDef* stored = engine.tableDef(QStringLiteral("Leute")).index(QStringLiteral("NameIdx"));
+  const TableDef storedDef = engine.tableDef(QStringLiteral("Leute"));  // index() points into it
+  const IndexDef* stored = storedDef.index(QStringLiteral("NameIdx"));
   ASSERT_NE(stored, nullptr);
   ASSERT_EQ(stored->fields.size(), 1u);
   EXPECT_EQ(stored->fields[0].name, QStringLiteral("Name"));

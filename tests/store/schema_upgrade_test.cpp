@@ -456,7 +456,8 @@ TEST_F(SchemaUpgrade, EnsureIndexKeepsTheCursorOnItsRecord) {
 namespace {
 
 bool germanName(engine::Engine& engine, const QString& table, const QString& index, const QString& field) {
-  const engine::IndexDef* def = engine.tableDef(table).index(index);
+  const engine::TableDef tableDef = engine.tableDef(table);  // index() points into it
+  const engine::IndexDef* def = tableDef.index(index);
   if (!def) return false;
   for (const auto& f : def->fields)
     if (engine::sameName(f.name, field)) return f.german;

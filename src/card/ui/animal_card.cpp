@@ -204,15 +204,17 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
                               QStringLiteral("Status")}) {
     engine::Cursor* c = dm_.cursor(name);
     if (!c) continue;
-    const int id = c->addListener([this](Notification n) {
-      if (n == Notification::DataChanged || n == Notification::Opened) scheduleLookupRefresh();
+    // One listener per cursor, removed by the destructor: the card may go before the data
+    // module, whose cursors then must not call back into it.
+    const int id = c->addListener([this, c](Notification n) {
+      if (n == Notification::Destroyed) {
+        for (auto& [cursor, listener] : lookupListeners_)
+          if (cursor == c) cursor = nullptr;
+      } else if (n == Notification::DataChanged || n == Notification::Opened) {
+        scheduleLookupRefresh();
+      }
     });
     lookupListeners_.emplace_back(c, id);
-    c->addListener([this, c](Notification n) {
-      if (n != Notification::Destroyed) return;
-      for (auto& [cursor, id] : lookupListeners_)
-        if (cursor == c) cursor = nullptr;
-    });
   }
 
   // Text fields take no more than their field holds (the stored table decides).

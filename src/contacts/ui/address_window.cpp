@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStackedLayout>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -123,7 +124,7 @@ Tadressenverwaltung::Tadressenverwaltung(engine::Engine& engine, shell::tsystemi
   button(QStringLiteral("&Bemerkung"), &Tadressenverwaltung::BemerkungClick);
   button(QStringLiteral("E-Mail schreiben"), &Tadressenverwaltung::EMailClick);
   auto* drucken = new QGroupBox(QStringLiteral("Drucken"), this);
-  auto* druckenLayout = new QHBoxLayout(drucken);
+  auto* druckenLayout = new QVBoxLayout(drucken);
   auto* liste = new QPushButton(QStringLiteral("Liste"), drucken);
   auto* satz = new QPushButton(QStringLiteral("Adresse"), drucken);
   connect(liste, &QPushButton::clicked, this, &Tadressenverwaltung::DruckenlisteClick);
@@ -132,10 +133,14 @@ Tadressenverwaltung::Tadressenverwaltung(engine::Engine& engine, shell::tsystemi
   druckenLayout->addWidget(satz);
   commands->addWidget(drucken);
   commands->addStretch();
-  // Navigator: first, previous, next, last, set mark, go to mark.
-  auto* nav = new QHBoxLayout;
+  // Navigator: first, previous, next, last, set mark, go to mark; in two rows of four, so
+  // that the command column stays as narrow as the "Drucken" group.
+  auto* nav = new QGridLayout;
+  nav->setSpacing(2);
+  int navButtons = 0;
   const auto navButton = [&](const QString& caption, const QString& hint, auto action) {
     auto* b = new QToolButton(this);
+    b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     b->setText(caption);
     b->setToolTip(hint);
     connect(b, &QToolButton::clicked, this, [this, action] {
@@ -148,7 +153,8 @@ Tadressenverwaltung::Tadressenverwaltung(engine::Engine& engine, shell::tsystemi
         store::dialogs().error(e.message());
       }
     });
-    nav->addWidget(b);
+    nav->addWidget(b, navButtons / 4, navButtons % 4);
+    ++navButtons;
   };
   navButton(QStringLiteral("|◀"), QStringLiteral("Erster Datensatz"), [this] { adressen_.first(); });
   navButton(QStringLiteral("◀◀"), QStringLiteral("Zurück um 50"),
@@ -201,10 +207,20 @@ Tadressenverwaltung::~Tadressenverwaltung() {
 }
 
 void Tadressenverwaltung::buildFields(QWidget* page) {
+  // The fields and the remark panel take turns on the page. (A hidden panel spanning the
+  // fields' grid would take the spacing out of the grid.)
+  remarkStack_ = new QStackedLayout(page);
+  auto* fields = new QWidget(page);
+  remarkStack_->addWidget(fields);
+  page = fields;
   auto* grid = new QGridLayout(page);
   int row = 0;
+  // A line edit's own minimum follows the font's widest glyph; fourteen average characters
+  // keep every box usable and let the window fit a small screen.
+  const int editMinimum = page->fontMetrics().averageCharWidth() * 14;
   const auto edit = [&](const QString& caption, const QString& field, int maxLength, int column = 0) {
     auto* e = new QLineEdit(page);
+    e->setMinimumWidth(editMinimum);
     if (maxLength > 0) e->setMaxLength(maxLength);
     auto* label = new QLabel(caption, page);
     label->setBuddy(e);
@@ -239,7 +255,12 @@ void Tadressenverwaltung::buildFields(QWidget* page) {
     if (!url.contains(QStringLiteral("://"))) url.prepend(QStringLiteral("http://"));
     QDesktopServices::openUrl(QUrl(url));
   });
-  grid->addWidget(homepage_, row, 2, 1, 2);
+  // The link has a row of its own under the box, across the fields' columns; a very long
+  // address must not widen the window: the link then shows what fits, the box holds it all.
+  ++row;
+  homepage_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  homepage_->setMinimumWidth(homepage_->fontMetrics().horizontalAdvance(defaultHomepage()) + 4);
+  grid->addWidget(homepage_, row, 1, 1, 3);
   ++row;
   edit(QStringLiteral("Vereinskenn&zeichen"), QStringLiteral("Vereinskennzeichen"), 10);
   ++row;
@@ -256,6 +277,10 @@ void Tadressenverwaltung::buildFields(QWidget* page) {
   grid->addWidget(kalender, row, 2);
   ++row;
   rasseBox_ = new QComboBox(page);
+  // As wide as the boxes above at least; the column grows with the window, the drop-down
+  // list always shows the whole names.
+  rasseBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  rasseBox_->setMinimumContentsLength(14);
   auto* rasseLabel = new QLabel(QStringLiteral("&Rasse"), page);
   rasseLabel->setBuddy(rasseBox_);
   rasseBox_->addItem(QString());
@@ -281,14 +306,16 @@ void Tadressenverwaltung::buildFields(QWidget* page) {
   for (int i = 0; i < categories_.size(); ++i) {
     auto* r = new QRadioButton(categories_[i], status);
     statusGroup_->addButton(r, i);
-    statusLayout->addWidget(r, i % 5, i / 5);
+    // One column: up to ten categories stand beside the fields' rows without widening the page.
+    statusLayout->addWidget(r, i, 0);
   }
+  statusLayout->setRowStretch(static_cast<int>(categories_.size()), 1);
   connect(statusGroup_, &QButtonGroup::idClicked, this,
           [this](int id) { fieldEdited(QStringLiteral("Status"), storedCategory(categories_.value(id))); });
   grid->addWidget(status, 0, 4, row, 1);
   grid->setRowStretch(row, 1);
 
-  // The remark panel lies over the whole page while it is shown.
+  // The remark panel fills the whole page while it is shown.
   remarkPanel_ = new QWidget(page);
   auto* remarkLayout = new QVBoxLayout(remarkPanel_);
   remarkLayout->addWidget(new QLabel(QStringLiteral("Bemerkung"), remarkPanel_));
@@ -300,9 +327,7 @@ void Tadressenverwaltung::buildFields(QWidget* page) {
   auto* ende = new QPushButton(QStringLiteral("&Ende"), remarkPanel_);
   connect(ende, &QPushButton::clicked, this, &Tadressenverwaltung::hideRemark);
   remarkLayout->addWidget(ende, 0, Qt::AlignRight);
-  remarkPanel_->setAutoFillBackground(true);
-  grid->addWidget(remarkPanel_, 0, 0, row + 1, 5);
-  remarkPanel_->hide();
+  remarkStack_->addWidget(remarkPanel_);
 }
 
 void Tadressenverwaltung::fillFromRecord() {
@@ -323,6 +348,7 @@ void Tadressenverwaltung::fillFromRecord() {
   const QString shown = homepage.isEmpty() ? defaultHomepage() : homepage;
   homepage_->setText(
       QStringLiteral("<a href=\"%1\">%2</a>").arg(shown.toHtmlEscaped(), shown.toHtmlEscaped()));
+  homepage_->setToolTip(shown);
   filling_ = false;
 }
 
@@ -422,13 +448,12 @@ void Tadressenverwaltung::LoeschenClick() {
 
 void Tadressenverwaltung::BemerkungClick() {
   pages_->setCurrentIndex(0);
-  remarkPanel_->show();
-  remarkPanel_->raise();
+  remarkStack_->setCurrentWidget(remarkPanel_);
   remark_->setFocus();
 }
 
 void Tadressenverwaltung::hideRemark() {
-  if (remarkPanel_) remarkPanel_->hide();
+  if (remarkStack_) remarkStack_->setCurrentIndex(0);
 }
 
 void Tadressenverwaltung::EMailClick() {

@@ -20,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QStackedLayout;
 class QTabBar;
 class QTabWidget;
 class QTableView;
@@ -105,6 +106,7 @@ class Tadressenverwaltung : public QWidget {
   QButtonGroup* statusGroup_ = nullptr;
   QLabel* homepage_ = nullptr;
   QWidget* remarkPanel_ = nullptr;
+  QStackedLayout* remarkStack_ = nullptr;  // the fields (index 0) or the remark panel
   QPlainTextEdit* remark_ = nullptr;
   QTableView* grid_ = nullptr;
   QTabBar* tabSet_ = nullptr;

@@ -153,6 +153,10 @@ TFormLapiroManager::TFormLapiroManager(ShellSession& session, QWidget* parent)
 }
 
 TFormLapiroManager::~TFormLapiroManager() {
+  // The child windows go while this window is still whole: their closing handlers reach back
+  // into it (an office window shows the list panel again).
+  if (mdi_)
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) delete sub;
   if (help_) delete help_.data();
   // The model listens to the list's cursor, which the session owns beyond this window.
   if (model_) model_->setDataSet(nullptr);
@@ -525,8 +529,11 @@ void TFormLapiroManager::setUpListColumns() {
   }
   width += grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() + 2;
   listPanel_->setMinimumWidth(std::min(width, 160));
-  if (card_) width = cardListWidth(listCompact_);
-  splitter_->setSizes({width, std::max(1, splitter_->width() - width)});
+  listFullWidth_ = width;
+  if (card_)
+    fitListPanel();
+  else
+    splitter_->setSizes({width, std::max(1, splitter_->width() - width)});
   showSortIndicator();
 }
 
@@ -680,15 +687,32 @@ void TFormLapiroManager::fitCard() {
   if (!cardWindow_ || office_.anyOpen()) return;
   const QSize area = mdi_->viewport()->size();
   cardWindow_->setGeometry(QRect(QPoint(0, 0), area));
-  const bool compact = card_->height() < card::ui::TLapiroStamm::kCompactHeight;
-  const bool changed = compact != listCompact_;
-  listCompact_ = compact;
+  // The card itself takes the sub-window's size only when the sub-window's layout runs, which
+  // for a window not yet shown happens later: judge by the area less the sub-window's frame.
+  const QMargins frame = cardWindow_->contentsMargins();
+  const bool compact = area.height() - frame.top() - frame.bottom() < card::ui::TLapiroStamm::kCompactHeight;
   card_->applyLayout(compact);
-  // The list panel gives the card room in the compact arrangement.
-  if (changed && listPanel_->isVisible()) {
-    const int width = cardListWidth(compact);
-    splitter_->setSizes({width, std::max(1, splitter_->width() - width)});
-  }
+  listCompact_ = compact;
+  fitListPanel();
+}
+
+int TFormLapiroManager::listPanelWidth() const {
+  if (listCompact_) return cardListWidth(true);
+  // The whole list when the card keeps the room its normal arrangement needs.
+  const int normal = cardListWidth(false);
+  if (listFullWidth_ > normal && splitter_->width() - listFullWidth_ >= kCardNormalWidth) return listFullWidth_;
+  return normal;
+}
+
+void TFormLapiroManager::fitListPanel() {
+  // A hidden panel keeps no width; the splitter gives it one when it shows again.
+  if (listPanel_->isHidden()) return;
+  const int width = listPanelWidth();
+  // Only a change of the arrangement moves the splitter, so the width the user dragged it to
+  // stays while the window is resized within the same arrangement.
+  if (width == listWidthApplied_) return;
+  listWidthApplied_ = width;
+  splitter_->setSizes({width, std::max(1, splitter_->width() - width)});
 }
 
 void TFormLapiroManager::rebuildRecentMenu() {

@@ -121,6 +121,12 @@ class TFormLapiroManager : public QMainWindow {
   void fitCard();
   // Width of the list panel beside the card in the compact / normal arrangement.
   int cardListWidth(bool compact) const;
+  // Width the list panel gets beside the card: the compact width while the card is compact,
+  // otherwise every column of the list when the card keeps kCardNormalWidth beside it, and
+  // else the normal width.
+  int listPanelWidth() const;
+  // Gives the list panel listPanelWidth() when that differs from the width last given.
+  void fitListPanel();
   void focusCardTab();
   QMdiSubWindow* openNormalWindow(QWidget* window);
 
@@ -179,7 +185,11 @@ class TFormLapiroManager : public QMainWindow {
   QPointer<card::ui::TLapiroStamm> card_;
   QPointer<QMdiSubWindow> cardWindow_;
   QPointer<TKalenderDlg> kalender_;  // the shared calendar, created on first use
-  bool listCompact_ = false;  // the arrangement the list panel's width was last set for
+  // Width the card's normal arrangement needs beside the list to show its fields uncut.
+  static constexpr int kCardNormalWidth = 880;
+  bool listCompact_ = false;    // the card's arrangement the list panel was last fitted for
+  int listFullWidth_ = 0;       // width of the list panel showing every visible column
+  int listWidthApplied_ = -1;   // width last given to the list panel; -1 before the first
   QPrinter printer_;
   bool syncing_ = false;
   bool firstShow_ = true;
