@@ -195,7 +195,12 @@ TKoerungSeite::TKoerungSeite(store::TDatenStamm& dm, shell::tsysteminfo& setting
   });
 }
 
-TKoerungSeite::~TKoerungSeite() = default;
+TKoerungSeite::~TKoerungSeite() {
+  // The children go after this part of the object: neither a signal nor a date box losing
+  // the focus may reach back into it.
+  for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+  for (QLineEdit* e : {datumBewertung_, datumKoerung_, datumBerechnung_}) delete store::ui::FieldEdit::of(e);
+}
 
 QLabel* TKoerungSeite::panelText(int panel) const { return panels_[panel == 2 ? 1 : 0]->text(); }
 

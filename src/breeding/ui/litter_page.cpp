@@ -96,6 +96,9 @@ TWurfbuchSeite::TWurfbuchSeite(store::TDatenStamm& dm, shell::tsysteminfo& setti
 }
 
 TWurfbuchSeite::~TWurfbuchSeite() {
+  // The children go after this part of the object; a box losing the focus then must not
+  // reach back into it (editingFinished on focus-out).
+  for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
   if (Cursor* w = dm_.cursor(QStringLiteral("Wurfbuch"))) w->removeListener(litterListener_);
   if (Cursor* j = dm_.cursor(QStringLiteral("Jungtiere"))) j->removeListener(weightListener_);
 }
