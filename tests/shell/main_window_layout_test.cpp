@@ -18,6 +18,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSplitter>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -99,6 +101,11 @@ TEST_F(ListBesideTheCard, OnALargeScreenEveryColumnShowsAndTheCardKeepsItsNormal
     EXPECT_TRUE(shown(title)) << title.toStdString() << " cut at list width " << window_->listPanel()->width();
   EXPECT_GE(card().height(), card::ui::TLapiroStamm::kCompactHeight);
   EXPECT_GE(card().width(), 850);
+  // All eight card tabs fit beside the list, none behind the tab bar's scroll buttons.
+  auto* tabs = card().findChild<QTabWidget*>(QStringLiteral("PageControl"));
+  ASSERT_NE(tabs, nullptr);
+  const QTabBar* bar = tabs->tabBar();
+  EXPECT_LE(bar->tabRect(bar->count() - 1).right(), bar->width()) << "tab bar " << bar->width();
 }
 
 TEST_F(ListBesideTheCard, OnASmallScreenTheListGivesTheCompactCardItsRoom) {

@@ -19,6 +19,8 @@
 #include "store/dialog_service.h"
 #include "store/ui/field_edit.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -30,11 +32,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QResizeEvent>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -45,6 +49,15 @@ namespace lapiro::card::ui {
 using engine::Notification;
 
 namespace {
+
+// The application's style with less room to the left and right of a tab's text.
+class CompactTabStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr, const QWidget* widget = nullptr) const override {
+    const int value = QProxyStyle::pixelMetric(metric, option, widget);
+    return metric == PM_TabBarTabHSpace ? std::min(value, 8) : value;
+  }
+};
 
 const QString kHasen = QStringLiteral("Hasen");
 
@@ -101,6 +114,11 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("PageControl"));
+  // Narrower tab margins, so that all eight tabs fit beside the full animal list on a
+  // 1280-pixel screen.
+  auto* tabStyle = new CompactTabStyle;
+  tabStyle->setParent(this);
+  tabs_->tabBar()->setStyle(tabStyle);
   tabs_->addTab(buildStammdaten(), QStringLiteral("Stammdaten"));
   pedigree_ = new TPedigreePage(
       dm_, settings_,
