@@ -214,6 +214,17 @@ QPushButton* TKoerungSeite::helpButton(QWidget* p) {
   return help;
 }
 
+std::pair<QLineEdit*, QToolButton*> TKoerungSeite::judgingDayBox(const QString& name, const QString& caption, QWidget* p) {
+  QLineEdit* edit = dateEdit(name, p);
+  store::ui::FieldEdit::attach(edit, engine::FieldType::Date, 0, caption, [this, edit](const QVariant&) {
+    if (!loading_) judgingDayTyped(edit);
+    return true;
+  });
+  auto* pick = pickButton(p);
+  connect(pick, &QToolButton::clicked, this, [this, edit] { pickInto(edit); });
+  return {edit, pick};
+}
+
 void TKoerungSeite::buildEvaluationPage(QWidget* p) {
   p->setObjectName(QStringLiteral("TabBewertung"));
   auto* table = new LitterDragTable(p);
@@ -259,14 +270,8 @@ void TKoerungSeite::buildEvaluationPage(QWidget* p) {
     pl->addWidget(panels_[i]);
   }
 
-  datumBewertung_ = dateEdit(QStringLiteral("EditDatumBewertung"), p);
-  store::ui::FieldEdit::attach(datumBewertung_, engine::FieldType::Date, 0, QStringLiteral("Bewertung am"),
-                               [this](const QVariant&) {
-                                 if (!loading_) judgingDayTyped(datumBewertung_);
-                                 return true;
-                               });
-  auto* pick = pickButton(p);
-  connect(pick, &QToolButton::clicked, this, [this] { pickInto(datumBewertung_); });
+  auto [datumBewertung, pick] = judgingDayBox(QStringLiteral("EditDatumBewertung"), QStringLiteral("Bewertung am"), p);
+  datumBewertung_ = datumBewertung;
 
   scores_ = new QTableWidget(0, 9, p);
   scores_->setObjectName(QStringLiteral("StringGridBewertung"));
@@ -344,14 +349,8 @@ void TKoerungSeite::buildEvaluationPage(QWidget* p) {
 
 void TKoerungSeite::buildBalancePage(QWidget* p) {
   p->setObjectName(QStringLiteral("TabAusgeglichenheit"));
-  datumKoerung_ = dateEdit(QStringLiteral("EditDatumKoerung"), p);
-  store::ui::FieldEdit::attach(datumKoerung_, engine::FieldType::Date, 0, QStringLiteral("Körung am"),
-                               [this](const QVariant&) {
-                                 if (!loading_) judgingDayTyped(datumKoerung_);
-                                 return true;
-                               });
-  auto* pick = pickButton(p);
-  connect(pick, &QToolButton::clicked, this, [this] { pickInto(datumKoerung_); });
+  auto [datumKoerung, pick] = judgingDayBox(QStringLiteral("EditDatumKoerung"), QStringLiteral("Körung am"), p);
+  datumKoerung_ = datumKoerung;
 
   buckLine_ = new QTableWidget(1, 11, p);
   buckLine_->setObjectName(QStringLiteral("GridRammler"));

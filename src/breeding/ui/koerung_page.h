@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QLabel;
@@ -19,6 +20,7 @@ class QLineEdit;
 class QPushButton;
 class QTableView;
 class QTableWidget;
+class QToolButton;
 
 namespace lapiro::engine {
 class CursorModel;
@@ -97,6 +99,8 @@ class TKoerungSeite : public QTabWidget {
 
  private:
   QPushButton* helpButton(QWidget* p);
+  // A judging-day box with its date-picker button; a typed or picked day applies its rules.
+  std::pair<QLineEdit*, QToolButton*> judgingDayBox(const QString& name, const QString& caption, QWidget* p);
   void buildEvaluationPage(QWidget* p);
   void buildBalancePage(QWidget* p);
   void buildComputationPage(QWidget* p);
