@@ -2,7 +2,10 @@
 // makes its own copy of it once (the original is never written).
 #pragma once
 
+#include "engine/cursor.h"
+
 #include <QByteArray>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -41,6 +44,21 @@ inline std::optional<QByteArray> preparedMark(const QString& to) {
 inline bool markPrepared(const QString& to, const QByteArray& content = {}) {
   QFile marker(to + QStringLiteral("/.prepared"));
   return marker.open(QIODevice::WriteOnly) && marker.write(content) == content.size();
+}
+
+// Appends an animal "BENCH <links>" through `hasen` (a cursor on Hasen); parents and birthday
+// only when given. Returns its Nummer.
+inline qint64 addBenchAnimal(engine::Cursor& hasen, const QString& links, const QString& sex, qint64 father = 0,
+                             qint64 mother = 0, const QDate& born = {}) {
+  hasen.append();
+  hasen.field(QStringLiteral("TatoRechts")).setString(QStringLiteral("BENCH"));
+  hasen.field(QStringLiteral("TatoLinks")).setString(links);
+  hasen.field(QStringLiteral("Geschlecht")).setString(sex);
+  if (father) hasen.field(QStringLiteral("Vater")).setInteger(father);
+  if (mother) hasen.field(QStringLiteral("Mutter")).setInteger(mother);
+  if (born.isValid()) hasen.field(QStringLiteral("Geburtstag")).setDate(born);
+  hasen.post();
+  return hasen.field(QStringLiteral("Nummer")).asInteger();
 }
 
 }  // namespace lapiro::bench

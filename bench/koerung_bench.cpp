@@ -39,19 +39,6 @@ struct Stock {
   qint64 buck = 0, other = 50000;
   bool ok = false;
 
-  static qint64 addAnimal(lapiro::engine::Cursor& hasen, const QString& links, const QString& sex, qint64 father,
-                          qint64 mother, const QDate& born) {
-    hasen.append();
-    hasen.field(QStringLiteral("TatoRechts")).setString(QStringLiteral("BENCH"));
-    hasen.field(QStringLiteral("TatoLinks")).setString(links);
-    hasen.field(QStringLiteral("Geschlecht")).setString(sex);
-    if (father) hasen.field(QStringLiteral("Vater")).setInteger(father);
-    if (mother) hasen.field(QStringLiteral("Mutter")).setInteger(mother);
-    if (born.isValid()) hasen.field(QStringLiteral("Geburtstag")).setDate(born);
-    hasen.post();
-    return hasen.field(QStringLiteral("Nummer")).asInteger();
-  }
-
   // Copies the stock and adds the buck with his litters; his Nummer, 0 when there is no stock.
   static qint64 prepare(const QString& from, const QString& to) {
     if (const auto mark = lapiro::bench::preparedMark(to)) return mark->toLongLong();
@@ -62,11 +49,11 @@ struct Stock {
     hasen.setTableName(QStringLiteral("Hasen"));
     hasen.open();
     // The buck with two known generations above him.
-    const qint64 gf = addAnimal(hasen, QStringLiteral("1.18.1"), QStringLiteral("1"), 0, 0, {});
-    const qint64 gm = addAnimal(hasen, QStringLiteral("1.18.2"), QStringLiteral("2"), 0, 0, {});
-    const qint64 father = addAnimal(hasen, QStringLiteral("1.19.1"), QStringLiteral("1"), gf, gm, {});
-    const qint64 mother = addAnimal(hasen, QStringLiteral("1.19.2"), QStringLiteral("2"), gf, gm, {});
-    const qint64 buck = addAnimal(hasen, QStringLiteral("1.20.1"), QStringLiteral("1"), father, mother, {});
+    const qint64 gf = lapiro::bench::addBenchAnimal(hasen, QStringLiteral("1.18.1"), QStringLiteral("1"), 0, 0, {});
+    const qint64 gm = lapiro::bench::addBenchAnimal(hasen, QStringLiteral("1.18.2"), QStringLiteral("2"), 0, 0, {});
+    const qint64 father = lapiro::bench::addBenchAnimal(hasen, QStringLiteral("1.19.1"), QStringLiteral("1"), gf, gm, {});
+    const qint64 mother = lapiro::bench::addBenchAnimal(hasen, QStringLiteral("1.19.2"), QStringLiteral("2"), gf, gm, {});
+    const qint64 buck = lapiro::bench::addBenchAnimal(hasen, QStringLiteral("1.20.1"), QStringLiteral("1"), father, mother, {});
     lapiro::engine::Cursor wurfbuch(e, QStringLiteral("Wurfbuch"));
     wurfbuch.setTableName(QStringLiteral("Wurfbuch.DB"));
     wurfbuch.open();
@@ -75,7 +62,7 @@ struct Stock {
     shows.open();
     std::vector<qint64> litters;
     for (int d = 0; d < 40; ++d) {
-      const qint64 doe = addAnimal(hasen, QStringLiteral("2.21.%1").arg(d + 1), QStringLiteral("2"), 0, 0, {});
+      const qint64 doe = lapiro::bench::addBenchAnimal(hasen, QStringLiteral("2.21.%1").arg(d + 1), QStringLiteral("2"), 0, 0, {});
       const QDate born = QDate(2025, 11, 3).addDays(7 * d);
       wurfbuch.append();
       wurfbuch.field(QStringLiteral("Katze")).setInteger(doe);
@@ -87,7 +74,7 @@ struct Stock {
       wurfbuch.post();
       litters.push_back(wurfbuch.field(QStringLiteral("LaufendeNummer")).asInteger());
       for (int y = 0; y < 6; ++y) {
-        const qint64 young = addAnimal(hasen, QStringLiteral("%1.26.%2").arg(born.month()).arg(d * 6 + y + 1),
+        const qint64 young = lapiro::bench::addBenchAnimal(hasen, QStringLiteral("%1.26.%2").arg(born.month()).arg(d * 6 + y + 1),
                                        y < 3 ? QStringLiteral("1") : QStringLiteral("2"), buck, doe, born);
         shows.append();
         shows.field(QStringLiteral("Hase")).setInteger(young);

@@ -36,18 +36,6 @@ struct Stock {
   qint64 doe = 0, other = 50000;
   bool ok = false;
 
-  static qint64 addAnimal(lapiro::engine::Cursor& hasen, const QString& links, const QString& sex, qint64 mother,
-                          const QDate& born) {
-    hasen.append();
-    hasen.field(QStringLiteral("TatoRechts")).setString(QStringLiteral("BENCH"));
-    hasen.field(QStringLiteral("TatoLinks")).setString(links);
-    hasen.field(QStringLiteral("Geschlecht")).setString(sex);
-    if (mother) hasen.field(QStringLiteral("Mutter")).setInteger(mother);
-    if (born.isValid()) hasen.field(QStringLiteral("Geburtstag")).setDate(born);
-    hasen.post();
-    return hasen.field(QStringLiteral("Nummer")).asInteger();
-  }
-
   // Copies the stock and adds the doe with her litters; the doe's Nummer, 0 when there is no stock.
   static qint64 prepare(const QString& from, const QString& to) {
     if (const auto mark = lapiro::bench::preparedMark(to)) return mark->toLongLong();
@@ -57,10 +45,11 @@ struct Stock {
     lapiro::engine::Cursor hasen(e, QStringLiteral("Hasen"));
     hasen.setTableName(QStringLiteral("Hasen"));
     hasen.open();
-    const qint64 buck = addAnimal(hasen, QStringLiteral("1.20.1"), QStringLiteral("1"), 0, {});
-    const qint64 doe = addAnimal(hasen, QStringLiteral("1.20.2"), QStringLiteral("2"), 0, {});
+    const qint64 buck = lapiro::bench::addBenchAnimal(hasen, QStringLiteral("1.20.1"), QStringLiteral("1"));
+    const qint64 doe = lapiro::bench::addBenchAnimal(hasen, QStringLiteral("1.20.2"), QStringLiteral("2"));
     for (int i = 0; i < 6; ++i)
-      addAnimal(hasen, QStringLiteral("3.26.%1").arg(i + 1), i < 3 ? QStringLiteral("1") : QStringLiteral("2"), doe, kNewest);
+      lapiro::bench::addBenchAnimal(hasen, QStringLiteral("3.26.%1").arg(i + 1), i < 3 ? QStringLiteral("1") : QStringLiteral("2"), 0,
+                                    doe, kNewest);
     lapiro::engine::Cursor wurfbuch(e, QStringLiteral("Wurfbuch"));
     wurfbuch.setTableName(QStringLiteral("Wurfbuch.DB"));
     wurfbuch.open();

@@ -853,9 +853,11 @@ void TKoerungSeite::clearComputation() {
   const bool guard = loading_;
   loading_ = true;
   current_ = KoernoteResult{};
+  doesShown_ = {};
+  itemsShown_ = false;
   for (QLineEdit* e : punkte_) e->clear();
   koernote_->clear();
-  for (QLabel* l : itemText_) l->clear();
+  showItems();
   setDate(datumBerechnung_, {});
   loading_ = guard;
 }
@@ -884,28 +886,14 @@ void TKoerungSeite::loadStored(const KoerungRecord& rec) {
   r.buckBest = rec.rammlerPunkte;
   if (rec.wollwert) r.woolLeistungspunkte = *rec.wollwert;
   current_ = r;
+  // The texts of items 2 and 3 are shown as they were saved.
+  const std::array<QString, 2> names = chosenDoeNames(rec);
+  doesShown_ = {KoernoteDoe{names[0], rec.vorgestellt1, rec.bewertung1, rec.mittel1},
+                KoernoteDoe{names[1], rec.vorgestellt2, rec.bewertung2, rec.mittel2}};
+  itemsShown_ = true;
   setDate(datumBerechnung_, rec.datum);
   for (int i = 0; i < 5; ++i) punkte_[i]->setText(optionalText(rec.punkte[static_cast<size_t>(i)]));
-  // The stored texts of items 2 and 3 are shown as they were saved.
-  busy_ = true;
-  QString names[2];
-  for (int i = 0; i < 2; ++i) {
-    const std::optional<qint64>& litter = i == 0 ? rec.haesin1 : rec.haesin2;
-    if (litter)
-      if (auto found = logic_.litterByNumber(*litter)) names[i] = found->nameHaesin;
-  }
-  busy_ = false;
-  itemText_[0]->setText(QStringLiteral("Vorfahren von jeder Seite (väterlicherseits  %1  / mütterlicherseits  %2 )")
-                            .arg(rec.anzahlVater, rec.anzahlMutter));
-  auto doeText = [&](int n, const QString& name, const QString& count, const QString& scores, const QString& mean) {
-    return QStringLiteral("%1. Häsin Tato: %2\nZur Körung vorgestellt( %3 )\nBewertung: %4\nPunkte im Mittel %5")
-        .arg(n)
-        .arg(name, count, scores, mean);
-  };
-  itemText_[1]->setText(doeText(1, names[0], rec.vorgestellt1, rec.bewertung1, rec.mittel1));
-  itemText_[2]->setText(doeText(2, names[1], rec.vorgestellt2, rec.bewertung2, rec.mittel2));
-  itemText_[3]->setText(QStringLiteral("Punkte %1").arg(rec.rammlerPunkte ? shows::formatPoints(*rec.rammlerPunkte) : QString()));
-  itemText_[4]->setText(QStringLiteral("Punkte %1").arg(optionalText(rec.wollwert)));
+  showItems();
   loading_ = guard;
   recomputeSum();
   koerungChanged_ = false;
@@ -915,32 +903,45 @@ void TKoerungSeite::showResult(const KoernoteResult& r) {
   const bool guard = loading_;
   loading_ = true;
   current_ = r;
-  itemText_[0]->setText(QStringLiteral("Vorfahren von jeder Seite (väterlicherseits  %1  / mütterlicherseits  %2 )")
-                            .arg(r.counts.vater)
-                            .arg(r.counts.mutter));
-  const KoerungRecord rec = logic_.record();
-  busy_ = true;
-  QString names[2];
-  for (int i = 0; i < 2; ++i) {
-    const std::optional<qint64>& litter = i == 0 ? rec.haesin1 : rec.haesin2;
-    if (litter)
-      if (auto found = logic_.litterByNumber(*litter)) names[i] = found->nameHaesin;
-  }
-  Cursor& g = dm_.at(QStringLiteral("GedeckteHaesinnen"));
-  if (g.isOpen() && !g.isEmpty()) g.first();
-  busy_ = false;
+  const std::array<QString, 2> names = chosenDoeNames(logic_.record());
   const std::array<const Presentation*, 2> does{&r.haesin1, &r.haesin2};
-  for (int i = 0; i < 2; ++i) {
-    const Presentation& p = *does[static_cast<size_t>(i)];
-    itemText_[i + 1]->setText(QStringLiteral("%1. Häsin Tato: %2\nZur Körung vorgestellt( %3 )\nBewertung: %4\nPunkte im Mittel %5")
-                                  .arg(i + 1)
-                                  .arg(names[i], p.countText(), p.scoresText(i == 1), p.meanText()));
-  }
-  itemText_[3]->setText(QStringLiteral("Punkte %1").arg(r.buckBest ? shows::formatPoints(*r.buckBest) : QString()));
-  itemText_[4]->setText(QStringLiteral("Punkte %1").arg(r.woolLeistungspunkte ? shows::formatPoints(*r.woolLeistungspunkte) : QString()));
+  for (size_t i = 0; i < 2; ++i)
+    doesShown_[i] = {names[i], does[i]->countText(), does[i]->scoresText(i == 1), does[i]->meanText()};
+  itemsShown_ = true;
   for (int i = 0; i < 5; ++i) punkte_[i]->setText(optionalText(r.punkte[static_cast<size_t>(i)]));
+  showItems();
   loading_ = guard;
   recomputeSum();
+}
+
+std::array<QString, 2> TKoerungSeite::chosenDoeNames(const KoerungRecord& rec) {
+  std::array<QString, 2> names;
+  const std::array<std::optional<qint64>, 2> litters{rec.haesin1, rec.haesin2};
+  for (size_t i = 0; i < 2; ++i)
+    if (litters[i])
+      if (auto found = logic_.litterByNumber(*litters[i])) names[i] = found->nameHaesin;
+  return names;
+}
+
+void TKoerungSeite::showItems() {
+  if (!itemsShown_) {
+    for (QLabel* l : itemText_) l->clear();
+    return;
+  }
+  itemText_[0]->setText(QStringLiteral("Vorfahren von jeder Seite (väterlicherseits  %1  / mütterlicherseits  %2 )")
+                            .arg(current_.counts.vater)
+                            .arg(current_.counts.mutter));
+  for (size_t i = 0; i < 2; ++i) {
+    const KoernoteDoe& d = doesShown_[i];
+    itemText_[i + 1]->setText(QStringLiteral("%1. Häsin Tato: %2\nZur Körung vorgestellt( %3 )\nBewertung: %4\nPunkte im Mittel %5")
+                                  .arg(i + 1)
+                                  .arg(d.tato, d.vorgestellt, d.bewertung, d.mittel));
+  }
+  auto points = [](const std::optional<double>& v) {
+    return QStringLiteral("Punkte %1").arg(v ? shows::formatPoints(*v) : QString());
+  };
+  itemText_[3]->setText(points(current_.buckBest));
+  itemText_[4]->setText(points(current_.woolLeistungspunkte));
 }
 
 KoernoteResult TKoerungSeite::resultFromFields() const {
@@ -1022,41 +1023,24 @@ void TKoerungSeite::DruckAusgeglichenheitClick() {
 void TKoerungSeite::DruckKoernoteClick() {
   if (!store::ui::FieldEdit::finishAll(this)) return;
   try {
+    // The form prints what the page shows.
     KoernoteForm form;
     readKoernoteHeader(dm_, form);
     const KoernoteResult r = resultFromFields();
     form.datum = datumBerechnung_->text().trimmed();
-    form.anzahlVater = r.counts.vater || r.counts.mutter || !itemText_[0]->text().isEmpty() ? QString::number(r.counts.vater) : QString();
-    form.anzahlMutter = form.anzahlVater.isEmpty() ? QString() : QString::number(r.counts.mutter);
+    if (itemsShown_) {
+      form.anzahlVater = QString::number(r.counts.vater);
+      form.anzahlMutter = QString::number(r.counts.mutter);
+    }
     for (int i = 0; i < 5; ++i) form.punkte[static_cast<size_t>(i)] = punkte_[i]->text().trimmed();
-    const KoerungRecord rec = logic_.record();
-    busy_ = true;
-    auto doe = [&](const std::optional<qint64>& litter, const Presentation& p, bool second, bool fromRecord) {
-      KoernoteDoe d;
-      if (litter)
-        if (auto found = logic_.litterByNumber(*litter)) d.tato = found->nameHaesin;
-      if (fromRecord) {
-        d.vorgestellt = second ? rec.vorgestellt2 : rec.vorgestellt1;
-        d.bewertung = second ? rec.bewertung2 : rec.bewertung1;
-        d.mittel = second ? rec.mittel2 : rec.mittel1;
-      } else if (!itemText_[0]->text().isEmpty()) {
-        d.vorgestellt = p.countText();
-        d.bewertung = p.scoresText(second);
-        d.mittel = p.meanText();
-      }
-      return d;
-    };
-    const bool fromRecord = rec.saved && !koerungChanged_;
-    form.haesin1 = doe(rec.haesin1, r.haesin1, false, fromRecord);
-    form.haesin2 = doe(rec.haesin2, r.haesin2, true, fromRecord);
-    busy_ = false;
+    form.haesin1 = doesShown_[0];
+    form.haesin2 = doesShown_[1];
     form.rammlerPunkte = r.buckBest ? shows::formatPoints(*r.buckBest) : QString();
     form.langhaar = r.langhaar;
     form.wollPunkte = r.woolLeistungspunkte ? shows::formatPoints(*r.woolLeistungspunkte) : QString();
     form.koernote = koernote_->text();
     if (services_.previewKoernote) services_.previewKoernote(form);
   } catch (const engine::EngineError& e) {
-    busy_ = false;
     store::dialogs().error(e.message());
   }
 }

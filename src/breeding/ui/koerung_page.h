@@ -10,6 +10,8 @@
 #include <QDate>
 #include <QTabWidget>
 
+#include <array>
+
 #include <functional>
 #include <optional>
 #include <utility>
@@ -123,6 +125,10 @@ class TKoerungSeite : public QTabWidget {
   void setDate(QLineEdit* edit, const QDate& d);
   void clearComputation();
   void showResult(const KoernoteResult& r);
+  // The names of the two chosen litters' does (empty when not chosen or not found).
+  std::array<QString, 2> chosenDoeNames(const KoerungRecord& rec);
+  // The texts of items 1 to 5 from current_ and doesShown_ (all empty before a result).
+  void showItems();
   void loadStored(const KoerungRecord& rec);
   KoernoteResult resultFromFields() const;
   void recomputeSum();
@@ -142,6 +148,8 @@ class TKoerungSeite : public QTabWidget {
   int lastShownRow_ = 0;
   std::optional<qint64> scoredLitter_;  // the litter whose young the score grid shows
   KoernoteResult current_;
+  std::array<KoernoteDoe, 2> doesShown_{};  // items 2 and 3 as shown (and printed)
+  bool itemsShown_ = false;                  // a result or the stored Körung is shown
   std::vector<ScoreRow> rows_;
 
   // Page 1.
