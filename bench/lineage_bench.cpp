@@ -1,7 +1,8 @@
 // Inbreeding on a demo stock and on a synthetic herd book: one 4-generation calculation of
 // the inbreeding window, the coefficients over all generations for the whole stock (reading
-// Hasen included), the planner for 100 bucks x 1,000 does, and the coefficients of a
-// synthetic pedigree of 1,000,000 animals over 20 generations (sorting included).
+// Hasen included), the planner for 100 bucks x 1,000 does, and the coefficients of the two
+// synthetic pedigree shapes of synthetic_pedigree.h, herd-bound and widely mixed, of 100,000
+// and 1,000,000 animals over 20 generations (sorting included), on all cores and on one.
 //
 // The demo stock is the data directory in $LAPIRO_BENCH_HOME (default /tmp/lapiro-big), made
 // by lapiro-install --home DIR --config-dir DIR-config --demo=100000. The 4-generation run
@@ -98,22 +99,41 @@ void BM_Planner_100Bucks1000Does(benchmark::State& state) {
 }
 BENCHMARK(BM_Planner_100Bucks1000Does)->Unit(benchmark::kMillisecond);
 
-void BM_Inbreeding_Synthetic(benchmark::State& state) {
-  const auto animals = bench::syntheticPedigree(static_cast<int>(state.range(0)) / 20, 20);
+// range(0): animals, range(1): threads (0 = one per core).
+void runSynthetic(benchmark::State& state, const std::vector<bench::SyntheticAnimal>& animals) {
   std::vector<lineage::PedigreeRecord> records;
   records.reserve(animals.size());
   for (const auto& a : animals) records.push_back({a.id, a.sire, a.dam});
   double meanF = 0;
   for (auto _ : state) {
     const lineage::Pedigree ped = lineage::buildPedigree(records);
-    const auto f = lineage::inbreeding(ped);
+    const auto f = lineage::inbreeding(ped, static_cast<int>(state.range(1)));
     meanF = 0;
     for (double v : f) meanF += v;
     meanF /= ped.size();
   }
   state.counters["meanF"] = meanF;
 }
-BENCHMARK(BM_Inbreeding_Synthetic)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_Inbreeding_Synthetic(benchmark::State& state) {
+  runSynthetic(state, bench::syntheticPedigree(static_cast<int>(state.range(0)) / 20, 20));
+}
+BENCHMARK(BM_Inbreeding_Synthetic)
+    ->Args({100000, 0})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+void BM_Inbreeding_WidelyMixed(benchmark::State& state) {
+  runSynthetic(state, bench::widelyMixedPedigree(static_cast<int>(state.range(0)) / 20, 20));
+}
+BENCHMARK(BM_Inbreeding_WidelyMixed)
+    ->Args({100000, 0})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 

@@ -3,16 +3,19 @@
 // A Pedigree holds animals 1..n in an order in which every parent comes before its young, with
 // the parents as indices into the same arrays (0 = unknown). Building one from unordered
 // records (id, sire, dam) sorts them and breaks loops: a link that would make an animal its own
-// ancestor is dropped and reported, so every walk over the result terminates. Parents that are
-// 0 or not among the records count as unknown (the animal is then a founder on that
-// side).
+// ancestor is dropped and reported, so every walk over the result terminates. A parent 0 is
+// unknown. A parent id that is not 0 but has no record of its own is one founder animal (both
+// its parents unknown), the same animal wherever it is named: it gets an index like every
+// recorded animal and is listed in founderParents.
 //
 // The coefficients:
 //  - inbreeding(): Wright's coefficient F of every animal, including the common ancestors' own
 //    inbreeding, by the method of Meuwissen & Luo (1992): for each animal the row of L in
 //    A = L D L' is traced over its ancestors and F_i = sum L_ij^2 d_j - 1. The ancestors are
 //    visited by generation number, youngest first, as Sargolzaei & Iwaisaki (2005) do, at
-//    constant cost each. Full sibs that follow each other share the result.
+//    constant cost each. Full sibs share one trace wherever they stand. The animals of one
+//    generation number are independent of each other and are traced on all cores; each
+//    result is computed by the same sequence of operations whatever the number of threads.
 //  - equivalentGenerations(): the number of equivalent complete generations, the sum of
 //    (1/2)^g over every known ancestor occurrence, g generations back.
 //  - KinshipRows: rows of the relationship matrix A for chosen animals by Colleau's indirect
@@ -48,6 +51,8 @@ struct Pedigree {
   std::vector<std::int32_t> sire{0};
   std::vector<std::int32_t> dam{0};
   std::vector<BrokenLink> brokenLinks;  // in the order they were found
+  // Parent ids without a record, added as founders, in the order first named.
+  std::vector<qint64> founderParents;
   std::unordered_map<qint64, std::int32_t> index;  // id -> index
 
   std::int32_t size() const { return static_cast<std::int32_t>(id.size()) - 1; }
@@ -60,12 +65,14 @@ struct Pedigree {
 
 // Sorts `records` so that parents come before their young and breaks loops (see above).
 // Ids must be distinct and not 0; a repeated id keeps its first record. An animal recorded as
-// its own parent loses that link (a loop of one).
+// its own parent loses that link (a loop of one). Parents without a record become founders
+// (see above) and count in size().
 Pedigree buildPedigree(const std::vector<PedigreeRecord>& records);
 
 // Wright's inbreeding coefficient of every animal; result[0] is 0. Time: the sum over the
-// animals of their number of ancestors (once per group of consecutive full sibs).
-std::vector<double> inbreeding(const Pedigree& ped);
+// distinct parent pairs of their number of ancestors, shared out to `threads` threads (0: one
+// per core). The result does not depend on the number of threads.
+std::vector<double> inbreeding(const Pedigree& ped, int threads = 0);
 
 // The Mendelian sampling variances d_i = 1/2 - (F_sire + F_dam)/4 with F of an unknown parent
 // taken as -1 (so a founder has d = 1), given F from inbreeding().

@@ -6,7 +6,10 @@
 // changed since the last read: the file's modification time (ns) and size, and while the same
 // table object stays open (a cursor holds it), its version (changes through this process) and
 // SQLite's data_version (changes through other connections). The table is held open only
-// while refresh() runs. Parents that are 0, missing or deleted count as unknown.
+// while refresh() runs. A parent 0 is unknown. A parent number that names no row of `Hasen`
+// (deleted, or imported without its record) is one founder animal, the same wherever it is
+// named, as in lapiro-coi: the coefficients, the inbreeding window and the mating planner all
+// see it so.
 // Loops in the recorded parentage are broken (see buildPedigree) and reported once per
 // object through takeLoopReport().
 #pragma once

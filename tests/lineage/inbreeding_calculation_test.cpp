@@ -1,5 +1,8 @@
 #include "lineage/inbreeding_calculation.h"
 
+#include "engine/cursor.h"
+#include "lineage/mating_planner.h"
+
 #include <gtest/gtest.h>
 
 #include <QLocale>
@@ -266,4 +269,50 @@ TEST_F(InbreedingStock, SavedCalculationsRoundTripAndOverwriteOnlyAfterYes) {
   ASSERT_EQ(geladenAus.vorfahren.size(), aus.vorfahren.size());
   EXPECT_EQ(geladenAus.vorfahren[0].farbe.toInt(), 7);
   EXPECT_EQ(geladenAus.vorfahren[0].name, aus.vorfahren[0].name);
+}
+
+TEST_F(InbreedingStock, ADeletedParentIsOneFounderForTheWindowThePlannerAndTheStockAlike) {
+  // X sired doe A and bucks B and G; G sired H. X's record is then deleted.
+  const qint64 x = buck(QStringLiteral("X"));
+  const qint64 a = doe(QStringLiteral("A"), x), b = buck(QStringLiteral("B"), x), g = buck(QStringLiteral("G"), x);
+  const qint64 h = buck(QStringLiteral("H"), g);
+  const qint64 c = doe(QStringLiteral("C"), b, a);
+  {
+    engine::Cursor hasen(stock.engine, QStringLiteral("Delete"));
+    hasen.setTableName(QStringLiteral("Hasen.DB"));
+    hasen.open();
+    ASSERT_TRUE(hasen.findKey({x}));
+    hasen.deleteRecord();
+  }
+  const QString zwoelfEinhalb = QStringLiteral("Inzuchtkoeffizient über alle bekannten Generationen: 12") +
+                                QLocale().decimalPoint() + QStringLiteral("50 %");
+
+  // The window, for the animal and for its parents.
+  InbreedingCalculation calc(stock.engine);
+  InzuchtEingabe ein;
+  ASSERT_TRUE(calc.waehleKaninchen(c, ein));
+  InzuchtAusgabe aus;
+  ASSERT_TRUE(calc.berechne(ein, aus, true));
+  EXPECT_DOUBLE_EQ(aus.koeffizient, 0.125);
+  EXPECT_EQ(aus.alleGenerationen.value(0), zwoelfEinhalb);
+  ASSERT_TRUE(calc.berechne(eltern(calc, b, a), aus, true));
+  EXPECT_DOUBLE_EQ(aus.koeffizient, 0.125);
+  EXPECT_EQ(aus.alleGenerationen.value(0), zwoelfEinhalb);
+
+  // The stock's coefficients.
+  EXPECT_DOUBLE_EQ(calc.stock().inbreedingOf(c), 0.125);
+  EXPECT_DOUBLE_EQ(calc.stock().matingInbreeding(h, a), 0.0625);
+  EXPECT_EQ(calc.stock().pedigree().founderParents, std::vector<qint64>{x});
+  EXPECT_DOUBLE_EQ(calc.stock().generationsOf(c), 1.5);
+
+  // The planner: over all generations and over four by the path rule.
+  MatingPlanner planner(stock.engine);
+  const auto pairs = planner.rate({*planner.tier(b), *planner.tier(h)}, {*planner.tier(a)});
+  ASSERT_TRUE(pairs);
+  ASSERT_EQ(pairs->size(), 2u);
+  EXPECT_DOUBLE_EQ((*pairs)[0].fAlle, 0.125);
+  EXPECT_DOUBLE_EQ((*pairs)[0].f4, 0.125);
+  EXPECT_DOUBLE_EQ((*pairs)[1].fAlle, 0.0625);
+  EXPECT_DOUBLE_EQ((*pairs)[1].f4, 0.0625);
+  EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(u'\n').toStdString();
 }

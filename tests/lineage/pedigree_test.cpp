@@ -129,7 +129,7 @@ TEST(Coefficients, LoopsAreBrokenAtTheClosingLinkAndReportedOnce) {
   // is an ordinary offspring of 1 and 4 whose parents must still be ordered first.
   const std::vector<PedigreeRecord> r = {{5, 1, 4}, {1, 3, 0}, {3, 2, 0}, {2, 1, 0}, {4, 0, 4}, {6, 99, 0}};
   const Pedigree ped = buildPedigree(r);
-  ASSERT_EQ(ped.size(), 6);
+  ASSERT_EQ(ped.size(), 7) << "99 has no record and is added as a founder";
   ASSERT_EQ(ped.brokenLinks.size(), 2u);
   // One of the three links of the cycle is gone; the self-link of 4 is gone.
   bool selfLink = false;
@@ -140,9 +140,96 @@ TEST(Coefficients, LoopsAreBrokenAtTheClosingLinkAndReportedOnce) {
     if (ped.dam[i]) { EXPECT_LT(ped.dam[i], i); }
   }
   EXPECT_EQ(ped.dam[ped.indexOf(4)], 0);
-  EXPECT_EQ(ped.sire[ped.indexOf(6)], 0) << "a parent not among the records is unknown";
+  EXPECT_EQ(ped.sire[ped.indexOf(6)], ped.indexOf(99)) << "a parent not among the records is a founder";
+  EXPECT_EQ(ped.founderParents, std::vector<qint64>{99});
   const auto f = inbreeding(ped);
   for (double v : f) EXPECT_TRUE(v >= 0 && v < 1);
+}
+
+namespace {
+
+// A widely mixed population: `generations` overlapping generations of `per` animals, each
+// bred from a fifth of the bucks and any does of the two previous generations, in litters of
+// 1 to 4. Positions as for tabularA.
+std::vector<std::pair<int, int>> widelyMixed(int per, int generations, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::vector<std::pair<int, int>> p;
+  std::vector<std::vector<int>> bucks(generations), does(generations);
+  for (int g = 0; g < generations; ++g) {
+    std::vector<int> sires, dams;
+    for (int back = 1; back <= 2 && g - back >= 0; ++back) {
+      sires.insert(sires.end(), bucks[g - back].begin(), bucks[g - back].end());
+      dams.insert(dams.end(), does[g - back].begin(), does[g - back].end());
+    }
+    std::shuffle(sires.begin(), sires.end(), rng);
+    sires.resize(std::max<size_t>(sires.empty() ? 0 : 1, sires.size() / 5));
+    for (int born = 0; born < per;) {
+      int s = 0, d = 0;
+      if (!sires.empty() && !dams.empty()) {
+        s = sires[rng() % sires.size()];
+        d = dams[rng() % dams.size()];
+      }
+      for (int k = 0, litter = 1 + int(rng() % 4); k < litter && born < per; ++k, ++born) {
+        p.push_back({s, d});
+        (rng() % 2 ? does : bucks)[g].push_back(int(p.size()));
+      }
+    }
+  }
+  return p;
+}
+
+}  // namespace
+
+TEST(Coefficients, AWidelyMixedPedigreeAgreesWithTheTabularMethodWhateverTheThreadCount) {
+  const auto p = widelyMixed(200, 15, 5u);
+  const int n = int(p.size());
+  const auto a = tabularA(p);
+  const Pedigree ped = buildPedigree(asRecords(p, 5u));
+  ASSERT_EQ(ped.size(), n);
+  auto idOf = [](int pos) -> qint64 { return 1000003LL * pos % 7919993LL + 17; };
+  const auto f1 = inbreeding(ped, 1);
+  double maxF = 0;
+  for (int i = 0; i < n; ++i) {
+    const std::int32_t k = ped.indexOf(idOf(i + 1));
+    EXPECT_NEAR(f1[k], a[i][i] - 1.0, 1e-12) << "animal " << i;
+    maxF = std::max(maxF, f1[k]);
+  }
+  EXPECT_GT(maxF, 0.1) << "some matings in the test pedigree should be close";
+  // Every thread count gives the same bits.
+  for (int threads : {2, 3, 8}) EXPECT_EQ(inbreeding(ped, threads), f1) << threads << " threads";
+}
+
+TEST(FounderParents, AParentWithoutARecordIsOneAnimalWhereverItIsNamed) {
+  // Buck 7 has no record; it sired doe 1 and buck 2; 2 x 1 gives 3, a half-sib mating.
+  {
+    const Pedigree ped = buildPedigree({{3, 2, 1}, {1, 7, 0}, {2, 7, 0}});
+    ASSERT_EQ(ped.size(), 4);
+    EXPECT_EQ(ped.founderParents, std::vector<qint64>{7});
+    EXPECT_EQ(ped.sire[ped.indexOf(1)], ped.indexOf(7));
+    EXPECT_EQ(ped.sire[ped.indexOf(7)], 0);
+    const auto f = inbreeding(ped);
+    EXPECT_DOUBLE_EQ(f[ped.indexOf(3)], 0.125);
+    EXPECT_DOUBLE_EQ(f[ped.indexOf(7)], 0.0);
+    const auto d = mendelianVariances(ped, f);
+    EXPECT_DOUBLE_EQ(offspringInbreeding(ped, f, d, ped.indexOf(2), ped.indexOf(1)), 0.125);
+  }
+  // 9 has no record and is named as sire on both sides three generations above 30: 30's sire
+  // 20 has sire 10, 10 has sire 9; 30's dam 21 has dam 11, 11 has sire 9 and dam 12, which
+  // has no record either. F(30) = (1/2)^5 = 1/32. The same pedigree with records for 9 and 12
+  // gives the same coefficients.
+  const std::vector<PedigreeRecord> without = {{30, 20, 21}, {20, 10, 0}, {21, 0, 11}, {10, 9, 0}, {11, 9, 12}};
+  std::vector<PedigreeRecord> with = without;
+  with.push_back({9, 0, 0});
+  with.push_back({12, 0, 0});
+  const Pedigree a = buildPedigree(without), b = buildPedigree(with);
+  EXPECT_EQ(a.founderParents, (std::vector<qint64>{9, 12}));
+  EXPECT_TRUE(b.founderParents.empty());
+  ASSERT_EQ(a.size(), b.size());
+  const auto fa = inbreeding(a), fb = inbreeding(b);
+  EXPECT_DOUBLE_EQ(fa[a.indexOf(30)], 1.0 / 32);
+  for (qint64 id : {30, 20, 21, 10, 11, 9, 12}) EXPECT_DOUBLE_EQ(fa[a.indexOf(id)], fb[b.indexOf(id)]) << id;
+  const auto ea = equivalentGenerations(a), eb = equivalentGenerations(b);
+  EXPECT_DOUBLE_EQ(ea[a.indexOf(30)], eb[b.indexOf(30)]);
 }
 
 TEST(CoiProgram, WritesCoefficientsInInputOrderAndRejectsMalformedFilesWhole) {
@@ -176,5 +263,56 @@ TEST(CoiProgram, WritesCoefficientsInInputOrderAndRejectsMalformedFilesWhole) {
   EXPECT_TRUE(err.contains("Zeile 4"));
   EXPECT_TRUE(err.contains("Zeile 5"));
   EXPECT_EQ(run("nummer,vater,mutter\n1,0,0\n", out, err), 1);
+  EXPECT_TRUE(out.isEmpty());
+
+  // An animal given as both its own sire and dam is an error line; 0 for both is not.
+  EXPECT_EQ(run("id,sire,dam\n1,0,0\n2,0,0\n3,1,1\n4,0,0\n", out, err), 1);
+  EXPECT_TRUE(out.isEmpty());
+  EXPECT_TRUE(err.contains("Zeile 4: sire und dam sind dasselbe Tier")) << err.constData();
+  EXPECT_FALSE(err.contains("Zeile 2"));
+}
+
+TEST(CoiProgram, ReadsSemicolonsAndQuotesAndCountsParentsWithoutALineAsFounders) {
+  const QString program = QStringLiteral(LAPIRO_BINARY_DIR "/lapiro-coi");
+  if (!QFile::exists(program)) GTEST_SKIP() << "lapiro-coi not built";
+  QTemporaryDir dir;
+  auto run = [&](const QStringList& args, const QByteArray& csv, QByteArray& out, QByteArray& err) {
+    QFile file(dir.filePath(QStringLiteral("p.csv")));
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(csv);
+    file.close();
+    QProcess p;
+    p.start(program, args.isEmpty() ? QStringList{file.fileName()} : args);
+    p.waitForFinished(30000);
+    out = p.readAllStandardOutput();
+    err = p.readAllStandardError();
+    return p.exitCode();
+  };
+  QByteArray out, err;
+  // Semicolons and quotes as a German spreadsheet writes them; 7 and 8 have no line: 7 sired
+  // 1 and 2 (half sibs), 2 x 1 gives 3.
+  EXPECT_EQ(run({}, "\"id\";\"sire\";\"dam\"\r\n\"3\";\"2\";\"1\"\r\n\"1\";\"7\";\"0\"\r\n\"2\";\"7\";\"8\"\r\n\"4\";\"\";\"\"\r\n",
+                out, err),
+            0);
+  EXPECT_EQ(out, "id,F\n3,0.125\n1,0\n2,0\n4,0\n") << "no line for the founders 7 and 8";
+  EXPECT_EQ(err, "lapiro-coi: 2 Elterntiere ohne eigene Zeile als Gründertiere gezählt: 7, 8\n");
+  EXPECT_EQ(run({}, "id,sire,dam\n1,5,0\n", out, err), 0);
+  EXPECT_EQ(err, "lapiro-coi: 1 Elterntier ohne eigene Zeile als Gründertier gezählt: 5\n");
+  EXPECT_EQ(run({}, "id;sire;dam\n1;0\n", out, err), 1);
+  EXPECT_TRUE(err.contains("Zeile 2: drei Felder id;sire;dam erwartet")) << err.constData();
+
+  // --help on standard output with exit code 0; a wrong call on standard error with 2.
+  EXPECT_EQ(run({QStringLiteral("--help")}, {}, out, err), 0);
+  EXPECT_TRUE(out.startsWith("Aufruf: lapiro-coi")) << out.constData();
+  EXPECT_TRUE(err.isEmpty());
+  EXPECT_EQ(run({QStringLiteral("a"), QStringLiteral("b")}, {}, out, err), 2);
+  EXPECT_TRUE(out.isEmpty());
+  EXPECT_TRUE(err.startsWith("Aufruf: lapiro-coi"));
+
+  // A file that cannot be read: a German reason, nothing from the system's English texts.
+  EXPECT_EQ(run({dir.filePath(QStringLiteral("fehlt.csv"))}, {}, out, err), 2);
+  EXPECT_TRUE(err.endsWith("fehlt.csv: Datei kann nicht gelesen werden (Datei nicht vorhanden)\n")) << err.constData();
+  EXPECT_EQ(run({dir.path()}, {}, out, err), 2);
+  EXPECT_TRUE(err.endsWith(": Datei kann nicht gelesen werden (das ist ein Ordner)\n")) << err.constData();
   EXPECT_TRUE(out.isEmpty());
 }
