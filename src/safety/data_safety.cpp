@@ -676,7 +676,7 @@ RestoreResult runRestore(const SafetyPaths& paths, const QString& source, bool f
   auto refused = [](const QString& message) { return RestoreResult{RestoreStatus::Refused, message, false}; };
   store::DialogService& dlg = store::dialogs();
 
-  if (fromSafety && !isDir(source)) {
+  if (fromSafety && (!isDir(source) || !isBackupDirectory(source))) {
     const QString text = QStringLiteral("Es ist keine Sicherheitskopie vorhanden.");
     dlg.error(text);
     return refused(text);

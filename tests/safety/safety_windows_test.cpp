@@ -90,6 +90,11 @@ TEST(SafetyWindows, RestoreFromTheWindowAndTheSafetyCopyFetchedBack) {
   test::ScriptedDialogs dialogs;
   int closed = 0, reopened = 0;
   TFormDatenruecksicherung w(prog.path(), [&] { return ++closed > 0; }, [&] { ++reopened; });
+  // Before any restore there is no safety copy to fetch back.
+  w.safetyCopyButton()->click();
+  EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Es ist keine Sicherheitskopie vorhanden.")});
+  EXPECT_EQ(closed, 0);
+  dialogs.clear();
   w.selectFolder(prog.path() + QStringLiteral("/alt"));
   dialogs.yes().yes();
   w.startButton()->click();
