@@ -1,6 +1,7 @@
 #include "engine/sqlite_util.h"
 
 #include "engine/dataset.h"
+#include "engine/sqlite_errors.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -161,10 +162,16 @@ void throwSqliteError(sqlite3* db, int rc, const QString& context) {
     const QString table = file && *file ? QFileInfo(QString::fromUtf8(file)).fileName() : QString();
     throw EngineError(EngineError::Kind::TableDamaged, damagedTableMessage(table), table.isEmpty() ? context : table);
   }
-  if (primary == SQLITE_READONLY)
-    throw EngineError(EngineError::Kind::ReadOnly,
-                      QStringLiteral("Die Tabelle ist schreibgeschützt."), context);
-  throw EngineError(EngineError::Kind::General, QStringLiteral("Datenbankfehler: %1").arg(msg), context);
+  // Disk full, write errors, files that cannot be opened or written: German text first, the
+  // SQLite text only as a detail line.
+  const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
+  QString table = file && *file ? QFileInfo(QString::fromUtf8(file)).fileName() : QString();
+  // A connection that failed to open knows no file name; the caller passes the path.
+  if (table.isEmpty() && context.startsWith(u'/') && !context.startsWith(QStringLiteral("/*"))) table = QFileInfo(context).fileName();
+  const int ext = db && (sqlite3_extended_errcode(db) & 0xff) == primary ? sqlite3_extended_errcode(db) : rc;
+  const QString text = sqliteErrorMessage(ext, table, msg);
+  if (primary == SQLITE_READONLY) throw EngineError(EngineError::Kind::ReadOnly, text, context);
+  throw EngineError(EngineError::Kind::General, text, context);
 }
 
 QString quoteIdent(const QString& name) {

@@ -268,12 +268,17 @@ const std::vector<Topic>& topics() {
        u"System",
        u"Datensicherung",
        {u"Wählen Sie einen Ordner, zum Beispiel auf einem USB-Stick, und starten Sie die "
-        u"Sicherung. Alle Dateien des Datenverzeichnisses werden dorthin kopiert."}},
+        u"Sicherung. Alle Dateien des Datenverzeichnisses werden dorthin kopiert, auch die Bilder "
+        u"in seinen Unterordnern. Eine abgebrochene Sicherung wird als unvollständig gekennzeichnet."}},
       {194,
        u"System",
        u"Datenrücksicherung",
        {u"Wählen Sie den Ordner einer Sicherung und starten Sie die Rücksicherung. Der "
-        u"bisherige Stand wird vorher im Ordner „Datensik“ aufbewahrt."}},
+        u"bisherige Stand wird vorher im Ordner „Datensik“ aufbewahrt. Fehlen der Sicherung "
+        u"Tabellen, werden sie genannt; mit „Ja“ bleiben dafür die jetzigen Tabellen erhalten. "
+        u"Bilder und andere Dateien, die die Sicherung nicht enthält, bleiben unverändert.",
+        u"„Sicherheitskopie zurückholen“ holt den Stand vor der letzten Rücksicherung aus "
+        u"„Datensik“ zurück; die jetzigen Daten werden dabei zur neuen Sicherheitskopie."}},
       {196,
        u"System",
        u"Indexrekonstruktion",

@@ -1,12 +1,16 @@
 #include "safety/data_safety.h"
 
+#include "engine/sqlite_errors.h"
+#include "store/catalogue.h"
 #include "store/dialog_service.h"
 #include "store/keyword_index.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStorageInfo>
 
@@ -14,7 +18,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lapiro::safety {
@@ -23,22 +30,46 @@ namespace {
 
 const QString kKopiere = QStringLiteral("Kopiere");
 const QString kLoesche = QStringLiteral("Lösche");
+// In "daten.neu" (and, after the swap, in "daten"): the name of the restore that built it.
+const QString kRestoreName = QStringLiteral(".lapiro-ruecksicherung");
+// In "Datensik.neu", written last: the name of the restore it belongs to.
+const QString kSafetyMark = QStringLiteral(".lapiro-sicherheitskopie");
+
+FaultHooks& hooks() {
+  static FaultHooks h;
+  return h;
+}
 
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
+// fsync(), unless a test switched it off.
+bool syncFile(int fd) { return !hooks().sync || ::fsync(fd) == 0; }
+
 void syncPath(const QString& path, bool directory) {
+  if (!hooks().sync) return;
   const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
 }
 
+bool injectedFault(const QString& from, const QString& to) {
+  if (!hooks().renameFault) return false;
+  const int err = hooks().renameFault(from, to);
+  if (err == 0) return false;
+  errno = err;
+  return true;
+}
+
 // Renames `from` to `to` unless `to` exists; false (and errno) otherwise.
 bool renameNoReplace(const QString& from, const QString& to) {
-  if (::renameat2(AT_FDCWD, native(from).constData(), AT_FDCWD, native(to).constData(), RENAME_NOREPLACE) == 0)
-    return true;
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  if (QFileInfo::exists(to)) {
+  if (injectedFault(from, to)) return false;
+  if (hooks().atomicExchange) {
+    if (::renameat2(AT_FDCWD, native(from).constData(), AT_FDCWD, native(to).constData(), RENAME_NOREPLACE) == 0)
+      return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+  }
+  if (QFileInfo::exists(to) || QFileInfo(to).isSymLink()) {
     errno = EEXIST;
     return false;
   }
@@ -47,6 +78,11 @@ bool renameNoReplace(const QString& from, const QString& to) {
 
 // Exchanges two existing directories atomically; false when the file system cannot.
 bool exchange(const QString& a, const QString& b) {
+  if (!hooks().atomicExchange) {
+    errno = EINVAL;
+    return false;
+  }
+  if (injectedFault(a, b)) return false;
   return ::renameat2(AT_FDCWD, native(a).constData(), AT_FDCWD, native(b).constData(), RENAME_EXCHANGE) == 0;
 }
 
@@ -54,6 +90,8 @@ bool removeTree(const QString& path) {
   QDir dir(path);
   return !dir.exists() || dir.removeRecursively();
 }
+
+bool isDir(const QString& path) { return QFileInfo(path).isDir() && !QFileInfo(path).isSymLink(); }
 
 QString findCaseless(const QString& dir, const QString& name) {
   const QDir d(dir);
@@ -68,6 +106,51 @@ qint64 totalSize(const QString& dir, const QStringList& names) {
   return sum;
 }
 
+bool isSideFile(const QString& name) {
+  static const QRegularExpression side(QStringLiteral(R"((-journal|-wal|-shm|-mj[0-9A-Fa-f]+)$)"));
+  return side.match(name).hasMatch();
+}
+
+QString errnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+// Creates `path` with the permission bits of `model` (when it exists).
+bool makeDirLike(const QString& path, const QString& model) {
+  if (!QDir().mkpath(path)) return false;
+  struct stat st {};
+  if (!model.isEmpty() && ::stat(native(model).constData(), &st) == 0)
+    ::chmod(native(path).constData(), st.st_mode & 07777);
+  return true;
+}
+
+QByteArray readSmall(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return f.read(4096).trimmed();
+}
+
+// Writes a small file and puts it on the disk before returning.
+bool writeSynced(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+  bool ok = f.write(bytes) == bytes.size() && f.flush() && syncFile(f.handle());
+  f.close();
+  syncPath(QFileInfo(path).absolutePath(), true);
+  return ok;
+}
+
+QByteArray sha256Of(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  QCryptographicHash h(QCryptographicHash::Sha256);
+  if (!h.addData(&f)) return {};
+  return h.result().toHex();
+}
+
+QString sqliteFailure(sqlite3* db, int rc, const QString& file) {
+  return engine::sqliteErrorMessage(db ? sqlite3_extended_errcode(db) : rc, QFileInfo(file).fileName(),
+                                    db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)));
+}
+
 bool copySqlite(const QString& source, const QString& target, QString* error) {
   sqlite3* src = nullptr;
   sqlite3* dst = nullptr;
@@ -77,22 +160,22 @@ bool copySqlite(const QString& source, const QString& target, QString* error) {
     if (dst) sqlite3_close_v2(dst);
     return false;
   };
-  if (sqlite3_open_v2(native(source).constData(), &src, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-    return fail(QString::fromUtf8(sqlite3_errmsg(src)));
+  int rc = sqlite3_open_v2(native(source).constData(), &src, SQLITE_OPEN_READONLY, nullptr);
+  if (rc != SQLITE_OK) return fail(sqliteFailure(src, rc, source));
   sqlite3_busy_timeout(src, 5000);
-  if (sqlite3_open_v2(native(target).constData(), &dst, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-    return fail(QString::fromUtf8(sqlite3_errmsg(dst)));
+  rc = sqlite3_open_v2(native(target).constData(), &dst, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (rc != SQLITE_OK) return fail(sqliteFailure(dst, rc, target));
   sqlite3_busy_timeout(dst, 5000);
+  if (!hooks().sync) sqlite3_exec(dst, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
   sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
-  if (!b) return fail(QString::fromUtf8(sqlite3_errmsg(dst)));
-  int rc;
+  if (!b) return fail(sqliteFailure(dst, sqlite3_errcode(dst), target));
   // One step for the whole file: the source stays read-locked, so the copy is one snapshot.
   do {
     rc = sqlite3_backup_step(b, -1);
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(20);
   } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
   sqlite3_backup_finish(b);
-  if (rc != SQLITE_DONE) return fail(QString::fromUtf8(sqlite3_errstr(rc)));
+  if (rc != SQLITE_DONE) return fail(engine::sqliteErrorMessage(rc, QFileInfo(source).fileName(), QString::fromUtf8(sqlite3_errstr(rc))));
   sqlite3_close_v2(src);
   src = nullptr;
   // The copy must be sound before it counts.
@@ -102,7 +185,7 @@ bool copySqlite(const QString& source, const QString& target, QString* error) {
     verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
   sqlite3_finalize(st);
   if (verdict != QStringLiteral("ok"))
-    return fail(QStringLiteral("Prüfung der Kopie fehlgeschlagen (%1)").arg(verdict.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(dst)) : verdict));
+    return fail(QStringLiteral("Prüfung der Kopie fehlgeschlagen (%1)").arg(verdict.isEmpty() ? sqliteFailure(dst, sqlite3_errcode(dst), target) : verdict));
   sqlite3_close_v2(dst);
   return true;
 }
@@ -111,12 +194,31 @@ bool copySqlite(const QString& source, const QString& target, QString* error) {
 
 bool isDataFileName(const QString& name) {
   if (!name.contains(u'.') || name.startsWith(u'.')) return false;
-  static const QRegularExpression side(QStringLiteral(R"((-journal|-wal|-shm|-mj[0-9A-Fa-f]+)$)"));
-  return !side.match(name).hasMatch();
+  return !isSideFile(name);
 }
 
+namespace {
+
+// The files of the sub-folder `rel` of `root` (paths relative to `root`), hidden entries,
+// links and SQLite side files left out.
+void subFolderFiles(const QString& root, const QString& rel, QStringList& out) {
+  const QFileInfoList entries =
+      QDir(QDir(root).filePath(rel)).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+  for (const QFileInfo& fi : entries) {
+    const QString name = fi.fileName();
+    if (name.startsWith(u'.') || fi.isSymLink()) continue;
+    const QString path = rel + u'/' + name;
+    if (fi.isDir())
+      subFolderFiles(root, path, out);
+    else if (!isSideFile(name))
+      out << path;
+  }
+}
+
+}  // namespace
+
 QStringList dataFiles(const QString& dir, bool withZip) {
-  QStringList out;
+  QStringList out, deeper;
   const QFileInfoList entries = QDir(dir).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
   for (const QFileInfo& fi : entries) {
     const QString name = fi.fileName();
@@ -127,7 +229,10 @@ QStringList dataFiles(const QString& dir, bool withZip) {
     if (name.compare(QString::fromUtf16(store::KeywordIndex::kFileName), Qt::CaseInsensitive) == 0) continue;
     out << name;
   }
-  return out;
+  // Sub-folders (the pictures): every file, whatever its name.
+  for (const QFileInfo& fi : QDir(dir).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+    if (!fi.fileName().startsWith(u'.') && !fi.isSymLink()) subFolderFiles(dir, fi.fileName(), deeper);
+  return out + deeper;
 }
 
 bool isBackupDirectory(const QString& dir) { return !findCaseless(dir, QStringLiteral("Hasen.DB")).isEmpty(); }
@@ -138,10 +243,47 @@ bool isTableFile(const QString& path) {
   return f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
+bool isSoundTable(const QString& path, QString* why) {
+  const QString name = QFileInfo(path).fileName();
+  if (!isTableFile(path)) {
+    if (why) *why = QStringLiteral("Die Datei %1 ist keine Tabelle.").arg(name);
+    return false;
+  }
+  sqlite3* db = nullptr;
+  QString verdict;
+  int rc = sqlite3_open_v2(native(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+  if (rc == SQLITE_OK) {
+    sqlite3_stmt* st = nullptr;
+    rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr);
+    if (rc == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+      verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    // A table file holds at least one table.
+    if (verdict == QStringLiteral("ok") &&
+        sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table'", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 0)
+      verdict = QStringLiteral("keine Tabelle in der Datei");
+    sqlite3_finalize(st);
+  }
+  if (verdict == QStringLiteral("ok")) {
+    sqlite3_close_v2(db);
+    return true;
+  }
+  if (why)
+    *why = QStringLiteral("Die Tabelle %1 ist beschädigt (%2).")
+               .arg(name, verdict.isEmpty() ? sqliteFailure(db, db ? sqlite3_errcode(db) : rc, path) : verdict);
+  sqlite3_close_v2(db);
+  return false;
+}
+
 bool copyChecked(const QString& source, const QString& target, QString* error) {
   const QFileInfo src(source), dst(target);
   if (dst.exists() || dst.isSymLink()) {
     if (error) *error = QStringLiteral("Die Datei ist im Ziel schon vorhanden.");
+    return false;
+  }
+  if (!isDir(dst.absolutePath()) && !makeDirLike(dst.absolutePath(), src.absolutePath())) {
+    if (error) *error = QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(dst.absolutePath());
     return false;
   }
   const QString tmp = dst.absolutePath() + QStringLiteral("/.~") + dst.fileName() + QStringLiteral(".part");
@@ -161,7 +303,7 @@ bool copyChecked(const QString& source, const QString& target, QString* error) {
     QFile f(tmp);
     if (f.open(QIODevice::ReadWrite)) {
       f.setFileTime(src.lastModified(), QFileDevice::FileModificationTime);
-      ok = ::fsync(f.handle()) == 0;
+      ok = syncFile(f.handle());
       f.close();
       if (!ok && error) *error = QStringLiteral("Die Kopie kann nicht auf die Platte geschrieben werden.");
     } else {
@@ -171,11 +313,143 @@ bool copyChecked(const QString& source, const QString& target, QString* error) {
   }
   if (ok && !renameNoReplace(tmp, target)) {
     ok = false;
-    if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
+    if (error) *error = errnoText();
   }
   if (!ok) QFile::remove(tmp);
   return ok;
 }
+
+// ------------------------------------------------------------------------------ manifest
+
+namespace {
+
+const QByteArray kManifestHead = "Lapiro Manager Datensicherung";
+
+// Writes the manifest of `targetDir` for the data files `names` (the tables among them).
+void writeManifest(const QString& targetDir, const QStringList& names, bool complete) {
+  QByteArray text = kManifestHead + '\n';
+  text += "Stand: " + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8() + '\n';
+  text += QByteArray("Vollständig: ") + (complete ? "ja" : "nein") + '\n';
+  QByteArray lines;
+  int count = 0;
+  for (const QString& name : names) {
+    const QString path = QDir(targetDir).filePath(name);
+    if (name.contains(u'/') || !isTableFile(path)) continue;
+    ++count;
+    lines += sha256Of(path) + ' ' + QByteArray::number(QFileInfo(path).size()) + ' ' + name.toUtf8() + '\n';
+  }
+  text += "Tabellen: " + QByteArray::number(count) + '\n' + lines;
+  const QString path = QDir(targetDir).filePath(QString::fromUtf16(kManifestName));
+  const QString tmp = path + QStringLiteral(".part");
+  if (writeSynced(tmp, text)) ::rename(native(tmp).constData(), native(path).constData());
+  QFile::remove(tmp);
+  syncPath(targetDir, true);
+}
+
+}  // namespace
+
+Manifest readManifest(const QString& dir) {
+  Manifest m;
+  QFile f(QDir(dir).filePath(QString::fromUtf16(kManifestName)));
+  if (!f.open(QIODevice::ReadOnly)) return m;
+  const QList<QByteArray> lines = f.readAll().split('\n');
+  if (lines.isEmpty() || lines[0] != kManifestHead) return m;
+  int count = -1;
+  for (const QByteArray& line : lines) {
+    if (line.startsWith("Vollständig: ")) m.complete = line.endsWith("ja");
+    if (line.startsWith("Tabellen: ")) {
+      count = line.mid(10).toInt();
+      continue;
+    }
+    if (count < 0 || line.isEmpty()) continue;
+    const int a = line.indexOf(' '), b = line.indexOf(' ', a + 1);
+    if (a <= 0 || b <= a) continue;
+    m.tables.push_back({QString::fromUtf8(line.mid(b + 1)), line.mid(a + 1, b - a - 1).toLongLong(), line.left(a)});
+  }
+  m.present = count >= 0;
+  // A manifest cut short counts as one of an incomplete backup.
+  if (count != int(m.tables.size())) m.complete = false;
+  return m;
+}
+
+SourceCheck checkSource(const QString& source, const QString& dataDir) {
+  SourceCheck r;
+  const QString animals = findCaseless(source, QStringLiteral("Hasen.DB"));
+  QString why;
+  if (animals.isEmpty() || !isSoundTable(animals, &why)) {
+    r.refusal = QStringLiteral("Dies ist kein Lapiro Manager Sicherungsverzeichnis!");
+    if (!why.isEmpty()) r.refusal += u'\n' + why;
+    return r;
+  }
+  std::set<QString> seen;
+  auto noteMissing = [&](const QString& name) {
+    if (seen.insert(name.toLower()).second) r.missing << name;
+  };
+  const Manifest manifest = readManifest(source);
+  if (manifest.present) {
+    r.incomplete = !manifest.complete;
+    for (const Manifest::Table& t : manifest.tables) {
+      const QString path = findCaseless(source, t.name);
+      if (path.isEmpty()) {
+        noteMissing(t.name);
+      } else if (QFileInfo(path).size() != t.size || sha256Of(path) != t.sha256) {
+        r.refusal = QStringLiteral("Die Tabelle %1 im Sicherungsverzeichnis ist seit der Datensicherung verändert oder "
+                                   "beschädigt worden. Es wird nichts zurückgespielt.")
+                        .arg(t.name);
+        return r;
+      }
+    }
+  }
+  for (const store::CatalogueTable& t : store::catalogue()) {
+    if (t.origin == store::CatalogueTable::Origin::WorkTable) continue;
+    const QString here = findCaseless(dataDir, t.fileName);
+    if (!here.isEmpty() && findCaseless(source, t.fileName).isEmpty()) noteMissing(QFileInfo(here).fileName());
+  }
+  return r;
+}
+
+// ------------------------------------------------------------------------------ journals
+
+bool rollBackHotJournal(const QString& tablePath, QString* why) {
+  const QString journal = tablePath + QStringLiteral("-journal");
+  if (QFileInfo(journal).size() <= 0) return true;
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(native(tablePath).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc == SQLITE_OK) {
+    sqlite3_busy_timeout(db, 500);
+    // The first read of a table with a hot journal rolls the journal back.
+    rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    // A journal of a write still running elsewhere is no hot journal: it stays.
+    if ((rc & 0xff) == SQLITE_BUSY) rc = SQLITE_OK;
+  }
+  if (rc != SQLITE_OK && why) *why = sqliteFailure(db, rc, tablePath);
+  sqlite3_close_v2(db);
+  return rc == SQLITE_OK;
+}
+
+QStringList rollBackHotJournals(const QString& dataDir) {
+  QStringList failed;
+  for (const QFileInfo& fi : QDir(dataDir).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
+    if (!fi.fileName().endsWith(QStringLiteral("-journal"))) continue;
+    const QString table = fi.filePath().chopped(8);
+    if (!QFileInfo::exists(table)) continue;
+    QString why;
+    if (!rollBackHotJournal(table, &why)) failed << QFileInfo(table).fileName() + QStringLiteral(": ") + why;
+  }
+  return failed;
+}
+
+void rollBackHotJournalsAtStart(const QString& dataDir) {
+  const QStringList failed = rollBackHotJournals(dataDir);
+  if (failed.isEmpty()) return;
+  store::dialogs().warn(
+      QStringLiteral("Nach einem Abbruch des Programms konnten angefangene Änderungen dieser Tabellen nicht "
+                     "zurückgenommen werden:\n%1\nBitte sorgen Sie dafür, dass die Dateien beschreibbar sind, und "
+                     "starten Sie das Programm neu, oder spielen Sie die letzte Datensicherung zurück.")
+          .arg(failed.join(u'\n')));
+}
+
+// ------------------------------------------------------------------------------ backup
 
 QString BackupResult::summary() const {
   if (!refusal.isEmpty()) return refusal;
@@ -190,6 +464,8 @@ QString BackupResult::summary() const {
     lines << QStringLiteral("Fehler beim Kopieren der Datei:") << failed;
   if (!notReached.isEmpty())
     lines << QStringLiteral("Nicht kopiert (abgebrochen): %1").arg(notReached.join(QStringLiteral(", ")));
+  if (cancelled || !failed.isEmpty())
+    lines << QStringLiteral("Die Sicherung in diesem Verzeichnis ist als unvollständig gekennzeichnet.");
   return lines.join(u'\n');
 }
 
@@ -201,7 +477,8 @@ BackupResult backup(const QString& dataDir, const QString& targetDir, const Prog
     return r;
   }
   const QString canonicalTarget = target.canonicalFilePath();
-  if (canonicalTarget == QFileInfo(dataDir).canonicalFilePath()) {
+  const QString canonicalData = QFileInfo(dataDir).canonicalFilePath();
+  if (canonicalTarget == canonicalData || canonicalTarget.startsWith(canonicalData + u'/')) {
     r.refusal = QStringLiteral("Das Datenverzeichnis kann nicht in sich selbst gesichert werden.");
     return r;
   }
@@ -244,13 +521,19 @@ BackupResult backup(const QString& dataDir, const QString& targetDir, const Prog
     }
     if (progress.show) progress.show(kKopiere, name, n, int(files.size()));
     if (progress.checkpoint) progress.checkpoint(step++);
+    const QString from = QDir(dataDir).filePath(name);
     QString why;
-    if (copyChecked(QDir(dataDir).filePath(name), QDir(targetDir).filePath(name), &why))
+    // A crash left a hot journal: the table is rolled back (which needs write access) before
+    // it can be read, else SQLite refuses the read-only copy.
+    if (!name.contains(u'/') && !rollBackHotJournal(from, &why))
+      r.failed << name + QStringLiteral(": ") + why;
+    else if (copyChecked(from, QDir(targetDir).filePath(name), &why))
       r.copied << name;
     else
       r.failed << name + QStringLiteral(": ") + why;
   }
   syncPath(targetDir, true);
+  writeManifest(targetDir, files, !r.cancelled && r.failed.isEmpty());
   return r;
 }
 
@@ -263,17 +546,68 @@ SafetyPaths::SafetyPaths(const QString& programDir) {
   newData = data + QStringLiteral(".neu");
   newSafety = safety + QStringLiteral(".neu");
   oldData = data + QStringLiteral(".alt");
+  oldSafety = safety + QStringLiteral(".alt");
 }
 
-void recoverInterruptedRestore(const SafetyPaths& paths) {
-  if (!QFileInfo(paths.data).isDir() && QFileInfo(paths.oldData).isDir())
-    ::rename(native(paths.oldData).constData(), native(paths.data).constData());
-  if (!QFileInfo(paths.safety).isDir() && QFileInfo(paths.newSafety).isDir()) {
-    // Only a complete safety copy is ever renamed; a ".neu" directory without marker is not.
+void setFaultHooks(FaultHooks h) { hooks() = std::move(h); }
+
+namespace {
+
+QByteArray restoreNameOf(const QString& dataDir) { return readSmall(QDir(dataDir).filePath(kRestoreName)); }
+QByteArray safetyMarkOf(const QString& safetyDir) { return readSmall(QDir(safetyDir).filePath(kSafetyMark)); }
+
+// Puts "Datensik.neu" in place of "Datensik" over "Datensik.alt"; false when a rename failed
+// (then "Datensik" or "Datensik.alt" and "Datensik.neu" all stay for the recovery).
+bool promoteSafety(const SafetyPaths& paths, int* failedErrno) {
+  if (isDir(paths.safety)) {
+    if (exchange(paths.newSafety, paths.safety)) return true;
+    removeTree(paths.oldSafety);
+    if (!renameNoReplace(paths.safety, paths.oldSafety)) {
+      if (failedErrno) *failedErrno = errno;
+      return false;
+    }
   }
+  if (!renameNoReplace(paths.newSafety, paths.safety)) {
+    if (failedErrno) *failedErrno = errno;
+    // The previous safety copy goes back to its name while the new one waits.
+    if (!isDir(paths.safety) && isDir(paths.oldSafety)) renameNoReplace(paths.oldSafety, paths.safety);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void recoverInterruptedRestore(const SafetyPaths& paths) {
+  // A data swap by two renames cut in the middle: the previous data goes back.
+  if (!isDir(paths.data) && isDir(paths.oldData)) renameNoReplace(paths.oldData, paths.data);
+  if (!isDir(paths.data)) return;  // nothing can be decided safely without a data directory
+  syncPath(QFileInfo(paths.data).absolutePath(), true);
+
+  const QByteArray name = restoreNameOf(paths.data);
+  const bool pending = isDir(paths.newSafety) && !name.isEmpty() && safetyMarkOf(paths.newSafety) == name;
+  if (pending) {
+    // The data was replaced: "Datensik.neu" holds the data before and is the newest copy.
+    if (!promoteSafety(paths, nullptr)) {
+      removeTree(paths.newData);
+      removeTree(paths.oldData);
+      return;  // tried again at the next start
+    }
+  } else if (!isDir(paths.safety)) {
+    // No restore to complete; a safety copy cut off from its name goes back.
+    if (isDir(paths.oldSafety))
+      renameNoReplace(paths.oldSafety, paths.safety);
+    else if (isDir(paths.newSafety) && !safetyMarkOf(paths.newSafety).isEmpty())
+      renameNoReplace(paths.newSafety, paths.safety);
+  }
+  syncPath(QFileInfo(paths.data).absolutePath(), true);
   removeTree(paths.newData);
-  removeTree(paths.newSafety);
-  if (QFileInfo(paths.data).isDir()) removeTree(paths.oldData);
+  removeTree(paths.oldData);
+  if (isDir(paths.safety)) {
+    removeTree(paths.newSafety);
+    removeTree(paths.oldSafety);
+  }
+  QFile::remove(QDir(paths.data).filePath(kRestoreName));
 }
 
 namespace {
@@ -304,48 +638,115 @@ CopyRun copyAll(const QString& from, const QStringList& names, const QString& to
   return CopyRun::Done;
 }
 
+// What the data directory holds beside the files restore replaces: relative paths of files,
+// folders (with their mode) and links that carry over into the new data directory.
+struct Carried {
+  QStringList files;
+  QStringList dirs;
+  QStringList links;
+};
+
+void collectCarried(const QString& root, const QString& rel, const std::set<QString>& replaced,
+                    const std::set<QString>& handledTop, Carried& out) {
+  const QString here = rel.isEmpty() ? root : QDir(root).filePath(rel);
+  const QFileInfoList entries =
+      QDir(here).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+  for (const QFileInfo& fi : entries) {
+    const QString name = fi.fileName();
+    const QString path = rel.isEmpty() ? name : rel + u'/' + name;
+    // Work files of a copy, SQLite's side files and the restore's own name never carry over.
+    if (name.startsWith(QStringLiteral(".~")) || isSideFile(name) || (rel.isEmpty() && name == kRestoreName)) continue;
+    if (fi.isSymLink()) {
+      out.links << path;
+    } else if (fi.isDir()) {
+      out.dirs << path;
+      collectCarried(root, path, replaced, handledTop, out);
+    } else if (!replaced.count(path) && !(rel.isEmpty() && handledTop.count(name))) {
+      out.files << path;
+    }
+  }
+}
+
 }  // namespace
 
-RestoreResult restore(const SafetyPaths& paths, const QString& source, const Progress& progress,
-                      const std::function<void()>& closeTables, const std::function<void()>& reopenTables) {
-  auto refused = [](const QString& message) { return RestoreResult{RestoreStatus::Refused, message}; };
+namespace {
+
+RestoreResult runRestore(const SafetyPaths& paths, const QString& source, bool fromSafety, const Progress& progress,
+                         const std::function<void()>& closeTables, const std::function<void()>& reopenTables) {
+  auto refused = [](const QString& message) { return RestoreResult{RestoreStatus::Refused, message, false}; };
   store::DialogService& dlg = store::dialogs();
 
-  if (!QFileInfo(source).isDir() || !isBackupDirectory(source)) {
+  if (fromSafety && (!isDir(source) || !isBackupDirectory(source))) {
+    const QString text = QStringLiteral("Es ist keine Sicherheitskopie vorhanden.");
+    dlg.error(text);
+    return refused(text);
+  }
+  if (!isDir(source) || !isBackupDirectory(source)) {
     const QString text = QStringLiteral("Dies ist kein Lapiro Manager Sicherungsverzeichnis!");
     dlg.error(text);
     return refused(text);
   }
-  for (const QString& own : {paths.data, paths.safety, paths.newData, paths.newSafety, paths.oldData})
-    if (within(source, own)) {
-      const QString text =
-          QStringLiteral("Das Datenverzeichnis und die Sicherheitskopie können nicht zurückgespielt werden.");
-      dlg.error(text);
-      return refused(text);
-    }
-  if (dlg.show(store::DialogKind::Information, QStringLiteral("Wirklich zurückspielen?"), store::DialogButtons::YesNo) !=
-      store::DialogAnswer::Yes)
+  if (!fromSafety)
+    for (const QString& own : {paths.data, paths.safety, paths.newData, paths.newSafety, paths.oldData, paths.oldSafety})
+      if (within(source, own)) {
+        const QString text =
+            QStringLiteral("Das Datenverzeichnis und die Sicherheitskopie können nicht zurückgespielt werden.");
+        dlg.error(text);
+        return refused(text);
+      }
+  // The folder must be a sound backup before anything is asked or touched.
+  const SourceCheck check = checkSource(source, paths.data);
+  if (!check.refusal.isEmpty()) {
+    dlg.error(check.refusal);
+    return refused(check.refusal);
+  }
+  const QString question = fromSafety ? QStringLiteral("Die Sicherheitskopie „Datensik“ zurückholen? Die jetzigen Daten "
+                                                       "werden dabei zur neuen Sicherheitskopie.")
+                                      : QStringLiteral("Wirklich zurückspielen?");
+  if (dlg.show(store::DialogKind::Information, question, store::DialogButtons::YesNo) != store::DialogAnswer::Yes)
     return refused({});
+  if (!check.missing.isEmpty() || check.incomplete) {
+    QStringList lines;
+    if (check.incomplete)
+      lines << QStringLiteral("Die Datensicherung in diesem Verzeichnis wurde abgebrochen oder ist nicht vollständig.");
+    if (!check.missing.isEmpty())
+      lines << QStringLiteral("Im Sicherungsverzeichnis fehlen diese Tabellen: %1.").arg(check.missing.join(QStringLiteral(", ")))
+            << QStringLiteral("Bei „Ja“ wird für jede fehlende Tabelle die Tabelle des jetzigen Bestands behalten. "
+                              "Bei „Nein“ wird nichts zurückgespielt.")
+            << QStringLiteral("Trotzdem zurückspielen?");
+    else
+      lines << QStringLiteral("Trotzdem zurückspielen?");
+    if (dlg.show(store::DialogKind::Warning, lines.join(u'\n'), store::DialogButtons::YesNoDefaultNo) !=
+        store::DialogAnswer::Yes)
+      return refused({});
+  }
   const QString backupAnimals = findCaseless(source, QStringLiteral("Hasen.db"));
   const QString currentAnimals = findCaseless(paths.data, QStringLiteral("Hasen.db"));
-  if (!backupAnimals.isEmpty() && !currentAnimals.isEmpty() &&
+  if (!fromSafety && !backupAnimals.isEmpty() && !currentAnimals.isEmpty() &&
       QFileInfo(backupAnimals).lastModified() < QFileInfo(currentAnimals).lastModified() &&
       dlg.show(store::DialogKind::Information,
                QStringLiteral("Kaninchendatei älter als aktuelle Datei! Wirklich ersetzen?"),
                store::DialogButtons::YesNo) != store::DialogAnswer::Yes)
     return refused({});
 
+  // What is restored, what the safety copy keeps, what carries over.
   const QStringList current = dataFiles(paths.data, false);
   const QStringList incoming = dataFiles(source, false);
-  // Whatever restore does not handle stays in the data directory: files without extension,
-  // zip archives, hidden files.
-  QStringList kept;
-  for (const QFileInfo& fi : QDir(paths.data).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
-    const QString name = fi.fileName();
-    if (!current.contains(name) && !name.endsWith(QStringLiteral("-journal")) && !name.startsWith(QStringLiteral(".~")))
-      kept << name;
+  const std::set<QString> incomingSet(incoming.begin(), incoming.end());
+  std::set<QString> handledTop;  // top-level data files: replaced by the backup's, or dropped
+  for (const QString& name : current)
+    if (!name.contains(u'/')) handledTop.insert(name);
+  for (const QString& name : check.missing) {
+    const QString here = findCaseless(paths.data, name);
+    if (!here.isEmpty()) handledTop.erase(QFileInfo(here).fileName());  // "Ja": the current copy stays
   }
-  const qint64 needed = totalSize(paths.data, current) + totalSize(source, incoming) + totalSize(paths.data, kept);
+  QStringList safetyFiles;  // what restore replaces or drops
+  for (const QString& name : current)
+    if (name.contains(u'/') ? incomingSet.count(name) > 0 : handledTop.count(name) > 0) safetyFiles << name;
+  Carried carried;
+  collectCarried(paths.data, {}, incomingSet, handledTop, carried);
+
+  const qint64 needed = totalSize(paths.data, safetyFiles) + totalSize(source, incoming) + totalSize(paths.data, carried.files);
   const QStorageInfo storage(QFileInfo(paths.data).absolutePath());
   if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < needed) {
     const QString text = QStringLiteral("Für die Rücksicherung ist nicht genug Platz: benötigt werden %1 MB.")
@@ -363,67 +764,123 @@ RestoreResult restore(const SafetyPaths& paths, const QString& source, const Pro
     if (reopenTables) reopenTables();
     return r;
   };
+  const QString unchanged = QStringLiteral("\nDie Rücksicherung wurde nicht ausgeführt. Die Daten sind unverändert.");
   auto undo = [&](RestoreStatus status, const QString& why) {
     removeTree(paths.newData);
     removeTree(paths.newSafety);
     const QString text = status == RestoreStatus::Cancelled
                              ? QStringLiteral("Die Rücksicherung wurde abgebrochen. Die Daten sind unverändert.")
-                             : why + QStringLiteral("\nDie Rücksicherung wurde nicht ausgeführt. Die Daten sind unverändert.");
-    return finish(RestoreResult{status, text});
+                             : why + unchanged;
+    return finish(RestoreResult{status, text, false});
   };
 
   recoverInterruptedRestore(paths);
   checkpoint();
-  // 1. A fresh safety copy of the current data, checked.
-  if (!QDir().mkpath(paths.newSafety)) return undo(RestoreStatus::Failed, QStringLiteral("Die Sicherheitskopie kann nicht angelegt werden."));
-  QString failure;
-  CopyRun run = copyAll(paths.data, current, paths.newSafety, progress, step, &failure);
-  if (run != CopyRun::Done) return undo(run == CopyRun::Cancelled ? RestoreStatus::Cancelled : RestoreStatus::Failed, failure);
-  // 2. The backup, with what restore leaves alone, in a new directory beside "daten".
-  checkpoint();
-  if (!QDir().mkpath(paths.newData)) return undo(RestoreStatus::Failed, QStringLiteral("Das neue Datenverzeichnis kann nicht angelegt werden."));
-  run = copyAll(source, incoming, paths.newData, progress, step, &failure);
-  if (run == CopyRun::Done) run = copyAll(paths.data, kept, paths.newData, progress, step, &failure);
-  if (run != CopyRun::Done) return undo(run == CopyRun::Cancelled ? RestoreStatus::Cancelled : RestoreStatus::Failed, failure);
-  syncPath(QFileInfo(paths.data).absolutePath(), true);
+  const QByteArray name = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toUtf8() + ' ' +
+                          QByteArray::number(QRandomGenerator::global()->generate64(), 16);
+  const QString programDir = QFileInfo(paths.data).absolutePath();
 
-  // 3. The swap. From here on nothing is cancelled.
+  // 1. A fresh safety copy of what restore replaces, checked, its marker written last.
+  if (!makeDirLike(paths.newSafety, isDir(paths.safety) ? paths.safety : paths.data))
+    return undo(RestoreStatus::Failed, QStringLiteral("Die Sicherheitskopie kann nicht angelegt werden."));
+  QString failure;
+  CopyRun run = copyAll(paths.data, safetyFiles, paths.newSafety, progress, step, &failure);
+  if (run != CopyRun::Done) return undo(run == CopyRun::Cancelled ? RestoreStatus::Cancelled : RestoreStatus::Failed, failure);
   checkpoint();
-  const bool hadSafety = QFileInfo(paths.safety).isDir();
-  const bool safetyExchanged = hadSafety && exchange(paths.newSafety, paths.safety);
-  if (!safetyExchanged) {
-    // Without an atomic exchange the old safety copy goes first; the new one is complete.
-    if (hadSafety && !removeTree(paths.safety))
-      return undo(RestoreStatus::Failed, QStringLiteral("Die Sicherheitskopie kann nicht ersetzt werden."));
-    if (!renameNoReplace(paths.newSafety, paths.safety))
-      return undo(RestoreStatus::Failed, QStringLiteral("Die Sicherheitskopie kann nicht ersetzt werden."));
+  if (!writeSynced(QDir(paths.newSafety).filePath(kSafetyMark), name))
+    return undo(RestoreStatus::Failed, QStringLiteral("Die Sicherheitskopie kann nicht angelegt werden."));
+
+  // 2. The backup and what carries over in a new directory beside "daten", with its mode.
+  checkpoint();
+  if (!makeDirLike(paths.newData, paths.data))
+    return undo(RestoreStatus::Failed, QStringLiteral("Das neue Datenverzeichnis kann nicht angelegt werden."));
+  for (const QString& dir : carried.dirs)
+    if (!makeDirLike(QDir(paths.newData).filePath(dir), QDir(paths.data).filePath(dir)))
+      return undo(RestoreStatus::Failed, QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(dir));
+  run = copyAll(source, incoming, paths.newData, progress, step, &failure);
+  if (run == CopyRun::Done) run = copyAll(paths.data, carried.files, paths.newData, progress, step, &failure);
+  if (run != CopyRun::Done) return undo(run == CopyRun::Cancelled ? RestoreStatus::Cancelled : RestoreStatus::Failed, failure);
+  for (const QString& link : carried.links) {
+    char buf[4096];
+    const ssize_t len = ::readlink(native(QDir(paths.data).filePath(link)).constData(), buf, sizeof buf - 1);
+    if (len <= 0 ||
+        ::symlink(QByteArray(buf, int(len)).constData(), native(QDir(paths.newData).filePath(link)).constData()) != 0)
+      return undo(RestoreStatus::Failed, QStringLiteral("Die Verknüpfung %1 kann nicht übernommen werden.").arg(link));
   }
-  syncPath(QFileInfo(paths.data).absolutePath(), true);
   checkpoint();
-  auto swapFailed = [&] {
-    if (safetyExchanged) exchange(paths.newSafety, paths.safety);  // the old safety copy back
-    return undo(RestoreStatus::Failed, QStringLiteral("Das Datenverzeichnis kann nicht ersetzt werden."));
-  };
+  if (!writeSynced(QDir(paths.newData).filePath(kRestoreName), name))
+    return undo(RestoreStatus::Failed, QStringLiteral("Das neue Datenverzeichnis kann nicht angelegt werden."));
+  syncPath(programDir, true);
+
+  // 3. The data directory is swapped. From here on nothing is cancelled.
+  checkpoint();
   if (!exchange(paths.newData, paths.data)) {
-    // No atomic exchange here: two renames; recoverInterruptedRestore() completes a cut.
-    if (!renameNoReplace(paths.data, paths.oldData)) return swapFailed();
+    // No atomic exchange here: two renames; recoverInterruptedRestore() undoes a cut.
+    if (!renameNoReplace(paths.data, paths.oldData))
+      return undo(RestoreStatus::Failed,
+                  QStringLiteral("Das Datenverzeichnis kann nicht ersetzt werden (%1).").arg(errnoText()));
+    syncPath(programDir, true);
     checkpoint();
     if (!renameNoReplace(paths.newData, paths.data)) {
-      renameNoReplace(paths.oldData, paths.data);
-      return swapFailed();
+      const QString why = errnoText();
+      if (!renameNoReplace(paths.oldData, paths.data))
+        return finish(RestoreResult{
+            RestoreStatus::Failed,
+            QStringLiteral("Das Datenverzeichnis kann nicht ersetzt werden (%1). Die bisherigen Daten liegen in "
+                           "„%2“; sie werden beim nächsten Programmstart an ihren Platz zurückgebracht.")
+                .arg(why, QDir::toNativeSeparators(paths.oldData)),
+            false});
+      return undo(RestoreStatus::Failed, QStringLiteral("Das Datenverzeichnis kann nicht ersetzt werden (%1).").arg(why));
     }
-    removeTree(paths.oldData);
   }
-  syncPath(QFileInfo(paths.data).absolutePath(), true);
+  syncPath(programDir, true);
+
+  // 4. The safety copy. The previous data is complete in "Datensik.neu" whatever happens here.
   checkpoint();
-  // The previous data is in the safety copy now; its former place and the old safety go.
+  int safetyErrno = 0;
+  const bool safetyDone = promoteSafety(paths, &safetyErrno);
+  syncPath(programDir, true);
+  checkpoint();
+  if (!safetyDone) {
+    removeTree(paths.newData);
+    removeTree(paths.oldData);
+    return finish(RestoreResult{
+        RestoreStatus::Restored,
+        QStringLiteral("Die Rücksicherung ist ausgeführt: %1 Dateien zurückgespielt. Die Sicherheitskopie „Datensik“ "
+                       "kann aber nicht ersetzt werden (%2). Die bisherigen Daten liegen vollständig in „%3“ und werden "
+                       "beim nächsten Programmstart zur Sicherheitskopie.")
+            .arg(incoming.size())
+            .arg(QString::fromLocal8Bit(std::strerror(safetyErrno)), QDir::toNativeSeparators(paths.newSafety)),
+        true});
+  }
+  // 5. What is left of the previous data directory and the previous safety copy goes.
   removeTree(paths.newData);
-  removeTree(paths.newSafety);
+  removeTree(paths.oldData);
   checkpoint();
-  return finish(RestoreResult{RestoreStatus::Restored,
-                              QStringLiteral("Die Rücksicherung ist abgeschlossen: %1 Dateien zurückgespielt. "
-                                             "Die bisherigen Daten liegen in der Sicherheitskopie „Datensik“.")
-                                  .arg(incoming.size())});
+  removeTree(paths.newSafety);
+  removeTree(paths.oldSafety);
+  QFile::remove(QDir(paths.data).filePath(kRestoreName));
+  syncPath(paths.data, true);
+  checkpoint();
+  const QString done = fromSafety
+                           ? QStringLiteral("Die Sicherheitskopie ist zurückgeholt: %1 Dateien. Die bisherigen Daten "
+                                            "liegen jetzt in der Sicherheitskopie „Datensik“.")
+                           : QStringLiteral("Die Rücksicherung ist abgeschlossen: %1 Dateien zurückgespielt. "
+                                            "Die bisherigen Daten liegen in der Sicherheitskopie „Datensik“.");
+  return finish(RestoreResult{RestoreStatus::Restored, done.arg(incoming.size()), false});
+}
+
+}  // namespace
+
+RestoreResult restore(const SafetyPaths& paths, const QString& source, const Progress& progress,
+                      const std::function<void()>& closeTables, const std::function<void()>& reopenTables) {
+  return runRestore(paths, source, false, progress, closeTables, reopenTables);
+}
+
+RestoreResult restoreSafetyCopy(const SafetyPaths& paths, const Progress& progress,
+                                const std::function<void()>& closeTables,
+                                const std::function<void()>& reopenTables) {
+  return runRestore(paths, paths.safety, true, progress, closeTables, reopenTables);
 }
 
 }  // namespace lapiro::safety

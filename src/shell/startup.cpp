@@ -157,6 +157,8 @@ bool ShellSession::start(const QRect& workArea) {
   // a table password.
   // A restore cut short by a crash is completed or undone before the data is opened.
   safety::recoverInterruptedRestore(safety::SafetyPaths(paths::programDir()));
+  // Changes a crash left half-written are rolled back before any table is opened read-only.
+  safety::rollBackHotJournalsAtStart(paths::dataDir());
   engine_.setAlias(QString::fromUtf16(engine::Engine::kDefaultAlias), paths::dataDir());
   ini_ = ProfileFile(paths::settingsFile());
   settings_.load(ini_, workArea);

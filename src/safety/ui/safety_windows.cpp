@@ -96,12 +96,7 @@ FolderRunWindow::FolderRunWindow(const QString& title, int helpContext, QWidget*
   });
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& i) { path_->setText(model_->filePath(i)); });
-  connect(start_, &QPushButton::clicked, this, [this] {
-    cancelled_ = false;
-    setRunning(true);
-    run();
-    setRunning(false);
-  });
+  connect(start_, &QPushButton::clicked, this, [this] { runWork([this] { run(); }); });
   connect(abort_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
   connect(hilfe, &QPushButton::clicked, this, [this, helpContext] {
     if (onHelp) onHelp(helpContext);
@@ -153,6 +148,14 @@ void FolderRunWindow::setRunning(bool running) {
   start_->setEnabled(!running);
   abort_->setEnabled(running);
   if (!running) progress_->hide();
+}
+
+void FolderRunWindow::runWork(const std::function<void()>& work) {
+  if (running_) return;
+  cancelled_ = false;
+  setRunning(true);
+  work();
+  setRunning(false);
 }
 
 void FolderRunWindow::closeEvent(QCloseEvent* event) {
@@ -227,6 +230,11 @@ TFormDatenruecksicherung::TFormDatenruecksicherung(const QString& programDir, st
       closeTables_(std::move(closeTables)),
       reopenTables_(std::move(reopenTables)) {
   startButton()->setToolTip(QStringLiteral("Start der Rücksicherung"));
+  safetyCopy_ = new QPushButton(QStringLiteral("Sicherheitskopie zurückholen"));
+  safetyCopy_->setToolTip(QStringLiteral("Holt die Daten vor der letzten Rücksicherung aus „Datensik“ zurück; "
+                                         "die jetzigen Daten werden zur neuen Sicherheitskopie."));
+  extraArea_->layout()->addWidget(safetyCopy_);
+  connect(safetyCopy_, &QPushButton::clicked, this, &TFormDatenruecksicherung::recoverSafetyCopy);
 }
 
 void TFormDatenruecksicherung::run() {
@@ -235,9 +243,26 @@ void TFormDatenruecksicherung::run() {
                     if (closeTables_) closeTables_();
                   },
                   reopenTables_);
+  report();
+}
+
+void TFormDatenruecksicherung::recoverSafetyCopy() {
+  runWork([this] {
+    last_ = restoreSafetyCopy(SafetyPaths(programDir_), progress(),
+                              [&] {
+                                if (closeTables_) closeTables_();
+                              },
+                              reopenTables_);
+    report();
+  });
+}
+
+void TFormDatenruecksicherung::report() {
   if (last_.message.isEmpty()) return;
-  if (last_.status == RestoreStatus::Restored)
+  if (last_.status == RestoreStatus::Restored && !last_.warning)
     store::dialogs().inform(last_.message);
+  else if (last_.status == RestoreStatus::Restored)
+    store::dialogs().warn(last_.message);
   else if (last_.status != RestoreStatus::Refused)
     store::dialogs().error(last_.message);
 }

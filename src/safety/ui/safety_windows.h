@@ -1,6 +1,8 @@
 // The windows "Datensicherung" (TFormDatensicherung) and "Datenrücksicherung"
 // (TFormDatenruecksicherung): a drive list and a folder tree choose the folder, "&Start" runs
 // the backup or restore of safety/data_safety.h with the progress panel, "&Abbruch" stops it.
+// The restore window also offers "Sicherheitskopie zurückholen" (the data before the last
+// restore back from "Datensik").
 #pragma once
 
 #include "safety/data_safety.h"
@@ -48,6 +50,8 @@ class FolderRunWindow : public QWidget {
   // "&Abbruch".
   Progress progress();
   void setRunning(bool running);
+  // Runs `work` as "&Start" does: buttons and panel switched for the run, "&Abbruch" reset.
+  void runWork(const std::function<void()>& work);
   void closeEvent(class QCloseEvent* event) override;
 
   QWidget* extraArea_ = nullptr;  // room for window-specific controls under the tree
@@ -99,11 +103,17 @@ class TFormDatenruecksicherung : public FolderRunWindow {
   TFormDatenruecksicherung(const QString& programDir, std::function<bool()> closeTables,
                            std::function<void()> reopenTables, QWidget* parent = nullptr);
   const RestoreResult& lastResult() const { return last_; }
+  // "Sicherheitskopie zurückholen": the safety copy "Datensik" becomes the data again.
+  void recoverSafetyCopy();
+  QPushButton* safetyCopyButton() const { return safetyCopy_; }
 
  protected:
   void run() override;
 
  private:
+  void report();
+
+  QPushButton* safetyCopy_ = nullptr;
   QString programDir_;
   std::function<bool()> closeTables_;
   std::function<void()> reopenTables_;
