@@ -326,9 +326,10 @@ CsvImport csvToExchange(engine::Engine& engine, const CsvTable& table, const std
     // The same tattoos and birth date name the same animal: each row is compared with every
     // earlier one, not only with the first row of those tattoos.
     const QString identity = key + u'\x1f' + a.birthDate.toString(Qt::ISODate);
+    // An animal without any tattoo is always a new one.
     if (const auto twin = lineByIdentity.constFind(identity); twin != lineByIdentity.constEnd())
       errors << QStringLiteral("das Tier steht zweimal in der Datei (auch in Zeile %1)").arg(*twin);
-    else
+    else if (!a.tatoRechts.isEmpty() || !a.tatoLinks.isEmpty())
       lineByIdentity.insert(identity, line);
     for (bool father : {true, false}) {
       const QString pr = cell(row, father ? CsvColumn::VaterRechts : CsvColumn::MutterRechts);
