@@ -1,5 +1,7 @@
 #include "contacts/breeder_register.h"
 
+#include "store/animal_search.h"
+
 namespace lapiro::contacts {
 
 namespace engine = lapiro::engine;
@@ -36,12 +38,12 @@ RegisterStatement buildRegisterSearch(const RegisterSearchBoxes& boxes) {
                             "z.Strasse,z.Zuchtfarbe")
           << QStringLiteral("from Zwingreg.db z");
   QStringList conditions;
-  // LIKE compares case as typed in this engine; the pattern is the typed text followed by
-  // "%", so the field begins with it.
+  // LIKE compares case as typed in this engine; the pattern is the typed text, with its
+  // "%", "_" and "\" escaped, followed by "%", so the field begins with exactly that text.
   const auto prefix = [&](const QString& field, const QString& param, const QString& typed) {
     if (typed.isEmpty()) return;
-    s.params.insert(param, QString(typed + u'%'));
-    conditions << QStringLiteral("z.%1 like :%2").arg(field, param);
+    s.params.insert(param, store::likePrefixPattern(typed));
+    conditions << QStringLiteral("z.%1 like :%2 ESCAPE '\\'").arg(field, param);
   };
   prefix(QStringLiteral("Züchter"), QStringLiteral("SuchZuechter"), boxes.zuechter);
   prefix(QStringLiteral("Zwinger"), QStringLiteral("SuchZwinger"), boxes.zwinger);

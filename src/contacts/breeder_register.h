@@ -1,9 +1,9 @@
 // The breeder register "Züchterregister" and the club list "Vereine": their sort orders, the
 // register search of "Suche im Züchterregister" and the configuration of their cursors.
 //
-// Every typed search text reaches SQLite as a bound parameter: % and _ typed by the user act
-// as wildcards of the LIKE pattern (as in the address search), quotes and other SQL cannot
-// change the statement.
+// Every typed search text reaches SQLite as a bound parameter and means "the field begins with
+// this text": % and _ typed by the user are searched as themselves, quotes and other SQL
+// cannot change the statement.
 #pragma once
 
 #include <QString>

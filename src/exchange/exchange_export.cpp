@@ -147,6 +147,15 @@ ExchangeFile collectExport(engine::Engine& engine, const ExportOptions& options)
     while (st.step()) states.insert(st.column(0).toLongLong(), st.column(1).toString().trimmed());
   }
 
+  {
+    engine::Statement& own = c.prepare(
+        QStringLiteral("SELECT Name, Vorname, Strasse, Plz, Ort FROM %1 LIMIT 1").arg(c.table(QStringLiteral("eigen.DB"))));
+    if (own.step())
+      file.stock = stockIdentity(own.column(0).toString(), own.column(1).toString(), own.column(2).toString(),
+                                 own.column(3).toString(), own.column(4).toString());
+    own.reset();
+  }
+
   QSet<qint64> addressesUsed;
   bool ownUserUsed = false;
   file.animals.reserve(animals.size());

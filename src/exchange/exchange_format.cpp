@@ -1,5 +1,6 @@
 #include "exchange/exchange_format.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -8,6 +9,8 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QSet>
+
+#include "engine/field_input.h"
 
 #include <cmath>
 
@@ -171,7 +174,9 @@ class Reader {
 
   QString sub(const QString& key) const { return path_.isEmpty() ? key : path_ + u'.' + key; }
 
-  QString text(const QString& key, bool required = false, int maxLength = 4000) const {
+  // `memo` allows line breaks (free texts of several lines); every other control character
+  // is refused in any text, since a NUL or an escape would be stored and shown unnoticed.
+  QString text(const QString& key, bool required = false, int maxLength = 4000, bool memo = false) const {
     const QJsonValue v = o_.value(key);
     if (v.isUndefined() || v.isNull()) {
       if (required) fail(QStringLiteral("Pflichtangabe fehlt") + at(sub(key)) + u'.');
@@ -180,6 +185,7 @@ class Reader {
     if (!v.isString()) fail(QStringLiteral("Text erwartet") + at(sub(key)) + u'.');
     const QString s = v.toString().trimmed();
     if (required && s.isEmpty()) fail(QStringLiteral("Pflichtangabe ist leer") + at(sub(key)) + u'.');
+    if (const QString bad = forbiddenControl(s, memo); !bad.isEmpty()) fail(bad + at(sub(key)) + u'.');
     if (s.size() > maxLength)
       fail(QStringLiteral("Text länger als %1 Zeichen").arg(maxLength) + at(sub(key)) + u'.');
     return s;
@@ -188,10 +194,9 @@ class Reader {
   QDate date(const QString& key) const {
     const QString s = text(key);
     if (s.isEmpty()) return {};
-    const QDate d = QDate::fromString(s, Qt::ISODate);
-    if (!d.isValid() || s.size() != 10 || d.year() < 1900 || d.year() > 2999)
-      fail(QStringLiteral("Unmögliches Datum \"%1\"").arg(s) + at(sub(key)) + u'.');
-    return d;
+    const auto d = exchangeDate(s, true);
+    if (!d) fail(QStringLiteral("Unmögliches Datum \"%1\"").arg(s) + at(sub(key)) + u'.');
+    return *d;
   }
 
   std::optional<double> number(const QString& key) const { return numberOf(o_.value(key), sub(key)); }
@@ -242,7 +247,7 @@ ExShow readShow(const Reader& r, const QString& path) {
   if (scores.size() > 7) fail(QStringLiteral("Mehr als 7 Bewertungspositionen") + at(path + QStringLiteral(".scores")) + u'.');
   for (int i = 0; i < scores.size(); ++i)
     s.scores[i] = Reader::numberOf(scores.at(i), indexed(path + QStringLiteral(".scores"), i));
-  s.remark = r.text(QStringLiteral("remark"));
+  s.remark = r.text(QStringLiteral("remark"), false, 4000, true);
   return s;
 }
 
@@ -278,14 +283,15 @@ ExAnimal readAnimal(const QJsonObject& o, const QString& path) {
   a.geneticFormula = r.text(QStringLiteral("geneticFormula"), false, 40);
   a.litterSize = r.text(QStringLiteral("litterSize"), false, 10);
   if (const auto k = r.number(QStringLiteral("koernote"))) {
-    if (*k != static_cast<double>(static_cast<qint64>(*k)) || std::abs(*k) > 2.0e9)
+    // The range first: converting a double beyond the integer's range is undefined.
+    if (!std::isfinite(*k) || std::abs(*k) > 2.0e9 || *k != std::trunc(*k))
       fail(QStringLiteral("Ganze Zahl erwartet") + at(r.sub(QStringLiteral("koernote"))) + u'.');
     a.koernote = static_cast<qint64>(*k);
   }
   a.name = r.text(QStringLiteral("name"), false, 20);
   const Reader fr(r.object(QStringLiteral("features")), r.sub(QStringLiteral("features")));
-  a.info = fr.text(QStringLiteral("notes"), false, 100000);
-  a.anomalies = fr.text(QStringLiteral("anomalies"), false, 100000);
+  a.info = fr.text(QStringLiteral("notes"), false, 100000, true);
+  a.anomalies = fr.text(QStringLiteral("anomalies"), false, 100000, true);
   a.status = r.text(QStringLiteral("status"), false, 25);
   const QJsonArray parentage = r.array(QStringLiteral("parentage"));
   for (int i = 0; i < parentage.size(); ++i) {
@@ -355,8 +361,9 @@ ExchangeFile readDocument(const QByteArray& bytes) {
              .arg(version)
              .arg(kFormatMajor) +
          at(QStringLiteral("version")) + u'.');
-  f.program = Reader(top.object(QStringLiteral("exportedBy")), QStringLiteral("exportedBy"))
-                  .text(QStringLiteral("program"), false, 200);
+  const Reader by(top.object(QStringLiteral("exportedBy")), QStringLiteral("exportedBy"));
+  f.program = by.text(QStringLiteral("program"), false, 200);
+  f.stock = by.text(QStringLiteral("stock"), false, 64);
   const QString created = top.text(QStringLiteral("exportedAt"));
   if (!created.isEmpty()) {
     f.created = QDateTime::fromString(created, Qt::ISODate);
@@ -437,11 +444,56 @@ ExchangeFile readDocument(const QByteArray& bytes) {
 
 }  // namespace
 
+QString stockIdentity(const QString& name, const QString& vorname, const QString& strasse, const QString& plz,
+                      const QString& ort) {
+  if (name.trimmed().isEmpty()) return {};
+  const QString key = QStringList{name, vorname, strasse, plz, ort}.join(u'\x1f').toUpper();
+  QString normal;
+  for (const QString& part : key.split(u'\x1f')) normal += part.simplified() + u'\x1f';
+  return QString::fromLatin1(QCryptographicHash::hash(normal.toUtf8(), QCryptographicHash::Sha256).toHex().left(32));
+}
+
+QString addressKey(const QString& name, const QString& vorname, const QString& strasse, const QString& ort) {
+  return name.simplified().toUpper() + u'\x1f' + vorname.simplified().toUpper() + u'\x1f' + strasse.simplified().toUpper() +
+         u'\x1f' + ort.simplified().toUpper();
+}
+
+QString originText(const ExchangeFile& file) {
+  QString s = file.program.isEmpty() ? QStringLiteral("?") : file.program;
+  if (file.created.isValid()) s += QStringLiteral(" am ") + file.created.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+  return s;
+}
+
+QString forbiddenControl(const QString& text, bool lineBreaksAllowed) {
+  for (const QChar ch : text) {
+    const char16_t c = ch.unicode();
+    if (c == u'\t') continue;
+    if ((c == u'\n' || c == u'\r') && lineBreaksAllowed) continue;
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+      if (c == u'\n' || c == u'\r')
+        return QStringLiteral("Zeilenumbruch in einem einzeiligen Feld");
+      return QStringLiteral("Unzulässiges Steuerzeichen U+%1")
+          .arg(QString::number(int(c), 16).rightJustified(4, u'0').toUpper());
+    }
+  }
+  return {};
+}
+
+std::optional<QDate> exchangeDate(const QString& text, bool isoOnly) {
+  const QString t = text.trimmed();
+  if (isoOnly && (t.size() != 10 || t[4] != u'-' || t[7] != u'-')) return std::nullopt;
+  const auto d = engine::parseGermanDate(t);
+  if (!d || d->year() < kMinYear || d->year() > kMaxYear) return std::nullopt;
+  return d;
+}
+
 QByteArray writeExchange(const ExchangeFile& file, bool compact) {
   QJsonObject top;
   top.insert(QStringLiteral("format"), QString::fromUtf16(kFormatName));
   top.insert(QStringLiteral("version"), QStringLiteral("%1.%2").arg(file.major).arg(file.minor));
-  top.insert(QStringLiteral("exportedBy"), QJsonObject{{QStringLiteral("program"), file.program}});
+  QJsonObject by{{QStringLiteral("program"), file.program}};
+  putText(by, QStringLiteral("stock"), file.stock);
+  top.insert(QStringLiteral("exportedBy"), by);
   if (file.created.isValid())
     top.insert(QStringLiteral("exportedAt"), file.created.toUTC().toString(Qt::ISODate));
   QJsonArray breeds;

@@ -28,6 +28,9 @@ inline constexpr int kFormatMinor = 0;
 inline constexpr qint64 kMaxFileSize = 256LL * 1024 * 1024;
 // JSON nested deeper than this is refused before it is parsed.
 inline constexpr int kMaxDepth = 16;
+// Dates of an imported file (JSON, CSV, passport) lie in these years; others are refused.
+inline constexpr int kMinYear = 1900;
+inline constexpr int kMaxYear = 2999;
 
 // One show result (a row of Ausstellung).
 struct ExShow {
@@ -80,6 +83,7 @@ struct ExchangeFile {
   int major = kFormatMajor;
   int minor = kFormatMinor;
   QString program;     // exporting program and version
+  QString stock;       // identity of the exporting stock (stockIdentity); empty in older files
   QDateTime created;   // UTC
   std::vector<ExBreed> breeds;
   std::vector<ExAnimal> animals;
@@ -99,6 +103,30 @@ struct ReadResult {
 ReadResult readExchange(const QByteArray& bytes);
 // Reads a file from disk; refuses files above kMaxFileSize without reading them.
 ReadResult readExchangeFile(const QString& path);
+
+// The identity of a stock written into its exports: a digest of the own user's name, first
+// name, street, postcode and place (eigen.DB), so that an import recognises a file exported by
+// the same stock without the file carrying the address. Empty when the own name is empty.
+QString stockIdentity(const QString& name, const QString& vorname, const QString& strasse, const QString& plz,
+                      const QString& ort);
+
+// The key by which an address is the same person: name, first name, street and place, blanks
+// simplified and case ignored. Never name and place alone.
+QString addressKey(const QString& name, const QString& vorname, const QString& strasse, const QString& ort);
+
+// Who exported the file and when, for the control view and the log: "Lapiro Manager 3.0 am
+// 01.02.2026 10:00", or only the program when the file carries no time (a passport, a table).
+QString originText(const ExchangeFile& file);
+
+// The one date rule of every import (exchange file, CSV table, passport): a real calendar day
+// as the engine reads dates ("dd.MM.yyyy", "d.M.yy", "yyyy-MM-dd"; only "yyyy-MM-dd" when
+// `isoOnly`) in the years kMinYear..kMaxYear. nullopt for anything else.
+std::optional<QDate> exchangeDate(const QString& text, bool isoOnly);
+
+// The German reason why an imported text may not be stored, or empty when it may: control
+// characters other than tab are refused, line breaks too unless `lineBreaksAllowed` (memo
+// fields: notes, anomalies, remarks).
+QString forbiddenControl(const QString& text, bool lineBreaksAllowed);
 
 // The animals of `file` in an order in which every parent comes before its young, or the
 // message about the first loop found. Used by the reader's check and by the import.

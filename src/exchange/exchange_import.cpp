@@ -1,5 +1,6 @@
 #include "exchange/exchange_import.h"
 
+#include "core/safe_write.h"
 #include "exchange/stock_connection.h"
 
 #include <QDateTime>
@@ -24,10 +25,26 @@ const QString kRasse = QStringLiteral("Rasse");
 const QString kFarbe = QStringLiteral("Farbe");
 const QString kAdresse = QStringLiteral("Adresse");
 const QString kAusstellung = QStringLiteral("Ausstellung");
+const QString kEigen = QStringLiteral("eigen.DB");
+// The id under which an export writes the exporting breeder's own data.
+const QString kOwnAddressId = QStringLiteral("eigen");
 
 // The marker line before the machine-readable records of a log, and the line an undo adds.
 const QString kUndoMarker = QStringLiteral("Rücknahmedaten (für \"Rückgängig\"; bitte nicht ändern):");
 const QString kUndoneLine = QStringLiteral("Rückgängig gemacht am ");
+// A log written before its import is committed names this version in its head, and gets
+// kCommittedLine once the import is committed. Logs without the version line are older ones,
+// written only after their import was committed.
+const QString kLogVersionLine = QStringLiteral("Protokollversion: 2");
+const QString kCommittedLine = QStringLiteral("Eingelagert und abgeschlossen am ");
+
+// Adds the closing line to a log whose import is committed. A failure here leaves the log
+// without it; the next start finds the import committed and adds the line then.
+void markCommitted(const QString& logPath, const QByteArray& content) {
+  const QByteArray line =
+      (kCommittedLine + QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) + u'\n').toUtf8();
+  core::writeFileSafely(logPath, content + line);
+}
 
 QString keyField(const QString& table) {
   return table == kAdresse ? QStringLiteral("LaufendeNr") : QStringLiteral("Nummer");
@@ -164,6 +181,7 @@ QString recordStateText(RecordState state) {
     case RecordState::New: return QStringLiteral("neu");
     case RecordState::Present: return QStringLiteral("vorhanden");
     case RecordState::Differing: return QStringLiteral("abweichend");
+    case RecordState::Doubtful: return QStringLiteral("zweifelhaft");
   }
   return {};
 }
@@ -180,7 +198,7 @@ int ImportPlan::count(RecordState state) const {
 // ------------------------------------------------------------------------------ planning
 
 ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const ImportOptions& options) {
-  StockConnection c(engine, importTables());
+  StockConnection c(engine, importTables() << kEigen);
   engine::execSql(c.db(), QStringLiteral("BEGIN"));
   Names names(c);
   ImportPlan plan;
@@ -249,15 +267,43 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
     plan.colours.push_back(cp);
   }
 
-  // Addresses: by name, first name and place.
-  QHash<QString, qint64> addressByKey;
+  // The stock's own user, and whether the file comes from this very stock.
+  QString ownKey;
+  QString ownIdentity;
   {
     engine::Statement& st = c.prepare(
-        QStringLiteral("SELECT LaufendeNr, Name, Vorname, Ort FROM %1 ORDER BY LaufendeNr").arg(c.table(kAdresse)));
+        QStringLiteral("SELECT Name, Vorname, Strasse, Plz, Ort FROM %1 LIMIT 1").arg(c.table(kEigen)));
+    if (st.step() && !st.column(0).toString().trimmed().isEmpty()) {
+      ownKey = addressKey(st.column(0).toString(), st.column(1).toString(), st.column(2).toString(), st.column(4).toString());
+      ownIdentity = stockIdentity(st.column(0).toString(), st.column(1).toString(), st.column(2).toString(),
+                                  st.column(3).toString(), st.column(4).toString());
+    }
+    st.reset();
+  }
+  if (!file.stock.isEmpty()) {
+    plan.sameStock = file.stock == ownIdentity;
+  } else if (!ownKey.isEmpty()) {
+    // Older files carry no identity; their own address "eigen" is the exporting breeder.
+    for (const ExAddress& a : file.addresses)
+      if (a.id == kOwnAddressId && addressKey(a.name, a.vorname, a.strasse, a.ort) == ownKey) plan.sameStock = true;
+  }
+
+  // Addresses: by name, first name, street and place; name, first name and place alone only
+  // make a doubtful candidate.
+  QHash<QString, qint64> addressByKey;
+  QHash<QString, qint64> addressByNamePlace;
+  {
+    engine::Statement& st = c.prepare(
+        QStringLiteral("SELECT LaufendeNr, Name, Vorname, \"Straße\", Ort FROM %1 ORDER BY LaufendeNr").arg(c.table(kAdresse)));
     while (st.step()) {
-      const QString key = st.column(1).toString().trimmed().toUpper() + u'|' + st.column(2).toString().trimmed().toUpper() +
-                          u'|' + st.column(3).toString().trimmed().toUpper();
-      if (!addressByKey.contains(key)) addressByKey.insert(key, st.column(0).toLongLong());
+      const qint64 k = st.column(0).toLongLong();
+      const QString name = st.column(1).toString();
+      const QString vorname = st.column(2).toString();
+      const QString ort = st.column(4).toString();
+      const QString key = addressKey(name, vorname, st.column(3).toString(), ort);
+      if (!addressByKey.contains(key)) addressByKey.insert(key, k);
+      const QString namePlace = addressKey(name, vorname, QString(), ort);
+      if (!addressByNamePlace.contains(namePlace)) addressByNamePlace.insert(namePlace, k);
     }
   }
   QHash<QString, int> addressIndex;  // file id -> index
@@ -266,13 +312,51 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
         QStringLiteral("SELECT Name, Vorname, \"Straße\", PLZ, Ort, Land, Telefon, EMail, Vereinskennzeichen, HBNr "
                        "FROM %1 WHERE LaufendeNr = ?")
             .arg(c.table(kAdresse)));
+    QHash<QString, int> fileKeys;  // key -> first index in the file
     for (int i = 0; i < static_cast<int>(file.addresses.size()); ++i) {
       const ExAddress& a = file.addresses[i];
       RecordPlan p;
       p.fileIndex = i;
       p.display = addressDisplay(a.name, a.vorname, a.ort);
-      p.existing = addressByKey.value(a.name.toUpper() + u'|' + a.vorname.toUpper() + u'|' + a.ort.toUpper(), 0);
+      addressIndex.insert(a.id, i);
+      const QString key = addressKey(a.name, a.vorname, a.strasse, a.ort);
+      p.own = !ownKey.isEmpty() && key == ownKey;
+      if (const auto first = fileKeys.constFind(key); first != fileKeys.constEnd()) {
+        // The same person twice in the file (the breeder as an address and as "eigen"): one record.
+        const RecordPlan& twin = plan.addresses[*first];
+        p.sameAs = *first;
+        p.existing = twin.existing;
+        p.state = twin.existing ? RecordState::Present : RecordState::New;
+        p.note = QStringLiteral("dieselbe Adresse wie %1").arg(twin.display);
+        plan.addresses.push_back(p);
+        continue;
+      }
+      fileKeys.insert(key, i);
+      if (plan.sameStock && a.id.startsWith(u'a')) {
+        // Re-import into the stock that exported it: the file's id is the stored number.
+        bool ok = false;
+        const qint64 k = a.id.mid(1).toLongLong(&ok);
+        st.reset();
+        if (ok) st.bind(1, k);
+        if (ok && st.step() && st.column(0).toString().trimmed().compare(a.name, Qt::CaseInsensitive) == 0) {
+          p.existing = k;
+          p.state = RecordState::Present;
+          st.reset();
+          plan.addresses.push_back(p);
+          continue;
+        }
+        st.reset();
+      }
+      p.existing = addressByKey.value(key, 0);
       p.state = RecordState::New;
+      if (!p.existing) {
+        p.candidate = addressByNamePlace.value(addressKey(a.name, a.vorname, QString(), a.ort), 0);
+        if (p.candidate) {
+          p.state = RecordState::Doubtful;
+          p.note = QStringLiteral("gleicher Name und Ort wie %1, aber andere Straße: wird nicht zusammengeführt")
+                       .arg(names.address(p.candidate));
+        }
+      }
       if (p.existing) {
         p.state = RecordState::Present;
         st.reset();
@@ -296,13 +380,14 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
         st.reset();
         if (!p.diffs.empty()) p.state = RecordState::Differing;
       }
-      addressIndex.insert(a.id, i);
+      if (p.own) p.note = p.note.isEmpty() ? QStringLiteral("eigene Anwenderdaten: nie Besitzer") : p.note;
       plan.addresses.push_back(p);
     }
   }
 
   // Animals: identity of the stock, then the fields of the matched ones.
-  QHash<QString, qint64> stockIdentity;
+  QHash<QString, qint64> stockByIdentity;
+  QHash<qint64, QString> identityByNummer;
   {
     engine::Statement& st = c.prepare(
         QStringLiteral("SELECT Nummer, TatoRechts, TatoLinks, Geburtstag FROM %1 ORDER BY Nummer").arg(c.table(kHasen)));
@@ -311,7 +396,8 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
       const QString l = st.column(2).toString();
       if (r.trimmed().isEmpty() && l.trimmed().isEmpty()) continue;
       const QString key = identityOf(r, l, QDate::fromString(st.column(3).toString(), Qt::ISODate));
-      if (!stockIdentity.contains(key)) stockIdentity.insert(key, st.column(0).toLongLong());
+      if (!stockByIdentity.contains(key)) stockByIdentity.insert(key, st.column(0).toLongLong());
+      if (plan.sameStock) identityByNummer.insert(st.column(0).toLongLong(), key);
     }
   }
   QHash<QString, int> animalIndex;
@@ -322,8 +408,17 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
     RecordPlan& p = plan.animals[i];
     p.fileIndex = i;
     p.display = tattoos(a.tatoRechts, a.tatoLinks);
-    if (!a.tatoRechts.isEmpty() || !a.tatoLinks.isEmpty())
-      p.existing = stockIdentity.value(identityOf(a.tatoRechts, a.tatoLinks, a.birthDate), 0);
+    if (!a.tatoRechts.isEmpty() || !a.tatoLinks.isEmpty()) {
+      const QString identity = identityOf(a.tatoRechts, a.tatoLinks, a.birthDate);
+      p.existing = stockByIdentity.value(identity, 0);
+      // Re-import into the exporting stock: the file's id names the stored animal, which
+      // matters where the stock holds one animal twice.
+      if (plan.sameStock && a.id.startsWith(u't')) {
+        bool ok = false;
+        const qint64 k = a.id.mid(1).toLongLong(&ok);
+        if (ok && identityByNummer.value(k) == identity) p.existing = k;
+      }
+    }
     p.state = p.existing ? RecordState::Present : RecordState::New;
   }
 
@@ -343,9 +438,12 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
     if (id.isEmpty() || k < 0) return 0;
     return plan.animals[k].existing ? plan.animals[k].existing : -(k + 1);
   };
-  auto addressRef = [&](const QString& id) -> qint64 {
-    const int k = addressIndex.value(id, -1);
+  // The stock's own user is never an owner: an animal owned by it is the stock's own.
+  auto addressRef = [&](const QString& id, bool owner) -> qint64 {
+    int k = addressIndex.value(id, -1);
     if (id.isEmpty() || k < 0) return 0;
+    if (owner && plan.addresses[k].own) return 0;
+    if (plan.addresses[k].sameAs >= 0) k = plan.addresses[k].sameAs;
     return plan.addresses[k].existing ? plan.addresses[k].existing : -(k + 1);
   };
   auto refText = [&](AnimalField::Kind kind, qint64 k) -> QString {
@@ -365,7 +463,7 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
           .arg(c.table(kHasen)));
   for (int i = 0; i < static_cast<int>(file.animals.size()); ++i) {
     RecordPlan& p = plan.animals[i];
-    if (!p.existing) continue;
+    if (!p.existing || plan.sameStock) continue;
     const ExAnimal& a = file.animals[i];
     const QVariant incoming[] = {
         a.sex,
@@ -373,8 +471,8 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
         keyOrNull(colourRef(i)),
         keyOrNull(animalRef(a.sireId)),
         keyOrNull(animalRef(a.damId)),
-        keyOrNull(addressRef(a.breederId)),
-        keyOrNull(addressRef(a.ownerId)),
+        keyOrNull(addressRef(a.breederId, false)),
+        keyOrNull(addressRef(a.ownerId, true)),
         textOrNull(a.geneticFormula),
         textOrNull(a.litterSize),
         a.koernote ? QVariant(static_cast<qlonglong>(*a.koernote)) : QVariant(),
@@ -516,18 +614,31 @@ QString quoted(const QString& s) { return u'"' + s + u'"'; }
 
 ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const ImportPlan& plan,
                        const ImportOptions& options, const QString& logDir, const QString& source,
-                       const std::function<void(int)>& afterAnimal) {
+                       const std::function<void(int)>& afterAnimal, const std::function<void(ImportStep)>& atStep) {
   ImportResult result;
   QStringList log;
+  QString logPath;
+  bool committed = false;
+  auto finished = [&] {
+    result.ok = true;
+    result.logPath = logPath;
+    return result;
+  };
   const QDateTime now = QDateTime::currentDateTime();
-  log << QStringLiteral("Lapiro Manager – Einlagerung")
+  log << QStringLiteral("Lapiro Manager – Einlagerung") << kLogVersionLine
       << QStringLiteral("Datei: %1").arg(source)
-      << QStringLiteral("Exportiert von: %1 am %2")
-             .arg(file.program, file.created.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")))
+      << QStringLiteral("Exportiert von: %1").arg(originText(file))
       << QStringLiteral("Eingelagert am: %1").arg(now.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")))
       << QStringLiteral("Modus Tiere: %1").arg(mergeModeCaption(options.animalMode))
       << QStringLiteral("Modus Adressen: %1").arg(mergeModeCaption(options.addressMode))
       << QStringLiteral("Status neuer Tiere: %1").arg(options.newStatus) << QString();
+
+  if (plan.sameStock) {
+    // A file this stock exported holds nothing the stock lacks: nothing is written.
+    result.ok = true;
+    result.matched = static_cast<int>(file.animals.size());
+    return result;
+  }
 
   try {
     StockConnection c(engine, importTables());
@@ -568,6 +679,11 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
       for (std::size_t i = 0; i < plan.addresses.size(); ++i) {
         const RecordPlan& p = plan.addresses[i];
         const ExAddress& a = file.addresses[i];
+        if (p.sameAs >= 0) {
+          addressKey[i] = addressKey[p.sameAs];
+          log << QStringLiteral("Adresse zugeordnet: %1 {%2} (%3)").arg(p.display).arg(addressKey[i]).arg(p.note);
+          continue;
+        }
         if (!p.existing) {
           QStringList fields;
           QVariantList values;
@@ -576,7 +692,8 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
             values << textOrNull(addressValue(a, f));
           }
           addressKey[i] = w.insert(kAdresse, fields, values);
-          log << QStringLiteral("Adresse angelegt: %1 {%2}").arg(p.display).arg(addressKey[i]);
+          log << QStringLiteral("Adresse angelegt: %1 {%2}").arg(p.display).arg(addressKey[i]) +
+                     (p.state == RecordState::Doubtful ? QStringLiteral(" (zweifelhaft: %1)").arg(p.note) : QString());
           ++result.created;
           continue;
         }
@@ -617,17 +734,13 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
         const int k = index.value(id, -1);
         return id.isEmpty() || k < 0 ? QVariant() : keyOrNull(animalKey[k]);
       };
-      auto addressKeyOf = [&](const QString& id) -> QVariant {
-        for (std::size_t k = 0; k < file.addresses.size(); ++k)
-          if (file.addresses[k].id == id) return keyOrNull(addressKey[k]);
-        return {};
-      };
-      QHash<QString, QVariant> addressCache;
-      auto addressFor = [&](const QString& id) -> QVariant {
-        if (id.isEmpty()) return {};
-        auto it = addressCache.find(id);
-        if (it == addressCache.end()) it = addressCache.insert(id, addressKeyOf(id));
-        return *it;
+      QHash<QString, int> addressIndex;  // file id -> index
+      for (int k = 0; k < static_cast<int>(file.addresses.size()); ++k) addressIndex.insert(file.addresses[k].id, k);
+      // The stock's own user is never an owner: the animal is the stock's own.
+      auto addressFor = [&](const QString& id, bool owner) -> QVariant {
+        const int k = addressIndex.value(id, -1);
+        if (id.isEmpty() || k < 0 || (owner && plan.addresses[k].own)) return {};
+        return keyOrNull(addressKey[k]);
       };
       const QStringList animalFields{QStringLiteral("TatoRechts"), QStringLiteral("TatoLinks"), QStringLiteral("Geburtstag"),
                                      QStringLiteral("Geschlecht"), QStringLiteral("Rasse"),     QStringLiteral("Farbe"),
@@ -658,8 +771,8 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
                                     colour >= 0 ? keyOrNull(colourKey[colour]) : QVariant(),
                                     parentKey(a.sireId),
                                     parentKey(a.damId),
-                                    addressFor(a.breederId),
-                                    addressFor(a.ownerId),
+                                    addressFor(a.breederId, false),
+                                    addressFor(a.ownerId, true),
                                     static_cast<qlonglong>(options.newStatus),
                                     textOrNull(a.geneticFormula),
                                     textOrNull(a.litterSize),
@@ -743,34 +856,45 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
       }
       log << kUndoMarker;
       for (const QString& r : w.records()) log << u'#' + r;
+      // The log with its undo records is on disk before the commit, so that every committed
+      // import has its log; the line written after the commit marks it as committed. A log
+      // without that line is settled at the next start (settleImportLogs).
+      QString error;
+      if (!QDir().mkpath(logDir))
+        throw engine::EngineError(engine::EngineError::Kind::General,
+                                  QStringLiteral("Der Ordner \"%1\" kann nicht angelegt werden.").arg(logDir));
+      QString name = QStringLiteral("Einlagerung-%1.log").arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+      for (int k = 2; QFileInfo::exists(QDir(logDir).filePath(name)); ++k)
+        name = QStringLiteral("Einlagerung-%1-%2.log").arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss"))).arg(k);
+      logPath = QDir(logDir).filePath(name);
+      const QByteArray bytes = (log.join(u'\n') + u'\n').toUtf8();
+      if (!core::writeFileSafely(logPath, bytes, &error)) {
+        logPath.clear();
+        throw engine::EngineError(engine::EngineError::Kind::General, error);
+      }
+      if (atStep) atStep(ImportStep::LogWritten);
       tx.commit();
+      committed = true;
+      if (atStep) atStep(ImportStep::Committed);
+      markCommitted(logPath, bytes);
     }
     c.touched();
   } catch (const engine::EngineError& e) {
+    if (committed) return finished();
+    if (!logPath.isEmpty()) QFile::remove(logPath);
     result = ImportResult{};
     result.error = QStringLiteral("Die Einlagerung ist fehlgeschlagen; es wurde nichts gespeichert.\n%1").arg(e.message());
     return result;
   } catch (const std::exception& e) {
+    if (committed) return finished();
+    if (!logPath.isEmpty()) QFile::remove(logPath);
     result = ImportResult{};
     result.error = QStringLiteral("Die Einlagerung ist fehlgeschlagen; es wurde nichts gespeichert.\n%1")
                        .arg(QString::fromLocal8Bit(e.what()));
     return result;
   }
 
-  result.ok = true;
-  QDir().mkpath(logDir);
-  QString name = QStringLiteral("Einlagerung-%1.log").arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
-  for (int k = 2; QFileInfo::exists(QDir(logDir).filePath(name)); ++k)
-    name = QStringLiteral("Einlagerung-%1-%2.log").arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss"))).arg(k);
-  result.logPath = QDir(logDir).filePath(name);
-  QSaveFile out(result.logPath);
-  const QByteArray bytes = (log.join(u'\n') + u'\n').toUtf8();
-  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-    result.error = QStringLiteral("Die Tiere sind eingelagert, aber das Protokoll \"%1\" konnte nicht geschrieben werden.")
-                       .arg(result.logPath);
-    result.logPath.clear();
-  }
-  return result;
+  return finished();
 }
 
 // ------------------------------------------------------------------------------ undo
@@ -922,6 +1046,67 @@ QString undoImport(engine::Engine& engine, const QString& logPath) {
                   .toUtf8());
   }
   return {};
+}
+
+// ------------------------------------------------------------------------------ settling
+
+int settleImportLogs(engine::Engine& engine, const QString& logDir) {
+  const QDir dir(logDir);
+  if (!dir.exists()) return 0;
+  int settled = 0;
+  for (const QString& name : dir.entryList({QStringLiteral("Einlagerung-*.log")}, QDir::Files, QDir::Name)) {
+    const QString path = dir.filePath(name);
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) continue;
+    const QByteArray content = in.readAll();
+    in.close();
+    const QStringList lines = QString::fromUtf8(content).split(u'\n');
+    if (!lines.contains(kLogVersionLine)) continue;  // an older log, written after its commit
+    bool closed = false;
+    std::vector<QJsonObject> records;
+    bool inRecords = false;
+    for (const QString& line : lines) {
+      if (line.startsWith(kCommittedLine) || line.startsWith(kUndoneLine)) closed = true;
+      if (line == kUndoMarker) inRecords = true;
+      else if (inRecords && line.startsWith(u'#')) records.push_back(QJsonDocument::fromJson(line.mid(1).toUtf8()).object());
+    }
+    if (closed) continue;
+    // Killed between writing the log and marking it: the import is committed when its writes
+    // are in the tables (the first start after the kill: nothing else has written since, and
+    // an interrupted transaction is rolled back when the tables are opened).
+    bool holds = records.empty() && inRecords;
+    try {
+      StockConnection c(engine, importTables());
+      engine::execSql(c.db(), QStringLiteral("BEGIN"));
+      for (const QJsonObject& r : records) {
+        const QString table = r.value(QStringLiteral("table")).toString();
+        if (!importTables().contains(table)) continue;
+        const qint64 key = static_cast<qint64>(r.value(QStringLiteral("key")).toDouble());
+        const bool insert = r.value(QStringLiteral("op")).toString() == u"insert";
+        const QString field = insert ? keyField(table) : r.value(QStringLiteral("field")).toString();
+        engine::Statement st(c.db(), QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                         .arg(engine::quoteIdent(field), c.table(table), engine::quoteIdent(keyField(table))));
+        st.bind(1, key);
+        if (!st.step()) continue;
+        if (insert || canonical(st.column(0)) == canonical(r.value(QStringLiteral("new")).toVariant())) {
+          holds = true;
+          break;
+        }
+      }
+      engine::execSql(c.db(), QStringLiteral("COMMIT"));
+    } catch (const engine::EngineError&) {
+      continue;  // tables that cannot be read: the log stays for a later start
+    }
+    if (holds) {
+      const QByteArray line =
+          (kCommittedLine + QFileInfo(path).lastModified().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) + u'\n').toUtf8();
+      core::writeFileSafely(path, content.endsWith('\n') ? content + line : content + '\n' + line);
+    } else {
+      QFile::remove(path);
+    }
+    ++settled;
+  }
+  return settled;
 }
 
 }  // namespace lapiro::exchange

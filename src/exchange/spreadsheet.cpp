@@ -9,11 +9,16 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <xlsxwriter.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace lapiro::exchange {
 
@@ -176,18 +181,6 @@ std::vector<CsvColumn> guessMapping(const QStringList& header) {
 
 namespace {
 
-std::optional<QDate> parseDate(const QString& s) {
-  for (const char* format : {"d.M.yyyy", "dd.MM.yyyy", "yyyy-MM-dd", "d.M.yy"}) {
-    QDate d = QDate::fromString(s, QString::fromLatin1(format));
-    if (d.isValid()) {
-      if (d.year() < 1950 && QString::fromLatin1(format).endsWith(u"yy") && !QString::fromLatin1(format).endsWith(u"yyyy"))
-        d = d.addYears(100);
-      return d;
-    }
-  }
-  return std::nullopt;
-}
-
 std::optional<QString> parseSex(const QString& s) {
   const QString v = s.trimmed().toLower();
   if (v == u"1" || v == u"1.0" || v == u"1,0" || v == u"rammler" || v == u"r" || v == u"m" || v == u"männlich")
@@ -260,7 +253,8 @@ CsvImport csvToExchange(engine::Engine& engine, const CsvTable& table, const std
   engine::execSql(c.db(), QStringLiteral("COMMIT"));
 
   QHash<QString, int> breedInFile;  // upper code -> index in f.breeds
-  QHash<QString, int> rowByTattoo;  // tattoo key -> animal index (first row with it)
+  QHash<QString, std::vector<int>> rowsByTattoo;  // tattoo key -> animal indexes of the rows with it
+  QHash<QString, int> lineByIdentity;              // tattoos and birth date -> line of the first row
   QHash<QString, int> stockParent;  // "s<Nummer>" -> animal index
   struct Pending {
     int animal;
@@ -289,7 +283,7 @@ CsvImport csvToExchange(engine::Engine& engine, const CsvTable& table, const std
       errors << QStringLiteral("Täto links \"%1\" hat nicht die Form Monat.Jahr.Nummer (höchstens 10 Zeichen)").arg(a.tatoLinks);
     const QString date = cell(row, CsvColumn::Geburtstag);
     if (!date.isEmpty()) {
-      if (const auto d = parseDate(date))
+      if (const auto d = exchangeDate(date, false))
         a.birthDate = *d;
       else
         errors << QStringLiteral("Geburtstag \"%1\" ist kein Datum").arg(date);
@@ -321,18 +315,29 @@ CsvImport csvToExchange(engine::Engine& engine, const CsvTable& table, const std
     if (a.geneticFormula.size() > 40) errors << QStringLiteral("Erbformel ist länger als 40 Zeichen");
     a.litterSize = cell(row, CsvColumn::Wurfgroesse);
     if (a.litterSize.size() > 10) errors << QStringLiteral("Wurfgröße ist länger als 10 Zeichen");
-    const QString key = tattooKey(a.tatoRechts, a.tatoLinks);
-    if (errors.isEmpty() && rowByTattoo.contains(key)) {
-      const ExAnimal& twin = f.animals[rowByTattoo.value(key)];
-      if (twin.birthDate == a.birthDate) errors << QStringLiteral("das Tier steht schon in Zeile %1").arg(twin.id.mid(1));
+    // Every text taken over must be storable: no control characters, no line breaks (the
+    // table has no memo column).
+    for (int i = 0; i < static_cast<int>(mapping.size()); ++i) {
+      if (mapping[i] == CsvColumn::Ignore) continue;
+      const QString bad = forbiddenControl(row.value(i), false);
+      if (!bad.isEmpty()) errors << QStringLiteral("%1 in der Spalte \"%2\"").arg(bad, csvColumnCaption(mapping[i]));
     }
+    const QString key = tattooKey(a.tatoRechts, a.tatoLinks);
+    // The same tattoos and birth date name the same animal: each row is compared with every
+    // earlier one, not only with the first row of those tattoos.
+    const QString identity = key + u'\x1f' + a.birthDate.toString(Qt::ISODate);
+    // An animal without any tattoo is always a new one.
+    if (const auto twin = lineByIdentity.constFind(identity); twin != lineByIdentity.constEnd())
+      errors << QStringLiteral("das Tier steht zweimal in der Datei (auch in Zeile %1)").arg(*twin);
+    else if (!a.tatoRechts.isEmpty() || !a.tatoLinks.isEmpty())
+      lineByIdentity.insert(identity, line);
     for (bool father : {true, false}) {
       const QString pr = cell(row, father ? CsvColumn::VaterRechts : CsvColumn::MutterRechts);
       const QString pl = cell(row, father ? CsvColumn::VaterLinks : CsvColumn::MutterLinks);
       if (!pr.isEmpty() || !pl.isEmpty()) parents.push_back({static_cast<int>(f.animals.size()), line, pr, pl, father});
     }
     for (const QString& e : errors) out.errors.push_back({line, e});
-    if (!rowByTattoo.contains(key)) rowByTattoo.insert(key, static_cast<int>(f.animals.size()));
+    rowsByTattoo[key].push_back(static_cast<int>(f.animals.size()));
     f.animals.push_back(a);
   }
 
@@ -341,7 +346,13 @@ CsvImport csvToExchange(engine::Engine& engine, const CsvTable& table, const std
     const QString what = p.father ? QStringLiteral("Vater") : QStringLiteral("Mutter");
     const QString shown = (p.rechts + QStringLiteral("  ") + p.links).trimmed();
     const QString key = tattooKey(p.rechts, p.links);
-    int parent = rowByTattoo.value(key, -1);
+    const std::vector<int> inTable = rowsByTattoo.value(key);
+    if (inTable.size() > 1) {
+      out.errors.push_back(
+          {p.line, QStringLiteral("%1 \"%2\" ist in der Tabelle mehrdeutig (%3 Zeilen)").arg(what, shown).arg(inTable.size())});
+      continue;
+    }
+    int parent = inTable.empty() ? -1 : inTable.front();
     if (parent < 0) {
       const auto it = stock.constFind(key);
       if (it == stock.constEnd()) {
@@ -412,7 +423,20 @@ Sheet sheetOf(engine::DataSet& data, const std::vector<std::pair<QString, QStrin
 }
 
 namespace {
-QString csvField(const QString& s) {
+// A cell a spreadsheet would take as a formula (=, +, -, @, or a leading tab or carriage
+// return that it strips before looking) gets an apostrophe in front, so that it stays text;
+// plain numbers such as "-12" or "+3,5" are left as they are.
+QString neutralised(const QString& s) {
+  if (s.isEmpty()) return s;
+  const QChar first = s.front();
+  if (first != u'=' && first != u'+' && first != u'-' && first != u'@' && first != u'\t' && first != u'\r') return s;
+  static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+|\\d{1,3}(\\.\\d{3})+)([.,]\\d+)?$"));
+  if (number.match(s).hasMatch()) return s;
+  return u'\'' + s;
+}
+
+QString csvField(const QString& cell) {
+  const QString s = neutralised(cell);
   if (!s.contains(u';') && !s.contains(u'"') && !s.contains(u'\n') && !s.contains(u'\r')) return s;
   QString q = s;
   q.replace(QStringLiteral("\""), QStringLiteral("\"\""));
@@ -439,13 +463,21 @@ QString writeCsv(const Sheet& sheet, const QString& path) {
 QString writeXlsx(const Sheet& sheet, const QString& path) {
   const QFileInfo target(path);
   if (!target.dir().exists()) return QStringLiteral("Den Ordner \"%1\" gibt es nicht.").arg(target.path());
+  // The temporary file is created with the mode every new file gets (0666 less the user's
+  // umask), as the CSV's is; a QTemporaryFile would be private (0600) and stay so after the rename.
   QString temp;
-  {
-    QTemporaryFile t(target.dir().filePath(QStringLiteral(".lapiro-XXXXXX.xlsx")));
-    t.setAutoRemove(false);
-    if (!t.open()) return QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden: %2").arg(path, t.errorString());
-    temp = t.fileName();
+  for (int attempt = 0; attempt < 100 && temp.isEmpty(); ++attempt) {
+    const QString name = target.dir().filePath(
+        QStringLiteral(".lapiro-%1.xlsx").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+    const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      temp = name;
+    } else if (errno != EEXIST) {
+      return QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    }
   }
+  if (temp.isEmpty()) return QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.").arg(path);
   const QByteArray tempName = QFile::encodeName(temp);
   lxw_workbook* book = workbook_new(tempName.constData());
   if (!book) {

@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "exchange/exchange_import.h"
 #include "safety/data_safety.h"
 
 #include "shell/paths.h"
@@ -160,6 +161,8 @@ bool ShellSession::start(const QRect& workArea) {
   // Changes a crash left half-written are rolled back before any table is opened read-only.
   safety::rollBackHotJournalsAtStart(paths::dataDir());
   engine_.setAlias(QString::fromUtf16(engine::Engine::kDefaultAlias), paths::dataDir());
+  // An import killed between writing its log and committing leaves a log to settle.
+  exchange::settleImportLogs(engine_, QDir(paths::programDir()).filePath(QStringLiteral("Austausch")));
   ini_ = ProfileFile(paths::settingsFile());
   settings_.load(ini_, workArea);
 

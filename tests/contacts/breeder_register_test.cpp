@@ -1,4 +1,4 @@
-// The breeder register's search (bound parameters, case as typed, wildcards) and sort orders.
+// The breeder register's search (bound parameters, case as typed, typed text taken literally) and sort orders.
 #include "contacts/breeder_register.h"
 
 #include <gtest/gtest.h>
@@ -76,8 +76,8 @@ TEST_F(BreederRegisterTest, PlaceSearchRespectsCaseAndEmptyBoxesListAllByClubNum
             (QStringList{QStringLiteral("A-1"), QStringLiteral("B-2"), QStringLiteral("C-3")}));
 }
 
-// Quotes and SQL typed into a box are searched as text; % and _ act as the LIKE wildcards.
-TEST_F(BreederRegisterTest, TypedQuotesAndSqlAreTextWildcardsKeepTheirMeaning) {
+// Quotes, SQL, % and _ typed into a box are searched as text: the field begins with them.
+TEST_F(BreederRegisterTest, TypedQuotesSqlAndWildcardCharactersAreSearchedAsText) {
   breeder(QStringLiteral("1"), QStringLiteral("O\"Neil"), QStringLiteral("Kiel"));
   breeder(QStringLiteral("2"), QStringLiteral("O'Brien"), QStringLiteral("Kiel"));
   breeder(QStringLiteral("3"), QStringLiteral("'; DROP TABLE x; --"), QStringLiteral("Kiel"));
@@ -93,10 +93,25 @@ TEST_F(BreederRegisterTest, TypedQuotesAndSqlAreTextWildcardsKeepTheirMeaning) {
   EXPECT_EQ(search(QStringLiteral("O\"Neil")), QStringList{QStringLiteral("O\"Neil")});
   EXPECT_EQ(search(QStringLiteral("O'")), QStringList{QStringLiteral("O'Brien")});
   EXPECT_EQ(search(QStringLiteral("'; DROP TABLE x; --")), QStringList{QStringLiteral("'; DROP TABLE x; --")});
-  // "100%" is "begins with 100": the typed % is a wildcard, as in the address search.
-  EXPECT_EQ(search(QStringLiteral("100%")).size(), 2);
-  EXPECT_EQ(search(QStringLiteral("Bau_r")), QStringList{QStringLiteral("Bauer")});
+  EXPECT_EQ(search(QStringLiteral("100%")), QStringList{QStringLiteral("100% Zucht")});
+  EXPECT_TRUE(search(QStringLiteral("Bau_r")).isEmpty());
+  EXPECT_TRUE(search(QStringLiteral("%auer")).isEmpty());
+  EXPECT_EQ(search(QStringLiteral("Bau")).size(), 2);
   EXPECT_EQ(test::countRows(engine, QStringLiteral("ZWINGREG.DB")), 7);
+}
+
+TEST_F(BreederRegisterTest, ClubNumberWithUnderscoreFindsOnlyItself) {
+  breeder(QStringLiteral("A_1"), QStringLiteral("Alpha"), QStringLiteral("Kiel"));
+  breeder(QStringLiteral("A-111"), QStringLiteral("Beta"), QStringLiteral("Kiel"));
+  breeder(QStringLiteral("A-117"), QStringLiteral("Gamma"), QStringLiteral("Kiel"));
+  breeder(QStringLiteral("A\\1"), QStringLiteral("Delta"), QStringLiteral("Kiel"));
+  RegisterSearchBoxes b;
+  b.zwinger = QStringLiteral("A_1");
+  EXPECT_EQ(found(b), QStringList{QStringLiteral("Alpha")});
+  b.zwinger = QStringLiteral("A\\");
+  EXPECT_EQ(found(b), QStringList{QStringLiteral("Delta")});
+  b.zwinger = QStringLiteral("A-11");
+  EXPECT_EQ(found(b).size(), 2);
 }
 
 TEST_F(BreederRegisterTest, PlaceOrderKeepsClubNumberAsSecondKey) {

@@ -1,4 +1,5 @@
 #include "exchange/exchange_format.h"
+#include "exchange/passport.h"
 
 #include "support/temp_dir.h"
 
@@ -173,4 +174,59 @@ TEST(ExchangeFormat, ParentsComeBeforeTheirYoung) {
   const auto order = parentsFirstOrder(f);
   ASSERT_TRUE(order);
   EXPECT_EQ(*order, (std::vector<int>{1, 0}));
+}
+
+// Hostile texts, dates and numbers: refused with their place, whether from a file or a QR code.
+TEST(ExchangeFormat, ControlCharactersOutOfRangeDatesAndHugeMarksAreRefused) {
+  const QByteArray animal = R"({"id":"t1","sex":"Male","identifiers":[{"scheme":"tattoo-right","id":"A"}]})";
+  struct Case {
+    const char* what;
+    QByteArray members;
+    const char* expected;  // part of the message, empty when the file is accepted
+  };
+  const Case cases[] = {
+      {"NUL in a tattoo", R"(,"identifiers":[{"scheme":"tattoo-left","id":"N\u0000X"}])",
+       "Steuerzeichen U+0000 (an der Stelle animals[0].identifiers[0].id)"},
+      {"escape in a name", R"(,"name":"Gr\u001bete")", "Steuerzeichen U+001B (an der Stelle animals[0].name)"},
+      {"C1 control in a formula", R"(,"geneticFormula":"A\u0085B")", "Steuerzeichen U+0085"},
+      {"line break in a name", R"(,"name":"Gre\nte")", "Zeilenumbruch in einem einzeiligen Feld (an der Stelle animals[0].name)"},
+      {"line break in notes", R"(,"features":{"notes":"ruhig\r\nzahm","anomalies":"a\tb"})", ""},
+      {"tab in a name", R"(,"name":"Gre\tte")", ""},
+      {"NUL in notes", R"(,"features":{"notes":"a\u0000b"})", "an der Stelle animals[0].features.notes"},
+      {"year 22", R"(,"birthDate":"0022-01-01")", "Unmögliches Datum \"0022-01-01\""},
+      {"year 9999", R"(,"birthDate":"9999-12-31")", "Unmögliches Datum \"9999-12-31\""},
+      {"German date form", R"(,"birthDate":"01.03.2025")", "Unmögliches Datum"},
+      {"first day of 1900", R"(,"birthDate":"1900-01-01")", ""},
+      {"koernote 1e300", R"(,"koernote":1e300)", "Ganze Zahl erwartet (an der Stelle animals[0].koernote)"},
+      {"koernote 1e71", R"(,"koernote":-1e71)", "Ganze Zahl erwartet"},
+      {"koernote fraction", R"(,"koernote":93.5)", "Ganze Zahl erwartet"},
+      {"koernote in range", R"(,"koernote":2000000000)", ""},
+  };
+  for (const Case& c : cases) {
+    QByteArray a = animal;
+    // Later members replace the earlier ones of the same name.
+    a.insert(a.size() - 1, c.members);
+    const ReadResult r = readExchange(withAnimal(a));
+    if (*c.expected == 0) {
+      EXPECT_TRUE(r.file) << c.what << ": " << r.error.toStdString();
+    } else {
+      EXPECT_FALSE(r.file) << c.what;
+      EXPECT_TRUE(r.error.contains(QString::fromUtf8(c.expected))) << c.what << ": " << r.error.toStdString();
+    }
+  }
+  // A NUL in a QR payload is refused like one in a file.
+  const QByteArray payload = qCompress(
+      R"({"format":"lapiro-exchange","version":"1.0","passport":{"breeds":[],"slots":[[0,"N\u0000X","1.2.3","2024-01-01","1"]]}})");
+  const PassportRead p = readPassportPayload(payload);
+  EXPECT_FALSE(p.file);
+  EXPECT_TRUE(p.error.contains(QStringLiteral("Steuerzeichen U+0000"))) << p.error.toStdString();
+}
+
+TEST(ExchangeFormat, ThePassportStatusNamesNoDateItDoesNotHave) {
+  ExchangeFile f = sampleFile();
+  EXPECT_EQ(originText(f), QStringLiteral("Lapiro Manager test am %1")
+                               .arg(f.created.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))));
+  f.program = QStringLiteral("Abstammungspass");
+  f.created = {};
+  EXPECT_EQ(originText(f), QStringLiteral("Abstammungspass"));
 }

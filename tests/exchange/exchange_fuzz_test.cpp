@@ -40,6 +40,8 @@ QByteArray mutate(QByteArray b, QRandomGenerator& rng) {
 
 TEST(ExchangeFuzz, MutatedFilesAreRefusedOrImportedWhole) {
   test::StockDirectory seller;
+  // Another breeder than the buyer (the fixture's own user), so that the imports write.
+  seller.engine.execute(QStringLiteral("UPDATE \"eigen.DB\" SET Name = 'Brandt', Vorname = 'Karl'"));
   const qint64 breed = seller.add(QStringLiteral("Rasse"), {{QStringLiteral("Name"), QStringLiteral("Widder")}, {QStringLiteral("Code"), QStringLiteral("W")}});
   const qint64 adr = seller.add(QStringLiteral("Adresse"), {{QStringLiteral("Name"), QStringLiteral("Maaß")}});
   qint64 prev[2] = {0, 0};

@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <stdexcept>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace lapiro;
 using namespace lapiro::exchange;
@@ -31,6 +35,9 @@ struct SellerStock {
   qint64 ggf = 0, gf = 0, gm = 0, father = 0, mother = 0, doe = 0, unrelated = 0;
 
   SellerStock() {
+    // Another breeder than the buyer's fixture (whose own user is Jörg Sommer, Kassel).
+    s.engine.execute(QStringLiteral("UPDATE \"eigen.DB\" SET Name = 'Brandt', Vorname = 'Karl', Strasse = 'Am Hang 1', "
+                                    "Plz = '36037', Ort = 'Fulda'"));
     breed = s.add(QStringLiteral("Rasse"), v({{QStringLiteral("Name"), QStringLiteral("Deutsche Riesen")},
                                              {QStringLiteral("Code"), QStringLiteral("DR")}}));
     colour = s.add(QStringLiteral("Farbe"), v({{QStringLiteral("Rasse"), breed}, {QStringLiteral("Name"), QStringLiteral("grau")}}));
@@ -357,4 +364,220 @@ TEST_F(ImportModes, TextsFromTheFileCannotPoseAsUndoRecords) {
   ASSERT_EQ(undoImport(buyer.engine, r.logPath), QString());
   EXPECT_TRUE(buyer.stored(kHasen, mother, QStringLiteral("Nummer")).isValid());
   EXPECT_EQ(buyer.stored(kHasen, doe, QStringLiteral("Info")), QVariant());
+}
+
+// ------------------------------------------------------------------ the log of a killed import
+
+namespace {
+
+// Runs the import in a child process that is killed at `step`; returns the log it left.
+QString importKilledAt(ImportStep step, test::StockDirectory& buyer, const ExchangeFile& file, const QString& logDir) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    try {
+      ImportOptions o;
+      o.animalMode = MergeMode::Overwrite;
+      const ImportPlan plan = planImport(buyer.engine, file, o);
+      runImport(buyer.engine, file, plan, o, logDir, QStringLiteral("k1.json"), {}, [step](ImportStep at) {
+        if (at == step) ::kill(::getpid(), SIGKILL);
+      });
+    } catch (...) {
+      ::_exit(2);
+    }
+    ::_exit(0);  // not reached when the kill came
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFSIGNALED(status)) return QStringLiteral("kein Abbruch");
+  const QStringList logs = QDir(logDir).entryList({QStringLiteral("*.log")}, QDir::Files);
+  return logs.size() == 1 ? QDir(logDir).filePath(logs.front()) : QString();
+}
+
+QString readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+}  // namespace
+
+TEST_F(ImportModes, AnImportKilledBeforeItsCommitLeavesNothingAndItsLogIsDiscardedAtTheNextStart) {
+  const QString log = importKilledAt(ImportStep::LogWritten, buyer, file, logs.path());
+  ASSERT_FALSE(log.isEmpty());
+  ASSERT_NE(log, QStringLiteral("kein Abbruch"));
+  EXPECT_FALSE(readAll(log).contains(QStringLiteral("Eingelagert und abgeschlossen")));
+  // The interrupted transaction is rolled back: the stock is as before.
+  EXPECT_EQ(buyer.rowCount(kHasen), 2);
+  EXPECT_EQ(buyer.stored(kHasen, doe, QStringLiteral("Erbformel")).toString(), QStringLiteral("C1"));
+  EXPECT_EQ(settleImportLogs(buyer.engine, logs.path()), 1);
+  EXPECT_FALSE(QFile::exists(log));
+  EXPECT_EQ(buyer.rowCount(kHasen), 2);
+}
+
+TEST_F(ImportModes, AnImportKilledAfterItsCommitKeepsItsLogAndCanBeUndone) {
+  const QString log = importKilledAt(ImportStep::Committed, buyer, file, logs.path());
+  ASSERT_FALSE(log.isEmpty());
+  ASSERT_NE(log, QStringLiteral("kein Abbruch"));
+  EXPECT_EQ(buyer.rowCount(kHasen), 3);
+  EXPECT_EQ(buyer.stored(kHasen, doe, QStringLiteral("Erbformel")).toString(), QStringLiteral("A1B1"));
+  EXPECT_FALSE(readAll(log).contains(QStringLiteral("Eingelagert und abgeschlossen")));
+  EXPECT_EQ(settleImportLogs(buyer.engine, logs.path()), 1);
+  EXPECT_TRUE(readAll(log).contains(QStringLiteral("Eingelagert und abgeschlossen")));
+  EXPECT_EQ(settleImportLogs(buyer.engine, logs.path()), 0);  // settled once
+  EXPECT_EQ(undoImport(buyer.engine, log), QString());
+  EXPECT_EQ(buyer.rowCount(kHasen), 2);
+  EXPECT_EQ(buyer.stored(kHasen, doe, QStringLiteral("Erbformel")).toString(), QStringLiteral("C1"));
+}
+
+TEST_F(ImportModes, AnImportWhoseLogCannotBeWrittenStoresNothing) {
+  // The log folder is a file: the log cannot be written, so the import is not committed.
+  const QString blocked = logs.file(QStringLiteral("blockiert"));
+  QFile f(blocked);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.close();
+  ImportOptions o;
+  o.animalMode = MergeMode::Overwrite;
+  plan = planImport(buyer.engine, file, o);
+  const ImportResult r = runImport(buyer.engine, file, plan, o, blocked, QStringLiteral("k1.json"));
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(r.error.contains(QStringLiteral("nichts gespeichert"))) << r.error.toStdString();
+  EXPECT_EQ(buyer.rowCount(kHasen), 2);
+  EXPECT_EQ(buyer.stored(kHasen, doe, QStringLiteral("Erbformel")).toString(), QStringLiteral("C1"));
+  // A normal import marks its log as committed; older logs without the version line stay untouched.
+  const ImportResult ok = run(MergeMode::Overwrite);
+  ASSERT_TRUE(ok.ok) << ok.error.toStdString();
+  EXPECT_TRUE(readAll(ok.logPath).contains(QStringLiteral("Eingelagert und abgeschlossen am ")));
+  QFile old(logs.file(QStringLiteral("Einlagerung-20250101-120000.log")));
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("Lapiro Manager \xE2\x80\x93 Einlagerung\nDatei: alt.json\n");
+  old.close();
+  EXPECT_EQ(settleImportLogs(buyer.engine, logs.path()), 0);
+  EXPECT_TRUE(old.exists());
+}
+
+// ------------------------------------------------------------------ re-import and addresses
+
+namespace {
+
+// A breeder's stock holding himself as an address (breeder of his own animals), two people of
+// the same name and place in different streets, and own animals (status 1, no owner).
+struct BreederStock {
+  test::StockDirectory s;
+  qint64 self = 0, wagner1 = 0, wagner2 = 0, own = 0, bought = 0, sold = 0;
+  BreederStock() {
+    // The own user of the fixture: Jörg Sommer, Lindenweg 3, Kassel.
+    self = s.add(QStringLiteral("Adresse"), v({{QStringLiteral("Name"), QStringLiteral("Sommer")},
+                                               {QStringLiteral("Vorname"), QStringLiteral("Jörg")},
+                                               {QStringLiteral("Straße"), QStringLiteral("Lindenweg 3")},
+                                               {QStringLiteral("Ort"), QStringLiteral("Kassel")}}));
+    wagner1 = s.add(QStringLiteral("Adresse"), v({{QStringLiteral("Name"), QStringLiteral("Wagner")},
+                                                  {QStringLiteral("Vorname"), QStringLiteral("Jonas")},
+                                                  {QStringLiteral("Straße"), QStringLiteral("Ringstraße 1")},
+                                                  {QStringLiteral("Ort"), QStringLiteral("Halle (Saale)")},
+                                                  {QStringLiteral("EMail"), QStringLiteral("jw1@example.org")}}));
+    wagner2 = s.add(QStringLiteral("Adresse"), v({{QStringLiteral("Name"), QStringLiteral("Wagner")},
+                                                  {QStringLiteral("Vorname"), QStringLiteral("Jonas")},
+                                                  {QStringLiteral("Straße"), QStringLiteral("Am Markt 9")},
+                                                  {QStringLiteral("Ort"), QStringLiteral("Halle (Saale)")}}));
+    own = s.animal(QStringLiteral("S1"), QStringLiteral("1.5.1"),
+                   v({{QStringLiteral("Status"), 1}, {QStringLiteral("Zuechter"), self}, {QStringLiteral("Geschlecht"), QStringLiteral("1")}}));
+    bought = s.animal(QStringLiteral("W1"), QStringLiteral("2.5.1"),
+                      v({{QStringLiteral("Status"), 1}, {QStringLiteral("Zuechter"), wagner1}}));
+    sold = s.animal(QStringLiteral("S2"), QStringLiteral("3.5.1"),
+                    v({{QStringLiteral("Status"), 2}, {QStringLiteral("Zuechter"), self}, {QStringLiteral("Besitzer"), wagner2},
+                       {QStringLiteral("Vater"), own}}));
+  }
+  ExchangeFile exportAll() {
+    ExportOptions o;
+    o.allAnimals = true;
+    const ReadResult r = readExchange(writeExchange(collectExport(s.engine, o)));
+    EXPECT_TRUE(r.file) << r.error.toStdString();
+    return r.file ? *r.file : ExchangeFile{};
+  }
+};
+
+}  // namespace
+
+TEST(ExchangeReimport, ReimportingYourOwnExportChangesNothing) {
+  BreederStock b;
+  test::TempDir logs;
+  ExchangeFile file = b.exportAll();
+  ASSERT_FALSE(file.stock.isEmpty());
+  // The breeder is in the file twice: as an address and as the owner of his own animals.
+  int sommer = 0;
+  for (const ExAddress& a : file.addresses) sommer += a.name == u"Sommer";
+  EXPECT_EQ(sommer, 2);
+  for (const bool olderFile : {false, true}) {
+    if (olderFile) file.stock.clear();  // files without the identity: "eigen" is the exporter
+    ImportOptions o;
+    const ImportPlan plan = planImport(b.s.engine, file, o);
+    EXPECT_TRUE(plan.sameStock) << olderFile;
+    for (const RecordPlan& p : plan.animals) EXPECT_TRUE(p.diffs.empty());
+    const ImportResult r = runImport(b.s.engine, file, plan, o, logs.path(), QStringLiteral("eigen.json"));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.created + r.updated, 0);
+    EXPECT_EQ(b.s.rowCount(kHasen), 3);
+    EXPECT_EQ(b.s.rowCount(QStringLiteral("Adresse")), 3);
+    EXPECT_EQ(b.s.stored(kHasen, b.own, QStringLiteral("Besitzer")), QVariant());
+    EXPECT_EQ(b.s.stored(kHasen, b.bought, QStringLiteral("Besitzer")), QVariant());
+  }
+}
+
+TEST(ExchangeReimport, AddressesMatchByNameStreetAndPlaceAndTheOwnUserIsNeverAnOwner) {
+  BreederStock b;
+  test::TempDir logs;
+  ExchangeFile file = b.exportAll();
+  // The same stock under another identity (a copy whose own data was edited since): the
+  // matching alone must leave everything as it is.
+  file.stock = QStringLiteral("anderer Bestand");
+  ImportOptions o;
+  const ImportPlan plan = planImport(b.s.engine, file, o);
+  EXPECT_FALSE(plan.sameStock);
+  EXPECT_EQ(plan.count(RecordState::Present), 3);
+  for (const RecordPlan& p : plan.addresses) {
+    EXPECT_NE(p.state, RecordState::New) << p.display.toStdString();
+    EXPECT_TRUE(p.diffs.empty()) << p.display.toStdString();
+  }
+  const ImportResult r = runImport(b.s.engine, file, plan, o, logs.path(), QStringLiteral("kopie.json"));
+  ASSERT_TRUE(r.ok) << r.error.toStdString();
+  EXPECT_EQ(r.created + r.updated, 0);
+  EXPECT_EQ(b.s.rowCount(QStringLiteral("Adresse")), 3);
+  EXPECT_EQ(b.s.stored(kHasen, b.own, QStringLiteral("Besitzer")), QVariant());
+  EXPECT_EQ(b.s.stored(kHasen, b.sold, QStringLiteral("Besitzer")).toLongLong(), b.wagner2);
+  EXPECT_EQ(b.s.stored(QStringLiteral("Adresse"), b.wagner2, QStringLiteral("EMail")), QVariant());
+}
+
+TEST(ExchangeReimport, IntoAnotherStockTheBreederComesOnceAndANameAndPlaceMatchIsOnlyDoubtful) {
+  BreederStock seller;
+  const ExchangeFile file = seller.exportAll();
+  test::StockDirectory buyer;
+  test::TempDir logs;
+  buyer.engine.execute(QStringLiteral("UPDATE \"eigen.DB\" SET Name = 'Brandt', Vorname = 'Karl', Strasse = 'Am Hang 1', "
+                                      "Plz = '36037', Ort = 'Fulda'"));
+  // The buyer knows a Jonas Wagner of Halle in a third street: not the same person for sure.
+  const qint64 other = buyer.add(QStringLiteral("Adresse"), v({{QStringLiteral("Name"), QStringLiteral("Wagner")},
+                                                               {QStringLiteral("Vorname"), QStringLiteral("Jonas")},
+                                                               {QStringLiteral("Straße"), QStringLiteral("Bahnhofstraße 4")},
+                                                               {QStringLiteral("Ort"), QStringLiteral("Halle (Saale)")},
+                                                               {QStringLiteral("EMail"), QStringLiteral("anders@example.org")}}));
+  ImportOptions o;
+  const ImportPlan plan = planImport(buyer.engine, file, o);
+  EXPECT_FALSE(plan.sameStock);
+  int doubtful = 0;
+  for (const RecordPlan& p : plan.addresses) {
+    if (p.state != RecordState::Doubtful) continue;
+    ++doubtful;
+    EXPECT_EQ(p.candidate, other);
+    EXPECT_TRUE(p.note.contains(QStringLiteral("nicht zusammengeführt"))) << p.note.toStdString();
+  }
+  EXPECT_EQ(doubtful, 2);
+  const ImportResult r = runImport(buyer.engine, file, plan, o, logs.path(), QStringLiteral("sommer.json"));
+  ASSERT_TRUE(r.ok) << r.error.toStdString();
+  // Sommer once (address and own data of the seller are one person), both Wagners apart from
+  // the buyer's one, whose e-mail stays his.
+  EXPECT_EQ(buyer.rowCount(QStringLiteral("Adresse")), 4);
+  EXPECT_EQ(buyer.stored(QStringLiteral("Adresse"), other, QStringLiteral("EMail")).toString(), QStringLiteral("anders@example.org"));
+  const qint64 s1 = find(buyer, QStringLiteral("S1"), QStringLiteral("1.5.1"));
+  ASSERT_GT(s1, 0);
+  const qint64 sommer = buyer.stored(kHasen, s1, QStringLiteral("Zuechter")).toLongLong();
+  EXPECT_EQ(buyer.stored(QStringLiteral("Adresse"), sommer, QStringLiteral("Name")).toString(), QStringLiteral("Sommer"));
+  EXPECT_EQ(buyer.stored(kHasen, s1, QStringLiteral("Besitzer")).toLongLong(), sommer);  // the seller owns it
 }

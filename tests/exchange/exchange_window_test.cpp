@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QSpinBox>
@@ -34,6 +35,9 @@ struct Seller {
   test::StockDirectory s;
   qint64 father = 0, doe = 0;
   Seller() {
+    // Another breeder than the buyer's fixture (whose own user is Jörg Sommer, Kassel).
+    s.engine.execute(QStringLiteral("UPDATE \"eigen.DB\" SET Name = 'Brandt', Vorname = 'Karl', Strasse = 'Am Hang 1', "
+                                    "Plz = '36037', Ort = 'Fulda'"));
     const qint64 breed = s.add(QStringLiteral("Rasse"), {{QStringLiteral("Name"), QStringLiteral("Widder")}, {QStringLiteral("Code"), QStringLiteral("W")}});
     const qint64 breeder = s.add(QStringLiteral("Adresse"), {{QStringLiteral("Name"), QStringLiteral("Öztürk")}, {QStringLiteral("Ort"), QStringLiteral("Fulda")}});
     father = s.animal(QStringLiteral("F1"), QStringLiteral("1.4.1"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")}, {QStringLiteral("Rasse"), breed}});
@@ -126,6 +130,58 @@ TEST(ExchangeWindow, ABadFileGivesItsMessageAndNoControlView) {
   EXPECT_TRUE(dialogs.texts()[0].contains(QStringLiteral("animals[0].birthDate")));
   EXPECT_EQ(w.controlView()->topLevelItemCount(), 0);
   EXPECT_FALSE(w.EinlagernClick());
+}
+
+// A passport carries no export time; a file of this very stock changes nothing; a doubtful
+// address is shown as such.
+TEST(ExchangeWindow, ControlViewShowsOriginWithoutAMissingDateOwnFilesAndDoubtfulAddresses) {
+  test::ScriptedDialogs dialogs;
+  test::StockDirectory s;
+  s.add(QStringLiteral("Adresse"), {{QStringLiteral("Name"), QStringLiteral("Wagner")},
+                                    {QStringLiteral("Vorname"), QStringLiteral("Jonas")},
+                                    {QStringLiteral("Straße"), QStringLiteral("Ringstraße 1")},
+                                    {QStringLiteral("Ort"), QStringLiteral("Halle (Saale)")}});
+  ExchangeFile passport;
+  passport.program = QStringLiteral("Abstammungspass");
+  ExAnimal a;
+  a.id = QStringLiteral("p0");
+  a.tatoRechts = QStringLiteral("K1");
+  a.sex = QStringLiteral("2");
+  a.breederId = QStringLiteral("a1");
+  passport.animals.push_back(a);
+  ExAddress wagner;
+  wagner.id = QStringLiteral("a1");
+  wagner.name = QStringLiteral("Wagner");
+  wagner.vorname = QStringLiteral("Jonas");
+  wagner.strasse = QStringLiteral("Am Markt 9");
+  wagner.ort = QStringLiteral("Halle (Saale)");
+  passport.addresses.push_back(wagner);
+  TFormDatenaustausch w(s.engine, s.dir.file(QStringLiteral("Austausch")));
+  w.takeChecked(QStringLiteral("/tmp/pass.png"), passport);
+  bool found = false;
+  for (const QLabel* l : w.findChildren<QLabel*>())
+    if (l->text().contains(QStringLiteral("exportiert von"))) {
+      found = true;
+      EXPECT_EQ(l->text(), QStringLiteral("pass.png: 1 Tiere, exportiert von Abstammungspass"));
+    }
+  EXPECT_TRUE(found);
+  QTreeWidgetItem* adressen = w.controlView()->topLevelItem(w.controlView()->topLevelItemCount() - 1);
+  ASSERT_EQ(adressen->childCount(), 1);
+  EXPECT_EQ(adressen->child(0)->text(1), QStringLiteral("zweifelhaft"));
+  EXPECT_EQ(adressen->child(0)->text(2), QStringLiteral("{1}?"));
+  EXPECT_TRUE(adressen->child(0)->text(4).startsWith(QStringLiteral("Adresse wird neu angelegt (gleicher Name und Ort wie")))
+      << adressen->child(0)->text(4).toStdString();
+
+  // The same file as exported by this stock: nothing to do, and the window says so.
+  passport.stock = stockIdentity(QStringLiteral("Sommer"), QStringLiteral("Jörg"), QStringLiteral("Lindenweg 3"),
+                                 QStringLiteral("34117"), QStringLiteral("Kassel"));
+  w.takeChecked(QStringLiteral("/tmp/eigen.json"), passport);
+  EXPECT_EQ(w.controlView()->topLevelItem(0)->text(0),
+            QStringLiteral("Die Datei wurde aus diesem Bestand ausgelagert: die Einlagerung ändert nichts."));
+  ASSERT_TRUE(w.EinlagernClick());
+  EXPECT_EQ(dialogs.texts().last(), QStringLiteral("Die Datei wurde aus diesem Bestand ausgelagert; es wurde nichts geändert."));
+  EXPECT_EQ(s.rowCount(QStringLiteral("Hasen")), 0);
+  EXPECT_EQ(s.rowCount(QStringLiteral("Adresse")), 1);
 }
 
 TEST(CsvDialog, MappingDrivesTheCheckAndTakingIsRefusedWhileARowIsWrong) {

