@@ -284,7 +284,7 @@ TEST_F(InstallerTest, MissingTablesAreNamedAndAddedWithTheirContentWithoutTouchi
   ASSERT_TRUE(QFile::remove(dataDir() + u"/Sprmel.db"_qs));
   ASSERT_TRUE(QFile::remove(dataDir() + u"/Rasse.db"_qs));
   ASSERT_TRUE(QFile::remove(dataDir() + u"/Wurfbuch.DB"_qs));
-  const QStringList missing{u"Rasse"_qs, u"Sprmel.db"_qs, u"Wurfbuch.DB"_qs};
+  const QStringList missing{u"Rasse.db"_qs, u"Sprmel.db"_qs, u"Wurfbuch.DB"_qs};
   EXPECT_EQ(installer::missingTables(dataDir()), missing);
 
   const installer::MissingTablesResult made = installer::addMissingTables(dataDir());

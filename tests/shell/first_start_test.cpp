@@ -235,7 +235,7 @@ TEST_F(FirstStartTest, AFolderMissingSomeTablesIsNamedOnceAndRepairedOnRequest) 
     ASSERT_EQ(dialogs.shown().size(), 1u);
     const QString text = dialogs.texts()[0];
     EXPECT_TRUE(text.startsWith(QStringLiteral("Im Datenverzeichnis\n%1\nfehlen Tabellen").arg(data))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("  Status\n  Sprmel.db\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("  Status.db\n  Sprmel.db\n"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Fehlende Tabellen neu anlegen")));
     EXPECT_FALSE(text.contains(QStringLiteral("Datensicherung zurückspielen")));  // no folder chooser given
     EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/Sprmel.db")));
@@ -245,7 +245,7 @@ TEST_F(FirstStartTest, AFolderMissingSomeTablesIsNamedOnceAndRepairedOnRequest) 
   dialogs.choice(shell::kRepairCreateTables);
   ASSERT_TRUE(shell::runFirstStart(workArea_));
   ASSERT_EQ(dialogs.shown().size(), 3u);
-  EXPECT_EQ(dialogs.texts()[1], QStringLiteral("Diese Tabellen wurden angelegt:\nStatus, Sprmel.db"));
+  EXPECT_EQ(dialogs.texts()[1], QStringLiteral("Diese Tabellen wurden angelegt:\nStatus.db, Sprmel.db"));
   EXPECT_TRUE(dialogs.texts()[2].startsWith(QStringLiteral("Die Einstellungen wurden neu angelegt")));
   EXPECT_EQ(read(data + QStringLiteral("/Hasen.db")), animals);
   EXPECT_EQ(shell::firstStartNeed(), FirstStartNeed::None);
