@@ -91,6 +91,7 @@ TEST(Paths, ThePackagedHelpWinsWhereItIsNewerThanTheStocksOwnCopy) {
     QFile f(dir + QStringLiteral("/1001.html"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("<html></html>");
+    f.flush();  // else the write at close() would set the time to now
     ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addDays(-daysOld), QFileDevice::FileModificationTime));
   };
   EXPECT_EQ(paths::preferredHelpDir(own, shared), own);  // neither: where a stock keeps its own
