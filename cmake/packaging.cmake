@@ -22,7 +22,9 @@ install(DIRECTORY ${LAPIRO_PACKAGED_HOME}/Help DESTINATION ${CMAKE_INSTALL_DATAD
         OPTIONAL)
 
 install(FILES ${CMAKE_SOURCE_DIR}/data/lapiro-manager.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${CMAKE_SOURCE_DIR}/data/lapiro-manager.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# AppStream wants the file named after the component id it holds.
+install(FILES ${CMAKE_SOURCE_DIR}/data/de.lapiro_manager.LapiroManager.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/data/icons/lapiro-manager.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 16 22 24 32 48 64 128 256)
@@ -66,9 +68,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The program finds Qt's platform plugin and German button texts through these packages,
-# which no binary links directly.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+# Besides the libraries the binaries link (found by shlibdeps): the printouts' font, which no
+# binary links. Qt's X11 and Wayland platform plugins come with libqt6gui6, and the window
+# icon is made of PNG sizes, so neither qt6-qpa-plugins nor an SVG image plugin is needed.
+# Recommended: German texts on Qt's own buttons, and xdg-open for the desktop's text editor.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.lapiro-manager.de/")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

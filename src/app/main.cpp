@@ -4,13 +4,13 @@
 #include "shell/startup.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/message_dialogs.h"
+#include "shell/ui/program_icon.h"
 #include "shell/ui/splash.h"
 #include "store/dialog_service.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("LapiroManager"));
   QApplication::setApplicationDisplayName(QStringLiteral("Lapiro Manager"));
   QApplication::setApplicationVersion(shell::programVersion());
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/lapiro-manager.svg")));
+  QApplication::setWindowIcon(shell::ui::programIcon());
   QApplication::setDesktopFileName(QStringLiteral("lapiro-manager"));
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   QTranslator qtTranslator;
@@ -52,26 +52,16 @@ int main(int argc, char* argv[]) {
   shell::InstanceLock lock(shell::InstanceLock::defaultPath());
   if (!shell::acquireSingleInstance(lock)) return 0;
 
-  // A user without a stock is welcomed and chooses one; cancelling ends the program.
+  // A user without a stock is welcomed and chooses one; a data directory that is not a whole
+  // stock is repaired on request; cancelling ends the program.
   const QScreen* firstScreen = QApplication::primaryScreen();
   const QRect workArea = firstScreen ? firstScreen->availableGeometry() : QRect();
   {
     shell::FirstStartHooks hooks;
     hooks.busy = shell::ui::runWithBusyWindow;
-    hooks.restore = [&workArea](const QString&) {
-      const QString source = QFileDialog::getExistingDirectory(
-          nullptr, QStringLiteral("Sicherungsverzeichnis wählen"), QDir::homePath());
-      if (source.isEmpty()) return false;
-      QString error;
-      shell::ui::runWithBusyWindow(QStringLiteral("Der Bestand wird aus der Sicherung übernommen …"),
-                                   [&] { error = shell::takeOverBackup(source, workArea); });
-      if (!error.isEmpty()) {
-        store::dialogs().error(QStringLiteral("Der Bestand konnte nicht übernommen werden.\n\n") + error);
-        return false;
-      }
-      store::dialogs().inform(QStringLiteral("Der Bestand aus der Sicherung wurde übernommen.\n\nDaten: %1")
-                                  .arg(QDir::toNativeSeparators(shell::paths::dataDir())));
-      return true;
+    hooks.chooseBackupFolder = [] {
+      return QFileDialog::getExistingDirectory(nullptr, QStringLiteral("Sicherungsverzeichnis wählen"),
+                                               QDir::homePath());
     };
     if (!shell::runFirstStart(workArea, hooks)) {
       store::setDialogService(nullptr);

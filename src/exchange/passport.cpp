@@ -10,6 +10,9 @@
 #include <QPainter>
 #include <QSet>
 
+// The decoder's text accessors in their UTF-8 form (this file reads only the raw bytes); without
+// the switch the library's header announces the change of their type at every build.
+#define ZX_USE_UTF8
 #include <ZXing/ReadBarcode.h>
 #include <qrencode.h>
 

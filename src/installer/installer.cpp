@@ -2,6 +2,7 @@
 
 #include "installer/demo_pictures.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -267,6 +268,11 @@ struct Placement {
   QString staged;
   QString target;
   bool replaces = false;
+  // Where the replaced target goes; empty: the hidden asidePath(), removed after success.
+  // Set: the replaced target stays there.
+  QString keptAt;
+
+  QString aside() const { return keptAt.isEmpty() ? asidePath(target) : keptAt; }
 };
 
 // Undoes the placements named by the journal, if there is one, and removes it.
@@ -278,8 +284,9 @@ void rollBackByJournal(const QString& programDir) {
     journal.close();
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
       const QString kind = it->section(u'\t', 0, 0);
-      const QString target = it->section(u'\t', 1);
-      const QString aside = asidePath(target);
+      const QString target = it->section(u'\t', 1, 1);
+      const QString kept = it->section(u'\t', 2, 2);
+      const QString aside = kept.isEmpty() ? asidePath(target) : kept;
       if (kind == u"ersetzt") {
         // Moved aside already: the target in place (if any) is the new one.
         if (QFileInfo::exists(aside) && removePath(target)) QDir().rename(aside, target);
@@ -318,13 +325,15 @@ void placeAll(const QString& programDir, const std::vector<Placement>& items,
     // A directory never replaces a file nor a file a directory.
     if (p.replaces && QFileInfo(p.target).isDir() != QFileInfo(p.staged).isDir())
       throw InstallError{QStringLiteral("%1 kann nicht ersetzt werden.").arg(nativePath(p.target))};
-    lines << (p.replaces ? u"ersetzt"_qs : u"neu"_qs) + u'\t' + p.target;
+    QString line = (p.replaces ? u"ersetzt"_qs : u"neu"_qs) + u'\t' + p.target;
+    if (p.replaces && !p.keptAt.isEmpty()) line += u'\t' + p.keptAt;
+    lines << line;
   }
   QString error;
   if (!core::writeFileSafely(journalPath(programDir), lines.join(u'\n').toUtf8() + '\n', &error))
     throw InstallError{error};
   for (const Placement& p : items) {
-    const bool ok = (!p.replaces || QDir().rename(p.target, asidePath(p.target))) && QDir().rename(p.staged, p.target);
+    const bool ok = (!p.replaces || QDir().rename(p.target, p.aside())) && QDir().rename(p.staged, p.target);
     if (!ok) {
       rollBackByJournal(programDir);
       throw InstallError{QStringLiteral("%1 kann nicht an seinen Platz gebracht werden.").arg(nativePath(p.target))};
@@ -333,7 +342,13 @@ void placeAll(const QString& programDir, const std::vector<Placement>& items,
   }
   QFile::remove(journalPath(programDir));
   for (const Placement& p : items)
-    if (p.replaces) removePath(asidePath(p.target));
+    if (p.replaces && p.keptAt.isEmpty()) removePath(asidePath(p.target));
+}
+
+bool holdsAnything(const QString& dir) {
+  const QFileInfo info(dir);
+  if (!info.isDir()) return info.exists();
+  return !QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty();
 }
 
 QString secondsText(qint64 ms) {
@@ -341,6 +356,58 @@ QString secondsText(qint64 ms) {
 }
 
 }  // namespace
+
+QString datedAsideName(const QString& dir, const QDateTime& when) {
+  const QString base = QDir(dir).filePath(u"daten-"_qs + when.toString(u"yyyy-MM-dd-HHmmss"_qs));
+  QString name = base;
+  for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n) name = base + u'-' + QString::number(n);
+  return name;
+}
+
+QStringList missingTables(const QString& dataDir) {
+  engine::Engine engine;
+  engine.setAlias(QString::fromUtf16(engine::Engine::kDefaultAlias), dataDir);
+  QStringList missing;
+  for (const store::CatalogueTable& t : store::catalogue())
+    if (t.origin == store::CatalogueTable::Origin::Installer && !engine.tableExists(t.fileName)) missing << t.fileName;
+  return missing;
+}
+
+MissingTablesResult addMissingTables(const QString& dataDir) {
+  MissingTablesResult result;
+  const QStringList missing = missingTables(dataDir);
+  if (missing.isEmpty()) return result;
+  engine::Engine engine;
+  engine.setAlias(QString::fromUtf16(engine::Engine::kDefaultAlias), dataDir);
+  const auto created = [&result](const QString& table) {
+    const store::CatalogueTable* wanted = store::findTable(table);
+    for (const QString& name : result.created)
+      if (store::findTable(name) == wanted) return true;
+    return false;
+  };
+  try {
+    for (const QString& name : missing) {
+      engine.createTable(name, store::currentLayout(*store::findTable(name)));
+      result.created << name;
+    }
+    if (created(u"Sprmel.db"_qs)) fillMessages(engine);
+    for (const TableRows& rows : lookupRows()) {
+      if (!created(rows.table)) continue;
+      TableLoader loader(engine, rows.table);
+      for (const QVariantMap& row : rows.rows) loader.insert(row);
+      loader.commit();
+    }
+  } catch (const EngineError& e) {
+    result.error = e.message();
+  } catch (const std::exception& e) {
+    result.error = QString::fromLocal8Bit(e.what());
+  }
+  if (!result.error.isEmpty()) {
+    for (const QString& name : result.created) QFile::remove(engine.resolve(name));
+    result.created.clear();
+  }
+  return result;
+}
 
 InstallResult install(const InstallOptions& options) {
   QElapsedTimer timer;
@@ -423,14 +490,18 @@ InstallResult install(const InstallOptions& options) {
     createdBackupDir = !QFileInfo::exists(backupDir);
     makeDir(backupDir);
 
-    std::vector<Placement> items{{newHelp.path(), helpDir, QFileInfo::exists(helpDir)},
-                                 {newData.path(), dataDir, QFileInfo::exists(dataDir)},
-                                 {stagedUpdate, updateFile, QFileInfo::exists(updateFile)},
-                                 {staged, settingsFile, QFileInfo::exists(settingsFile)}};
+    // A replaced data directory with content is kept in the safety directory, never deleted.
+    Placement data{newData.path(), dataDir, QFileInfo::exists(dataDir), {}};
+    if (data.replaces && holdsAnything(dataDir)) data.keptAt = datedAsideName(backupDir, QDateTime::currentDateTime());
+    std::vector<Placement> items{{newHelp.path(), helpDir, QFileInfo::exists(helpDir), {}},
+                                 data,
+                                 {stagedUpdate, updateFile, QFileInfo::exists(updateFile), {}},
+                                 {staged, settingsFile, QFileInfo::exists(settingsFile), {}}};
     newHelp.setAutoRemove(false);
     newData.setAutoRemove(false);
     try {
       placeAll(programDir, items, options.afterPlacing);
+      result.movedAside = data.keptAt;
     } catch (...) {
       for (const Placement& p : items) removePath(p.staged);
       throw;
@@ -449,6 +520,8 @@ InstallResult install(const InstallOptions& options) {
   lines << QStringLiteral("Tabellen angelegt: %1").arg(result.tablesCreated);
   if (options.demoAnimals) lines << QStringLiteral("Demo-Tiere erzeugt: %1").arg(result.animals);
   lines << QStringLiteral("Einstellungen: %1").arg(nativePath(settingsFile));
+  if (!result.movedAside.isEmpty())
+    lines << QStringLiteral("Das bisherige Datenverzeichnis wurde nach %1 verschoben.").arg(nativePath(result.movedAside));
   lines << QStringLiteral("Dauer: %1 s").arg(secondsText(result.elapsedMs));
   result.message = lines.join(u'\n');
   return result;

@@ -10,8 +10,10 @@
 // settings file is never touched unless `force` is set.
 #pragma once
 
+#include <QDateTime>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
 #include <functional>
@@ -27,7 +29,10 @@ struct InstallOptions {
   QString programDir;              // receives daten/, Help/ and Datensik/; created when missing
   QString settingsDir;             // receives LapiroMan.ini and XVUPD.ini; created when missing
   std::optional<int> demoAnimals;  // set: add a demo stock of this many animals (>= 0)
-  bool force = false;              // replace an existing data directory and settings files
+  // Replace an existing data directory and settings files. An existing data directory that
+  // holds anything is not deleted: it moves into Datensik as "daten-<date>-<time>" (see
+  // InstallResult::movedAside).
+  bool force = false;
   QRect workArea;                  // the desktop work area for the default window size; may be empty
   // Called after each rename of the final placement with the placed item's file name
   // ("Help", "daten", "XVUPD.ini", "LapiroMan.ini"); lets tests stop the process there.
@@ -47,12 +52,34 @@ struct InstallResult {
   int tablesCreated = 0;
   int animals = 0;
   qint64 elapsedMs = 0;
+  // Where a replaced data directory was kept (inside Datensik); empty when none was replaced.
+  // The summary in `message` names it.
+  QString movedAside;
 };
 
 // Installs as described above. Never throws: every failure is reported in the result, and
 // then nothing of the new data directory, help directory or settings files remains and an
 // existing installation is left as it was.
 InstallResult install(const InstallOptions& options);
+
+// A name in `dir` for keeping an old data directory: "daten-<yyyy-MM-dd-hhmmss>" of `when`,
+// with "-2", "-3", ... added when that exists. Only computes the path.
+QString datedAsideName(const QString& dir, const QDateTime& when);
+
+// The tables every stock has (those the installation supplies) that `dataDir` lacks, by
+// their catalogue file names in catalogue order. Names are matched as the engine matches
+// them (case ignored, ".db" optional). Only reads.
+QStringList missingTables(const QString& dataDir);
+
+struct MissingTablesResult {
+  QStringList created;  // catalogue file names
+  QString error;        // German reason; then none of the tables was created
+};
+
+// Creates the tables missingTables() names in `dataDir` with the content a new installation
+// gives them (the message catalogue, the lookup rows); tables that exist are not touched.
+// All or nothing: on a failure the tables created here are removed again.
+MissingTablesResult addMissingTables(const QString& dataDir);
 
 // Fast loading of many records into one table in a single transaction, bypassing cursors but
 // storing exactly what a cursor would store: values are converted with engine::toTyped and

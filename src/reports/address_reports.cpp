@@ -70,7 +70,7 @@ TReportAdressliste::TReportAdressliste(const ReportFont& font) {
       {QStringLiteral("Fax"), 20, {}, QStringLiteral("Telefax"), {}},
       {QStringLiteral("E-Mail"), 34, {}, QStringLiteral("EMail"), {}},
       {QStringLiteral("Homepage"), 24, {}, QStringLiteral("Homepage"), {}},
-      // Soft hyphens let the long heading break as "Vereins-/kennzeichen".
+      // Soft hyphens let the long heading break at a syllable ("Vereinskenn-/zeichen").
       {QStringLiteral("Vereins\u00ADkenn\u00ADzeichen"), 21, {}, QStringLiteral("Vereinskennzeichen"), {}},
       {QStringLiteral("Geburtstag"), 19, {}, QStringLiteral("Geburtstag"), ValueFormat::date()},
       {QStringLiteral("Land"), 19, {}, QStringLiteral("Land"), {}},

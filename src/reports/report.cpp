@@ -1,5 +1,7 @@
 #include "reports/report.h"
 
+#include "reports/print_font.h"
+
 #include <QDateTime>
 #include <QLocale>
 
@@ -20,8 +22,27 @@ QRectF PageSetup::bodyRect() const {
   return QRectF(QPointF(0, 0), pageSize()).marginsRemoved(margins);
 }
 
+const QStringList& designFontFamilies() {
+  static const QStringList families{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                    QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
+  return families;
+}
+
+QStringList printFontFamilies(const QString& family) {
+  const QString name = family.trimmed();
+  const QStringList& design = designFontFamilies();
+  if (name.isEmpty() || name.compare(QStringLiteral("Arial"), Qt::CaseInsensitive) == 0 ||
+      name.compare(design.front(), Qt::CaseInsensitive) == 0)
+    return design;
+  QStringList families{name};
+  for (const QString& f : design)
+    if (f.compare(name, Qt::CaseInsensitive) != 0) families << f;
+  return families;
+}
+
 QFont ReportFont::resolve(const ReportFont& fallback) const {
-  QFont font(family.isEmpty() ? fallback.family : family);
+  QFont font;
+  font.setFamilies(printFontFamilies(family.trimmed().isEmpty() ? fallback.family : family));
   const double points = pointSize > 0.0 ? pointSize : fallback.pointSize;
   font.setPointSizeF(points > 0.0 ? points : 10.0);
   font.setBold(bold);

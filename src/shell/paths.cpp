@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace lapiro::shell::paths {
 
@@ -48,18 +49,30 @@ QString sharedResourceDir() {
 QString dataDir() {
   return below(programDir(), QStringLiteral("daten"));
 }
-QString helpDir() {
-  const QString own = below(programDir(), QStringLiteral("Help"));
-  if (QFileInfo(own).isDir()) return own;
-  const QString shared = below(sharedResourceDir(), QStringLiteral("Help"));
-  if (QFileInfo(shared).isDir()) return shared;
+QString preferredHelpDir(const QString& own, const QString& shared) {
+  const bool ownThere = QFileInfo(own).isDir();
+  if (!QFileInfo(shared).isDir()) return own;
+  if (!ownThere) return shared;
+  const QFileInfo ownContents(own + QStringLiteral("/1001.html"));
+  const QFileInfo sharedContents(shared + QStringLiteral("/1001.html"));
+  if (!sharedContents.isFile()) return own;
+  if (!ownContents.isFile() || ownContents.lastModified() < sharedContents.lastModified()) return shared;
   return own;
+}
+
+QString helpDir() {
+  return preferredHelpDir(below(programDir(), QStringLiteral("Help")), below(sharedResourceDir(), QStringLiteral("Help")));
 }
 QString helpFile() {
   return below(helpDir(), QStringLiteral("LapiroManager.chm"));
 }
 QString backupDir() {
   return below(programDir(), QStringLiteral("Datensik"));
+}
+
+QString documentsDir() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return absolute(documents.isEmpty() ? QDir::homePath() : documents);
 }
 
 QString settingsDir() {

@@ -23,11 +23,20 @@ namespace lapiro::shell::paths {
 QString programDir();
 
 QString dataDir();    // <program>/daten
-// <program>/Help; when that does not exist but the installed program's shared help pages
-// do (<executable>/../share/lapiro-manager/Help), those.
+// The help pages: preferredHelpDir() of <program>/Help and the installed program's shared
+// pages (<executable>/../share/lapiro-manager/Help).
 QString helpDir();
+// Of a stock's own help directory and the installed program's: the shared one when the own
+// does not exist or its contents page (1001.html) is missing or older than the shared one's,
+// so that an updated package reaches stocks made by an earlier version; else the own one;
+// the own path when neither exists.
+QString preferredHelpDir(const QString& own, const QString& shared);
 QString helpFile();   // <program>/Help/LapiroManager.chm
 QString backupDir();  // <program>/Datensik
+
+// The user's documents folder (XDG_DOCUMENTS_DIR of the desktop's user directories, by
+// default ~/Documents), where the program puts new texts for the user.
+QString documentsDir();
 
 // The directory the program falls back to when neither $LAPIRO_HOME nor a portable copy
 // names one (see above).

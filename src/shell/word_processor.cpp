@@ -30,7 +30,7 @@ QString wordProcessorStartFailed(const QString& program) {
   return QStringLiteral("Die Textverarbeitung „%1“ konnte nicht gestartet werden.").arg(program);
 }
 
-WordProcessorLaunch resolveWordProcessor(const QString& setting, const QString& programDir) {
+WordProcessorLaunch resolveWordProcessor(const QString& setting, const QString& documentsDir) {
   WordProcessorLaunch launch;
   const QString command = setting.trimmed();
   if (command.isEmpty() || command.compare(QStringLiteral("Write.exe"), Qt::CaseInsensitive) == 0) {
@@ -39,7 +39,8 @@ WordProcessorLaunch resolveWordProcessor(const QString& setting, const QString& 
       launch.error = notFound(QStringLiteral("xdg-open"));
       return launch;
     }
-    const QDir dir(programDir);
+    QDir().mkpath(documentsDir);
+    const QDir dir(documentsDir);
     QString path;
     for (int n = 1; path.isEmpty() && n < 10000; ++n) {
       const QString candidate = dir.filePath(QStringLiteral("Text %1.txt").arg(n));

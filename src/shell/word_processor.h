@@ -2,7 +2,8 @@
 //
 // The setting System/Textverarbeitung holds a command line. Empty, or the old default
 // "Write.exe" (a program that does not exist on this platform), means the desktop's own text
-// editor: `xdg-open` on a new, empty text file in the program directory. Any other value is
+// editor: `xdg-open` on a new, empty text file in the user's documents folder, where the user
+// finds it again. Any other value is
 // split like a shell command line and its program looked up on PATH (or taken as a path).
 // Nothing is started here; the window starts the result detached and shows `error` when it
 // is not empty or the start fails.
@@ -21,9 +22,10 @@ struct WordProcessorLaunch {
 };
 
 // Resolves the setting as described above. For the desktop editor a new empty file
-// "Text <n>.txt" (n = 1, 2, ... the first free one) is created in `programDir`; failing to
-// create it is reported in `error`.
-WordProcessorLaunch resolveWordProcessor(const QString& setting, const QString& programDir);
+// "Text <n>.txt" (n = 1, 2, ... the first free one) is created in `documentsDir` (made when
+// missing; the program passes paths::documentsDir()); failing to create it is reported in
+// `error`.
+WordProcessorLaunch resolveWordProcessor(const QString& setting, const QString& documentsDir);
 
 // The message shown when a resolved program could not be started.
 QString wordProcessorStartFailed(const QString& program);

@@ -352,7 +352,7 @@ TEST_F(AnimalCardTest, ImpossibleBirthDatesAreRefusedEveryTimeAndTheBoxKeepsText
   activate();
   show(young);
   const QVariant before = stock.stored(QStringLiteral("Hasen.db"), young, QStringLiteral("Geburtstag"));
-  for (const QString bad : {QStringLiteral("31.02.2024"), QStringLiteral("31.04.2024"), QStringLiteral("29.02.2023")}) {
+  for (const QString& bad : {QStringLiteral("31.02.2024"), QStringLiteral("31.04.2024"), QStringLiteral("29.02.2023")}) {
     dialogs.clear();
     c.birthEdit()->setFocus();
     c.birthEdit()->selectAll();

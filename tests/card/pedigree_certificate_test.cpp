@@ -10,15 +10,11 @@
 #include "engine/cursor.h"
 #include "reports/data_source.h"
 #include "reports/report_layout.h"
-#include "reports/report_renderer.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
+#include "support/page_reference.h"
 #include "support/scripted_dialogs.h"
 #include "support/stock_fixture.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -66,22 +62,6 @@ PageModel layout(const PedigreeCertificate& c) {
                                reports::MemoryDataSource{}, kPrintDate);
 }
 
-void expectMatchesReference(const PageModel& model, const QString& name) {
-  const QString path =
-      QString::fromUtf8(LAPIRO_TESTS_SOURCE_DIR) + QStringLiteral("/card/reference/") + name + QStringLiteral(".txt");
-  const QString actual = model.dump();
-  if (qEnvironmentVariableIsSet("LAPIRO_UPDATE_REFERENCES")) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile out(path);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    out.write(actual.toUtf8());
-    return;
-  }
-  QFile in(path);
-  ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << "missing reference " << path.toStdString();
-  EXPECT_EQ(actual.toStdString(), QString::fromUtf8(in.readAll()).toStdString());
-}
-
 std::vector<const TextItem*> texts(const PageModel& m) {
   std::vector<const TextItem*> result;
   for (const auto& item : m.pages.front().items)
@@ -98,8 +78,7 @@ const TextItem* textStartingWith(const PageModel& m, const QString& start) {
 TEST(PedigreeCertificate, CrowdedSheetMatchesTheReferenceAndKeepsEveryTattooWhole) {
   const PedigreeCertificate c = crowdedCertificate();
   const PageModel model = layout(c);
-  const QString pdfDir = qEnvironmentVariable("LAPIRO_REPORT_PDF_DIR");
-  if (!pdfDir.isEmpty()) reports::renderToPdf(model, QDir(pdfDir).filePath(QStringLiteral("abstammungsnachweis.pdf")));
+  test::writePdfForInspection(model, QStringLiteral("abstammungsnachweis"));
   ASSERT_EQ(model.pageCount(), 1);
   EXPECT_EQ(model.pageSize(), QSizeF(297, 210));
   const reports::Page& page = model.pages.front();
@@ -139,7 +118,7 @@ TEST(PedigreeCertificate, CrowdedSheetMatchesTheReferenceAndKeepsEveryTattooWhol
     if (t->text.startsWith(s(u"Wurfgröße: 8")) && t->rect.width() > 100) fatherLines = t;
   ASSERT_NE(fatherLines, nullptr);
   EXPECT_EQ(fatherLines->lines.size(), 5);
-  expectMatchesReference(model, QStringLiteral("abstammungsnachweis"));
+  test::expectMatchesReference(model, QStringLiteral("card/reference/abstammungsnachweis"));
 }
 
 TEST(PedigreeCertificate, RepeatedAncestorsAreTintedInTheirGroupColourOnlyWhenAsked) {

@@ -127,7 +127,9 @@ TEST_F(PictureFiles, MissingTruncatedAndScrambledFilesGiveNoPicture) {
     damaged[at] = static_cast<char>(damaged[at] ^ (1 << (i % 8)));
     ASSERT_TRUE(writeFile(file(QStringLiteral("flip.jpg")), damaged));
     const QImage image = decodePicture(file(QStringLiteral("flip.jpg")), QSize(67, 67));
-    if (!image.isNull()) EXPECT_LE(image.width(), 67);
+    if (!image.isNull()) {
+      EXPECT_LE(image.width(), 67);
+    }
   }
   EXPECT_EQ(placeholderImage(QSize(67, 67)).size(), QSize(67, 67));
 }

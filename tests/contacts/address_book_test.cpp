@@ -451,7 +451,7 @@ TEST_F(AddressBookTest, ImpossibleBirthdayIsRefusedWithTheEnginesMessageAndKeptI
   test::ScriptedDialogs dialogs;
   auto* window = new contacts::ui::Tadressenverwaltung(engine, settings, nullptr);
   QLineEdit* birthday = window->box(QStringLiteral("Geburtstag"));
-  for (const QString bad : {QStringLiteral("31.04.1970"), QStringLiteral("29.02.1971")}) {
+  for (const QString& bad : {QStringLiteral("31.04.1970"), QStringLiteral("29.02.1971")}) {
     dialogs.clear();
     birthday->selectAll();
     QTest::keyClicks(birthday, bad);

@@ -207,6 +207,12 @@ TEST_F(InstallerTest, ForceReplacesDataAndSettingsButKeepsBackups) {
   EXPECT_EQ(r.animals, 20);
   EXPECT_FALSE(QFileInfo::exists(dataDir() + u"/Notiz.txt"_qs));
   EXPECT_EQ(read(tmp.file(u"programm/Datensik/Hasen.DB"_qs)), QByteArray("Sicherung"));
+  // The replaced data directory is kept whole in the safety directory, and the summary says so.
+  ASSERT_TRUE(r.movedAside.startsWith(tmp.file(u"programm/Datensik/daten-"_qs))) << r.movedAside.toStdString();
+  EXPECT_EQ(read(r.movedAside + u"/Notiz.txt"_qs), QByteArray("alt"));
+  EXPECT_TRUE(QFileInfo(r.movedAside + u"/Hasen.db"_qs).isFile());
+  EXPECT_TRUE(r.message.contains(u"Das bisherige Datenverzeichnis wurde nach "_qs + r.movedAside + u" verschoben."_qs))
+      << r.message.toStdString();
   shell::ProfileFile ini(settingsFile());
   // No work area known here: the first start fills the screen and keeps its size afterwards.
   EXPECT_EQ(ini.readString(u"System"_qs, u"Aufloesung"_qs), u"Angepasst"_qs);
@@ -221,6 +227,83 @@ TEST_F(InstallerTest, ForceReplacesDataAndSettingsButKeepsBackups) {
   // The demo's vaccinations bring the table the program otherwise creates on first open.
   EXPECT_TRUE(engine.tableExists(u"Impfung"_qs));
   EXPECT_GT(countRows(engine, u"Impfung"_qs), 0);
+}
+
+TEST_F(InstallerTest, ForceKeepsEveryOldStockUnderItsOwnDatedNameButNotAnEmptyFolder) {
+  QDir().mkpath(dataDir());  // an empty data folder is simply replaced
+  InstallOptions o = options();
+  o.force = true;
+  InstallResult r = installer::install(o);
+  ASSERT_EQ(r.exitCode, installer::kExitOk) << r.message.toStdString();
+  EXPECT_TRUE(r.movedAside.isEmpty());
+  EXPECT_FALSE(r.message.contains(u"verschoben"_qs));
+  EXPECT_TRUE(QDir(tmp.file(u"programm/Datensik"_qs)).isEmpty());
+
+  // Two forced runs within the same second still keep two separate copies.
+  const InstallResult first = installer::install(o);
+  const InstallResult second = installer::install(o);
+  ASSERT_EQ(second.exitCode, installer::kExitOk);
+  EXPECT_NE(first.movedAside, second.movedAside);
+  EXPECT_EQ(QDir(tmp.file(u"programm/Datensik"_qs)).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
+  EXPECT_EQ(installer::datedAsideName(u"/x/Datensik"_qs, QDateTime(QDate(2026, 12, 10), QTime(7, 5, 9))),
+            u"/x/Datensik/daten-2026-12-10-070509"_qs);
+}
+
+// A process killed after the old data directory went into the safety directory and the new
+// one took its place: the next run puts the old stock back before it does anything else.
+TEST_F(InstallerTest, AKilledForcedRunGivesTheOldStockBackOnTheNextRun) {
+  ASSERT_EQ(installer::install(options()).exitCode, installer::kExitOk);
+  write(dataDir() + u"/Notiz.txt"_qs, "meine Daten");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    InstallOptions o = options();
+    o.force = true;
+    o.afterPlacing = [](const QString& placed) {
+      if (placed == u"daten") ::_exit(9);
+    };
+    installer::install(o);
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 9);
+  EXPECT_FALSE(QFileInfo::exists(dataDir() + u"/Notiz.txt"_qs));  // the new one is in place
+
+  // A run without --force refuses, but first undoes the interrupted one.
+  EXPECT_EQ(installer::install(options()).exitCode, installer::kExitExists);
+  EXPECT_EQ(read(dataDir() + u"/Notiz.txt"_qs), QByteArray("meine Daten"));
+  EXPECT_TRUE(QDir(tmp.file(u"programm/Datensik"_qs)).isEmpty());
+}
+
+TEST_F(InstallerTest, MissingTablesAreNamedAndAddedWithTheirContentWithoutTouchingTheRest) {
+  ASSERT_EQ(installer::install(options()).exitCode, installer::kExitOk);
+  EXPECT_EQ(installer::missingTables(dataDir()), QStringList());
+  const QByteArray animals = read(dataDir() + u"/Hasen.db"_qs);
+  ASSERT_TRUE(QFile::remove(dataDir() + u"/Sprmel.db"_qs));
+  ASSERT_TRUE(QFile::remove(dataDir() + u"/Rasse.db"_qs));
+  ASSERT_TRUE(QFile::remove(dataDir() + u"/Wurfbuch.DB"_qs));
+  const QStringList missing{u"Rasse.db"_qs, u"Sprmel.db"_qs, u"Wurfbuch.DB"_qs};
+  EXPECT_EQ(installer::missingTables(dataDir()), missing);
+
+  const installer::MissingTablesResult made = installer::addMissingTables(dataDir());
+  ASSERT_TRUE(made.error.isEmpty()) << made.error.toStdString();
+  EXPECT_EQ(made.created, missing);
+  EXPECT_EQ(installer::missingTables(dataDir()), QStringList());
+  EXPECT_EQ(read(dataDir() + u"/Hasen.db"_qs), animals);
+  engine::Engine engine;
+  engine.setAlias(u"Hase"_qs, dataDir());
+  EXPECT_EQ(countRows(engine, u"Sprmel.db"_qs), static_cast<qint64>(installer::messageTexts().size()));
+  EXPECT_GT(countRows(engine, u"Rasse"_qs), 0);
+  EXPECT_EQ(countRows(engine, u"Wurfbuch.DB"_qs), 0);
+  // Status was there: its rows are not added a second time, neither now nor on a second run.
+  qint64 statusRows = 0;
+  for (const installer::TableRows& rows : installer::lookupRows())
+    if (rows.table == u"Status") statusRows = static_cast<qint64>(rows.rows.size());
+  EXPECT_EQ(countRows(engine, u"Status"_qs), statusRows);
+  EXPECT_TRUE(installer::addMissingTables(dataDir()).created.isEmpty());
+  EXPECT_EQ(countRows(engine, u"Status"_qs), statusRows);
 }
 
 TEST_F(InstallerTest, FailureLeavesNoHalfWrittenDataDirectory) {

@@ -22,8 +22,6 @@
 namespace lapiro::lineage {
 namespace {
 
-QString s(const char16_t* text) { return QString::fromUtf16(text); }
-
 class DescendantsTest : public ::testing::Test {
  protected:
   void SetUp() override {

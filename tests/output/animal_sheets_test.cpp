@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 
 #include "engine/cursor.h"
-#include "output_reference.h"
+#include "reports/report_layout.h"
+#include "reports/report_renderer.h"
+#include "support/page_reference.h"
 #include "shell/system_info.h"
 #include "store/animal_search.h"
 #include "store/data_module.h"
@@ -101,7 +103,7 @@ TEST(DataSheet, OneSheetMatchesItsReferenceAndReadsAsOneFramedBox) {
   // The line between the two bands is not drawn: only the top and the picture band's bottom.
   const double dataBottom = model.pages[0].bands[0].rect.bottom();
   EXPECT_EQ(horizontalLinesAt(model.pages[0], dataBottom), 0);
-  test::expectMatchesReference(model, QStringLiteral("kaninchendaten"));
+  test::expectMatchesReference(model, QStringLiteral("output/reference/kaninchendaten"));
 }
 
 TEST(DataSheet, PictureIsLoadedScaledAndCentredAndALargeOneSeparatesTheFrames) {
@@ -161,7 +163,7 @@ TEST(StableCardA6, OneCardMatchesItsReferenceAndHasNoMatingCaptionWithoutLitter)
   EXPECT_EQ(model.pageSize(), QSizeF(148, 105));
   ASSERT_EQ(model.pageCount(), 1);
   EXPECT_TRUE(model.pages[0].texts().contains(QStringLiteral("14.02.2026")));
-  test::expectMatchesReference(model, QStringLiteral("stallkarte-a6"));
+  test::expectMatchesReference(model, QStringLiteral("output/reference/stallkarte-a6"));
 
   reports::MemoryDataSource noLitter;
   QVariantMap without = values;
@@ -258,7 +260,7 @@ TEST_F(SheetDataTest, DataListReadsTheSearchResultInOrderAndCanBeCancelled) {
   ASSERT_EQ(model.pageCount(), 1);
   EXPECT_TRUE(model.pages[0].texts().contains(QStringLiteral("Kaninchendaten vom 01.03.2026")));
   EXPECT_TRUE(model.pages[0].texts().contains(QStringLiteral("Seite 1")));
-  test::expectMatchesReference(model, QStringLiteral("kaninchendaten-liste"));
+  test::expectMatchesReference(model, QStringLiteral("output/reference/kaninchendaten-liste"));
   search.close();
 }
 

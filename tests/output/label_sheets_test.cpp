@@ -3,11 +3,13 @@
 // its label however long it is.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "output/labels.h"
-#include "output_reference.h"
+#include "reports/report_layout.h"
 #include "reports/report_renderer.h"
+#include "support/page_reference.h"
 
 namespace lapiro::output {
 namespace {
@@ -107,7 +109,7 @@ TEST(TransportLabels, OneFilledLabelMatchesItsReference) {
   const QStringList texts = model.pages[0].texts();
   EXPECT_EQ(texts,
             (QStringList{QStringLiteral("101"), QStringLiteral(" DR  17"), QStringLiteral("B12   3.5.1")}));
-  test::expectMatchesReference(model, QStringLiteral("transportaufkleber"));
+  test::expectMatchesReference(model, QStringLiteral("output/reference/transportaufkleber"));
 }
 
 TEST(TransportLabels, StartPositionLeavesTheFirstPositionsBlankAndMoreRowsGoOnFurtherSheets) {
@@ -179,7 +181,7 @@ TEST(StableCardSheets, FourCardsToALandscapeSheetAndTheMatingDateOnlyForDoesWith
   expectTextInsideBands(model);
 
   const PageModel one = layoutStableCardSheets(rows(1), kPrintDate);
-  test::expectMatchesReference(one, QStringLiteral("stallkartenliste"));
+  test::expectMatchesReference(one, QStringLiteral("output/reference/stallkartenliste"));
 }
 
 }  // namespace

@@ -20,15 +20,21 @@
 namespace lapiro::output::ui {
 namespace {
 
+LabelRow rowWithTattoo(const QString& tattoo) {
+  LabelRow row;
+  row.taetoRechts = tattoo;
+  return row;
+}
+
 TEST(LabelList, WorkTableIsCreatedAfreshAndFollowsEveryChangeInOrder) {
   test::StockDirectory stock;
   {
     TAufkleberListe old(stock.engine);
-    old.append(LabelRow{.taetoRechts = QStringLiteral("ALT")});
+    old.append(rowWithTattoo(QStringLiteral("ALT")));
   }
   TAufkleberListe list(stock.engine);  // the rows of an earlier opening are gone
   EXPECT_TRUE(list.readTable().empty());
-  for (const char16_t* t : {u"R1", u"R2", u"R3"}) list.append(LabelRow{.taetoRechts = QString::fromUtf16(t)});
+  for (const char16_t* t : {u"R1", u"R2", u"R3"}) list.append(rowWithTattoo(QString::fromUtf16(t)));
   LabelRow second = list.rows()[1];
   second.kaefignummer = QStringLiteral("K7");
   second.deckdatum = QDate(2026, 2, 14);

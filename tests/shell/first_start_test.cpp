@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -143,12 +144,13 @@ TEST_F(FirstStartTest, ExistingSettingsOrDataAreNeverOverwritten) {
   EXPECT_TRUE(QFileInfo(shell::paths::settingsFile()).isFile());
 }
 
-TEST_F(FirstStartTest, TheRestoreChoiceAppearsOnlyWithARestoreAndItsFailureStopsTheStart) {
+TEST_F(FirstStartTest, CancellingTheFolderChooserOrChoosingNoBackupReturnsToTheChoices) {
   shell::FirstStartHooks hooks;
-  QString asked;
-  hooks.restore = [&asked](const QString& programDir) {
-    asked = programDir;
-    return false;
+  QStringList folders{QString(), tmp_.path()};  // cancelled, then a folder without Hasen.DB
+  int asked = 0;
+  hooks.chooseBackupFolder = [&] {
+    ++asked;
+    return folders.takeFirst();
   };
   int busyCalls = 0;
   hooks.busy = [&busyCalls](const QString&, const std::function<void()>& work) {
@@ -156,16 +158,135 @@ TEST_F(FirstStartTest, TheRestoreChoiceAppearsOnlyWithARestoreAndItsFailureStops
     work();
   };
   ScriptedDialogs dialogs;
-  dialogs.choice(shell::kChoiceRestore);
+  dialogs.choice(shell::kChoiceRestore).choice(shell::kChoiceRestore).choice(-1);
   EXPECT_FALSE(shell::runFirstStart(workArea_, hooks));
-  EXPECT_TRUE(dialogs.texts()[0].contains(QStringLiteral("Bestand aus einer Sicherung übernehmen")));
-  EXPECT_EQ(asked, shell::paths::programDir());
+  EXPECT_EQ(asked, 2);
   EXPECT_EQ(busyCalls, 0);
+  ASSERT_EQ(dialogs.shown().size(), 4u);
+  EXPECT_TRUE(dialogs.texts()[0].contains(QStringLiteral("Bestand aus einer Sicherung übernehmen")));
+  EXPECT_TRUE(dialogs.texts()[1].startsWith(QStringLiteral("Willkommen")));  // straight back after the cancel
+  EXPECT_EQ(dialogs.texts()[2], QStringLiteral("Dies ist kein Lapiro Manager Sicherungsverzeichnis!"));
+  EXPECT_TRUE(dialogs.texts()[3].startsWith(QStringLiteral("Willkommen")));
+  EXPECT_FALSE(QFileInfo::exists(shell::paths::dataDir()));
   EXPECT_FALSE(QFileInfo::exists(shell::paths::settingsFile()));
 
   dialogs.choice(shell::kChoiceEmpty);
   EXPECT_TRUE(shell::runFirstStart(workArea_, hooks));
   EXPECT_EQ(busyCalls, 1);
+  EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(FirstStartTest, AnEmptyDataFolderGetsTheWelcomeInsteadOfErrors) {
+  ASSERT_TRUE(QDir().mkpath(shell::paths::dataDir()));
+  EXPECT_EQ(shell::firstStartNeed(), FirstStartNeed::Everything);
+  {
+    // Cancelled: the folder stays as it was.
+    ScriptedDialogs dialogs;
+    dialogs.choice(-1);
+    EXPECT_FALSE(shell::runFirstStart(workArea_));
+    EXPECT_TRUE(QFileInfo(shell::paths::dataDir()).isDir());
+  }
+  ScriptedDialogs dialogs;
+  dialogs.choice(shell::kChoiceEmpty);
+  ASSERT_TRUE(shell::runFirstStart(workArea_));
+  EXPECT_EQ(shell::firstStartNeed(), FirstStartNeed::None);
+  EXPECT_TRUE(QFileInfo(shell::paths::dataDir() + QStringLiteral("/Hasen.db")).isFile());
+  // Nothing worth keeping was there, so nothing was put aside.
+  EXPECT_TRUE(QDir(shell::paths::backupDir()).isEmpty());
+  EXPECT_FALSE(dialogs.texts().last().contains(QStringLiteral("bisherige")));
+}
+
+TEST_F(FirstStartTest, WhatAFolderWithoutAnimalTableHeldIsKeptInTheSafetyDirectory) {
+  ASSERT_TRUE(QDir().mkpath(shell::paths::dataDir()));
+  QFile note(shell::paths::dataDir() + QStringLiteral("/Wurfbuch.DB"));
+  ASSERT_TRUE(note.open(QIODevice::WriteOnly));
+  note.write("halb kopiert");
+  note.close();
+  EXPECT_EQ(shell::firstStartNeed(), FirstStartNeed::Everything);
+  ScriptedDialogs dialogs;
+  dialogs.choice(shell::kChoiceDemo);
+  ASSERT_TRUE(shell::runFirstStart(workArea_));
+  const QStringList kept = QDir(shell::paths::backupDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  ASSERT_EQ(kept.size(), 1);
+  const QString keptAt = shell::paths::backupDir() + u'/' + kept.front();
+  EXPECT_EQ(read(keptAt + QStringLiteral("/Wurfbuch.DB")), QByteArray("halb kopiert"));
+  EXPECT_TRUE(dialogs.texts().last().contains(
+      QStringLiteral("Der bisherige Inhalt des Datenverzeichnisses liegt jetzt in %1.").arg(keptAt)));
+  EXPECT_EQ(shell::firstStartNeed(), FirstStartNeed::None);
+}
+
+TEST_F(FirstStartTest, AFolderMissingSomeTablesIsNamedOnceAndRepairedOnRequest) {
+  {
+    ScriptedDialogs dialogs;
+    dialogs.choice(shell::kChoiceEmpty);
+    ASSERT_TRUE(shell::runFirstStart(workArea_));
+  }
+  const QString data = shell::paths::dataDir();
+  const QByteArray animals = read(data + QStringLiteral("/Hasen.db"));
+  ASSERT_TRUE(QFile::remove(data + QStringLiteral("/Sprmel.db")));
+  ASSERT_TRUE(QFile::remove(data + QStringLiteral("/Status.db")));
+  ASSERT_TRUE(QFile::remove(shell::paths::settingsFile()));
+  EXPECT_EQ(shell::firstStartNeed(), FirstStartNeed::Incomplete);
+  {
+    // One clear message naming both tables; ending there changes nothing.
+    ScriptedDialogs dialogs;
+    dialogs.choice(-1);
+    EXPECT_FALSE(shell::runFirstStart(workArea_));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    const QString text = dialogs.texts()[0];
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Im Datenverzeichnis\n%1\nfehlen Tabellen").arg(data))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("  Status.db\n  Sprmel.db\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Fehlende Tabellen neu anlegen")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Datensicherung zurückspielen")));  // no folder chooser given
+    EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/Sprmel.db")));
+    EXPECT_FALSE(QFileInfo::exists(shell::paths::settingsFile()));
+  }
+  ScriptedDialogs dialogs;
+  dialogs.choice(shell::kRepairCreateTables);
+  ASSERT_TRUE(shell::runFirstStart(workArea_));
+  ASSERT_EQ(dialogs.shown().size(), 3u);
+  EXPECT_EQ(dialogs.texts()[1], QStringLiteral("Diese Tabellen wurden angelegt:\nStatus.db, Sprmel.db"));
+  EXPECT_TRUE(dialogs.texts()[2].startsWith(QStringLiteral("Die Einstellungen wurden neu angelegt")));
+  EXPECT_EQ(read(data + QStringLiteral("/Hasen.db")), animals);
+  EXPECT_EQ(shell::firstStartNeed(), FirstStartNeed::None);
+}
+
+TEST_F(FirstStartTest, AFolderMissingSomeTablesCanGetABackupBackWithTheOldDataKeptAside) {
+  // The backup: a whole demo stock made elsewhere.
+  setDirs(tmp_.file(QStringLiteral("other")), tmp_.file(QStringLiteral("other-config")));
+  {
+    ScriptedDialogs dialogs;
+    dialogs.choice(shell::kChoiceDemo);
+    ASSERT_TRUE(shell::runFirstStart(workArea_));
+  }
+  const QString backup = shell::paths::dataDir();
+  setDirs(tmp_.file(QStringLiteral("home")), tmp_.file(QStringLiteral("config")));
+  {
+    ScriptedDialogs dialogs;
+    dialogs.choice(shell::kChoiceEmpty);
+    ASSERT_TRUE(shell::runFirstStart(workArea_));
+  }
+  ASSERT_TRUE(QFile::remove(shell::paths::dataDir() + QStringLiteral("/Rasse.db")));
+  // The backup is older than the current animal table, so the restore asks about that too.
+  QFile backupAnimals(backup + QStringLiteral("/Hasen.db"));
+  ASSERT_TRUE(backupAnimals.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(backupAnimals.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+  backupAnimals.close();
+
+  shell::FirstStartHooks hooks;
+  QStringList folders{QString(), backup};
+  hooks.chooseBackupFolder = [&folders] { return folders.takeFirst(); };
+  ScriptedDialogs dialogs;
+  dialogs.choice(shell::kRepairRestore).choice(shell::kRepairRestore).yes().yes();
+  ASSERT_TRUE(shell::runFirstStart(workArea_, hooks));
+  EXPECT_TRUE(dialogs.allAnswersUsed());
+  EXPECT_TRUE(dialogs.texts()[0].contains(QStringLiteral("Eine Datensicherung zurückspielen")));
+  EXPECT_TRUE(dialogs.texts()[1].contains(QStringLiteral("fehlen Tabellen")));  // the chooser was cancelled
+  EXPECT_TRUE(dialogs.texts().contains(QStringLiteral("Kaninchendatei älter als aktuelle Datei! Wirklich ersetzen?")));
+  EXPECT_TRUE(dialogs.texts().last().startsWith(QStringLiteral("Die Rücksicherung ist abgeschlossen")));
+  EXPECT_EQ(shell::firstStartNeed(), FirstStartNeed::None);
+  EXPECT_GT(QFileInfo(shell::paths::dataDir() + QStringLiteral("/Hasen.db")).size(),
+            QFileInfo(shell::paths::backupDir() + QStringLiteral("/Hasen.db")).size());
 }
 
 TEST_F(FirstStartTest, AStockIsTakenOverFromABackupFolderOrNothingIsMade) {

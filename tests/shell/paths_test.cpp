@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -71,9 +73,39 @@ TEST(Paths, HelpComesFromTheInstalledProgramWhenTheStockHasNone) {
   const QString shared = QDir::cleanPath(paths::sharedResourceDir() + QStringLiteral("/Help"));
   EXPECT_EQ(paths::sharedResourceDir(),
             QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/lapiro-manager")));
-  if (!QFileInfo::exists(shared)) EXPECT_EQ(paths::helpDir(), own);
+  if (!QFileInfo::exists(shared)) {
+    EXPECT_EQ(paths::helpDir(), own);
+  }
   ASSERT_TRUE(QDir().mkdir(own));
   EXPECT_EQ(paths::helpDir(), own);
+}
+
+TEST(Paths, ThePackagedHelpWinsWhereItIsNewerThanTheStocksOwnCopy) {
+  QTemporaryDir tmp;
+  const QString own = tmp.filePath(QStringLiteral("programm/Help"));
+  const QString shared = tmp.filePath(QStringLiteral("share/Help"));
+  // Contents pages with given ages; a negative age leaves the page out.
+  auto page = [](const QString& dir, int daysOld) {
+    QDir().mkpath(dir);
+    if (daysOld < 0) return;
+    QFile f(dir + QStringLiteral("/1001.html"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<html></html>");
+    f.flush();  // else the write at close() would set the time to now
+    ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addDays(-daysOld), QFileDevice::FileModificationTime));
+  };
+  EXPECT_EQ(paths::preferredHelpDir(own, shared), own);  // neither: where a stock keeps its own
+  page(shared, 3);
+  EXPECT_EQ(paths::preferredHelpDir(own, shared), shared);  // the stock has none
+  page(own, 10);
+  EXPECT_EQ(paths::preferredHelpDir(own, shared), shared);  // a stock made before the update
+  page(own, 1);
+  EXPECT_EQ(paths::preferredHelpDir(own, shared), own);  // made after it: the same pages
+  QFile::remove(own + QStringLiteral("/1001.html"));
+  EXPECT_EQ(paths::preferredHelpDir(own, shared), shared);  // an own copy without contents
+  page(own, 1);
+  QFile::remove(shared + QStringLiteral("/1001.html"));
+  EXPECT_EQ(paths::preferredHelpDir(own, shared), own);  // a shared copy without contents
 }
 
 TEST(Paths, SettingsDirectoryByPrecedence) {

@@ -47,6 +47,11 @@ TEST(WordProcessor, OldDefaultAndEmptySettingOpenANewTextFileWithTheDesktopEdito
   }
   // Every start gets a file of its own.
   EXPECT_TRUE(QFileInfo::exists(home.file(QStringLiteral("Text 3.txt"))));
+  // A documents folder that does not exist yet (a fresh account) is made.
+  const QString documents = home.file(QStringLiteral("Dokumente"));
+  const auto first = resolveWordProcessor(QString(), documents);
+  ASSERT_TRUE(first.ok()) << first.error.toStdString();
+  EXPECT_EQ(first.args, QStringList{documents + QStringLiteral("/Text 1.txt")});
 }
 
 TEST(WordProcessor, NamedEditorIsFoundOnThePathWithItsArguments) {

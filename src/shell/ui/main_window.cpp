@@ -901,7 +901,7 @@ QMdiSubWindow* TFormLapiroManager::openNormalWindow(QWidget* window) {
 
 void TFormLapiroManager::TextverarbeitungClick() {
   if (!office_.mayOpenNormal()) return;
-  const WordProcessorLaunch launch = resolveWordProcessor(session_.settings().System.Textverarbeitung, paths::programDir());
+  const WordProcessorLaunch launch = resolveWordProcessor(session_.settings().System.Textverarbeitung, paths::documentsDir());
   if (!launch.ok())
     store::dialogs().error(launch.error);
   else if (!QProcess::startDetached(launch.program, launch.args))
