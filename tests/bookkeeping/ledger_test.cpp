@@ -240,6 +240,6 @@ TEST(TypedAmounts, CommaPointSeparatorsSignAndRounding) {
     EXPECT_FALSE(parseAmount(QString::fromUtf8(bad))) << bad;
   // An ambiguous point is explained; other refusals name the text.
   EXPECT_EQ(amountRefusal(QStringLiteral("1.5")), QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 1,5"));
-  EXPECT_EQ(amountRefusal(QStringLiteral("12.50 €")), QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 12,50 €"));
+  EXPECT_EQ(amountRefusal(QStringLiteral("12.50 €")), QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 12,50"));
   EXPECT_EQ(amountRefusal(QStringLiteral("abc")), QStringLiteral("\"abc\" ist kein gültiger Betrag."));
 }
