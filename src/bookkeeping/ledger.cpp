@@ -199,6 +199,19 @@ Ledger::SaveOutcome Ledger::saveBooking(const BookingEntry& entry, bool askFirst
   if (!entry.date.isValid()) return missing(QStringLiteral("Buchungsdatum"));
   if (entry.category.trimmed().isEmpty()) return missing(QStringLiteral("Kategorie"));
   if (!entry.amount) return missing(QStringLiteral("Betrag"));
+  // A transfer to the booked account itself would move its balance with no counter booking,
+  // and the money would appear in neither income nor expenses: refused before anything is
+  // asked or written.
+  try {
+    const std::optional<Account> booked = account(entry.account);
+    if (booked && isMoneyAccount(booked->kind) && entry.category.trimmed() == booked->name.trimmed()) {
+      store::dialogs().error(QStringLiteral("Eine Umbuchung auf dasselbe Konto ist nicht möglich"));
+      return SaveOutcome{SaveResult::Failed};
+    }
+  } catch (const EngineError& e) {
+    store::dialogs().error(e.message());
+    return SaveOutcome{SaveResult::Failed};
+  }
   if (askFirst && !store::dialogs().ask(store::messageText(kMsgSaveBooking), store::DialogKind::Warning))
     return SaveOutcome{SaveResult::Declined};
 
@@ -217,7 +230,11 @@ Ledger::SaveOutcome Ledger::saveBooking(const BookingEntry& entry, bool askFirst
     SaveOutcome out{SaveResult::Saved};
     out.bookingNr = books.insertBooking(booked->nr, entry.date, entry.category, amount, entry.description, 0);
     books.addToBalance(booked->nr, amount);
-    if (category && isMoneyAccount(category->kind) && category->nr != booked->nr) {
+    if (category && isMoneyAccount(category->kind) && category->nr == booked->nr) {
+      store::dialogs().error(QStringLiteral("Eine Umbuchung auf dasselbe Konto ist nicht möglich"));
+      return SaveOutcome{SaveResult::Failed};
+    }
+    if (category && isMoneyAccount(category->kind)) {
       out.counterNr = books.insertBooking(category->nr, entry.date, booked->name, -amount, entry.description, out.bookingNr);
       books.addToBalance(category->nr, -amount);
       books.setCounter(out.bookingNr, out.counterNr);

@@ -102,6 +102,8 @@ class Ledger {
   // category names a money account), the counter booking with the negated amount, the counter
   // account's balance and the two links, all in one transaction. A refused save leaves
   // everything as it was, so saving the same entry again gives the same result as one save.
+  // A booking whose category names the booked account itself is refused with "Eine
+  // Umbuchung auf dasselbe Konto ist nicht möglich" (Failed), before the question.
   SaveOutcome saveBooking(const BookingEntry& entry, bool askFirst);
 
   // Deletes booking `nr` after message 134 ("Nein": false, nothing changed). A counter

@@ -1,6 +1,7 @@
 #include "breeding/koerung.h"
 
 #include "card/pedigree.h"
+#include "core/number_input.h"
 #include "engine/cursor.h"
 #include "engine/engine.h"
 #include "engine/query.h"
@@ -26,12 +27,11 @@ QString s(const char16_t* t) { return QString::fromUtf16(t); }
 
 QString dayText(const QDate& d) { return d.toString(QStringLiteral("dd.MM.yyyy")); }
 
-// Two decimals with a decimal comma, as the mean is shown and stored.
-QString twoDecimals(double v) { return QString::number(v, 'f', 2).replace(u'.', u','); }
+using core::Points;
 
-std::optional<double> optionalFloat(Cursor& c, const QString& name) {
+std::optional<Points> optionalPoints(Cursor& c, const QString& name) {
   if (!c.findField(name) || c.field(name).isNull()) return std::nullopt;
-  return c.field(name).asFloat();
+  return Points::fromDouble(c.field(name).asFloat());
 }
 std::optional<int> optionalShort(Cursor& c, const QString& name) {
   if (!c.findField(name) || c.field(name).isNull()) return std::nullopt;
@@ -83,24 +83,20 @@ int positionMaximum(int position) {
 
 bool acceptsScoreKey(QChar key) { return key.isDigit() && key.unicode() < 128 ? true : key == u',' || key == u'\b'; }
 
-std::optional<double> parseScore(const QString& text, int position, QString* error) {
+std::optional<Points> parseScore(const QString& text, int position, QString* error) {
   const QString t = text.trimmed();
   if (t.isEmpty()) return std::nullopt;
-  bool digitsOnly = true;
-  int commas = 0;
-  for (QChar c : t) {
-    if (c == u',') ++commas;
-    else if (!(c.unicode() >= '0' && c.unicode() <= '9')) digitsOnly = false;
-  }
+  // Digits with one decimal comma only: no sign, no grouping point, at most two decimals.
+  const core::NumberReading r = core::readTypedNumber(t);
   const QString where = QStringLiteral("Position %1").arg(position + 1);
-  if (!digitsOnly || commas > 1 || t == u"," || t.startsWith(u',') || t.endsWith(u',')) {
-    if (error) *error = QStringLiteral("\"%1\" ist keine gültige Punktzahl (%2).").arg(t, where);
+  if (!r.isNumber() || t.contains(u'.') || t.startsWith(u',') || t.endsWith(u',') || t.startsWith(u'-') ||
+      t.startsWith(u'+') || r.number->fraction.size() > 2 || r.number->whole.size() > 3) {
+    if (error)
+      *error = core::refusalMessage(r, QStringLiteral("\"%1\" ist keine gültige Punktzahl (%2).").arg(t, where));
     return std::nullopt;
   }
-  QString plain = t;
-  plain.replace(u',', u'.');
-  const double v = plain.toDouble();
-  if (v > positionMaximum(position)) {
+  const Points v = Points::fromHundredths(*r.number->scaled(2));
+  if (v > Points::whole(positionMaximum(position))) {
     if (error)
       *error = QStringLiteral("%1: höchstens %2 Punkte, nicht %3.").arg(where).arg(positionMaximum(position)).arg(t);
     return std::nullopt;
@@ -110,7 +106,7 @@ std::optional<double> parseScore(const QString& text, int position, QString* err
 
 RowFigures rowFigures(const ScoreRow& row) {
   RowFigures f;
-  std::array<double, 7> v{};
+  std::array<Points, 7> v{};
   std::array<bool, 7> set{};
   for (int i = 0; i < 7; ++i) {
     QString error;
@@ -121,22 +117,26 @@ RowFigures rowFigures(const ScoreRow& row) {
       set[static_cast<size_t>(i)] = true;
     }
   }
-  const double group = v[3] + v[4] + v[5];
-  if (f.error.isEmpty() && group > kGroupMaximum)
+  const Points group = v[3] + v[4] + v[5];
+  if (f.error.isEmpty() && group > Points::whole(kGroupMaximum))
     f.error = (row.name.isEmpty() ? QString() : row.name + QStringLiteral(": ")) +
               QStringLiteral("Positionen 4 bis 6 zusammen höchstens %1 Punkte, nicht %2.")
                   .arg(kGroupMaximum)
                   .arg(shows::formatPoints(group));
-  for (double x : v) f.total += x;
-  if (f.error.isEmpty() && f.total > 100.0)
+  for (Points x : v) f.total += x;
+  if (f.error.isEmpty() && f.total > Points::whole(100))
     f.error = (row.name.isEmpty() ? QString() : row.name + QStringLiteral(": ")) +
               QStringLiteral("Zusammen höchstens 100 Punkte, nicht %1.").arg(shows::formatPoints(f.total));
-  if (f.total == 0.0) return f;
+  if (f.total.isZero()) return f;
   f.totalText = shows::formatPoints(f.total);
   f.grade = shows::gradeForTotal(f.total);
-  // The same group order as every stored judging: body / fur / positions 4 to 6.
-  auto rest = [&](int max, double got, bool any) { return any ? shows::formatPoints(max - got) : QString::number(max); };
-  f.missing = rest(20, v[1], set[1]) + u'/' + rest(15, v[2], set[2]) + u'/' + shows::formatPoints(kGroupMaximum - group);
+  // The live line puts the group of positions 4 to 6 second (body / 4–6 / fur), unlike the
+  // stored rows' body / fur / 4–6; judges read it in the order of the judging card.
+  auto rest = [&](int max, Points got, bool any) {
+    return any ? shows::formatPoints(Points::whole(max) - got) : QString::number(max);
+  };
+  f.missing = rest(20, v[1], set[1]) + u'/' + shows::formatPoints(Points::whole(kGroupMaximum) - group) + u'/' +
+              rest(15, v[2], set[2]);
   return f;
 }
 
@@ -165,25 +165,25 @@ int ancestryPoints(const AncestorCounts& counts) {
   return 10;
 }
 
-std::optional<double> Presentation::mean() const {
+std::optional<Points> Presentation::mean() const {
   if (kept.empty()) return std::nullopt;
-  double sum = 0.0;
-  for (const LitterYoung& y : kept) sum += y.total.value_or(0.0);
-  return std::round(sum / static_cast<double>(kept.size()) * 100.0) / 100.0;
+  Points sum;
+  for (const LitterYoung& y : kept) sum += y.total.value_or(Points());
+  return Points::mean(sum, count());
 }
 
 QString Presentation::countText() const { return QString::number(count()); }
 
 QString Presentation::meanText() const {
   const auto m = mean();
-  return m ? twoDecimals(*m) : QString();
+  return m ? m->twoDecimals() : QString();
 }
 
 QString Presentation::scoresText(bool secondDoe) const {
   if (kept.empty()) return QStringLiteral("0");
   QString text;
   for (size_t i = 0; i < kept.size(); ++i) {
-    const QString total = shows::formatPoints(kept[i].total.value_or(0.0));
+    const QString total = shows::formatPoints(kept[i].total.value_or(Points()));
     if (i > 0) text += secondDoe ? QStringLiteral(" / ") : QStringLiteral("  /  ");
     text += kept[i].name + (secondDoe ? QStringLiteral("  ") : QStringLiteral("-")) + total;
   }
@@ -193,7 +193,7 @@ QString Presentation::scoresText(bool secondDoe) const {
 Presentation choosePresented(const std::vector<LitterYoung>& young) {
   Presentation p;
   for (const LitterYoung& y : young) {
-    if (!y.total || *y.total < 89.0) continue;
+    if (!y.total || *y.total < Points::whole(89)) continue;
     if (p.kept.size() < static_cast<size_t>(kPresentedYoung)) {
       p.kept.push_back(y);
       continue;
@@ -215,24 +215,24 @@ int balancePoints(const Presentation& p) {
   const auto m = p.mean();
   if (!m) return 0;
   // Thresholds for 10, 8 and 6 points by the number presented.
+  // In hundredths of a point; the mean is compared as shown, two decimals.
   struct Row {
-    double ten, eight, six;
+    qint64 ten, eight, six;
   };
-  static constexpr Row kRows[] = {{96.0, 95.0, 94.0}, {95.5, 94.5, 93.5}, {95.0, 94.0, 93.0}};
+  static constexpr Row kRows[] = {{9600, 9500, 9400}, {9550, 9450, 9350}, {9500, 9400, 9300}};
   if (p.count() < 3) return 0;
   const Row& r = kRows[std::min(p.count(), 5) - 3];
-  // The mean is compared as shown, two decimals; the epsilon keeps 95.5 from reading as 95.4999.
-  const double v = *m + 1e-9;
-  if (v >= r.ten) return 10;
-  if (v >= r.eight) return 8;
-  if (v >= r.six) return 6;
+  const Points v = *m;
+  if (v >= Points::fromHundredths(r.ten)) return 10;
+  if (v >= Points::fromHundredths(r.eight)) return 8;
+  if (v >= Points::fromHundredths(r.six)) return 6;
   return 0;
 }
 
-int buckPoints(std::optional<double> bestTotal) {
+int buckPoints(std::optional<Points> bestTotal) {
   if (!bestTotal) return 0;
-  if (*bestTotal >= 96.0) return 10;
-  if (*bestTotal >= 94.0) return 8;
+  if (*bestTotal >= Points::whole(96)) return 10;
+  if (*bestTotal >= Points::whole(94)) return 8;
   return 0;
 }
 
@@ -285,7 +285,7 @@ void TKoerung::applyBreedingYear(const QDate& day) {
   g.setFiltered(true);
 }
 
-std::optional<double> TKoerung::positionBestShowRow() {
+std::optional<Points> TKoerung::positionBestShowRow() {
   bestTotal_.reset();
   Cursor& a = dm_.at(QStringLiteral("Ausstellung"));
   if (!a.isOpen() || a.isEmpty()) return bestTotal_;
@@ -295,7 +295,7 @@ std::optional<double> TKoerung::positionBestShowRow() {
     const shows::ShowPoints p = shows::showPointsOf(a);
     if (shows::isOwnJudgingTitle(p.titel)) continue;
     const auto total = shows::showTotal(p);
-    if (!total || *total == 0.0) continue;
+    if (!total || total->isZero()) continue;
     if (!bestTotal_ || *total > *bestTotal_) {
       bestTotal_ = *total;
       bestKey = a.field(QStringLiteral("Nummer")).asInteger();
@@ -331,7 +331,7 @@ KoerungRecord TKoerung::record() {
   };
   r.bewertung1 = scores(1);
   r.bewertung2 = scores(2);
-  r.rammlerPunkte = optionalFloat(k, QStringLiteral("RammlerPunkte"));
+  r.rammlerPunkte = optionalPoints(k, QStringLiteral("RammlerPunkte"));
   r.wollwert = optionalShort(k, QStringLiteral("Wollwert"));
   return r;
 }
@@ -378,7 +378,7 @@ std::vector<ScoreRow> TKoerung::scoreRows(QDate* evaluationDay) {
     row.name = r.field(QStringLiteral("Name")).asString();
     row.geschlecht = r.field(QStringLiteral("GeschlechtAnzeige")).asString();
     for (int i = 0; i < 7; ++i) {
-      const auto v = optionalFloat(r, positionNames()[static_cast<size_t>(i)]);
+      const auto v = optionalPoints(r, positionNames()[static_cast<size_t>(i)]);
       row.cells[static_cast<size_t>(i)] = v ? shows::formatPoints(*v) : QString();
     }
     if (rows.empty() && evaluationDay) *evaluationDay = r.field(QStringLiteral("DatumBewertung")).asDate();
@@ -397,7 +397,7 @@ bool TKoerung::saveScores(const std::vector<ScoreRow>& rows, const QDate& day, b
       store::dialogs().warn(f.error);
       return false;
     }
-    if (f.total != 0.0 && rows[i].nummer > 0) toSave.emplace_back(&rows[i], f);
+    if (!f.total.isZero() && rows[i].nummer > 0) toSave.emplace_back(&rows[i], f);
   }
   if (toSave.empty()) return true;
   if (askFirst && !dm_.confirmSave()) return false;
@@ -417,10 +417,10 @@ bool TKoerung::saveScores(const std::vector<ScoreRow>& rows, const QDate& day, b
         QString ignored;
         const auto v = parseScore(row->cells[static_cast<size_t>(i)], i, &ignored);
         const QString& name = positionNames()[static_cast<size_t>(i)];
-        if (v) b.field(name).setFloat(*v);
+        if (v) b.field(name).setFloat(v->toDouble());
         else b.field(name).clear();
       }
-      b.field(QStringLiteral("EigeneBewertung")).setFloat(f.total);
+      b.field(QStringLiteral("EigeneBewertung")).setFloat(f.total.toDouble());
       b.post();
     }
   } catch (const engine::EngineError& e) {
@@ -538,7 +538,7 @@ bool TKoerung::save(const QDate& day, const KoernoteResult& r) {
       if (k.findField(QStringLiteral("BewertungText%1").arg(n))) setText(k, QStringLiteral("BewertungText%1").arg(n), scores);
       setText(k, QStringLiteral("Mittel%1").arg(n), p.meanText());
     }
-    if (r.buckBest) k.field(QStringLiteral("RammlerPunkte")).setFloat(*r.buckBest);
+    if (r.buckBest) k.field(QStringLiteral("RammlerPunkte")).setFloat(r.buckBest->toDouble());
     else k.field(QStringLiteral("RammlerPunkte")).clear();
     if (r.langhaar) {
       setOptional(k, QStringLiteral("Punkte5"), r.punkte[4]);

@@ -8,6 +8,8 @@
 // "Ausstellung" and "Koernote") and reaches the user only through store::dialogs().
 #pragma once
 
+#include "core/points.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -58,7 +60,8 @@ bool acceptsScoreKey(QChar key);
 // Parses one score cell: empty gives nullopt without error; digits with one decimal comma from
 // 0 to the position's maximum are accepted; anything else fills `error` with a German message
 // naming the position and its limit.
-std::optional<double> parseScore(const QString& text, int position, QString* error);
+// Numbers are read by the shared typed-number rules; a point is refused.
+std::optional<core::Points> parseScore(const QString& text, int position, QString* error);
 
 // One row of the score grid: the young animal and the seven cells as typed.
 struct ScoreRow {
@@ -70,10 +73,12 @@ struct ScoreRow {
 // The figures of a row, as the totals line shows them. A cell that does not parse makes the
 // row invalid: `error` names it and the figures count only the cells that parse.
 struct RowFigures {
-  double total = 0.0;
+  core::Points total;
   QString totalText;  // empty when the total is 0
   QString grade;      // empty when the total is 0
-  QString missing;    // (20 − 2)/(15 − 3)/(40 − (4 + 5 + 6)); empty when the total is 0
+  // Live order (20 − 2)/(40 − (4 + 5 + 6))/(15 − 3), "20" or "15" for an empty cell 2 or 3;
+  // empty when the total is 0. Stored rows show 2 / 3 / 4–6 instead (shows::missingPoints).
+  QString missing;
   QString error;      // empty when every cell parses and the group limit holds
 };
 RowFigures rowFigures(const ScoreRow& row);
@@ -95,7 +100,7 @@ int ancestryPoints(const AncestorCounts& counts);
 // A young animal of a chosen litter with its displayed total (nullopt: not judged).
 struct LitterYoung {
   QString name;
-  std::optional<double> total;
+  std::optional<core::Points> total;
 };
 
 // The young presented from one litter: totals below 89 are left out; the first five of at
@@ -103,7 +108,7 @@ struct LitterYoung {
 struct Presentation {
   std::vector<LitterYoung> kept;  // in the order kept (a replacement takes the slot)
   int count() const { return static_cast<int>(kept.size()); }
-  std::optional<double> mean() const;  // rounded to two decimals; nullopt when none kept
+  std::optional<core::Points> mean() const;  // rounded to two decimals; nullopt when none kept
   QString countText() const;           // "0" when none kept
   QString meanText() const;            // "93,60"; empty when none kept
   // The scores as one text; the first doe's form "A-95  /  B-93", the second's "A  95 / B  93";
@@ -121,7 +126,7 @@ QString shortScoresText(const QString& scores);
 // fewer than three young give 0).
 int balancePoints(const Presentation& p);
 // Points of the buck's own best total: 10 from 96, 8 from 94, else 0.
-int buckPoints(std::optional<double> bestTotal);
+int buckPoints(std::optional<core::Points> bestTotal);
 // Points of the wool performance: below 94 nullopt (the field stays empty), 94–95 → 4,
 // 96–97 → 6, 98–99 → 8, from 100 → 10.
 std::optional<int> woolItemPoints(double leistungspunkte);
@@ -130,7 +135,7 @@ std::optional<int> woolItemPoints(double leistungspunkte);
 struct KoernoteInput {
   std::array<bool, 15> ancestors{};
   std::optional<std::vector<LitterYoung>> litter1, litter2;  // nullopt: not chosen / not found
-  std::optional<double> buckBest;                            // his best show total
+  std::optional<core::Points> buckBest;                      // his best show total
   bool langhaar = false;
   std::optional<double> woolLeistungspunkte;
 };
@@ -140,7 +145,7 @@ struct KoernoteResult {
   AncestorCounts counts;
   std::array<std::optional<int>, 5> punkte{};  // items 1 … 5; nullopt shows an empty field
   Presentation haesin1, haesin2;
-  std::optional<double> buckBest;
+  std::optional<core::Points> buckBest;
   std::optional<double> woolLeistungspunkte;
   bool langhaar = false;
   int koernote = 0;
@@ -160,7 +165,7 @@ struct KoerungRecord {
   QString anzahlVater, anzahlMutter;
   std::array<std::optional<int>, 5> punkte{};
   QString vorgestellt1, vorgestellt2, bewertung1, bewertung2, mittel1, mittel2;
-  std::optional<double> rammlerPunkte;
+  std::optional<core::Points> rammlerPunkte;
   std::optional<int> wollwert;
 };
 
@@ -183,9 +188,9 @@ class TKoerung {
   // total among rows not titled "Eigene Bewertung", the first on ties. Without such a row
   // with a total other than 0 the cursor stays on his last row and nothing counts as best.
   // Returns the best total.
-  std::optional<double> positionBestShowRow();
+  std::optional<core::Points> positionBestShowRow();
   // The best total found by the last positionBestShowRow().
-  std::optional<double> bestShowTotal() const { return bestTotal_; }
+  std::optional<core::Points> bestShowTotal() const { return bestTotal_; }
 
   // The buck's Körung record (the first of his); `exists` false when he has none.
   KoerungRecord record();
@@ -231,7 +236,7 @@ class TKoerung {
  private:
   store::TDatenStamm& dm_;
   shell::tsysteminfo& settings_;
-  std::optional<double> bestTotal_;
+  std::optional<core::Points> bestTotal_;
   std::optional<std::vector<LitterYoung>> litterYoung(qint64 laufendeNummer);
   bool editRecord();
 };

@@ -234,7 +234,7 @@ BalanceForm readBalanceForm(store::TDatenStamm& dm, const QString& datum) {
     if (shows.isOpen() && shows.hasRecord()) {
       const shows::ShowPoints p = shows::showPointsOf(shows);
       const shows::ShowScore s = shows::scoreOf(p);
-      if (s.total && *s.total != 0.0) {
+      if (s.total && !s.total->isZero()) {
         for (size_t i = 0; i < 7; ++i)
           form.vater.positionen[i] = p.positions[i] ? shows::formatPoints(*p.positions[i]) : QString();
         form.vater.insgesamt = shows::formatPoints(*s.total);

@@ -85,9 +85,11 @@ QString implausibleLitterDayQuestion(const QDate& decktermin, const QDate& wurft
   return {};
 }
 
-QString judgingMissingPoints(double koerper, double fell, double kopf, double farbe, double unterfarbe) {
-  return shows::formatPoints(20 - koerper) + u'/' + shows::formatPoints(15 - fell) + u'/' +
-         shows::formatPoints(40 - (kopf + farbe + unterfarbe));
+QString judgingMissingPoints(core::Points koerper, core::Points fell, core::Points kopf, core::Points farbe,
+                             core::Points unterfarbe) {
+  using core::Points;
+  return shows::formatPoints(Points::whole(20) - koerper) + u'/' + shows::formatPoints(Points::whole(15) - fell) + u'/' +
+         shows::formatPoints(Points::whole(40) - (kopf + farbe + unterfarbe));
 }
 
 // ---------------------------------------------------------------- rules
@@ -330,12 +332,12 @@ void TWurfbuch::GedeckteHaesinnenCalcFields() {
     for (shows.first(); !shows.eof() && shows.hasRecord(); shows.next()) {
       const shows::ShowPoints p = shows::showPointsOf(shows);
       if (shows::isOwnJudgingTitle(p.titel)) continue;
-      const double value = p.eigeneBewertung.value_or(0.0);
-      if (!best || value > best->eigeneBewertung.value_or(0.0)) best = p;
+      const core::Points value = p.eigeneBewertung.value_or(core::Points());
+      if (!best || value > best->eigeneBewertung.value_or(core::Points())) best = p;
     }
   }
   static const char16_t* const kNames[] = {u"Gewicht1", u"Koerper2", u"Fell3", u"Kopf4", u"Farbe5", u"Unterfarbe6", u"Pflege7"};
-  if (!best || best->eigeneBewertung.value_or(0.0) == 0.0) {
+  if (!best || best->eigeneBewertung.value_or(core::Points()).isZero()) {
     for (const char16_t* n : kNames) setCalc(g, n, QVariant());
     setCalc(g, u"GesamtPunkte", QVariant());
     setCalc(g, u"Fehlpunkte", QVariant());
@@ -343,9 +345,9 @@ void TWurfbuch::GedeckteHaesinnenCalcFields() {
     return;
   }
   for (int i = 0; i < 7; ++i)
-    setCalc(g, kNames[i], best->positions[i] ? QVariant(*best->positions[i]) : QVariant());
-  setCalc(g, u"GesamtPunkte", *best->eigeneBewertung);
-  auto pos = [&](int i) { return best->positions[i].value_or(0.0); };
+    setCalc(g, kNames[i], best->positions[i] ? QVariant(best->positions[i]->toDouble()) : QVariant());
+  setCalc(g, u"GesamtPunkte", best->eigeneBewertung->toDouble());
+  auto pos = [&](int i) { return best->positions[i].value_or(core::Points()); };
   using P = shows::ShowPoints;
   setCalc(g, u"Fehlpunkte", judgingMissingPoints(pos(P::Koerper2), pos(P::Fell3), pos(P::Kopf4), pos(P::Farbe5), pos(P::Unterfarbe6)));
   setCalc(g, u"PraedikatText", shows::gradeForTotal(*best->eigeneBewertung));
@@ -360,31 +362,29 @@ void TWurfbuch::RammlerJungtiereCalcFields() {
 
   static const char16_t* const kNames[] = {u"Gewicht1", u"Koerper2", u"Fell3", u"Kopf4", u"Farbe5", u"Unterfarbe6", u"Pflege7"};
   Cursor& judged = dm_.at(QStringLiteral("BewertungJungtiere"));
-  std::array<std::optional<double>, 7> pos{};
+  std::array<std::optional<core::Points>, 7> pos{};
   QVariant datum, gesamt;
   if (judged.isOpen() && !isNull(r, u"Nummer")) {
     const QVariantList key{integer(r, u"Nummer")};
     for (int i = 0; i < 7; ++i) {
       const QVariant v = judged.lookup(QStringLiteral("Hase"), key, QString::fromUtf16(kNames[i]));
-      if (v.isValid() && !v.isNull()) pos[i] = v.toDouble();
+      if (v.isValid() && !v.isNull()) pos[i] = core::Points::fromDouble(v.toDouble());
     }
     datum = judged.lookup(QStringLiteral("Hase"), key, QStringLiteral("Datum"));
     gesamt = judged.lookup(QStringLiteral("Hase"), key, QStringLiteral("EigeneBewertung"));
   }
-  for (int i = 0; i < 7; ++i) setCalc(r, kNames[i], pos[i] ? QVariant(*pos[i]) : QVariant());
+  for (int i = 0; i < 7; ++i) setCalc(r, kNames[i], pos[i] ? QVariant(pos[i]->toDouble()) : QVariant());
   setCalc(r, u"DatumBewertung", datum);
   setCalc(r, u"Gesamtpunkte", gesamt);
   const bool hasTotal = gesamt.isValid() && !gesamt.isNull();
-  auto p = [&](int i) { return pos[i].value_or(0.0); };
+  auto p = [&](int i) { return pos[i].value_or(core::Points()); };
   using P = shows::ShowPoints;
   setCalc(r, u"Fehlpunkte",
           hasTotal ? QVariant(judgingMissingPoints(p(P::Koerper2), p(P::Fell3), p(P::Kopf4), p(P::Farbe5), p(P::Unterfarbe6)))
                    : QVariant());
-  double total = hasTotal ? gesamt.toDouble() : 0.0;
-  if (total == 0.0) {
-    total = 0.0;
+  core::Points total = hasTotal ? core::Points::fromDouble(gesamt.toDouble()) : core::Points();
+  if (total.isZero())
     for (int i = 0; i < 7; ++i) total += p(i);
-  }
   // Without any judging row there is nothing to show.
   const bool anything = hasTotal || std::any_of(pos.begin(), pos.end(), [](const auto& v) { return v.has_value(); });
   setCalc(r, u"GesamtPunkteAnzeige", anything ? QVariant(shows::formatPoints(total)) : QVariant());

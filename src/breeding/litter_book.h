@@ -10,6 +10,8 @@
 // Messages go through store::dialogs(); catalogue texts through store::messageText().
 #pragma once
 
+#include "core/points.h"
+
 #include <QDate>
 #include <QString>
 
@@ -61,7 +63,8 @@ QString implausibleLitterDayQuestion(const QDate& decktermin, const QDate& wurft
 
 // Missing points of a judging "(20 - Koerper2)/(15 - Fell3)/(40 - (Kopf4 + Farbe5 +
 // Unterfarbe6))" in general number format; empty positions count 0.
-QString judgingMissingPoints(double koerper, double fell, double kopf, double farbe, double unterfarbe);
+QString judgingMissingPoints(core::Points koerper, core::Points fell, core::Points kopf, core::Points farbe,
+                             core::Points unterfarbe);
 
 // --- the rules of the data module's cursors --------------------------------------------------
 

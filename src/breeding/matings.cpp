@@ -209,8 +209,8 @@ QString bewertungsText(const std::vector<Bewertungszeile>& zeilen) {
       if (!z.jungtierCode.trimmed().isEmpty()) parts << z.jungtierCode.trimmed();
       continue;
     }
-    if (!z.gesamt || *z.gesamt == 0) continue;
-    parts << QLocale(QLocale::German).toString(*z.gesamt, 'g', 7);
+    if (!z.gesamt || z.gesamt->isZero()) continue;
+    parts << shows::formatPoints(*z.gesamt);
   }
   return parts.join(QStringLiteral("/ "));
 }

@@ -9,6 +9,7 @@
 // apart. Every value is bound to the statements, never pasted into them.
 #pragma once
 
+#include "core/points.h"
 #include "engine/engine.h"
 
 #include <QDate>
@@ -50,7 +51,7 @@ QString partnerZeile(int wuerfe, const QString& anzeige);
 struct Bewertungszeile {
   QString titel;
   QString jungtierCode;
-  std::optional<double> gesamt;
+  std::optional<core::Points> gesamt;
 };
 QString bewertungsText(const std::vector<Bewertungszeile>& neuesteZuerst);
 

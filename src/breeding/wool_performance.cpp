@@ -1,5 +1,6 @@
 #include "breeding/wool_performance.h"
 
+#include "core/number_input.h"
 #include "engine/cursor.h"
 #include "engine/query.h"
 #include "store/data_module.h"
@@ -48,10 +49,12 @@ bool isPosition(const QString& name) {
   return false;
 }
 
+// The judging total, summed exactly and stored as a float.
 double positionSum(DataSet& ds) {
-  double sum = 0.0;
-  for (const WoolPosition& p : woolPositions()) sum += ds.field(QString::fromUtf16(p.field)).asFloat();
-  return sum;
+  core::Points sum;
+  for (const WoolPosition& p : woolPositions())
+    sum += core::Points::fromDouble(ds.field(QString::fromUtf16(p.field)).asFloat());
+  return sum.toDouble();
 }
 
 bool currentAnimalIsWhite(store::TDatenStamm& dm) {
@@ -62,16 +65,12 @@ bool currentAnimalIsWhite(store::TDatenStamm& dm) {
 
 QString oneDecimal(double v) { return QLocale(QLocale::German).toString(v, 'f', 1); }
 
-// A number with a decimal comma or point, nothing else.
+// A number of at least 0 by the shared typed-number rules ("3.800" is 3800, "3.8" refused).
 std::optional<double> parseDecimal(const QString& text) {
-  static const QRegularExpression re(QStringLiteral("^\\d+([.,]\\d*)?$|^[.,]\\d+$"));
-  const QString t = text.trimmed();
-  if (!re.match(t).hasMatch()) return std::nullopt;
-  QString c = t;
-  c.replace(u',', u'.');
-  bool ok = false;
-  const double v = c.toDouble(&ok);
-  if (!ok || !std::isfinite(v)) return std::nullopt;
+  const core::NumberReading r = core::readTypedNumber(text);
+  if (!r.isNumber() || r.number->negative) return std::nullopt;
+  const double v = r.number->toDouble();
+  if (!std::isfinite(v)) return std::nullopt;
   return v;
 }
 
@@ -117,7 +116,7 @@ WoolYields woolYields(const QString& interval, std::optional<qint64> shear1, std
     y.jwe2 = roundHalfEven(ii, 435, 100);
     y.jweFilz = roundHalfEven(f, 435, 100);
     y.wrz2 = roundHalfEven(ii, 326, 100);
-    y.wrzFilz = roundHalfEven(f, 10875, 10000);
+    y.wrzFilz = f;
   } else {
     return y;
   }
@@ -165,9 +164,8 @@ WoolFigures woolFigures(const WoolRecord& r) {
 
   for (const QString* p : {&f.punkte, &f.punkteEltern, &f.punkteGrosseltern})
     if (!p->isEmpty() && *p != u"NB") f.leistungspunkte += p->toInt();
-  f.gesamtPunkte = r.bewertung.value_or(0.0) + static_cast<double>(f.leistungspunkte);
-  // Points are kept to halves; compare with a small tolerance against float sums.
-  f.gesamtNote = f.gesamtPunkte >= 196.0 - 1e-9 ? QStringLiteral("vorzüglich") : QStringLiteral("sehr gut");
+  f.gesamtPunkte = core::Points::fromDouble(r.bewertung.value_or(0.0)) + core::Points::whole(f.leistungspunkte);
+  f.gesamtNote = f.gesamtPunkte >= core::Points::whole(196) ? QStringLiteral("vorzüglich") : QStringLiteral("sehr gut");
   return f;
 }
 
@@ -339,16 +337,18 @@ std::optional<double> parsePositionPoints(int index, const QString& text, bool* 
 }
 
 QString woolWeightRefusal(const QString& caption, const QString& text) {
-  return QStringLiteral("»%1« ist kein gültiges Gewicht für %2: erlaubt sind ganze oder Dezimalzahlen ab 0 "
-                        "(Gramm, mit Komma oder Punkt).")
-      .arg(text.trimmed(), caption);
+  return core::refusalMessage(core::readTypedNumber(text),
+                              QStringLiteral("»%1« ist kein gültiges Gewicht für %2: erlaubt sind ganze oder "
+                                             "Dezimalzahlen ab 0 (Gramm, mit Dezimalkomma).")
+                                  .arg(text.trimmed(), caption));
 }
 
 QString positionRefusal(int index, const QString& text) {
   const WoolPosition& p = woolPositions()[static_cast<size_t>(index)];
-  return QStringLiteral("»%1« ist für „%2“ nicht zulässig: erlaubt sind 0 bis %3 Punkte.")
-      .arg(text.trimmed(), QString::fromUtf16(p.caption))
-      .arg(p.maximum);
+  return core::refusalMessage(core::readTypedNumber(text),
+                              QStringLiteral("»%1« ist für „%2“ nicht zulässig: erlaubt sind 0 bis %3 Punkte.")
+                                  .arg(text.trimmed(), QString::fromUtf16(p.caption))
+                                  .arg(p.maximum));
 }
 
 // ------------------------------------------------------------------ rules
@@ -374,7 +374,7 @@ void computeFields(store::TDatenStamm& dm, DataSet& ds) {
   ds.field(QStringLiteral("PunkteEltern")).setString(f.punkteEltern);
   ds.field(QStringLiteral("PunkteGrosseltern")).setString(f.punkteGrosseltern);
   ds.field(QStringLiteral("Leistungspunkte")).setInteger(f.leistungspunkte);
-  ds.field(QStringLiteral("GesamtPunkte")).setFloat(f.gesamtPunkte);
+  ds.field(QStringLiteral("GesamtPunkte")).setFloat(f.gesamtPunkte.toDouble());
   ds.field(QStringLiteral("GesamtNote")).setString(f.gesamtNote);
 }
 

@@ -5,6 +5,8 @@
 // The figure functions are pure. The rules reach the user only through store::dialogs().
 #pragma once
 
+#include "core/points.h"
+
 #include <QDate>
 #include <QHash>
 #include <QList>
@@ -45,10 +47,9 @@ qint64 roundHalfEven(qint64 value, qint64 num, qint64 den);
 
 // Annual yield and value index per grade. Every figure is empty for an interval other than
 // "91" or "84". Under "91" the yields are 4 × the grams; under "84" 4.35 × the grams, each
-// rounded half to even. The value index counts grade I fully, grade II at three quarters and
-// felt at a quarter of its annual yield: 91 days give 4 × I, 3 × II and 1 × Filz; 84 days
-// give 4.35 × I, 3.26 × II and 1.0875 × Filz (rounded the same way), so that felt is scaled
-// for the shorter interval like the other two grades.
+// rounded half to even. The value index: WRZ1 = JWE1; WRZ2 = 3 × II under "91" and 3.26 × II
+// (rounded the same way) under "84"; WRZFilz = Filz under both intervals, as the table of the
+// test rules gives it (I 230 / II 50 / Filz 37 under "84": 1000 + 163 + 37 = 1200).
 struct WoolYields {
   qint64 schurergebnisInsgesamt = 0;  // I + II + Filz (empty counts 0)
   std::optional<qint64> jwe1, jwe2, jweFilz;
@@ -86,7 +87,7 @@ struct WoolFigures {
   WoolYields yields;
   QString punkte, punkteEltern, punkteGrosseltern;  // "NB", a number or empty
   qint64 leistungspunkte = 0;
-  double gesamtPunkte = 0.0;
+  core::Points gesamtPunkte;  // Bewertung + Leistungspunkte, exact
   QString gesamtNote;  // "vorzüglich" from 196 points on, else "sehr gut"
 };
 WoolFigures woolFigures(const WoolRecord& r);
@@ -134,14 +135,15 @@ AncestorAverages ancestorAverages(WoolLookup& lookup, qint64 nummer);
 // comma, "a/b/c/d/e/f/g=total".
 QString judgingText(engine::DataSet& ds);
 
-// Parses a wool weight in grams: a number of 0 or more, with a decimal comma or point,
-// rounded to whole grams. Empty text gives an empty value (`ok` true); anything else that is
+// Parses a wool weight in grams: a number of 0 or more by the shared typed-number rules
+// ("3.800" is 3800; "3.8" is refused), rounded to whole grams. Empty text gives an empty value (`ok` true); anything else that is
 // no such number sets `ok` false.
 std::optional<qint64> parseWoolWeight(const QString& text, bool* ok);
 // Parses the points of judging position `index` (0..6): 0 up to the position's maximum, with
-// comma or point. Same contract as parseWoolWeight.
+// a decimal comma. Same contract as parseWoolWeight.
 std::optional<double> parsePositionPoints(int index, const QString& text, bool* ok);
-// The refusal texts for the two parsers.
+// The refusal texts for the two parsers ("Bitte Komma als Dezimalzeichen verwenden: …" for an
+// ambiguous point).
 QString woolWeightRefusal(const QString& caption, const QString& text);
 QString positionRefusal(int index, const QString& text);
 

@@ -1,5 +1,7 @@
 #include "engine/field_input.h"
 
+#include "core/number_input.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -9,62 +11,6 @@
 namespace lapiro::engine {
 
 namespace {
-
-bool asciiDigits(QStringView s) {
-  for (QChar c : s)
-    if (c < u'0' || c > u'9') return false;
-  return true;
-}
-
-// Splits a German decimal into sign, integer digits and fraction digits (both ASCII only).
-struct DecimalParts {
-  bool negative = false;
-  QString whole;
-  QString fraction;
-};
-
-std::optional<DecimalParts> splitDecimal(const QString& input) {
-  QString text = input.trimmed();
-  DecimalParts parts;
-  if (text.startsWith(u'-') || text.startsWith(u'+')) {
-    parts.negative = text.front() == u'-';
-    text.remove(0, 1);
-  }
-  if (text.isEmpty()) return std::nullopt;
-  QString whole = text;
-  QString fraction;
-  if (text.count(u',') > 1) return std::nullopt;
-  if (text.contains(u',')) {
-    const qsizetype comma = text.indexOf(u',');
-    whole = text.left(comma);
-    fraction = text.mid(comma + 1);
-    if (whole.contains(u'.')) {
-      static const QRegularExpression grouped(QStringLiteral(R"(^[0-9]{1,3}(\.[0-9]{3})+$)"));
-      if (!grouped.match(whole).hasMatch()) return std::nullopt;
-      whole.remove(u'.');
-    }
-  } else if (text.count(u'.') == 1) {
-    const qsizetype dot = text.indexOf(u'.');
-    whole = text.left(dot);
-    fraction = text.mid(dot + 1);
-  } else if (text.count(u'.') > 1) {
-    // "1.234.567": thousands separators only.
-    static const QRegularExpression grouped(QStringLiteral(R"(^[0-9]{1,3}(\.[0-9]{3})+$)"));
-    if (!grouped.match(whole).hasMatch()) return std::nullopt;
-    whole.remove(u'.');
-  }
-  if (whole.isEmpty() && fraction.isEmpty()) return std::nullopt;
-  if (!asciiDigits(whole) || !asciiDigits(fraction)) return std::nullopt;
-  parts.whole = whole.isEmpty() ? QStringLiteral("0") : whole;
-  parts.fraction = fraction;
-  return parts;
-}
-
-bool fractionIsZero(const QString& fraction) {
-  for (QChar c : fraction)
-    if (c != u'0') return false;
-  return true;
-}
 
 }  // namespace
 
@@ -89,14 +35,11 @@ QString cutToSize(const QString& text, int size) {
 }
 
 std::optional<double> parseGermanDecimal(const QString& text) {
-  const auto parts = splitDecimal(text);
-  if (!parts) return std::nullopt;
-  // The parts hold ASCII digits only, so the C locale reads them unambiguously.
-  bool ok = false;
-  const QString plain = parts->whole + (parts->fraction.isEmpty() ? QString() : u'.' + parts->fraction);
-  double v = QLocale::c().toDouble(plain, &ok);
-  if (!ok || !std::isfinite(v)) return std::nullopt;
-  return parts->negative ? -v : v;
+  const core::NumberReading r = core::readTypedNumber(text);
+  if (!r.isNumber()) return std::nullopt;
+  const double v = r.number->toDouble();
+  if (!std::isfinite(v)) return std::nullopt;
+  return v;
 }
 
 std::optional<QDate> parseGermanDate(const QString& input) {
@@ -126,13 +69,18 @@ FieldInput parseFieldInput(FieldType type, int size, const QString& text, const 
   if (text.isEmpty()) return {};
   if (type != FieldType::Alpha && type != FieldType::Memo && text.trimmed().isEmpty()) return {};
   const auto refuse = [&] { return FieldInput{QVariant(), invalidValueMessage(text, fieldName)}; };
+  // Numbers: an ambiguous point is refused with the hint to type a comma.
+  const auto number = [&]() -> std::optional<core::TypedNumber> { return core::readTypedNumber(text).number; };
+  const auto refuseNumber = [&] {
+    return FieldInput{QVariant(), core::refusalMessage(core::readTypedNumber(text), invalidValueMessage(text, fieldName))};
+  };
   switch (type) {
     case FieldType::AutoInc:
     case FieldType::Short:
     case FieldType::Long: {
-      const auto parts = splitDecimal(text);
-      if (!parts) return refuse();
-      if (!fractionIsZero(parts->fraction)) return {QVariant(), fractionMessage(text, fieldName)};
+      const auto parts = number();
+      if (!parts) return refuseNumber();
+      if (!parts->isWhole()) return {QVariant(), fractionMessage(text, fieldName)};
       bool fits = false;
       qlonglong v = (parts->negative ? u'-' + parts->whole : parts->whole).toLongLong(&fits);
       if (!fits) return refuse();
@@ -142,12 +90,16 @@ FieldInput parseFieldInput(FieldType type, int size, const QString& text, const 
     }
     case FieldType::Number: {
       const auto v = parseGermanDecimal(text);
-      if (!v) return refuse();
+      if (!v) return refuseNumber();
       return {QVariant(*v), {}};
     }
     case FieldType::Money: {
       const auto m = Money::parse(text);
-      if (!m) return refuse();
+      if (!m) {
+        QString plain = text;
+        plain.remove(u' ').remove(u'€');
+        return {QVariant(), core::refusalMessage(core::readTypedNumber(plain), invalidValueMessage(text, fieldName))};
+      }
       return {QVariant::fromValue(*m), {}};
     }
     case FieldType::Date: {

@@ -3,10 +3,11 @@
 // Every window that lets the user type a number or a date goes through these functions (the
 // windows through store::ui::FieldEdit, which calls them), and so does the engine itself when
 // a field is given text (Field::setString). The rules, in short:
-//   - Numbers are German: "3,5", "-12", "1.234,5" (dots as thousands separators in groups of
-//     three when a comma follows). A single point is taken as the decimal point ("3.5"), since
-//     the numeric keypad types one. Only the ASCII digits 0-9 count; "inf", "nan", exponents,
-//     other scripts' digits and full-width digits are refused.
+//   - Numbers are read by core::readTypedNumber: "3,5", "-12", "1.234,5", and "1.500" is
+//     1500 (a point before exactly three digits groups thousands). A point that cannot be a
+//     group ("3.5") is refused with "Bitte Komma als Dezimalzeichen verwenden: 3,5". Only the
+//     ASCII digits 0-9 count; "inf", "nan", exponents, other scripts' digits and full-width
+//     digits are refused.
 //   - Whole-number fields (Short, Long, AutoInc) refuse a fraction with their own message
 //     instead of dropping the comma; "95,0" is 95. Short holds -32768..32767, Long and
 //     AutoInc hold what a 64-bit integer holds (SQLite's integer).

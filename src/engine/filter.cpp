@@ -476,7 +476,9 @@ class Parser {
 
       case FieldType::Money: {
         if (!textual) mismatch(field, lit);
-        const std::optional<Money> m = Money::parse(text);
+        // A filter is program text: a point there is a decimal point ("-0.5"), unlike in a box.
+        std::optional<Money> m = Money::parse(text);
+        if (!m && !text.contains(u',')) m = Money::parse(QString(text).replace(u'.', u','));
         if (!m) mismatch(field, lit);
         return QVariant::fromValue(static_cast<qlonglong>(m->units()));
       }

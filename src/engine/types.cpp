@@ -1,5 +1,7 @@
 #include "engine/types.h"
 
+#include "core/number_input.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -153,43 +155,14 @@ std::optional<Money> Money::parse(const QString& input) {
   QString text = input.trimmed();
   text.remove(u' ');
   if (text.endsWith(u'€')) text.chop(1);
-  if (text.isEmpty()) return std::nullopt;
-  bool negative = false;
-  if (text.startsWith(u'-')) {
-    negative = true;
-    text.remove(0, 1);
-  } else if (text.startsWith(u'+')) {
-    text.remove(0, 1);
-  }
-  if (!std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-    return std::nullopt;
-  QString intPart = text;
-  QString fracPart;
-  if (text.contains(u',')) {
-    const int comma = text.lastIndexOf(u',');
-    intPart = text.left(comma);
-    fracPart = text.mid(comma + 1);
-    // Thousands separators must stand in groups of three.
-    if (intPart.contains(u'.')) {
-      static const QRegularExpression grouped(QStringLiteral(R"(^\d{1,3}(\.\d{3})+$)"));
-      if (!grouped.match(intPart).hasMatch()) return std::nullopt;
-      intPart.remove(u'.');
-    }
-  } else if (text.count(u'.') == 1) {
-    const int dot = text.indexOf(u'.');
-    intPart = text.left(dot);
-    fracPart = text.mid(dot + 1);
-  }
-  if (intPart.isEmpty()) intPart = QStringLiteral("0");
-  // ASCII digits only: other scripts' digits would read as 0.
-  for (QChar c : intPart)
-    if (c < u'0' || c > u'9') return std::nullopt;
-  for (QChar c : fracPart)
-    if (c < u'0' || c > u'9') return std::nullopt;
-  if (fracPart.size() > 4 || intPart.size() > 14) return std::nullopt;
-  std::int64_t units = intPart.toLongLong() * 10000;
-  if (!fracPart.isEmpty()) units += fracPart.leftJustified(4, u'0').toLongLong();
-  return Money(negative ? -units : units);
+  // The shared reader of typed numbers: "1.000" is a thousand, "1.5" is refused.
+  const core::NumberReading r = core::readTypedNumber(text);
+  if (!r.isNumber()) return std::nullopt;
+  const core::TypedNumber& n = *r.number;
+  if (n.fraction.size() > 4 || n.whole.size() > 14) return std::nullopt;
+  const auto units = n.scaled(4);
+  if (!units) return std::nullopt;
+  return Money(*units);
 }
 
 QString Money::toString() const {

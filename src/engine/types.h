@@ -87,8 +87,9 @@ class Money {
   constexpr Money() = default;
   static constexpr Money fromUnits(std::int64_t units) { return Money(units); }
   static Money fromDouble(double amount);  // rounds to the nearest unit
-  // Parses "12,50", "-3", "1.234,5" (German notation; "." as thousands separator when a
-  // comma is present, otherwise as decimal point). Returns nullopt on anything else.
+  // Parses "12,50", "-3", "1.234,5", "1.000" (the typed-number rules of
+  // core/number_input.h; at most four decimals, a trailing "€" and blanks ignored). Returns
+  // nullopt on anything else, including an ambiguous point such as "1.5".
   static std::optional<Money> parse(const QString& text);
 
   constexpr std::int64_t units() const { return units_; }

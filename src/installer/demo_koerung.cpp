@@ -22,7 +22,7 @@ struct DemoLitter {
 struct Young {
   qint64 nummer = 0;
   QString name;
-  std::optional<double> total;
+  std::optional<core::Points> total;
 };
 
 // A small deterministic generator (64-bit LCG, high bits).
@@ -74,7 +74,7 @@ std::vector<Young> youngOf(engine::Engine& engine, const DemoLitter& l) {
   return young;
 }
 
-std::optional<double> existingJudging(engine::Engine& engine, qint64 hase) {
+std::optional<core::Points> existingJudging(engine::Engine& engine, qint64 hase) {
   engine::Query q(engine);
   q.setSql(QStringLiteral("SELECT EigeneBewertung FROM \"Ausstellung.db\" WHERE (Hase=:Hase)and(Titel=:Titel)"));
   q.setParam(QStringLiteral("Hase"), hase);
@@ -82,7 +82,7 @@ std::optional<double> existingJudging(engine::Engine& engine, qint64 hase) {
   q.open();
   if (q.isEmpty()) return std::nullopt;
   q.first();
-  return q.field(QStringLiteral("EigeneBewertung")).asFloat();
+  return core::Points::fromDouble(q.field(QStringLiteral("EigeneBewertung")).asFloat());
 }
 
 std::pair<qint64, qint64> parentsOf(engine::Engine& engine, qint64 nummer) {
@@ -96,18 +96,18 @@ std::pair<qint64, qint64> parentsOf(engine::Engine& engine, qint64 nummer) {
   return {q.field(QStringLiteral("Vater")).asInteger(), q.field(QStringLiteral("Mutter")).asInteger()};
 }
 
-std::optional<double> bestShowTotal(engine::Engine& engine, qint64 buck) {
+std::optional<core::Points> bestShowTotal(engine::Engine& engine, qint64 buck) {
   engine::Query q(engine);
   q.setSql(QStringList{QStringLiteral("SELECT Titel,Gewicht1,Koerper2,Fell3,Kopf4,Farbe5,Unterfarbe6,Pflege7,"
                                       "EigeneBewertung,BewertJungtier FROM \"Ausstellung.db\""),
                        QStringLiteral("WHERE Hase=:Hase ORDER BY Datum,Nummer")});
   q.setParam(QStringLiteral("Hase"), buck);
   q.open();
-  std::optional<double> best;
+  std::optional<core::Points> best;
   for (q.first(); q.hasRecord(); q.next()) {
     const shows::ShowPoints p = shows::showPointsOf(q);
     const auto total = shows::showTotal(p);
-    if (!shows::isOwnJudgingTitle(p.titel) && total && *total > 0 && (!best || *total > *best)) best = total;
+    if (!shows::isOwnJudgingTitle(p.titel) && total && *total > core::Points() && (!best || *total > *best)) best = total;
     if (q.eof()) break;
   }
   return best;
@@ -205,7 +205,7 @@ DemoKoerungSummary writeDemoKoerung(engine::Engine& engine, const DemoStockOptio
         }
         shows.field(QStringLiteral("EigeneBewertung")).setFloat(total);
         shows.post();
-        y.total = total;
+        y.total = core::Points::fromDouble(total);
         ++summary.judgings;
       }
       if (b == 0) firstBuckLitters.push_back(young);
@@ -258,7 +258,7 @@ DemoKoerungSummary writeDemoKoerung(engine::Engine& engine, const DemoStockOptio
     k.field(QStringLiteral("BewertungText%1").arg(n)).setString(p.scoresText(n == 2));
     k.field(QStringLiteral("Mittel%1").arg(n)).setString(p.meanText());
   }
-  if (r.buckBest) k.field(QStringLiteral("RammlerPunkte")).setFloat(*r.buckBest);
+  if (r.buckBest) k.field(QStringLiteral("RammlerPunkte")).setFloat(r.buckBest->toDouble());
   if (r.langhaar) {
     if (r.punkte[4]) k.field(QStringLiteral("Punkte5")).setInteger(*r.punkte[4]);
     if (r.woolLeistungspunkte) k.field(QStringLiteral("Wollwert")).setInteger(static_cast<qint64>(*r.woolLeistungspunkte));

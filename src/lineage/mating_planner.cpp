@@ -114,19 +114,20 @@ std::optional<double> MatingPlanner::besteSchau(qint64 nummer) {
   sql += QStringLiteral(" FROM ") + table->sqlName() + QStringLiteral(" WHERE Hase = ?");
   Statement& st = table->statements().get(sql);
   st.bind(1, nummer);
-  std::optional<double> best;
+  std::optional<core::Points> best;
   while (st.step()) {
     sqlite3_stmt* h = st.handle();
     shows::ShowPoints p;
     p.titel = st.column(0).toString();
     for (int i = 0; i < 7; ++i)
-      if (sqlite3_column_type(h, i + 1) != SQLITE_NULL) p.positions[i] = sqlite3_column_double(h, i + 1);
-    if (sqlite3_column_type(h, 8) != SQLITE_NULL) p.eigeneBewertung = sqlite3_column_double(h, 8);
+      if (sqlite3_column_type(h, i + 1) != SQLITE_NULL)
+        p.positions[i] = core::Points::fromDouble(sqlite3_column_double(h, i + 1));
+    if (sqlite3_column_type(h, 8) != SQLITE_NULL) p.eigeneBewertung = core::Points::fromDouble(sqlite3_column_double(h, 8));
     p.bewertJungtier = st.column(9).toString();
     if (const auto total = shows::showTotal(p); total && (!best || *total > *best)) best = total;
   }
   st.reset();
-  return best;
+  return best ? std::optional<double>(best->toDouble()) : std::nullopt;
 }
 
 std::optional<std::vector<PlanPaar>> MatingPlanner::rate(const std::vector<PlanTier>& rammler,

@@ -18,17 +18,17 @@ class RowReader {
     const int i = ds_.fieldIndex(name);
     return i >= 0 && i < static_cast<int>(row.size()) ? row[i] : QVariant();
   }
-  std::optional<double> number(const engine::DataSet::Row& row, const QString& name) const {
+  std::optional<core::Points> number(const engine::DataSet::Row& row, const QString& name) const {
     const QVariant v = value(row, name);
     if (!v.isValid() || v.isNull()) return std::nullopt;
-    return v.toDouble();
+    return core::Points::fromDouble(v.toDouble());
   }
 
  private:
   engine::DataSet& ds_;
 };
 
-QString pointsText(const std::optional<double>& v) { return v ? formatPoints(*v) : QString(); }
+QString pointsText(const std::optional<core::Points>& v) { return v ? formatPoints(*v) : QString(); }
 
 }  // namespace
 

@@ -29,7 +29,7 @@ QChar decimalSeparator() { return QLocale().decimalPoint().at(0); }
 void onFieldChange(DataSet& ds, const QString& name) {
   if (isPositionField(name)) {
     const ShowPoints p = showPointsOf(ds);
-    if (!isYoungAnimalTitle(p.titel)) ds.field(kEigene).setFloat(positionSum(p));
+    if (!isYoungAnimalTitle(p.titel)) ds.field(kEigene).setFloat(positionSum(p).toDouble());
   } else if (name.compare(kTitel, Qt::CaseInsensitive) == 0) {
     if (isYoungAnimalTitle(ds.field(kTitel).asString())) {
       if (!ds.field(kEigene).isNull()) ds.field(kEigene).clear();
@@ -52,7 +52,7 @@ void addShowCalculatedFields(Cursor& c) {
 void computeShowFields(DataSet& ds) {
   const ShowScore s = scoreOf(showPointsOf(ds), decimalSeparator());
   if (s.total)
-    ds.field(QStringLiteral("Gesamtpunkte")).setFloat(*s.total);
+    ds.field(QStringLiteral("Gesamtpunkte")).setFloat(s.total->toDouble());
   else
     ds.field(QStringLiteral("Gesamtpunkte")).clear();
   ds.field(QStringLiteral("AnzeigeBewertPunkte")).setValue(s.display);
@@ -67,7 +67,7 @@ bool fillOverallPoints(store::TDatenStamm& dm, Cursor& c, bool requireNonZeroPos
   if (requireNonZeroPosition && !hasNonZeroPosition(p)) return false;
   bool ok = store::guarded([&] {
     c.edit();
-    c.field(kEigene).setFloat(positionSum(p));
+    c.field(kEigene).setFloat(positionSum(p).toDouble());
   });
   if (!ok) {
     if (c.isEditing()) c.cancel();

@@ -1,8 +1,7 @@
 #include "shows/show_score.h"
 
+#include "core/number_input.h"
 #include "engine/dataset.h"
-
-#include <cmath>
 
 namespace lapiro::shows {
 
@@ -25,12 +24,12 @@ bool isPositionField(const QString& fieldName) {
 
 namespace {
 
-std::optional<double> optionalNumber(engine::DataSet& ds, const QString& name) {
+std::optional<core::Points> optionalNumber(engine::DataSet& ds, const QString& name) {
   const int i = ds.fieldIndex(name);
   if (i < 0) return std::nullopt;
   const engine::Field f = ds.field(i);
   if (f.isNull()) return std::nullopt;
-  return f.asFloat();
+  return core::Points::fromDouble(f.asFloat());
 }
 
 QString text(engine::DataSet& ds, const QString& name) {
@@ -38,7 +37,7 @@ QString text(engine::DataSet& ds, const QString& name) {
   return i < 0 ? QString() : ds.field(i).asString();
 }
 
-double valueOr0(const std::optional<double>& v) { return v.value_or(0.0); }
+core::Points valueOr0(const std::optional<core::Points>& v) { return v.value_or(core::Points()); }
 
 }  // namespace
 
@@ -52,30 +51,31 @@ ShowPoints showPointsOf(engine::DataSet& showRows) {
   return p;
 }
 
-double positionSum(const ShowPoints& row) {
-  double sum = 0.0;
+core::Points positionSum(const ShowPoints& row) {
+  core::Points sum;
   for (const auto& v : row.positions) sum += valueOr0(v);
   return sum;
 }
 
 bool hasNonZeroPosition(const ShowPoints& row) {
   for (const auto& v : row.positions)
-    if (v && *v != 0.0) return true;
+    if (v && !v->isZero()) return true;
   return false;
 }
 
-std::optional<double> showTotal(const ShowPoints& row) {
+std::optional<core::Points> showTotal(const ShowPoints& row) {
   if (isYoungAnimalTitle(row.titel)) return std::nullopt;
-  if (row.eigeneBewertung && *row.eigeneBewertung != 0.0) return *row.eigeneBewertung;
+  if (row.eigeneBewertung && !row.eigeneBewertung->isZero()) return *row.eigeneBewertung;
   return positionSum(row);
 }
 
-QString gradeForTotal(double total) {
-  if (total >= 97.0) return QStringLiteral("vorzüglich");
-  if (total >= 96.0) return QStringLiteral("hervorragend");
-  if (total >= 94.0) return QStringLiteral("sehr gut");
-  if (total >= 92.0) return QStringLiteral("gut");
-  if (total >= 90.0) return QStringLiteral("befriedigend");
+QString gradeForTotal(core::Points total) {
+  using core::Points;
+  if (total >= Points::whole(97)) return QStringLiteral("vorzüglich");
+  if (total >= Points::whole(96)) return QStringLiteral("hervorragend");
+  if (total >= Points::whole(94)) return QStringLiteral("sehr gut");
+  if (total >= Points::whole(92)) return QStringLiteral("gut");
+  if (total >= Points::whole(90)) return QStringLiteral("befriedigend");
   return QStringLiteral("nicht befriedigend");
 }
 
@@ -98,12 +98,10 @@ QString gradeText(const ShowPoints& row) {
   return gradeForTotal(*showTotal(row));
 }
 
+QString formatPoints(core::Points value, QChar decimalSeparator) { return value.text(decimalSeparator); }
+
 QString formatPoints(double value, QChar decimalSeparator) {
-  // Sums of fractions such as 40 - 37.5 carry binary noise; 15 significant digits hide it.
-  if (value == 0.0) value = 0.0;  // no "-0"
-  QString s = QString::number(value, 'g', 15);
-  if (decimalSeparator != QLatin1Char('.')) s.replace(QLatin1Char('.'), decimalSeparator);
-  return s;
+  return core::Points::fromDouble(value).text(decimalSeparator);
 }
 
 QString missingPoints(const ShowPoints& row, QChar decimalSeparator) {
@@ -111,9 +109,11 @@ QString missingPoints(const ShowPoints& row, QChar decimalSeparator) {
   const auto& pos = row.positions;
   if (!pos[P::Gewicht1] && !pos[P::Fell3] && !pos[P::Kopf4] && !pos[P::Farbe5] && !pos[P::Unterfarbe6])
     return {};
-  const double body = 20.0 - valueOr0(pos[P::Koerper2]);
-  const double fur = 15.0 - valueOr0(pos[P::Fell3]);
-  const double group = 40.0 - (valueOr0(pos[P::Kopf4]) + valueOr0(pos[P::Farbe5]) + valueOr0(pos[P::Unterfarbe6]));
+  using core::Points;
+  const Points body = Points::whole(20) - valueOr0(pos[P::Koerper2]);
+  const Points fur = Points::whole(15) - valueOr0(pos[P::Fell3]);
+  const Points group =
+      Points::whole(40) - (valueOr0(pos[P::Kopf4]) + valueOr0(pos[P::Farbe5]) + valueOr0(pos[P::Unterfarbe6]));
   const QString slash = QStringLiteral("/");
   return formatPoints(body, decimalSeparator) + slash + formatPoints(fur, decimalSeparator) + slash +
          formatPoints(group, decimalSeparator);
@@ -125,23 +125,11 @@ QString displayPoints(const ShowPoints& row, QChar decimalSeparator) {
   return s.left(5);
 }
 
-std::optional<double> parsePoints(const QString& text) {
-  QString t = text.trimmed();
-  if (t.isEmpty()) return std::nullopt;
-  int separators = 0;
-  for (QChar c : t) {
-    if (c == QLatin1Char(',') || c == QLatin1Char('.')) {
-      ++separators;
-    } else if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-      return std::nullopt;
-    }
-  }
-  if (separators > 1 || t == QLatin1String(",") || t == QLatin1String(".")) return std::nullopt;
-  t.replace(QLatin1Char(','), QLatin1Char('.'));
-  bool ok = false;
-  const double v = t.toDouble(&ok);
-  if (!ok || !std::isfinite(v)) return std::nullopt;
-  return v;
+std::optional<core::Points> parsePoints(const QString& text) {
+  const core::NumberReading r = core::readTypedNumber(text);
+  if (!r.isNumber() || r.number->negative || r.number->fraction.size() > 2 || r.number->whole.size() > 9)
+    return std::nullopt;
+  return core::Points::fromHundredths(*r.number->scaled(2));
 }
 
 bool acceptsCodeKey(QChar key, bool youngAnimalTitle) {

@@ -3,7 +3,11 @@
 // grade (card tab, show list, pedigree, litter book, matings overview, buck judging) calls
 // these functions, so that one rule holds everywhere. Pure functions, no table access except
 // the one reader `showPointsOf` that takes the values of a show row from a data set.
+// Points are held as core::Points (exact hundredths), so a total of tenths that lands on a
+// threshold gets that threshold's grade.
 #pragma once
+
+#include "core/points.h"
 
 #include <QChar>
 #include <QString>
@@ -30,8 +34,8 @@ bool isOwnJudgingTitle(const QString& title);
 struct ShowPoints {
   enum Position { Gewicht1, Koerper2, Fell3, Kopf4, Farbe5, Unterfarbe6, Pflege7 };
   QString titel;
-  std::array<std::optional<double>, 7> positions{};  // indexed by Position
-  std::optional<double> eigeneBewertung;              // overall points, typed or summed
+  std::array<std::optional<core::Points>, 7> positions{};  // indexed by Position
+  std::optional<core::Points> eigeneBewertung;              // overall points, typed or summed
   QString bewertJungtier;                             // young-animal code, up to 3 characters
 };
 
@@ -45,17 +49,17 @@ bool isPositionField(const QString& fieldName);
 ShowPoints showPointsOf(engine::DataSet& showRows);
 
 // Sum of the seven positions, empty positions counting 0.
-double positionSum(const ShowPoints& row);
+core::Points positionSum(const ShowPoints& row);
 // True when at least one of the seven positions is set and not 0.
 bool hasNonZeroPosition(const ShowPoints& row);
 
 // The show total: EigeneBewertung when it is set and not 0, otherwise the sum of the seven
 // positions. nullopt for a "Jungtierbewertung" row, which has no total.
-std::optional<double> showTotal(const ShowPoints& row);
+std::optional<core::Points> showTotal(const ShowPoints& row);
 
 // Grade word for a total; thresholds inclusive, tested from the top (97 "vorzüglich",
 // 96 "hervorragend", 94 "sehr gut", 92 "gut", 90 "befriedigend", else "nicht befriedigend").
-QString gradeForTotal(double total);
+QString gradeForTotal(core::Points total);
 // Grade word for a young-animal code (exact comparison): "8/3".."8/7" "sehr gut",
 // "6/2" "6/1" "6/0" "gut", "4" "befriedigend", "NB" "nicht befriedigend", anything else "".
 QString gradeForYoungAnimalCode(const QString& code);
@@ -71,14 +75,15 @@ QString missingPoints(const ShowPoints& row, QChar decimalSeparator = QLatin1Cha
 // young-animal code for "Jungtierbewertung" rows; at most 5 characters.
 QString displayPoints(const ShowPoints& row, QChar decimalSeparator = QLatin1Char(','));
 
-// A number in general format: no trailing zeros, no exponent for ordinary values, up to 15
-// significant digits ("86", "1,5", "19,25").
+// Points in general format: no trailing zeros ("86", "1,5", "19,25", "0,8").
+QString formatPoints(core::Points value, QChar decimalSeparator = QLatin1Char(','));
+// A stored float value in the same format, taken to the hundredth first.
 QString formatPoints(double value, QChar decimalSeparator = QLatin1Char(','));
 
-// Parses points typed with a comma or a point ("19,5" and "19.5" are 19.5; "20" is 20).
-// Surrounding blanks are ignored. nullopt for an empty text, letters, a negative number or
-// more than one separator.
-std::optional<double> parsePoints(const QString& text);
+// Parses typed points by the shared typed-number rules ("19,5" is 19,5; "20" is 20; "19.5"
+// is refused, see core/number_input.h). Surrounding blanks are ignored. nullopt for an empty
+// text, letters, a negative number, an ambiguous point or more than two decimals.
+std::optional<core::Points> parsePoints(const QString& text);
 
 // Key filter of the young-animal code editor: with a "Jungtierbewertung" title it accepts
 // backspace, "/", the digits, "B" and "N"; with any other title backspace, "." and the
@@ -87,7 +92,7 @@ bool acceptsCodeKey(QChar key, bool youngAnimalTitle);
 
 // Everything a view shows for one row, computed at once.
 struct ShowScore {
-  std::optional<double> total;  // nullopt for "Jungtierbewertung" rows
+  std::optional<core::Points> total;  // nullopt for "Jungtierbewertung" rows
   QString display;              // AnzeigeBewertPunkte
   QString grade;                // PraedikatText
   QString missing;              // Fehlpunkte

@@ -16,7 +16,7 @@ namespace lapiro::store {
 using engine::Cursor;
 using engine::EngineError;
 
-bool tBewListe::add(double total) {
+bool tBewListe::add(core::Points total) {
   try {
     auto it = values_.begin();
     while (it != values_.end() && *it < total) ++it;
@@ -28,9 +28,8 @@ bool tBewListe::add(double total) {
 }
 
 QStringList tBewListe::descendingTexts() const {
-  const QLocale german(QLocale::German, QLocale::Germany);
   QStringList texts;
-  for (auto it = values_.rbegin(); it != values_.rend(); ++it) texts << german.toString(*it, 'f', 2);
+  for (auto it = values_.rbegin(); it != values_.rend(); ++it) texts << it->twoDecimals();
   return texts;
 }
 
@@ -142,7 +141,7 @@ QStringList TDatenStamm::ancestorBoxText(qint64 nummer, const shell::PedigreeIte
         if (shows::isYoungAnimalTitle(row.titel)) {
           if (!young.isEmpty()) young += QStringLiteral(" /");
           young += row.bewertJungtier;
-        } else if (!scores.add(shows::showTotal(row).value_or(0.0))) {
+        } else if (!scores.add(shows::showTotal(row).value_or(core::Points()))) {
           dialogs().error(QStringLiteral("Zu wenig Speicher vorhanden!"));
           break;
         }

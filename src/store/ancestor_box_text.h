@@ -2,6 +2,8 @@
 // that need no table, so they can be checked on their own.
 #pragma once
 
+#include "core/points.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,13 +16,13 @@ namespace lapiro::store {
 class tBewListe {
  public:
   // Adds a total. Returns false when the node could not be allocated (nothing is added).
-  bool add(double total);
+  bool add(core::Points total);
   bool empty() const { return values_.empty(); }
   // The totals from the greatest to the smallest.
   QStringList descendingTexts() const;
 
  private:
-  std::list<double> values_;
+  std::list<core::Points> values_;
 };
 
 // The show-score text of an animal: the totals from the greatest to the smallest with two

@@ -225,3 +225,33 @@ TEST(PeriodDialog, RefusesMonthsOutsideTheYearAndKeepsAskingUntilCancelled) {
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
 }
+
+TEST_F(BookkeepingWindowTest, APointBeforeThreeDigitsGroupsThousandsInTheBookingAndTheOpeningBalance) {
+  auto w = open();
+  w->selectAccount(bank);
+  // "1.234" is what the program itself prints for a thousand and more: 1234,00, not 1,23.
+  enter(*w, QStringLiteral("03.02.2025"), QStringLiteral("1.234"), QStringLiteral("Tierverkauf"));
+  EXPECT_TRUE(w->BitBtnSpeichernClick());
+  EXPECT_EQ(ledger.account(bank)->balance, Money::fromUnits((100 + 1234) * 10000LL));
+  // A single point before other than three digits is refused with the hint; nothing written.
+  enter(*w, QStringLiteral("04.02.2025"), QStringLiteral("1.5"), QStringLiteral("Tierverkauf"));
+  EXPECT_FALSE(w->BitBtnSpeichernClick());
+  EXPECT_EQ(dialogs.texts().last(), QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 1,5"));
+  EXPECT_EQ(stock.rowCount(QStringLiteral("BUCHUNG")), 1);
+  w->BitBtnAbbruchClick();
+
+  w->pages()->setCurrentIndex(2);
+  w->newAccount(kKindCash);
+  w->accountField(QStringLiteral("Name"))->setText(QStringLiteral("Vereinskasse"));
+  w->accountField(QStringLiteral("Eroeffnungssaldo"))->setText(QStringLiteral("1.000"));
+  emit w->accountField(QStringLiteral("Name"))->textEdited(QString());
+  EXPECT_TRUE(w->saveAccountForm());
+  ASSERT_TRUE(ledger.byName(QStringLiteral("Vereinskasse")));
+  EXPECT_EQ(ledger.byName(QStringLiteral("Vereinskasse"))->opening, Money::fromUnits(1000 * 10000LL));
+  w->accountField(QStringLiteral("Eroeffnungssaldo"))->setText(QStringLiteral("2.5"));
+  emit w->accountField(QStringLiteral("Eroeffnungssaldo"))->textEdited(QString());
+  EXPECT_FALSE(w->saveAccountForm());
+  EXPECT_EQ(dialogs.texts().last(), QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 2,5"));
+  EXPECT_EQ(ledger.byName(QStringLiteral("Vereinskasse"))->opening, Money::fromUnits(1000 * 10000LL));
+  w->close();
+}

@@ -112,6 +112,22 @@ TEST_F(LedgerTest, TransferCreatesLinkedCounterBookingAndDeletingEitherRestoresB
   }
 }
 
+TEST_F(LedgerTest, TransferToTheBookedAccountItselfIsRefusedBeforeTheQuestionAndWritesNothing) {
+  setOpening(bank, 100);
+  // Asked first or not: the refusal comes before the save question, nothing is stored.
+  for (bool ask : {false, true}) {
+    dialogs.clear();
+    const auto out = ledger.saveBooking(BookingEntry{bank, QDate(2025, 6, 30), QStringLiteral("Girokonto"), eur(40), {}}, ask);
+    EXPECT_EQ(out.result, Ledger::SaveResult::Failed);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Eine Umbuchung auf dasselbe Konto ist nicht möglich")});
+    EXPECT_EQ(stock.rowCount(QStringLiteral("BUCHUNG")), 0);
+    EXPECT_EQ(balance(bank), eur(100));
+  }
+  // The same category on the other account is an ordinary transfer.
+  EXPECT_EQ(book(cash, QDate(2025, 6, 30), QStringLiteral("Girokonto"), eur(-40)).result, Ledger::SaveResult::Saved);
+  EXPECT_EQ(balance(bank), eur(140));
+}
+
 TEST_F(LedgerTest, DeletingFindsTheCounterBookingByKeyNotByName) {
   const auto t = book(cash, QDate(2025, 6, 30), QStringLiteral("Girokonto"), eur(-200));
   // The bank account is renamed and another row takes its old name: the counter booking is
@@ -204,10 +220,12 @@ TEST(TypedAmounts, CommaPointSeparatorsSignAndRounding) {
     return m ? m->units() : -999999999;
   };
   EXPECT_EQ(units("12,50"), 125000);
-  EXPECT_EQ(units("12.50"), 125000);
   EXPECT_EQ(units("1.234,56"), 12345600);
-  EXPECT_EQ(units("1,234.56"), 12345600);
   EXPECT_EQ(units("1.234.567"), 12345670000);
+  // A point before exactly three digits groups thousands, as the program prints amounts.
+  EXPECT_EQ(units("1.000"), 10000000);
+  EXPECT_EQ(units("1.234"), 12340000);
+  EXPECT_EQ(units("1.000 €"), 10000000);
   EXPECT_EQ(units("-50"), -500000);
   EXPECT_EQ(units(" +7 € "), 70000);
   EXPECT_EQ(units(",5"), 5000);
@@ -217,6 +235,11 @@ TEST(TypedAmounts, CommaPointSeparatorsSignAndRounding) {
   EXPECT_EQ(units("12,3449"), 123400);
   EXPECT_EQ(units("0,005"), 100);
   // Refused.
-  for (const char* bad : {"", "-", "abc", "12a", "1.23.4", "12,50,1", "1.2345,00", "5-", "1 2x", ","})
+  for (const char* bad : {"", "-", "abc", "12a", "1.23.4", "12,50,1", "1.2345,00", "5-", "1 2x", ",", "12.50", "1,234.56",
+                          "0.500", "1.5"})
     EXPECT_FALSE(parseAmount(QString::fromUtf8(bad))) << bad;
+  // An ambiguous point is explained; other refusals name the text.
+  EXPECT_EQ(amountRefusal(QStringLiteral("1.5")), QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 1,5"));
+  EXPECT_EQ(amountRefusal(QStringLiteral("12.50 €")), QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 12,50"));
+  EXPECT_EQ(amountRefusal(QStringLiteral("abc")), QStringLiteral("\"abc\" ist kein gültiger Betrag."));
 }

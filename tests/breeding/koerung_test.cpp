@@ -19,12 +19,15 @@ namespace {
 using lapiro::test::ScriptedDialogs;
 using lapiro::test::StockDirectory;
 
+using core::Points;
+
 QString s(const char16_t* t) { return QString::fromUtf16(t); }
+Points pt(double v) { return Points::fromDouble(v); }
 
 std::vector<LitterYoung> young(std::initializer_list<double> totals) {
   std::vector<LitterYoung> v;
   int i = 0;
-  for (double t : totals) v.push_back({QStringLiteral("J%1").arg(++i), t});
+  for (double t : totals) v.push_back({QStringLiteral("J%1").arg(++i), pt(t)});
   return v;
 }
 
@@ -42,7 +45,7 @@ TEST(KoerungRules, BreedingYearRunsFromFirstNovember) {
 
 TEST(KoerungRules, ScoreCellsTakeACommaAndRespectEachPositionsLimit) {
   QString error;
-  EXPECT_EQ(parseScore(s(u"9,5"), 0, &error), 9.5);
+  EXPECT_EQ(parseScore(s(u"9,5"), 0, &error), pt(9.5));
   EXPECT_TRUE(error.isEmpty());
   EXPECT_FALSE(parseScore(QString(), 0, &error).has_value());
   EXPECT_TRUE(error.isEmpty());
@@ -54,7 +57,10 @@ TEST(KoerungRules, ScoreCellsTakeACommaAndRespectEachPositionsLimit) {
   error.clear();
   EXPECT_FALSE(parseScore(s(u"16"), 2, &error).has_value());
   EXPECT_TRUE(error.contains(s(u"Position 3")) && error.contains(s(u"15"))) << error.toStdString();
-  EXPECT_EQ(parseScore(s(u"15"), 6, &error), 15.0);
+  EXPECT_EQ(parseScore(s(u"15"), 6, &error), Points::whole(15));
+  error.clear();
+  parseScore(s(u"9.5"), 0, &error);
+  EXPECT_EQ(error, s(u"Bitte Komma als Dezimalzeichen verwenden: 9,5"));
   EXPECT_FALSE(parseScore(s(u"15,5"), 6, &error).has_value());
   EXPECT_TRUE(acceptsScoreKey(u'7') && acceptsScoreKey(u',') && acceptsScoreKey(u'\b'));
   EXPECT_FALSE(acceptsScoreKey(u'.') || acceptsScoreKey(u'a'));
@@ -64,14 +70,14 @@ TEST(KoerungRules, RowFiguresFlagBadCellsAndTheSharedGroup) {
   ScoreRow row{1, s(u"A 1"), s(u"1.0"), {s(u"19"), s(u"18,5"), s(u"14"), s(u"14"), s(u"14"), s(u"9,5"), s(u"5")}};
   RowFigures f = rowFigures(row);
   EXPECT_TRUE(f.error.isEmpty());
-  EXPECT_DOUBLE_EQ(f.total, 94.0);
+  EXPECT_EQ(f.total, Points::whole(94));
   EXPECT_EQ(f.totalText, s(u"94"));
   EXPECT_EQ(f.grade, s(u"sehr gut"));
-  EXPECT_EQ(f.missing, s(u"1,5/1/2,5"));
+  EXPECT_EQ(f.missing, s(u"1,5/2,5/1"));  // live order: body / positions 4 to 6 / fur
 
   row.cells = {s(u"19"), QString(), QString(), QString(), QString(), QString(), QString()};
   f = rowFigures(row);
-  EXPECT_EQ(f.missing, s(u"20/15/40"));
+  EXPECT_EQ(f.missing, s(u"20/40/15"));
   EXPECT_EQ(f.grade, s(u"nicht befriedigend"));
 
   row.cells = {s(u"19"), s(u"19"), s(u"14"), s(u"15"), s(u"15"), s(u"15"), s(u"5")};
@@ -86,6 +92,29 @@ TEST(KoerungRules, RowFiguresFlagBadCellsAndTheSharedGroup) {
   EXPECT_TRUE(f.error.contains(s(u"A 1")) && f.error.contains(s(u"Position 2"))) << f.error.toStdString();
 
   EXPECT_TRUE(rowFigures(ScoreRow{}).totalText.isEmpty());
+}
+
+TEST(KoerungRules, LiveMissingPointsPutTheGroupSecondAndTotalsLandOnThresholds) {
+  ScoreRow row{1, s(u"A 1"), s(u"1.0"), {s(u"9"), s(u"19"), s(u"14"), s(u"15"), s(u"14"), s(u"9"), s(u"5")}};
+  EXPECT_EQ(rowFigures(row).missing, s(u"1/2/1"));
+  // The stored row of the same scores keeps body / fur / positions 4 to 6.
+  shows::ShowPoints stored;
+  stored.titel = koerungTitle();
+  for (size_t i = 0; i < 7; ++i) stored.positions[i] = *parseScore(row.cells[i], int(i), nullptr);
+  EXPECT_EQ(shows::missingPoints(stored), s(u"1/1/2"));
+
+  // Tenths summing exactly to 92 and 96: "gut" and "hervorragend", never the grade below.
+  row.cells = {s(u"18"), s(u"18,1"), s(u"14,5"), s(u"19,5"), s(u"13"), s(u"4,6"), s(u"4,3")};
+  RowFigures f = rowFigures(row);
+  EXPECT_EQ(f.totalText, s(u"92"));
+  EXPECT_EQ(f.grade, s(u"gut"));
+  EXPECT_EQ(f.missing, s(u"1,9/2,9/0,5"));
+  row.cells = {s(u"19,8"), s(u"19"), s(u"14,9"), s(u"20"), s(u"13,3"), s(u"4,5"), s(u"4,5")};
+  f = rowFigures(row);
+  EXPECT_EQ(f.total, Points::whole(96));
+  EXPECT_EQ(f.grade, s(u"hervorragend"));
+  row.cells = {s(u"9,5"), s(u"19,2"), s(u"14,5"), s(u"18"), s(u"13"), s(u"9"), s(u"4,5")};
+  EXPECT_EQ(rowFigures(row).missing, s(u"0,8/0/0,5"));
 }
 
 TEST(KoerungRules, AncestryCountsStopWhereASideIsIncomplete) {
@@ -127,7 +156,7 @@ TEST(KoerungRules, PresentedYoungKeepTheBestFiveOfAtLeast89) {
   EXPECT_EQ(balancePoints(p), 10);
 
   // Unjudged young and totals below 89 are left out.
-  p = choosePresented({{s(u"A"), std::nullopt}, {s(u"B"), 88.5}, {s(u"C"), 89.0}});
+  p = choosePresented({{s(u"A"), std::nullopt}, {s(u"B"), pt(88.5)}, {s(u"C"), Points::whole(89)}});
   EXPECT_EQ(p.count(), 1);
   EXPECT_EQ(balancePoints(p), 0);
   p = choosePresented({});
@@ -152,10 +181,38 @@ TEST(KoerungRules, BalanceThresholdsAreInclusive) {
   EXPECT_EQ(balancePoints(five), 6);
 }
 
+TEST(KoerungRules, BuckWhoseBestRowSumsToExactly96GetsTenPointsForItem4) {
+  shows::ShowPoints best;
+  best.titel = s(u"Landesschau");
+  const double row[] = {19.8, 19, 14.9, 20, 13.3, 4.5, 4.5};
+  for (size_t i = 0; i < 7; ++i) best.positions[i] = pt(row[i]);
+  KoernoteInput in;
+  in.buckBest = shows::showTotal(best);
+  ASSERT_TRUE(in.buckBest);
+  EXPECT_EQ(*in.buckBest, Points::whole(96));
+  EXPECT_EQ(computeKoernote(in).punkte[3], 10);
+  // Means of tenths: 95,5 for four young is 10 points, 95,4 is 8.
+  Presentation four = choosePresented(young({95.1, 95.9, 95.3, 95.7}));
+  EXPECT_EQ(four.meanText(), s(u"95,50"));
+  EXPECT_EQ(balancePoints(four), 10);
+  four = choosePresented(young({95.1, 95.9, 95.3, 95.3}));
+  EXPECT_EQ(four.meanText(), s(u"95,40"));
+  EXPECT_EQ(balancePoints(four), 8);
+  Presentation three = choosePresented(young({93.1, 94.6, 94.3}));  // 282 / 3 = 94,00
+  EXPECT_EQ(three.meanText(), s(u"94,00"));
+  EXPECT_EQ(balancePoints(three), 6);
+  Presentation five = choosePresented(young({94.1, 95.3, 95.2, 95.1, 95.3}));  // 475 / 5 = 95,00
+  EXPECT_EQ(five.meanText(), s(u"95,00"));
+  EXPECT_EQ(balancePoints(five), 10);
+}
+
 TEST(KoerungRules, BuckAndWoolPointsAndTheSum) {
-  EXPECT_EQ(buckPoints(95.0), 8);
-  EXPECT_EQ(buckPoints(96.0), 10);
-  EXPECT_EQ(buckPoints(93.5), 0);
+  EXPECT_EQ(buckPoints(Points::whole(95)), 8);
+  EXPECT_EQ(buckPoints(Points::whole(96)), 10);
+  EXPECT_EQ(buckPoints(pt(95.9)), 8);
+  EXPECT_EQ(buckPoints(Points::whole(94)), 8);
+  EXPECT_EQ(buckPoints(pt(93.9)), 0);
+  EXPECT_EQ(buckPoints(pt(93.5)), 0);
   EXPECT_EQ(buckPoints(std::nullopt), 0);
   EXPECT_FALSE(woolItemPoints(93).has_value());
   EXPECT_EQ(woolItemPoints(94), 4);
@@ -166,7 +223,7 @@ TEST(KoerungRules, BuckAndWoolPointsAndTheSum) {
   KoernoteInput in;
   for (int k = 1; k <= 14; ++k) in.ancestors[static_cast<size_t>(k)] = true;
   in.litter1 = young({96, 96, 96});
-  in.buckBest = 95;
+  in.buckBest = Points::whole(95);
   in.langhaar = true;
   in.woolLeistungspunkte = 96;
   KoernoteResult r = computeKoernote(in);
@@ -277,7 +334,7 @@ TEST_F(KoerungTest, BestShowRowIsKeptByItsKeyAndOwnJudgingsDoNotCount) {
   const qint64 winner = show(QDate(2024, 5, 1), s(u"Landesschau"), 95.0);  // same day, higher
   show(QDate(2024, 6, 1), shows::ownJudgingTitle(), 98.0);
   open();
-  EXPECT_EQ(koerung->positionBestShowRow(), 95.0);
+  EXPECT_EQ(koerung->positionBestShowRow(), Points::whole(95));
   EXPECT_EQ(module->at(s(u"Ausstellung")).field(s(u"Nummer")).asInteger(), winner);
   EXPECT_EQ(koerung->compute(QDate(2024, 10, 15)).punkte[3], 8);
 }

@@ -20,12 +20,13 @@ TEST(MatingTexts, AverageMortalityAndPartnerLines) {
 }
 
 TEST(MatingTexts, EvaluationJoinsNewestFirstAndLeavesOutZeroTotals) {
-  EXPECT_EQ(bewertungsText({{QStringLiteral("Kreisschau"), {}, 95.5},
+  using core::Points;
+  EXPECT_EQ(bewertungsText({{QStringLiteral("Kreisschau"), {}, Points::fromHundredths(9550)},
                             {QStringLiteral("Jungtierbewertung"), QStringLiteral("8/5"), std::nullopt},
-                            {QStringLiteral("Landesschau"), {}, 0.0},
-                            {QStringLiteral("Ortsschau"), {}, 94.0}}),
+                            {QStringLiteral("Landesschau"), {}, Points()},
+                            {QStringLiteral("Ortsschau"), {}, Points::whole(94)}}),
             QStringLiteral("95,5/ 8/5/ 94"));
-  EXPECT_EQ(bewertungsText({{QStringLiteral("Kreisschau"), {}, 0.0}}), QString());
+  EXPECT_EQ(bewertungsText({{QStringLiteral("Kreisschau"), {}, Points()}}), QString());
 }
 
 class MatingsTest : public ::testing::Test {

@@ -39,10 +39,21 @@ TEST(WoolFigures, EightyFourDayIntervalScalesEveryFigureAndRoundsHalvesToEven) {
   EXPECT_EQ(*y.wrz1, 1088);
   EXPECT_EQ(*y.wrz2, 163);     // 3.26 x 50
   EXPECT_EQ(*y.jweFilz, 87);   // 4.35 x 20
-  EXPECT_EQ(*y.wrzFilz, 22);   // felt at a quarter of its yield, like the 91-day figure: 21.75
-  EXPECT_EQ(*woolYields(QStringLiteral("84"), 0, 0, 8).wrzFilz, 9);  // 8.7
-  EXPECT_EQ(roundHalfEven(2, 10875, 10000), 2);                      // 2.175
+  EXPECT_EQ(*y.wrzFilz, 20);   // felt counts as weighed under both intervals
+  EXPECT_EQ(*woolYields(QStringLiteral("84"), 0, 0, 8).wrzFilz, 8);
+  EXPECT_EQ(roundHalfEven(2, 10875, 10000), 2);  // 2.175
   EXPECT_EQ(roundHalfEven(10, 435, 100), 44);                        // 43.5 -> even 44
+}
+
+TEST(WoolFigures, FeltCountsAsWeighedUnderThe84DayIntervalToo) {
+  // I 230 / II 50 / Filz 37 on a white animal: 1000 + 163 + 37 = 1200, which gives 38 points.
+  const WoolYields y = woolYields(QStringLiteral("84"), 230, 50, 37);
+  EXPECT_EQ(*y.wrz1, 1000);
+  EXPECT_EQ(*y.wrz2, 163);
+  EXPECT_EQ(*y.wrzFilz, 37);
+  EXPECT_EQ(y.wrzSum(), 1200);
+  EXPECT_EQ(animalPoints(y.wrzSum(), true), u"38");
+  EXPECT_EQ(*woolYields(QStringLiteral("91"), 230, 50, 37).wrzFilz, 37);
 }
 
 TEST(WoolFigures, AnotherIntervalLeavesEveryFigureEmpty) {
@@ -86,16 +97,20 @@ TEST(WoolFigures, PerformancePointsTotalAndGrade) {
   EXPECT_EQ(f.punkteEltern, u"30");
   EXPECT_EQ(f.punkteGrosseltern, u"NB");
   EXPECT_EQ(f.leistungspunkte, 70);
-  EXPECT_DOUBLE_EQ(f.gesamtPunkte, 166.0);
+  EXPECT_EQ(f.gesamtPunkte, core::Points::whole(166));
   EXPECT_EQ(f.gesamtNote, u"sehr gut");
 
   r.grosselternWrz = 1400;  // "30": 100 performance points
   f = woolFigures(r);
   EXPECT_EQ(f.leistungspunkte, 100);
-  EXPECT_DOUBLE_EQ(f.gesamtPunkte, 196.0);
+  EXPECT_EQ(f.gesamtPunkte, core::Points::whole(196));
   EXPECT_EQ(f.gesamtNote, u"vorzüglich");
   r.bewertung = 95.5;
   EXPECT_EQ(woolFigures(r).gesamtNote, u"sehr gut");
+  // A judging of tenths that sums to exactly 96 reaches 196 (as doubles: 195.99999999999997).
+  r.bewertung = 18.0 + 18.1 + 14.5 + 19.5 + 13.0 + 4.6 + 4.3 + 4.0;
+  EXPECT_EQ(woolFigures(r).gesamtPunkte, core::Points::whole(196));
+  EXPECT_EQ(woolFigures(r).gesamtNote, u"vorzüglich");
 }
 
 TEST(WoolFigures, NotEvaluatedIsClearedWhereThereIsNothingToEvaluate) {
@@ -124,22 +139,27 @@ TEST(WoolFigures, NotEvaluatedIsClearedWhereThereIsNothingToEvaluate) {
 
 // ---------------------------------------------------------------- input
 
-TEST(WoolInput, WeightsAreNonNegativeNumbersWithCommaOrPoint) {
+TEST(WoolInput, WeightsAreNonNegativeNumbersWithACommaAndAThousandsPoint) {
   bool ok = false;
   EXPECT_EQ(parseWoolWeight(QStringLiteral("250"), &ok), 250);
   EXPECT_TRUE(ok);
   EXPECT_EQ(parseWoolWeight(QStringLiteral("250,4"), &ok), 250);
-  EXPECT_EQ(parseWoolWeight(QStringLiteral(" 12.6 "), &ok), 13);
+  EXPECT_EQ(parseWoolWeight(QStringLiteral(" 12,6 "), &ok), 13);
+  EXPECT_EQ(parseWoolWeight(QStringLiteral("3.800"), &ok), 3800);
+  EXPECT_EQ(parseWoolWeight(QStringLiteral("1.000,5"), &ok), 1001);
   EXPECT_EQ(parseWoolWeight(QStringLiteral("0"), &ok), 0);
   EXPECT_TRUE(ok);
   EXPECT_FALSE(parseWoolWeight(QString(), &ok).has_value());
   EXPECT_TRUE(ok);
-  for (const QString& bad : {QStringLiteral("-5"), QStringLiteral("abc"), QStringLiteral("1.000,5"),
+  for (const QString& bad : {QStringLiteral("-5"), QStringLiteral("abc"), QStringLiteral("3.8"),
                              QStringLiteral("12 g"), QStringLiteral("1e3")}) {
     EXPECT_FALSE(parseWoolWeight(bad, &ok).has_value()) << bad.toStdString();
     EXPECT_FALSE(ok) << bad.toStdString();
   }
   EXPECT_TRUE(woolWeightRefusal(QStringLiteral("Filz"), QStringLiteral("-5")).contains(u"-5"));
+  EXPECT_EQ(woolWeightRefusal(QStringLiteral("Filz"), QStringLiteral("3.8")),
+            QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 3,8"));
+  EXPECT_EQ(positionRefusal(6, QStringLiteral("4.5")), QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 4,5"));
 }
 
 TEST(WoolInput, JudgingPointsStayWithinEachPositionsMaximum) {

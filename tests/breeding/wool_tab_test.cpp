@@ -131,9 +131,17 @@ TEST_F(WoolTabTest, EnteringATestShowsItsFiguresAndRefusesBadInput) {
   EXPECT_EQ(wool().field(QStringLiteral("Filz")).asInteger(), 20);
   EXPECT_TRUE(wool().field(QStringLiteral("Pflege")).isNull());
 
+  // A point in a weight or in points is explained; a thousands point is read as such.
+  type(QStringLiteral("Filz"), QStringLiteral("2.5"));
+  ASSERT_EQ(dialogs.shown().size(), 3u);
+  EXPECT_EQ(dialogs.shown()[2].text, QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 2,5"));
+  EXPECT_EQ(wool().field(QStringLiteral("Filz")).asInteger(), 20);
+  type(QStringLiteral("GewichtHase"), QStringLiteral("3.800"));
+  EXPECT_DOUBLE_EQ(wool().field(QStringLiteral("GewichtHase")).asFloat(), 3800.0);
+
   type(QStringLiteral("Filz"), QStringLiteral("20"));
   type(QStringLiteral("Gewicht"), QStringLiteral("19"));
-  type(QStringLiteral("Pflege"), QStringLiteral("4.5"));
+  type(QStringLiteral("Pflege"), QStringLiteral("4,5"));
   EXPECT_EQ(tab().box(QStringLiteral("Bewertung"))->text(), u"23,5");
   tab().SpeichernClick();
   EXPECT_FALSE(wool().isEditing());

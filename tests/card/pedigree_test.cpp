@@ -103,9 +103,9 @@ TEST(PedigreeLayout, FifthGenerationFromFiveHundredPixelsAndBoxesCentredBetweenP
 
 TEST(ShowScoreText, ScoresFromTheHighestThenTheYoungRatingsSeparatorOnlyBetweenParts) {
   store::tBewListe scores;
-  scores.add(92.5);
-  scores.add(94.0);
-  scores.add(92.5);
+  scores.add(core::Points::fromHundredths(9250));
+  scores.add(core::Points::whole(94));
+  scores.add(core::Points::fromHundredths(9250));
   EXPECT_EQ(store::showScoreText(scores, QStringLiteral("8/5")), QStringLiteral("94,00 /92,50 /92,50 /8/5"));
   EXPECT_EQ(store::showScoreText(scores, QString()), QStringLiteral("94,00 /92,50 /92,50"));
   EXPECT_EQ(store::showScoreText(store::tBewListe{}, QStringLiteral("8/5 /6/1")), QStringLiteral("8/5 /6/1"));

@@ -20,12 +20,28 @@ FieldInput in(FieldType type, const QString& text, int size = 0) {
 
 TEST(FieldInputNumbers, GermanCommaPointAndThousandsAreReadAsTyped) {
   EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("3,5")), 3.5);
-  EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("3.5")), 3.5);
   EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("95,5")), 95.5);
   EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("1.234,5")), 1234.5);
   EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("1.234.567")), 1234567.0);
   EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral(" -0,25 ")), -0.25);
   EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral(",5")), 0.5);
+}
+
+TEST(FieldInputNumbers, APointBeforeThreeDigitsGroupsThousandsAnyOtherPointIsRefusedWithAHint) {
+  EXPECT_DOUBLE_EQ(*parseGermanDecimal(QStringLiteral("1.500")), 1500.0);
+  EXPECT_EQ(in(FieldType::Number, QStringLiteral("3.500")).value.toDouble(), 3500.0);
+  EXPECT_EQ(in(FieldType::Long, QStringLiteral("1.000")).value.toLongLong(), 1000);
+  EXPECT_EQ(in(FieldType::Money, QStringLiteral("1.234")).value.value<Money>().units(), 12340000);
+  for (FieldType type : {FieldType::Number, FieldType::Long, FieldType::Short, FieldType::Money}) {
+    const FieldInput r = in(type, QStringLiteral("3.5"));
+    EXPECT_EQ(r.error, QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 3,5")) << fieldTypeName(type).toStdString();
+  }
+  EXPECT_EQ(in(FieldType::Number, QStringLiteral("0.500")).error, QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 0,500"));
+  EXPECT_EQ(in(FieldType::Number, QStringLiteral("1.5000")).error, QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 1,5000"));
+  EXPECT_FALSE(parseGermanDecimal(QStringLiteral("3.5")));
+  // Engine text given to a number field is read by the same rule.
+  EXPECT_THROW(toTyped(FieldType::Number, 0, QVariant(QStringLiteral("3.5")), QStringLiteral("Feld")), EngineError);
+  EXPECT_DOUBLE_EQ(toTyped(FieldType::Number, 0, QVariant(QStringLiteral("1.500")), QStringLiteral("Feld")).toDouble(), 1500.0);
 }
 
 TEST(FieldInputNumbers, WhatIsNotAGermanNumberIsRefused) {

@@ -8,7 +8,10 @@ TEST(Money, ParsesGermanNotationExactly) {
   EXPECT_EQ(Money::parse(QStringLiteral("12,50"))->units(), 125000);
   EXPECT_EQ(Money::parse(QStringLiteral("1.234,5"))->units(), 12345000);
   EXPECT_EQ(Money::parse(QStringLiteral("-3"))->units(), -30000);
-  EXPECT_EQ(Money::parse(QStringLiteral("0.1"))->units(), 1000);
+  EXPECT_EQ(Money::parse(QStringLiteral("1.000"))->units(), 10000000);
+  EXPECT_EQ(Money::parse(QStringLiteral("0,1 €"))->units(), 1000);
+  EXPECT_FALSE(Money::parse(QStringLiteral("0.1")).has_value());  // a point is no decimal sign
+  EXPECT_FALSE(Money::parse(QStringLiteral("1,23456")).has_value());
   EXPECT_FALSE(Money::parse(QStringLiteral("12,5x")).has_value());
   EXPECT_FALSE(Money::parse(QStringLiteral("1.23,4")).has_value());
   EXPECT_FALSE(Money::parse(QString()).has_value());

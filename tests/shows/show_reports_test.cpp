@@ -49,7 +49,7 @@ TEST(ShowListReport, FiftyShowsRunOverPagesWithWholeBlocks) {
   reports::MemoryDataSource data;
   for (int i = 0; i < 50; ++i)
     data.append(showRow(QStringLiteral("Schau %1").arg(i), QStringLiteral("9%1").arg(i % 8),
-                        gradeForTotal(90 + i % 8), QStringLiteral("1/1/2")));
+                        gradeForTotal(core::Points::whole(90 + i % 8)), QStringLiteral("1/1/2")));
   const reports::PageModel model = reports::layoutReport(TReportAusstellung(), data);
   EXPECT_GT(model.pageCount(), 5);
   int details = 0;

@@ -1,5 +1,5 @@
-// The card's tab "Ausstellung" as a user types into it: points with comma or point, letters
-// refused, the editor switch and the code editor's key filter, the buttons and the date check.
+// The card's tab "Ausstellung" as a user types into it: points with a decimal comma, a point
+// explained, letters refused, the editor switch and the code editor's key filter, the buttons and the date check.
 #include "shows/ui/show_tab.h"
 
 #include "engine/cursor.h"
@@ -75,7 +75,7 @@ TEST_F(ShowTabTest, PointsTypedWithCommaOrPointAndLettersRefused) {
   EXPECT_FALSE(tab->newButton()->isEnabled());
   tab->titleBox()->setEditText(QStringLiteral("Kreisschau"));
   type(tab->positionEdit(0), QStringLiteral("9,5"));
-  type(tab->positionEdit(1), QStringLiteral("19.5"));
+  type(tab->positionEdit(1), QStringLiteral("19,5"));
   type(tab->positionEdit(2), QStringLiteral("1x4"));  // the letter never arrives
   EXPECT_EQ(tab->positionEdit(2)->text(), QStringLiteral("14"));
   EXPECT_EQ(tab->pointsEdit()->text(), QStringLiteral("43"));
@@ -88,6 +88,18 @@ TEST_F(ShowTabTest, PointsTypedWithCommaOrPointAndLettersRefused) {
   EXPECT_FALSE(tab->saveButton()->isEnabled());
   EXPECT_TRUE(tab->newButton()->isEnabled());
   EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(ShowTabTest, APointInPointsIsExplainedAndMissingPointsShowNoNoise) {
+  ScriptedDialogs dialogs;
+  tab->NeuClick();
+  type(tab->positionEdit(1), QStringLiteral("19.5"));
+  ASSERT_EQ(dialogs.texts().size(), 1);
+  EXPECT_EQ(dialogs.texts()[0], QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 19,5"));
+  EXPECT_TRUE(shows().field(QStringLiteral("Koerper2")).isNull());
+  type(tab->positionEdit(1), QStringLiteral("19,2"));
+  type(tab->positionEdit(0), QStringLiteral("9,5"));
+  EXPECT_EQ(tab->missingBox()->text(), QStringLiteral("0,8/15/40"));
 }
 
 TEST_F(ShowTabTest, YoungAnimalTitleSwitchesEditorsAndFiltersKeys) {

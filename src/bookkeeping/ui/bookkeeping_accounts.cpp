@@ -257,7 +257,7 @@ bool TFormBuchfuehrung::saveAccountForm() {
   const QString openingText = accountFields_[QStringLiteral("Eroeffnungssaldo")]->text().trimmed();
   std::optional<Money> opening = openingText.isEmpty() ? std::optional<Money>(Money()) : parseAmount(openingText);
   if (!opening) {
-    store::dialogs().error(QStringLiteral("\"%1\" ist kein gültiger Betrag.").arg(openingText));
+    store::dialogs().error(amountRefusal(openingText));
     return false;
   }
   try {

@@ -447,7 +447,7 @@ bool TFormBuchfuehrung::BitBtnSpeichernClick() {
   if (!amountText.isEmpty()) {
     e.amount = parseAmount(amountText);
     if (!e.amount) {
-      store::dialogs().error(QStringLiteral("\"%1\" ist kein gültiger Betrag.").arg(amountText));
+      store::dialogs().error(amountRefusal(amountText));
       betrag_->setFocus();
       return false;
     }

@@ -937,7 +937,7 @@ void TKoerungSeite::showItems() {
                                   .arg(i + 1)
                                   .arg(d.tato, d.vorgestellt, d.bewertung, d.mittel));
   }
-  auto points = [](const std::optional<double>& v) {
+  auto points = [](const auto& v) {
     return QStringLiteral("Punkte %1").arg(v ? shows::formatPoints(*v) : QString());
   };
   itemText_[3]->setText(points(current_.buckBest));

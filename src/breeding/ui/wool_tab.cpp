@@ -3,6 +3,7 @@
 #include "breeding/wool_certificate.h"
 #include "breeding/wool_performance.h"
 #include "card/ui/animal_card.h"
+#include "core/number_input.h"
 #include "engine/cursor.h"
 #include "reports/data_source.h"
 #include "reports/ui/report_preview.h"
@@ -443,7 +444,7 @@ bool TabAngora::writeBox(Box& b) {
       const std::optional<qint64> w = parseWoolWeight(t, &ok);
       if (!ok) refusal = woolWeightRefusal(b.caption, t);
       if (w) v = *w;
-      if (ok && b.kind == Kind::Integer && w && QString::number(*w) != t) {
+      if (ok && b.kind == Kind::Integer && w && !core::readTypedNumber(t).number->isWhole()) {
         // Totals and averages are whole numbers.
         ok = false;
         refusal = QStringLiteral("»%1« ist für „%2“ nicht zulässig: erlaubt sind ganze Zahlen ab 0.").arg(t, b.caption);
@@ -452,7 +453,8 @@ bool TabAngora::writeBox(Box& b) {
     }
     case Kind::Grams: {
       const std::optional<qint64> w = parseWoolWeight(t, &ok);
-      if (!ok) refusal = QStringLiteral("»%1« ist kein gültiges Gewicht in Gramm.").arg(t);
+      if (!ok)
+        refusal = core::refusalMessage(core::readTypedNumber(t), QStringLiteral("»%1« ist kein gültiges Gewicht in Gramm.").arg(t));
       if (w) v = static_cast<double>(*w);
       break;
     }
@@ -463,13 +465,16 @@ bool TabAngora::writeBox(Box& b) {
       break;
     }
     case Kind::Points: {
-      QString c = t;
-      c.replace(u',', u'.');
-      bool num = false;
-      const double d = c.toDouble(&num);
-      ok = t.isEmpty() || (num && d >= 0.0 && d <= 100.0);
-      if (!ok) refusal = QStringLiteral("»%1« ist für „Bewertungspunkte“ nicht zulässig: erlaubt sind 0 bis 100 Punkte.").arg(t);
-      if (ok && !t.isEmpty()) v = d;
+      const core::NumberReading r = core::readTypedNumber(t);
+      const std::optional<core::Points> d =
+          r.isNumber() && !r.number->negative && r.number->fraction.size() <= 2 && r.number->whole.size() <= 3
+              ? std::optional<core::Points>(core::Points::fromHundredths(*r.number->scaled(2)))
+              : std::nullopt;
+      ok = t.isEmpty() || (d && *d <= core::Points::whole(100));
+      if (!ok)
+        refusal = core::refusalMessage(
+            r, QStringLiteral("»%1« ist für „Bewertungspunkte“ nicht zulässig: erlaubt sind 0 bis 100 Punkte.").arg(t));
+      if (ok && d) v = d->toDouble();
       break;
     }
     case Kind::Calculated:

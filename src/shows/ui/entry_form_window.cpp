@@ -1,5 +1,6 @@
 #include "shows/ui/entry_form_window.h"
 
+#include "core/number_input.h"
 #include "engine/cursor.h"
 #include "engine/engine.h"
 #include "shell/animal_list.h"
@@ -57,7 +58,9 @@ qint64* countOf(EntryHeader& h, const QString& f) {
 }
 
 QValidator* moneyValidator(QObject* parent) {
-  return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^\\d{0,6}([.,]\\d{0,2})?$")), parent);
+  // "1.000" groups thousands; "1.5" passes here so that the shared reader can explain it.
+  return new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("^\\d{0,6}([.,]\\d{0,2})?$|^\\d{1,3}\\.\\d{3}(,\\d{0,2})?$")), parent);
 }
 
 }  // namespace
@@ -433,8 +436,12 @@ void TFormAusstellungsanmeldung::lineEdited(int i) {
   const QString price = b.preis->text().trimmed();
   if (price.isEmpty()) {
     l.verkaufspreis.reset();
-  } else if (const auto m = Money::parse(QString(price).replace(u'.', u','))) {
+  } else if (const auto m = Money::parse(price)) {
     l.verkaufspreis = *m;
+  } else if (const core::NumberReading r = core::readTypedNumber(price); r.kind == core::NumberReading::Kind::Ambiguous) {
+    // The box goes back to the value kept, so the hint is not repeated by the next edit.
+    store::dialogs().error(r.message);
+    b.preis->setText(l.verkaufspreis ? l.verkaufspreis->toString() : QString());
   }
   saveLine(i);
 }
@@ -454,9 +461,17 @@ void TFormAusstellungsanmeldung::feesEdited() {
   for (const auto& [field, e] : fees_) {
     const QString t = e->text().trimmed();
     if (Money* m = moneyOf(h, field)) {
-      *m = t.isEmpty() ? Money() : Money::parse(QString(t).replace(u'.', u',')).value_or(*m);
+      const auto parsed = Money::parse(t);
+      if (!t.isEmpty() && !parsed) {
+        if (const core::NumberReading r = core::readTypedNumber(t); r.kind == core::NumberReading::Kind::Ambiguous) {
+          store::dialogs().error(r.message);
+          e->setText(m->toString());
+        }
+      }
+      *m = t.isEmpty() ? Money() : parsed.value_or(*m);
     } else if (qint64* n = countOf(h, field)) {
-      *n = t.toLongLong();
+      const core::NumberReading r = core::readTypedNumber(t);
+      *n = r.isNumber() && r.number->isWhole() ? r.number->scaled(0).value_or(0) : 0;
     } else {
       h.freitext = t;
     }

@@ -1,5 +1,6 @@
 #include "shows/ui/show_tab.h"
 
+#include "core/number_input.h"
 #include "engine/cursor.h"
 #include "engine/cursor_model.h"
 #include "shows/show_input.h"
@@ -385,9 +386,10 @@ bool TabAusstellung::writeText(const QString& field, const QString& text) {
 bool TabAusstellung::writePoints(QLineEdit* edit, const QString& field) {
   if (loading_ || !edit->isModified() || !hasRow()) return true;
   const QString t = edit->text().trimmed();
-  std::optional<double> v = parsePoints(t);
+  const std::optional<core::Points> v = parsePoints(t);
   if (!t.isEmpty() && !v) {
-    store::dialogs().error(QStringLiteral("»%1« ist kein gültiger Wert für das Feld %2.").arg(t, field));
+    store::dialogs().error(core::refusalMessage(core::readTypedNumber(t),
+                                                QStringLiteral("»%1« ist kein gültiger Wert für das Feld %2.").arg(t, field)));
     edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
     return false;
@@ -396,7 +398,7 @@ bool TabAusstellung::writePoints(QLineEdit* edit, const QString& field) {
   writing_ = true;
   const bool ok = beginEdit() && store::guarded([&] {
     if (v)
-      c.field(field).setFloat(*v);
+      c.field(field).setFloat(v->toDouble());
     else
       c.field(field).clear();
   });
