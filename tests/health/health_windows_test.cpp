@@ -13,7 +13,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTest>
 
 #include "contacts/ui/register_windows.h"
 #include "engine/cursor.h"
@@ -93,8 +92,8 @@ TEST_F(HealthWindowsTest, NewVaccinationAnsweredNoLeavesNoRowAndDisablesSaveAndU
   // The dose is a free entry: nothing typed is refused or dropped.
   QLineEdit* dose = page.box(QStringLiteral("Dosierung"));
   EXPECT_EQ(dose->validator(), nullptr);
-  dose->setFocus();
-  QTest::keyClicks(dose, QStringLiteral("1 ml/kg über 3 Tage"));
+  dose->clear();
+  dose->insert(QStringLiteral("1 ml/kg über 3 Tage"));  // as typed: a validator would refuse here
   EXPECT_EQ(dose->text(), QStringLiteral("1 ml/kg über 3 Tage"));
 }
 

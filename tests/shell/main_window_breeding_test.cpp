@@ -8,6 +8,8 @@
 #include "support/scripted_dialogs.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
