@@ -304,9 +304,10 @@ void TWurfbuchSeite::buildDoeView(QWidget* p) {
   weights_->verticalHeader()->hide();
   weights_->horizontalHeader()->setStretchLastSection(true);
   weights_->setEditTriggers(QAbstractItemView::AllEditTriggers);
-  connect(weightModel_, &QAbstractItemModel::dataChanged, this, [this] { showWeightCurve(); });
-  connect(weightModel_, &QAbstractItemModel::rowsInserted, this, [this] { showWeightCurve(); });
-  connect(weightModel_, &QAbstractItemModel::rowsRemoved, this, [this] { showWeightCurve(); });
+  connect(weightModel_, &card::ui::TGewichtModel::reloaded, this, [this] {
+    showWeightCurve();
+    updateButtons();
+  });
   connect(weightModel_, &card::ui::TGewichtModel::pendingChanged, this, [this] { updateButtons(); });
   // The litter's weights as a growth curve beside the grid.
   auto* weightRow = new QHBoxLayout;

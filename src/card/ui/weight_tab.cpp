@@ -234,6 +234,7 @@ void TGewichtModel::reload() {
   }
   if (after > 0) emit dataChanged(index(0, 0), index(after - 1, columnCount() - 1));
   emit headerDataChanged(Qt::Vertical, 0, std::max(0, after - 1));
+  emit reloaded();
 }
 
 int TGewichtModel::rowCount(const QModelIndex& parent) const {
@@ -454,7 +455,7 @@ TZusatzinfoSeite::TZusatzinfoSeite(store::TDatenStamm& dm, shell::tsysteminfo& s
   connect(hilfe, &QPushButton::clicked, this, [this] {
     if (services_.showHelp) services_.showHelp(kHelpZusatzinfo);
   });
-  connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+  connect(model_, &TGewichtModel::reloaded, this, [this] {
     updateButtons();
     if (isVisible()) loadChart();
   });

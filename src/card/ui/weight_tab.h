@@ -79,6 +79,8 @@ class TGewichtModel : public QAbstractTableModel {
 
  signals:
   void pendingChanged(bool pending);
+  // The rows were read anew from the cursor (after every change of its records or state).
+  void reloaded();
 
  private:
   void reload();
