@@ -40,16 +40,14 @@ QString addressName(store::TDatenStamm& dm, const QVariant& nr) {
   return vorname.isEmpty() ? name.toString() : name.toString() + QStringLiteral(", ") + vorname;
 }
 
-// The first line of the card's address box for the address `nr`.
-QString addressBoxFirstLine(store::TDatenStamm& dm, const QVariant& nr) {
-  Cursor* a = dm.cursor(QStringLiteral("Adressen"));
-  if (!a || !a->isOpen() || !nr.isValid() || nr.isNull()) return {};
-  const QVariant name = a->lookup(QStringLiteral("LaufendeNr"), {nr}, QStringLiteral("Name"));
-  if (!name.isValid()) return {};
-  card::AddressRecord r;
-  r.name = name.toString();
-  r.vorname = a->lookup(QStringLiteral("LaufendeNr"), {nr}, QStringLiteral("Vorname")).toString();
-  return card::addressBoxLines(r).value(0);
+// The owner of a parent: the own user for an animal of status 1 (own stock, whatever owner
+// the record names), otherwise the owner's address.
+QString ownerName(store::TDatenStamm& dm, const QVariant& status, const QVariant& besitzer) {
+  if (status.toLongLong() == 1) {
+    const store::OwnUser& own = dm.ownUser();
+    return store::personDisplay(own.vorname, own.name);
+  }
+  return addressName(dm, besitzer);
 }
 
 }  // namespace
@@ -67,8 +65,9 @@ TWurfmeldungDaten fillWurfmeldung(store::TDatenStamm& dm, int lfnr, const QDate&
   d.WFarbe = colourName(dm, rasse, doe.field(QStringLiteral("Farbe")).value());
   d.WVereinstaeto = doe.field(QStringLiteral("TatoRechts")).asString();
   d.WZuchtbuchtaeto = doe.field(QStringLiteral("TatoLinks")).asString();
-  d.WBesitzer = addressBoxFirstLine(dm, doe.field(QStringLiteral("Besitzer")).value());
-  d.WZuechter = addressBoxFirstLine(dm, doe.field(QStringLiteral("Zuechter")).value());
+  // The doe's owner and breeder the same way as the buck's.
+  d.WBesitzer = ownerName(dm, doe.field(QStringLiteral("Status")).value(), doe.field(QStringLiteral("Besitzer")).value());
+  d.WZuechter = addressName(dm, doe.field(QStringLiteral("Zuechter")).value());
 
   Cursor& w = dm.at(QStringLiteral("Wurfbuch"));
   if (!w.isOpen() || !w.hasRecord()) return d;
@@ -88,12 +87,7 @@ TWurfmeldungDaten fillWurfmeldung(store::TDatenStamm& dm, int lfnr, const QDate&
     d.MFarbe = colourName(dm, buckBreed, value(QStringLiteral("Farbe")));
     d.MVereinstaeto = w.field(QStringLiteral("HaseTatoRechts")).asString();
     d.MZuchtbuchtaeto = w.field(QStringLiteral("HaseTatoLinks")).asString();
-    if (value(QStringLiteral("Status")).toLongLong() == 1) {
-      const store::OwnUser& own = dm.ownUser();
-      d.MBesitzer = own.vorname + u' ' + own.name;
-    } else {
-      d.MBesitzer = addressName(dm, value(QStringLiteral("Besitzer")));
-    }
+    d.MBesitzer = ownerName(dm, value(QStringLiteral("Status")), value(QStringLiteral("Besitzer")));
     d.MZuechter = addressName(dm, value(QStringLiteral("Zuechter")));
   }
   const QDate deck = w.field(QStringLiteral("Decktermin")).asDate();

@@ -2,6 +2,7 @@
 
 #include "engine/cursor.h"
 #include "engine/multi_write.h"
+#include "engine/query.h"
 #include "shell/system_info.h"
 #include "store/animal_rules.h"
 #include "store/data_module.h"
@@ -67,6 +68,34 @@ QString ownClubNumber(engine::Engine& engine) {
   } catch (const engine::EngineError&) {
     return {};
   }
+}
+
+qint64 ownAddressNumber(engine::Engine& engine) {
+  try {
+    if (!engine.tableExists(QStringLiteral("eigen.DB")) || !engine.tableExists(QStringLiteral("Adresse.db"))) return 0;
+    Cursor eigen(engine, QStringLiteral("eigenAdresse"));
+    eigen.setTableName(QStringLiteral("eigen.DB"));
+    eigen.setReadOnly(true);
+    eigen.open();
+    eigen.first();
+    if (!eigen.hasRecord() || eigen.field(QStringLiteral("Name")).asString().isEmpty()) return 0;
+    engine::Query q(engine, QStringLiteral("EigeneAdresse"));
+    q.setSql(QStringLiteral("SELECT LaufendeNr FROM \"Adresse.db\" WHERE coalesce(Name, '') = :name AND "
+                            "coalesce(Vorname, '') = :vorname AND coalesce(\"Straße\", '') = :strasse AND "
+                            "coalesce(Ort, '') = :ort ORDER BY LaufendeNr"));
+    q.setParam(QStringLiteral("name"), eigen.field(QStringLiteral("Name")).asString());
+    q.setParam(QStringLiteral("vorname"), eigen.field(QStringLiteral("Vorname")).asString());
+    q.setParam(QStringLiteral("strasse"), eigen.field(QStringLiteral("Strasse")).asString());
+    q.setParam(QStringLiteral("ort"), eigen.field(QStringLiteral("Ort")).asString());
+    q.open();
+    return q.hasRecord() ? q.field(QStringLiteral("LaufendeNr")).asInteger() : 0;
+  } catch (const engine::EngineError&) {
+    return 0;
+  }
+}
+
+qint64 TNachzucht::statusForNew() const {
+  return statusForNew_ >= 0 ? statusForNew_ : settings_.Stammdaten.Status;
 }
 
 void TNachzucht::build() {
@@ -275,14 +304,18 @@ int TNachzucht::save() {
 
   const qint64 katze = hasen.field(QStringLiteral("Nummer")).asInteger();
   const QVariant besitzer = hasen.field(QStringLiteral("Besitzer")).value();
+  const qint64 ownAddress = ownAddressNumber(hasen.engine());
+  const QVariant zuechter = ownAddress > 0 ? QVariant(ownAddress) : besitzer;
+  const qint64 status = statusForNew();
   const QDate wurftag = w.field(QStringLiteral("Wurftag")).asDate();
   const qint64 kater = w.field(QStringLiteral("Kater")).asInteger();
   const QString wurfgroesse = litterSizeText(w.field(QStringLiteral("WurfStMaennlich")).value(),
                                              w.field(QStringLiteral("WurfStWeiblich")).value(),
                                              w.field(QStringLiteral("WurfStTot")).value());
 
-  // What each changed row writes; incomplete rows are marked and left out; a tattoo another
-  // animal of the same birth date already has asks message 120 first.
+  // What each changed row writes; incomplete rows and tattoos another animal of the same
+  // birth date already has (stored or in an earlier row) are marked with their reason and
+  // left out: equal tattoos and birth date mean the same animal.
   struct Write {
     int row;
     QString rechts, links;
@@ -290,14 +323,15 @@ int TNachzucht::save() {
     QVariant rasse, farbe;
   };
   std::vector<Write> writes;
-  Cursor& stammbaum = dm_.at(QStringLiteral("Stammbaum"));
   for (int i = 0; i < rowCount(); ++i) {
     YoungRow& r = rows_[i];
     if (r.status != RowStatus::Geaendert) continue;
     const bool complete = partsMode() ? !r.tatoRechts.isEmpty() && !r.month.isEmpty() && !r.year.isEmpty() && !r.number.isEmpty()
                                       : !r.whole.isEmpty();
+    r.reason.clear();
     if (!complete) {
       r.status = RowStatus::Fehler;
+      r.reason = QString::fromUtf16(kRowIncomplete);
       continue;
     }
     Write wr{i, r.tatoRechts, partsMode() ? r.month + u'.' + r.year + u'.' + r.number : r.whole, r.buck, {}, {}};
@@ -311,15 +345,22 @@ int TNachzucht::save() {
         }
     }
     bool duplicate = false;
-    if (stammbaum.isOpen()) {
-      const QVariant other = stammbaum.lookup(QStringLiteral("TatoRechts;TatoLinks;Geburtstag"), {wr.rechts, wr.links, wurftag},
-                                              QStringLiteral("Nummer"));
-      duplicate = other.isValid() && !other.isNull() && other.toLongLong() != r.satzInDatei;
+    {
+      engine::Query other(hasen.engine(), QStringLiteral("NachzuchtDoppelt"));
+      other.setSql(QStringLiteral("SELECT Nummer FROM \"Hasen.db\" WHERE coalesce(TatoRechts, '') = :rechts AND coalesce(TatoLinks, '') = :links "
+                                  "AND Geburtstag = :geb AND Nummer <> :own"));
+      other.setParam(QStringLiteral("rechts"), wr.rechts);
+      other.setParam(QStringLiteral("links"), wr.links);
+      other.setParam(QStringLiteral("geb"), engine::toStorage(engine::FieldType::Date, wurftag));
+      other.setParam(QStringLiteral("own"), r.satzInDatei);
+      other.open();
+      duplicate = other.hasRecord();
     }
     for (const Write& earlier : writes)
       if (earlier.rechts == wr.rechts && earlier.links == wr.links) duplicate = true;
-    if (duplicate && !store::dialogs().ask(store::messageText(120), store::DialogKind::Warning)) {
+    if (duplicate) {
       r.status = RowStatus::Fehler;
+      r.reason = QString::fromUtf16(kRowDuplicate);
       continue;
     }
     writes.push_back(wr);
@@ -362,8 +403,10 @@ int TNachzucht::save() {
                            {QStringLiteral("Mutter"), katze},
                            {QStringLiteral("Geburtstag"), wurftag},
                            {QStringLiteral("Wurfgroesse"), wurfgroesse},
-                           {QStringLiteral("Zuechter"), besitzer},
+                           {QStringLiteral("Zuechter"), zuechter},
                            {QStringLiteral("Besitzer"), besitzer}};
+        // A recorded animal keeps the status it has been given since.
+        if (existing <= 0 && status > 0) values.insert(QStringLiteral("Status"), status);
         if (wr.rasse.isValid()) values.insert(QStringLiteral("Rasse"), wr.rasse);
         if (wr.farbe.isValid()) values.insert(QStringLiteral("Farbe"), wr.farbe);
         QStringList cols;

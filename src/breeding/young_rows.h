@@ -44,6 +44,7 @@ struct YoungRow {
   QStringList farben;           // the colour names of the row's breed
   bool farbeEnabled = false;
   RowStatus status = RowStatus::Neu;
+  QString reason;  // why the save refused the row ("FEHLER"); empty otherwise
 
   QString sexText() const { return buck ? QStringLiteral("Rammler 1.0") : QStringLiteral("Häsin 0.1"); }
 };
@@ -61,6 +62,15 @@ QString litterSizeText(const QVariant& maennlich, const QVariant& weiblich, cons
 
 // The own club number (Vereinsnummer of eigen.DB); empty when there is none.
 QString ownClubNumber(engine::Engine& engine);
+
+// The own address: LaufendeNr of the address book entry with the own data's (eigen.DB) name,
+// first name, street and place, the lowest number when there are several; 0 when there is
+// none.
+qint64 ownAddressNumber(engine::Engine& engine);
+
+// Why a row is refused.
+inline constexpr char16_t kRowIncomplete[] = u"Tätonummer unvollständig";
+inline constexpr char16_t kRowDuplicate[] = u"Tier mit diesen Tätonummern und Geburtstag schon vorhanden";
 
 class TNachzucht {
  public:
@@ -94,8 +104,16 @@ class TNachzucht {
   void setBreed(int i, const QString& name);
   void setColour(int i, const QString& name);
 
+  // The status new young animals are saved with (Status.Nummer; 0 for none). Starts as the
+  // default status of new animals (Stammdaten/Status).
+  qint64 statusForNew() const;
+  void setStatusForNew(qint64 status) { statusForNew_ = status; }
+
   // "Speichern". Returns the number of records written; -1 when nothing could be written
-  // (message shown).
+  // (message shown). A changed row that is incomplete, or whose tattoos another stored animal
+  // of the litter day (or another row) already has, is not written: it gets "FEHLER" and the
+  // reason. New animals get the own address as breeder (the doe's owner when the own address
+  // is not in the address book), the doe's owner as owner and statusForNew() as status.
   int save();
   // "Löschen": asks, then deletes every young animal of the litter and rebuilds the rows.
   bool deleteYoung();
@@ -122,6 +140,7 @@ class TNachzucht {
   bool numbering_ = false;
   bool saveEnabled_ = false;
   bool deleteEnabled_ = false;
+  qint64 statusForNew_ = -1;  // -1: the default of the settings
 };
 
 }  // namespace lapiro::breeding

@@ -2,6 +2,7 @@
 
 #include "engine/cursor.h"
 #include "lineage/genetic_formula.h"
+#include "store/animal_dependants.h"
 #include "store/animal_rules.h"
 #include "store/card_state.h"
 #include "store/data_module.h"
@@ -146,7 +147,12 @@ QString CardController::parentDisplay(bool father) {
   if (!hasAnimal()) return {};
   const QVariant key = hasen().field(father ? QStringLiteral("Vater") : QStringLiteral("Mutter")).value();
   Cursor* lookup = dm_.cursor(father ? QStringLiteral("Vater") : QStringLiteral("Mutter"));
-  if (!lookup || !seek(*lookup, key)) return {};
+  if (!lookup || !lookup->isOpen()) return {};
+  if (!seek(*lookup, key)) {
+    // The parent's record was deleted; the number stays and is shown as such.
+    return key.isValid() && !key.isNull() && key.toLongLong() > 0 ? store::deletedAnimalText(key.toLongLong())
+                                                                   : QString();
+  }
   return store::tattooDisplay(str(*lookup, u"TatoRechts"), str(*lookup, u"TatoLinks"));
 }
 

@@ -93,7 +93,7 @@ class CardController {
   // The caption for the current record (empty without one).
   QString caption();
   // "right tattoo  left tattoo" of the current animal's father / mother; empty when the field
-  // is empty or the parent is not found.
+  // is empty, "gelöscht (Nr. n)" when the parent's record no longer exists.
   QString parentDisplay(bool father);
   // Names by key from the breed and colour tables; empty when not found.
   QString breedName(const QVariant& key);

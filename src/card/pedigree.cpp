@@ -1,5 +1,6 @@
 #include "card/pedigree.h"
 
+#include "store/animal_dependants.h"
 #include "store/data_module.h"
 
 #include <algorithm>
@@ -27,7 +28,16 @@ void fill(store::TDatenStamm& dm, PedigreeBoxes& boxes, int slot, qint64 nummer,
   qint64 vater = 0;
   qint64 mutter = 0;
   QStringList lines = dm.ancestorBoxText(nummer, order, &vater, &mutter);
-  if (lines.isEmpty()) return;
+  if (lines.isEmpty()) {
+    // A parent number without a record (the animal was deleted; its young keep the number)
+    // is one unknown animal: its box says so, and every box naming the same number is marked
+    // as the same ancestor. Nothing is known behind it.
+    const engine::Cursor* stammbaum = dm.cursor(QStringLiteral("Stammbaum"));
+    if (!stammbaum || !stammbaum->isOpen()) return;
+    boxes[slot].lines = QStringList{store::deletedAnimalText(nummer)};
+    boxes[slot].nummer = nummer;
+    return;
+  }
   boxes[slot].lines = std::move(lines);
   boxes[slot].nummer = nummer;
   fill(dm, boxes, 2 * slot + 1, vater, order, lastSlot);

@@ -40,8 +40,9 @@ using PedigreeBoxes = std::array<PedigreeBox, kPedigreeBoxes + 1>;
 
 // Fills the boxes of the animal whose parents are `vater` and `mutter`: walks depth first,
 // father before mother, through the data module's cursor "Stammbaum" and its ancestor box
-// text with the item order `order`. A parent that is 0 or not found leaves its box and every
-// box behind it empty. The walk ends at generation 5, so a loop in recorded parentage (an
+// text with the item order `order`. A parent that is 0 leaves its box and every box behind
+// it empty; a parent number without a record (a deleted animal) fills its box with the one
+// line "gelöscht (Nr. n)" and that number, and leaves the boxes behind it empty. The walk ends at generation 5, so a loop in recorded parentage (an
 // animal listed as its own ancestor) is walked at most five deep and never hangs. Marks the
 // repeated ancestors. Never throws; the card's cursor "Hasen" does not move. `generations`
 // (1..5) ends the walk earlier, for printouts that show fewer generations.

@@ -219,6 +219,23 @@ bool TBildergalerieDaten::waehle(int position) {
   });
 }
 
+QString picturesFolder(const QString& home, const QString& configHome, const QString& fallback) {
+  QFile dirs(configHome + QStringLiteral("/user-dirs.dirs"));
+  if (dirs.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // Lines of the form XDG_PICTURES_DIR="$HOME/Bilder" (or an absolute path).
+    while (!dirs.atEnd()) {
+      const QString line = QString::fromUtf8(dirs.readLine()).trimmed();
+      if (!line.startsWith(QStringLiteral("XDG_PICTURES_DIR="))) continue;
+      QString value = line.mid(line.indexOf(u'=') + 1).trimmed();
+      if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"')) value = value.mid(1, value.size() - 2);
+      if (value.startsWith(QStringLiteral("$HOME"))) value = home + value.mid(5);
+      if (!value.isEmpty() && QDir::isAbsolutePath(value) && QFileInfo(value).isDir()) return QDir::cleanPath(value);
+    }
+  }
+  if (!fallback.isEmpty() && QFileInfo(fallback).isDir()) return fallback;
+  return home;
+}
+
 TBildergalerieDaten::Ergebnis TBildergalerieDaten::fuegeHinzu(const QString& path) {
   const QFileInfo info(path);
   if (path.isEmpty() || !info.exists() || !info.isFile()) {
@@ -228,6 +245,12 @@ TBildergalerieDaten::Ergebnis TBildergalerieDaten::fuegeHinzu(const QString& pat
   engine::Cursor* b = dm_.cursor(kBilder);
   engine::Cursor& h = dm_.Hasen();
   if (!b || !b->isOpen() || !h.hasRecord() || h.state() == engine::DataSetState::Insert) return Ergebnis::Fehler;
+  // A damaged file would only ever show the placeholder: the user is told before it is linked.
+  if (decodePicture(path, QSize(kThumbPicture, kThumbPicture)).isNull() &&
+      !store::dialogs().askDelete(QStringLiteral("Die Datei ist kein lesbares Bild: %1\nTrotzdem verknüpfen?")
+                                      .arg(QDir::toNativeSeparators(info.absoluteFilePath())),
+                                  store::DialogKind::Warning))
+    return Ergebnis::KeinBild;
   const QString full = info.absoluteFilePath();
   const int room = b->field(QStringLiteral("Bildpfad")).size();
   if (room > 0 && full.size() > room) {

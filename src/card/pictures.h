@@ -50,6 +50,12 @@ QImage decodePicture(const QString& path, QSize box, bool enlarge = false);
 // Empty when the image cannot be encoded.
 QByteArray encodeJpeg(const QImage& image, int exifOrientation = 1, int quality = 85);
 
+// The folder the picture file dialog starts in: the user's pictures folder as the XDG user
+// directories name it (XDG_PICTURES_DIR in `configHome`/user-dirs.dirs, "$HOME" replaced by
+// `home`), whatever its name in the user's language ("Bilder"); when that is not set or does
+// not exist, `fallback` when it exists; else `home`.
+QString picturesFolder(const QString& home, const QString& configHome, const QString& fallback);
+
 // The image shown for a missing or damaged picture file: a grey square with a crossed frame.
 QImage placeholderImage(QSize size);
 
@@ -96,10 +102,12 @@ class TBildergalerieDaten {
   // Makes the picture at 1-based `position` the current "Bilder" record.
   bool waehle(int position);
 
-  enum class Ergebnis { Hinzugefuegt, NichtGefunden, PfadZuLang, Fehler };
+  enum class Ergebnis { Hinzugefuegt, NichtGefunden, PfadZuLang, KeinBild, Fehler };
   // "Bi&ld laden": appends a link to the existing file `path` and saves it. A file that does
   // not exist shows "Bilddatei nicht gefunden " + name; a path longer than the field `Bildpfad`
-  // is refused with a message instead of being stored cut.
+  // is refused with a message instead of being stored cut. A file that cannot be decoded as a
+  // picture asks "Die Datei ist kein lesbares Bild: … Trotzdem verknüpfen?" ("Nein" the
+  // default; "Nein" gives KeinBild and links nothing).
   Ergebnis fuegeHinzu(const QString& path);
 
   // "B&ild löschen": asks, then deletes the link at `position` (the file stays) and mends

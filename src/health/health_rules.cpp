@@ -86,14 +86,8 @@ bool deleteMedicine(engine::Engine& engine, Cursor& apotheke) {
   return true;
 }
 
-bool isValidDose(const QString& text) {
-  static const QRegularExpression number(QStringLiteral("^\\d+([.,]\\d+)?$"));
-  const QString t = text.trimmed();
-  return t.isEmpty() || number.match(t).hasMatch();
-}
-
 void checkHealthRowBeforePost(engine::DataSet& row, bool speichernOhneFrage, const QDate& today,
-                              const QString& dateField, const QString& doseField) {
+                              const QString& dateField) {
   if (!speichernOhneFrage &&
       !store::dialogs().ask(store::messageText(kMeldungSpeichern), store::DialogKind::Warning)) {
     row.cancel();
@@ -105,15 +99,6 @@ void checkHealthRowBeforePost(engine::DataSet& row, bool speichernOhneFrage, con
                                 .arg(date.toString(QStringLiteral("dd.MM.yyyy"))),
                             store::DialogKind::Warning))
     throw engine::Abort();
-  if (!doseField.isEmpty()) {
-    const QString dose = row.field(doseField).asString();
-    if (!isValidDose(dose)) {
-      store::dialogs().error(
-          QStringLiteral("Die Dosierung „%1“ ist keine Zahl. Bitte nur Ziffern mit Komma oder Punkt eingeben.")
-              .arg(dose));
-      throw engine::Abort();
-    }
-  }
 }
 
 const QStringList& THygieneRegeln::cursorNames() {
@@ -127,18 +112,13 @@ THygieneRegeln::THygieneRegeln(store::TDatenStamm& dm, std::function<bool()> spe
   const struct {
     const char16_t* cursor;
     const char16_t* date;
-    const char16_t* dose;
-  } rules[] = {{u"Desinfektion", u"Am", nullptr},
-               {u"MedizienGaben", u"Am", u"Dosierung"},
-               {u"Insekten", u"Am", nullptr},
-               {u"Impfung", u"Datum", nullptr}};
+  } rules[] = {{u"Desinfektion", u"Am"}, {u"MedizienGaben", u"Am"}, {u"Insekten", u"Am"}, {u"Impfung", u"Datum"}};
   for (const auto& r : rules) {
     Cursor* c = dm_.cursor(QString::fromUtf16(r.cursor));
     if (!c) continue;
     const QString date = QString::fromUtf16(r.date);
-    const QString dose = r.dose ? QString::fromUtf16(r.dose) : QString();
-    c->events.beforePost = [this, date, dose](engine::DataSet& ds) {
-      checkHealthRowBeforePost(ds, speichern_ && speichern_(), dm_.today(), date, dose);
+    c->events.beforePost = [this, date](engine::DataSet& ds) {
+      checkHealthRowBeforePost(ds, speichern_ && speichern_(), dm_.today(), date);
     };
   }
   hasenListener_ = dm_.Hasen().addListener([this](engine::Notification n) {

@@ -60,19 +60,15 @@ qint64 treatmentsOfMedicine(engine::Engine& engine, qint64 laufendeNummer);
 // medicine's name. On "Ja" deletes the current medicine. Returns whether it was deleted.
 bool deleteMedicine(engine::Engine& engine, engine::Cursor& apotheke);
 
-// True for an empty dose and for a number with digits and at most one decimal comma or
-// point ("2", "0,5", "1.25"); false for anything holding letters or other signs.
-bool isValidDose(const QString& text);
-
 // The checks of a health row before it is saved, in this order:
 // 1. the save question (message 29, warning, Yes/No) unless `speichernOhneFrage`: "Nein"
 //    cancels the pending change and throws engine::Abort;
 // 2. a date field `dateField` after `today` asks whether the date is meant; "Nein" throws
-//    engine::Abort and leaves the record in edit so the date can be corrected;
-// 3. with `doseField` set, a dose that isValidDose() refuses shows an error and throws
-//    engine::Abort (the record stays in edit).
+//    engine::Abort and leaves the record in edit so the date can be corrected.
+// Dose, date and disease are free entries otherwise ("1 ml/kg über 3 Tage"): nothing else is
+// checked.
 void checkHealthRowBeforePost(engine::DataSet& row, bool speichernOhneFrage, const QDate& today,
-                              const QString& dateField, const QString& doseField = {});
+                              const QString& dateField);
 
 // Attaches the health rules to the data module's per-animal cursors ("MedizienGaben",
 // "Impfung", "Desinfektion", "Insekten") for as long as it lives: the checks above before

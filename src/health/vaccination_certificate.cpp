@@ -4,6 +4,7 @@
 #include <QPainterPath>
 
 #include "engine/cursor.h"
+#include "engine/query.h"
 #include "installer/installer.h"
 #include "store/catalogue.h"
 #include "store/dialog_service.h"
@@ -154,6 +155,28 @@ RecordResult recordVaccinations(engine::Engine& engine, const TImpfListe& list, 
   impfung.setTableName(QStringLiteral("Impfung.db"));
   impfung.open();
 
+  // A vaccination of an animal is the same when its date, vaccination, vaccine and batch are
+  // the same. The texts are compared as the fields store them (cut to their size).
+  auto stored = [&](const QString& field, const QString& text) {
+    const int size = impfung.field(field).size();
+    return size > 0 ? text.left(size) : text;
+  };
+  engine::Query existing(engine, QStringLiteral("ImpfVorhanden"));
+  existing.setSql(QStringLiteral("SELECT count(*) AS Anzahl FROM \"Impfung.db\" WHERE Tier = :tier AND Datum = :datum "
+                                 "AND coalesce(Impfung, '') = :impfung AND coalesce(Impfstoff, '') = :impfstoff "
+                                 "AND coalesce(Chargenbez, '') = :charge"));
+  auto alreadyRecorded = [&](qint64 tier) {
+    existing.close();
+    existing.clearParams();
+    existing.setParam(QStringLiteral("tier"), tier);
+    existing.setParam(QStringLiteral("datum"), engine::toStorage(engine::FieldType::Date, datum));
+    existing.setParam(QStringLiteral("impfung"), stored(QStringLiteral("Impfung"), header.impfung));
+    existing.setParam(QStringLiteral("impfstoff"), stored(QStringLiteral("Impfstoff"), header.impfstoff));
+    existing.setParam(QStringLiteral("charge"), stored(QStringLiteral("Chargenbez"), header.chargenbez));
+    existing.open();
+    return existing.hasRecord() && existing.field(QStringLiteral("Anzahl")).asInteger() > 0;
+  };
+
   int used = 0;
   for (int i = 0; i < list.lineCount(); ++i) {
     if (!list.isUsed(i)) continue;
@@ -164,6 +187,12 @@ RecordResult recordVaccinations(engine::Engine& engine, const TImpfListe& list, 
       store::dialogs().warn(u'<' + rechts + u' ' + links + QStringLiteral("> ") +
                             store::messageText(kMeldungTierNichtGefunden));
       ++result.notFound;
+      continue;
+    }
+    const qint64 tier = hasen.field(QStringLiteral("Nummer")).asInteger();
+    if (alreadyRecorded(tier)) {
+      // Saved before (a second "Speichern" of the same certificate): not recorded twice.
+      ++result.alreadyRecorded;
       continue;
     }
     if (!speichernOhneFrage &&
@@ -181,7 +210,11 @@ RecordResult recordVaccinations(engine::Engine& engine, const TImpfListe& list, 
     impfung.post();
     ++result.recorded;
   }
-  if (used > 0 && result.recorded == used) store::dialogs().inform(store::messageText(kMeldungImpfungenEingetragen));
+  if (used > 0 && result.recorded > 0 && result.recorded + result.alreadyRecorded == used)
+    store::dialogs().inform(store::messageText(kMeldungImpfungenEingetragen));
+  else if (used > 0 && result.alreadyRecorded == used)
+    store::dialogs().inform(QStringLiteral("Die Impfungen dieser Liste sind schon eingetragen; es wurde nichts doppelt "
+                                           "gespeichert."));
   return result;
 }
 

@@ -92,6 +92,7 @@ CertificateHeader initialHeader(engine::DataSet& eigen, const QDate& today);
 struct RecordResult {
   int recorded = 0;
   int notFound = 0;
+  int alreadyRecorded = 0;  // lines whose vaccination was saved before and is not saved again
   bool stopped = false;    // "Nein" to the save question stopped the recording
   bool badDate = false;    // "Impfdatum:" was no date; nothing was recorded
 };
@@ -101,8 +102,12 @@ struct RecordResult {
 // Chargenbez, Tierarzt). A line whose animal is not found shows a warning "<rechts links> "
 // followed by message 129 and the recording goes on. With `speichernOhneFrage` false each
 // row asks message 29 first; "Nein" stops the recording of the remaining lines. An
-// "Impfdatum:" that is no date shows an error and records nothing. Message 130
-// (information) is shown only when every used line was recorded.
+// "Impfdatum:" that is no date shows an error and records nothing. A line whose animal has
+// this vaccination already (same date, vaccination, vaccine and batch, e.g. from an earlier
+// "Speichern" of the same list) is skipped without a question, so saving twice never records
+// twice. Message 130 (information) is shown when every used line is recorded (now or
+// before) and something was recorded now; when everything was recorded before, a note says
+// that nothing was saved twice.
 RecordResult recordVaccinations(engine::Engine& engine, const TImpfListe& list, const CertificateHeader& header,
                                 bool speichernOhneFrage);
 

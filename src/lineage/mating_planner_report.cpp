@@ -9,7 +9,8 @@ using reports::Band;
 using reports::Element;
 
 namespace {
-const double kWidths[] = {0.14, 0.14, 0.10, 0.10, 0.10, 0.18, 0.12, 0.12};
+// "F alle Gen." is wide enough for "0,00 – Abstammung unbekannt".
+const double kWidths[] = {0.13, 0.13, 0.18, 0.08, 0.09, 0.15, 0.12, 0.12};
 bool numeric(int column) { return column == 2 || column == 3 || column == 6 || column == 7; }
 QString schau(const std::optional<double>& v) { return v ? shows::formatPoints(*v) : QString(); }
 }  // namespace
@@ -20,10 +21,12 @@ QStringList planSpalten() {
           QStringLiteral("Schau Rammler"), QStringLiteral("Schau Häsin")};
 }
 
-QStringList planZeile(const PlanPaar& p, const std::vector<PlanTier>& rammler, const std::vector<PlanTier>& haesinnen) {
+QStringList planZeile(const PlanPaar& p, const std::vector<PlanTier>& rammler, const std::vector<PlanTier>& haesinnen,
+                      bool abstammungUnbekannt) {
+  const QString fAlle = shell::formatFixed(p.fAlle * 100.0, 2);
   return {rammler[p.rammler].text(),
           haesinnen[p.haesin].text(),
-          shell::formatFixed(p.fAlle * 100.0, 2),
+          abstammungUnbekannt ? fAlle + QStringLiteral(" – ") + QString::fromUtf16(kAbstammungUnbekannt) : fAlle,
           shell::formatFixed(p.f4 * 100.0, 2),
           p.formelnOk ? QStringLiteral("passen")
           : rammler[p.rammler].erbformel.isEmpty() || haesinnen[p.haesin].erbformel.isEmpty()
@@ -32,6 +35,23 @@ QStringList planZeile(const PlanPaar& p, const std::vector<PlanTier>& rammler, c
           p.formel,
           schau(p.schauRammler),
           schau(p.schauHaesin)};
+}
+
+std::vector<char> unbekannteAbstammung(const std::vector<PlanPaar>& pairs, const std::vector<PlanTier>& rammler,
+                                       const std::vector<PlanTier>& haesinnen, const Pedigree& ped) {
+  auto ohneAhnen = [&ped](qint64 nummer) {
+    const std::int32_t i = ped.indexOf(nummer);
+    return i == 0 || (ped.sire[static_cast<size_t>(i)] == 0 && ped.dam[static_cast<size_t>(i)] == 0);
+  };
+  std::vector<char> out(pairs.size(), 0);
+  // A pair related through the partner without ancestors (a son with his mother) has a
+  // coefficient that tells something; only a 0 is doubtful.
+  for (size_t k = 0; k < pairs.size(); ++k)
+    out[k] = pairs[k].fAlle == 0.0 &&
+                     (ohneAhnen(rammler[pairs[k].rammler].nummer) || ohneAhnen(haesinnen[pairs[k].haesin].nummer))
+                 ? 1
+                 : 0;
+  return out;
 }
 
 reports::Report planReport(double schwelle, const reports::ReportFont& font) {
@@ -69,11 +89,12 @@ reports::Report planReport(double schwelle, const reports::ReportFont& font) {
 
 reports::MemoryDataSource planRows(const std::vector<PlanPaar>& pairs, const std::vector<int>& order,
                                    const std::vector<PlanTier>& rammler, const std::vector<PlanTier>& haesinnen,
-                                   double schwelle) {
+                                   double schwelle, const std::vector<char>& unbekannt) {
   reports::MemoryDataSource rows;
   for (int i : order) {
     const PlanPaar& p = pairs[i];
-    const QStringList cells = planZeile(p, rammler, haesinnen);
+    const bool ohne = static_cast<size_t>(i) < unbekannt.size() && unbekannt[static_cast<size_t>(i)];
+    const QStringList cells = planZeile(p, rammler, haesinnen, ohne);
     QVariantMap m;
     const bool marked = p.fAlle * 100.0 > schwelle;
     for (int c = 0; c < cells.size(); ++c) m.insert(QStringLiteral("C%1").arg(c), cells[c]);

@@ -1,5 +1,7 @@
 #include "shell/animal_commands.h"
 
+#include "store/animal_dependants.h"
+#include "store/animal_rules.h"
 #include "store/dialog_service.h"
 #include "store/guarded.h"
 #include "store/messages.h"
@@ -201,7 +203,16 @@ bool duplicateAnimal(store::TDatenStamm& dm) {
 bool deleteAnimal(store::TDatenStamm& dm) {
   Cursor& hasen = dm.Hasen();
   if (!hasen.isOpen() || !hasen.hasRecord()) return false;
-  if (!store::dialogs().askDelete(store::messageText(kLoeschen))) return false;
+  // A stored animal that others refer to: the question says what will point to its number
+  // (the references are kept). Otherwise the plain delete question.
+  QString question;
+  if (hasen.state() != DataSetState::Insert && !hasen.field(QStringLiteral("Nummer")).isNull()) {
+    store::guarded([&] {
+      question = store::deleteQuestion(store::isBuck(hasen.field(QStringLiteral("Geschlecht")).asString()),
+                                       store::dependantsOf(hasen.engine(), hasen.field(QStringLiteral("Nummer")).asInteger()));
+    });
+  }
+  if (!store::dialogs().askDelete(question.isEmpty() ? store::messageText(kLoeschen) : question)) return false;
   // A detail's rule may keep its change (Abort); it has said why.
   const bool done = store::guarded([&] {
     if (hasen.state() == DataSetState::Insert)

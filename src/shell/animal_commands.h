@@ -68,7 +68,9 @@ bool newAnimal(store::TDatenStamm& dm, const tsysteminfo& settings, NewAnimalVar
 // Returns true when the copy is in insert mode; false also on an empty table.
 bool duplicateAnimal(store::TDatenStamm& dm);
 
-// Deletes the current animal after message 15 (warning box, Ja/Nein).
+// Deletes the current animal after message 15 (warning box, Ja/Nein; "Nein" the default). A
+// stored animal that young, litters or judgings refer to is asked about with
+// store::deleteQuestion instead ("Diese Häsin ist Mutter von 5 Tieren, … Trotzdem löschen?").
 //
 // On an empty table nothing is asked and false is returned. "Nein" changes nothing (false).
 // "Ja": a new record not yet saved (insert mode) is discarded and nothing stored is touched;

@@ -1,6 +1,7 @@
 #include "store/animal_rules.h"
 
 #include "engine/dataset.h"
+#include "engine/query.h"
 #include "lineage/genetic_formula.h"
 #include "shell/system_info.h"
 #include "store/catalogue.h"
@@ -93,6 +94,12 @@ std::optional<QDate> birthDateFromTattoo(const QString& tatoLinks, const QDate& 
   const QDate date(year, month, 1);
   if (!date.isValid()) return std::nullopt;
   return date;
+}
+
+QString birthDateRefusal(const QDate& date, const QString& label) {
+  if (!date.isValid() || date.year() >= kEarliestBirthYear) return {};
+  return QStringLiteral("»%1« ist kein gültiger Wert für das Feld %2. Ein Geburtstag muss im Jahr %3 oder später liegen.")
+      .arg(date.toString(QStringLiteral("dd.MM.yyyy")), label, QString::number(kEarliestBirthYear));
 }
 
 QString tattooDisplay(const QString& rechts, const QString& links) { return rechts + QStringLiteral("  ") + links; }
@@ -361,7 +368,13 @@ bool TDatenStamm::duplicateCheck() {
   if (mark.isValid()) stamm.gotoBookmark(mark);
 
   if (found == 0) return false;
-  if (dialogs().ask(messageText(kDoppelt), DialogKind::Warning)) return false;
+  // The user has already chosen to go on with this very tattoo and birth date.
+  if (acceptedDuplicate_ == key) return false;
+  if (dialogs().ask(messageText(kDoppelt), DialogKind::Warning)) {
+    acceptedDuplicate_ = key;
+    return false;
+  }
+  acceptedDuplicate_.clear();
   hasen_->cancel();
   if (card_) {
     // The card leaves the entry of a new animal: the found one is shown in browse state.
@@ -376,6 +389,24 @@ bool TDatenStamm::duplicateCheck() {
     card_->updateDisplays();
   }
   return true;
+}
+
+bool TDatenStamm::identityChanged() {
+  if (hasen_->state() == DataSetState::Insert) return true;
+  if (hasen_->state() != DataSetState::Edit) return false;
+  const engine::Field nummer = hasen_->field(QStringLiteral("Nummer"));
+  if (nummer.isNull()) return true;
+  // The stored record, read without moving any cursor the windows show.
+  engine::Query q(engine_, QStringLiteral("HasenIdentitaet"));
+  q.setSql(QStringLiteral("SELECT TatoRechts, TatoLinks, Geburtstag FROM \"Hasen.db\" WHERE Nummer = :n"));
+  q.setParam(QStringLiteral("n"), nummer.asInteger());
+  q.open();
+  if (!q.hasRecord()) return true;
+  for (const char16_t* f : {u"TatoRechts", u"TatoLinks", u"Geburtstag"}) {
+    const QString name = QString::fromUtf16(f);
+    if (q.field(name).asString() != hasen_->field(name).asString()) return true;
+  }
+  return false;
 }
 
 void TDatenStamm::writePendingAddition() {
@@ -438,9 +469,22 @@ void TDatenStamm::HasenBeforePost() {
     dialogs().error(QStringLiteral("Feld '%1' muss einen Wert haben").arg(QStringLiteral("Geschlecht")));
     throw engine::Abort();
   }
+  if (const QString refusal = birthDateRefusal(hasen_->field(QStringLiteral("Geburtstag")).asDate(),
+                                               QStringLiteral("Geboren"));
+      !refusal.isEmpty()) {
+    dialogs().error(refusal);
+    throw engine::Abort();
+  }
+  // Equal tattoos and birth date mean the same animal: every save of a new animal, and every
+  // save that changes a stored animal's tattoos or birth date, looks for another one, however
+  // the date was set. The system's own saves of a stored animal (a date or formula derived
+  // on display) change nothing the user typed and are not asked about.
+  const bool ownSaveOfStored = silentSave_ > 0 && hasen_->state() != DataSetState::Insert;
+  if (!ownSaveOfStored && identityChanged() && duplicateCheck()) throw engine::Abort();
 }
 
 void TDatenStamm::HasenAfterPost() {
+  acceptedDuplicate_.clear();
   if (card_) {
     card_->setEditButtonsEnabled(false);
     QString caption = hasen_->field(QStringLiteral("Name")).asString();
@@ -471,6 +515,7 @@ void TDatenStamm::HasenBeforeScroll() {
 }
 
 void TDatenStamm::HasenAfterScroll() {
+  acceptedDuplicate_.clear();
   if (opening_ || !hasen_->hasRecord()) return;
 
   // The colour list follows the animal's breed and stands on its colour. (The colour list is
@@ -518,6 +563,7 @@ void TDatenStamm::HasenAfterScroll() {
 void TDatenStamm::HasenBeforeClose() { saveOnClose(*hasen_); }
 
 void TDatenStamm::HasenBeforeCancel() {
+  acceptedDuplicate_.clear();
   if (hasen_->state() != DataSetState::Insert) return;
   additionPending_ = false;
   pendingZMNr_.clear();

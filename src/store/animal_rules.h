@@ -42,6 +42,12 @@ TattooParts splitLeftTattoo(const QString& tatoLinks);
 // second ".", a non-numeric part or an impossible date ("13.5.1").
 std::optional<QDate> birthDateFromTattoo(const QString& tatoLinks, const QDate& today);
 
+// The earliest year a birth date may have; earlier years are typing slips ("20.02.0025").
+inline constexpr int kEarliestBirthYear = 1900;
+// The message that refuses a birth date before kEarliestBirthYear for the box captioned
+// `label`; empty for an empty or acceptable date.
+QString birthDateRefusal(const QDate& date, const QString& label);
+
 // Right tattoo, two blanks, left tattoo (the animal's calculated Name, card caption).
 QString tattooDisplay(const QString& rechts, const QString& links);
 // Right tattoo, one blank, left tattoo (recently-shown list, doe lookup of the litter book).

@@ -13,12 +13,23 @@ using engine::FieldType;
 
 namespace {
 
-// The name order of the lookups: German order (umlauts as their base letters, case ignored),
-// then as written, then by number.
-bool nameBefore(const NamedNumber& a, const NamedNumber& b) {
-  if (const int c = engine::germanSortKey(a.name).compare(engine::germanSortKey(b.name)); c != 0) return c < 0;
-  if (const int c = a.name.compare(b.name, Qt::CaseSensitive); c != 0) return c < 0;
-  return a.number < b.number;
+// The one key the lookups both sort and scan by: German order (umlauts as their base letters)
+// with every letter's case folded, not only the ASCII ones. The key maps letter by letter, so
+// the key of a name's beginning is the beginning of the name's key.
+QString lookupKey(const QString& name) {
+  return engine::germanSortKey(name).toCaseFolded();
+}
+
+struct KeyedName {
+  QString key;
+  NamedNumber name;
+};
+
+// The name order of the lookups: by key, then as written, then by number.
+bool nameBefore(const KeyedName& a, const KeyedName& b) {
+  if (const int c = a.key.compare(b.key); c != 0) return c < 0;
+  if (const int c = a.name.name.compare(b.name.name, Qt::CaseSensitive); c != 0) return c < 0;
+  return a.name.number < b.name.number;
 }
 
 QString str(DataSet& ds, const char16_t* field) {
@@ -58,13 +69,19 @@ QString nameCondition(const QString& field, const NameMatch& match, QVariantMap&
 
 NameMatch matchNames(std::vector<NamedNumber> names, const QString& text) {
   NameMatch result;
-  for (const NamedNumber& n : names) result.noMatchValue = std::max(result.noMatchValue, n.number + 1);
-  std::sort(names.begin(), names.end(), nameBefore);
-  auto it = std::find_if(names.begin(), names.end(), [&text](const NamedNumber& n) {
-    return n.name.compare(text, Qt::CaseInsensitive) >= 0;
-  });
-  for (; it != names.end() && it->name.startsWith(text, Qt::CaseInsensitive); ++it)
-    result.numbers.push_back(it->number);
+  std::vector<KeyedName> keyed;
+  keyed.reserve(names.size());
+  for (NamedNumber& n : names) {
+    result.noMatchValue = std::max(result.noMatchValue, n.number + 1);
+    keyed.push_back(KeyedName{lookupKey(n.name), std::move(n)});
+  }
+  std::sort(keyed.begin(), keyed.end(), nameBefore);
+  // Sorting and scanning compare the same keys, so the names that begin with the text stand
+  // together and the scan starts at the first of them.
+  const QString textKey = lookupKey(text);
+  auto it = std::lower_bound(keyed.begin(), keyed.end(), textKey,
+                             [](const KeyedName& n, const QString& key) { return n.key.compare(key) < 0; });
+  for (; it != keyed.end() && it->key.startsWith(textKey); ++it) result.numbers.push_back(it->name.number);
   return result;
 }
 

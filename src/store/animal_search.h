@@ -68,11 +68,12 @@ struct NameMatch {
   qint64 noMatchValue = 1;      // a number above every number of the list
 };
 
-// The lookup rule: the names are put in name order (without regard to case, then as written,
-// then by number); the result is the first name not below `text` and every following name
-// while it begins with `text`, both compared without regard to case. So a text in lower case
-// finds the names beginning with the same letters in any case. `noMatchValue` is the highest
-// number of the list plus 1 (1 for an empty list), whatever gaps the numbers have.
+// The lookup rule: the names are put in German name order (umlauts as their base letters, "ß"
+// as "ss", case ignored; then as written, then by number); the result is the first name not
+// below `text` and every following name while it begins with `text`, both compared by the
+// same German key. So "brandt" finds "Brandt" among "Böhm" and "Braun", and "Schafer" finds
+// "Schäfer". `noMatchValue` is the highest number of the list plus 1 (1 for an empty list),
+// whatever gaps the numbers have.
 NameMatch matchNames(std::vector<NamedNumber> names, const QString& text);
 
 // The LIKE pattern for "begins with `text`" under ESCAPE '\': "\", "%" and "_" of the text

@@ -94,7 +94,9 @@ class TDatenStamm : public CursorProvider {
   // Looks for another stored animal with the current animal's TatoRechts, TatoLinks and
   // Geburtstag. When there is one, asks message 120: "Ja" goes on (returns false); "Nein"
   // discards the new or changed record, disables the card's "R&ückgängig", makes the found
-  // animal current and returns true.
+  // animal current and returns true. A "Ja" holds for the same values until the record is
+  // saved, discarded or left, so the save does not ask again. Every save of "Hasen" by the
+  // user runs this check when the record is new or its tattoos or birth date changed.
   bool duplicateCheck();
   // Makes the animal with this Nummer the current one of "Hasen" (primary index for the
   // moment, the previous order restored). Returns false when there is no such animal.
@@ -186,6 +188,8 @@ class TDatenStamm : public CursorProvider {
   void deriveFormulaOnDisplay();
   void writePendingAddition();
   bool findInPrimary(engine::Cursor& c, const QVariant& key);
+  // True for a new record, or an edited one whose tattoos or birth date differ from the stored.
+  bool identityChanged();
 
   engine::Engine& engine_;
   shell::tsysteminfo& settings_;
@@ -202,6 +206,9 @@ class TDatenStamm : public CursorProvider {
   int silentSave_ = 0;
   bool closing_ = false;
   bool opening_ = false;
+
+  // Tattoos and birth date for which the user answered "Ja" to message 120.
+  QVariantList acceptedDuplicate_;
 
   bool additionPending_ = false;
   QString pendingZMNr_;

@@ -151,7 +151,12 @@ TEST_F(KoerungPageTest, ChoosingLittersComputingAndSavingTheKoernote) {
   page.chooseLitter(2, litters[0]);  // already the first doe
   EXPECT_TRUE(dialogs.texts().last().contains(s(u"1. Häsin")));
 
+  // The computation page shows the two chosen does on arrival, before anything is computed.
   page.setCurrentIndex(TKoerungSeite::PageBerechnung);
+  EXPECT_TRUE(page.itemText(1)->text().startsWith(s(u"1. Häsin Tato: H1 1.23.1"))) << page.itemText(1)->text().toStdString();
+  EXPECT_TRUE(page.itemText(2)->text().startsWith(s(u"2. Häsin Tato: H2 1.23.2"))) << page.itemText(2)->text().toStdString();
+  EXPECT_TRUE(page.itemText(0)->text().isEmpty());
+  EXPECT_TRUE(page.koernoteEdit()->text().isEmpty() || page.koernoteEdit()->text() == s(u"0"));
   page.KoernoteBerechnenClick();
   EXPECT_EQ(page.computationDayEdit()->text(), s(u"01.08.2024"));
   EXPECT_EQ(page.pointsEdit(0)->text(), s(u"4"));  // both parents, no grandparents

@@ -326,7 +326,7 @@ TEST_F(LitterBookTest, NewRowsArePresetNumberedAndSavedAsAnimalsOfTheLitter) {
   EXPECT_EQ(stored(u"Wurfbuch.DB", l, u"WurfStMaennlich").toInt(), 3);
 }
 
-TEST_F(LitterBookTest, SavingWithoutLitterDayOrBuckWritesNothingAndDuplicateTattooAsks) {
+TEST_F(LitterBookTest, SavingWithoutLitterDayOrBuckWritesNothingAndADuplicateTattooIsAnError) {
   ScriptedDialogs dialogs;
   const QDate born(2024, 3, 26);
   litter(born, {{s(u"WurfStMaennlich"), 1}});
@@ -341,10 +341,83 @@ TEST_F(LitterBookTest, SavingWithoutLitterDayOrBuckWritesNothingAndDuplicateTatt
   wurfbuch().edit();
   wurfbuch().field(s(u"Kater")).setInteger(buck);
   const qint64 animals = stock.rowCount(s(u"Hasen"));
-  dialogs.no();  // message 120: do not go on with the same tattoo
+  // Equal tattoos and birth date are the same animal: never saved, no question, the reason
+  // stands beside "FEHLER".
+  dialogs.clear();
   EXPECT_EQ(rows.save(), 0);
   EXPECT_EQ(rows.row(0).status, RowStatus::Fehler);
+  EXPECT_EQ(rows.row(0).reason, QString::fromUtf16(kRowDuplicate));
+  EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(u'|').toStdString();
   EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+}
+
+// Two rows with the same tattoo, and a row whose tattoo a stored animal of another birth
+// date has: the first is saved and the second refused; another day is another animal.
+TEST_F(LitterBookTest, RowsOfTheSameSaveAreCheckedAgainstEachOther) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStWeiblich"), 3}, {s(u"Kater"), buck}});
+  young(s(u"K17"), s(u"3.24.9"), s(u"2"), born.addDays(-300));  // same tattoo, other birth date
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.rowCount(), 3);
+  rows.setWhole(0, s(u"3.24.5"));
+  rows.setWhole(1, s(u"3.24.5"));
+  rows.setWhole(2, s(u"3.24.9"));
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  EXPECT_EQ(rows.save(), 2);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Gespeichert);
+  EXPECT_TRUE(rows.row(0).reason.isEmpty());
+  EXPECT_EQ(rows.row(1).status, RowStatus::Fehler);
+  EXPECT_EQ(rows.row(1).reason, QString::fromUtf16(kRowDuplicate));
+  EXPECT_EQ(rows.row(2).status, RowStatus::Gespeichert);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals + 2);
+}
+
+// New young animals are bred by the own address (the address book entry of the own data) and
+// get the status the rows offer, so that they appear in the own stock's lists.
+TEST_F(LitterBookTest, NewYoungAnimalsGetTheOwnAddressAsBreederAndTheChosenStatus) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStMaennlich"), 1}, {s(u"WurfStWeiblich"), 1}, {s(u"Kater"), buck}});
+  {
+    engine::Cursor eigen(stock.engine, s(u"eigenTest"));
+    eigen.setTableName(s(u"eigen.DB"));
+    eigen.open();
+    eigen.first();
+    eigen.edit();
+    eigen.field(s(u"Name")).setString(s(u"Böhm"));
+    eigen.field(s(u"Vorname")).setString(s(u"Jörg"));
+    eigen.field(s(u"Strasse")).setString(s(u"Am Bach 3"));
+    eigen.field(s(u"Ort")).setString(s(u"Kassel"));
+    eigen.post();
+  }
+  stock.add(s(u"Adresse.db"), {{s(u"Name"), s(u"Böhm")}, {s(u"Vorname"), s(u"Jörg")}, {s(u"Ort"), s(u"Fulda")}});
+  const qint64 own = stock.add(s(u"Adresse.db"), {{s(u"Name"), s(u"Böhm")}, {s(u"Vorname"), s(u"Jörg")},
+                                                   {s(u"Straße"), s(u"Am Bach 3")}, {s(u"Ort"), s(u"Kassel")}});
+  EXPECT_EQ(ownAddressNumber(stock.engine), own);
+  settings.Stammdaten.Status = 3;
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  EXPECT_EQ(rows.statusForNew(), 3);
+  rows.setStatusForNew(1);
+  rows.setWhole(0, s(u"3.24.1"));
+  rows.setWhole(1, s(u"3.24.2"));
+  ASSERT_EQ(rows.save(), 2);
+  for (int i = 0; i < 2; ++i) {
+    const qint64 n = rows.row(i).satzInDatei;
+    EXPECT_EQ(stored(u"Hasen", n, u"Zuechter").toLongLong(), own);
+    EXPECT_EQ(stored(u"Hasen", n, u"Besitzer").toLongLong(), besitzer);  // the doe's owner
+    EXPECT_EQ(stored(u"Hasen", n, u"Status").toLongLong(), 1);
+  }
+  // A recorded animal keeps its status when its row is saved again.
+  stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Status = 4 WHERE Nummer = :n"), {{s(u"n"), rows.row(0).satzInDatei}});
+  rows.build();
+  rows.setWhole(0, s(u"3.24.7"));
+  ASSERT_EQ(rows.save(), 1);
+  EXPECT_EQ(stored(u"Hasen", rows.row(0).satzInDatei, u"Status").toLongLong(), 4);
 }
 
 TEST_F(LitterBookTest, AKilledProcessDuringARowSaveLeavesNothingHalfWritten) {
@@ -515,6 +588,23 @@ TEST_F(LitterBookTest, LitterReportOfAnOwnBuckNamesTheUserAndThePreCheckFindsFau
   TWurfmeldungDaten more = d;
   more.WRammler = s(u"2");
   EXPECT_TRUE(herdBookPreCheck(more).join(u'\n').contains(s(u"nennt 4 aufgezogene Jungtiere, gelistet sind 3")));
+}
+
+// The doe's owner and breeder are filled the same way as the buck's: an own doe (status 1)
+// names the user as owner, her breeder's address is named as well.
+TEST_F(LitterBookTest, LitterReportFillsTheDoesOwnerAndBreederLikeTheBucks) {
+  ScriptedDialogs dialogs;
+  const qint64 zuechter = stock.add(s(u"Adresse.db"), {{s(u"Name"), s(u"Böhm")}, {s(u"Vorname"), s(u"Anna")}});
+  stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Status = 1, Besitzer = NULL, Zuechter = :z WHERE Nummer = :n"),
+                       {{s(u"z"), zuechter}, {s(u"n"), doe}});
+  stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Zuechter = :z WHERE Nummer = :n"), {{s(u"z"), zuechter}, {s(u"n"), buck}});
+  litter(QDate(2024, 3, 26), {{s(u"WurfStMaennlich"), 1}, {s(u"Kater"), buck}});
+  open();
+  const TWurfmeldungDaten d = fillWurfmeldung(*module, 1, QDate(2024, 4, 20));
+  EXPECT_EQ(d.WBesitzer, s(u"Jörg Sommer"));
+  EXPECT_EQ(d.WZuechter, s(u"Böhm, Anna"));
+  EXPECT_EQ(d.MZuechter, d.WZuechter);
+  EXPECT_EQ(d.MBesitzer, s(u"Krause, Ute"));
 }
 
 TEST(LitterReportLayout, OneA4PageWithEveryFixedText) {

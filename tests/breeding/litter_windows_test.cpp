@@ -24,6 +24,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -90,7 +91,7 @@ TEST_F(LitterWindowsTest, DoeViewShowsTheLitterRowsAndWeights) {
   EXPECT_TRUE(page.youngDeleteButton()->isEnabled());
   EXPECT_FALSE(page.undoButton()->isEnabled());
   EXPECT_TRUE(page.deleteButton()->isEnabled());
-  EXPECT_EQ(page.weightGrid()->item(2, 3)->text(), s(u"200,00"));
+  EXPECT_EQ(page.weightGrid()->model()->index(2, 3).data().toString(), s(u"200,00"));
   // The litter's three weighings are drawn as the growth curve beside the grid.
   ASSERT_NE(page.weightChart()->chart(), nullptr);
   int points = 0;
@@ -117,6 +118,76 @@ TEST_F(LitterWindowsTest, DoeViewShowsTheLitterRowsAndWeights) {
   page.lowerTabs()->setCurrentIndex(1);
   QApplication::processEvents();
   shoot(page, s(u"wurfbuch_gewichte"));
+}
+
+// Qt's warnings while a test runs, to catch a grid that drops the editor it is committing.
+QStringList& qtWarnings() {
+  static QStringList warnings;
+  return warnings;
+}
+void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtWarningMsg) qtWarnings() << text;
+}
+
+// The first weighing is entered in the grid as on the card: typed, Enter saves it, the gain and
+// the curve follow at once, a new row is offered, and a weight shows as it was stored.
+TEST_F(LitterWindowsTest, AWeighingTypedIntoTheGridIsSavedByEnterAndShownAsStored) {
+  ScriptedDialogs dialogs;
+  TWurfbuchSeite page(*module, settings, {});
+  page.resize(760, 560);
+  page.show();
+  page.lowerTabs()->setCurrentIndex(1);
+  QApplication::processEvents();
+  QTableView* grid = page.weightGrid();
+  QAbstractItemModel* model = grid->model();
+  ASSERT_EQ(model->rowCount(), 4);  // three weighings and the row for the next one
+  auto curvePoints = [&] {
+    int points = 0;
+    for (QAbstractSeries* series : page.weightChart()->chart()->series())
+      if (auto* line = qobject_cast<QLineSeries*>(series)) points += static_cast<int>(line->count());
+    return points;
+  };
+  EXPECT_EQ(curvePoints(), 3);
+
+  qtWarnings().clear();
+  const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+  const QModelIndex cell = model->index(3, 1);
+  grid->setFocus();
+  grid->setCurrentIndex(cell);
+  grid->edit(cell);
+  QApplication::processEvents();
+  QWidget* editor = QApplication::focusWidget();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_NE(editor, grid);
+  QTest::keyClicks(editor, s(u"900,5"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();
+  qInstallMessageHandler(previous);
+  for (const QString& w : qtWarnings()) EXPECT_FALSE(w.contains(s(u"does not belong to this view"))) << w.toStdString();
+
+  EXPECT_EQ(stock.rowCount(s(u"Jungtiere")), 4);
+  ASSERT_EQ(model->rowCount(), 5);  // a new row is offered at once
+  EXPECT_EQ(model->index(3, 0).data().toString(), s(u"01.06.2024"));
+  EXPECT_EQ(model->index(3, 1).data().toString(), s(u"900,5"));
+  EXPECT_FALSE(model->index(3, 2).data().toString().isEmpty());  // the gain follows at once
+  EXPECT_TRUE(model->index(4, 1).data().toString().isEmpty());
+  EXPECT_EQ(curvePoints(), 4);
+  EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(u'|').toStdString();
+}
+
+// A refused date names the box as the page labels it.
+TEST_F(LitterWindowsTest, AWrongMatingDateNamesTheBoxDeckdatum) {
+  ScriptedDialogs dialogs;
+  TWurfbuchSeite page(*module, settings, {});
+  page.show();
+  QApplication::processEvents();
+  page.matingEdit()->setText(s(u"31.02.2024"));
+  page.matingEdit()->setModified(true);
+  emit page.matingEdit()->editingFinished();
+  ASSERT_EQ(dialogs.texts().size(), 1);
+  EXPECT_TRUE(dialogs.texts()[0].contains(s(u"Feld Deckdatum"))) << dialogs.texts()[0].toStdString();
+  EXPECT_FALSE(dialogs.texts()[0].contains(s(u"Decktermin")));
+  EXPECT_EQ(module->at(s(u"Wurfbuch")).field(s(u"Decktermin")).asDate(), QDate(2024, 1, 20));
 }
 
 TEST_F(LitterWindowsTest, FigureThatIsNoWholeNumberIsRefused) {

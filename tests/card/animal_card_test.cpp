@@ -193,6 +193,18 @@ TEST_F(AnimalCardTest, ShowsTheAnimalWithCaptionParentsAndBreederBox) {
   EXPECT_TRUE(dialogs.texts().isEmpty());
 }
 
+// A deleted mother keeps her number in the young animal; the card says so instead of an empty
+// box.
+TEST_F(AnimalCardTest, ADeletedParentIsShownAsDeletedWithItsNumber) {
+  ScriptedDialogs dialogs;
+  stock.engine.execute(QStringLiteral("DELETE FROM \"Hasen.db\" WHERE Nummer = :n"), {{QStringLiteral("n"), mother}});
+  TLapiroStamm& c = openCard();
+  show(young);
+  EXPECT_EQ(c.fatherEdit()->text(), QStringLiteral("B12  3.5.10"));
+  EXPECT_EQ(c.motherEdit()->text(), QStringLiteral("gelöscht (Nr. %1)").arg(mother));
+  EXPECT_EQ(stock.stored(QStringLiteral("Hasen.db"), young, QStringLiteral("Mutter")).toLongLong(), mother);
+}
+
 TEST_F(AnimalCardTest, ParentPanelsShowTheParentsData) {
   ScriptedDialogs dialogs;
   TLapiroStamm& c = openCard();
@@ -359,7 +371,8 @@ TEST_F(AnimalCardTest, ImpossibleBirthDatesAreRefusedEveryTimeAndTheBoxKeepsText
     QTest::keyClicks(c.birthEdit(), bad);
     EXPECT_TRUE(dialogs.texts().isEmpty());  // nothing at a keystroke
     c.SpeichernClick();
-    EXPECT_EQ(dialogs.texts(), QStringList{engine::invalidValueMessage(bad, QStringLiteral("Geburtstag"))});
+    // The message names the box as the card labels it.
+    EXPECT_EQ(dialogs.texts(), QStringList{engine::invalidValueMessage(bad, QStringLiteral("Geboren"))});
     EXPECT_EQ(c.birthEdit()->text(), bad);
     EXPECT_TRUE(c.birthEdit()->hasFocus());
     EXPECT_EQ(stock.stored(QStringLiteral("Hasen.db"), young, QStringLiteral("Geburtstag")), before);
@@ -372,6 +385,16 @@ TEST_F(AnimalCardTest, ImpossibleBirthDatesAreRefusedEveryTimeAndTheBoxKeepsText
   EXPECT_TRUE(c.birthEdit()->hasFocus());
   c.SpeichernClick();
   EXPECT_EQ(dialogs.texts().size(), 2);
+
+  // A year before 1900 is a typing slip: refused, nothing stored.
+  c.birthEdit()->selectAll();
+  QTest::keyClicks(c.birthEdit(), QStringLiteral("20.02.0025"));
+  dialogs.clear();
+  c.SpeichernClick();
+  ASSERT_EQ(dialogs.texts().size(), 1);
+  EXPECT_TRUE(dialogs.texts()[0].startsWith(QStringLiteral("»20.02.0025« ist kein gültiger Wert für das Feld Geboren.")))
+      << dialogs.texts()[0].toStdString();
+  EXPECT_EQ(stock.stored(QStringLiteral("Hasen.db"), young, QStringLiteral("Geburtstag")), before);
 
   // A whole-number field refuses a fraction instead of dropping the comma.
   c.birthEdit()->selectAll();

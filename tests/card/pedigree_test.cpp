@@ -207,23 +207,31 @@ TEST_F(PedigreeTest, BoxTextShowsEveryItemWhoseConditionHolds) {
                                                  QStringLiteral("Bew: 6/1")}));
 }
 
-TEST_F(PedigreeTest, AnimalWithoutParentsShowsEmptyBoxesAndAMissingMotherEmptiesHerWholeSide) {
+TEST_F(PedigreeTest, AnimalWithoutParentsShowsEmptyBoxesAndADeletedMotherIsNamedWithHerNumber) {
   const qint64 full = withAncestors(5);
   store::TDatenStamm& dm = open();
   const PedigreeBoxes none = buildPedigree(dm, 0, 0, settings.AnzeigeReihenfolge);
   for (int slot = 1; slot <= kPedigreeBoxes; ++slot) EXPECT_TRUE(none[slot].lines.isEmpty()) << slot;
 
   const qint64 vater = stock.stored(QStringLiteral("Hasen"), full, QStringLiteral("Vater")).toLongLong();
-  // The mother is a deleted record.
+  // The mother is a deleted record: her box says so with her number, the boxes behind her
+  // stay empty, and a second box naming the same number is the same ancestor.
   const PedigreeBoxes boxes = buildPedigree(dm, vater, 987654, settings.AnzeigeReihenfolge);
   for (int slot = 1; slot <= kPedigreeBoxes; ++slot) {
     if (fatherSide(slot)) {
       ASSERT_FALSE(boxes[slot].lines.isEmpty()) << slot;
       EXPECT_TRUE(boxes[slot].lines.front().startsWith(QStringLiteral("S%1  ").arg(slot))) << slot;
+    } else if (slot == 2) {
+      EXPECT_EQ(boxes[slot].lines, QStringList{s(u"gelöscht (Nr. 987654)")});
+      EXPECT_EQ(boxes[slot].nummer, 987654);
     } else {
       EXPECT_TRUE(boxes[slot].lines.isEmpty()) << slot;
     }
   }
+  const PedigreeBoxes twice = buildPedigree(dm, 987654, 987654, settings.AnzeigeReihenfolge);
+  EXPECT_EQ(twice[1].lines, twice[2].lines);
+  EXPECT_NE(twice[1].group, 0);
+  EXPECT_EQ(twice[1].group, twice[2].group);
 }
 
 TEST_F(PedigreeTest, LoopInRecordedParentageEndsAtTheFifthGenerationAndHasenStaysPut) {

@@ -11,13 +11,17 @@
 #include "store/weight_table.h"
 #include "support/scripted_dialogs.h"
 #include "support/stock_fixture.h"
+#include "support/temp_dir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QApplication>
 #include <QTableView>
+#include <QTest>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -266,6 +270,51 @@ TEST_F(GalleryTest, AddingChecksTheFileAndRefusesAPathLongerThanTheField) {
   EXPECT_EQ(g.bilder()[0].pfad, paths[0]);
 }
 
+// A file that is no picture (a damaged JPEG) is named as such before it is linked; "Nein",
+// the default, links nothing.
+TEST_F(GalleryTest, AnUnreadablePictureIsLinkedOnlyAfterAsking) {
+  open();
+  TBildergalerieDaten g(*module);
+  ScriptedDialogs dialogs;
+  const QString broken = dir.file(QStringLiteral("kaputt.jpg"));
+  QByteArray bytes = encodeJpeg(landscape(40, 30));
+  bytes = bytes.left(2) + QByteArray(200, 'x');  // the start of a JPEG, then garbage
+  ASSERT_TRUE(writeFile(broken, bytes));
+  dialogs.no();
+  EXPECT_EQ(g.fuegeHinzu(broken), TBildergalerieDaten::Ergebnis::KeinBild);
+  ASSERT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_TRUE(dialogs.shown()[0].text.startsWith(QStringLiteral("Die Datei ist kein lesbares Bild")));
+  EXPECT_EQ(dialogs.shown()[0].buttons, store::DialogButtons::YesNoDefaultNo);
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Bilder.db")), 0);
+  dialogs.yes();
+  EXPECT_EQ(g.fuegeHinzu(broken), TBildergalerieDaten::Ergebnis::Hinzugefuegt);
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Bilder.db")), 1);
+  // A readable picture is linked without a question.
+  const auto asked = dialogs.shown().size();
+  EXPECT_EQ(g.fuegeHinzu(paths[0]), TBildergalerieDaten::Ergebnis::Hinzugefuegt);
+  EXPECT_EQ(dialogs.shown().size(), asked);
+}
+
+TEST(PicturesFolder, TheXdgPicturesFolderWhateverItsNameElseTheFallbackElseHome) {
+  test::TempDir home;
+  const QString config = home.file(QStringLiteral(".config"));
+  ASSERT_TRUE(QDir().mkpath(config));
+  ASSERT_TRUE(QDir().mkpath(home.file(QStringLiteral("Bilder"))));
+  ASSERT_TRUE(QDir().mkpath(home.file(QStringLiteral("Pictures"))));
+  // Without user-dirs.dirs: the fallback when it exists, else the home folder.
+  EXPECT_EQ(picturesFolder(home.path(), config, home.file(QStringLiteral("Pictures"))), home.file(QStringLiteral("Pictures")));
+  EXPECT_EQ(picturesFolder(home.path(), config, home.file(QStringLiteral("Fotos"))), home.path());
+  QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
+  ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+  dirs.write("# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+             "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+  dirs.close();
+  EXPECT_EQ(picturesFolder(home.path(), config, home.file(QStringLiteral("Pictures"))), home.file(QStringLiteral("Bilder")));
+  // A named folder that does not exist is not offered.
+  ASSERT_TRUE(QDir(home.file(QStringLiteral("Bilder"))).removeRecursively());
+  EXPECT_EQ(picturesFolder(home.path(), config, home.file(QStringLiteral("Pictures"))), home.file(QStringLiteral("Pictures")));
+}
+
 TEST_F(GalleryTest, ARelativePathLiesBelowTheDataDirectory) {
   ASSERT_TRUE(QDir(stock.dir.path()).mkpath(QStringLiteral("Bilder")));
   ASSERT_TRUE(writeFile(stock.dir.file(QStringLiteral("Bilder/k.jpg")), encodeJpeg(landscape(30, 20))));
@@ -439,6 +488,48 @@ TEST_F(GalleryTest, WeightGridSavesWithTheQuestionAndDeletesWithMessage15) {
   EXPECT_EQ(dialogs.shown().back().text, test::StockDirectory::message(15));
   EXPECT_EQ(stock.rowCount(QStringLiteral("Gewichtstabelle.DB")), 1);
   EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+QStringList& qtWarnings() {
+  static QStringList warnings;
+  return warnings;
+}
+void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtWarningMsg) qtWarnings() << text;
+}
+
+// Typed into the grid as a user does: the save inside the cell's commit keeps the grid's
+// editor (a reset there made Qt warn "commitData/closeEditor called with an editor that does
+// not belong to this view"), and the next row is offered at once.
+TEST_F(GalleryTest, WeightsTypedIntoTheGridKeepTheEditorAndOfferTheNextRow) {
+  ui::TLapiroStamm& c = openCard();
+  c.resize(1100, 760);
+  c.show();
+  c.tabs()->setCurrentIndex(ui::TLapiroStamm::TabZusatzinfo);
+  QApplication::processEvents();
+  ScriptedDialogs dialogs;
+  QTableView* grid = c.additionalInfo()->grid();
+  ui::TGewichtModel* model = c.additionalInfo()->model();
+  qtWarnings().clear();
+  const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+  for (const char16_t* weight : {u"1000", u"1250,5"}) {
+    const QModelIndex cell = model->index(model->storedRows(), 1);
+    grid->setFocus();
+    grid->setCurrentIndex(cell);
+    grid->edit(cell);
+    QApplication::processEvents();
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_TRUE(editor && editor != grid);
+    QTest::keyClicks(editor, QString::fromUtf16(weight));
+    QTest::keyClick(editor, Qt::Key_Tab);  // leaving the cell commits it as Enter does
+    QApplication::processEvents();
+  }
+  qInstallMessageHandler(previous);
+  for (const QString& w : qtWarnings()) EXPECT_FALSE(w.contains(QStringLiteral("does not belong to this view"))) << w.toStdString();
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Gewichtstabelle.DB")), 2);
+  ASSERT_EQ(model->rowCount(), 3);
+  EXPECT_EQ(model->data(model->index(1, 1)).toString(), QStringLiteral("1250,5"));
+  EXPECT_TRUE(model->data(model->index(1, 2)).toString().startsWith(QStringLiteral("25")));
 }
 
 TEST_F(GalleryTest, ClosingTheTablesKeepsAWeighingBeingEntered) {

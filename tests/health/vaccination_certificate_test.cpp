@@ -98,24 +98,47 @@ TEST_F(CertificateTest, UnknownTattoosAreReportedAndTheOthersRecorded) {
   EXPECT_EQ(stock.stored(QStringLiteral("Impfung"), 2, QStringLiteral("Tier")).toLongLong(), b);
   EXPECT_EQ(stock.stored(QStringLiteral("Impfung"), 2, QStringLiteral("Chargenbez")).toString(), QStringLiteral("CH-17"));
 
-  // Every line found: message 130. A "Nein" to the save question stops the rest, without 130.
+  // A second "Speichern" of the same list records nothing twice and says so.
   l.removeLine(typed);
+  dialogs.clear();
+  const RecordResult again = recordVaccinations(stock.engine, l, header, false);
+  EXPECT_EQ(again.recorded, 0);
+  EXPECT_EQ(again.alreadyRecorded, 2);
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Impfung")), 2);
+  ASSERT_EQ(dialogs.texts().size(), 1);  // no save question for what is not saved
+  EXPECT_TRUE(dialogs.texts()[0].contains(QStringLiteral("nichts doppelt")));
+
+  // Another vaccination day is new. A line added to a saved list saves only that line, and
+  // message 130 says that the whole list is recorded.
+  header.impfdatum = QStringLiteral("04.05.2025");
   dialogs.clear();
   recordVaccinations(stock.engine, l, header, true);
   EXPECT_EQ(dialogs.texts(), QStringList{test::StockDirectory::message(130)});
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Impfung")), 4);
+  const qint64 c = stock.animal(QStringLiteral("C3"), QStringLiteral("3.24.2"));
+  l.addAnimal(*readCertificateAnimal(stock.engine, c));
+  dialogs.clear();
+  const RecordResult added = recordVaccinations(stock.engine, l, header, true);
+  EXPECT_EQ(added.recorded, 1);
+  EXPECT_EQ(added.alreadyRecorded, 2);
+  EXPECT_EQ(dialogs.texts(), QStringList{test::StockDirectory::message(130)});
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Impfung")), 5);
+
+  // A "Nein" to the save question stops the rest, without 130.
+  header.impfdatum = QStringLiteral("05.05.2025");
   dialogs.clear();
   dialogs.yes().no();
   const RecordResult stopped = recordVaccinations(stock.engine, l, header, false);
   EXPECT_TRUE(stopped.stopped);
   EXPECT_EQ(stopped.recorded, 1);
   EXPECT_EQ(dialogs.texts().size(), 2);
-  EXPECT_EQ(stock.rowCount(QStringLiteral("Impfung")), 5);
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Impfung")), 6);
 
   dialogs.clear();
   header.impfdatum = QStringLiteral("31.02.2025");
   EXPECT_TRUE(recordVaccinations(stock.engine, l, header, true).badDate);
   EXPECT_EQ(dialogs.shown().back().kind, store::DialogKind::Error);
-  EXPECT_EQ(stock.rowCount(QStringLiteral("Impfung")), 5);
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Impfung")), 6);
 }
 
 TEST_F(CertificateTest, TwelveLinesMakeOnePageWithEmptyLinesAndThirteenContinue) {

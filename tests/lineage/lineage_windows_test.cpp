@@ -186,7 +186,26 @@ TEST_F(LineageWindows, PlannerRanksPairsMarksThemAndRemembersTheThreshold) {
   w.BerechnenClick();
   PlanModel& m = w.model();
   ASSERT_EQ(m.rowCount(), int(w.rammler().size() * w.haesinnen().size()));
-  for (int r = 1; r < m.rowCount(); ++r) EXPECT_LE(m.pairAt(r - 1).fAlle, m.pairAt(r).fAlle);
+  // Ranked by the coefficient; pairs whose 0 comes from a partner without recorded ancestors
+  // (every pair with R9) come after the others and say so.
+  int firstUnknown = m.rowCount();
+  for (int r = 0; r < m.rowCount(); ++r)
+    if (m.abstammungUnbekannt(r)) {
+      firstUnknown = r;
+      break;
+    }
+  ASSERT_LT(firstUnknown, m.rowCount());
+  for (int r = 0; r < m.rowCount(); ++r) {
+    const bool withR9 = m.rammler()[m.pairAt(r).rammler].nummer == fremd;
+    if (withR9) EXPECT_TRUE(m.abstammungUnbekannt(r)) << r;
+    EXPECT_EQ(m.abstammungUnbekannt(r), r >= firstUnknown) << r;
+    EXPECT_EQ(m.data(m.index(r, 2)).toString().endsWith(QStringLiteral("– Abstammung unbekannt")), r >= firstUnknown) << r;
+    if (r > 0 && r != firstUnknown) EXPECT_LE(m.pairAt(r - 1).fAlle, m.pairAt(r).fAlle);
+  }
+  m.sort(2, Qt::DescendingOrder);
+  EXPECT_TRUE(m.abstammungUnbekannt(m.rowCount() - 1));
+  EXPECT_FALSE(m.abstammungUnbekannt(0));
+  m.sort(2, Qt::AscendingOrder);
   // C1 x C2: 6,25 % is not above the default threshold; B1 x GM (son x mother) is.
   int c1c2 = -1, b1gm = -1;
   for (int r = 0; r < m.rowCount(); ++r) {
@@ -200,6 +219,7 @@ TEST_F(LineageWindows, PlannerRanksPairsMarksThemAndRemembersTheThreshold) {
   EXPECT_DOUBLE_EQ(m.pairAt(c1c2).f4, 0.0625);
   EXPECT_FALSE(m.marked(c1c2));
   EXPECT_TRUE(m.marked(b1gm));
+  EXPECT_FALSE(m.abstammungUnbekannt(b1gm));  // GM has no ancestors, but is B1's mother
   EXPECT_EQ(m.data(m.index(c1c2, 6)).toString(), QStringLiteral("95,5"));
   EXPECT_EQ(m.data(m.index(b1gm, 4)).toString(), QStringLiteral("fehlen"));
   savePng(w, QStringLiteral("planer.png"));

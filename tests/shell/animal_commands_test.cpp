@@ -323,7 +323,7 @@ TEST_F(AnimalCommandsTest, ARunningNumberThatCannotBeCarriedOnIsCopiedUnchangedW
   EXPECT_EQ(rowCount(u"Hasen"_s), 4);
 }
 
-TEST_F(AnimalCommandsTest, DeleteAsksMessage15AndKeepsReferencesInOtherTables) {
+TEST_F(AnimalCommandsTest, DeleteSaysWhatDependsOnTheAnimalAndKeepsReferencesInOtherTables) {
   const qint64 doe = animal(u"R1"_s, u"3.5.12"_s);
   animal(u"R2"_s, u"3.5.13"_s);
   animal(u"J1"_s, u"4.6.1"_s, {{u"Mutter"_s, doe}});
@@ -338,7 +338,7 @@ TEST_F(AnimalCommandsTest, DeleteAsksMessage15AndKeepsReferencesInOtherTables) {
   dialogs.no();
   EXPECT_FALSE(deleteAnimal(*module));
   ASSERT_EQ(dialogs.shown().size(), 1u);
-  EXPECT_EQ(dialogs.shown()[0].text, msg(15));
+  EXPECT_EQ(dialogs.shown()[0].text, u"Diese Häsin ist Mutter von 1 Tier und steht in 1 Wurf. Trotzdem löschen?"_s);
   EXPECT_EQ(dialogs.shown()[0].kind, store::DialogKind::Warning);
   EXPECT_EQ(dialogs.shown()[0].buttons, store::DialogButtons::YesNoDefaultNo);
   EXPECT_EQ(nummer(), doe);
@@ -356,6 +356,28 @@ TEST_F(AnimalCommandsTest, DeleteAsksMessage15AndKeepsReferencesInOtherTables) {
   EXPECT_FALSE(card.listRefreshPending);
   for (const QString& table : {u"Hasenz"_s, u"VERKAUFT"_s, u"Wurfbuch.DB"_s})
     EXPECT_EQ(rowCount(table), 1) << table.toStdString();
+}
+
+// An animal nothing refers to gets the plain question; a buck's question speaks of a father.
+TEST_F(AnimalCommandsTest, DeleteQuestionForABuckAndForAnAnimalWithoutDependants) {
+  const qint64 buck = animal(u"R1"_s, u"3.5.12"_s, {{u"Geschlecht"_s, u"1"_s}});
+  const qint64 alone = animal(u"R2"_s, u"3.5.13"_s);
+  for (int i = 0; i < 3; ++i) animal(u"J%1"_s.arg(i), u"4.6.%1"_s.arg(i), {{u"Vater"_s, buck}});
+  add(u"Koernote.db"_s, {{u"Hase"_s, buck}});
+  add(u"Koernote.db"_s, {{u"Hase"_s, buck}});
+  openModule();
+  ASSERT_TRUE(module->gotoAnimal(buck));
+  dialogs.no();
+  EXPECT_FALSE(deleteAnimal(*module));
+  ASSERT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_EQ(dialogs.shown()[0].text, u"Dieser Rammler ist Vater von 3 Tieren und steht in 2 Körungen. Trotzdem löschen?"_s);
+  EXPECT_EQ(dialogs.shown()[0].buttons, store::DialogButtons::YesNoDefaultNo);
+  dialogs.clear();
+  ASSERT_TRUE(module->gotoAnimal(alone));
+  dialogs.no();
+  EXPECT_FALSE(deleteAnimal(*module));
+  ASSERT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_EQ(dialogs.shown()[0].text, msg(15));
 }
 
 TEST_F(AnimalCommandsTest, DeletingAnUnsavedNewAnimalDiscardsItAndDeletesNothingStored) {

@@ -8,9 +8,14 @@
 #include "support/scripted_dialogs.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +63,28 @@ TEST_F(MainWindowBreedingTest, MatingsWindowOpensOnceForTheCurrentAnimal) {
   EXPECT_TRUE(form->daten().gefunden);
   command->trigger();
   EXPECT_EQ(matingWindows(), 1);
+}
+
+// "Zurück" closes the whole sub-window, and the command opens a working window again.
+TEST_F(MainWindowBreedingTest, DISABLED_BackClosesTheMatingsSubWindowNotJustItsContents) {
+  QAction* command = findCommand(window_.get(), QStringLiteral("Verpaarungen und Würfe"));
+  command->trigger();
+  auto* form = window_->mdiArea()->findChild<breeding::ui::TFormVerpaarung*>();
+  ASSERT_TRUE(form);
+  QPushButton* back = nullptr;
+  for (QPushButton* b : form->findChildren<QPushButton*>())
+    if (b->text() == QStringLiteral("&Zurück")) back = b;
+  ASSERT_TRUE(back);
+  back->click();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window_->mdiArea()->subWindowList().isEmpty() ||
+              std::none_of(window_->mdiArea()->subWindowList().begin(), window_->mdiArea()->subWindowList().end(),
+                           [](QMdiSubWindow* w) { return w->isVisible() && !w->widget(); }));
+  EXPECT_EQ(matingWindows(), 0);
+  command->trigger();
+  ASSERT_EQ(matingWindows(), 1);
+  form = window_->mdiArea()->findChild<breeding::ui::TFormVerpaarung*>();
+  EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(MainWindowBreedingTest, OfficeWindowBlocksTheMatingsWindow) {

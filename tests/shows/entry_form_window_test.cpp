@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLineEdit>
+
 namespace lapiro::shows {
 namespace {
 
@@ -78,6 +81,23 @@ TEST_F(EntryWindowTest, SearchedAnimalsFillLinesAndFeesFollowTheCount) {
   EXPECT_FALSE(window->addAnimal(doe));
   EXPECT_EQ(window->form().animalCount(), kEntryLines);
   EXPECT_TRUE(dialogs.shown().empty());
+}
+
+// A left tattoo is shown from its start and whole: 10.26.1, never the end "26.1".
+TEST_F(EntryWindowTest, TheLeftTattooColumnShowsTheWholeTattoo) {
+  ScriptedDialogs dialogs;
+  const qint64 n = stock.animal(QStringLiteral("H 512"), QStringLiteral("10.26.1000"));
+  window->resize(800, 600);
+  window->show();
+  QApplication::processEvents();
+  ASSERT_TRUE(window->addAnimal(n));
+  QApplication::processEvents();
+  QLineEdit* links = window->leftTattoo(0);
+  EXPECT_EQ(links->text(), QStringLiteral("10.26.1000"));
+  EXPECT_EQ(links->cursorPosition(), 0);
+  // The box has room for the whole text inside its frame.
+  EXPECT_GE(links->width(), links->fontMetrics().horizontalAdvance(links->text()) + 8);
+  EXPECT_GE(window->rightTattoo(0)->width(), window->rightTattoo(0)->fontMetrics().horizontalAdvance(QStringLiteral("H 512")) + 8);
 }
 
 TEST_F(EntryWindowTest, TypedTattoosAreLookedUp) {

@@ -97,7 +97,15 @@ TEST_F(ShowCalendarTest, CalendarWindowKeepsTheShowWhenTheOrderChanges) {
   emit window.dateEdit(true)->editingFinished();
   ASSERT_EQ(dialogs.shown().size(), 1u);
   EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("kein gültiger Wert")));
+  // The message names the box as the user sees it ("bis"), not the stored field.
+  EXPECT_TRUE(dialogs.shown()[0].text.endsWith(QStringLiteral("Feld bis."))) << dialogs.shown()[0].text.toStdString();
   EXPECT_EQ(window.calendar().records().field(QStringLiteral("Datum2")).asDate(), QDate(2006, 6, 16));
+  // So does the grid's column.
+  dialogs.clear();
+  QAbstractItemModel* grid = window.findChild<QTableView*>(QStringLiteral("DBGridTermine"))->model();
+  EXPECT_FALSE(grid->setData(grid->index(0, 1), QStringLiteral("31.02.2006")));
+  ASSERT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_TRUE(dialogs.shown()[0].text.endsWith(QStringLiteral("Feld bis."))) << dialogs.shown()[0].text.toStdString();
 }
 
 class ShowTitlesTest : public ::testing::Test {

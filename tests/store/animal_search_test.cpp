@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
+#include <algorithm>
 #include <map>
 
 #include "store/catalogue.h"
@@ -44,6 +45,45 @@ TEST(AnimalSearchRules, NameLookupTakesConsecutiveNamesInAnyCase) {
   EXPECT_TRUE(none.numbers.empty());
   EXPECT_EQ(none.noMatchValue, 10);
   EXPECT_EQ(matchNames({}, QStringLiteral("x")).noMatchValue, 1);
+}
+
+// A register full of umlaut names: every beginning of every name finds that name and exactly
+// the names that begin with the same letters in German order, in any case.
+TEST(AnimalSearchRules, EveryBeginningOfEveryUmlautNameIsFound) {
+  const QStringList surnames = {
+      QStringLiteral("Bauer"),   QStringLiteral("Böhm"),    QStringLiteral("Brandt"),
+      QStringLiteral("Braun"),   QStringLiteral("König"),   QStringLiteral("Koch"),
+      QStringLiteral("Köhler"),  QStringLiteral("Schäfer"), QStringLiteral("Schaefer"),
+      QStringLiteral("Schubert"), QStringLiteral("Schütz"), QStringLiteral("Müller"),
+      QStringLiteral("Mueller"), QStringLiteral("Möller"),  QStringLiteral("Straßer"),
+      QStringLiteral("Strauß"),  QStringLiteral("Öztürk"),  QStringLiteral("Özdemir"),
+      QStringLiteral("Ulrich"),  QStringLiteral("Übel"),    QStringLiteral("ärmel"),
+      QStringLiteral("Zöllner"), QStringLiteral("Zuse"),    QStringLiteral("BÖHME")};
+  std::vector<NamedNumber> names;
+  for (int i = 0; i < surnames.size(); ++i) names.push_back({surnames[i], 100 + i});
+
+  const auto fold = [](const QString& s) { return engine::germanSortKey(s).toCaseFolded(); };
+  for (const NamedNumber& n : names) {
+    for (qsizetype len = 1; len <= n.name.size(); ++len) {
+      for (const QString& typed : {n.name.left(len), n.name.left(len).toUpper(), n.name.left(len).toLower()}) {
+        std::vector<qint64> expected;
+        for (const NamedNumber& m : names)
+          if (fold(m.name).startsWith(fold(typed))) expected.push_back(m.number);
+        std::vector<qint64> got = matchNames(names, typed).numbers;
+        EXPECT_NE(std::find(got.begin(), got.end(), n.number), got.end()) << typed.toStdString();
+        std::sort(expected.begin(), expected.end());
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, expected) << typed.toStdString();
+      }
+    }
+  }
+  // The reported cases: names with umlauts between them no longer stop the scan.
+  EXPECT_EQ(matchNames(names, QStringLiteral("Brandt")).numbers, nums({102}));
+  EXPECT_EQ(matchNames(names, QStringLiteral("braun")).numbers, nums({103}));
+  // Umlauts read as their base letters, as in every sorted list of the program.
+  EXPECT_EQ(matchNames(names, QStringLiteral("Schafer")).numbers, nums({107}));
+  EXPECT_EQ(matchNames(names, QStringLiteral("Strass")).numbers, nums({114}));
+  EXPECT_TRUE(matchNames(names, QStringLiteral("Böhmer")).numbers.empty());
 }
 
 TEST(AnimalSearchRules, LikePatternEscapesWildcards) {
@@ -438,6 +478,34 @@ TEST_F(AnimalSearchTest, DialogShowsGridForSeveralRowsAndWarnsForNone) {
   EXPECT_EQ(dlg.chosenNummer(), a6);
   EXPECT_FALSE(dlg.search().result().isOpen());
   EXPECT_EQ(dialogs.texts().size(), 2);
+}
+
+// A breeder register with umlaut names: a single hit copies the breeder into the box, and
+// searching again with the copied boxes finds the same animal ("Mutter suchen" on the card).
+TEST_F(AnimalSearchTest, SingleHitCopiesTheBreederAndSearchingAgainFindsItOnceMore) {
+  QVariantMap brandt;
+  for (const char16_t* name : {u"Böhm", u"König", u"Schäfer", u"Braun", u"Bauer", u"Brandt"}) {
+    const qint64 nr = add(QStringLiteral("Adresse.db"), {{QStringLiteral("Name"), QString::fromUtf16(name)}});
+    if (QString::fromUtf16(name) == u"Brandt") brandt.insert(QStringLiteral("Zuechter"), nr);
+  }
+  const qint64 doe = animal(u"H 512", u"10.26.1", u"2", wiener, brandt);
+  animal(u"H 512", u"10.26.2", u"1", wiener, brandt);
+
+  test::ScriptedDialogs dialogs;
+  ui::TsuchenDlg dlg(engine);
+  dlg.prepareForShow(SearchRequest{3, ParentSearch::Mother, a1});
+  auto* zuechter = dlg.findChild<QLineEdit*>(QStringLiteral("EditZuechter"));
+  auto* suchen = dlg.findChild<QPushButton*>(QStringLiteral("ButtonSuchen"));
+  ASSERT_TRUE(zuechter && suchen);
+  zuechter->setText(QStringLiteral("Brandt"));
+  suchen->click();
+  EXPECT_FALSE(dlg.gridShown());
+  EXPECT_EQ(dlg.chosenNummer(), doe);
+  EXPECT_EQ(zuechter->text(), QStringLiteral("Brandt"));
+  suchen->click();
+  EXPECT_FALSE(dlg.gridShown());
+  EXPECT_EQ(dlg.chosenNummer(), doe);
+  EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join(u'|').toStdString();
 }
 
 }  // namespace

@@ -474,6 +474,89 @@ TEST_F(DataModuleTest, DuplicateAnsweredYesKeepsTheNewRecordAndTheAnimalIsNoTwin
   EXPECT_EQ(rowCount(QStringLiteral("Hasen")), 2);
 }
 
+// Equal tattoos and birth date are checked on every save, however the date was set: typed
+// after the tattoo (no derived date), or changed on a stored animal. "Ja" is asked once.
+TEST_F(DataModuleTest, EverySaveOfATwinAsksMessage120WhateverWayTheDateWasSet) {
+  const qint64 a = animal(QStringLiteral("H 512"), QStringLiteral("10.26.1"), {{QStringLiteral("Geburtstag"), QDate(2026, 10, 2)},
+                                                                              {QStringLiteral("Geschlecht"), QStringLiteral("2")}});
+  const qint64 b = animal(QStringLiteral("H 512"), QStringLiteral("10.26.2"), {{QStringLiteral("Geburtstag"), QDate(2026, 10, 1)},
+                                                                              {QStringLiteral("Geschlecht"), QStringLiteral("2")}});
+  ScriptedDialogs dialogs;
+  TDatenStamm& dm = openModule();
+  dm.setToday(QDate(2026, 12, 1));
+  auto enter = [&](const QDate& born) {
+    dm.Hasen().append();
+    dm.Hasen().field(QStringLiteral("TatoRechts")).setString(QStringLiteral("H 512"));
+    dm.Hasen().field(QStringLiteral("TatoLinks")).setString(QStringLiteral("10.26.1"));
+    dm.Hasen().field(QStringLiteral("Geschlecht")).setString(QStringLiteral("2"));
+    dm.deriveBirthDate();  // 01.10.2026: not the stored twin's day, nothing asked yet
+    dm.Hasen().field(QStringLiteral("Geburtstag")).setDate(born);
+  };
+  // The date typed over the derived one: the save finds the twin; "Nein" returns to it.
+  enter(QDate(2026, 10, 2));
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+  dialogs.no();
+  EXPECT_THROW(dm.Hasen().post(), engine::Abort);
+  EXPECT_EQ(dialogs.texts(), QStringList{msg(120)});
+  EXPECT_EQ(dm.Hasen().state(), engine::DataSetState::Browse);
+  EXPECT_EQ(dm.Hasen().field(QStringLiteral("Nummer")).asInteger(), a);
+  EXPECT_EQ(rowCount(QStringLiteral("Hasen")), 2);
+
+  // "Ja" saves it, asked once only, also when the check ran before the save.
+  dialogs.clear();
+  enter(QDate(2026, 10, 2));
+  dialogs.yes();
+  EXPECT_FALSE(dm.duplicateCheck());
+  dm.Hasen().post();
+  EXPECT_EQ(dialogs.texts(), QStringList{msg(120)});
+  EXPECT_EQ(rowCount(QStringLiteral("Hasen")), 3);
+
+  // A stored animal changed into a twin is asked about; a change that leaves tattoos and
+  // date alone is not, although the stock now holds twins.
+  dialogs.clear();
+  ASSERT_TRUE(dm.gotoAnimal(b));
+  dm.Hasen().edit();
+  dm.Hasen().field(QStringLiteral("IDCode")).setString(QStringLiteral("Lotte"));
+  dm.Hasen().post();
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+  ASSERT_TRUE(dm.gotoAnimal(a));
+  dm.Hasen().edit();
+  dm.Hasen().field(QStringLiteral("Stallnummer")).setInteger(7);
+  dm.Hasen().post();
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+  ASSERT_TRUE(dm.gotoAnimal(b));
+  dm.Hasen().edit();
+  dm.Hasen().field(QStringLiteral("TatoLinks")).setString(QStringLiteral("10.26.1"));
+  dm.Hasen().field(QStringLiteral("Geburtstag")).setDate(QDate(2026, 10, 2));
+  dialogs.no();
+  EXPECT_THROW(dm.Hasen().post(), engine::Abort);
+  EXPECT_EQ(dialogs.texts(), QStringList{msg(120)});
+  EXPECT_EQ(stored(QStringLiteral("Hasen"), b, QStringLiteral("TatoLinks")).toString(), u"10.26.2");
+}
+
+TEST_F(DataModuleTest, ABirthYearBefore1900IsRefusedWithAGermanMessage) {
+  const qint64 a = animal(QStringLiteral("A1"), QStringLiteral("2.25.1"),
+                          {{QStringLiteral("Geschlecht"), QStringLiteral("1")}, {QStringLiteral("Geburtstag"), QDate(2005, 2, 1)}});
+  ScriptedDialogs dialogs;
+  TDatenStamm& dm = openModule();
+  ASSERT_TRUE(dm.gotoAnimal(a));
+  dm.Hasen().edit();
+  dm.Hasen().field(QStringLiteral("Geburtstag")).setDate(QDate(25, 2, 20));
+  EXPECT_THROW(dm.Hasen().post(), engine::Abort);
+  ASSERT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_EQ(dialogs.shown()[0].kind, DialogKind::Error);
+  EXPECT_EQ(dialogs.shown()[0].text,
+            QStringLiteral("»20.02.0025« ist kein gültiger Wert für das Feld Geboren. Ein Geburtstag muss im Jahr 1900 "
+                           "oder später liegen."));
+  EXPECT_TRUE(dm.Hasen().isEditing());
+  EXPECT_EQ(stored(QStringLiteral("Hasen"), a, QStringLiteral("Geburtstag")).toDate(), QDate(2005, 2, 1));
+  dm.Hasen().field(QStringLiteral("Geburtstag")).setDate(QDate(1900, 1, 1));
+  dm.Hasen().post();
+  EXPECT_EQ(stored(QStringLiteral("Hasen"), a, QStringLiteral("Geburtstag")).toDate(), QDate(1900, 1, 1));
+  EXPECT_TRUE(birthDateRefusal(QDate(1899, 12, 31), QStringLiteral("Geboren")).contains(QStringLiteral("31.12.1899")));
+  EXPECT_TRUE(birthDateRefusal(QDate(), QStringLiteral("Geboren")).isEmpty());
+}
+
 // ---------------------------------------------------------------- genetic formula
 
 TEST_F(DataModuleTest, ParentChangeDerivesTheFormula) {

@@ -870,8 +870,16 @@ void TKoerungSeite::showComputationPage() {
   punkte_[4]->setVisible(langhaar);
   koerungChanged_ = false;
   const KoerungRecord rec = logic_.record();
-  if (rec.saved) loadStored(rec);
-  else clearComputation();
+  if (rec.saved) {
+    loadStored(rec);
+  } else {
+    clearComputation();
+    // The two chosen does are shown on arrival, before anything is computed.
+    const std::array<QString, 2> names = chosenDoeNames(rec);
+    doesShown_[0].tato = names[0];
+    doesShown_[1].tato = names[1];
+    showItems();
+  }
   datumBerechnung_->setFocus();
 }
 
@@ -926,6 +934,9 @@ std::array<QString, 2> TKoerungSeite::chosenDoeNames(const KoerungRecord& rec) {
 void TKoerungSeite::showItems() {
   if (!itemsShown_) {
     for (QLabel* l : itemText_) l->clear();
+    for (size_t i = 0; i < 2; ++i)
+      if (!doesShown_[i].tato.isEmpty())
+        itemText_[i + 1]->setText(QStringLiteral("%1. Häsin Tato: %2").arg(i + 1).arg(doesShown_[i].tato));
     return;
   }
   itemText_[0]->setText(QStringLiteral("Vorfahren von jeder Seite (väterlicherseits  %1  / mütterlicherseits  %2 )")

@@ -9,6 +9,7 @@
 #include "breeding/litter_book.h"
 #include "engine/cursor.h"
 #include "engine/cursor_model.h"
+#include "engine/field_input.h"
 #include "shell/system_info.h"
 #include "store/navigator.h"
 #include "store/animal_rules.h"
@@ -25,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
@@ -32,6 +34,8 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace lapiro::breeding::ui {
 
@@ -89,7 +93,7 @@ TWurfbuchSeite::TWurfbuchSeite(store::TDatenStamm& dm, shell::tsysteminfo& setti
   weightListener_ = j.addListener([this](Notification n) {
     if (loading_) return;
     if (n == Notification::DataChanged || n == Notification::Reset || n == Notification::Opened ||
-        (n == Notification::Scrolled && !weights_->hasFocus()))
+        n == Notification::Closed)
       loadWeights();
     if (n == Notification::StateChanged) updateButtons();
   });
@@ -264,6 +268,16 @@ void TWurfbuchSeite::buildDoeView(QWidget* p) {
   nzLoeschen_->setObjectName(QStringLiteral("BitBtnNachzuchtloeschen"));
   nzSpeichern_->setEnabled(false);
   nzLoeschen_->setEnabled(false);
+  // The status new young animals get, so that they appear in the lists of the right stock.
+  nzStatus_ = new QComboBox(nachzucht);
+  nzStatus_->setObjectName(QStringLiteral("ComboBoxNachzuchtStatus"));
+  auto* statusLabel = new QLabel(QStringLiteral("Status &neuer Jungtiere"), nachzucht);
+  statusLabel->setBuddy(nzStatus_);
+  nb->addWidget(statusLabel);
+  nb->addWidget(nzStatus_);
+  connect(nzStatus_, &QComboBox::activated, this, [this](int index) {
+    young_.setStatusForNew(nzStatus_->itemData(index).toLongLong());
+  });
   nb->addStretch();
   nb->addWidget(nzSpeichern_);
   nb->addWidget(nzLoeschen_);
@@ -276,13 +290,25 @@ void TWurfbuchSeite::buildDoeView(QWidget* p) {
   gewichte->setObjectName(QStringLiteral("TabSheetGewichte"));
   auto* gl = new QVBoxLayout(gewichte);
   gl->setContentsMargins(2, 2, 2, 2);
-  weights_ = new QTableWidget(0, 4, gewichte);
+  // The litter's weighings behave as the card's weight table: a row is saved when its weight
+  // is entered (Enter or leaving the cell), an empty row for the next weighing is always
+  // offered, and the gains and the curve follow at once.
+  weights_ = new QTableView(gewichte);
   weights_->setObjectName(QStringLiteral("DBGridGewichte"));
   weights_->setToolTip(QStringLiteral("Gewichte der Jungtiere"));
-  weights_->setHorizontalHeaderLabels({QStringLiteral("Datum"), QStringLiteral("Gewicht"), QStringLiteral("Differenz"),
-                                       QStringLiteral("Mittelwert")});
+  weightModel_ = new card::ui::TGewichtModel(
+      dm_.at(QStringLiteral("Jungtiere")), [] { return true; },  // the litter's save rule asks
+      [this] { return dm_.today(); }, this);
+  weightModel_->setMeanDecimals(2);
+  weights_->setModel(weightModel_);
   weights_->verticalHeader()->hide();
   weights_->horizontalHeader()->setStretchLastSection(true);
+  weights_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+  connect(weightModel_, &card::ui::TGewichtModel::reloaded, this, [this] {
+    showWeightCurve();
+    updateButtons();
+  });
+  connect(weightModel_, &card::ui::TGewichtModel::pendingChanged, this, [this] { updateButtons(); });
   // The litter's weights as a growth curve beside the grid.
   auto* weightRow = new QHBoxLayout;
   weightRow->addWidget(weights_, 1);
@@ -291,7 +317,6 @@ void TWurfbuchSeite::buildDoeView(QWidget* p) {
   weightChart_->setMinimumWidth(220);
   weightRow->addWidget(weightChart_, 1);
   gl->addLayout(weightRow, 1);
-  connect(weights_, &QTableWidget::cellChanged, this, [this](int r, int c) { weightCellChanged(r, c); });
   auto* wb = new QHBoxLayout;
   gewRueck_ = new QPushButton(QStringLiteral("R&ückgängig"), gewichte);
   gewRueck_->setObjectName(QStringLiteral("BitBtnWurfbGewRueck"));
@@ -305,21 +330,6 @@ void TWurfbuchSeite::buildDoeView(QWidget* p) {
   gl->addLayout(wb);
   connect(gewRueck_, &QPushButton::clicked, this, [this] { GewichtRueckgaengigClick(); });
   connect(gewLoeschen_, &QPushButton::clicked, this, [this] { GewichtZeileLoeschenClick(); });
-  connect(weights_, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-    if (row == previous || loading_) return;
-    // Leaving a row posts its pending change (the save question applies).
-    Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
-    if (j.isOpen() && j.isEditing()) {
-      try {
-        j.post();
-      } catch (const engine::Abort&) {
-      } catch (const engine::EngineError& e) {
-        store::dialogs().error(e.message());
-        j.cancel();
-      }
-      loadWeights();
-    }
-  });
   lower_->addTab(gewichte, QStringLiteral("Gewichte"));
 
   auto* l = new QVBoxLayout(p);
@@ -342,6 +352,7 @@ QLineEdit* TWurfbuchSeite::rowRightTattoo(int i) const { return rowWidgets_.at(i
 QLineEdit* TWurfbuchSeite::rowLeftWhole(int i) const { return rowWidgets_.at(i).whole; }
 QLineEdit* TWurfbuchSeite::rowNumberPart(int i) const { return rowWidgets_.at(i).parts[2]; }
 QLabel* TWurfbuchSeite::rowStatus(int i) const { return rowWidgets_.at(i).status; }
+QLabel* TWurfbuchSeite::rowReason(int i) const { return rowWidgets_.at(i).reason; }
 
 // ------------------------------------------------------------------ showing
 
@@ -425,8 +436,16 @@ bool TWurfbuchSeite::writeBox(const QString& field, QLineEdit* box) {
   }
   try {
     if (w.field(field).asString() == box->text().trimmed()) return true;
+    // The text is read here so that a refusal names the box as the page labels it.
+    const engine::Field f = w.field(field);
+    const engine::FieldInput input = engine::parseFieldInput(f.type(), f.size(), box->text().trimmed(), boxLabel(field));
+    if (!input.ok()) {
+      store::dialogs().error(input.error);
+      box->setFocus();
+      return false;
+    }
     if (!w.isEditing()) w.edit();
-    w.field(field).setString(box->text().trimmed());
+    f.setValue(input.value);
   } catch (const engine::Abort&) {
   } catch (const engine::EngineError& e) {
     store::dialogs().error(e.message());
@@ -437,6 +456,15 @@ bool TWurfbuchSeite::writeBox(const QString& field, QLineEdit* box) {
   updateButtons();
   if (field == QStringLiteral("Wurftag")) rebuildYoungRows();
   return true;
+}
+
+QString TWurfbuchSeite::boxLabel(const QString& field) {
+  static const std::pair<const char16_t*, const char16_t*> labels[] = {
+      {u"Decktermin", u"Deckdatum"}, {u"Wurftag", u"Wurftag"}, {u"WurfStMaennlich", u"männlich"},
+      {u"WurfStWeiblich", u"weiblich"}, {u"WurfStTot", u"tot"}};
+  for (const auto& [f, label] : labels)
+    if (field == QStringView(f)) return QString::fromUtf16(label);
+  return field;
 }
 
 void TWurfbuchSeite::pickDate(const QString& field) {
@@ -513,6 +541,14 @@ void TWurfbuchSeite::NachzuchtLoeschenClick() {
 void TWurfbuchSeite::rebuildYoungRows() {
   if (stack_->currentIndex() != 0) return;
   young_.build();
+  {
+    // The states anew (the list may have changed); the choice stays where it was.
+    const QSignalBlocker block(nzStatus_);
+    nzStatus_->clear();
+    nzStatus_->addItem(QString(), QVariant(qint64(0)));
+    for (const auto& st : dm_.states()) nzStatus_->addItem(st.name, QVariant(st.key));
+    nzStatus_->setCurrentIndex(std::max(0, nzStatus_->findData(QVariant(young_.statusForNew()))));
+  }
   drawYoungRows();
 }
 
@@ -620,10 +656,14 @@ void TWurfbuchSeite::drawYoungRows() {
     rw.status->setObjectName(QStringLiteral("Status%1").arg(i + 1));
     rw.status->setMinimumWidth(50);
     rowsGrid_->addWidget(rw.status, gr, 6);
+    rw.reason = new QLabel(rowsArea_);
+    rw.reason->setObjectName(QStringLiteral("Grund%1").arg(i + 1));
+    rw.reason->setStyleSheet(QStringLiteral("color: red;"));
+    rowsGrid_->addWidget(rw.reason, gr, 7);
     rowWidgets_.push_back(rw);
   }
   rowsGrid_->setRowStretch(young_.rowCount() + 1, 1);
-  rowsGrid_->setColumnStretch(7, 1);
+  rowsGrid_->setColumnStretch(8, 1);
   rowsArea_->setUpdatesEnabled(true);
   refreshYoungStatus();
 }
@@ -634,6 +674,8 @@ void TWurfbuchSeite::refreshYoungStatus() {
     QLabel* s = rowWidgets_[i].status;
     s->setText(statusText(r.status));
     s->setStyleSheet(r.status == RowStatus::Fehler ? QStringLiteral("color: red; font-weight: bold;") : QString());
+    s->setToolTip(r.reason);
+    rowWidgets_[i].reason->setText(r.status == RowStatus::Fehler ? r.reason : QString());
   }
   nzSpeichern_->setEnabled(young_.saveEnabled());
   nzLoeschen_->setEnabled(young_.deleteEnabled());
@@ -643,84 +685,39 @@ void TWurfbuchSeite::refreshYoungStatus() {
 // ------------------------------------------------------------------ weights
 
 void TWurfbuchSeite::loadWeights() {
-  Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
-  const bool guard = loading_;
-  loading_ = true;
-  weights_->clearContents();
-  std::vector<engine::DataSet::Row> rows;
-  if (j.isOpen() && wurfbuch().hasRecord() && wurfbuch().state() != DataSetState::Insert) rows = j.readRows(0, 1000);
-  weights_->setRowCount(static_cast<int>(rows.size()) + 1);
-  const int nIdx = j.fieldIndex(QStringLiteral("Nummer"));
-  const int dIdx = j.fieldIndex(QStringLiteral("Datum"));
-  const int gIdx = j.fieldIndex(QStringLiteral("Gewicht"));
-  const int diffIdx = j.fieldIndex(QStringLiteral("Differenz"));
-  const int mIdx = j.fieldIndex(QStringLiteral("Mittelwert"));
-  auto number = [](const QVariant& v, int decimals) {
-    if (!v.isValid() || v.isNull()) return QString();
-    return QLocale(QLocale::German).toString(v.toDouble(), 'f', decimals);
-  };
-  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-    const auto& row = rows[r];
-    auto* d = new QTableWidgetItem(row[dIdx].toDate().toString(QStringLiteral("dd.MM.yyyy")));
-    d->setData(Qt::UserRole, row[nIdx]);
-    weights_->setItem(r, 0, d);
-    weights_->setItem(r, 1, new QTableWidgetItem(number(row[gIdx], 0)));
-    auto* diff = new QTableWidgetItem(number(row[diffIdx], 0));
-    diff->setFlags(diff->flags() & ~Qt::ItemIsEditable);
-    weights_->setItem(r, 2, diff);
-    auto* m = new QTableWidgetItem(number(row[mIdx], 2));
-    m->setFlags(m->flags() & ~Qt::ItemIsEditable);
-    weights_->setItem(r, 3, m);
-  }
+  // The model follows the cursor "Jungtiere" by itself; the grid takes weighings only for a
+  // stored litter.
   weights_->setEnabled(wurfbuch().hasRecord() && wurfbuch().state() != DataSetState::Insert);
-  card::ui::Wachstumsdaten curve;
-  curve.titel = QStringLiteral("Wurfgewichte");
-  for (const auto& row : rows)
-    if (row[dIdx].toDate().isValid() && !row[gIdx].isNull()) curve.punkte.emplace_back(row[dIdx].toDate(), row[gIdx].toDouble());
-  card::ui::showGrowthChart(weightChart_, curve);
-  loading_ = guard;
+  showWeightCurve();
   updateButtons();
 }
 
-void TWurfbuchSeite::weightCellChanged(int row, int column) {
-  if (loading_ || column > 1) return;
+void TWurfbuchSeite::showWeightCurve() {
   Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
-  if (!j.isOpen()) return;
-  QTableWidgetItem* key = weights_->item(row, 0);
-  const QVariant nummer = key ? key->data(Qt::UserRole) : QVariant();
-  loading_ = true;
-  try {
-    if (nummer.isValid() && !nummer.isNull()) {
-      if (!j.isEditing() || j.field(QStringLiteral("Nummer")).asInteger() != nummer.toLongLong()) {
-        if (j.isEditing()) j.post();
-        j.locate(QStringLiteral("Nummer"), {nummer});
-        j.edit();
-      }
-    } else if (j.state() != DataSetState::Insert) {
-      if (j.isEditing()) j.post();
-      j.append();
+  card::ui::Wachstumsdaten curve;
+  curve.titel = QStringLiteral("Wurfgewichte");
+  if (j.isOpen() && wurfbuch().hasRecord() && wurfbuch().state() != DataSetState::Insert) {
+    const int dIdx = j.fieldIndex(QStringLiteral("Datum"));
+    const int gIdx = j.fieldIndex(QStringLiteral("Gewicht"));
+    try {
+      for (const auto& row : j.readRows(0, 1000))
+        if (row[dIdx].toDate().isValid() && !row[gIdx].isNull())
+          curve.punkte.emplace_back(row[dIdx].toDate(), row[gIdx].toDouble());
+    } catch (const engine::EngineError&) {
+      // The grid has reported the table; the curve stays empty.
     }
-    const QString text = weights_->item(row, column) ? weights_->item(row, column)->text().trimmed() : QString();
-    j.field(column == 0 ? QStringLiteral("Datum") : QStringLiteral("Gewicht")).setString(text);
-  } catch (const engine::Abort&) {
-  } catch (const engine::EngineError& e) {
-    store::dialogs().error(e.message());
   }
-  loading_ = false;
-  updateButtons();
+  card::ui::showGrowthChart(weightChart_, curve);
 }
 
 void TWurfbuchSeite::GewichtRueckgaengigClick() {
-  Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
-  if (j.isOpen() && j.isEditing()) j.cancel();
+  weightModel_->undo();
   loadWeights();
 }
 
 void TWurfbuchSeite::GewichtZeileLoeschenClick() {
-  Cursor& j = dm_.at(QStringLiteral("Jungtiere"));
-  const int row = weights_->currentRow();
-  QTableWidgetItem* key = row >= 0 ? weights_->item(row, 0) : nullptr;
-  if (key && key->data(Qt::UserRole).isValid()) j.locate(QStringLiteral("Nummer"), {key->data(Qt::UserRole)});
+  const int row = weights_->currentIndex().isValid() ? weights_->currentIndex().row() : -1;
+  if (row >= 0 && row < weightModel_->storedRows()) weightModel_->moveTo(row);
   if (rules_) rules_->deleteWeightRow();
   loadWeights();
 }

@@ -48,6 +48,10 @@ namespace lapiro::breeding {
 class TWurfbuch;
 }
 
+namespace lapiro::card::ui {
+class TGewichtModel;
+}
+
 namespace lapiro::breeding::ui {
 
 class TKoerungSeite;
@@ -97,8 +101,11 @@ class TWurfbuchSeite : public QWidget {
   QPushButton* undoButton() const { return rueckgaengig_; }
   QPushButton* youngSaveButton() const { return nzSpeichern_; }
   QPushButton* youngDeleteButton() const { return nzLoeschen_; }
+  // The status new young animals are saved with.
+  QComboBox* youngStatusBox() const { return nzStatus_; }
   QTabWidget* lowerTabs() const { return lower_; }
-  QTableWidget* weightGrid() const { return weights_; }
+  QTableView* weightGrid() const { return weights_; }
+  card::ui::TGewichtModel* weightModel() const { return weightModel_; }
   // The growth curve of the shown litter's weights beside the grid.
   QChartView* weightChart() const { return weightChart_; }
   QTableView* coveredDoesGrid() const;
@@ -114,6 +121,7 @@ class TWurfbuchSeite : public QWidget {
   QLineEdit* rowLeftWhole(int i) const;
   QLineEdit* rowNumberPart(int i) const;
   QLabel* rowStatus(int i) const;
+  QLabel* rowReason(int i) const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -125,11 +133,13 @@ class TWurfbuchSeite : public QWidget {
   void loadLitter();
   void updateButtons();
   bool writeBox(const QString& field, QLineEdit* box);
+  // The caption of the page's box for `field` ("Deckdatum" for Decktermin), named in messages.
+  static QString boxLabel(const QString& field);
   void pickDate(const QString& field);
   void drawYoungRows();
   void refreshYoungStatus();
   void loadWeights();
-  void weightCellChanged(int row, int column);
+  void showWeightCurve();
 
   store::TDatenStamm& dm_;
   shell::tsysteminfo& settings_;
@@ -164,11 +174,14 @@ class TWurfbuchSeite : public QWidget {
     QComboBox* rasse = nullptr;
     QComboBox* farbe = nullptr;
     QLabel* status = nullptr;
+    QLabel* reason = nullptr;  // why a row was refused
   };
   std::vector<RowWidgets> rowWidgets_;
   QPushButton* nzSpeichern_ = nullptr;
   QPushButton* nzLoeschen_ = nullptr;
-  QTableWidget* weights_ = nullptr;
+  QComboBox* nzStatus_ = nullptr;
+  QTableView* weights_ = nullptr;
+  card::ui::TGewichtModel* weightModel_ = nullptr;
   QChartView* weightChart_ = nullptr;
   QPushButton* gewRueck_ = nullptr;
   QPushButton* gewLoeschen_ = nullptr;

@@ -126,7 +126,14 @@ TFormVerpaarung::TFormVerpaarung(engine::Engine& engine, Services services, QWid
   connect(hilfe, &QPushButton::clicked, this, [this] {
     if (services_.showHelp) services_.showHelp(kHilfeVerpaarung);
   });
-  connect(zurueck, &QPushButton::clicked, this, &QWidget::close);
+  // "Zurück" closes the window: in the work area that is the sub-window around the form (closing
+  // the form alone would leave an empty frame).
+  connect(zurueck, &QPushButton::clicked, this, [this] {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+      sub->close();
+    else
+      close();
+  });
   connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { knotenGewaehlt(item); });
 }
 

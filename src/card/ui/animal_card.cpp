@@ -336,7 +336,7 @@ QWidget* TLapiroStamm::buildStammdaten() {
                                [this](const QVariant& v) { return writeValue(QStringLiteral("Körnote"), v); });
   store::ui::FieldEdit::attach(stallnummer_, engine::FieldType::Long, 0, QStringLiteral("Stallnummer"),
                                [this](const QVariant& v) { return writeValue(QStringLiteral("Stallnummer"), v); });
-  store::ui::FieldEdit::attach(geboren_, engine::FieldType::Date, 0, QStringLiteral("Geburtstag"),
+  store::ui::FieldEdit::attach(geboren_, engine::FieldType::Date, 0, QStringLiteral("Geboren"),
                                [this](const QVariant& v) { return birthDateWritten(v); });
   status_ = new QComboBox(p);
   status_->setObjectName(QStringLiteral("DBLookupComboBoxStatus"));
@@ -866,6 +866,10 @@ bool TLapiroStamm::writeValue(const QString& field, const QVariant& value) {
 
 bool TLapiroStamm::birthDateWritten(const QVariant& value) {
   if (loading_) return true;
+  if (const QString refusal = store::birthDateRefusal(value.toDate(), QStringLiteral("Geboren")); !refusal.isEmpty()) {
+    store::dialogs().error(refusal);
+    return false;
+  }
   if (!writeValue(QStringLiteral("Geburtstag"), value)) return false;
   // The date may change what the card derives from it; the box itself is redrawn by its
   // FieldEdit once this returns.

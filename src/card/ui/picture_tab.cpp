@@ -5,6 +5,7 @@
 #include "store/data_module.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -163,7 +164,12 @@ TBildergalerie::TBildergalerie(store::TDatenStamm& dm, shell::tsysteminfo& setti
   connect(gross_, &TGrossbild::auswahlFuerDruck, this, [this] { AuswahlFuerDruckClick(); });
 
   chooseFile = [this] {
-    const QString start = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // The user's pictures folder by its XDG name, never an English "Pictures" that may not exist.
+    const QString home = QDir::homePath();
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty()) config = home + QStringLiteral("/.config");
+    const QString start =
+        picturesFolder(home, config, QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
     return QFileDialog::getOpenFileName(this, QStringLiteral("Bild laden"), start,
                                         QStringLiteral("JPEG (*.jpg *.jpeg);;PNG (*.png);;Bitmap (*.bmp)"));
   };

@@ -201,24 +201,44 @@ TGewichtModel::~TGewichtModel() {
 }
 
 void TGewichtModel::reload() {
-  beginResetModel();
-  rows_.clear();
-  if (cursor_.isOpen()) {
+  std::vector<engine::DataSet::Row> fresh;
+  const bool open = cursor_.isOpen();
+  if (open) {
     iDatum_ = cursor_.fieldIndex(QStringLiteral("Datum"));
     iGewicht_ = cursor_.fieldIndex(QStringLiteral("Gewicht"));
     iDiff_ = cursor_.fieldIndex(QStringLiteral("Differenz"));
     iMittel_ = cursor_.fieldIndex(QStringLiteral("Mittelwert"));
     guarded([&] {
       const qint64 n = cursor_.recordCount();
-      if (n > 0) rows_ = cursor_.readRows(0, static_cast<int>(n));
+      if (n > 0) fresh = cursor_.readRows(0, static_cast<int>(n));
     });
   }
-  endResetModel();
+  // The grid is told which rows came or went and that the others changed, never reset: a
+  // reset while the grid commits a cell (a save runs inside setData) would throw away the
+  // editor the grid is still closing ("closeEditor called with an editor that does not
+  // belong to this view").
+  const int before = shownRows_;
+  const int after = open ? static_cast<int>(fresh.size()) + 1 : 0;
+  if (after > before) {
+    beginInsertRows({}, before, after - 1);
+    rows_ = std::move(fresh);
+    shownRows_ = after;
+    endInsertRows();
+  } else if (after < before) {
+    beginRemoveRows({}, after, before - 1);
+    rows_ = std::move(fresh);
+    shownRows_ = after;
+    endRemoveRows();
+  } else {
+    rows_ = std::move(fresh);
+  }
+  if (after > 0) emit dataChanged(index(0, 0), index(after - 1, columnCount() - 1));
+  emit headerDataChanged(Qt::Vertical, 0, std::max(0, after - 1));
+  emit reloaded();
 }
 
 int TGewichtModel::rowCount(const QModelIndex& parent) const {
-  if (parent.isValid() || !cursor_.isOpen()) return 0;
-  return static_cast<int>(rows_.size()) + 1;
+  return parent.isValid() ? 0 : shownRows_;
 }
 
 int TGewichtModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
@@ -236,7 +256,8 @@ QVariant TGewichtModel::data(const QModelIndex& index, int role) const {
     return const_cast<Cursor&>(cursor_).field(fi).asString();  // the new row's buffer
   }
   const QVariant& v = rows_[index.row()][fi];
-  if (index.column() >= 2 && v.isValid()) return QLocale(QLocale::German).toString(v.toDouble(), 'f', index.column() == 3 ? 1 : 0);
+  if (index.column() >= 2 && v.isValid())
+    return QLocale(QLocale::German).toString(v.toDouble(), 'f', index.column() == 3 ? meanDecimals_ : 0);
   return engine::displayText(type, v);
 }
 
@@ -434,7 +455,7 @@ TZusatzinfoSeite::TZusatzinfoSeite(store::TDatenStamm& dm, shell::tsysteminfo& s
   connect(hilfe, &QPushButton::clicked, this, [this] {
     if (services_.showHelp) services_.showHelp(kHelpZusatzinfo);
   });
-  connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+  connect(model_, &TGewichtModel::reloaded, this, [this] {
     updateButtons();
     if (isVisible()) loadChart();
   });

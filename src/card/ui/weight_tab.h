@@ -67,6 +67,8 @@ class TGewichtModel : public QAbstractTableModel {
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
   int storedRows() const { return static_cast<int>(rows_.size()); }
+  // Decimals of the mean column (1 unless set).
+  void setMeanDecimals(int decimals) { meanDecimals_ = decimals; }
   bool moveTo(int row);
   // Asks message 15 and deletes the stored row `row`.
   bool deleteRow(int row);
@@ -77,6 +79,8 @@ class TGewichtModel : public QAbstractTableModel {
 
  signals:
   void pendingChanged(bool pending);
+  // The rows were read anew from the cursor (after every change of its records or state).
+  void reloaded();
 
  private:
   void reload();
@@ -85,6 +89,8 @@ class TGewichtModel : public QAbstractTableModel {
   std::function<QDate()> today_;
   std::vector<engine::DataSet::Row> rows_;
   int iDatum_ = -1, iGewicht_ = -1, iDiff_ = -1, iMittel_ = -1;
+  int shownRows_ = 0;
+  int meanDecimals_ = 1;  // the rows the views know: the stored ones and the entry row
   int listener_ = 0;
 };
 

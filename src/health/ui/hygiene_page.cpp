@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "engine/field_input.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
@@ -91,20 +91,37 @@ THygieneGridModel::~THygieneGridModel() {
 }
 
 void THygieneGridModel::reload() {
-  beginResetModel();
-  rows_.clear();
-  fieldIndexes_.clear();
+  std::vector<engine::DataSet::Row> fresh;
+  std::vector<int> indexes;
   if (cursor_.isOpen()) {
-    for (const auto& c : columns_) fieldIndexes_.push_back(cursor_.fieldIndex(c.field));
+    for (const auto& c : columns_) indexes.push_back(cursor_.fieldIndex(c.field));
     const qint64 n = cursor_.recordCount();
-    if (n > 0) rows_ = cursor_.readRows(0, static_cast<int>(n));
+    if (n > 0) fresh = cursor_.readRows(0, static_cast<int>(n));
   }
-  endResetModel();
+  // The grid is told which rows came or went and that the others changed, never reset: a
+  // reset while the grid commits a cell (a stored row is saved inside setData) would throw
+  // away the editor it is still closing ("closeEditor called with an editor that does not
+  // belong to this view").
+  const int before = shownRows_;
+  const int after = static_cast<int>(fresh.size()) + (cursor_.state() == engine::DataSetState::Insert ? 1 : 0);
+  if (after > before) {
+    beginInsertRows({}, before, after - 1);
+  } else if (after < before) {
+    beginRemoveRows({}, after, before - 1);
+  }
+  rows_ = std::move(fresh);
+  fieldIndexes_ = std::move(indexes);
+  shownRows_ = after;
+  if (after > before)
+    endInsertRows();
+  else if (after < before)
+    endRemoveRows();
+  if (after > 0) emit dataChanged(index(0, 0), index(after - 1, columnCount() - 1));
+  emit headerDataChanged(Qt::Vertical, 0, std::max(0, after - 1));
 }
 
 int THygieneGridModel::rowCount(const QModelIndex& parent) const {
-  if (parent.isValid()) return 0;
-  return static_cast<int>(rows_.size()) + (cursor_.state() == engine::DataSetState::Insert ? 1 : 0);
+  return parent.isValid() ? 0 : shownRows_;
 }
 
 int THygieneGridModel::columnCount(const QModelIndex& parent) const {
@@ -171,9 +188,20 @@ bool THygieneGridModel::setData(const QModelIndex& index, const QVariant& value,
   if (fi < 0) return false;
   const bool newRow = index.row() >= static_cast<int>(rows_.size());
   if (!newRow && !moveTo(index.row())) return false;
+  // Typed text is read here so that a refusal names the column as the grid heads it.
+  const engine::Field f = cursor_.field(fi);
+  const QString text = value.toString().trimmed();
+  const bool memo = f.type() == engine::FieldType::Memo || f.type() == engine::FieldType::Graphic;
+  const engine::FieldInput input =
+      memo ? engine::FieldInput{text.isEmpty() ? QVariant() : QVariant(text), {}}
+           : engine::parseFieldInput(f.type(), f.size(), text, columns_.at(index.column()).title);
+  if (!input.ok()) {
+    store::dialogs().error(input.error);
+    return false;
+  }
   return guarded([&] {
     if (!cursor_.isEditing()) cursor_.edit();
-    cursor_.field(fi).setString(value.toString().trimmed());
+    f.setValue(input.value);
     // A stored row is saved at once; a new one when the cursor leaves it.
     if (!newRow) cursor_.post();
   });
@@ -353,8 +381,7 @@ QWidget* THygieneSeite::buildMedikamente() {
     edited(c, QStringLiteral("Medikament"), i > 0 ? QVariant(medicineNumbers_.value(i)) : QVariant(), false);
   });
   QLineEdit* dose = addBox(grid, 1, QStringLiteral("Dosierung"), QStringLiteral("Dosierung"), 30);
-  // Digits with one decimal comma or point; letters are refused while typing.
-  dose->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^\\d*([.,]\\d*)?$")), dose));
+  // A free entry: "0,5", "1 ml/kg über 3 Tage".
   dose->setMaximumWidth(110);
   addDateBox(grid, 2, QStringLiteral("am"), QStringLiteral("MedAm"), c, QStringLiteral("Am"));
   addBox(grid, 3, QStringLiteral("Krankheit"), QStringLiteral("MedKrankheit"), 50);

@@ -64,6 +64,7 @@ class THygieneGridModel : public QAbstractTableModel {
   engine::Cursor& cursor_;
   std::vector<engine::CursorModel::Column> columns_;
   std::vector<engine::DataSet::Row> rows_;
+  int shownRows_ = 0;  // the rows the views know: the stored ones and a row being added
   std::vector<int> fieldIndexes_;
   int listener_ = 0;
 };

@@ -66,11 +66,14 @@ std::optional<qint64> dataOf(const QComboBox* box) {
 
 // ------------------------------------------------------------------------------- PlanModel
 
-void PlanModel::setResult(std::vector<PlanTier> rammler, std::vector<PlanTier> haesinnen, std::vector<PlanPaar> pairs) {
+void PlanModel::setResult(std::vector<PlanTier> rammler, std::vector<PlanTier> haesinnen, std::vector<PlanPaar> pairs,
+                          std::vector<char> unbekannt) {
   beginResetModel();
   rammler_ = std::move(rammler);
   haesinnen_ = std::move(haesinnen);
   pairs_ = std::move(pairs);
+  unbekannt_ = std::move(unbekannt);
+  unbekannt_.resize(pairs_.size(), 0);
   order_.resize(pairs_.size());
   for (size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<int>(i);
   endResetModel();
@@ -83,6 +86,8 @@ void PlanModel::setSchwelle(double percent) {
 
 bool PlanModel::marked(int row) const { return pairAt(row).fAlle * 100.0 > schwelle_; }
 
+bool PlanModel::abstammungUnbekannt(int row) const { return unbekannt_[static_cast<size_t>(order_[row])] != 0; }
+
 int PlanModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(order_.size());
 }
@@ -93,7 +98,7 @@ QVariant PlanModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const PlanPaar& p = pairAt(index.row());
   if (role == Qt::DisplayRole) {
-    const QStringList cells = planZeile(p, rammler_, haesinnen_);
+    const QStringList cells = planZeile(p, rammler_, haesinnen_, abstammungUnbekannt(index.row()));
     if (index.column() == 0 && marked(index.row())) return QStringLiteral("! ") + cells[0];
     return cells.value(index.column());
   }
@@ -123,7 +128,12 @@ void PlanModel::sort(int column, Qt::SortOrder order) {
       default: return {p.schauHaesin ? 0 : 1, p.schauHaesin.value_or(0), {}};
     }
   };
+  // By a coefficient, pairs without known pedigree come after the others in either
+  // direction: their 0,00 % says nothing about the pair.
+  const bool byCoefficient = column == 2 || column == 3;
   std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+    const char ua = unbekannt_[static_cast<size_t>(a)], ub = unbekannt_[static_cast<size_t>(b)];
+    if (byCoefficient && ua != ub) return ua < ub;
     const auto ka = key(a), kb = key(b);
     return order == Qt::AscendingOrder ? ka < kb : kb < ka;
   });
@@ -346,7 +356,8 @@ void TFormAnpaarungsplanung::BerechnenClick() {
   });
   unsetCursor();
   if (!result) return;
-  model_.setResult(rammler_, haesinnen_, std::move(*result));
+  std::vector<char> unbekannt = unbekannteAbstammung(*result, rammler_, haesinnen_, planner_.stock().pedigree());
+  model_.setResult(rammler_, haesinnen_, std::move(*result), std::move(unbekannt));
   table_->sortByColumn(2, Qt::AscendingOrder);
   table_->resizeColumnsToContents();
 }
@@ -354,7 +365,7 @@ void TFormAnpaarungsplanung::BerechnenClick() {
 void TFormAnpaarungsplanung::DruckenClick() {
   const reports::Report report = planReport(model_.schwelle());
   const reports::MemoryDataSource rows =
-      planRows(model_.pairs(), model_.order(), model_.rammler(), model_.haesinnen(), model_.schwelle());
+      planRows(model_.pairs(), model_.order(), model_.rammler(), model_.haesinnen(), model_.schwelle(), model_.unbekannt());
   reportSink(report, rows);
 }
 

@@ -30,7 +30,9 @@ namespace lapiro::lineage::ui {
 class PlanModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  void setResult(std::vector<PlanTier> rammler, std::vector<PlanTier> haesinnen, std::vector<PlanPaar> pairs);
+  // `unbekannt` (per pair, may be empty): pairs without known pedigree, always listed last.
+  void setResult(std::vector<PlanTier> rammler, std::vector<PlanTier> haesinnen, std::vector<PlanPaar> pairs,
+                 std::vector<char> unbekannt = {});
   void setSchwelle(double percent);
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -40,6 +42,8 @@ class PlanModel : public QAbstractTableModel {
 
   const PlanPaar& pairAt(int row) const { return pairs_[order_[row]]; }
   bool marked(int row) const;
+  bool abstammungUnbekannt(int row) const;
+  const std::vector<char>& unbekannt() const { return unbekannt_; }
   const std::vector<PlanTier>& rammler() const { return rammler_; }
   const std::vector<PlanTier>& haesinnen() const { return haesinnen_; }
   const std::vector<PlanPaar>& pairs() const { return pairs_; }
@@ -50,6 +54,7 @@ class PlanModel : public QAbstractTableModel {
   std::vector<PlanTier> rammler_, haesinnen_;
   std::vector<PlanPaar> pairs_;
   std::vector<int> order_;
+  std::vector<char> unbekannt_;
   double schwelle_ = kStandardSchwelle;
 };
 

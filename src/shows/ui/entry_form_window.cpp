@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -234,6 +235,10 @@ QWidget* TFormAusstellungsanmeldung::buildLines() {
     b.links = new QLineEdit(box);
     b.links->setObjectName(QStringLiteral("TaetoLinks%1").arg(i + 1));
     b.links->setMaxLength(10);
+    // Room for the longest tattoos the fields hold, so that none is shown cut.
+    const QFontMetrics fm = b.links->fontMetrics();
+    b.rechts->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("H 00000")) + 12);
+    b.links->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("00.00.0000")) + 12);
     g->addWidget(b.rechts, row, 3);
     g->addWidget(b.links, row, 4);
     for (QLineEdit* e : {b.rechts, b.links}) {
@@ -377,6 +382,9 @@ void TFormAusstellungsanmeldung::showForm() {
     b.female->setChecked(l.geschlecht == QLatin1String("W"));
     b.rechts->setText(l.taetoRechts);
     b.links->setText(l.taetoLinks);
+    // A tattoo is read from its start: a box scrolled to the end would show "26.1" of 10.26.1.
+    b.rechts->setCursorPosition(0);
+    b.links->setCursorPosition(0);
     b.jungtier->setChecked(l.jungtier);
     b.zg1->setChecked(l.zg1);
     b.zg2->setChecked(l.zg2);

@@ -274,7 +274,8 @@ void TFormAusstellungstermine::focusFirstField() {
 
 bool TFormAusstellungstermine::writeDate(QLineEdit* edit, const QString& field) {
   if (filling_ || !edit->isModified()) return true;
-  const TypedDate d = readTypedDate(edit->text(), field);
+  // The message names the box as the window labels it: the second date is "bis".
+  const TypedDate d = readTypedDate(edit->text(), field == u"Datum2" ? QStringLiteral("bis") : QStringLiteral("Datum"));
   if (!d.accepted()) {
     store::dialogs().error(d.refusal);
     edit->setFocus();

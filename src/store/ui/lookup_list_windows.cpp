@@ -1,5 +1,7 @@
 #include "store/ui/lookup_list_windows.h"
 
+#include "engine/field_input.h"
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
@@ -159,11 +161,28 @@ Qt::ItemFlags EditableCursorModel::flags(const QModelIndex& index) const {
 bool EditableCursorModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (!index.isValid() || role != Qt::EditRole || !ds_) return false;
   try {
+    // Typed text is read first, so that a refusal names the column as the grid heads it
+    // ("bis"), not the stored field ("Datum2"), and leaves the record alone.
+    const Column& column = columns()[index.column()];
+    const engine::Field f = ds_->field(column.field);
+    const bool text = f.type() == engine::FieldType::Memo || f.type() == engine::FieldType::Graphic;
+    engine::FieldInput input;
+    if (!text) {
+      const QString label = column.title.trimmed().isEmpty() ? column.field : column.title.trimmed();
+      input = engine::parseFieldInput(f.type(), f.size(), value.toString(), label);
+      if (!input.ok()) {
+        dialogs().error(input.error);
+        return false;
+      }
+    }
     if (index.row() != insertRow()) {
       if (index.row() != currentRow() && !moveTo(index.row())) return false;
       if (!ds_->isEditing()) ds_->edit();
     }
-    ds_->field(columns()[index.column()].field).setString(value.toString());
+    if (text)
+      f.setString(value.toString());
+    else
+      f.setValue(input.value);
   } catch (const engine::EngineError& e) {
     dialogs().error(e.message());
     return false;
