@@ -19,6 +19,9 @@ class MessageCatalogue {
   bool isOpen() const { return cursor_.isOpen(); }
 
   // The text of message `number`; empty when there is no such row (or the table is closed).
+  // A catalogue that fails when read (a damaged Sprmel.db) throws nothing: the failure is
+  // shown once, and the messages the program cannot do without (11, the closing question
+  // 16) keep a German text of their own.
   QString text(int number);
   // Message 11 followed by a blank and the table name: a table that cannot be opened.
   QString tableOpenFailure(const QString& tableName) { return text(11) + u' ' + tableName; }

@@ -1,5 +1,7 @@
 #include "store/schema_upgrade.h"
 
+#include "store/guarded.h"
+
 #include "engine/sqlite_util.h"
 #include "store/catalogue.h"
 #include "store/dialog_service.h"
@@ -391,7 +393,7 @@ class Steps {
   bool plain(QStringView name, const QString& tableName) {
     engine::Cursor* c = get(name);
     if (!c) return false;
-    if (openPlain(*c, tableName)) return true;
+    if (guard(name, [&] { return openPlain(*c, tableName); })) return true;
     closed(name);
     return false;
   }
@@ -400,18 +402,42 @@ class Steps {
               RepairTrigger trigger = RepairTrigger::MissingField) {
     engine::Cursor* c = get(name);
     if (!c) return false;
-    if (openWithRepair(engine_, *c, checks, tableName, trigger)) return true;
+    if (guard(name, [&] { return openWithRepair(engine_, *c, checks, tableName, trigger); })) return true;
     closed(name);
     return false;
   }
 
   void indexes(QStringView name, const QString& tableName, const std::vector<WantedIndex>& wanted) {
     engine::Cursor* c = cursors_.cursor(name.toString());
-    if (c && c->isOpen()) ensureIndexes(engine_, *c, wanted, tableName);
+    if (c && c->isOpen()) guard(name, [&] { return ensureIndexes(engine_, *c, wanted, tableName); });
   }
 
   void create(QStringView name) {
-    if (engine::Cursor* c = cursors_.cursor(name.toString())) createWhenMissing(engine_, *c);
+    if (engine::Cursor* c = cursors_.cursor(name.toString()))
+      guard(name, [&] { return createWhenMissing(engine_, *c); });
+  }
+
+  // Runs one step on cursor `name`. A table that opened but fails when read is damaged: its
+  // message (naming it, pointing to the index rebuild and the restore) is shown once, the
+  // cursor is closed and the sequence goes on without it. Returns the step's result, false
+  // after a failure.
+  template <typename F>
+  bool guard(QStringView name, F&& step) {
+    try {
+      return step();
+    } catch (const engine::Abort&) {
+    } catch (const EngineError& e) {
+      showEngineError(e);
+    }
+    if (engine::Cursor* c = cursors_.cursor(name.toString()); c && c->isOpen()) {
+      try {
+        c->close();
+      } catch (const EngineError&) {
+      } catch (const engine::Abort&) {
+      }
+    }
+    closed(name);
+    return false;
   }
 
  private:
@@ -503,8 +529,10 @@ UpgradeResult upgradeMainWindowTables(engine::Engine& engine, CursorProvider& cu
   }
 
   // 5. The indexes of the animal list's orders; the name order becomes the German one.
-  upgradeGermanOrder(engine, QStringLiteral("Hasen.db"));
-  ensureIndexes(engine, *hasen, animalListIndexes(), QStringLiteral("Hasen"));
+  s.guard(mainCursor::Hasen, [&] {
+    upgradeGermanOrder(engine, QStringLiteral("Hasen.db"));
+    return ensureIndexes(engine, *hasen, animalListIndexes(), QStringLiteral("Hasen"));
+  });
   return s.result();
 }
 
@@ -529,7 +557,10 @@ UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cu
   s.plain(u"StbRasse", QStringLiteral("Rasse"));
   s.repair(u"Adressen", QStringLiteral("Adresse"),
            {{q(u"HBNr"), q(u"ALTER TABLE \"adresse.db\" ADD HBNr CHAR(20)")}});
-  upgradeGermanOrder(engine, QStringLiteral("Adresse.db"));
+  s.guard(u"Adressen", [&] {
+    upgradeGermanOrder(engine, QStringLiteral("Adresse.db"));
+    return true;
+  });
   s.repair(u"Ausstellung", QStringLiteral("Ausstellung"),
            {{q(u"BewertJungtier"), q(u"ALTER TABLE \"Ausstellung.db\" ADD BewertJungtier CHAR(3)")},
             {q(u"EigeneBewertung"), q(u"ALTER TABLE \"Ausstellung.db\" ADD EigeneBewertung FLOAT")}});

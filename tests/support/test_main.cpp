@@ -1,5 +1,7 @@
-// Test main shared by every test executable: a QApplication on the offscreen platform and a
-// pinned German locale, so formats and widgets behave the same on every machine.
+// Test main shared by every test executable: the program's application object on the offscreen
+// platform and a pinned German locale, so formats and widgets behave the same on every machine.
+#include "shell/ui/application.h"
+
 #include <QApplication>
 #include <QLocale>
 
@@ -9,6 +11,6 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   testing::InitGoogleTest(&argc, argv);
-  QApplication app(argc, argv);
+  lapiro::shell::ui::LapiroApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }
