@@ -30,7 +30,7 @@ void MessageCatalogue::open() {
 void MessageCatalogue::close() { cursor_.close(); }
 
 QString MessageCatalogue::text(int number) {
-  if (!cursor_.isOpen()) return {};
+  if (!cursor_.isOpen()) return fallbackText(number);
   auto it = cache_.find(number);
   if (it != cache_.end()) return *it;
   // Looked up on the primary index; a missing row leaves the text empty.

@@ -26,14 +26,27 @@ namespace {
 
 // Opens the cursor and tells whether it is open afterwards. A rule that aborts after the
 // table was opened leaves the cursor open, which counts as success.
+// A cursor whose opening failed half-way (the file opened, its first rows could not be read)
+// is closed again: nothing may read a damaged table as if it were open.
+void closeQuietly(engine::Cursor& cursor) {
+  if (!cursor.isOpen()) return;
+  try {
+    cursor.close();
+  } catch (const EngineError&) {
+  } catch (const engine::Abort&) {
+  }
+}
+
 bool tryOpen(engine::Cursor& cursor, EngineError::Kind* failure = nullptr, QString* failedTable = nullptr) {
   try {
     cursor.open();
   } catch (const EngineError& e) {
     if (failure) *failure = e.kind();
     if (failedTable) *failedTable = failedTableName(e, QString());
+    closeQuietly(cursor);
   } catch (const engine::Abort&) {
     if (failure) *failure = EngineError::Kind::General;
+    closeQuietly(cursor);
   }
   return cursor.isOpen();
 }

@@ -100,7 +100,8 @@ TEST_P(DamagedTable, EveryTableInTurnIsNamedAndTheProgramStartsAndClosesWithoutI
         EXPECT_EQ(table.toLower(), QStringLiteral("eigen.db")) << dialogs.texts().join(u'|').toStdString();
       }
       const QString base = QFileInfo(table).completeBaseName();
-      const QStringList texts = dialogs.texts();
+      QStringList texts = dialogs.texts();
+      texts.removeAll(QStringLiteral("Möchten Sie Lapiro Manager jetzt beenden?"));
       const bool named = std::any_of(texts.begin(), texts.end(), [&](const QString& t) {
         return t.contains(base, Qt::CaseInsensitive) || t.contains(QStringLiteral("Sprachdaten")) ||
                t.contains(QStringLiteral("Anwenderdaten"));
@@ -109,7 +110,8 @@ TEST_P(DamagedTable, EveryTableInTurnIsNamedAndTheProgramStartsAndClosesWithoutI
       if (!texts.isEmpty()) {
         EXPECT_TRUE(named) << texts.join(u'|').toStdString();
       }
-      if (started && table.compare(QStringLiteral("Wurfbuch.DB"), Qt::CaseInsensitive) == 0) {
+      // The reported case: the litter book's pages overwritten, read at start for the newest litter.
+      if (!layout && started && table.compare(QStringLiteral("Wurfbuch.DB"), Qt::CaseInsensitive) == 0) {
         EXPECT_TRUE(named) << texts.join(u'|').toStdString();
         const bool pointsOn = std::any_of(texts.begin(), texts.end(), [](const QString& t) {
           return t.contains(QStringLiteral("Indexrekonstruktion")) || t.contains(QStringLiteral("kann nicht geöffnet"));
@@ -140,9 +142,7 @@ TEST(DamagedMessageTable, ClosingStillAsksItsQuestion) {
   window.show();
   QApplication::processEvents();
   // The message table is damaged while the program runs (its pages overwritten).
-  store::messages()->close();
   damage(QDir(shell::paths::dataDir()).filePath(QStringLiteral("Sprmel.db")), false);
-  store::messages()->open();
   dialogs.clear();
   dialogs.yes();
   EXPECT_TRUE(window.close());
