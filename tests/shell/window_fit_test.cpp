@@ -22,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -234,6 +235,22 @@ TEST_P(EveryWindowFits, AMaximisedChildWindowLeavesTheCardItsCaptionAndArrangeme
   settle();
   EXPECT_FALSE(card->isMaximized());
   EXPECT_EQ(card->geometry(), QRect(QPoint(0, 0), window_->mdiArea()->viewport()->size()));
+}
+
+TEST_P(EveryWindowFits, EveryTabOfTheCardShowsItsCaptionsWhole) {
+  QTabWidget* tabs = window_->card()->tabs();
+  QStringList faults;
+  for (int i = 0; i < tabs->count(); ++i) {
+    if (!tabs->isTabVisible(i)) continue;
+    tabs->setCurrentIndex(i);
+    settle();
+    if (const QStringList cut = cutTexts(tabs->currentWidget()); !cut.isEmpty())
+      faults << tabs->tabText(i) + QStringLiteral(" cuts ") + cut.join(u'|');
+    if (qEnvironmentVariableIsSet("LAPIRO_SCREENSHOTS"))
+      window_->grab().save(qEnvironmentVariable("LAPIRO_SCREENSHOTS") +
+                           QStringLiteral("/%1-karte-%2.png").arg(GetParam().width()).arg(i));
+  }
+  EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, EveryWindowFits, ::testing::Values(QSize(800, 600), QSize(1280, 1024)),

@@ -3,6 +3,7 @@
 #include "store/keyword_index.h"
 
 #include "engine/cursor.h"
+#include "store/catalogue.h"
 #include "safety/data_safety.h"
 #include "store/index_rebuild.h"
 #include "support/scripted_dialogs.h"
@@ -207,6 +208,9 @@ TEST_F(KeywordSearch, HealthBookkeepingRegisterAndClubTextsAreFoundAndLeadToThei
                                                      {s(u"Krankheit"), s(u"Kokzidiose, Durchfall")}});
   stock.add(s(u"MedizienHase"), {{s(u"Hase"), animal}, {s(u"Medikament"), medicine},
                                  {s(u"Krankheit"), s(u"Kokzidiose")}, {s(u"Dosierung"), s(u"1 ml/kg über 3 Tage")}});
+  // The program creates the vaccination table when it first opens a stock.
+  if (!stock.engine.tableExists(s(u"Impfung")))
+    stock.engine.createTable(s(u"Impfung.db"), currentLayout(*findTable(s(u"Impfung"))));
   stock.add(s(u"Impfung"), {{s(u"Tier"), animal}, {s(u"Impfung"), s(u"RHD")}, {s(u"Impfstoff"), s(u"Filavac")},
                             {s(u"Chargenbez"), s(u"CH-4711")}, {s(u"Tierarzt"), s(u"Dr. Kühn")}});
   const qint64 booking = stock.add(s(u"BUCHUNG"), {{s(u"Kontoname"), 1}, {s(u"Buchungsdatum"), QDate(2025, 3, 1)},
