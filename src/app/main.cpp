@@ -2,6 +2,7 @@
 #include "shell/first_start.h"
 #include "shell/paths.h"
 #include "shell/startup.h"
+#include "shell/ui/application.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/message_dialogs.h"
 #include "shell/ui/program_icon.h"
@@ -34,7 +35,8 @@ struct WaitCursor {
 int main(int argc, char* argv[]) {
   using namespace lapiro;
 
-  QApplication app(argc, argv);
+  // Every event runs under the engine-failure guard; every top-level window stays on screen.
+  shell::ui::LapiroApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("LapiroManager"));
   QApplication::setApplicationDisplayName(QStringLiteral("Lapiro Manager"));
   QApplication::setApplicationVersion(shell::programVersion());

@@ -103,6 +103,12 @@ bool renderToDevice(const PageModel& model, QPagedPaintDevice& device) {
   QPainter painter;
   if (!painter.begin(&device)) return false;
   const double pixelsPerMm = device.logicalDpiX() / 25.4;
+  // The page model measures from the paper's edge. A device with margins of its own (a
+  // printer's unprintable border, a PDF writer's default 10 pt) starts painting at them: the
+  // origin moves back to the edge, so a layout centred on the paper stays centred.
+  const QPointF margin = device.pageLayout().paintRect(QPageLayout::Millimeter).topLeft() -
+                         device.pageLayout().fullRect(QPageLayout::Millimeter).topLeft();
+  painter.translate(-margin * pixelsPerMm);
   for (int i = 0; i < model.pageCount(); ++i) {
     if (i > 0) device.newPage();
     paintPage(painter, model.pages[static_cast<size_t>(i)], pixelsPerMm);

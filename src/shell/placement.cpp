@@ -1,5 +1,9 @@
 #include "shell/placement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 #include <limits>
 
 namespace lapiro::shell {
@@ -82,6 +86,50 @@ bool keepsLastSize(const QString& aufloesung) {
 
 QString workAreaErrorText(const QString& platformError) {
   return QStringLiteral("SystemParametersInfo(SPI_GETWORKAREA) ist fehlgeschlagen: \n") + platformError;
+}
+
+QRect fitIntoArea(const QRect& wanted, const QRect& area) {
+  if (area.isEmpty()) return wanted;
+  const QSize size(std::clamp(wanted.width(), 0, area.width()), std::clamp(wanted.height(), 0, area.height()));
+  // Moved the least distance: the right or bottom edge back inside first, then the left or top
+  // edge, which wins for a window as large as the area.
+  int x = std::min(wanted.x(), area.x() + area.width() - size.width());
+  int y = std::min(wanted.y(), area.y() + area.height() - size.height());
+  x = std::max(x, area.x());
+  y = std::max(y, area.y());
+  return QRect(QPoint(x, y), size);
+}
+
+QRect cascadeRect(int index, int step, const QSize& wanted, const QSize& minimum, const QRect& area) {
+  if (area.isEmpty()) return QRect(QPoint(0, 0), wanted);
+  // Corners that leave at least half the area (and the window's minimum) for the window.
+  const QSize need = minimum.expandedTo(area.size() / 2).boundedTo(area.size());
+  const int places = step <= 0 ? 1
+                               : std::max(1, 1 + std::min((area.width() - need.width()) / step,
+                                                          (area.height() - need.height()) / step));
+  const int offset = std::max(0, index) % places * std::max(0, step);
+  const QPoint corner = area.topLeft() + QPoint(offset, offset);
+  QSize size = wanted.boundedTo(QSize(area.right() - corner.x() + 1, area.bottom() - corner.y() + 1));
+  size = size.expandedTo(minimum.boundedTo(area.size()));
+  return fitIntoArea(QRect(corner, size), area);
+}
+
+bool liesInside(const QRect& rect, const QRect& area) { return area.contains(rect); }
+
+namespace {
+QRect& workAreaOverride() {
+  static QRect area;
+  return area;
+}
+}  // namespace
+
+void setWorkAreaOverride(const QRect& area) { workAreaOverride() = area; }
+
+QRect workAreaAt(const QPoint& point) {
+  if (!workAreaOverride().isEmpty()) return workAreaOverride();
+  const QScreen* screen = QGuiApplication::screenAt(point);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect();
 }
 
 }  // namespace lapiro::shell

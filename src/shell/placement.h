@@ -49,4 +49,28 @@ bool keepsLastSize(const QString& aufloesung);
 // Message shown when the work area cannot be read, with the platform's error text.
 QString workAreaErrorText(const QString& platformError);
 
+// --- every other window --------------------------------------------------------------------
+
+// The rectangle a window of geometry `wanted` gets inside `area` (a child window in the main
+// window's client area, or a dialog on the screen's work area): a width or height larger
+// than the area's becomes the area's, then the rectangle is moved the least distance that
+// puts it wholly inside. An empty area leaves `wanted` as it is; an empty `wanted` keeps its
+// top-left corner inside the area.
+QRect fitIntoArea(const QRect& wanted, const QRect& area);
+
+// Geometry of the child window at place `index` (0 for the first) of a cascade in `area`: its
+// top-left corner `step` pixels further right and down than the one before (starting again at
+// the area's corner when the room runs out), `wanted` large but no larger than the room below
+// and right of that corner, and not below `minimum` where the area allows; then fitted into it.
+QRect cascadeRect(int index, int step, const QSize& wanted, const QSize& minimum, const QRect& area);
+
+// True when `rect` lies wholly inside `area`.
+bool liesInside(const QRect& rect, const QRect& area);
+
+// The work area of the screen that holds `point` (the primary screen when none does): the
+// screen less task bars and docks. A test may pin it with setWorkAreaOverride().
+QRect workAreaAt(const QPoint& point);
+// Replaces the screens' work area for every caller (tests; an empty rectangle ends it).
+void setWorkAreaOverride(const QRect& area);
+
 }  // namespace lapiro::shell

@@ -4,8 +4,12 @@
 #include "shell/system_info.h"
 #include "store/catalogue.h"
 #include "store/dialog_service.h"
+#include "store/guarded.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace lapiro::store {
@@ -231,6 +235,42 @@ void TDatenStamm::buildBreedNames() {
 
 void TDatenStamm::open() {
   closing_ = false;
+  // A table file that opens but fails when read (pages overwritten in the middle) is damaged:
+  // its message names it and points to the index rebuild and the restore, every cursor on
+  // it is closed and the step runs again without it. The program goes on without that table.
+  const auto closeCursorsOn = [this](const QString& file) {
+    bool closed = false;
+    for (auto& e : cursors_) {
+      Cursor& c = *e.cursor;
+      if (!c.isOpen() || QFileInfo(engine_.resolve(c.tableName())).fileName().compare(file, Qt::CaseInsensitive) != 0)
+        continue;
+      try {
+        c.cancel();
+      } catch (const EngineError&) {
+      } catch (const engine::Abort&) {
+      }
+      try {
+        c.close();
+      } catch (const EngineError&) {
+      } catch (const engine::Abort&) {
+      }
+      closed = true;
+    }
+    return closed;
+  };
+  const auto withoutDamagedTables = [&](const std::function<void()>& step) {
+    for (size_t attempt = 0; attempt <= cursors_.size(); ++attempt) {
+      try {
+        step();
+        return;
+      } catch (const engine::Abort&) {
+        return;
+      } catch (const EngineError& e) {
+        showEngineError(e);
+        if (e.kind() != EngineError::Kind::TableDamaged || !closeCursorsOn(QFileInfo(e.detail()).fileName())) return;
+      }
+    }
+  };
   {
     // The rules of "Hasen" wait until every cursor is open: its details open before it.
     struct OpeningScope {
@@ -239,19 +279,24 @@ void TDatenStamm::open() {
       ~OpeningScope() { flag = false; }
     } scope(opening_);
     chooseHasenOrder();
-    const UpgradeResult steps = upgradeDataModuleTables(engine_, *this, [this] { buildBreedNames(); });
+    UpgradeResult steps;
+    withoutDamagedTables([&] { steps = upgradeDataModuleTables(engine_, *this, [this] { buildBreedNames(); }); });
     // The litter book opens on the newest litter.
-    if (Cursor& wurfbuch = at(QStringLiteral("Wurfbuch")); wurfbuch.isOpen()) wurfbuch.last();
+    withoutDamagedTables([this] {
+      if (Cursor& wurfbuch = at(QStringLiteral("Wurfbuch")); wurfbuch.isOpen()) wurfbuch.last();
+    });
     // Cursors that no step names open last, in the order of the cursor list; a step that
     // failed is not tried (and reported) a second time.
     for (auto& e : cursors_) {
       Cursor& c = *e.cursor;
       if (c.isOpen() || steps.closedCursors.contains(c.name(), Qt::CaseInsensitive)) continue;
       const CatalogueTable* table = findTable(c.tableName());
-      store::openPlain(c, table ? table->def.name : c.tableName());
+      withoutDamagedTables([&] { store::openPlain(c, table ? table->def.name : c.tableName()); });
     }
   }
-  if (hasen_->isOpen() && hasen_->hasRecord()) HasenAfterScroll();
+  withoutDamagedTables([this] {
+    if (hasen_->isOpen() && hasen_->hasRecord()) HasenAfterScroll();
+  });
 }
 
 // ---------------------------------------------------------------- closing

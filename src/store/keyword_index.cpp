@@ -76,6 +76,13 @@ QString keywordKindName(KeywordKind kind) {
     case KeywordKind::Tier: return QStringLiteral("Tier");
     case KeywordKind::Adresse: return QStringLiteral("Adresse");
     case KeywordKind::Ausstellung: return QStringLiteral("Ausstellung");
+    case KeywordKind::Behandlung: return QStringLiteral("Behandlung");
+    case KeywordKind::Impfung: return QStringLiteral("Impfung");
+    case KeywordKind::Medikament: return QStringLiteral("Medikament");
+    case KeywordKind::Buchung: return QStringLiteral("Buchung");
+    case KeywordKind::Zuechterregister:
+    case KeywordKind::RegisterTier: return QStringLiteral("Züchterregister");
+    case KeywordKind::Verein: return QStringLiteral("Verein");
   }
   return {};
 }
@@ -110,8 +117,9 @@ QString keywordMatchExpression(const QString& text) {
   return phrases.join(u' ');
 }
 
-const std::array<KeywordIndex::Source, 3>& KeywordIndex::sources() {
-  static const std::array<Source, 3> list{{
+const std::array<KeywordIndex::Source, kKeywordKinds>& KeywordIndex::sources() {
+  // In the order of KeywordKind: the kind is the slot of its source.
+  static const std::array<Source, kKeywordKinds> list{{
       {KeywordKind::Tier, QStringLiteral("Hasen"), QStringLiteral("Nummer"),
        {QStringLiteral("TatoRechts"), QStringLiteral("TatoLinks"), QStringLiteral("IDCode")}, QStringLiteral(" "),
        {QStringLiteral("Anomalien"), QStringLiteral("Info")}},
@@ -120,6 +128,25 @@ const std::array<KeywordIndex::Source, 3>& KeywordIndex::sources() {
        {QStringLiteral("Straße"), QStringLiteral("PLZ"), QStringLiteral("Ort"), QStringLiteral("Bemerkung")}},
       {KeywordKind::Ausstellung, QStringLiteral("Ausstellung"), QStringLiteral("Hase"), {QStringLiteral("Titel")},
        QStringLiteral(" "), {QStringLiteral("Ort"), QStringLiteral("Preis"), QStringLiteral("Bemerkung")}},
+      {KeywordKind::Behandlung, QStringLiteral("MedizienHase"), QStringLiteral("Hase"), {QStringLiteral("Krankheit")},
+       QStringLiteral(" "), {QStringLiteral("Dosierung")}},
+      {KeywordKind::Impfung, QStringLiteral("Impfung"), QStringLiteral("Tier"), {QStringLiteral("Impfung")},
+       QStringLiteral(" "), {QStringLiteral("Impfstoff"), QStringLiteral("Chargenbez"), QStringLiteral("Tierarzt")}},
+      {KeywordKind::Medikament, QStringLiteral("APOTHEKE"), QStringLiteral("LaufendeNummer"),
+       {QStringLiteral("Medikament")}, QStringLiteral(" "),
+       {QStringLiteral("Bereich"), QStringLiteral("Krankheit"), QStringLiteral("Info")}},
+      {KeywordKind::Buchung, QStringLiteral("BUCHUNG"), QStringLiteral("BuchungsNr"), {QStringLiteral("Kategorie")},
+       QStringLiteral(" "), {QStringLiteral("Beschreibung")}},
+      {KeywordKind::Zuechterregister, QStringLiteral("ZWINGREG"), QStringLiteral("LaufendeNummer"),
+       {QStringLiteral("Zwinger"), QStringLiteral("Züchter")}, QStringLiteral(", "),
+       {QStringLiteral("Rasse"), QStringLiteral("Zuchtfarbe"), QStringLiteral("Verein"), QStringLiteral("Strasse"),
+        QStringLiteral("PLZ"), QStringLiteral("Ort"), QStringLiteral("Land")}},
+      {KeywordKind::RegisterTier, QStringLiteral("ZWINGINF"), QStringLiteral("Zwinger"), {QStringLiteral("Name")},
+       QStringLiteral(" "), {QStringLiteral("Memo1")}},
+      {KeywordKind::Verein, QStringLiteral("VEREINE"), QStringLiteral("LaufendeNummer"), {QStringLiteral("Verein")},
+       QStringLiteral(" "),
+       {QStringLiteral("Ansprechpartner"), QStringLiteral("Strasse"), QStringLiteral("Plz"), QStringLiteral("Ort"),
+        QStringLiteral("Land")}},
   }};
   return list;
 }

@@ -1,6 +1,8 @@
 // The keyword search ("Suche nach Schlüsselwort") over the texts the breeder wrote: tattoos,
 // names, anomalies and info of animals; names, street, place and remarks of addresses; title,
-// place, prize and remark of show results.
+// place, prize and remark of show results; disease and dose of treatments; vaccinations with
+// vaccine, batch and veterinarian; the medicines of the pharmacy; category and description of
+// bookings; the breeder register's entries with their animals, and the clubs.
 //
 // The index is a file of its own in the data directory (Suchindex.db), an SQLite FTS5 index
 // with the original texts beside it for snippets. It is derived data: built on first use when
@@ -24,15 +26,29 @@ struct sqlite3;
 
 namespace lapiro::store {
 
-enum class KeywordKind { Tier = 1, Adresse = 2, Ausstellung = 3 };
+enum class KeywordKind {
+  Tier = 1,
+  Adresse = 2,
+  Ausstellung = 3,
+  Behandlung = 4,       // a treatment (MedizienHase); leads to the animal
+  Impfung = 5,          // a vaccination; leads to the animal
+  Medikament = 6,       // a medicine of the pharmacy (APOTHEKE)
+  Buchung = 7,          // a booking of the cash book
+  Zuechterregister = 8, // an entry of the breeder register
+  RegisterTier = 9,     // an animal of a breeder register entry; leads to the entry
+  Verein = 10,          // a club
+};
+inline constexpr int kKeywordKinds = 10;
 
-// "Tier", "Adresse", "Ausstellung".
+// "Tier", "Adresse", "Ausstellung", "Behandlung", "Impfung", "Medikament", "Buchung",
+// "Züchterregister" (for both register kinds), "Verein".
 QString keywordKindName(KeywordKind kind);
 
 struct KeywordHit {
   KeywordKind kind = KeywordKind::Tier;
-  // Where the hit leads: the animal's Hasen.Nummer (also for a show result) or the address's
-  // Adresse.LaufendeNr.
+  // Where the hit leads: the animal's Hasen.Nummer (also for a show result, a treatment and a
+  // vaccination), the address's Adresse.LaufendeNr, or the number (LaufendeNummer,
+  // BuchungsNr) of the medicine, booking, register entry or club.
   qint64 target = 0;
   QString heading;  // tattoos and name, address name, or show title
   // The best matching passage; the matched terms are enclosed in kHitStart and kHitEnd.
@@ -78,7 +94,7 @@ class KeywordIndex {
 
  private:
   struct Source;
-  static const std::array<Source, 3>& sources();
+  static const std::array<Source, kKeywordKinds>& sources();
   bool open(bool create);
   void close();
   void onChange(const engine::TableChange& change);
@@ -94,7 +110,7 @@ class KeywordIndex {
   sqlite3* db_ = nullptr;
   QString openPath_;
   quint64 openIdentity_ = 0;
-  std::array<bool, 3> dirty_{};
+  std::array<bool, kKeywordKinds> dirty_{};
 };
 
 }  // namespace lapiro::store

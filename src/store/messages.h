@@ -13,12 +13,15 @@ class MessageCatalogue {
   explicit MessageCatalogue(engine::Engine& engine);
 
   // Opens Sprmel.db. Throws engine::EngineError when the table cannot be opened; the
-  // catalogue then answers every number with an empty text.
+  // catalogue then answers every number with an empty text, but for the few it keeps (text()).
   void open();
   void close();
   bool isOpen() const { return cursor_.isOpen(); }
 
   // The text of message `number`; empty when there is no such row (or the table is closed).
+  // A catalogue that fails when read (a damaged Sprmel.db) throws nothing: the failure is
+  // shown once. The messages the program cannot do without (11, the closing question 16)
+  // keep a German text of their own for a closed or damaged catalogue.
   QString text(int number);
   // Message 11 followed by a blank and the table name: a table that cannot be opened.
   QString tableOpenFailure(const QString& tableName) { return text(11) + u' ' + tableName; }

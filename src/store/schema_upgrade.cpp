@@ -1,5 +1,7 @@
 #include "store/schema_upgrade.h"
 
+#include "store/guarded.h"
+
 #include "engine/sqlite_util.h"
 #include "store/catalogue.h"
 #include "store/dialog_service.h"
@@ -24,14 +26,27 @@ namespace {
 
 // Opens the cursor and tells whether it is open afterwards. A rule that aborts after the
 // table was opened leaves the cursor open, which counts as success.
+// A cursor whose opening failed half-way (the file opened, its first rows could not be read)
+// is closed again: nothing may read a damaged table as if it were open.
+void closeQuietly(engine::Cursor& cursor) {
+  if (!cursor.isOpen()) return;
+  try {
+    cursor.close();
+  } catch (const EngineError&) {
+  } catch (const engine::Abort&) {
+  }
+}
+
 bool tryOpen(engine::Cursor& cursor, EngineError::Kind* failure = nullptr, QString* failedTable = nullptr) {
   try {
     cursor.open();
   } catch (const EngineError& e) {
     if (failure) *failure = e.kind();
     if (failedTable) *failedTable = failedTableName(e, QString());
+    closeQuietly(cursor);
   } catch (const engine::Abort&) {
     if (failure) *failure = EngineError::Kind::General;
+    closeQuietly(cursor);
   }
   return cursor.isOpen();
 }
@@ -391,7 +406,7 @@ class Steps {
   bool plain(QStringView name, const QString& tableName) {
     engine::Cursor* c = get(name);
     if (!c) return false;
-    if (openPlain(*c, tableName)) return true;
+    if (guard(name, [&] { return openPlain(*c, tableName); })) return true;
     closed(name);
     return false;
   }
@@ -400,18 +415,42 @@ class Steps {
               RepairTrigger trigger = RepairTrigger::MissingField) {
     engine::Cursor* c = get(name);
     if (!c) return false;
-    if (openWithRepair(engine_, *c, checks, tableName, trigger)) return true;
+    if (guard(name, [&] { return openWithRepair(engine_, *c, checks, tableName, trigger); })) return true;
     closed(name);
     return false;
   }
 
   void indexes(QStringView name, const QString& tableName, const std::vector<WantedIndex>& wanted) {
     engine::Cursor* c = cursors_.cursor(name.toString());
-    if (c && c->isOpen()) ensureIndexes(engine_, *c, wanted, tableName);
+    if (c && c->isOpen()) guard(name, [&] { return ensureIndexes(engine_, *c, wanted, tableName); });
   }
 
   void create(QStringView name) {
-    if (engine::Cursor* c = cursors_.cursor(name.toString())) createWhenMissing(engine_, *c);
+    if (engine::Cursor* c = cursors_.cursor(name.toString()))
+      guard(name, [&] { return createWhenMissing(engine_, *c); });
+  }
+
+  // Runs one step on cursor `name`. A table that opened but fails when read is damaged: its
+  // message (naming it, pointing to the index rebuild and the restore) is shown once, the
+  // cursor is closed and the sequence goes on without it. Returns the step's result, false
+  // after a failure.
+  template <typename F>
+  bool guard(QStringView name, F&& step) {
+    try {
+      return step();
+    } catch (const engine::Abort&) {
+    } catch (const EngineError& e) {
+      showEngineError(e);
+    }
+    if (engine::Cursor* c = cursors_.cursor(name.toString()); c && c->isOpen()) {
+      try {
+        c->close();
+      } catch (const EngineError&) {
+      } catch (const engine::Abort&) {
+      }
+    }
+    closed(name);
+    return false;
   }
 
  private:
@@ -503,8 +542,10 @@ UpgradeResult upgradeMainWindowTables(engine::Engine& engine, CursorProvider& cu
   }
 
   // 5. The indexes of the animal list's orders; the name order becomes the German one.
-  upgradeGermanOrder(engine, QStringLiteral("Hasen.db"));
-  ensureIndexes(engine, *hasen, animalListIndexes(), QStringLiteral("Hasen"));
+  s.guard(mainCursor::Hasen, [&] {
+    upgradeGermanOrder(engine, QStringLiteral("Hasen.db"));
+    return ensureIndexes(engine, *hasen, animalListIndexes(), QStringLiteral("Hasen"));
+  });
   return s.result();
 }
 
@@ -529,7 +570,10 @@ UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cu
   s.plain(u"StbRasse", QStringLiteral("Rasse"));
   s.repair(u"Adressen", QStringLiteral("Adresse"),
            {{q(u"HBNr"), q(u"ALTER TABLE \"adresse.db\" ADD HBNr CHAR(20)")}});
-  upgradeGermanOrder(engine, QStringLiteral("Adresse.db"));
+  s.guard(u"Adressen", [&] {
+    upgradeGermanOrder(engine, QStringLiteral("Adresse.db"));
+    return true;
+  });
   s.repair(u"Ausstellung", QStringLiteral("Ausstellung"),
            {{q(u"BewertJungtier"), q(u"ALTER TABLE \"Ausstellung.db\" ADD BewertJungtier CHAR(3)")},
             {q(u"EigeneBewertung"), q(u"ALTER TABLE \"Ausstellung.db\" ADD EigeneBewertung FLOAT")}});

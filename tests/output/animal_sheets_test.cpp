@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "engine/cursor.h"
@@ -104,6 +107,54 @@ TEST(DataSheet, OneSheetMatchesItsReferenceAndReadsAsOneFramedBox) {
   const double dataBottom = model.pages[0].bands[0].rect.bottom();
   EXPECT_EQ(horizontalLinesAt(model.pages[0], dataBottom), 0);
   test::expectMatchesReference(model, QStringLiteral("output/reference/kaninchendaten"));
+}
+
+// The left and right edges (mm from the paper's left edge) of the dark pixels on the line at
+// `yMm` of page 1 of `pdf`, read back with poppler at 254 dpi (10 pixels per mm).
+std::pair<double, double> darkExtent(const QString& pdf, double yMm) {
+  QTemporaryDir dir;
+  QProcess tool;
+  tool.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-gray"),
+                                          QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf,
+                                          dir.filePath(QStringLiteral("seite"))});
+  if (!tool.waitForFinished(60000) || tool.exitCode() != 0) return {-1, -1};
+  const QImage page(dir.filePath(QStringLiteral("seite.png")));
+  const int y = static_cast<int>(yMm * 10);
+  int left = -1, right = -1;
+  for (int x = 0; x < page.width(); ++x)
+    if (qGray(page.pixel(x, y)) < 128) {
+      if (left < 0) left = x;
+      right = x;
+    }
+  return {left / 10.0, right / 10.0};
+}
+
+TEST(DataSheet, ThePrintedFrameIsCentredOnThePaperWhateverTheDevicesMargins) {
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) GTEST_SKIP() << "pdftoppm fehlt";
+  reports::MemoryDataSource data;
+  data.append(sheetValues());
+  const TReportStammdaten report(QString(), SheetPicture{});
+  const PageModel model = layoutPrintout(report, data, kPrintDate);
+  QTemporaryDir dir;
+  // The program's own PDF, and a device with a printer's unprintable border of its own.
+  const QString own = dir.filePath(QStringLiteral("eigen.pdf"));
+  ASSERT_TRUE(reports::renderToPdf(model, own));
+  const QString bordered = dir.filePath(QStringLiteral("rand.pdf"));
+  {
+    QPdfWriter writer(bordered);
+    writer.setResolution(600);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(6.35, 4.2, 3.1, 5.0),
+                                     QPageLayout::Millimeter));
+    ASSERT_TRUE(reports::renderToDevice(model, writer));
+  }
+  for (const QString& pdf : {own, bordered}) {
+    // Halfway down the data band: only the two sides of the frame are dark there.
+    const auto [left, right] = darkExtent(pdf, 10.0 + 2.0);
+    SCOPED_TRACE(pdf.toStdString());
+    EXPECT_NEAR(left, 10.0, 0.3);          // 10 mm margin on the left …
+    EXPECT_NEAR(210.0 - right, 10.0, 0.3);  // … and on the right,
+    EXPECT_NEAR(right - left, 190.0, 0.4);  // a band of 190 mm
+  }
 }
 
 TEST(DataSheet, PictureIsLoadedScaledAndCentredAndALargeOneSeparatesTheFrames) {

@@ -108,17 +108,33 @@ TEST_F(ListBesideTheCard, OnALargeScreenEveryColumnShowsAndTheCardKeepsItsNormal
   EXPECT_LE(bar->tabRect(bar->count() - 1).right(), bar->width()) << "tab bar " << bar->width();
 }
 
-TEST_F(ListBesideTheCard, OnASmallScreenTheListGivesTheCompactCardItsRoom) {
+TEST_F(ListBesideTheCard, OnASmallScreenTheListShowsNameAndSexBesideTheCompactCard) {
   start(QSize(800, 600));
   EXPECT_LT(card().height(), card::ui::TLapiroStamm::kCompactHeight);
-  EXPECT_FALSE(shown(QStringLiteral("Geschl.")));
-  EXPECT_LT(window_->listPanel()->width(), 260);
+  for (const QString& title : {QStringLiteral("Täto Re"), QStringLiteral("Täto Li."), QStringLiteral("Name"),
+                               QStringLiteral("Geschl.")})
+    EXPECT_TRUE(shown(title)) << title.toStdString() << " cut at list width " << window_->listPanel()->width();
+  EXPECT_GE(card().width(), 400);
+  // The father's box shows a whole parent; the card's pages scroll rather than squeeze.
+  auto* vater = card().findChild<QLineEdit*>(QStringLiteral("DBEditVater"));
+  ASSERT_NE(vater, nullptr);
+  EXPECT_GE(vater->width(), vater->fontMetrics().horizontalAdvance(QStringLiteral("H 512  12.20.3")) + 8);
+}
+
+TEST_F(ListBesideTheCard, AtTheDefaultSizeTheWholeListAndEveryCardTabShow) {
+  start(QSize(1152, 864));
+  for (const QString& title : {QStringLiteral("Name"), QStringLiteral("Geschl.")})
+    EXPECT_TRUE(shown(title)) << title.toStdString() << " cut at list width " << window_->listPanel()->width();
+  auto* tabs = card().findChild<QTabWidget*>(QStringLiteral("PageControl"));
+  ASSERT_NE(tabs, nullptr);
+  const QTabBar* bar = tabs->tabBar();
+  EXPECT_LE(bar->tabRect(bar->count() - 1).right(), bar->width()) << "tab bar " << bar->width();
 }
 
 TEST_F(ListBesideTheCard, ResizesAcrossTheArrangementsMoveTheListAndOthersKeepTheDraggedWidth) {
   start(QSize(1280, 1024));
   const int wide = window_->listPanel()->width();
-  resizeTo(QSize(800, 600));
+  resizeTo(QSize(640, 480));
   EXPECT_LT(window_->listPanel()->width(), wide);
   EXPECT_FALSE(shown(QStringLiteral("Geschl.")));
   resizeTo(QSize(1280, 1024));

@@ -78,3 +78,43 @@ TEST(Placement, DefaultAndSavedSizes) {
   // The size saved at the end of a run is read back by the next start.
   EXPECT_EQ(geometryOf(angepasstAufloesung(QSize(1100, 700))).size(), QSize(1100, 700));
 }
+
+TEST(FitIntoArea, ARectangleReachingBeyondAnEdgeMovesBackTheLeastDistance) {
+  const QRect area(0, 0, 800, 600);
+  EXPECT_EQ(fitIntoArea(QRect(100, 50, 300, 200), area), QRect(100, 50, 300, 200));  // inside: unchanged
+  EXPECT_EQ(fitIntoArea(QRect(-94, 10, 300, 200), area), QRect(0, 10, 300, 200));   // the entry form's x = -94
+  EXPECT_EQ(fitIntoArea(QRect(600, 500, 300, 200), area), QRect(500, 400, 300, 200));
+  EXPECT_EQ(fitIntoArea(QRect(0, 0, 800, 600), area), QRect(0, 0, 800, 600));  // exactly the area
+  EXPECT_EQ(fitIntoArea(QRect(1, 1, 800, 600), area), QRect(0, 0, 800, 600));
+}
+
+TEST(FitIntoArea, ARectangleLargerThanTheAreaShrinksToItAtTheCorner) {
+  // The register search grown to 900x480 near the right edge, on both screens of the issue.
+  EXPECT_EQ(fitIntoArea(QRect(700, 400, 900, 480), QRect(0, 0, 800, 600)), QRect(0, 120, 800, 480));
+  EXPECT_EQ(fitIntoArea(QRect(700, 600, 900, 480), QRect(0, 0, 1280, 1024)), QRect(380, 544, 900, 480));
+  EXPECT_EQ(fitIntoArea(QRect(-50, -50, 3000, 2000), QRect(0, 0, 800, 600)), QRect(0, 0, 800, 600));
+  // A work area that does not start at (0, 0): a task bar on the left and at the top.
+  EXPECT_EQ(fitIntoArea(QRect(0, 0, 900, 700), QRect(48, 30, 752, 570)), QRect(48, 30, 752, 570));
+  EXPECT_EQ(fitIntoArea(QRect(10, 10, 100, 100), QRect(48, 30, 752, 570)), QRect(48, 30, 100, 100));
+  // An empty area leaves the rectangle alone.
+  EXPECT_EQ(fitIntoArea(QRect(-5, -5, 10, 10), QRect()), QRect(-5, -5, 10, 10));
+}
+
+TEST(CascadeRect, StepsDownWhileRoomIsLeftAndNeverLeavesTheArea) {
+  const QRect area(0, 0, 700, 500);
+  EXPECT_EQ(cascadeRect(0, 30, QSize(400, 300), QSize(100, 100), area), QRect(0, 0, 400, 300));
+  EXPECT_EQ(cascadeRect(2, 30, QSize(400, 300), QSize(100, 100), area), QRect(60, 60, 400, 300));
+  // A window wanting more than the room below its corner gets that room.
+  EXPECT_EQ(cascadeRect(1, 30, QSize(900, 620), QSize(100, 100), area), QRect(30, 30, 670, 470));
+  // The corners start again at the top once half the area would be left.
+  const QRect late = cascadeRect(50, 30, QSize(400, 300), QSize(100, 100), area);
+  EXPECT_TRUE(liesInside(late, area));
+  EXPECT_LE(late.left(), 350);
+  EXPECT_LE(late.top(), 250);
+  // A window whose minimum is larger than the room below its corner moves up to keep it.
+  const QRect tight = cascadeRect(8, 30, QSize(650, 450), QSize(650, 450), area);
+  EXPECT_TRUE(liesInside(tight, area));
+  EXPECT_EQ(tight.size(), QSize(650, 450));
+  for (int i = 0; i < 40; ++i)
+    EXPECT_TRUE(liesInside(cascadeRect(i, 27, QSize(820, 620), QSize(300, 200), area), area)) << i;
+}

@@ -3,6 +3,7 @@
 #include "store/keyword_index.h"
 
 #include "engine/cursor.h"
+#include "store/catalogue.h"
 #include "safety/data_safety.h"
 #include "store/index_rebuild.h"
 #include "support/scripted_dialogs.h"
@@ -10,6 +11,8 @@
 
 #include <QFile>
 #include <QThread>
+
+#include <map>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -196,6 +199,61 @@ TEST_F(KeywordSearch, TypedQuerySyntaxIsPlainText) {
   EXPECT_EQ(headings(s(u"tor")).size(), 1);  // the index is intact
   // A very long input is cut, not refused.
   EXPECT_NO_THROW(index.search(QString(25001, QChar(0xE4))));
+}
+
+TEST_F(KeywordSearch, HealthBookkeepingRegisterAndClubTextsAreFoundAndLeadToTheirRecord) {
+  const qint64 animal = stock.animal(s(u"5"), s(u"E5"), {{s(u"IDCode"), s(u"Flocke")}});
+  const qint64 medicine = stock.add(s(u"APOTHEKE"), {{s(u"Medikament"), s(u"Baycox")},
+                                                     {s(u"Bereich"), s(u"Darm")},
+                                                     {s(u"Krankheit"), s(u"Kokzidiose, Durchfall")}});
+  stock.add(s(u"MedizienHase"), {{s(u"Hase"), animal}, {s(u"Medikament"), medicine},
+                                 {s(u"Krankheit"), s(u"Kokzidiose")}, {s(u"Dosierung"), s(u"1 ml/kg über 3 Tage")}});
+  // The program creates the vaccination table when it first opens a stock.
+  if (!stock.engine.tableExists(s(u"Impfung")))
+    stock.engine.createTable(s(u"Impfung.db"), currentLayout(*findTable(s(u"Impfung"))));
+  stock.add(s(u"Impfung"), {{s(u"Tier"), animal}, {s(u"Impfung"), s(u"RHD")}, {s(u"Impfstoff"), s(u"Filavac")},
+                            {s(u"Chargenbez"), s(u"CH-4711")}, {s(u"Tierarzt"), s(u"Dr. Kühn")}});
+  const qint64 booking = stock.add(s(u"BUCHUNG"), {{s(u"Kontoname"), 1}, {s(u"Buchungsdatum"), QDate(2025, 3, 1)},
+                                                  {s(u"Kategorie"), s(u"Futter")}, {s(u"Betrag"), 125000},
+                                                  {s(u"Beschreibung"), s(u"Kokzidiostatikum-Pellets Raiffeisen")}});
+  const qint64 entry = stock.add(s(u"ZWINGREG"), {{s(u"Zwinger"), s(u"A-117")}, {s(u"Züchter"), s(u"Schäfer")},
+                                                 {s(u"Ort"), s(u"Fulda")}, {s(u"Zuchtfarbe"), s(u"havannafarbig")}});
+  stock.add(s(u"ZWINGINF"), {{s(u"Zwinger"), entry}, {s(u"Name"), s(u"Hansi")},
+                             {s(u"Memo1"), s(u"Zuchtrammler mit Havannafell")}});
+  const qint64 club = stock.add(s(u"VEREINE"), {{s(u"Verein"), s(u"KZV H 512 Hünfeld")},
+                                                {s(u"Ansprechpartner"), s(u"Grete Wolf")}});
+
+  std::map<KeywordKind, qint64> found;
+  for (const auto& hit : index.search(s(u"kokzid"))) found[hit.kind] = hit.target;
+  EXPECT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[KeywordKind::Behandlung], animal);  // a treatment leads to its animal
+  EXPECT_EQ(found[KeywordKind::Medikament], medicine);
+  EXPECT_EQ(found[KeywordKind::Buchung], booking);
+  const auto vaccination = index.search(s(u"kühn"));
+  ASSERT_EQ(vaccination.size(), 1u);
+  EXPECT_EQ(vaccination[0].kind, KeywordKind::Impfung);
+  EXPECT_EQ(vaccination[0].target, animal);
+  EXPECT_EQ(vaccination[0].heading, s(u"RHD"));
+  found.clear();
+  for (const auto& hit : index.search(s(u"havanna"))) found[hit.kind] = hit.target;
+  EXPECT_EQ(found[KeywordKind::Zuechterregister], entry);
+  EXPECT_EQ(found[KeywordKind::RegisterTier], entry);  // an animal of an entry leads to the entry
+  EXPECT_EQ(headings(s(u"schafer")), QStringList{s(u"A-117, Schäfer")});
+  const auto clubs = index.search(s(u"grete"));
+  ASSERT_EQ(clubs.size(), 1u);
+  EXPECT_EQ(clubs[0].kind, KeywordKind::Verein);
+  EXPECT_EQ(clubs[0].target, club);
+  EXPECT_EQ(keywordKindName(KeywordKind::Behandlung), s(u"Behandlung"));
+  EXPECT_EQ(keywordKindName(KeywordKind::RegisterTier), s(u"Züchterregister"));
+
+  // Changes through the engine reach these parts of the index as they reach the animals'.
+  change(s(u"MedizienHase"), 1, s(u"Krankheit"), s(u"Schnupfen"));
+  found.clear();
+  for (const auto& hit : index.search(s(u"kokzid"))) found[hit.kind] = hit.target;
+  EXPECT_EQ(found.count(KeywordKind::Behandlung), 0u);
+  EXPECT_EQ(index.search(s(u"schnupfen")).size(), 1u);
+  remove(s(u"VEREINE"), club);
+  EXPECT_TRUE(index.search(s(u"grete")).empty());
 }
 
 }  // namespace

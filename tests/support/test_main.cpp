@@ -1,4 +1,4 @@
-// Test main shared by every test executable: a QApplication on the offscreen platform, a
+// Test main shared by every test executable: the program's application object on the offscreen platform, a
 // pinned German locale and pinned fonts, so that formats, widgets and the measured text of
 // printouts are the same on every machine.
 //
@@ -8,6 +8,8 @@
 // DejaVu Sans from fonts-dejavu-core for everything else. Fonts installed on the machine are
 // invisible to the tests, so neither substitutions ("Arial") nor glyph fallbacks depend on
 // them. When a pinned file is missing, every test fails with a message naming it.
+#include "shell/ui/application.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QDir>
@@ -115,7 +117,7 @@ int main(int argc, char** argv) {
   qputenv("FONTCONFIG_FILE", QFile::encodeName(fontDir.filePath(QStringLiteral("fonts.conf"))));
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   testing::InitGoogleTest(&argc, argv);
-  QApplication app(argc, argv);
+  lapiro::shell::ui::LapiroApplication app(argc, argv);
   testing::AddGlobalTestEnvironment(new PinnedFontCheck(problems));
   return RUN_ALL_TESTS();
 }

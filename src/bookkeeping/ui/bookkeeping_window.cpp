@@ -570,16 +570,7 @@ void openBuchfuehrung(shell::ui::TFormLapiroManager& main) {
   window->onHelp = [owner](int c) {
     if (owner) owner->showHelp(c);
   };
-  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window, Qt::FramelessWindowHint);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  office.setOpen(OfficeWindow::Buchfuehrung, window);
-  main.listPanel()->setVisible(false);
-  sub->setGeometry(QRect(QPoint(0, 0), main.mdiArea()->viewport()->size()));
-  sub->show();
-  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
-  QObject::connect(window, &QObject::destroyed, &main, [owner] {
-    if (owner) owner->listPanel()->setVisible(owner->session().settings().Auswahlfenster.Anzeigen);
-  });
+  main.openOfficeWindow(window, OfficeWindow::Buchfuehrung);
 }
 
 }  // namespace lapiro::bookkeeping::ui

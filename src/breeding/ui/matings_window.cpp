@@ -343,14 +343,9 @@ void openVerpaarungenUndWuerfe(shell::ui::TFormLapiroManager& main) {
   };
   auto* form = new TFormVerpaarung(session.engine(), services);
   verpaarungForm = form;
-  verpaarungWindow = main.mdiArea()->addSubWindow(form);
-  verpaarungWindow->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(form, &QObject::destroyed, verpaarungWindow, &QObject::deleteLater);
-  const QSize area = main.mdiArea()->viewport()->size();
-  verpaarungWindow->setGeometry(QRect(QPoint(0, 0), QSize(820, 620).boundedTo(area)));
   if (store::TDatenStamm* dm = session.dataModule(); dm && dm->Hasen().isOpen() && dm->Hasen().hasRecord())
     form->ladeTier(dm->Hasen().field(QStringLiteral("Nummer")).asInteger());
-  verpaarungWindow->show();
+  verpaarungWindow = main.openNormalWindow(form, QSize(820, 620));
 }
 
 void reloadVerpaarungen(qint64 nummer) {

@@ -25,6 +25,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFrame>
+#include <QScrollArea>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -45,6 +46,21 @@
 #include <QVBoxLayout>
 
 namespace lapiro::card::ui {
+
+namespace {
+
+// A tab page inside a scroll area: on a small screen the page keeps the room its content needs
+// and scrolls, instead of squeezing its boxes and captions over each other.
+QWidget* scrolling(QWidget* page) {
+  auto* area = new QScrollArea;
+  area->setObjectName(page->objectName() + QStringLiteral("Scroll"));
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setWidget(page);
+  return area;
+}
+
+}  // namespace
 
 using engine::Notification;
 
@@ -119,18 +135,20 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   auto* tabStyle = new CompactTabStyle;
   tabStyle->setParent(this);
   tabs_->tabBar()->setStyle(tabStyle);
-  tabs_->addTab(buildStammdaten(), QStringLiteral("Stammdaten"));
+  tabs_->addTab(scrolling(buildStammdaten()), QStringLiteral("Stammdaten"));
   pedigree_ = new TPedigreePage(
       dm_, settings_,
       {[this] { refreshCard(true); }, [this](qint64 nummer) { positionAnimalList(nummer); },
        [this](int context) {
          if (services_.showHelp) services_.showHelp(context);
        }});
-  tabs_->addTab(pedigree_, QStringLiteral("Stammbaum"));
+  tabs_->addTab(scrolling(pedigree_), QStringLiteral("Stammbaum"));
   zusatzinfo_ = new TZusatzinfoSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
-  tabs_->addTab(zusatzinfo_, QStringLiteral("Gewichtstabelle/Zusatzinfo"));
+  // The two long captions take two lines, so that all eight tabs fit beside the whole animal
+  // list at the default 1152 pixels.
+  tabs_->addTab(scrolling(zusatzinfo_), QStringLiteral("Gewichtstabelle/\nZusatzinfo"));
   hygiene_ = new health::ui::THygieneSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
-  tabs_->addTab(hygiene_, QStringLiteral("Stallhygiene"));
+  tabs_->addTab(scrolling(hygiene_), QStringLiteral("Stallhygiene"));
   wurfbuch_ = new breeding::ui::TWurfbuchSeite(
       dm_, settings_,
       {services_.pickDate,
@@ -149,13 +167,13 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
          reports::showReportPreview(this, breeding::TReportKoernote(form, reports::ReportFont{settings_.Drucken.Schriftart, 9.0}),
                                     reports::MemoryDataSource{});
        }});
-  tabs_->addTab(wurfbuch_, QStringLiteral("Wurfbuch/Körung"));
-  tabs_->addTab(new shows::ui::TabAusstellung(dm_, services_.showHelp), QStringLiteral("Ausstellung"));
+  tabs_->addTab(scrolling(wurfbuch_), QStringLiteral("Wurfbuch/Körung"));
+  tabs_->addTab(scrolling(new shows::ui::TabAusstellung(dm_, services_.showHelp)), QStringLiteral("Ausstellung"));
   galerie_ = new TBildergalerie(dm_, settings_, services_.showHelp);
   galerie_->representativeChanged = [this](const QString& path) { showRepresentativePicture(path); };
-  tabs_->addTab(galerie_, QStringLiteral("Bildergalerie"));
+  tabs_->addTab(scrolling(galerie_), QStringLiteral("Bildergalerie"));
   wool_ = new breeding::ui::TabAngora(dm_, settings_, {services_.showHelp, services_.pickDate, {}});
-  tabs_->addTab(wool_, QStringLiteral("Angora Leistungsnachweis"));
+  tabs_->addTab(scrolling(wool_), QStringLiteral("Angora\nLeistungsnachweis"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(tabs_);
@@ -346,6 +364,8 @@ QWidget* TLapiroStamm::buildStammdaten() {
   vater_ = lineEdit(QStringLiteral("DBEditVater"), 0);
   mutter_ = lineEdit(QStringLiteral("DBEditMutter"), 0);
   for (QLineEdit* e : {vater_, mutter_}) {
+    // Room for a full parent: tattoos of the longest usual form with their two blanks.
+    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("WW 9999  99.99.999")) + 16);
     e->setReadOnly(true);
     e->setToolTip(QStringLiteral("Klicken zeigt die Daten des Elterntiers"));
     e->installEventFilter(this);

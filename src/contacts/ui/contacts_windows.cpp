@@ -57,24 +57,11 @@ void openAdressenverwaltung(TFormLapiroManager& main, AddressOpening from) {
     }
   }
 
-  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window, Qt::FramelessWindowHint);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  office.setOpen(OfficeWindow::Adressenverwaltung, window);
-  main.listPanel()->setVisible(false);
-  sub->setGeometry(QRect(QPoint(0, 0), main.mdiArea()->viewport()->size()));
-  sub->show();
-  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
-  QPointer<TFormLapiroManager> owner(&main);
-  QObject::connect(window, &QObject::destroyed, &main, [owner] {
-    if (owner) owner->listPanel()->setVisible(owner->session().settings().Auswahlfenster.Anzeigen);
-  });
+  main.openOfficeWindow(window, OfficeWindow::Adressenverwaltung);
 }
 
 void openStatusAdressen(TFormLapiroManager& main) {
-  if (statusWindow) {
-    main.mdiArea()->setActiveSubWindow(statusWindow);
-    return;
-  }
+  if (main.bringForward(statusWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
   auto* window = new TFormStatusAdressen(session.engine(), session.settings());
@@ -82,10 +69,7 @@ void openStatusAdressen(TFormLapiroManager& main) {
     delete window;
     return;
   }
-  statusWindow = main.mdiArea()->addSubWindow(window);
-  statusWindow->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(window, &QObject::destroyed, statusWindow.data(), &QObject::deleteLater);
-  statusWindow->show();
+  statusWindow = main.openNormalWindow(window);
 }
 
 }  // namespace lapiro::contacts::ui

@@ -318,16 +318,7 @@ void openOffice(TFormLapiroManager& main, OfficeWindow which) {
     delete window;
     return;
   }
-  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window, Qt::FramelessWindowHint);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  office.setOpen(which, window);
-  main.listPanel()->setVisible(false);
-  sub->setGeometry(QRect(QPoint(0, 0), main.mdiArea()->viewport()->size()));
-  sub->show();
-  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
-  QObject::connect(window, &QObject::destroyed, &main, [owner] {
-    if (owner) owner->listPanel()->setVisible(owner->session().settings().Auswahlfenster.Anzeigen);
-  });
+  main.openOfficeWindow(window, which);
 }
 
 }  // namespace

@@ -53,10 +53,7 @@ void openDatenaustausch(shell::ui::TFormLapiroManager& main) {
   };
   auto* window = new TFormDatenaustausch(session.engine(), QDir(shell::paths::programDir()).filePath(QStringLiteral("Austausch")),
                                          {current, listed, sheet});
-  exchangeWindow = main.mdiArea()->addSubWindow(window);
-  exchangeWindow->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(window, &QObject::destroyed, exchangeWindow.data(), &QObject::deleteLater);
-  exchangeWindow->show();
+  exchangeWindow = main.openNormalWindow(window);
 }
 
 }  // namespace lapiro::exchange::ui

@@ -22,22 +22,13 @@ namespace {
 QPointer<QMdiSubWindow> apothekeWindow;
 QPointer<QMdiSubWindow> impfWindow;
 
-// Adds the window at the area's top-left corner, `wanted` large but never beyond the area.
 QMdiSubWindow* addChild(TFormLapiroManager& main, QWidget* window, const QSize& wanted, Qt::WindowFlags flags = {}) {
-  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window, flags);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
-  const QSize area = main.mdiArea()->viewport()->size();
-  sub->setGeometry(QRect(QPoint(0, 0), wanted.boundedTo(area).expandedTo(sub->minimumSizeHint().boundedTo(area))));
-  return sub;
+  return main.openNormalWindow(window, wanted, flags);
 }
 }  // namespace
 
 void openApotheke(TFormLapiroManager& main) {
-  if (apothekeWindow) {
-    main.mdiArea()->setActiveSubWindow(apothekeWindow);
-    return;
-  }
+  if (main.bringForward(apothekeWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
   shell::tsysteminfo* settings = &session.settings();
@@ -56,14 +47,10 @@ void openApotheke(TFormLapiroManager& main) {
     return;
   }
   apothekeWindow = addChild(main, window, QSize(760, 520));
-  apothekeWindow->show();
 }
 
 void openImpfbescheinigung(TFormLapiroManager& main) {
-  if (impfWindow) {
-    main.mdiArea()->setActiveSubWindow(impfWindow);
-    return;
-  }
+  if (main.bringForward(impfWindow)) return;
   shell::ShellSession& session = main.session();
   if (store::TDatenStamm* dm = session.dataModule();
       dm && main.card() && dm->Hasen().isOpen() && dm->Hasen().isEditing())
@@ -92,7 +79,6 @@ void openImpfbescheinigung(TFormLapiroManager& main) {
   const QDate today = session.dataModule() ? session.dataModule()->today() : QDate::currentDate();
   auto* window = new TFormImpfbescheinigung(session.engine(), session.eigen(), today, services);
   impfWindow = addChild(main, window, QSize(860, 660), Qt::WindowStaysOnTopHint);
-  impfWindow->show();
 }
 
 }  // namespace lapiro::health::ui

@@ -53,9 +53,10 @@ TFormApotheke::TFormApotheke(engine::Engine& engine, std::function<bool()> speic
   commandColumn()->addWidget(new QLabel(QStringLiteral("Sortierung"), this));
   commandColumn()->addWidget(sort_);
 
-  buildFrame({{QStringLiteral("Bereich"), QStringLiteral("Gruppe"), 20},
-              {QStringLiteral("Krankheit"), QStringLiteral("Krankheit"), 30},
-              {QStringLiteral("Medikament"), QStringLiteral("Medikament"), 25},
+  // Narrow enough that the expiry date stays in view beside the other three columns.
+  buildFrame({{QStringLiteral("Bereich"), QStringLiteral("Gruppe"), 14},
+              {QStringLiteral("Krankheit"), QStringLiteral("Krankheit"), 22},
+              {QStringLiteral("Medikament"), QStringLiteral("Medikament"), 18},
               {QStringLiteral("Verfallsdatum"), QStringLiteral("Verfallsdatum"), 12}},
              QStringLiteral("Medikament"), kHilfeApotheke);
 }

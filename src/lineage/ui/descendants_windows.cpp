@@ -314,20 +314,13 @@ DescendantServices servicesFor(shell::ui::TFormLapiroManager& main) {
 
 template <class Window>
 void openWindow(shell::ui::TFormLapiroManager& main, QPointer<QMdiSubWindow>& slot, DescendantServices services) {
-  if (slot) {
-    main.mdiArea()->setActiveSubWindow(slot);
-    slot->raise();
-    return;
-  }
+  if (main.bringForward(slot)) return;
   if (!settleCurrentAnimal(main)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   store::TDatenStamm* dm = main.session().dataModule();
   auto* window = new Window(*dm, std::move(services));
-  slot = main.mdiArea()->addSubWindow(window);
-  slot->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(window, &QObject::destroyed, slot.data(), &QObject::deleteLater);
-  slot->show();
-  slot->raise();
+  // Wide enough for every column of the list.
+  slot = main.openNormalWindow(window, window->sizeHint().expandedTo(QSize(900, 520)));
 }
 
 }  // namespace

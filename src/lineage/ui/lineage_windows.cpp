@@ -24,20 +24,12 @@ qint64 currentAnimal(TFormLapiroManager& main) {
   return module->Hasen().field(QStringLiteral("Nummer")).asInteger();
 }
 
-QMdiSubWindow* addChild(TFormLapiroManager& main, QWidget* window) {
-  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
-  sub->resize(window->size() + QSize(16, 36));
-  sub->show();
-  return sub;
-}
+QMdiSubWindow* addChild(TFormLapiroManager& main, QWidget* window) { return main.openNormalWindow(window); }
 
 }  // namespace
 
 TFormInzuchtgrad* openInzuchtgrad(TFormLapiroManager& main) {
-  if (inzuchtWindow) {
-    main.mdiArea()->setActiveSubWindow(inzuchtWindow);
+  if (main.bringForward(inzuchtWindow)) {
     return qobject_cast<TFormInzuchtgrad*>(inzuchtWindow->widget());
   }
   if (!main.officeRule().mayOpenNormal()) return nullptr;
@@ -55,10 +47,7 @@ void openInzuchtgradEltern(TFormLapiroManager& main, qint64 vater, qint64 mutter
 }
 
 void openAnpaarungsplanung(TFormLapiroManager& main) {
-  if (plannerWindow) {
-    main.mdiArea()->setActiveSubWindow(plannerWindow);
-    return;
-  }
+  if (main.bringForward(plannerWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   auto* window = new TFormAnpaarungsplanung(main.session().engine(), main.session().settingsFile(),
                                              currentAnimal(main));

@@ -254,6 +254,9 @@ void TFormAnpaarungsplanung::buildUi(const PlanFilter& start) {
   table_->verticalHeader()->hide();
   table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   table_->horizontalHeader()->setStretchLastSection(true);
+  // Every column wide enough for its caption before the first calculation fills it.
+  table_->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
+  table_->horizontalHeader()->setMinimumSectionSize(40);
   connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
     if (!index.isValid()) return;
     const PlanPaar& p = model_.pairAt(index.row());

@@ -20,19 +20,10 @@ namespace {
 QPointer<QMdiSubWindow> optionsWindow;
 QPointer<QMdiSubWindow> ownDataWindow;
 
-bool bringForward(TFormLapiroManager& main, QMdiSubWindow* sub) {
-  if (!sub) return false;
-  main.mdiArea()->setActiveSubWindow(sub);
-  return true;
-}
+bool bringForward(TFormLapiroManager& main, QMdiSubWindow* sub) { return main.bringForward(sub); }
 
 QMdiSubWindow* show(TFormLapiroManager& main, QWidget* window) {
-  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
-  sub->resize(sub->sizeHint().expandedTo(QSize(820, 500)));
-  sub->show();
-  return sub;
+  return main.openNormalWindow(window, window->sizeHint().expandedTo(QSize(820, 500)));
 }
 
 template <class C>

@@ -275,12 +275,7 @@ QPointer<QMdiSubWindow> backupWindow;
 QPointer<QMdiSubWindow> restoreWindow;
 
 QMdiSubWindow* showChild(shell::ui::TFormLapiroManager& main, QWidget* window) {
-  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
-  sub->resize(QSize(560, 520));
-  sub->show();
-  return sub;
+  return main.openNormalWindow(window, QSize(560, 520));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "shell/ui/keyword_search_window.h"
 
+#include "bookkeeping/ui/bookkeeping_window.h"
 #include "card/ui/animal_card.h"
 #include "contacts/ui/address_window.h"
 #include "contacts/ui/contacts_windows.h"
+#include "contacts/ui/register_windows.h"
+#include "health/ui/health_windows.h"
 #include "engine/types.h"
 #include "shell/ui/main_window.h"
 #include "store/dialog_service.h"
@@ -85,7 +88,7 @@ TFormSchluesselwortsuche::TFormSchluesselwortsuche(store::KeywordIndex& index, Q
   box_ = new QLineEdit(this);
   box_->setMaxLength(200);
   box_->setClearButtonEnabled(true);
-  box_->setPlaceholderText(QStringLiteral("Tätowierung, Name, Ort, Bemerkung …"));
+  box_->setPlaceholderText(QStringLiteral("Tätowierung, Name, Ort, Krankheit, Bemerkung …"));
   row->addWidget(box_, 1);
   auto* go = new QPushButton(QStringLiteral("Suchen"), this);
   row->addWidget(go);
@@ -171,10 +174,7 @@ void TFormSchluesselwortsuche::choose(int row) {
 }
 
 void openSchluesselwortsuche(TFormLapiroManager& main) {
-  if (openWindow) {
-    main.mdiArea()->setActiveSubWindow(openWindow);
-    return;
-  }
+  if (main.bringForward(openWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   auto* window = new TFormSchluesselwortsuche(main.session().keywordIndex());
   QPointer<TFormLapiroManager> owner(&main);
@@ -187,14 +187,21 @@ void openSchluesselwortsuche(TFormLapiroManager& main) {
         book->gotoAddress(hit.target);
       return;
     }
+    // Hits outside animals and addresses lead to the window that keeps them.
+    switch (hit.kind) {
+      case store::KeywordKind::Medikament: health::ui::openApotheke(*owner); return;
+      case store::KeywordKind::Buchung: bookkeeping::ui::openBuchfuehrung(*owner); return;
+      case store::KeywordKind::Zuechterregister:
+      case store::KeywordKind::RegisterTier: contacts::ui::openZuechterregister(*owner); return;
+      case store::KeywordKind::Verein: contacts::ui::openVereine(*owner); return;
+      default: break;
+    }
     if (!owner->showAnimal(hit.target)) return;
     if (auto* card = owner->card())
       if (auto* sub = qobject_cast<QMdiSubWindow*>(card->parentWidget())) owner->mdiArea()->setActiveSubWindow(sub);
   });
-  openWindow = main.mdiArea()->addSubWindow(window);
-  openWindow->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(window, &QObject::destroyed, openWindow.data(), &QObject::deleteLater);
-  openWindow->show();
+  // Wide enough for the place of each hit ("Fundstelle") beside its kind and heading.
+  openWindow = main.openNormalWindow(window, QSize(820, 480));
   window->searchBox()->setFocus();
 }
 

@@ -23,6 +23,7 @@
 #include "shell/paths.h"
 #include "shell/placement.h"
 #include "shell/word_processor.h"
+#include "shell/ui/application.h"
 #include "shell/ui/calendar_dialog.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/info_window.h"
@@ -57,6 +58,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -121,6 +123,9 @@ QString longHint(const QString& hint) { return hint.contains(u'|') ? hint.sectio
 TFormLapiroManager::TFormLapiroManager(ShellSession& session, QWidget* parent)
     : QMainWindow(parent), session_(session) {
   setObjectName(QStringLiteral("TFormLapiroManager"));
+  // Dialogs opened from here on stay inside the work area (the program's application object
+  // installs this too; a host on a plain QApplication gets it here).
+  installKeepOnScreen();
   setWindowTitle(QStringLiteral("Lapiro Manager"));
   if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(tileIcon(QStringLiteral("LM"), QColor(0x6b, 0x3e, 0x1e)));
   createMenus();
@@ -132,6 +137,9 @@ TFormLapiroManager::TFormLapiroManager(ShellSession& session, QWidget* parent)
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setBackground(QColor(0x80, 0x80, 0x80));
+  // A maximised child window stays alone in that state: the card, activated after it, keeps
+  // its own arrangement with caption.
+  mdi_->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
   // The card follows the area when the splitter moves as well as when the window resizes.
   mdi_->viewport()->installEventFilter(this);
 
@@ -519,11 +527,15 @@ void TFormLapiroManager::setUpListColumns() {
   std::vector<engine::CursorModel::Column> modelColumns;
   for (const ListColumn& c : columns) modelColumns.push_back({c.field, c.title, 0});
   model_->setColumns(std::move(modelColumns));
-  const double scale = std::max(1.0, logicalDpiX() / 96.0) * 1.25;
+  // The designed widths at the screen's scale, but never narrower than the column's caption
+  // (with room for the sort mark), so every column shows whole in the least room.
+  const double scale = std::max(1.0, logicalDpiX() / 96.0);
+  const QFontMetrics headerFont(grid_->horizontalHeader()->font());
   int width = 0;
   for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
     grid_->setColumnHidden(i, !columns[i].visible);
-    const int w = static_cast<int>(columns[i].width * scale);
+    const int w = std::max(static_cast<int>(columns[i].width * scale),
+                           headerFont.horizontalAdvance(columns[i].title) + 14);
     grid_->setColumnWidth(i, w);
     if (columns[i].visible) width += w;
   }
@@ -679,6 +691,7 @@ void TFormLapiroManager::createCard() {
   cardWindow_ = mdi_->addSubWindow(card_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   // The card stays open and fitted into the main window: no restore, minimise or close.
   cardWindow_->setSystemMenu(nullptr);
+  cardWindow_->installEventFilter(this);
   cardWindow_->show();
   fitCard();
 }
@@ -696,12 +709,22 @@ void TFormLapiroManager::fitCard() {
   fitListPanel();
 }
 
+namespace {
+
+// Width the card needs beside the list to show its tabs and fields: in the compact
+// arrangement (its pages scroll below that), and in the normal one.
+constexpr int kCardCompactRoom = 400;
+constexpr int kCardNormalRoom = 780;
+
+}  // namespace
+
 int TFormLapiroManager::listPanelWidth() const {
-  if (listCompact_) return cardListWidth(true);
-  // The whole list when the card keeps the room its normal arrangement needs.
-  const int normal = cardListWidth(false);
-  if (listFullWidth_ > normal && splitter_->width() - listFullWidth_ >= kCardNormalWidth) return listFullWidth_;
-  return normal;
+  // The whole list when the card keeps the room its arrangement needs beside it; otherwise
+  // the arrangement's narrow width.
+  const int narrow = cardListWidth(listCompact_);
+  const int room = listCompact_ ? kCardCompactRoom : kCardNormalRoom;
+  if (listFullWidth_ > narrow && splitter_->width() - listFullWidth_ >= room) return listFullWidth_;
+  return narrow;
 }
 
 void TFormLapiroManager::fitListPanel() {
@@ -823,11 +846,7 @@ void TFormLapiroManager::showHelp(int context) {
 }
 
 void TFormLapiroManager::InfoClick() {
-  if (info_) {
-    mdi_->setActiveSubWindow(info_);
-    info_->raise();
-    return;
-  }
+  if (bringForward(info_)) return;
   if (!office_.mayOpenNormal()) return;
   info_ = openNormalWindow(new TFormInfo);
 }
@@ -835,11 +854,7 @@ void TFormLapiroManager::InfoClick() {
 // ------------------------------------------------------------------ lookup lists, index rebuild
 
 void TFormLapiroManager::openOnce(QPointer<QMdiSubWindow>& slot, const std::function<QWidget*()>& create) {
-  if (slot) {
-    mdi_->setActiveSubWindow(slot);
-    slot->raise();
-    return;
-  }
+  if (bringForward(slot)) return;
   if (!office_.mayOpenNormal()) return;
   QWidget* window = nullptr;
   try {
@@ -878,25 +893,94 @@ void TFormLapiroManager::IndexrekonstruktionClick() {
   });
 }
 
-QMdiSubWindow* TFormLapiroManager::openNormalWindow(QWidget* window) {
-  QMdiSubWindow* sub = mdi_->addSubWindow(window);
+namespace {
+
+// The size a normal child window asked for when it opened; cascading and fitting start from it.
+constexpr const char* kWantedSize = "lapiroWantedSize";
+
+}  // namespace
+
+QMdiSubWindow* TFormLapiroManager::openNormalWindow(QWidget* window, const QSize& wanted, Qt::WindowFlags flags) {
+  QMdiSubWindow* sub = mdi_->addSubWindow(window, flags);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  // A window that deletes itself takes its frame along.
+  connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
+  // Content that needs more room than the area scrolls inside the window.
+  const QSize frameSize = (sub->minimumSizeHint() - window->minimumSizeHint()).expandedTo(QSize(0, 0));
+  scrollContentToFit(window, mdi_->viewport()->size() - frameSize);
+  // Without a wish the window keeps the size it gave itself (plus the frame), or else its hint.
+  QSize size = wanted;
+  if (!size.isValid()) {
+    const QSize frame = (sub->sizeHint() - window->sizeHint()).expandedTo(QSize(0, 0));
+    size = window->testAttribute(Qt::WA_Resized) ? window->size() + frame : sub->sizeHint();
+  }
+  sub->setProperty(kWantedSize, size);
+  const QRect area(QPoint(0, 0), mdi_->viewport()->size());
+  sub->setGeometry(fitIntoArea(QRect(sub->pos(), size), area));
   sub->show();
   if (session_.settings().System.Fenster) {
-    mdi_->cascadeSubWindows();
-    fitCard();  // the card keeps its size
-    sub->raise();
+    cascadeChildWindows();
+    // The list windows take the free area from their place at once, as they do after every
+    // resize.
+    for (QMdiSubWindow* open : mdi_->subWindowList()) {
+      if (open->isMinimized() || open->isMaximized() || !dynamic_cast<store::ui::LookupListWindow*>(open->widget()))
+        continue;
+      open->resize(std::max(open->minimumWidth(), area.width() - open->x()),
+                   std::max(open->minimumHeight(), area.height() - open->y()));
+    }
   }
-  // The list windows take the free area from their place at once (cascading above has just
-  // moved and shrunk them), as they do after every resize.
-  const QSize area = mdi_->viewport()->size();
-  for (QMdiSubWindow* open : mdi_->subWindowList()) {
-    if (open->isMinimized() || open->isMaximized() || !dynamic_cast<store::ui::LookupListWindow*>(open->widget()))
-      continue;
-    open->resize(std::max(open->minimumWidth(), area.width() - open->x()),
-                 std::max(open->minimumHeight(), area.height() - open->y()));
-  }
+  keepChildWindowsInside();
+  sub->raise();
+  mdi_->setActiveSubWindow(sub);
   return sub;
+}
+
+QMdiSubWindow* TFormLapiroManager::openOfficeWindow(QWidget* window, OfficeWindow which) {
+  QMdiSubWindow* sub = mdi_->addSubWindow(window, Qt::FramelessWindowHint);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  office_.setOpen(which, window);
+  listPanel_->setVisible(false);
+  sub->setGeometry(QRect(QPoint(0, 0), mdi_->viewport()->size()));
+  sub->show();
+  connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
+  QPointer<TFormLapiroManager> owner(this);
+  connect(window, &QObject::destroyed, this, [owner] {
+    if (owner) owner->listPanel_->setVisible(owner->session_.settings().Auswahlfenster.Anzeigen);
+  });
+  return sub;
+}
+
+bool TFormLapiroManager::bringForward(QMdiSubWindow* sub) {
+  if (!sub) return false;
+  if (sub->isMinimized()) sub->showNormal();
+  mdi_->setActiveSubWindow(sub);
+  sub->raise();
+  return true;
+}
+
+void TFormLapiroManager::cascadeChildWindows() {
+  // The card fills the area behind the others; every other window steps down by one title
+  // bar from the one opened before it, as large as it asked to be where the room allows.
+  const QRect area(QPoint(0, 0), mdi_->viewport()->size());
+  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+  int index = 0;
+  for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+    if (sub == cardWindow_ || sub->isHidden() || sub->isMinimized() || sub->isMaximized()) continue;
+    QSize wanted = sub->property(kWantedSize).toSize();
+    if (!wanted.isValid()) wanted = sub->size();
+    sub->setGeometry(cascadeRect(index++, step, wanted, sub->minimumSizeHint(), area));
+  }
+  fitCard();
+}
+
+void TFormLapiroManager::keepChildWindowsInside() {
+  const QRect area(QPoint(0, 0), mdi_->viewport()->size());
+  if (area.isEmpty()) return;
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    if (sub == cardWindow_ || sub->isMinimized() || sub->isMaximized()) continue;
+    const QRect fitted = fitIntoArea(sub->geometry(), area);
+    if (fitted != sub->geometry()) sub->setGeometry(fitted);
+  }
 }
 
 void TFormLapiroManager::TextverarbeitungClick() {
@@ -929,9 +1013,8 @@ void TFormLapiroManager::SchriftartClick() {
 }
 
 void TFormLapiroManager::UebereinanderClick() {
-  mdi_->cascadeSubWindows();
+  cascadeChildWindows();
   // The card keeps filling the area behind the cascaded windows.
-  fitCard();
   if (cardWindow_) cardWindow_->lower();
 }
 
@@ -961,13 +1044,17 @@ void TFormLapiroManager::fitChildWindows() {
     return;
   }
   fitCard();
-  if (!session_.settings().System.Fenster) return;
+  if (!session_.settings().System.Fenster) {
+    keepChildWindowsInside();
+    return;
+  }
   for (QMdiSubWindow* sub : mdi_->subWindowList()) {
     if (sub->isMinimized() || sub->isMaximized() || sub == info_ || sub == indexrekonstruktion_ || sub == cardWindow_)
       continue;
     sub->resize(std::max(sub->minimumWidth(), area.width() - sub->x()),
                 std::max(sub->minimumHeight(), area.height() - sub->y()));
   }
+  keepChildWindowsInside();
 }
 
 void TFormLapiroManager::resizeEvent(QResizeEvent* event) {
@@ -992,10 +1079,22 @@ bool TFormLapiroManager::eventFilter(QObject* watched, QEvent* event) {
   // The area changes with the window, the splitter and the list panel shown or hidden (office
   // windows hide it): the card and the office windows follow it.
   if (mdi_ && watched == mdi_->viewport() && event->type() == QEvent::Resize) {
-    if (office_.anyOpen())
+    if (office_.anyOpen()) {
       fitChildWindows();
-    else
+    } else {
       fitCard();
+      keepChildWindowsInside();
+    }
+  }
+  // The card is never maximised or minimised (it has no button to come back with): a double
+  // click on its caption or a maximised window before it leaves it filling the area.
+  if (cardWindow_ && watched == cardWindow_ && event->type() == QEvent::WindowStateChange &&
+      (cardWindow_->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) {
+    QTimer::singleShot(0, this, [this] {
+      if (!cardWindow_) return;
+      cardWindow_->setWindowState(cardWindow_->windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+      fitCard();
+    });
   }
   if (event->type() == QEvent::ToolTip && hintWidgets_.contains(qobject_cast<QWidget*>(watched)))
     return !session_.settings().System.Hilfe;

@@ -88,6 +88,23 @@ class TFormLapiroManager : public QMainWindow {
   // Shows the help page of a context number in the help window.
   void showHelp(int context);
 
+  // --- opening child windows: every window of the program opens through one of these ------
+
+  // Opens `window` as a normal child window: its frame closes with it and is deleted, it is
+  // `wanted` large (frame included; its size hint when invalid) but never beyond the client
+  // area, and when System/Fenster is set every child window is cascaded while the card keeps
+  // its size. The window is shown and made active. `window` must not be in the area yet.
+  QMdiSubWindow* openNormalWindow(QWidget* window, const QSize& wanted = QSize(), Qt::WindowFlags flags = {});
+  // Opens `window` as office window `which`: frameless, filling the client area, registered
+  // with the office rule; the list panel is hidden while it is open. The caller has asked the
+  // office rule before.
+  QMdiSubWindow* openOfficeWindow(QWidget* window, OfficeWindow which);
+  // Brings an open child window to the front; false when `sub` is null (closed).
+  bool bringForward(QMdiSubWindow* sub);
+  // Keeps every child window inside the client area: a window larger than the area shrinks to
+  // it, one reaching beyond an edge moves back in. Runs after every opening and resize.
+  void keepChildWindowsInside();
+
   ShellSession& session() { return session_; }
   QMdiArea* mdiArea() const { return mdi_; }
   QTableView* animalGrid() const { return grid_; }
@@ -128,7 +145,7 @@ class TFormLapiroManager : public QMainWindow {
   // Gives the list panel listPanelWidth() when that differs from the width last given.
   void fitListPanel();
   void focusCardTab();
-  QMdiSubWindow* openNormalWindow(QWidget* window);
+  void cascadeChildWindows();
 
   // Command handlers.
   void BeendenClick();

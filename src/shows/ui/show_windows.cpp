@@ -153,23 +153,11 @@ void openAusstellungstermine(TFormLapiroManager& main) {
     store::dialogs().error(e.message());
     return;
   }
-  QMdiSubWindow* sub = main.mdiArea()->addSubWindow(window, Qt::FramelessWindowHint);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  office.setOpen(OfficeWindow::Ausstellungstermine, window);
-  main.listPanel()->setVisible(false);
-  sub->setGeometry(QRect(QPoint(0, 0), main.mdiArea()->viewport()->size()));
-  sub->show();
-  QObject::connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
-  QObject::connect(window, &QObject::destroyed, &main, [owner] {
-    if (owner) owner->listPanel()->setVisible(owner->session().settings().Auswahlfenster.Anzeigen);
-  });
+  main.openOfficeWindow(window, OfficeWindow::Ausstellungstermine);
 }
 
 void openAusstellungstitel(TFormLapiroManager& main) {
-  if (titleWindow) {
-    main.mdiArea()->setActiveSubWindow(titleWindow);
-    return;
-  }
+  if (main.bringForward(titleWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
   QPointer<TFormLapiroManager> owner(&main);
@@ -182,11 +170,7 @@ void openAusstellungstitel(TFormLapiroManager& main) {
     store::dialogs().error(e.message());
     return;
   }
-  titleWindow = main.mdiArea()->addSubWindow(window);
-  titleWindow->setAttribute(Qt::WA_DeleteOnClose);
-  titleWindow->resize(380, 420);
-  QObject::connect(window, &QObject::destroyed, titleWindow.data(), &QObject::deleteLater);
-  titleWindow->show();
+  titleWindow = main.openNormalWindow(window, QSize(380, 420));
 }
 
 }  // namespace lapiro::shows::ui
