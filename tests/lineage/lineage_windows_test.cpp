@@ -197,10 +197,14 @@ TEST_F(LineageWindows, PlannerRanksPairsMarksThemAndRemembersTheThreshold) {
   ASSERT_LT(firstUnknown, m.rowCount());
   for (int r = 0; r < m.rowCount(); ++r) {
     const bool withR9 = m.rammler()[m.pairAt(r).rammler].nummer == fremd;
-    if (withR9) EXPECT_TRUE(m.abstammungUnbekannt(r)) << r;
+    if (withR9) {
+      EXPECT_TRUE(m.abstammungUnbekannt(r)) << r;
+    }
     EXPECT_EQ(m.abstammungUnbekannt(r), r >= firstUnknown) << r;
     EXPECT_EQ(m.data(m.index(r, 2)).toString().endsWith(QStringLiteral("– Abstammung unbekannt")), r >= firstUnknown) << r;
-    if (r > 0 && r != firstUnknown) EXPECT_LE(m.pairAt(r - 1).fAlle, m.pairAt(r).fAlle);
+    if (r > 0 && r != firstUnknown) {
+      EXPECT_LE(m.pairAt(r - 1).fAlle, m.pairAt(r).fAlle);
+    }
   }
   m.sort(2, Qt::DescendingOrder);
   EXPECT_TRUE(m.abstammungUnbekannt(m.rowCount() - 1));

@@ -148,7 +148,7 @@ TEST_F(LookupWindows, BreedWeightsTakeTheDecimalCommaAndRefuseTextOnceWhenLeft) 
   EXPECT_EQ(w.edit(QStringLiteral("Name"))->text(), QStringLiteral("Rex"));  // did not move
 
   high->selectAll();
-  QTest::keyClicks(high, QStringLiteral("4.25"));
+  QTest::keyClicks(high, QStringLiteral("4,25"));
   dialogs.clear();
   dialogs.yes();  // the save question
   click(&w, QStringLiteral("nbNext"));

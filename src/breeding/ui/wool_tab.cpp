@@ -466,15 +466,14 @@ bool TabAngora::writeBox(Box& b) {
     }
     case Kind::Points: {
       const core::NumberReading r = core::readTypedNumber(t);
-      const std::optional<core::Points> d =
-          r.isNumber() && !r.number->negative && r.number->fraction.size() <= 2 && r.number->whole.size() <= 3
-              ? std::optional<core::Points>(core::Points::fromHundredths(*r.number->scaled(2)))
-              : std::nullopt;
-      ok = t.isEmpty() || (d && *d <= core::Points::whole(100));
+      const bool valid =
+          r.isNumber() && !r.number->negative && r.number->fraction.size() <= 2 && r.number->whole.size() <= 3;
+      const core::Points d = valid ? core::Points::fromHundredths(*r.number->scaled(2)) : core::Points();
+      ok = t.isEmpty() || (valid && d <= core::Points::whole(100));
       if (!ok)
         refusal = core::refusalMessage(
             r, QStringLiteral("»%1« ist für „Bewertungspunkte“ nicht zulässig: erlaubt sind 0 bis 100 Punkte.").arg(t));
-      if (ok && d) v = d->toDouble();
+      if (ok && valid) v = d.toDouble();
       break;
     }
     case Kind::Calculated:
