@@ -20,6 +20,18 @@ struct SyntheticAnimal {
   std::int64_t id, sire, dam;
 };
 
+// `byBirth` (generations of `perGeneration` animals in birth order) with the newest generation
+// first, each generation kept in birth order.
+inline std::vector<SyntheticAnimal> newestGenerationFirst(const std::vector<SyntheticAnimal>& byBirth,
+                                                          int perGeneration, int generations) {
+  std::vector<SyntheticAnimal> out;
+  out.reserve(byBirth.size());
+  for (int g = generations - 1; g >= 0; --g)
+    out.insert(out.end(), byBirth.begin() + static_cast<std::ptrdiff_t>(g) * perGeneration,
+               byBirth.begin() + static_cast<std::ptrdiff_t>(g + 1) * perGeneration);
+  return out;
+}
+
 inline std::vector<SyntheticAnimal> syntheticPedigree(int perGeneration, int generations, unsigned seed = 42) {
   constexpr int kHerd = 100, kBucks = 2, kDoes = 40;
   const int herds = perGeneration / kHerd;
@@ -62,12 +74,7 @@ inline std::vector<SyntheticAnimal> syntheticPedigree(int perGeneration, int gen
     does.swap(nd);
   }
   // Newest generation first, each generation in birth order.
-  std::vector<SyntheticAnimal> out;
-  out.reserve(byBirth.size());
-  for (int g = generations - 1; g >= 0; --g)
-    out.insert(out.end(), byBirth.begin() + static_cast<std::ptrdiff_t>(g) * perGeneration,
-               byBirth.begin() + static_cast<std::ptrdiff_t>(g + 1) * perGeneration);
-  return out;
+  return newestGenerationFirst(byBirth, perGeneration, generations);
 }
 
 // Widely mixed (widelyMixedPedigree): `generations` overlapping generations of `perGeneration`
@@ -104,12 +111,7 @@ inline std::vector<SyntheticAnimal> widelyMixedPedigree(int perGeneration, int g
       }
     }
   }
-  std::vector<SyntheticAnimal> out;
-  out.reserve(byBirth.size());
-  for (int g = generations - 1; g >= 0; --g)
-    out.insert(out.end(), byBirth.begin() + static_cast<std::ptrdiff_t>(g) * perGeneration,
-               byBirth.begin() + static_cast<std::ptrdiff_t>(g + 1) * perGeneration);
-  return out;
+  return newestGenerationFirst(byBirth, perGeneration, generations);
 }
 
 }  // namespace lapiro::bench
