@@ -3,6 +3,8 @@
 #include "engine/sqlite_util.h"
 #include "lineage/genetic_formula.h"
 #include "lineage/inbreeding_tree.h"
+#include "lineage/pedigree_diversity.h"
+#include "lineage/stock_analysis.h"
 #include "shows/show_score.h"
 #include "store/dialog_service.h"
 
@@ -17,19 +19,6 @@ using engine::OpenMode;
 using engine::Statement;
 
 namespace {
-
-// Animals with a date of slaughter or death in VERKAUFT.
-QSet<qint64> deadAnimals(engine::Engine& engine) {
-  QSet<qint64> dead;
-  if (!engine.tableExists(QStringLiteral("VERKAUFT"))) return dead;
-  auto table = engine.acquire(QStringLiteral("VERKAUFT"), OpenMode::Shared);
-  const bool withDeath = table->def().field(QStringLiteral("Gestorbenam")) != nullptr;
-  Statement st(table->db(), QStringLiteral("SELECT Katze FROM ") + table->sqlName() +
-                                QStringLiteral(" WHERE Geschlachtetam IS NOT NULL") +
-                                (withDeath ? QStringLiteral(" OR Gestorbenam IS NOT NULL") : QString()));
-  while (st.step()) dead.insert(sqlite3_column_int64(st.handle(), 0));
-  return dead;
-}
 
 PlanTier rowToTier(Statement& st) {
   sqlite3_stmt* h = st.handle();
@@ -73,7 +62,7 @@ std::vector<PlanTier> MatingPlanner::kandidaten(const PlanFilter& filter, bool r
     values << QStringLiteral("%1").arg(*filter.geburtsjahr, 4, 10, QChar(u'0'));
   }
   sql += QStringLiteral(" ORDER BY TatoRechts, TatoLinks, Nummer");
-  const QSet<qint64> dead = filter.nurLebende ? deadAnimals(engine_) : QSet<qint64>{};
+  const QSet<qint64> dead = filter.nurLebende ? toteTiere(engine_) : QSet<qint64>{};
   Statement st(table->db(), sql);
   st.bindAll(values);
   std::vector<PlanTier> list;
@@ -164,6 +153,16 @@ std::optional<std::vector<PlanPaar>> MatingPlanner::rate(const std::vector<PlanT
   std::vector<std::int32_t> doeIndex;
   for (const PlanTier& t : haesinnen) doeIndex.push_back(ped.indexOf(t.nummer));
 
+  // MK with the living stock: one product over the whole pedigree.
+  std::vector<double> mk;
+  {
+    std::vector<std::int32_t> reference;
+    for (qint64 n : lebenderBestand(engine_, StockAnalysis(engine_).standardWahl().status))
+      if (const std::int32_t i = ped.indexOf(n)) reference.push_back(i);
+    mk = meanKinship(ped, stock_.d(), reference);
+  }
+  auto mkOf = [&](std::int32_t i) { return i ? mk[i] : 0.0; };
+
   KinshipRows rows(ped, stock_.d());
   std::vector<double> row;
   qint64 done = 0;
@@ -186,6 +185,7 @@ std::optional<std::vector<PlanPaar>> MatingPlanner::rate(const std::vector<PlanT
       }
       p.schauRammler = schauR[r];
       p.schauHaesin = schauH[h];
+      if (!mk.empty()) p.mkNachkommen = 0.5 * (mkOf(bi) + mkOf(di));
       pairs.push_back(std::move(p));
       if (progress && (++done & 1023) == 0 && !progress(done, total)) return std::nullopt;
     }

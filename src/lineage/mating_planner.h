@@ -2,7 +2,9 @@
 // breed, colour, status, birth year and whether they live, and rating every buck x doe pair:
 // the offspring's coefficient over all generations (the kinship of the parents), the
 // 4-generation coefficient of the inbreeding window's path rule, whether the parents' genetic
-// formulas combine with the offspring's formula, and each parent's best show total.
+// formulas combine with the offspring's formula, each parent's best show total, and the mean
+// kinship of the offspring with the living stock (the mean of the parents' MK, see
+// stock_analysis.h), so that pairs which keep diversity can be preferred.
 //
 // Every value the user chose reaches SQLite as a bound parameter. The pedigree is the stock's
 // (StockPedigree): read again whenever `Hasen` has changed.
@@ -50,6 +52,9 @@ struct PlanPaar {
   QString formel;          // the offspring's stored formula (empty when they do not)
   std::optional<double> schauRammler;  // best show total, nullopt without one
   std::optional<double> schauHaesin;
+  // Mean kinship of the offspring with the living stock by the default status choice: the
+  // mean of the parents' MK. nullopt when that stock is empty.
+  std::optional<double> mkNachkommen;
 };
 
 inline constexpr double kStandardSchwelle = 6.25;  // percent

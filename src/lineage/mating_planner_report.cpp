@@ -1,5 +1,6 @@
 #include "lineage/mating_planner_report.h"
 
+#include "lineage/stock_analysis.h"
 #include "shell/number_format.h"
 #include "shows/show_score.h"
 
@@ -10,15 +11,16 @@ using reports::Element;
 
 namespace {
 // "F alle Gen." is wide enough for "0,00 – Abstammung unbekannt".
-const double kWidths[] = {0.13, 0.13, 0.18, 0.08, 0.09, 0.15, 0.12, 0.12};
-bool numeric(int column) { return column == 2 || column == 3 || column == 6 || column == 7; }
+const double kWidths[] = {0.10, 0.10, 0.18, 0.07, 0.08, 0.14, 0.10, 0.10, 0.13};
+constexpr int kSpalten = 9;
+bool numeric(int column) { return column == 2 || column == 3 || column >= 6; }
 QString schau(const std::optional<double>& v) { return v ? shows::formatPoints(*v) : QString(); }
 }  // namespace
 
 QStringList planSpalten() {
   return {QStringLiteral("Rammler"),       QStringLiteral("Häsin"),      QStringLiteral("F alle Gen. %"),
           QStringLiteral("F 4 Gen. %"),    QStringLiteral("Erbformeln"), QStringLiteral("Erbformel Nachzucht"),
-          QStringLiteral("Schau Rammler"), QStringLiteral("Schau Häsin")};
+          QStringLiteral("Schau Rammler"), QStringLiteral("Schau Häsin"), QStringLiteral("MK der Nachkommen")};
 }
 
 QStringList planZeile(const PlanPaar& p, const std::vector<PlanTier>& rammler, const std::vector<PlanTier>& haesinnen,
@@ -34,7 +36,8 @@ QStringList planZeile(const PlanPaar& p, const std::vector<PlanTier>& rammler, c
               : QStringLiteral("passen nicht"),
           p.formel,
           schau(p.schauRammler),
-          schau(p.schauHaesin)};
+          schau(p.schauHaesin),
+          p.mkNachkommen ? shell::formatFixed(*p.mkNachkommen, 4) : QString::fromUtf16(kUndefiniert)};
 }
 
 std::vector<char> unbekannteAbstammung(const std::vector<PlanPaar>& pairs, const std::vector<PlanTier>& rammler,
@@ -69,7 +72,7 @@ reports::Report planReport(double schwelle, const reports::ReportFont& font) {
   r.detail = Band(5.0);
   double x = 0;
   const QStringList titles = planSpalten();
-  for (int c = 0; c < 8; ++c) {
+  for (int c = 0; c < kSpalten; ++c) {
     const double cw = w * kWidths[c];
     Element head = Element::label(QRectF(x, 0, cw - 2.0, 5.5), titles[c]).bold().singleLine();
     Element e = Element::dataField(QRectF(x, 0, cw - 2.0, 5.0), QStringLiteral("C%1").arg(c));

@@ -26,7 +26,7 @@ std::vector<char> unbekannteAbstammung(const std::vector<PlanPaar>& pairs, const
 QStringList planSpalten();
 
 reports::Report planReport(double schwelle, const reports::ReportFont& font = reports::ReportFont{QStringLiteral("Arial"), 9.0});
-// Rows in the order of `order` (indices into `pairs`); fields "C0" .. "C7" and "Mark".
+// Rows in the order of `order` (indices into `pairs`); fields "C0" .. "C8" and "Mark".
 // `unbekannt` (per pair, may be empty) marks the pairs without known pedigree.
 reports::MemoryDataSource planRows(const std::vector<PlanPaar>& pairs, const std::vector<int>& order,
                                    const std::vector<PlanTier>& rammler, const std::vector<PlanTier>& haesinnen,

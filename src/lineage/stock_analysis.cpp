@@ -109,6 +109,26 @@ QSet<qint64> toteTiere(engine::Engine& engine) {
   return dead;
 }
 
+std::vector<qint64> lebenderBestand(engine::Engine& engine, const std::vector<int>& status) {
+  std::vector<qint64> out;
+  if (status.empty()) return out;
+  const QSet<qint64> dead = toteTiere(engine);
+  auto table = engine.acquire(QStringLiteral("Hasen"), OpenMode::Shared);
+  QString sql = QStringLiteral("SELECT Nummer FROM ") + table->sqlName() + QStringLiteral(" WHERE Status IN (");
+  QVariantList values;
+  for (int s : status) {
+    sql += values.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
+    values << s;
+  }
+  Statement st(table->db(), sql + QStringLiteral(") ORDER BY Nummer"));
+  st.bindAll(values);
+  while (st.step()) {
+    const qint64 n = sqlite3_column_int64(st.handle(), 0);
+    if (!dead.contains(n)) out.push_back(n);
+  }
+  return out;
+}
+
 const AnalyseTier* Bestandsanalyse::tier(qint64 nummer) const {
   const auto it = std::lower_bound(tiere.begin(), tiere.end(), nummer,
                                    [](const AnalyseTier& t, qint64 n) { return t.nummer < n; });

@@ -87,6 +87,8 @@ inline constexpr int kVollstaendigkeitGenerationen = 5;
 
 // Animals with a date of slaughter or death in VERKAUFT (empty when the table is missing).
 QSet<qint64> toteTiere(engine::Engine& engine);
+// The numbers of the animals with one of `status` and without such a date, rising.
+std::vector<qint64> lebenderBestand(engine::Engine& engine, const std::vector<int>& status);
 
 class StockAnalysis {
  public:

@@ -1,5 +1,9 @@
 #include "lineage/stock_analysis.h"
 
+#include "lineage/mating_planner.h"
+#include "lineage/mating_planner_report.h"
+#include "shell/number_format.h"
+
 #include <gtest/gtest.h>
 
 #include "support/scripted_dialogs.h"
@@ -129,4 +133,32 @@ TEST_F(Analysis, AnEmptyReferenceOrACancelGivesNoResult) {
   EXPECT_FALSE(analysis.berechne(all, today, [&](std::int64_t, std::int64_t) { return ++calls < 2; }));
   EXPECT_TRUE(dialogs.shown().empty());
   EXPECT_TRUE(analysis.berechne(all, today));
+}
+
+TEST_F(Analysis, MatingPlannerShowsTheOffspringsMeanKinshipWithTheLivingStock) {
+  const qint64 s = animal(QStringLiteral("S"), 1, QDate(2021, 1, 1));
+  const qint64 d1 = animal(QStringLiteral("D1"), 1, QDate(2021, 2, 1));
+  const qint64 k1 = animal(QStringLiteral("K1"), 1, QDate(2023, 1, 1), s, d1);
+  animal(QStringLiteral("X"), 4, QDate(2020, 1, 1));  // slaughtered status: not in the stock
+  const qint64 b = stock.animal(QStringLiteral("B"), QStringLiteral("1.B"), {{QStringLiteral("Geschlecht"), QStringLiteral("1")},
+                                                                             {QStringLiteral("Status"), 1},
+                                                                             {QStringLiteral("Vater"), s}});
+
+  StockAnalysis analysis(stock.engine);
+  const auto r = analysis.berechne(analysis.standardWahl(), today);
+  ASSERT_TRUE(r);
+  MatingPlanner planner(stock.engine);
+  const auto bucks = std::vector<PlanTier>{*planner.tier(b)};
+  const auto does = std::vector<PlanTier>{*planner.tier(k1), *planner.tier(d1)};
+  const auto pairs = planner.rate(bucks, does);
+  ASSERT_TRUE(pairs);
+  ASSERT_EQ(pairs->size(), 2u);
+  for (const PlanPaar& p : *pairs) {
+    ASSERT_TRUE(p.mkNachkommen);
+    EXPECT_NEAR(*p.mkNachkommen, 0.5 * (r->tier(b)->mk + r->tier(does[p.haesin].nummer)->mk), 1e-12);
+    EXPECT_EQ(planZeile(p, bucks, does).last(), shell::formatFixed(*p.mkNachkommen, 4));
+  }
+  EXPECT_EQ(planSpalten().last(), QStringLiteral("MK der Nachkommen"));
+  // The doe unrelated to the buck's sire line keeps more diversity.
+  EXPECT_LT((*pairs)[1].mkNachkommen, (*pairs)[0].mkNachkommen);
 }

@@ -31,7 +31,7 @@ namespace lapiro::lineage::ui {
 
 namespace {
 
-constexpr int kColumns = 8;
+constexpr int kColumns = 9;
 constexpr int kManyPairs = 20000;  // show a progress dialog above this many pairs
 
 // (Nummer, Name) of a lookup table, optionally only the rows with `where` = value.
@@ -125,7 +125,8 @@ void PlanModel::sort(int column, Qt::SortOrder order) {
       case 4: return {p.formelnOk ? 0 : 1, 0, {}};
       case 5: return {0, 0, p.formel};
       case 6: return {p.schauRammler ? 0 : 1, p.schauRammler.value_or(0), {}};
-      default: return {p.schauHaesin ? 0 : 1, p.schauHaesin.value_or(0), {}};
+      case 7: return {p.schauHaesin ? 0 : 1, p.schauHaesin.value_or(0), {}};
+      default: return {p.mkNachkommen ? 0 : 1, p.mkNachkommen.value_or(0), {}};
     }
   };
   // By a coefficient, pairs without known pedigree come after the others in either
