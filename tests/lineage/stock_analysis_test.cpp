@@ -2,6 +2,8 @@
 
 #include "lineage/mating_planner.h"
 #include "lineage/mating_planner_report.h"
+#include "lineage/stock_analysis_report.h"
+#include "engine/sqlite_util.h"
 #include "shell/number_format.h"
 
 #include <gtest/gtest.h>
@@ -161,4 +163,27 @@ TEST_F(Analysis, MatingPlannerShowsTheOffspringsMeanKinshipWithTheLivingStock) {
   EXPECT_EQ(planSpalten().last(), QStringLiteral("MK der Nachkommen"));
   // The doe unrelated to the buck's sire line keeps more diversity.
   EXPECT_LT((*pairs)[1].mkNachkommen, (*pairs)[0].mkNachkommen);
+}
+
+TEST_F(Analysis, ALoopInTheParentageIsReportedOnceAndTheFiguresStayDefined) {
+  const qint64 a = animal(QStringLiteral("A"), 1, QDate(2022, 1, 1));
+  const qint64 b = animal(QStringLiteral("B"), 1, QDate(2023, 1, 1), a, 0);
+  // A is recorded as a son of B although B descends from A.
+  auto hasen = stock.engine.acquire(QStringLiteral("Hasen"), engine::OpenMode::Shared);
+  engine::Statement st(hasen->db(), QStringLiteral("UPDATE ") + hasen->sqlName() + QStringLiteral(" SET Vater = ? WHERE Nummer = ?"));
+  st.bindAll({b, a});
+  st.step();
+  st.reset();
+  hasen.reset();
+
+  StockAnalysis analysis(stock.engine);
+  const auto r = analysis.berechne(analysis.standardWahl(), today);
+  ASSERT_TRUE(r);
+  ASSERT_EQ(dialogs.texts().size(), 1);
+  EXPECT_TRUE(dialogs.texts().front().contains(QStringLiteral("Schleife")));
+  for (const auto& [label, value] : zusammenfassung(*r)) EXPECT_FALSE(value.isEmpty()) << qPrintable(label);
+  EXPECT_NEAR(r->beitraege.marginalSum, 1.0, 1e-12);
+  dialogs.clear();
+  EXPECT_TRUE(analysis.berechne(analysis.standardWahl(), today));
+  EXPECT_TRUE(dialogs.texts().isEmpty()) << "reported once";
 }
