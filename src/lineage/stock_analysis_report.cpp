@@ -87,19 +87,28 @@ QStringList analyseSpalten() {
           QStringLiteral("Äquiv. Gen."),   QStringLiteral("Nachkommen"),  QStringLiteral("Für die Vielfalt behalten")};
 }
 
+QString analyseZelle(const AnalyseTier& t, int column) {
+  switch (column) {
+    case 0: return t.tatoRechts;
+    case 1: return t.tatoLinks;
+    case 2: return t.name;
+    case 3: return t.rammler ? QStringLiteral("1.0") : QStringLiteral("0.1");
+    case 4: return t.geburtstag.isValid() ? t.geburtstag.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+    case 5: return t.referenz ? QStringLiteral("ja") : QString();
+    case 6: return formatFixed(t.f, 4);
+    case 7: return formatFixed(t.mk, 4);
+    case 8: return formatFixed(t.vollstaendigkeit, 3);
+    case 9: return formatFixed(t.generationen, 2);
+    case 10: return QString::number(t.nachkommen);
+    case 11: return t.rang > 0 ? QString::number(t.rang) : undefined();
+    default: return {};
+  }
+}
+
 QStringList analyseZeile(const AnalyseTier& t) {
-  return {t.tatoRechts,
-          t.tatoLinks,
-          t.name,
-          t.rammler ? QStringLiteral("1.0") : QStringLiteral("0.1"),
-          t.geburtstag.isValid() ? t.geburtstag.toString(QStringLiteral("dd.MM.yyyy")) : QString(),
-          t.referenz ? QStringLiteral("ja") : QString(),
-          formatFixed(t.f, 4),
-          formatFixed(t.mk, 4),
-          formatFixed(t.vollstaendigkeit, 3),
-          formatFixed(t.generationen, 2),
-          QString::number(t.nachkommen),
-          t.rang > 0 ? QString::number(t.rang) : undefined()};
+  QStringList cells;
+  for (int c = 0; c < kAnalyseSpalten; ++c) cells << analyseZelle(t, c);
+  return cells;
 }
 
 QStringList analyseHinweise() {

@@ -19,9 +19,11 @@ namespace lapiro::lineage {
 // (label, value) per summary line.
 std::vector<std::pair<QString, QString>> zusammenfassung(const Bestandsanalyse& a);
 
-// The grid's column titles and the cells of one animal (in column order).
+// The grid's column titles and the cells of one animal (in column order), or one cell.
+inline constexpr int kAnalyseSpalten = 12;
 QStringList analyseSpalten();
 QStringList analyseZeile(const AnalyseTier& t);
+QString analyseZelle(const AnalyseTier& t, int column);
 
 // The conventions and published methods, one paragraph per line, for the help page and the
 // printout.

@@ -4,6 +4,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineSeries>
 #include <QRadioButton>
@@ -157,4 +158,30 @@ TEST_F(AnalysisWindow, SearchResultAndBirthYearsChooseTheReferenceAndNoChoiceIsE
   EXPECT_FALSE(w.BerechnenClick());
   EXPECT_EQ(dialogs.texts(), QStringList{leereReferenzText()});
   EXPECT_EQ(w.analyse()->werte.size, 2);
+}
+
+// Not part of the suite: the window on an installed demo stock ($LAPIRO_DEMO_HOME), timed,
+// with pictures and the printout saved into $LAPIRO_SCREENSHOTS for looking at them.
+TEST(AnalysisWindowOnDemoStock, DISABLED_Pictures) {
+  const QString home = qEnvironmentVariable("LAPIRO_DEMO_HOME");
+  const QString out = qEnvironmentVariable("LAPIRO_SCREENSHOTS");
+  if (home.isEmpty() || out.isEmpty()) GTEST_SKIP();
+  engine::Engine engine;
+  engine.setAlias(QStringLiteral("Hase"), home + QStringLiteral("/daten"));
+  ScriptedDialogs dialogs;
+  TFormBestandsanalyse w(engine);
+  w.setAttribute(Qt::WA_DeleteOnClose, false);
+  w.resize(1100, 750);
+  w.show();
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(w.BerechnenClick());
+  std::printf("analysis with window: %lld ms, %d animals in R\n", static_cast<long long>(clock.elapsed()), w.analyse()->werte.size);
+  w.table()->sortByColumn(11, Qt::AscendingOrder);
+  w.grab().save(out + QStringLiteral("/demo-bestandsanalyse.png"));
+  w.tabs()->setCurrentIndex(1);
+  w.grab().save(out + QStringLiteral("/demo-bestandsanalyse-werte.png"));
+  w.tabs()->setCurrentIndex(2);
+  w.grab().save(out + QStringLiteral("/demo-bestandsanalyse-verlauf.png"));
+  ASSERT_TRUE(w.speicherePdf(out + QStringLiteral("/demo-bestandsanalyse.pdf")));
 }

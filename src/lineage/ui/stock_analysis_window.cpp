@@ -43,7 +43,6 @@ namespace lapiro::lineage::ui {
 
 namespace {
 
-constexpr int kColumns = 12;
 constexpr int kProgressAfterMs = 500;
 
 bool numericColumn(int c) { return c >= 6; }
@@ -66,11 +65,11 @@ int AnalyseModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(order_.size());
 }
 
-int AnalyseModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+int AnalyseModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kAnalyseSpalten; }
 
 QVariant AnalyseModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  if (role == Qt::DisplayRole) return analyseZeile(tierAt(index.row())).value(index.column());
+  if (role == Qt::DisplayRole) return analyseZelle(tierAt(index.row()), index.column());
   if (role == Qt::TextAlignmentRole && numericColumn(index.column())) return int(Qt::AlignRight | Qt::AlignVCenter);
   return {};
 }
@@ -186,6 +185,7 @@ void TFormBestandsanalyse::buildUi() {
   table_->verticalHeader()->setDefaultSectionSize(20);
   table_->verticalHeader()->hide();
   table_->horizontalHeader()->setSortIndicatorShown(true);
+  table_->horizontalHeader()->setResizeContentsPrecision(200);  // a big stock: measure the first rows
   tierLayout->addWidget(table_);
   tabs_->addTab(tierSeite, QStringLiteral("Tiere"));
 
