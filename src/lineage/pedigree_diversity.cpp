@@ -130,8 +130,6 @@ class MarginalContributions {
     }
   }
 
-  bool halfKnown(std::int32_t i) const { return (ped_.sire[i] == 0) != (ped_.dam[i] == 0); }
-
   // Candidate keys: i > 0 the animal, -i its phantom parent.
   double current(std::int32_t key) const {
     if (key > 0) return chosen_[key] ? 0.0 : std::max(0.0, y_[key] * (1.0 - g_[key]));

@@ -278,7 +278,8 @@ TEST(BadInput, EmptyReferenceOnlyFoundersAndLoopsGiveDefinedFigures) {
   // Unrelated but inbred-free: dF is 0, so Ne stays undefined rather than infinite.
   const Pedigree outbred = buildPedigree({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}, {5, 1, 2}, {6, 3, 4}, {7, 5, 6}});
   const auto fo = inbreeding(outbred, 1);
-  const auto figo = populationFigures(outbred, fo, equivalentGenerations(outbred), {}, {}, indices(outbred, {7}), {});
+  // Animal 5 has exactly one equivalent generation and does not count for Ne.
+  const auto figo = populationFigures(outbred, fo, equivalentGenerations(outbred), {}, {}, indices(outbred, {5, 7}), {});
   EXPECT_EQ(figo.neAnimals, 1);
   EXPECT_DOUBLE_EQ(*figo.deltaF, 0.0);
   EXPECT_FALSE(figo.ne);
