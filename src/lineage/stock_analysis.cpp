@@ -233,6 +233,10 @@ std::optional<Bestandsanalyse> StockAnalysis::berechne(const ReferenzWahl& wahl,
   });
   if (!c) return std::nullopt;
   a.beitraege = std::move(*c);
+  for (const AncestorContribution& anc : a.beitraege.ancestors) {
+    if (static_cast<int>(a.hauptahnen.size()) == kHauptahnen) break;
+    a.hauptahnen.push_back({a.ahnText(anc, ped), anc.marginal, anc.raw});
+  }
 
   // Per animal, and the ranking of R's animals of breeding age by rising MK.
   const QDate youngest = stichtag.addMonths(-kZuchtreifMonate);

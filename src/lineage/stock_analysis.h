@@ -73,6 +73,13 @@ struct Bestandsanalyse {
   ContributionResult beitraege;
   std::vector<YearFigures> jahre;
   int zuchtfaehige = 0;            // animals in the ranking
+  // The first chosen ancestors (at most kHauptahnen) with their names (see ahnText()).
+  struct Ahn {
+    QString text;
+    double grenzbeitrag = 0;  // marginal contribution
+    double beitrag = 0;       // raw contribution
+  };
+  std::vector<Ahn> hauptahnen;
   // The animal of `nummer` in `tiere`, nullptr when there is none.
   const AnalyseTier* tier(qint64 nummer) const;
   // The name of a chosen ancestor for lists: its tattoos, or for a phantom parent the text
@@ -84,6 +91,7 @@ struct Bestandsanalyse {
 inline constexpr int kZuchtreifMonate = 5;
 inline constexpr int kZuchtHoechstJahre = 6;
 inline constexpr int kVollstaendigkeitGenerationen = 5;
+inline constexpr int kHauptahnen = 10;
 
 // Animals with a date of slaughter or death in VERKAUFT (empty when the table is missing).
 QSet<qint64> toteTiere(engine::Engine& engine);

@@ -80,6 +80,14 @@ std::vector<std::pair<QString, QString>> zusammenfassung(const Bestandsanalyse& 
   return out;
 }
 
+std::vector<std::pair<QString, QString>> hauptahnenZeilen(const Bestandsanalyse& a) {
+  std::vector<std::pair<QString, QString>> out;
+  for (const Bestandsanalyse::Ahn& ahn : a.hauptahnen)
+    out.emplace_back(ahn.text, formatFixed(ahn.grenzbeitrag * 100.0, 2) + QStringLiteral(" % (Beitrag ") +
+                                   formatFixed(ahn.beitrag * 100.0, 2) + QStringLiteral(" %)"));
+  return out;
+}
+
 QStringList analyseSpalten() {
   return {QStringLiteral("Täto re"),       QStringLiteral("Täto li"),     QStringLiteral("Name"),
           QStringLiteral("Geschl."),       QStringLiteral("Geb."),        QStringLiteral("Referenz"),
@@ -216,6 +224,11 @@ reports::MemoryDataSource analyseRows(const Bestandsanalyse& a) {
   kopf(QStringLiteral("Zusammenfassung"));
   for (const auto& [label, value] : zusammenfassung(a))
     rows.append({{QStringLiteral("Art"), QStringLiteral("wert")}, {QStringLiteral("Label"), label + u':'}, {QStringLiteral("Wert"), value}});
+  if (!a.hauptahnen.empty()) {
+    kopf(QStringLiteral("Die wichtigsten Ahnen (Grenzbeitrag zu den Genen der Referenzpopulation)"));
+    for (const auto& [name, value] : hauptahnenZeilen(a))
+      rows.append({{QStringLiteral("Art"), QStringLiteral("wert")}, {QStringLiteral("Label"), name}, {QStringLiteral("Wert"), value}});
+  }
   const auto [low, high] = mkListen(a, 20);
   auto list = [&](const QString& title, const std::vector<const AnalyseTier*>& animals) {
     kopf(title);

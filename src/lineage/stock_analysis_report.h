@@ -18,6 +18,8 @@ namespace lapiro::lineage {
 
 // (label, value) per summary line.
 std::vector<std::pair<QString, QString>> zusammenfassung(const Bestandsanalyse& a);
+// (name, value) per chief ancestor: "12,50 % (Beitrag 25,00 %)", marginal and raw share.
+std::vector<std::pair<QString, QString>> hauptahnenZeilen(const Bestandsanalyse& a);
 
 // The grid's column titles and the cells of one animal (in column order), or one cell.
 inline constexpr int kAnalyseSpalten = 12;

@@ -112,6 +112,11 @@ TEST_F(Analysis, FiguresPerAnimalAndTheDiversityRanking) {
   EXPECT_NEAR(r->tier(k1)->mk, 25.0 / 8 / 12, 1e-12);
   EXPECT_NEAR(r->beitraege.marginalSum, 1.0, 1e-12);
   EXPECT_EQ(r->beitraege.phantomParents, 1);
+  // S carries half of R's genes: 1/6 its own, 1/8 through K1 and K2 each, 1/12 through K4.
+  ASSERT_FALSE(r->hauptahnen.empty());
+  const auto chief = hauptahnenZeilen(*r);
+  EXPECT_EQ(chief.front().first, QStringLiteral("S  1.S"));
+  EXPECT_EQ(chief.front().second, QStringLiteral("50,00 % (Beitrag 50,00 %)"));
 
   // A phantom parent (K4's unknown dam) is named by its young.
   const Pedigree& ped = analysis.stock().pedigree();

@@ -193,6 +193,7 @@ void TFormBestandsanalyse::buildUi() {
   summary_->setHorizontalHeaderLabels({QStringLiteral("Kennzahl"), QStringLiteral("Wert")});
   summary_->horizontalHeader()->setStretchLastSection(true);
   summary_->verticalHeader()->hide();
+  summary_->verticalHeader()->setDefaultSectionSize(22);
   summary_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tabs_->addTab(summary_, QStringLiteral("Zusammenfassung"));
 
@@ -302,11 +303,24 @@ void TFormBestandsanalyse::showResult() {
                      .arg(a.referenzText)
                      .arg(a.werte.size)
                      .arg(a.stichtag.toString(QStringLiteral("dd.MM.yyyy"))));
-  const auto lines = zusammenfassung(a);
+  auto lines = zusammenfassung(a);
+  if (!a.hauptahnen.empty()) {
+    lines.emplace_back(QStringLiteral("Die wichtigsten Ahnen (Grenzbeitrag)"), QString());
+    for (auto& line : hauptahnenZeilen(a)) lines.push_back(std::move(line));
+  }
   summary_->setRowCount(static_cast<int>(lines.size()));
+  summary_->clearSpans();
   for (int r = 0; r < static_cast<int>(lines.size()); ++r) {
-    summary_->setItem(r, 0, new QTableWidgetItem(lines[static_cast<size_t>(r)].first));
-    summary_->setItem(r, 1, new QTableWidgetItem(lines[static_cast<size_t>(r)].second));
+    const auto& [label, value] = lines[static_cast<size_t>(r)];
+    auto* item = new QTableWidgetItem(label);
+    summary_->setItem(r, 0, item);
+    summary_->setItem(r, 1, new QTableWidgetItem(value));
+    if (value.isEmpty()) {  // a heading over both columns
+      QFont bold = item->font();
+      bold.setBold(true);
+      item->setFont(bold);
+      summary_->setSpan(r, 0, 1, 2);
+    }
   }
   summary_->resizeColumnToContents(0);
   showChart();
