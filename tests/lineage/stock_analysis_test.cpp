@@ -192,3 +192,18 @@ TEST_F(Analysis, ALoopInTheParentageIsReportedOnceAndTheFiguresStayDefined) {
   EXPECT_TRUE(analysis.berechne(analysis.standardWahl(), today));
   EXPECT_TRUE(dialogs.texts().isEmpty()) << "reported once";
 }
+
+TEST_F(Analysis, BreedingAgeRunsFromFiveMonthsToSixYearsOnTheDayOfTheAnalysis) {
+  const qint64 young = animal(QStringLiteral("Y"), 1, today.addMonths(-5));
+  const qint64 tooYoung = animal(QStringLiteral("YY"), 1, today.addMonths(-5).addDays(1));
+  const qint64 old = animal(QStringLiteral("O"), 1, today.addYears(-6));
+  const qint64 tooOld = animal(QStringLiteral("OO"), 1, today.addYears(-6).addDays(-1));
+  StockAnalysis analysis(stock.engine);
+  const auto r = analysis.berechne(analysis.standardWahl(), today);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->zuchtfaehige, 2);
+  EXPECT_GT(r->tier(young)->rang, 0);
+  EXPECT_GT(r->tier(old)->rang, 0);
+  EXPECT_EQ(r->tier(tooYoung)->rang, 0);
+  EXPECT_EQ(r->tier(tooOld)->rang, 0);
+}
