@@ -1,0 +1,64 @@
+// German colour names from genotypes, through a table a breeder can read and extend.
+//
+// The table is text, one rule a line:
+//     Name : Locus=Allele[,Allele…] Locus=…
+// A condition "G=G,go" holds when the allele the animal shows at G is G or go. Rules without
+// a leading "+" are colours: the first rule whose conditions all hold names the colour. Rules
+// with a leading "+" are additions ("+ Rex : R=r") appended as ", Rex" to the colour when they
+// hold, except where the chosen colour's own rule already speaks of that locus ("Castor-Rex").
+// "#" starts a comment. standardPhenotypeTable() holds the standard colours.
+//
+// With unknown alleles a condition may be undecided. A colour rule that may hold is then named
+// as one possibility ("Schwarz oder Blau"), and an addition that may hold as "evtl. Rex".
+#pragma once
+
+#include "genetics/genotype.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace lapiro::genetics {
+
+// What can be seen of a genotype: per locus the set of alleles that may be the shown one. A
+// further factor (K, H, X, Si, R, V) of which nothing is known counts as its wild type (no
+// Scheckung, no Holländer, no Weißfaktor, no Silberung, normal coat, short hair).
+using ShownMasks = std::array<std::uint8_t, kLocusCount>;
+ShownMasks shownMasks(const Genotype& g);
+std::uint8_t shownMaskAt(int locus, const AllelePair& pair);
+
+struct PhenotypeRule {
+  QString name;
+  bool addition = false;
+  std::vector<std::pair<int, std::uint8_t>> conditions;  // locus, allowed shown alleles
+};
+
+struct Phenotype {
+  QString name;             // "Schwarz", "Schwarz, Rex", "Schwarz oder Blau", "Weiß Rotauge"
+  QStringList candidates;   // the possible colours (one when the colour is determined)
+  QStringList additions;    // the additions that hold for sure
+  QStringList maybe;        // additions that may hold
+  QList<int> decidingLoci;  // the loci the matching rules look at, in locus order
+  bool determined() const { return candidates.size() == 1 && maybe.isEmpty(); }
+};
+
+class PhenotypeTable {
+ public:
+  // Reads a table text. Throws GenotypeError naming the line for an unknown locus or allele,
+  // a line without ":" or without a name.
+  static PhenotypeTable parse(const QString& text);
+
+  Phenotype name(const Genotype& g) const { return name(shownMasks(g)); }
+  Phenotype name(const ShownMasks& shown) const;
+
+  const std::vector<PhenotypeRule>& rules() const { return rules_; }
+
+ private:
+  std::vector<PhenotypeRule> rules_;
+};
+
+// The text of the standard table and the table parsed from it.
+const QString& standardPhenotypeText();
+const PhenotypeTable& standardPhenotypeTable();
+
+}  // namespace lapiro::genetics
