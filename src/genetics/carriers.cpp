@@ -76,6 +76,8 @@ class Inference {
  private:
   bool validParent(std::int32_t p) const { return p >= 0 && static_cast<size_t>(p) < stock_.size(); }
 
+  bool flagged(std::int32_t young, int locus) const { return flagged_[static_cast<size_t>(young)] >> locus & 1u; }
+
   void reportYoung(std::int32_t young, int locus) {
     // One report per young and locus, however many passes see it.
     const std::uint16_t bit = static_cast<std::uint16_t>(1u << locus);
@@ -92,6 +94,7 @@ class Inference {
       const std::int32_t sire = validParent(a.sire) ? a.sire : -1, dam = validParent(a.dam) ? a.dam : -1;
       if (sire < 0 && dam < 0) continue;
       for (int l = 0; l < kLocusCount; ++l) {
+        if (flagged(c, l)) continue;
         const int n = alleleCount(l);
         AllelePair& own = g[static_cast<size_t>(c)].loci[static_cast<size_t>(l)];
         const PairSet have = pairSetOf(own, n);
@@ -118,6 +121,8 @@ class Inference {
         const std::int32_t p = parents[side];
         if (p < 0 || p == c) continue;
         for (int l = 0; l < kLocusCount; ++l) {
+          // A young whose parents cannot give it what is recorded proves nothing there.
+          if (flagged(c, l)) continue;
           const int n = alleleCount(l);
           const PairSet young = pairSetOf(g[static_cast<size_t>(c)].loci[static_cast<size_t>(l)], n);
           const std::uint8_t other = gametes(g, parents[1 - side], l);
