@@ -44,6 +44,9 @@ std::vector<std::int32_t> parentsFirst(const std::vector<StockAnimal>& stock) {
   return order;
 }
 
+template <typename Emit>
+void forEachCarried(const Genotype& own, const Genotype* sire, const Genotype* dam, Emit&& sink);
+
 class Inference {
  public:
   explicit Inference(const std::vector<StockAnimal>& stock) : stock_(stock) {}
@@ -153,8 +156,8 @@ class Inference {
       const StockAnimal& a = stock_[i];
       const Genotype* sire = validParent(a.sire) ? &g[static_cast<size_t>(a.sire)] : nullptr;
       const Genotype* dam = validParent(a.dam) ? &g[static_cast<size_t>(a.dam)] : nullptr;
-      for (const CarriedAllele& c : carriersFromParents(g[i], sire, dam))
-        out_.carriers.push_back({static_cast<std::int32_t>(i), c});
+      forEachCarried(g[i], sire, dam,
+                     [&](const CarriedAllele& c) { out_.carriers.push_back({static_cast<std::int32_t>(i), c}); });
     }
     out_.firstNote[stock_.size()] = static_cast<std::int32_t>(out_.carriers.size());
   }
@@ -166,33 +169,44 @@ class Inference {
 
 }  // namespace
 
-std::vector<CarriedAllele> carriersFromParents(const Genotype& own, const Genotype* sire, const Genotype* dam) {
-  std::vector<CarriedAllele> out;
+namespace {
+
+// Calls `sink` with each hidden allele of `own` (see carriersFromParents).
+template <typename Emit>
+void forEachCarried(const Genotype& own, const Genotype* sire, const Genotype* dam, Emit&& sink) {
   for (int l = 0; l < kLocusCount; ++l) {
     const size_t i = static_cast<size_t>(l);
     const AllelePair& p = own.loci[i];
     if (p.fullyKnown()) {
-      if (p.second.index != p.first.index) out.push_back({l, p.second.index, Fraction::of(1, 1)});
+      if (p.second.index != p.first.index) sink(CarriedAllele{l, p.second.index, Fraction::of(1, 1)});
       continue;
     }
     if (!p.first.known() || !sire || !dam || !sire->loci[i].fullyKnown() || !dam->loci[i].fullyKnown()) continue;
-    // The parents' young at this locus that fit what is known of this animal.
+    // The parents' four gamete combinations at this locus that fit what is known of this
+    // animal; of those, the ones where it hides an allele.
     const int n = alleleCount(l);
     const PairSet fits = pairSetOf(p, n);
-    Fraction total;
-    std::array<Fraction, kMaxAlleles> hidden{};
-    for (const PairShare& ps : crossLocus(sire->loci[i], dam->loci[i])) {
-      if (!(fits >> pairIndex(ps.pair.first.index, ps.pair.second.index) & 1u)) continue;
-      total = total + ps.share;
-      if (ps.pair.first.index != ps.pair.second.index) {
-        Fraction& h = hidden[static_cast<size_t>(ps.pair.second.index)];
-        h = h + ps.share;
+    const AllelePair& s = sire->loci[i];
+    const AllelePair& d = dam->loci[i];
+    int total = 0;
+    std::array<int, kMaxAlleles> hidden{};
+    for (const int x : {s.first.index, s.second.index})
+      for (const int y : {d.first.index, d.second.index}) {
+        if (!(fits >> pairIndex(x, y) & 1u)) continue;
+        ++total;
+        if (x != y) ++hidden[static_cast<size_t>(std::max(x, y))];
       }
-    }
-    if (total.isZero()) continue;
+    if (total == 0) continue;
     for (int a = 0; a < n; ++a)
-      if (!hidden[static_cast<size_t>(a)].isZero()) out.push_back({l, a, hidden[static_cast<size_t>(a)] / total});
+      if (hidden[static_cast<size_t>(a)]) sink(CarriedAllele{l, a, Fraction::of(hidden[static_cast<size_t>(a)], total)});
   }
+}
+
+}  // namespace
+
+std::vector<CarriedAllele> carriersFromParents(const Genotype& own, const Genotype* sire, const Genotype* dam) {
+  std::vector<CarriedAllele> out;
+  forEachCarried(own, sire, dam, [&](const CarriedAllele& c) { out.push_back(c); });
   return out;
 }
 

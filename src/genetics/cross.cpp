@@ -1,6 +1,6 @@
 #include "genetics/cross.h"
 
-#include <QMap>
+#include <unordered_map>
 
 #include <algorithm>
 #include <numeric>
@@ -71,41 +71,43 @@ QString CarriedAllele::text() const {
 
 namespace {
 
-// The young of one locus that show the same: their share, what they carry hidden (share of
-// the whole locus, per allele), and whether some of them have an unknown allele.
+// The young of one locus that show the same: how many of the four gamete combinations give
+// them, how many of those carry each allele hidden, and whether some have an unknown allele.
 struct ShownGroup {
   std::uint8_t shown = 0;
-  Fraction share;
-  std::array<Fraction, kMaxAlleles> carried{};
+  int count = 0;
+  std::array<int, kMaxAlleles> carried{};
   bool unknown = false;
 };
 
-std::vector<ShownGroup> groupLocus(int locus, const std::vector<PairShare>& pairs) {
+std::vector<ShownGroup> groupLocus(int locus, const AllelePair& sire, const AllelePair& dam) {
   std::vector<ShownGroup> groups;
-  for (const PairShare& ps : pairs) {
-    const std::uint8_t shown = shownMaskAt(locus, ps.pair);
-    auto it = std::find_if(groups.begin(), groups.end(), [&](const ShownGroup& g) { return g.shown == shown; });
-    if (it == groups.end()) {
-      groups.push_back({shown, Fraction{}, {}, false});
-      it = groups.end() - 1;
+  const Allele s[2] = {sire.first, sire.second};
+  const Allele d[2] = {dam.first, dam.second};
+  for (const Allele& x : s)
+    for (const Allele& y : d) {
+      const AllelePair pair = AllelePair::make(x, y);
+      const std::uint8_t shown = shownMaskAt(locus, pair);
+      auto it = std::find_if(groups.begin(), groups.end(), [&](const ShownGroup& g) { return g.shown == shown; });
+      if (it == groups.end()) {
+        groups.push_back({shown, 0, {}, false});
+        it = groups.end() - 1;
+      }
+      ++it->count;
+      if (!pair.fullyKnown())
+        it->unknown = true;
+      else if (pair.second.index != pair.first.index)
+        ++it->carried[static_cast<size_t>(pair.second.index)];
     }
-    it->share = it->share + ps.share;
-    if (!ps.pair.fullyKnown()) {
-      it->unknown = true;
-    } else if (ps.pair.second.index != ps.pair.first.index) {
-      Fraction& c = it->carried[static_cast<size_t>(ps.pair.second.index)];
-      c = c + ps.share;
-    }
-  }
   return groups;
 }
 
+// One colour's young, in units of 1/4^kLocusCount of all young: in all, and per locus and
+// group of that locus.
 struct Accumulated {
-  Phenotype phenotype;
-  Fraction share;
-  std::array<std::array<Fraction, kMaxAlleles>, kLocusCount> carried{};
+  std::int64_t total = 0;
+  std::array<std::array<std::int64_t, 4>, kLocusCount> byGroup{};
   std::array<bool, kLocusCount> unknown{};
-  QList<int> deciding;
 };
 
 }  // namespace
@@ -115,55 +117,56 @@ CrossResult cross(const Genotype& sire, const Genotype& dam, const PhenotypeTabl
   CrossResult result;
   for (int l = 0; l < kLocusCount; ++l) {
     const size_t i = static_cast<size_t>(l);
-    groups[i] = groupLocus(l, crossLocus(sire.loci[i], dam.loci[i]));
+    groups[i] = groupLocus(l, sire.loci[i], dam.loci[i]);
     if (groups[i].size() > 1) result.segregating << l;
   }
 
-  // Every combination of shown alleles over the loci, named once; the same name from
-  // different combinations is one outcome.
-  QMap<QString, Accumulated> byName;
+  // Every combination of shown alleles over the loci, classified by the table; combinations
+  // with the same rules are one outcome. Shares are whole numbers over 4^kLocusCount, exact.
+  std::unordered_map<PhenotypeKey, Accumulated, PhenotypeKeyHash> byKey;
   ShownMasks shown{};
-  std::array<const ShownGroup*, kLocusCount> chosen{};
-  const auto visit = [&](auto&& self, int l, Fraction share) -> void {
+  std::array<std::uint8_t, kLocusCount> chosen{};
+  const auto visit = [&](auto&& self, int l, std::int64_t share) -> void {
     if (l == kLocusCount) {
-      const Phenotype p = table.name(shown);
-      Accumulated& acc = byName[p.name];
-      if (acc.share.isZero()) acc.phenotype = p;
-      acc.share = acc.share + share;
-      for (int k = 0; k < kLocusCount; ++k) {
-        const ShownGroup& g = *chosen[static_cast<size_t>(k)];
-        // Given this combination, the hidden alleles at k depend on k's group only.
-        for (int a = 0; a < kMaxAlleles; ++a)
-          if (!g.carried[static_cast<size_t>(a)].isZero()) {
-            Fraction& c = acc.carried[static_cast<size_t>(k)][static_cast<size_t>(a)];
-            c = c + share * (g.carried[static_cast<size_t>(a)] / g.share);
-          }
-        if (g.unknown) acc.unknown[static_cast<size_t>(k)] = true;
+      Accumulated& acc = byKey[table.classify(shown)];
+      acc.total += share;
+      for (size_t k = 0; k < kLocusCount; ++k) {
+        acc.byGroup[k][chosen[k]] += share;
+        if (groups[k][chosen[k]].unknown) acc.unknown[k] = true;
       }
       return;
     }
-    for (const ShownGroup& g : groups[static_cast<size_t>(l)]) {
-      shown[static_cast<size_t>(l)] = g.shown;
-      chosen[static_cast<size_t>(l)] = &g;
-      self(self, l + 1, share * g.share);
+    const auto& gs = groups[static_cast<size_t>(l)];
+    for (size_t g = 0; g < gs.size(); ++g) {
+      shown[static_cast<size_t>(l)] = gs[g].shown;
+      chosen[static_cast<size_t>(l)] = static_cast<std::uint8_t>(g);
+      self(self, l + 1, share * gs[g].count);
     }
   };
-  visit(visit, 0, Fraction::of(1, 1));
+  visit(visit, 0, 1);
 
-  for (const Accumulated& acc : byName) {
+  std::int64_t all = 1;
+  for (int l = 0; l < kLocusCount; ++l) all *= 4;
+  for (const auto& [key, acc] : byKey) {
     CrossOutcome o;
-    o.phenotype = acc.phenotype;
-    o.share = acc.share;
+    o.phenotype = table.phenotype(key);
+    o.share = Fraction::of(acc.total, all);
     for (int k = 0; k < kLocusCount; ++k) {
+      const auto& gs = groups[static_cast<size_t>(k)];
       for (int a = 0; a < kMaxAlleles; ++a) {
-        const Fraction& c = acc.carried[static_cast<size_t>(k)][static_cast<size_t>(a)];
-        if (!c.isZero()) o.carried.push_back({k, a, c / acc.share});
+        // Given the group at k, a young of it carries a hidden with chance carried/count.
+        Fraction c;
+        for (size_t g = 0; g < gs.size(); ++g) {
+          const int carried = gs[g].carried[static_cast<size_t>(a)];
+          if (carried) c = c + Fraction::of(acc.byGroup[static_cast<size_t>(k)][g] * carried, gs[g].count);
+        }
+        if (!c.isZero()) o.carried.push_back({k, a, c / Fraction::of(acc.total, 1)});
       }
       if (acc.unknown[static_cast<size_t>(k)]) o.unknownLoci << k;
     }
     result.outcomes.push_back(std::move(o));
   }
-  std::stable_sort(result.outcomes.begin(), result.outcomes.end(), [](const CrossOutcome& a, const CrossOutcome& b) {
+  std::sort(result.outcomes.begin(), result.outcomes.end(), [](const CrossOutcome& a, const CrossOutcome& b) {
     if (a.share == b.share) return a.phenotype.name < b.phenotype.name;
     return b.share < a.share;
   });

@@ -69,12 +69,19 @@ PairSet pairSetOf(const AllelePair& p, int n) {
 }
 
 PairSet pairsFrom(std::uint8_t sire, std::uint8_t dam) {
-  PairSet s = 0;
-  for (int i = 0; i < kMaxAlleles; ++i)
-    if (sire >> i & 1u)
-      for (int j = 0; j < kMaxAlleles; ++j)
-        if (dam >> j & 1u) s = static_cast<PairSet>(s | (1u << pairIndex(i, j)));
-  return s;
+  static const auto table = [] {
+    std::array<std::array<PairSet, 32>, 32> t{};
+    for (int a = 0; a < 32; ++a)
+      for (int b = 0; b < 32; ++b)
+        for (int i = 0; i < kMaxAlleles; ++i)
+          if (a >> i & 1)
+            for (int j = 0; j < kMaxAlleles; ++j)
+              if (b >> j & 1)
+                t[static_cast<size_t>(a)][static_cast<size_t>(b)] =
+                    static_cast<PairSet>(t[static_cast<size_t>(a)][static_cast<size_t>(b)] | (1u << pairIndex(i, j)));
+    return t;
+  }();
+  return table[sire & 31u][dam & 31u];
 }
 
 PairSet pairsWithAny(std::uint8_t alleles) { return pairsFrom(alleles, 0x1f); }

@@ -81,41 +81,71 @@ PhenotypeTable PhenotypeTable::parse(const QString& text) {
       }
       rule.conditions.emplace_back(locus, allowed);
     }
+    if (table.rules_.size() == kMaxRules)
+      throw GenotypeError(QStringLiteral("Zeile %1: mehr als %2 Regeln.").arg(lineNumber).arg(kMaxRules));
     table.rules_.push_back(std::move(rule));
   }
   return table;
 }
 
-Phenotype PhenotypeTable::name(const ShownMasks& shown) const {
-  Phenotype p;
-  std::vector<const PhenotypeRule*> chosen;
-  for (const PhenotypeRule& r : rules_) {
+namespace {
+
+bool bit(const PhenotypeKey::Bits& b, size_t i) { return b[i / 64] >> (i % 64) & 1u; }
+void set(PhenotypeKey::Bits& b, size_t i) { b[i / 64] |= std::uint64_t{1} << (i % 64); }
+
+}  // namespace
+
+size_t PhenotypeKeyHash::operator()(const PhenotypeKey& k) const {
+  size_t h = 0;
+  for (const auto* bits : {&k.candidates, &k.additions, &k.maybe})
+    for (const std::uint64_t w : *bits) h = h * 1000003u ^ std::hash<std::uint64_t>()(w);
+  return h;
+}
+
+PhenotypeKey PhenotypeTable::classify(const ShownMasks& shown) const {
+  PhenotypeKey key;
+  std::array<const PhenotypeRule*, kMaxRules> chosen{};
+  size_t chosenCount = 0;
+  for (size_t i = 0; i < rules_.size(); ++i) {
+    const PhenotypeRule& r = rules_[i];
     if (r.addition) continue;
     const Truth t = evaluate(r, shown);
     if (t == Truth::No) continue;
-    chosen.push_back(&r);
-    p.candidates << r.name;
+    set(key.candidates, i);
+    chosen[chosenCount++] = &r;
     if (t == Truth::Sure) break;
+  }
+  for (size_t i = 0; i < rules_.size(); ++i) {
+    const PhenotypeRule& r = rules_[i];
+    if (!r.addition || r.conditions.empty()) continue;
+    // An addition the chosen colours speak of themselves ("Castor-Rex") is not added again.
+    const int own = r.conditions.front().first;
+    if (chosenCount > 0 && std::all_of(chosen.begin(), chosen.begin() + static_cast<std::ptrdiff_t>(chosenCount),
+                                       [&](const PhenotypeRule* c) { return mentions(*c, own); }))
+      continue;
+    const Truth t = evaluate(r, shown);
+    if (t == Truth::Sure) set(key.additions, i);
+    if (t == Truth::Maybe) set(key.maybe, i);
+  }
+  return key;
+}
+
+Phenotype PhenotypeTable::phenotype(const PhenotypeKey& key) const {
+  Phenotype p;
+  std::array<bool, kLocusCount> deciding{};
+  for (size_t i = 0; i < rules_.size(); ++i) {
+    const PhenotypeRule& r = rules_[i];
+    const bool candidate = bit(key.candidates, i), sure = bit(key.additions, i), maybe = bit(key.maybe, i);
+    if (candidate) {
+      p.candidates << r.name;
+      for (const auto& c : r.conditions) deciding[static_cast<size_t>(c.first)] = true;
+    }
+    if (sure) p.additions << r.name;
+    if (maybe) p.maybe << r.name;
+    if (sure || maybe) deciding[static_cast<size_t>(r.conditions.front().first)] = true;
   }
   // The standard table names every combination; a breeder's table may leave gaps.
   if (p.candidates.isEmpty()) p.candidates << QStringLiteral("unbenannte Farbe");
-
-  std::array<bool, kLocusCount> deciding{};
-  for (const PhenotypeRule* r : chosen)
-    for (const auto& c : r->conditions) deciding[static_cast<size_t>(c.first)] = true;
-
-  for (const PhenotypeRule& r : rules_) {
-    if (!r.addition || r.conditions.empty()) continue;
-    const int own = r.conditions.front().first;
-    if (!chosen.empty() &&
-        std::all_of(chosen.begin(), chosen.end(), [&](const PhenotypeRule* c) { return mentions(*c, own); }))
-      continue;
-    const Truth t = evaluate(r, shown);
-    if (t == Truth::No) continue;
-    (t == Truth::Sure ? p.additions : p.maybe) << r.name;
-    deciding[static_cast<size_t>(own)] = true;
-  }
-
   p.name = p.candidates.join(QStringLiteral(" oder "));
   for (const QString& a : p.additions) p.name += QStringLiteral(", ") + a;
   for (const QString& a : p.maybe) p.name += QStringLiteral(", evtl. ") + a;

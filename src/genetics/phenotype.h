@@ -42,14 +42,30 @@ struct Phenotype {
   bool determined() const { return candidates.size() == 1 && maybe.isEmpty(); }
 };
 
+// Which rules of a table apply to what is shown, by rule position: the colours that may hold
+// (up to the first that holds for sure), the additions that hold and those that may. Equal
+// keys give equal names; cheap to make, to compare and to hash.
+struct PhenotypeKey {
+  using Bits = std::array<std::uint64_t, 4>;
+  Bits candidates{}, additions{}, maybe{};
+  friend bool operator==(const PhenotypeKey&, const PhenotypeKey&) = default;
+};
+struct PhenotypeKeyHash {
+  size_t operator()(const PhenotypeKey& k) const;
+};
+
 class PhenotypeTable {
  public:
+  static constexpr int kMaxRules = 256;
+
   // Reads a table text. Throws GenotypeError naming the line for an unknown locus or allele,
-  // a line without ":" or without a name.
+  // a line without ":" or without a name, and for more than kMaxRules rules.
   static PhenotypeTable parse(const QString& text);
 
   Phenotype name(const Genotype& g) const { return name(shownMasks(g)); }
-  Phenotype name(const ShownMasks& shown) const;
+  Phenotype name(const ShownMasks& shown) const { return phenotype(classify(shown)); }
+  PhenotypeKey classify(const ShownMasks& shown) const;
+  Phenotype phenotype(const PhenotypeKey& key) const;
 
   const std::vector<PhenotypeRule>& rules() const { return rules_; }
 
