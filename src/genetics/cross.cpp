@@ -94,8 +94,11 @@ std::vector<ShownGroup> groupLocus(int locus, const AllelePair& sire, const Alle
         it = groups.end() - 1;
       }
       ++it->count;
-      if (!pair.fullyKnown())
+      // A further factor unknown in both parents counts as not shown and is not listed.
+      if (!pair.fullyKnown() && !(locus >= LK && pair.fullyUnknown()))
         it->unknown = true;
+      else if (!pair.fullyKnown())
+        continue;
       else if (pair.second.index != pair.first.index)
         ++it->carried[static_cast<size_t>(pair.second.index)];
     }
