@@ -8,12 +8,12 @@
 // The stock is only read, so the original serves.
 #include <benchmark/benchmark.h>
 
+#include <QDir>
+
 #include "bench_stock.h"
 #include "engine/engine.h"
 #include "genetics/cross.h"
 #include "genetics/stock_genetics.h"
-
-#include <QDir>
 
 using namespace lapiro;
 

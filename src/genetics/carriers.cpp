@@ -62,7 +62,8 @@ class Inference {
       } else {
         // The typed genotype stands; the mismatch is reported.
         out_.genotypes[i] = stock_[i].recorded;
-        out_.contradictions.push_back({Contradiction::Kind::GenotypeVsColour, static_cast<std::int32_t>(i), conflict});
+        out_.contradictions.push_back(
+            {Contradiction::Kind::GenotypeVsColour, static_cast<std::int32_t>(i), conflict});
       }
     }
     const std::vector<std::int32_t> order = parentsFirst(stock_);
@@ -70,22 +71,26 @@ class Inference {
     up(order);
     down(order);
     notes();
-    std::sort(out_.contradictions.begin(), out_.contradictions.end(), [](const Contradiction& a, const Contradiction& b) {
-      return std::tie(a.animal, a.locus) < std::tie(b.animal, b.locus);
-    });
+    std::sort(out_.contradictions.begin(), out_.contradictions.end(),
+              [](const Contradiction& a, const Contradiction& b) {
+                return std::tie(a.animal, a.locus) < std::tie(b.animal, b.locus);
+              });
     return std::move(out_);
   }
 
  private:
   bool validParent(std::int32_t p) const { return p >= 0 && static_cast<size_t>(p) < stock_.size(); }
 
-  bool flagged(std::int32_t young, int locus) const { return flagged_[static_cast<size_t>(young)] >> locus & 1u; }
+  bool flagged(std::int32_t young, int locus) const {
+    return flagged_[static_cast<size_t>(young)] >> locus & 1u;
+  }
 
   void reportYoung(std::int32_t young, int locus) {
     // One report per young and locus, however many passes see it.
     const std::uint16_t bit = static_cast<std::uint16_t>(1u << locus);
     if (flagged_[static_cast<size_t>(young)] & bit) return;
-    flagged_[static_cast<size_t>(young)] = static_cast<std::uint16_t>(flagged_[static_cast<size_t>(young)] | bit);
+    flagged_[static_cast<size_t>(young)] =
+        static_cast<std::uint16_t>(flagged_[static_cast<size_t>(young)] | bit);
     out_.contradictions.push_back({Contradiction::Kind::ParentsVsYoung, young, locus});
   }
 
@@ -156,8 +161,9 @@ class Inference {
       const StockAnimal& a = stock_[i];
       const Genotype* sire = validParent(a.sire) ? &g[static_cast<size_t>(a.sire)] : nullptr;
       const Genotype* dam = validParent(a.dam) ? &g[static_cast<size_t>(a.dam)] : nullptr;
-      forEachCarried(g[i], sire, dam,
-                     [&](const CarriedAllele& c) { out_.carriers.push_back({static_cast<std::int32_t>(i), c}); });
+      forEachCarried(g[i], sire, dam, [&](const CarriedAllele& c) {
+        out_.carriers.push_back({static_cast<std::int32_t>(i), c});
+      });
     }
     out_.firstNote[stock_.size()] = static_cast<std::int32_t>(out_.carriers.size());
   }
@@ -181,7 +187,8 @@ void forEachCarried(const Genotype& own, const Genotype* sire, const Genotype* d
       if (p.second.index != p.first.index) sink(CarriedAllele{l, p.second.index, Fraction::of(1, 1)});
       continue;
     }
-    if (!p.first.known() || !sire || !dam || !sire->loci[i].fullyKnown() || !dam->loci[i].fullyKnown()) continue;
+    if (!p.first.known() || !sire || !dam || !sire->loci[i].fullyKnown() || !dam->loci[i].fullyKnown())
+      continue;
     // The parents' four gamete combinations at this locus that fit what is known of this
     // animal; of those, the ones where it hides an allele.
     const int n = alleleCount(l);
@@ -198,18 +205,22 @@ void forEachCarried(const Genotype& own, const Genotype* sire, const Genotype* d
       }
     if (total == 0) continue;
     for (int a = 0; a < n; ++a)
-      if (hidden[static_cast<size_t>(a)]) sink(CarriedAllele{l, a, Fraction::of(hidden[static_cast<size_t>(a)], total)});
+      if (hidden[static_cast<size_t>(a)])
+        sink(CarriedAllele{l, a, Fraction::of(hidden[static_cast<size_t>(a)], total)});
   }
 }
 
 }  // namespace
 
-std::vector<CarriedAllele> carriersFromParents(const Genotype& own, const Genotype* sire, const Genotype* dam) {
+std::vector<CarriedAllele> carriersFromParents(const Genotype& own, const Genotype* sire,
+                                               const Genotype* dam) {
   std::vector<CarriedAllele> out;
   forEachCarried(own, sire, dam, [&](const CarriedAllele& c) { out.push_back(c); });
   return out;
 }
 
-StockInference inferStock(const std::vector<StockAnimal>& stock) { return Inference(stock).run(); }
+StockInference inferStock(const std::vector<StockAnimal>& stock) {
+  return Inference(stock).run();
+}
 
 }  // namespace lapiro::genetics

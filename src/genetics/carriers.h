@@ -13,11 +13,11 @@
 // recorded colour or genotype.
 #pragma once
 
-#include "genetics/cross.h"
-#include "genetics/genotype.h"
-
 #include <cstdint>
 #include <vector>
+
+#include "genetics/cross.h"
+#include "genetics/genotype.h"
 
 namespace lapiro::genetics {
 
@@ -25,8 +25,8 @@ struct StockAnimal {
   std::int64_t nummer = 0;
   std::int32_t sire = -1;  // index into the stock, -1 for unknown
   std::int32_t dam = -1;
-  Genotype recorded;       // the typed genotype (unknown when none)
-  Genotype colour;         // the minimum genotype of its colour (unknown when none)
+  Genotype recorded;  // the typed genotype (unknown when none)
+  Genotype colour;    // the minimum genotype of its colour (unknown when none)
 };
 
 struct CarrierNote {
@@ -45,11 +45,11 @@ struct Contradiction {
 };
 
 struct StockInference {
-  std::vector<Genotype> genotypes;        // per animal, what the pedigree tells
-  std::vector<CarrierNote> carriers;      // by animal, then locus and allele
+  std::vector<Genotype> genotypes;    // per animal, what the pedigree tells
+  std::vector<CarrierNote> carriers;  // by animal, then locus and allele
   std::vector<Contradiction> contradictions;
   // The notes of one animal, as a range into `carriers`.
-  std::vector<std::int32_t> firstNote;    // per animal + 1 sentinel
+  std::vector<std::int32_t> firstNote;  // per animal + 1 sentinel
 };
 
 // Works through `stock` (parents may come after their young; loops in the recorded
@@ -58,6 +58,7 @@ StockInference inferStock(const std::vector<StockAnimal>& stock);
 
 // The carrier notes of one animal alone from its parents' (and its own) genotypes, as the
 // stock inference gives them; for a pair typed into the window.
-std::vector<CarriedAllele> carriersFromParents(const Genotype& own, const Genotype* sire, const Genotype* dam);
+std::vector<CarriedAllele> carriersFromParents(const Genotype& own, const Genotype* sire,
+                                               const Genotype* dam);
 
 }  // namespace lapiro::genetics

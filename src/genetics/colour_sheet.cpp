@@ -33,8 +33,10 @@ PairAnalysis analysePair(const PairSide& buck, const PairSide& doe, const StockG
   if (!stock) return a;
   for (const Contradiction& c : stock->inference.contradictions) {
     const StockAnimal& young = stock->animals[static_cast<size_t>(c.animal)];
-    const bool aboutParent = (buck.animal >= 0 && c.animal == buck.animal) || (doe.animal >= 0 && c.animal == doe.animal);
-    const bool ofThePair = buck.animal >= 0 && doe.animal >= 0 && young.sire == buck.animal && young.dam == doe.animal;
+    const bool aboutParent =
+        (buck.animal >= 0 && c.animal == buck.animal) || (doe.animal >= 0 && c.animal == doe.animal);
+    const bool ofThePair =
+        buck.animal >= 0 && doe.animal >= 0 && young.sire == buck.animal && young.dam == doe.animal;
     if (aboutParent || ofThePair) a.contradictions << stock->describe(c);
   }
   return a;
@@ -73,8 +75,10 @@ reports::Report colourSheetReport(const reports::ReportFont& font) {
                wTraegt = 60, cLoci = 152, wLoci = w - 152;
 
   r.columnHeader = Band(14.0);
-  r.columnHeader.add(Element::label(QRectF(0, 0, w * 0.7, 7.0), QStringLiteral("Farbvererbung")).bold().size(14));
-  r.columnHeader.add(Element::printDate(QRectF(w * 0.7, 0, w * 0.3, 6.0)).align(Qt::AlignRight | Qt::AlignTop));
+  r.columnHeader.add(
+      Element::label(QRectF(0, 0, w * 0.7, 7.0), QStringLiteral("Farbvererbung")).bold().size(14));
+  r.columnHeader.add(
+      Element::printDate(QRectF(w * 0.7, 0, w * 0.3, 6.0)).align(Qt::AlignRight | Qt::AlignTop));
   r.columnHeader.add(Element::hLine(0, w, 11.0, 0.3));
 
   Band elt(6.0);
@@ -118,7 +122,8 @@ reports::Report colourSheetReport(const reports::ReportFont& font) {
   r.children.push_back(zeile);
 
   Band warnung(5.5);
-  warnung.add(Element::dataField(QRectF(0, 0.5, w, 5.0), QStringLiteral("Text")).grow().colour(QColor(170, 0, 0)));
+  warnung.add(
+      Element::dataField(QRectF(0, 0.5, w, 5.0), QStringLiteral("Text")).grow().colour(QColor(170, 0, 0)));
   warnung.printWhen = [](const ReportDataSource& d, int row) { return isKind(d, row, u"warnung"); };
   r.children.push_back(warnung);
 

@@ -4,13 +4,13 @@
 // "Farbvererbung" of it.
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 #include "genetics/cross.h"
 #include "genetics/stock_genetics.h"
 #include "reports/data_source.h"
 #include "reports/report.h"
-
-#include <QString>
-#include <QStringList>
 
 namespace lapiro::genetics {
 
@@ -19,7 +19,7 @@ struct PairSide {
   QString label;             // tattoo, or "eingegeben"
   QString colour;            // the colour recorded for the animal ("" when typed)
   Genotype genotype;
-  QStringList carriers;      // "trägt c (sicher)", from the pedigree
+  QStringList carriers;  // "trägt c (sicher)", from the pedigree
 };
 
 // The side for stock animal `index`: its genotype as the pedigree tells it, with its notes.
@@ -42,7 +42,8 @@ QString lociText(const QList<int>& loci);
 
 // The printout: a heading with buck and doe (genotype, colour, carriers), the table of
 // colours (Farbe, Anteil, Bruch, trägt, entscheidend), the contradictions, and a footer.
-reports::Report colourSheetReport(const reports::ReportFont& font = reports::ReportFont{QStringLiteral("Arial"), 10.0});
+reports::Report colourSheetReport(const reports::ReportFont& font = reports::ReportFont{
+                                      QStringLiteral("Arial"), 10.0});
 reports::MemoryDataSource colourSheetRows(const PairAnalysis& analysis);
 
 }  // namespace lapiro::genetics

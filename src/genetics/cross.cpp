@@ -1,9 +1,8 @@
 #include "genetics/cross.h"
 
-#include <unordered_map>
-
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 namespace lapiro::genetics {
 
@@ -25,7 +24,9 @@ Fraction Fraction::operator*(const Fraction& o) const {
   return of(a * b, d1 * d2);
 }
 
-Fraction Fraction::operator/(const Fraction& o) const { return *this * Fraction{o.den, o.num}; }
+Fraction Fraction::operator/(const Fraction& o) const {
+  return *this * Fraction{o.den, o.num};
+}
 
 bool operator<(const Fraction& a, const Fraction& b) {
   return static_cast<__int128>(a.num) * b.den < static_cast<__int128>(b.num) * a.den;
@@ -58,7 +59,8 @@ std::vector<PairShare> crossLocus(const AllelePair& sire, const AllelePair& dam)
     }
   const auto key = [](const Allele& x) { return x.known() ? x.index : 100 + x.bound; };
   std::sort(out.begin(), out.end(), [&](const PairShare& x, const PairShare& y) {
-    return std::pair(key(x.pair.first), key(x.pair.second)) < std::pair(key(y.pair.first), key(y.pair.second));
+    return std::pair(key(x.pair.first), key(x.pair.second)) <
+           std::pair(key(y.pair.first), key(y.pair.second));
   });
   return out;
 }
@@ -88,7 +90,8 @@ std::vector<ShownGroup> groupLocus(int locus, const AllelePair& sire, const Alle
     for (const Allele& y : d) {
       const AllelePair pair = AllelePair::make(x, y);
       const std::uint8_t shown = shownMaskAt(locus, pair);
-      auto it = std::find_if(groups.begin(), groups.end(), [&](const ShownGroup& g) { return g.shown == shown; });
+      auto it =
+          std::find_if(groups.begin(), groups.end(), [&](const ShownGroup& g) { return g.shown == shown; });
       if (it == groups.end()) {
         groups.push_back({shown, 0, {}, false});
         it = groups.end() - 1;

@@ -3,12 +3,12 @@
 // inherited independently) and combined exactly, not sampled.
 #pragma once
 
-#include "genetics/genotype.h"
-#include "genetics/phenotype.h"
-
 #include <QString>
 #include <cstdint>
 #include <vector>
+
+#include "genetics/genotype.h"
+#include "genetics/phenotype.h"
 
 namespace lapiro::genetics {
 

@@ -1,14 +1,15 @@
 #include "genetics/genotype.h"
 
 #include <QRegularExpression>
-
 #include <bit>
 
 namespace lapiro::genetics {
 
 namespace {
 
-std::uint32_t pairBit(int i, int j) { return 1u << pairIndex(i, j); }
+std::uint32_t pairBit(int i, int j) {
+  return 1u << pairIndex(i, j);
+}
 
 std::uint8_t slotMask(const Allele& a, int n) {
   if (a.known()) return static_cast<std::uint8_t>(1u << a.index);
@@ -77,14 +78,16 @@ PairSet pairsFrom(std::uint8_t sire, std::uint8_t dam) {
           if (a >> i & 1)
             for (int j = 0; j < kMaxAlleles; ++j)
               if (b >> j & 1)
-                t[static_cast<size_t>(a)][static_cast<size_t>(b)] =
-                    static_cast<PairSet>(t[static_cast<size_t>(a)][static_cast<size_t>(b)] | (1u << pairIndex(i, j)));
+                t[static_cast<size_t>(a)][static_cast<size_t>(b)] = static_cast<PairSet>(
+                    t[static_cast<size_t>(a)][static_cast<size_t>(b)] | (1u << pairIndex(i, j)));
     return t;
   }();
   return table[sire & 31u][dam & 31u];
 }
 
-PairSet pairsWithAny(std::uint8_t alleles) { return pairsFrom(alleles, 0x1f); }
+PairSet pairsWithAny(std::uint8_t alleles) {
+  return pairsFrom(alleles, 0x1f);
+}
 
 std::uint8_t allelesIn(PairSet s) {
   std::uint8_t m = 0;
@@ -113,22 +116,35 @@ std::optional<AllelePair> pairFor(PairSet want, int n) {
   return best;
 }
 
-int alleleCount(int locus) { return static_cast<int>(loci()[static_cast<size_t>(locus)].alleles.size()); }
+int alleleCount(int locus) {
+  return static_cast<int>(loci()[static_cast<size_t>(locus)].alleles.size());
+}
 
 const std::array<Locus, kLocusCount>& loci() {
   static const std::array<Locus, kLocusCount> list{{
-      {QStringLiteral("A"), QStringLiteral("Albinoreihe (Vollfarbe, Chinchilla, Marder, Russe, Albino)"),
-       {QStringLiteral("A"), QStringLiteral("achi"), QStringLiteral("am"), QStringLiteral("an"), QStringLiteral("a")}},
-      {QStringLiteral("B"), QStringLiteral("Eisengrau, Vollfarbe, Japaner, Gelb"),
+      {QStringLiteral("A"),
+       QStringLiteral("Albinoreihe (Vollfarbe, Chinchilla, Marder, Russe, Albino)"),
+       {QStringLiteral("A"), QStringLiteral("achi"), QStringLiteral("am"), QStringLiteral("an"),
+        QStringLiteral("a")}},
+      {QStringLiteral("B"),
+       QStringLiteral("Eisengrau, Vollfarbe, Japaner, Gelb"),
        {QStringLiteral("Be"), QStringLiteral("B"), QStringLiteral("bj"), QStringLiteral("b")}},
-      {QStringLiteral("C"), QStringLiteral("Schwarz, Braun (Havanna)"), {QStringLiteral("C"), QStringLiteral("c")}},
-      {QStringLiteral("D"), QStringLiteral("Volle Farbe, Verdünnung (Blau, Feh)"),
+      {QStringLiteral("C"),
+       QStringLiteral("Schwarz, Braun (Havanna)"),
+       {QStringLiteral("C"), QStringLiteral("c")}},
+      {QStringLiteral("D"),
+       QStringLiteral("Volle Farbe, Verdünnung (Blau, Feh)"),
        {QStringLiteral("D"), QStringLiteral("d")}},
-      {QStringLiteral("G"), QStringLiteral("Wildfarbe, Loh/Otter, Einfarbig"),
+      {QStringLiteral("G"),
+       QStringLiteral("Wildfarbe, Loh/Otter, Einfarbig"),
        {QStringLiteral("G"), QStringLiteral("go"), QStringLiteral("g")}},
       {QStringLiteral("K"), QStringLiteral("Scheckung"), {QStringLiteral("K"), QStringLiteral("k")}},
-      {QStringLiteral("H"), QStringLiteral("Holländer-Zeichnung"), {QStringLiteral("H"), QStringLiteral("h")}},
-      {QStringLiteral("X"), QStringLiteral("Weißfaktor (Weiß Blauauge)"), {QStringLiteral("X"), QStringLiteral("x")}},
+      {QStringLiteral("H"),
+       QStringLiteral("Holländer-Zeichnung"),
+       {QStringLiteral("H"), QStringLiteral("h")}},
+      {QStringLiteral("X"),
+       QStringLiteral("Weißfaktor (Weiß Blauauge)"),
+       {QStringLiteral("X"), QStringLiteral("x")}},
       {QStringLiteral("Si"), QStringLiteral("Silberung"), {QStringLiteral("Si"), QStringLiteral("si")}},
       {QStringLiteral("R"), QStringLiteral("Rex"), {QStringLiteral("R"), QStringLiteral("r")}},
       {QStringLiteral("V"), QStringLiteral("Langhaar"), {QStringLiteral("V"), QStringLiteral("v")}},
@@ -180,7 +196,8 @@ Genotype parseGenotype(const QString& text) {
     if (const qsizetype colon = segment.indexOf(u':'); colon >= 0) {
       const QString name = segment.left(colon).trimmed();
       locus = findLocus(name);
-      if (locus < 0) throw GenotypeError(QStringLiteral("Unbekannter Locus „%1“ in „%2“.").arg(name, segment));
+      if (locus < 0)
+        throw GenotypeError(QStringLiteral("Unbekannter Locus „%1“ in „%2“.").arg(name, segment));
       segment = segment.mid(colon + 1).trimmed();
     }
     const QStringList symbols = segment.split(blanks, Qt::SkipEmptyParts);
@@ -189,7 +206,8 @@ Genotype parseGenotype(const QString& text) {
     for (const QString& s : symbols) {
       if (count == 2) {
         const QString where = locus >= 0 ? loci()[static_cast<size_t>(locus)].name : segment;
-        throw GenotypeError(QStringLiteral("Der Locus %1 hat mehr als zwei Allele („%2“).").arg(where, segment));
+        throw GenotypeError(
+            QStringLiteral("Der Locus %1 hat mehr als zwei Allele („%2“).").arg(where, segment));
       }
       if (s == u"-") {
         pair[static_cast<size_t>(count++)] = Allele::unknown();
@@ -204,11 +222,14 @@ Genotype parseGenotype(const QString& text) {
       locus = symbolLocus;
       pair[static_cast<size_t>(count++)] = Allele::of(index);
     }
-    if (locus < 0) throw GenotypeError(QStringLiteral("„%1“ nennt keinen Locus; schreiben Sie z. B. „A: - -“.").arg(segment));
+    if (locus < 0)
+      throw GenotypeError(
+          QStringLiteral("„%1“ nennt keinen Locus; schreiben Sie z. B. „A: - -“.").arg(segment));
     const Locus& l = loci()[static_cast<size_t>(locus)];
     if (count < 2)
-      throw GenotypeError(QStringLiteral("Der Locus %1 hat nur ein Allel („%2“); es braucht zwei, „-“ für ein unbekanntes.")
-                              .arg(l.name, segment));
+      throw GenotypeError(
+          QStringLiteral("Der Locus %1 hat nur ein Allel („%2“); es braucht zwei, „-“ für ein unbekanntes.")
+              .arg(l.name, segment));
     if (seen[static_cast<size_t>(locus)])
       throw GenotypeError(QStringLiteral("Der Locus %1 ist zweimal angegeben.").arg(l.name));
     seen[static_cast<size_t>(locus)] = true;

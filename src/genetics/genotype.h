@@ -26,7 +26,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <array>
 #include <cstdint>
 #include <optional>

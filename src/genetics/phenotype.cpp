@@ -1,7 +1,6 @@
 #include "genetics/phenotype.h"
 
 #include <QRegularExpression>
-
 #include <algorithm>
 
 namespace lapiro::genetics {
@@ -39,7 +38,8 @@ std::uint8_t shownMaskAt(int locus, const AllelePair& p) {
 
 ShownMasks shownMasks(const Genotype& g) {
   ShownMasks m{};
-  for (int l = 0; l < kLocusCount; ++l) m[static_cast<size_t>(l)] = shownMaskAt(l, g.loci[static_cast<size_t>(l)]);
+  for (int l = 0; l < kLocusCount; ++l)
+    m[static_cast<size_t>(l)] = shownMaskAt(l, g.loci[static_cast<size_t>(l)]);
   return m;
 }
 
@@ -69,7 +69,8 @@ PhenotypeTable PhenotypeTable::parse(const QString& text) {
       for (int l = 0; l < kLocusCount; ++l)
         if (loci()[static_cast<size_t>(l)].name == locusName) locus = l;
       if (eq < 0 || locus < 0)
-        throw GenotypeError(QStringLiteral("Zeile %1: unbekannter Locus „%2“.").arg(lineNumber).arg(locusName));
+        throw GenotypeError(
+            QStringLiteral("Zeile %1: unbekannter Locus „%2“.").arg(lineNumber).arg(locusName));
       std::uint8_t allowed = 0;
       for (const QString& sym : cond.mid(eq + 1).split(u',', Qt::SkipEmptyParts)) {
         const qsizetype i = loci()[static_cast<size_t>(locus)].alleles.indexOf(sym);
@@ -90,8 +91,12 @@ PhenotypeTable PhenotypeTable::parse(const QString& text) {
 
 namespace {
 
-bool bit(const PhenotypeKey::Bits& b, size_t i) { return b[i / 64] >> (i % 64) & 1u; }
-void set(PhenotypeKey::Bits& b, size_t i) { b[i / 64] |= std::uint64_t{1} << (i % 64); }
+bool bit(const PhenotypeKey::Bits& b, size_t i) {
+  return b[i / 64] >> (i % 64) & 1u;
+}
+void set(PhenotypeKey::Bits& b, size_t i) {
+  b[i / 64] |= std::uint64_t{1} << (i % 64);
+}
 
 }  // namespace
 
@@ -120,8 +125,9 @@ PhenotypeKey PhenotypeTable::classify(const ShownMasks& shown) const {
     if (!r.addition || r.conditions.empty()) continue;
     // An addition the chosen colours speak of themselves ("Castor-Rex") is not added again.
     const int own = r.conditions.front().first;
-    if (chosenCount > 0 && std::all_of(chosen.begin(), chosen.begin() + static_cast<std::ptrdiff_t>(chosenCount),
-                                       [&](const PhenotypeRule* c) { return mentions(*c, own); }))
+    if (chosenCount > 0 &&
+        std::all_of(chosen.begin(), chosen.begin() + static_cast<std::ptrdiff_t>(chosenCount),
+                    [&](const PhenotypeRule* c) { return mentions(*c, own); }))
       continue;
     const Truth t = evaluate(r, shown);
     if (t == Truth::Sure) set(key.additions, i);

@@ -12,11 +12,11 @@
 // as one possibility ("Schwarz oder Blau"), and an addition that may hold as "evtl. Rex".
 #pragma once
 
-#include "genetics/genotype.h"
-
 #include <QString>
 #include <QStringList>
 #include <vector>
+
+#include "genetics/genotype.h"
 
 namespace lapiro::genetics {
 

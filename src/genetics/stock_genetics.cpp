@@ -1,8 +1,8 @@
 #include "genetics/stock_genetics.h"
 
-#include "engine/sqlite_util.h"
-
 #include <sqlite3.h>
+
+#include "engine/sqlite_util.h"
 
 namespace lapiro::genetics {
 
@@ -46,7 +46,8 @@ StockGenetics readStockGenetics(engine::Engine& engine) {
   {
     const auto t = engine.acquire(QStringLiteral("Farbe"), engine::OpenMode::Shared);
     Statement rows(t->db(), QStringLiteral("SELECT Nummer, Name FROM ") + t->sqlName());
-    while (rows.step()) colourNames.insert(sqlite3_column_int64(rows.handle(), 0), textColumn(rows.handle(), 1));
+    while (rows.step())
+      colourNames.insert(sqlite3_column_int64(rows.handle(), 0), textColumn(rows.handle(), 1));
   }
 
   const QString table = QStringLiteral("Hasen");
@@ -120,13 +121,16 @@ QString StockGenetics::describe(const Contradiction& c) const {
         .arg(tattoo, formatPair(c.locus, animals[i].recorded.loci[static_cast<size_t>(c.locus)]), locus,
              colourNames[i]);
   const auto pairOf = [&](std::int32_t a) {
-    return formatPair(c.locus, inference.genotypes[static_cast<size_t>(a)].loci[static_cast<size_t>(c.locus)]);
+    return formatPair(c.locus,
+                      inference.genotypes[static_cast<size_t>(a)].loci[static_cast<size_t>(c.locus)]);
   };
   const auto parentText = [&](std::int32_t p) {
-    return p < 0 ? QStringLiteral("unbekannt") : tattoos[static_cast<size_t>(p)].trimmed() + QStringLiteral(" (") + pairOf(p) + u')';
+    return p < 0 ? QStringLiteral("unbekannt")
+                 : tattoos[static_cast<size_t>(p)].trimmed() + QStringLiteral(" (") + pairOf(p) + u')';
   };
   return QStringLiteral("%1 (%2): Vater %3 und Mutter %4 können am Locus %5 nicht „%6“ geben.")
-      .arg(tattoo, colourNames[i], parentText(animals[i].sire), parentText(animals[i].dam), locus, pairOf(c.animal));
+      .arg(tattoo, colourNames[i], parentText(animals[i].sire), parentText(animals[i].dam), locus,
+           pairOf(c.animal));
 }
 
 }  // namespace lapiro::genetics

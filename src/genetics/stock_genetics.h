@@ -6,23 +6,23 @@
 // there and the text is listed in `unreadable` with its German message.
 #pragma once
 
-#include "engine/engine.h"
-#include "genetics/carriers.h"
-
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
 
+#include "engine/engine.h"
+#include "genetics/carriers.h"
+
 namespace lapiro::genetics {
 
 struct StockGenetics {
-  std::vector<StockAnimal> animals;     // every row of Hasen, ordered by Nummer
-  std::vector<QString> tattoos;         // "TatoRechts  TatoLinks" per animal
-  std::vector<QString> colourNames;     // the animal's colour name per animal ("" when none)
-  QHash<qint64, std::int32_t> index;    // Nummer -> index
+  std::vector<StockAnimal> animals;   // every row of Hasen, ordered by Nummer
+  std::vector<QString> tattoos;       // "TatoRechts  TatoLinks" per animal
+  std::vector<QString> colourNames;   // the animal's colour name per animal ("" when none)
+  QHash<qint64, std::int32_t> index;  // Nummer -> index
   StockInference inference;
-  QStringList unreadable;               // "<tattoo>: <message>" / "Farbe <name>: <message>"
+  QStringList unreadable;  // "<tattoo>: <message>" / "Farbe <name>: <message>"
 
   // The index of the animal with this Nummer, -1 when there is none.
   std::int32_t indexOf(qint64 nummer) const { return index.value(nummer, -1); }

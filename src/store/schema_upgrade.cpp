@@ -567,7 +567,8 @@ UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cu
   Steps s(engine, cursors);
 
   // 1.-4. Lookup lists, addresses and shows.
-  s.repair(u"StbFarbe", QStringLiteral("Farbe"), {{q(u"Genotyp"), q(u"ALTER TABLE \"Farbe.db\" ADD Genotyp CHAR(80)")}});
+  s.repair(u"StbFarbe", QStringLiteral("Farbe"),
+           {{q(u"Genotyp"), q(u"ALTER TABLE \"Farbe.db\" ADD Genotyp CHAR(80)")}});
   s.plain(u"StbRasse", QStringLiteral("Rasse"));
   s.repair(u"Adressen", QStringLiteral("Adresse"),
            {{q(u"HBNr"), q(u"ALTER TABLE \"adresse.db\" ADD HBNr CHAR(20)")}});

@@ -1,23 +1,27 @@
 // The colour-genetics model: genotype texts, colour names, crosses worked by hand, and what
 // the pedigree tells about hidden alleles.
+#include <gtest/gtest.h>
+
+#include <QMap>
+
 #include "genetics/carriers.h"
 #include "genetics/cross.h"
 #include "genetics/genotype.h"
 #include "genetics/phenotype.h"
 
-#include <gtest/gtest.h>
-
-#include <QMap>
-
 using namespace lapiro::genetics;
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace {
 
-Genotype g(const char16_t* text) { return parseGenotype(QString::fromUtf16(text)); }
+Genotype g(const char16_t* text) {
+  return parseGenotype(QString::fromUtf16(text));
+}
 
 // Outcome name -> share as "n/d".
 QMap<QString, QString> shares(const CrossResult& r) {
@@ -63,7 +67,8 @@ TEST(GenotypeText, ReadsAndWritesTheBreedersNotation) {
 TEST(GenotypeText, RefusesBadInputWithAGermanMessageNamingTheFault) {
   const auto error = [](const char16_t* text) {
     QString message;
-    EXPECT_FALSE(tryParseGenotype(QString::fromUtf16(text), &message).has_value()) << QString::fromUtf16(text).toStdString();
+    EXPECT_FALSE(tryParseGenotype(QString::fromUtf16(text), &message).has_value())
+        << QString::fromUtf16(text).toStdString();
     return message;
   };
   EXPECT_EQ(error(u"A achi/Q b"), QStringLiteral("Unbekanntes Allel „Q“ in „Q b“."));
@@ -140,7 +145,7 @@ TEST(Cross, TwoBlackCarriersOfYellowGiveAQuarterThueringer) {
   // Bb x Bb: BB 1/4, Bb 1/2 (both black), bb 1/4 -- with self (gg) the yellow is Thüringer.
   const CrossResult r = cross(g(u"A A/B b/C C/D D/g g"), g(u"A A/B b/C C/D D/g g"));
   EXPECT_EQ(shares(r), (QMap<QString, QString>{{QStringLiteral("Schwarz"), QStringLiteral("3/4")},
-                                                {QStringLiteral("Thüringer"), QStringLiteral("1/4")}}));
+                                               {QStringLiteral("Thüringer"), QStringLiteral("1/4")}}));
   // Of the black young two in three carry b.
   const CrossOutcome* black = outcome(r, QStringLiteral("Schwarz"));
   ASSERT_TRUE(black);
@@ -154,8 +159,8 @@ TEST(Cross, WildGreyTimesTanGivesHalfWildAQuarterTanAQuarterSelf) {
   // G g x go g: G go 1/4, G g 1/4 (wild), go g 1/4 (tan), g g 1/4 (self).
   const CrossResult r = cross(g(u"A A/B B/C C/D D/G g"), g(u"A A/B B/C C/D D/go g"));
   EXPECT_EQ(shares(r), (QMap<QString, QString>{{QStringLiteral("Wildfarben"), QStringLiteral("1/2")},
-                                                {QStringLiteral("Schwarzloh"), QStringLiteral("1/4")},
-                                                {QStringLiteral("Schwarz"), QStringLiteral("1/4")}}));
+                                               {QStringLiteral("Schwarzloh"), QStringLiteral("1/4")},
+                                               {QStringLiteral("Schwarz"), QStringLiteral("1/4")}}));
   EXPECT_EQ(r.outcomes[0].phenotype.name, QStringLiteral("Wildfarben"));  // largest share first
   const CrossOutcome* wild = outcome(r, QStringLiteral("Wildfarben"));
   EXPECT_EQ(carriedTexts(wild->carried),
@@ -240,7 +245,7 @@ constexpr const char16_t* kThueringer = u"A -/b b/g g";
 TEST(StockCarriers, AParentOrAYoungShowingTheRecessiveMakesACarrierForSure) {
   // 0 Havanna buck x 1 black doe -> 2 black young; 3 black buck x 1 -> 4 Thüringer young.
   const std::vector<StockAnimal> stock{
-      animal(10, -1, -1, kHavanna),  animal(11, -1, -1, kSchwarz), animal(12, 0, 1, kSchwarz),
+      animal(10, -1, -1, kHavanna), animal(11, -1, -1, kSchwarz),  animal(12, 0, 1, kSchwarz),
       animal(13, -1, -1, kSchwarz), animal(14, 3, 1, kThueringer),
   };
   const StockInference s = inferStock(stock);
@@ -254,8 +259,7 @@ TEST(StockCarriers, AParentOrAYoungShowingTheRecessiveMakesACarrierForSure) {
 
 TEST(StockCarriers, WithFullyKnownParentsTheChanceFollowsFromTheirCross) {
   const std::vector<StockAnimal> stock{
-      animal(1, -1, -1, kSchwarz, u"B B"),
-      animal(2, -1, -1, kSchwarz, u"B b"),
+      animal(1, -1, -1, kSchwarz, u"B B"), animal(2, -1, -1, kSchwarz, u"B b"),
       animal(3, 0, 1, kSchwarz),  // BB x Bb: half of the young carry b
       animal(4, 1, 1, kSchwarz),  // Bb x Bb (recorded twice): two in three of the black ones
   };
@@ -271,9 +275,7 @@ TEST(StockCarriers, WithFullyKnownParentsTheChanceFollowsFromTheirCross) {
 TEST(StockCarriers, ContradictoryEvidenceIsReportedNotDropped) {
   // A black pair, the buck recorded as C C, with a Havanna young: the buck cannot give c.
   const std::vector<StockAnimal> stock{
-      animal(1, -1, -1, kSchwarz, u"C C"),
-      animal(2, -1, -1, kSchwarz),
-      animal(3, 0, 1, kHavanna),
+      animal(1, -1, -1, kSchwarz, u"C C"), animal(2, -1, -1, kSchwarz), animal(3, 0, 1, kHavanna),
       animal(4, -1, -1, kHavanna, u"C C"),  // typed genotype against its own colour
   };
   const StockInference s = inferStock(stock);

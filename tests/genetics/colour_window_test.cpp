@@ -17,12 +17,16 @@ using namespace lapiro;
 using lapiro::genetics::ui::TFormFarbvererbung;
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace {
 
-QString s(const char16_t* text) { return QString::fromUtf16(text); }
+QString s(const char16_t* text) {
+  return QString::fromUtf16(text);
+}
 
 // A black pair whose Thüringer young makes both carry b; the buck is marked C C although a
 // Havanna young is recorded for the pair.
@@ -38,8 +42,9 @@ struct ColourStock {
     const qint64 schwarz = colour(u"Schwarz", u"A -/B -/C -/D -/g g");
     const qint64 havanna = colour(u"Havanna", u"A -/B -/c c/D -/g g");
     const qint64 thueringer = colour(u"Thüringerfarbig", u"A -/b b/g g");
-    vater = d.animal(s(u"1.1"), s(u"V1"), {{s(u"Farbe"), schwarz}, {s(u"Genotyp"), s(u"A A/C C/D D")},
-                                           {s(u"Geschlecht"), s(u"1")}});
+    vater =
+        d.animal(s(u"1.1"), s(u"V1"),
+                 {{s(u"Farbe"), schwarz}, {s(u"Genotyp"), s(u"A A/C C/D D")}, {s(u"Geschlecht"), s(u"1")}});
     mutter = d.animal(s(u"1.2"), s(u"M1"), {{s(u"Farbe"), schwarz}, {s(u"Genotyp"), s(u"A A/C c/D D")}});
     d.animal(s(u"2.1"), s(u"J1"), {{s(u"Farbe"), thueringer}, {s(u"Vater"), vater}, {s(u"Mutter"), mutter}});
     d.animal(s(u"2.2"), s(u"J2"), {{s(u"Farbe"), havanna}, {s(u"Vater"), vater}, {s(u"Mutter"), mutter}});
@@ -78,8 +83,9 @@ TEST(ColourWindow, APairFromTheStockShowsColoursCarriersAndContradictions) {
   // The printout holds the same, on one page, and becomes a PDF.
   const reports::PageModel sheet = w.sheet();
   ASSERT_EQ(sheet.pageCount(), 1);
-  for (const char16_t* text : {u"Farbvererbung", u"Rammler:", u"1.1  V1, Schwarz – Genotyp: A A/B b/C C/D D/g g",
-                               u"Thüringer", u"75 %", u"Widersprüche in den Aufzeichnungen"})
+  for (const char16_t* text :
+       {u"Farbvererbung", u"Rammler:", u"1.1  V1, Schwarz – Genotyp: A A/B b/C C/D D/g g", u"Thüringer",
+        u"75 %", u"Widersprüche in den Aufzeichnungen"})
     EXPECT_TRUE(sheet.pages[0].containsText(s(text))) << QString::fromUtf16(text).toStdString();
   test::TempDir tmp;
   const QString pdf = tmp.file(s(u"farbvererbung.pdf"));
@@ -117,7 +123,8 @@ TEST(ColourWindow, TypedGenotypesOverrideTheStockAndBadOnesAreRefusedByName) {
   w.doeTattoo()->setText(s(u"9.9 NIX"));
   EXPECT_FALSE(w.calculate());
   EXPECT_EQ(dialogs.texts(),
-            (QStringList{s(u"Häsin: Der Locus B hat nur ein Allel („B“); es braucht zwei, „-“ für ein unbekanntes."),
-                         s(u"Kein Tier mit der Tätowierung „9.9 NIX“ im Bestand.")}));
+            (QStringList{
+                s(u"Häsin: Der Locus B hat nur ein Allel („B“); es braucht zwei, „-“ für ein unbekanntes."),
+                s(u"Kein Tier mit der Tätowierung „9.9 NIX“ im Bestand.")}));
   EXPECT_FALSE(w.setPair(stock.vater, 999));
 }

@@ -13,12 +13,16 @@ using namespace lapiro;
 using namespace lapiro::genetics;
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace {
 
-QString s(const char16_t* text) { return QString::fromUtf16(text); }
+QString s(const char16_t* text) {
+  return QString::fromUtf16(text);
+}
 
 }  // namespace
 
@@ -82,11 +86,13 @@ TEST(StockGenetics, RecordedGenotypesAndColoursGiveCarriersAndNamedContradiction
   const qint64 thueringer = colour(u"Thüringerfarbig", u"A -/b b/g g");
   colour(u"Kaputt", u"A -/Q q");
 
-  const qint64 vater = d.animal(s(u"1.1"), s(u"V1"), {{s(u"Farbe"), schwarz}, {s(u"Genotyp"), s(u"C C")},
-                                                       {s(u"Geschlecht"), s(u"1")}});
+  const qint64 vater = d.animal(
+      s(u"1.1"), s(u"V1"), {{s(u"Farbe"), schwarz}, {s(u"Genotyp"), s(u"C C")}, {s(u"Geschlecht"), s(u"1")}});
   const qint64 mutter = d.animal(s(u"1.2"), s(u"M1"), {{s(u"Farbe"), schwarz}});
-  const qint64 jung = d.animal(s(u"2.1"), s(u"J1"), {{s(u"Farbe"), havanna}, {s(u"Vater"), vater}, {s(u"Mutter"), mutter}});
-  const qint64 gelb = d.animal(s(u"2.2"), s(u"J2"), {{s(u"Farbe"), thueringer}, {s(u"Vater"), vater}, {s(u"Mutter"), mutter}});
+  const qint64 jung =
+      d.animal(s(u"2.1"), s(u"J1"), {{s(u"Farbe"), havanna}, {s(u"Vater"), vater}, {s(u"Mutter"), mutter}});
+  const qint64 gelb = d.animal(s(u"2.2"), s(u"J2"),
+                               {{s(u"Farbe"), thueringer}, {s(u"Vater"), vater}, {s(u"Mutter"), mutter}});
   d.animal(s(u"3.1"), s(u"X"), {{s(u"Genotyp"), s(u"A")}});
 
   const StockGenetics stock = readStockGenetics(d.engine);
@@ -103,6 +109,6 @@ TEST(StockGenetics, RecordedGenotypesAndColoursGiveCarriersAndNamedContradiction
   ASSERT_EQ(stock.inference.contradictions.size(), 1u);
   const Contradiction& c = stock.inference.contradictions.front();
   EXPECT_EQ(c.animal, stock.indexOf(jung));
-  EXPECT_EQ(stock.describe(c),
-            s(u"2.1  J1 (Havanna): Vater 1.1  V1 (C C) und Mutter 1.2  M1 (C -) können am Locus C nicht „c c“ geben."));
+  EXPECT_EQ(stock.describe(c), s(u"2.1  J1 (Havanna): Vater 1.1  V1 (C C) und Mutter 1.2  M1 (C -) können am "
+                                 u"Locus C nicht „c c“ geben."));
 }

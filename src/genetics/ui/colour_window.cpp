@@ -1,9 +1,5 @@
 #include "genetics/ui/colour_window.h"
 
-#include "reports/report_layout.h"
-#include "reports/ui/report_preview.h"
-#include "store/dialog_service.h"
-
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +13,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "reports/report_layout.h"
+#include "reports/ui/report_preview.h"
+#include "store/dialog_service.h"
+
 namespace lapiro::genetics::ui {
 
 namespace {
@@ -29,7 +29,8 @@ QString normalTattoo(const QString& text) {
 
 }  // namespace
 
-TFormFarbvererbung::TFormFarbvererbung(engine::Engine& engine, QWidget* parent) : QWidget(parent), engine_(engine) {
+TFormFarbvererbung::TFormFarbvererbung(engine::Engine& engine, QWidget* parent)
+    : QWidget(parent), engine_(engine) {
   setObjectName(QStringLiteral("FormFarbvererbung"));
   setWindowTitle(QStringLiteral("Farbvererbung"));
 
@@ -73,8 +74,9 @@ TFormFarbvererbung::TFormFarbvererbung(engine::Engine& engine, QWidget* parent) 
   connect(neu, &QPushButton::clicked, this, &TFormFarbvererbung::ButtonNeuLesenClick);
 
   outcomes_ = new QTableWidget(0, 5, this);
-  outcomes_->setHorizontalHeaderLabels({QStringLiteral("Farbe"), QStringLiteral("Anteil"), QStringLiteral("Bruch"),
-                                        QStringLiteral("Die Jungtiere dieser Farbe"), QStringLiteral("entscheidend")});
+  outcomes_->setHorizontalHeaderLabels({QStringLiteral("Farbe"), QStringLiteral("Anteil"),
+                                        QStringLiteral("Bruch"), QStringLiteral("Die Jungtiere dieser Farbe"),
+                                        QStringLiteral("entscheidend")});
   outcomes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   outcomes_->setSelectionBehavior(QAbstractItemView::SelectRows);
   outcomes_->verticalHeader()->hide();
@@ -103,7 +105,8 @@ void TFormFarbvererbung::showAnimal(int side, std::int32_t index) {
   tattoo_[side]->setText(s.label);
   stockText_[static_cast<size_t>(side)] = formatGenotype(s.genotype);
   genotype_[side]->setText(stockText_[static_cast<size_t>(side)]);
-  QString info = s.colour.isEmpty() ? QStringLiteral("Farbe nicht erfasst") : QStringLiteral("Farbe: ") + s.colour;
+  QString info =
+      s.colour.isEmpty() ? QStringLiteral("Farbe nicht erfasst") : QStringLiteral("Farbe: ") + s.colour;
   if (!s.carriers.isEmpty()) info += QStringLiteral(" – ") + s.carriers.join(QStringLiteral(", "));
   info_[side]->setText(info);
 }
@@ -126,7 +129,8 @@ bool TFormFarbvererbung::takeAnimal(int side) {
     store::dialogs().error(e.message());
     return false;
   }
-  store::dialogs().warn(QStringLiteral("Kein Tier mit der Tätowierung „%1“ im Bestand.").arg(tattoo_[side]->text().trimmed()));
+  store::dialogs().warn(
+      QStringLiteral("Kein Tier mit der Tätowierung „%1“ im Bestand.").arg(tattoo_[side]->text().trimmed()));
   return false;
 }
 
@@ -154,7 +158,9 @@ bool TFormFarbvererbung::calculate() {
     const size_t i = static_cast<size_t>(side);
     // A tattoo typed but not yet looked up is looked up now.
     if (animal_[i] < 0 && !tattoo_[side]->text().trimmed().isEmpty() && !takeAnimal(side)) return false;
-    if (animal_[i] >= 0 && normalTattoo(tattoo_[side]->text()) != normalTattoo(stock().tattoos[static_cast<size_t>(animal_[i])]) &&
+    if (animal_[i] >= 0 &&
+        normalTattoo(tattoo_[side]->text()) !=
+            normalTattoo(stock().tattoos[static_cast<size_t>(animal_[i])]) &&
         !takeAnimal(side))
       return false;
     const QString text = genotype_[side]->text();
@@ -221,7 +227,9 @@ reports::PageModel TFormFarbvererbung::sheet() const {
   return reports::layoutReport(colourSheetReport(), rows);
 }
 
-void TFormFarbvererbung::ButtonBerechnenClick() { calculate(); }
+void TFormFarbvererbung::ButtonBerechnenClick() {
+  calculate();
+}
 
 void TFormFarbvererbung::ButtonDruckenClick() {
   if (!analysis_) return;

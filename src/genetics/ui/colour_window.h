@@ -8,13 +8,13 @@
 // and again with "Bestand neu lesen". Messages go through store::dialogs().
 #pragma once
 
-#include "engine/engine.h"
-#include "genetics/colour_sheet.h"
-#include "reports/page_model.h"
-
 #include <QWidget>
 #include <memory>
 #include <optional>
+
+#include "engine/engine.h"
+#include "genetics/colour_sheet.h"
+#include "reports/page_model.h"
 
 class QLabel;
 class QLineEdit;
