@@ -247,6 +247,61 @@ QString str(const char16_t* text) {
   return QString::fromUtf16(text);
 }
 
+// The least genotype of a colour as a breeder writes it (genetics/genotype.h): the alleles the
+// colour shows, "-" for a second allele it may hide. Colours whose inheritance the program
+// does not model (Madagaskarfarbig, Dalmatiner, Elfenbein, Rhönfarbig) stay without one.
+QString colourGenotype(QStringView breed, QStringView colour) {
+  static const std::initializer_list<std::pair<const char16_t*, const char16_t*>> base = {
+      {u"Weiß Rotauge", u"a a"},
+      {u"Weiß", u"a a"},
+      {u"Weiß Blauauge", u"A -/x x"},
+      {u"Wildgrau", u"A -/B -/C -/D -/G -"},
+      {u"Wildfarben", u"A -/B -/C -/D -/G -"},
+      {u"Castorfarbig", u"A -/B -/C -/D -/G -"},
+      {u"Rotbraun", u"A -/B -/C -/D -/G -"},
+      {u"Perlfehfarbig", u"A -/B -/C -/d d/G -"},
+      {u"Eisengrau", u"A -/Be -"},
+      {u"Schwarz", u"A -/B -/C -/D -/g g"},
+      {u"Blau", u"A -/B -/C -/d d/g g"},
+      {u"Havanna", u"A -/B -/c c/D -/g g"},
+      {u"Braun", u"A -/B -/c c/D -/g g"},
+      {u"Fehfarbig", u"A -/B -/c c/d d/g g"},
+      {u"Gelb", u"A -/b b"},
+      {u"Rot", u"A -/b b"},
+      {u"Rotgelb", u"A -/b b"},
+      {u"Gelbrot", u"A -/b b"},
+      {u"Thüringerfarbig", u"A -/b b/g g"},
+      {u"Chinchillafarbig", u"achi -/B -/C -/D -/G -"},
+      {u"Schwarzloh", u"A -/B -/C -/D -/go -"},
+      {u"Blauloh", u"A -/B -/C -/d d/go -"},
+      {u"Havannaloh", u"A -/B -/c c/D -/go -"},
+      {u"Fehloh", u"A -/B -/c c/d d/go -"},
+      {u"Dreifarbig", u"A -/bj -/K -"},
+  };
+  // "Schwarz-Weiß" and the like: the colour with the breed's white marking.
+  QStringView name = colour;
+  const bool marked = colour.endsWith(u"-Weiß");
+  if (marked) name = colour.chopped(5);
+  QString pattern;
+  for (const auto& [c, g] : base)
+    if (name == QStringView(c)) pattern = QString::fromUtf16(g);
+  if (pattern.isEmpty()) return {};
+  if (marked) {
+    if (breed == u"Holländer") {
+      pattern += QStringLiteral("/h h");
+    } else if (breed == u"Kalifornier") {
+      // Russian marking: the points show the colour.
+      pattern.replace(QStringLiteral("A -/"), QStringLiteral("an -/"));
+    } else {
+      pattern += QStringLiteral("/K -");
+    }
+  }
+  if (breed == u"Rexe" || breed == u"Rexzwerge") pattern += QStringLiteral("/r r");
+  if (breed == u"Angora" || breed == u"Fuchs-Zwerg (Langhaar)") pattern += QStringLiteral("/v v");
+  if (breed == u"Großsilber" || breed == u"Kleinsilber") pattern += QStringLiteral("/Si -");
+  return pattern;
+}
+
 TableRows statusRows() {
   // Numbers 1 and 2 have a fixed meaning and cannot be deleted in the status window.
   const std::initializer_list<const char16_t*> names = {u"Eigener Bestand", u"Neu / Jungtier", u"Verkauft",
@@ -272,7 +327,10 @@ std::vector<TableRows> breedAndColourRows() {
                            {u"Max Gewicht"_qs, b.maxKg},
                            {u"Rassegruppe"_qs, str(b.group)}});
     for (const Colour& c : b.colours) {
-      farben.rows.push_back({{u"Rasse"_qs, number}, {u"Name"_qs, str(c.name)}, {u"Code"_qs, str(c.code)}});
+      QVariantMap row{{u"Rasse"_qs, number}, {u"Name"_qs, str(c.name)}, {u"Code"_qs, str(c.code)}};
+      if (const QString g = colourGenotype(QStringView(b.name), QStringView(c.name)); !g.isEmpty())
+        row.insert(u"Genotyp"_qs, g);
+      farben.rows.push_back(row);
     }
   }
   return {rassen, farben};

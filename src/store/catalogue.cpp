@@ -100,7 +100,10 @@ std::vector<CatalogueTable> buildCatalogue() {
                  {u"IDCode", Alpha, 20},
                  {u"Körnote", Long},
                  {u"Geburtstag", Date},
-                 {u"Druckbild", Short, 0, kUpgrade}},
+                 {u"Druckbild", Short, 0, kUpgrade},
+                 // The colour genotype, "A achi/B b/C C/D d/g g" (genetics/genotype.h); empty
+                 // when not known.
+                 {u"Genotyp", Alpha, 80, kUpgrade}},
                 {{u"Tato", u"TatoRechts;TatoLinks;Geburtstag"},
                  {u"TatoLinksRechts", u"TatoLinks;TatoRechts"},
                  {u"RasseTato", u"Rasse;TatoRechts;TatoLinks"},
@@ -161,7 +164,12 @@ std::vector<CatalogueTable> buildCatalogue() {
                         {{u"RasseName", u"Name;Code"}, {u"GruppeRasse", u"Rassegruppe;Name", kUpgrade}}));
 
   c.push_back(makeTable(u"Farbe", Origin::Installer, u"Nummer",
-                        {{u"Nummer", AutoInc}, {u"Rasse", Long}, {u"Name", Alpha, 25}, {u"Code", Alpha, 9}},
+                        {{u"Nummer", AutoInc},
+                         {u"Rasse", Long},
+                         {u"Name", Alpha, 25},
+                         {u"Code", Alpha, 9},
+                         // The least genotype an animal of this colour has (genetics/genotype.h).
+                         {u"Genotyp", Alpha, 80, kUpgrade}},
                         {{u"FarbeRasse", u"Name;Rasse"}, {u"RasseFarbe", u"Rasse;Name"}}));
 
   // The index Name is added by the animal search dialog when missing.

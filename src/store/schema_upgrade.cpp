@@ -535,7 +535,8 @@ UpgradeResult upgradeMainWindowTables(engine::Engine& engine, CursorProvider& cu
   }
   if (!openWithRepair(engine, *hasen,
                       {{q(u"Stallnummer"), q(u"ALTER TABLE \"Hasen.db\" ADD Stallnummer Integer")},
-                       {q(u"Druckbild"), q(u"ALTER TABLE \"Hasen.db\" ADD Druckbild SMALLINT")}},
+                       {q(u"Druckbild"), q(u"ALTER TABLE \"Hasen.db\" ADD Druckbild SMALLINT")},
+                       {q(u"Genotyp"), q(u"ALTER TABLE \"Hasen.db\" ADD Genotyp CHAR(80)")}},
                       QStringLiteral("Hasen"))) {
     s.closed(mainCursor::Hasen);
     return s.result();
@@ -566,7 +567,8 @@ UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cu
   Steps s(engine, cursors);
 
   // 1.-4. Lookup lists, addresses and shows.
-  s.plain(u"StbFarbe", QStringLiteral("Farbe"));
+  s.repair(u"StbFarbe", QStringLiteral("Farbe"),
+           {{q(u"Genotyp"), q(u"ALTER TABLE \"Farbe.db\" ADD Genotyp CHAR(80)")}});
   s.plain(u"StbRasse", QStringLiteral("Rasse"));
   s.repair(u"Adressen", QStringLiteral("Adresse"),
            {{q(u"HBNr"), q(u"ALTER TABLE \"adresse.db\" ADD HBNr CHAR(20)")}});

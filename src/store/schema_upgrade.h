@@ -156,8 +156,8 @@ struct UpgradeResult {
 
 // The main window's steps at start-up, in this order: the breed list (adds Rassegruppe),
 // the status list, the own user data (adds Kreisverband and Vereinsart; failure ends the
-// program), the animal list (converts a text Stallnummer, adds a missing Stallnummer and
-// Druckbild) and the five list indexes on Hasen. Cursors: mainCursor::Rasse, Status, Eigen,
+// program), the animal list (converts a text Stallnummer, adds a missing Stallnummer,
+// Druckbild and Genotyp) and the five list indexes on Hasen. Cursors: mainCursor::Rasse, Status, Eigen,
 // Hasen. When endProgram is set, the animal list was not opened.
 UpgradeResult upgradeMainWindowTables(engine::Engine& engine, CursorProvider& cursors);
 

@@ -42,7 +42,12 @@ const std::map<QString, std::map<QString, Field>> kTables = {
       {u"Min Gewicht"_qs, {Kind::Num}},
       {u"Max Gewicht"_qs, {Kind::Num}},
       {u"Rassegruppe"_qs, text(25)}}},
-    {u"Farbe"_qs, {{u"Nummer"_qs, {}}, {u"Rasse"_qs, {}}, {u"Name"_qs, text(25)}, {u"Code"_qs, text(9)}}},
+    {u"Farbe"_qs,
+     {{u"Nummer"_qs, {}},
+      {u"Rasse"_qs, {}},
+      {u"Name"_qs, text(25)},
+      {u"Code"_qs, text(9)},
+      {u"Genotyp"_qs, text(80)}}},
     {u"Ausstellungstitel.db"_qs, {{u"LaufendeNummer"_qs, {}}, {u"Bezeichnung"_qs, text(40)}}},
     // The category text is copied into Adresse.Status, which holds 20 characters.
     {u"StatusAdressen"_qs, {{u"Status"_qs, text(20)}}},

@@ -119,7 +119,7 @@ TEST(Catalogue, HasenMatchesItsListing) {
       {u"Zuechter", Long, 0},    {u"Besitzer", Long, 0},    {u"Status", Short, 0},
       {u"Info", Memo, 1},        {u"Erbformel", Alpha, 40}, {u"Wurfgroesse", Alpha, 10},
       {u"Anomalien", Memo, 1},   {u"IDCode", Alpha, 20},    {u"Körnote", Long, 0},
-      {u"Geburtstag", Date, 0},  {u"Druckbild", Short, 0},
+      {u"Geburtstag", Date, 0},  {u"Druckbild", Short, 0},  {u"Genotyp", Alpha, 80},
   };
   const auto& def = t->def;
   ASSERT_EQ(def.fields.size(), std::size(fields));
@@ -168,7 +168,8 @@ TEST(Catalogue, HasenMatchesItsListing) {
     }
   }
 
-  EXPECT_EQ(t->upgradeFields, (QStringList{QStringLiteral("Stallnummer"), QStringLiteral("Druckbild")}));
+  EXPECT_EQ(t->upgradeFields, (QStringList{QStringLiteral("Stallnummer"), QStringLiteral("Druckbild"),
+                                           QStringLiteral("Genotyp")}));
   EXPECT_EQ(t->upgradeIndexes.size(), 8);
 }
 
