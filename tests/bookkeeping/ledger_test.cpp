@@ -229,6 +229,13 @@ TEST(TypedAmounts, CommaPointSeparatorsSignAndRounding) {
   EXPECT_EQ(units("-50"), -500000);
   EXPECT_EQ(units(" +7 € "), 70000);
   EXPECT_EQ(units(",5"), 5000);
+  // The currency may follow, euro sign or "DM" in any case, with or without a space.
+  EXPECT_EQ(units("12,50€"), 125000);
+  EXPECT_EQ(units("12,50 DM"), 125000);
+  EXPECT_EQ(units("3dm"), 30000);
+  // Twelve whole digits are the most an amount holds.
+  EXPECT_EQ(units("999999999999"), 9999999999990000);
+  EXPECT_EQ(units("1000000000000"), -999999999);
   // Beyond two decimals: rounded half away from zero.
   EXPECT_EQ(units("12,345"), 123500);
   EXPECT_EQ(units("-12,345"), -123500);

@@ -140,6 +140,11 @@ TEST(KoerungRules, AncestryCountsStopWhereASideIsIncomplete) {
   EXPECT_EQ(ancestryPoints({3, 4}), 6);
   EXPECT_EQ(ancestryPoints({6, 5}), 8);
   EXPECT_EQ(ancestryPoints({7, 7}), 10);
+  // Each step's upper end, reached by the weaker side.
+  EXPECT_EQ(ancestryPoints({1, 7}), 4);
+  EXPECT_EQ(ancestryPoints({7, 2}), 4);
+  EXPECT_EQ(ancestryPoints({4, 7}), 6);
+  EXPECT_EQ(ancestryPoints({7, 6}), 8);
 }
 
 TEST(KoerungRules, PresentedYoungKeepTheBestFiveOfAtLeast89) {
@@ -219,6 +224,13 @@ TEST(KoerungRules, BuckAndWoolPointsAndTheSum) {
   EXPECT_EQ(woolItemPoints(96), 6);
   EXPECT_EQ(woolItemPoints(99), 8);
   EXPECT_EQ(woolItemPoints(104), 10);
+  // Each step starts at its threshold, just below it the step beneath counts.
+  EXPECT_FALSE(woolItemPoints(93.9).has_value());
+  EXPECT_EQ(woolItemPoints(95.9), 4);
+  EXPECT_EQ(woolItemPoints(97.9), 6);
+  EXPECT_EQ(woolItemPoints(98), 8);
+  EXPECT_EQ(woolItemPoints(99.9), 8);
+  EXPECT_EQ(woolItemPoints(100), 10);
 
   KoernoteInput in;
   for (int k = 1; k <= 14; ++k) in.ancestors[static_cast<size_t>(k)] = true;
