@@ -469,6 +469,9 @@ TEST_F(KoerungTest, ScoresAreSavedForTheFirstFourteenYoungAndBadCellsAreRefused)
     return std::find_if(rows.begin(), rows.end(), [&](const ScoreRow& r) { return r.nummer == id; }) - rows.begin();
   };
   EXPECT_EQ(rows[static_cast<size_t>(at(judged))].cells[0], s(u"10"));
+  // Positions nobody judged are empty cells, not zeros.
+  EXPECT_TRUE(rows[static_cast<size_t>(at(judged))].cells[1].isEmpty());
+  EXPECT_TRUE(rows[static_cast<size_t>(at(ids[0]))].cells[0].isEmpty());
 
   ScriptedDialogs dialogs;
   for (ScoreRow& r : rows) r.cells = {s(u"19"), s(u"19"), s(u"14"), s(u"14"), s(u"14"), s(u"9,5"), s(u"5")};
@@ -485,7 +488,9 @@ TEST_F(KoerungTest, ScoresAreSavedForTheFirstFourteenYoungAndBadCellsAreRefused)
   EXPECT_EQ(stock.rowCount(s(u"Ausstellung.db")), before + 12);
   EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"EigeneBewertung").toDouble(), 94.5);
   EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Datum").toDate(), QDate(2024, 7, 1));
+  EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Gewicht1").toDouble(), 19.0);
   EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Unterfarbe6").toDouble(), 9.5);
+  EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Pflege7").toDouble(), 5.0);
 }
 
 }  // namespace
