@@ -81,6 +81,9 @@ TEST(LitterArithmetic, FiguresMustBeWholeAndNotNegativeAndLitterDaysPlausible) {
   }
   EXPECT_TRUE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 5, 5), 65).isEmpty());
   EXPECT_FALSE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 2, 20), 65).isEmpty());
+  // The day before the mating asks; the mating day itself is not "before" it.
+  EXPECT_FALSE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 2, 29), 65).isEmpty());
+  EXPECT_TRUE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 3, 1), 65).isEmpty());
   // 40 days after the expected 5 May is still accepted; one day more asks.
   EXPECT_TRUE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 6, 14), 65).isEmpty());
   EXPECT_FALSE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 6, 15), 65).isEmpty());
@@ -91,6 +94,9 @@ TEST(LitterArithmetic, TattooPresetStartsTheBreedingYearInNovember) {
   EXPECT_EQ(tattooPreset(QDate(2012, 11, 15)).year, 13);
   EXPECT_EQ(tattooPreset(QDate(2005, 4, 2)).month, 4);
   EXPECT_EQ(tattooPreset(QDate(2005, 4, 2)).year, 5);
+  // Four-digit years are cut to two; shorter ones stay as they are.
+  EXPECT_EQ(tattooPreset(QDate(1000, 4, 2)).year, 0);
+  EXPECT_EQ(tattooPreset(QDate(999, 4, 2)).year, 999);
   EXPECT_EQ(litterSizeText(3, 4, QVariant()), s(u"3/4/"));
 }
 
