@@ -169,6 +169,27 @@ TEST_F(LitterBookTest, NewestLitterShowsExpectedDayAndBuckName) {
   EXPECT_EQ(wurfbuch().field(s(u"HaseName")).asString(), s(u"R1  3.3.1"));
 }
 
+TEST_F(LitterBookTest, ChoosingTheBuckStartsTheFirstLitterOrChangesTheCurrentOne) {
+  ScriptedDialogs dialogs;
+  open();
+  ASSERT_FALSE(wurfbuch().hasRecord());
+  rules->setBuck(buck);
+  EXPECT_EQ(wurfbuch().state(), engine::DataSetState::Insert);
+  EXPECT_EQ(wurfbuch().field(s(u"Kater")).asInteger(), buck);
+  EXPECT_EQ(wurfbuch().field(s(u"HaseName")).asString(), s(u"R1  3.3.1"));
+  wurfbuch().cancel();
+  module.reset();
+
+  const qint64 other = stock.animal(s(u"R9"), s(u"9.9.9"), {{s(u"Geschlecht"), s(u"1")}});
+  const qint64 existing = litter(QDate(2024, 3, 26), {{s(u"Kater"), buck}});
+  open();
+  rules->setBuck(other);
+  EXPECT_EQ(wurfbuch().state(), engine::DataSetState::Edit);
+  wurfbuch().post();
+  EXPECT_EQ(stored(u"Wurfbuch.DB", existing, u"Kater").toLongLong(), other);
+  EXPECT_EQ(stock.rowCount(s(u"Wurfbuch.DB")), 1);
+}
+
 TEST_F(LitterBookTest, FirstVisitFillsOnlyEmptyFiguresAndTakesTheBuckFromTheLastYoung) {
   ScriptedDialogs dialogs;
   const QDate born(2024, 3, 26);
