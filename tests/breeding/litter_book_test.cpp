@@ -301,6 +301,37 @@ TEST_F(LitterBookTest, BuckRowsMatchRecordedBucksEvenWhenTheDoesWereSavedFirst) 
   EXPECT_EQ(stored(u"Hasen", b1, u"TatoLinks").toString(), s(u"3.24.9"));
 }
 
+TEST_F(LitterBookTest, LeftTattooInPartsTakesEachPartUpToItsLimitAndNumbersOnFromTheNumberOnly) {
+  settings.Stammdaten.TaetoLinksEinzeln = true;
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStMaennlich"), 2}, {s(u"WurfStWeiblich"), 2}, {s(u"Kater"), buck}});
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.rowCount(), 4);
+  using Part = TNachzucht::Part;
+  EXPECT_TRUE(rows.setPart(0, Part::Month, s(u"12")));
+  EXPECT_TRUE(rows.setPart(0, Part::Year, s(u"99")));
+  EXPECT_TRUE(rows.setPart(0, Part::Number, s(u"9999")));
+  EXPECT_TRUE(dialogs.shown().empty());
+  EXPECT_FALSE(rows.setPart(1, Part::Month, s(u"13")));
+  EXPECT_FALSE(rows.setPart(1, Part::Year, s(u"100")));
+  EXPECT_FALSE(rows.setPart(1, Part::Number, s(u"10000")));
+  EXPECT_EQ(dialogs.texts(), (QStringList{s(u"Nur Werte zwischen 0 und 12 zulässig"), s(u"Nur Werte zwischen 0 und 99 zulässig"),
+                                          s(u"maximal 4-stellige Werte zulässig")}));
+  EXPECT_TRUE(rows.row(1).number.isEmpty());
+
+  // Leaving the month numbers nothing; leaving the running number numbers the rows below.
+  rows.setPart(1, Part::Month, s(u"3"));
+  rows.leaveNumber(1);
+  EXPECT_TRUE(rows.row(2).number.isEmpty());
+  rows.setPart(1, Part::Number, s(u"17"));
+  rows.leaveNumber(1);
+  EXPECT_EQ(rows.row(2).number, s(u"18"));
+  EXPECT_EQ(rows.row(3).number, s(u"19"));
+  EXPECT_EQ(rows.row(0).number, s(u"9999"));
+}
+
 TEST_F(LitterBookTest, NewRowsArePresetNumberedAndSavedAsAnimalsOfTheLitter) {
   ScriptedDialogs dialogs;
   const QDate born(2012, 11, 15);
