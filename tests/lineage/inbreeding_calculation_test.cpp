@@ -218,6 +218,16 @@ TEST_F(InbreedingStock, FormulaTabAndDerivedFormulaOfTheChosenAnimal) {
       QStringLiteral("1 D : nicht vorhanden")};
   EXPECT_EQ(aus.erbformel, expected);
 
+  // Only one parent with a formula: nothing is derived or stored, whichever parent it is.
+  for (const auto& [sire, dam] : {std::pair{buck(QStringLiteral("V2")), mo}, std::pair{v, doe(QStringLiteral("M2"))}}) {
+    const qint64 half = doe(QStringLiteral("H%1").arg(sire), sire, dam);
+    dialogs.clear();
+    ASSERT_TRUE(calc.waehleKaninchen(half, ein));
+    EXPECT_TRUE(ein.kaninchen.erbformel.isEmpty());
+    EXPECT_TRUE(stock.stored(QStringLiteral("Hasen"), half, QStringLiteral("Erbformel")).toString().isEmpty());
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+  }
+
   // Formulas that cannot be combined leave the animal's formula empty with message 108.
   const qint64 bad = doe(QStringLiteral("B"), v, doe(QStringLiteral("N"), 0, 0, QStringLiteral("ABC")));
   dialogs.clear();
