@@ -81,6 +81,15 @@ TEST_F(InbreedingStock, HalfSiblingsGiveOnePathOfTwelveAndAHalfPercentAndThreeRe
   // Over all generations the same here: S is not inbred.
   EXPECT_EQ(aus.alleGenerationen.value(0),
             de(QStringLiteral("Inzuchtkoeffizient über alle bekannten Generationen: 12,50 %")));
+  // Two generations: only the parents' places, both found.
+  {
+    InzuchtAusgabe zwei;
+    ASSERT_TRUE(calc.berechne(eltern(calc, f, mo, 2), zwei, true));
+    ASSERT_GE(zwei.ahnenverlust.size(), 3);
+    EXPECT_EQ(zwei.ahnenverlust[1], m(44) + QStringLiteral(" 2"));
+    EXPECT_EQ(zwei.ahnenverlust[2], m(93) + QStringLiteral(" 2"));
+    EXPECT_EQ(zwei.stammbaumkomplett, m(42));
+  }
   calc.dropWorkTable();
   EXPECT_FALSE(stock.engine.tableExists(QStringLiteral("Vorfahrenliste.DB")));
 }
