@@ -521,6 +521,25 @@ TEST(ExchangeReimport, ReimportingYourOwnExportChangesNothing) {
   }
 }
 
+TEST(ExchangeReimport, AnAnimalTheStockHoldsTwiceIsMatchedToTheRecordTheFileNames) {
+  BreederStock b;
+  const qint64 twin = b.s.animal(QStringLiteral("S1"), QStringLiteral("1.5.1"),
+                                 v({{QStringLiteral("Status"), 1}, {QStringLiteral("Geschlecht"), QStringLiteral("1")}}));
+  // Either record exported alone comes back to itself, not to the first with its tattoos.
+  for (const qint64 chosen : {twin, b.own}) {
+    ExportOptions e;
+    e.animals = {chosen};
+    e.generations = 0;
+    const ReadResult r = readExchange(writeExchange(collectExport(b.s.engine, e)));
+    ASSERT_TRUE(r.file) << r.error.toStdString();
+    ImportOptions o;
+    const ImportPlan plan = planImport(b.s.engine, *r.file, o);
+    ASSERT_TRUE(plan.sameStock);
+    ASSERT_EQ(plan.animals.size(), 1u);
+    EXPECT_EQ(plan.animals[0].existing, chosen);
+  }
+}
+
 TEST(ExchangeReimport, AddressesMatchByNameStreetAndPlaceAndTheOwnUserIsNeverAnOwner) {
   BreederStock b;
   test::TempDir logs;
