@@ -106,6 +106,8 @@ TEST(FieldInputDates, OnlyRealCalendarDaysAreAccepted) {
   }
   EXPECT_THROW(toTyped(FieldType::Date, 0, QVariant(QDate(-2024, 4, 29)), QStringLiteral("Feld")), EngineError);
   EXPECT_TRUE(in(FieldType::Date, QStringLiteral("  ")).ok());  // blank clears the date
+  EXPECT_EQ(parseFieldInput(FieldType::Date, 0, QStringLiteral("31.02.2024"), QStringLiteral("Geboren")).error,
+            QStringLiteral("»31.02.2024« ist kein gültiger Wert für das Feld Geboren."));
 }
 
 TEST(FieldInputText, AlphaIsCutWithoutSplittingASurrogatePair) {
