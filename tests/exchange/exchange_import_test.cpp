@@ -257,6 +257,19 @@ TEST_F(ImportModes, ControlViewShowsNewPresentAndDifferingWithBothValues) {
   EXPECT_EQ(diff(k, "Farbe")->incomingText, QStringLiteral("Grau"));
 }
 
+TEST_F(ImportModes, TheSexDiffersOnlyBetweenBuckAndDoe) {
+  ASSERT_EQ(file.animals[static_cast<size_t>(planOf(planImport(buyer.engine, file, ImportOptions{}), "K1").fileIndex)].sex,
+            QStringLiteral("2"));
+  auto sexDiffers = [&](const char* stored) {
+    buyer.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET Geschlecht = '%1' WHERE Nummer = %2")
+                             .arg(QString::fromUtf8(stored)).arg(doe));
+    return diff(planOf(planImport(buyer.engine, file, ImportOptions{}), "K1"), "Geschlecht") != nullptr;
+  };
+  EXPECT_TRUE(sexDiffers("1"));   // stored as a buck, the file has a doe
+  EXPECT_FALSE(sexDiffers("0"));  // any stored code but "1" is a doe
+  EXPECT_FALSE(sexDiffers("2"));
+}
+
 TEST_F(ImportModes, FillEmptyFillsOnlyEmptyFieldsAndLinksTheNewFather) {
   const ImportResult r = run(MergeMode::FillEmpty);
   ASSERT_TRUE(r.ok) << r.error.toStdString();
