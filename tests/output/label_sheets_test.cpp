@@ -87,8 +87,8 @@ TEST(LabelTexts, ACutTextFittingInsideItsPaddingKeepsItsSize) {
   TextItem t;
   t.text = QStringLiteral("Deutsche Riesen");
   t.lines = {QStringLiteral("Deutsche Rie")};
-  t.font = QFont(QStringLiteral("Arial"));
-  t.font.setPointSizeF(10);
+  const reports::ReportFont arial{QStringLiteral("Arial"), 10, false, false};
+  t.font = arial.resolve(arial);  // as the fitting resolves it
   t.padding = 2.0;
   t.lineHeight = 5.0;
   const double width = reports::textWidthMm(t.font, t.text);
