@@ -71,6 +71,7 @@ TEST_F(LedgerTest, ExpenseIsStoredNegativeAndMovesTheBalanceOnce) {
   const auto saved = book(bank, QDate(2025, 3, 1), QStringLiteral("Futter"), eur(50));
   ASSERT_EQ(saved.result, Ledger::SaveResult::Saved);
   EXPECT_EQ(ledger.booking(saved.bookingNr)->amount, eur(-50));
+  EXPECT_EQ(ledger.booking(saved.bookingNr)->counter, 0);  // not a transfer: no counter booking
   EXPECT_EQ(balance(bank), eur(50));
 
   const auto pl = incomeExpense(stock.engine, *periodOf(1, 12, 2025));
@@ -172,6 +173,14 @@ TEST_F(LedgerTest, OpeningBalanceChangeMovesTheBalanceByTheDifference) {
   c.field(QStringLiteral("Eroeffnungssaldo")).setString(QStringLiteral("12,50"));
   c.post();
   EXPECT_EQ(ledger.byName(QStringLiteral("Vereinskasse"))->balance, eur(12.5));
+
+  // An account row written without a balance (as other tools leave it) holds exactly nothing.
+  const qint64 bare = stock.add(QStringLiteral("KONTEN.DB"),
+                                {{QStringLiteral("Kontoart"), 1},
+                                 {QStringLiteral("Name"), QStringLiteral("Sparbuch")},
+                                 {QStringLiteral("Eroeffnungssaldo"), QVariant::fromValue(eur(0))}});
+  ASSERT_FALSE(stock.stored(QStringLiteral("KONTEN.DB"), bare, QStringLiteral("Kontostand")).isValid());
+  EXPECT_EQ(ledger.account(bare)->balance.units(), 0);
 }
 
 TEST_F(LedgerTest, EvaluationsOverAPeriodAddExactly) {
@@ -229,6 +238,13 @@ TEST(TypedAmounts, CommaPointSeparatorsSignAndRounding) {
   EXPECT_EQ(units("-50"), -500000);
   EXPECT_EQ(units(" +7 € "), 70000);
   EXPECT_EQ(units(",5"), 5000);
+  // The currency may follow, euro sign or "DM" in any case, with or without a space.
+  EXPECT_EQ(units("12,50€"), 125000);
+  EXPECT_EQ(units("12,50 DM"), 125000);
+  EXPECT_EQ(units("3dm"), 30000);
+  // Twelve whole digits are the most an amount holds.
+  EXPECT_EQ(units("999999999999"), 9999999999990000);
+  EXPECT_EQ(units("1000000000000"), -999999999);
   // Beyond two decimals: rounded half away from zero.
   EXPECT_EQ(units("12,345"), 123500);
   EXPECT_EQ(units("-12,345"), -123500);

@@ -140,6 +140,11 @@ TEST(KoerungRules, AncestryCountsStopWhereASideIsIncomplete) {
   EXPECT_EQ(ancestryPoints({3, 4}), 6);
   EXPECT_EQ(ancestryPoints({6, 5}), 8);
   EXPECT_EQ(ancestryPoints({7, 7}), 10);
+  // Each step's upper end, reached by the weaker side.
+  EXPECT_EQ(ancestryPoints({1, 7}), 4);
+  EXPECT_EQ(ancestryPoints({7, 2}), 4);
+  EXPECT_EQ(ancestryPoints({4, 7}), 6);
+  EXPECT_EQ(ancestryPoints({7, 6}), 8);
 }
 
 TEST(KoerungRules, PresentedYoungKeepTheBestFiveOfAtLeast89) {
@@ -219,6 +224,13 @@ TEST(KoerungRules, BuckAndWoolPointsAndTheSum) {
   EXPECT_EQ(woolItemPoints(96), 6);
   EXPECT_EQ(woolItemPoints(99), 8);
   EXPECT_EQ(woolItemPoints(104), 10);
+  // Each step starts at its threshold, just below it the step beneath counts.
+  EXPECT_FALSE(woolItemPoints(93.9).has_value());
+  EXPECT_EQ(woolItemPoints(95.9), 4);
+  EXPECT_EQ(woolItemPoints(97.9), 6);
+  EXPECT_EQ(woolItemPoints(98), 8);
+  EXPECT_EQ(woolItemPoints(99.9), 8);
+  EXPECT_EQ(woolItemPoints(100), 10);
 
   KoernoteInput in;
   for (int k = 1; k <= 14; ++k) in.ancestors[static_cast<size_t>(k)] = true;
@@ -457,6 +469,9 @@ TEST_F(KoerungTest, ScoresAreSavedForTheFirstFourteenYoungAndBadCellsAreRefused)
     return std::find_if(rows.begin(), rows.end(), [&](const ScoreRow& r) { return r.nummer == id; }) - rows.begin();
   };
   EXPECT_EQ(rows[static_cast<size_t>(at(judged))].cells[0], s(u"10"));
+  // Positions nobody judged are empty cells, not zeros.
+  EXPECT_TRUE(rows[static_cast<size_t>(at(judged))].cells[1].isEmpty());
+  EXPECT_TRUE(rows[static_cast<size_t>(at(ids[0]))].cells[0].isEmpty());
 
   ScriptedDialogs dialogs;
   for (ScoreRow& r : rows) r.cells = {s(u"19"), s(u"19"), s(u"14"), s(u"14"), s(u"14"), s(u"9,5"), s(u"5")};
@@ -473,7 +488,9 @@ TEST_F(KoerungTest, ScoresAreSavedForTheFirstFourteenYoungAndBadCellsAreRefused)
   EXPECT_EQ(stock.rowCount(s(u"Ausstellung.db")), before + 12);
   EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"EigeneBewertung").toDouble(), 94.5);
   EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Datum").toDate(), QDate(2024, 7, 1));
+  EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Gewicht1").toDouble(), 19.0);
   EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Unterfarbe6").toDouble(), 9.5);
+  EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Pflege7").toDouble(), 5.0);
 }
 
 }  // namespace

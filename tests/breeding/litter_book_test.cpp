@@ -81,6 +81,9 @@ TEST(LitterArithmetic, FiguresMustBeWholeAndNotNegativeAndLitterDaysPlausible) {
   }
   EXPECT_TRUE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 5, 5), 65).isEmpty());
   EXPECT_FALSE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 2, 20), 65).isEmpty());
+  // The day before the mating asks; the mating day itself is not "before" it.
+  EXPECT_FALSE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 2, 29), 65).isEmpty());
+  EXPECT_TRUE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 3, 1), 65).isEmpty());
   // 40 days after the expected 5 May is still accepted; one day more asks.
   EXPECT_TRUE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 6, 14), 65).isEmpty());
   EXPECT_FALSE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 6, 15), 65).isEmpty());
@@ -91,6 +94,9 @@ TEST(LitterArithmetic, TattooPresetStartsTheBreedingYearInNovember) {
   EXPECT_EQ(tattooPreset(QDate(2012, 11, 15)).year, 13);
   EXPECT_EQ(tattooPreset(QDate(2005, 4, 2)).month, 4);
   EXPECT_EQ(tattooPreset(QDate(2005, 4, 2)).year, 5);
+  // Four-digit years are cut to two; shorter ones stay as they are.
+  EXPECT_EQ(tattooPreset(QDate(1000, 4, 2)).year, 0);
+  EXPECT_EQ(tattooPreset(QDate(999, 4, 2)).year, 999);
   EXPECT_EQ(litterSizeText(3, 4, QVariant()), s(u"3/4/"));
 }
 
@@ -161,6 +167,27 @@ TEST_F(LitterBookTest, NewestLitterShowsExpectedDayAndBuckName) {
   EXPECT_EQ(wurfbuch().field(s(u"Wurftag")).asDate(), QDate(2024, 3, 26));
   EXPECT_EQ(wurfbuch().field(s(u"Wurftermin")).asDate(), QDate(2024, 3, 26));
   EXPECT_EQ(wurfbuch().field(s(u"HaseName")).asString(), s(u"R1  3.3.1"));
+}
+
+TEST_F(LitterBookTest, ChoosingTheBuckStartsTheFirstLitterOrChangesTheCurrentOne) {
+  ScriptedDialogs dialogs;
+  open();
+  ASSERT_FALSE(wurfbuch().hasRecord());
+  rules->setBuck(buck);
+  EXPECT_EQ(wurfbuch().state(), engine::DataSetState::Insert);
+  EXPECT_EQ(wurfbuch().field(s(u"Kater")).asInteger(), buck);
+  EXPECT_EQ(wurfbuch().field(s(u"HaseName")).asString(), s(u"R1  3.3.1"));
+  wurfbuch().cancel();
+  module.reset();
+
+  const qint64 other = stock.animal(s(u"R9"), s(u"9.9.9"), {{s(u"Geschlecht"), s(u"1")}});
+  const qint64 existing = litter(QDate(2024, 3, 26), {{s(u"Kater"), buck}});
+  open();
+  rules->setBuck(other);
+  EXPECT_EQ(wurfbuch().state(), engine::DataSetState::Edit);
+  wurfbuch().post();
+  EXPECT_EQ(stored(u"Wurfbuch.DB", existing, u"Kater").toLongLong(), other);
+  EXPECT_EQ(stock.rowCount(s(u"Wurfbuch.DB")), 1);
 }
 
 TEST_F(LitterBookTest, FirstVisitFillsOnlyEmptyFiguresAndTakesTheBuckFromTheLastYoung) {
@@ -272,6 +299,37 @@ TEST_F(LitterBookTest, BuckRowsMatchRecordedBucksEvenWhenTheDoesWereSavedFirst) 
   EXPECT_EQ(rows.save(), 1);
   EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
   EXPECT_EQ(stored(u"Hasen", b1, u"TatoLinks").toString(), s(u"3.24.9"));
+}
+
+TEST_F(LitterBookTest, LeftTattooInPartsTakesEachPartUpToItsLimitAndNumbersOnFromTheNumberOnly) {
+  settings.Stammdaten.TaetoLinksEinzeln = true;
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStMaennlich"), 2}, {s(u"WurfStWeiblich"), 2}, {s(u"Kater"), buck}});
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.rowCount(), 4);
+  using Part = TNachzucht::Part;
+  EXPECT_TRUE(rows.setPart(0, Part::Month, s(u"12")));
+  EXPECT_TRUE(rows.setPart(0, Part::Year, s(u"99")));
+  EXPECT_TRUE(rows.setPart(0, Part::Number, s(u"9999")));
+  EXPECT_TRUE(dialogs.shown().empty());
+  EXPECT_FALSE(rows.setPart(1, Part::Month, s(u"13")));
+  EXPECT_FALSE(rows.setPart(1, Part::Year, s(u"100")));
+  EXPECT_FALSE(rows.setPart(1, Part::Number, s(u"10000")));
+  EXPECT_EQ(dialogs.texts(), (QStringList{s(u"Nur Werte zwischen 0 und 12 zulässig"), s(u"Nur Werte zwischen 0 und 99 zulässig"),
+                                          s(u"maximal 4-stellige Werte zulässig")}));
+  EXPECT_TRUE(rows.row(1).number.isEmpty());
+
+  // Leaving the month numbers nothing; leaving the running number numbers the rows below.
+  rows.setPart(1, Part::Month, s(u"3"));
+  rows.leaveNumber(1);
+  EXPECT_TRUE(rows.row(2).number.isEmpty());
+  rows.setPart(1, Part::Number, s(u"17"));
+  rows.leaveNumber(1);
+  EXPECT_EQ(rows.row(2).number, s(u"18"));
+  EXPECT_EQ(rows.row(3).number, s(u"19"));
+  EXPECT_EQ(rows.row(0).number, s(u"9999"));
 }
 
 TEST_F(LitterBookTest, NewRowsArePresetNumberedAndSavedAsAnimalsOfTheLitter) {

@@ -90,6 +90,12 @@ TEST(FieldInputDates, OnlyRealCalendarDaysAreAccepted) {
   EXPECT_EQ(*parseGermanDate(QStringLiteral("1.3.25")), QDate(2025, 3, 1));
   EXPECT_EQ(*parseGermanDate(QStringLiteral("1.3.75")), QDate(1975, 3, 1));
   EXPECT_EQ(*parseGermanDate(QStringLiteral("2024-04-29")), QDate(2024, 4, 29));
+  // Two-digit years up to 49 are this century, from 50 the last one.
+  EXPECT_EQ(*parseGermanDate(QStringLiteral("1.3.49")), QDate(2049, 3, 1));
+  EXPECT_EQ(*parseGermanDate(QStringLiteral("1.3.50")), QDate(1950, 3, 1));
+  // The first and the last day four digits can name.
+  EXPECT_EQ(*parseGermanDate(QStringLiteral("0001-01-01")), QDate(1, 1, 1));
+  EXPECT_EQ(*parseGermanDate(QStringLiteral("31.12.9999")), QDate(9999, 12, 31));
   for (const QString& bad : {QStringLiteral("31.02.2024"), QStringLiteral("31.04.2024"), QStringLiteral("29.02.2023"),
                              QStringLiteral("-2024-04-29"), QStringLiteral("0000-01-01"), QStringLiteral("32.1.2024"),
                              QStringLiteral("1.13.2024"), QStringLiteral("1.1.-2024"), QStringLiteral("heute"),
@@ -100,6 +106,8 @@ TEST(FieldInputDates, OnlyRealCalendarDaysAreAccepted) {
   }
   EXPECT_THROW(toTyped(FieldType::Date, 0, QVariant(QDate(-2024, 4, 29)), QStringLiteral("Feld")), EngineError);
   EXPECT_TRUE(in(FieldType::Date, QStringLiteral("  ")).ok());  // blank clears the date
+  EXPECT_EQ(parseFieldInput(FieldType::Date, 0, QStringLiteral("31.02.2024"), QStringLiteral("Geboren")).error,
+            QStringLiteral("»31.02.2024« ist kein gültiger Wert für das Feld Geboren."));
 }
 
 TEST(FieldInputText, AlphaIsCutWithoutSplittingASurrogatePair) {
@@ -122,4 +130,18 @@ TEST(FieldInputText, EditTextReadsBackAsTheSameValue) {
   }
   EXPECT_EQ(editText(FieldType::Money, QVariant::fromValue(Money::fromUnits(125000))), QStringLiteral("12,50"));
   EXPECT_EQ(editText(FieldType::Date, QVariant(QDate(2024, 2, 29))), QStringLiteral("29.02.2024"));
+}
+
+TEST(FieldInputText, YesNoFieldsTakeEveryCommonSpellingAndRefuseTheRest) {
+  for (const char* yes : {"1", "j", "Ja", "T", "true", "Y"}) {
+    const FieldInput r = in(FieldType::Logical, QString::fromLatin1(yes));
+    ASSERT_TRUE(r.ok()) << yes;
+    EXPECT_EQ(r.value, QVariant(true)) << yes;
+  }
+  for (const char* no : {"0", "n", "NEIN", "f", "False"}) {
+    const FieldInput r = in(FieldType::Logical, QString::fromLatin1(no));
+    ASSERT_TRUE(r.ok()) << no;
+    EXPECT_EQ(r.value, QVariant(false)) << no;
+  }
+  for (const char* bad : {"2", "jein", "x"}) EXPECT_FALSE(in(FieldType::Logical, QString::fromLatin1(bad)).ok()) << bad;
 }

@@ -21,6 +21,12 @@ TEST(Money, FormatsWithTwoDecimalsAndThousands) {
   EXPECT_EQ(Money::fromUnits(12345000).toString(), QStringLiteral("1.234,50"));
   EXPECT_EQ(Money::fromUnits(-30000).toString(), QStringLiteral("-3,00"));
   EXPECT_EQ(Money::fromUnits(1234567890000).toString(), QStringLiteral("123.456.789,00"));
+  // Shown to the cent, half a cent away from zero, the same on both sides of it.
+  EXPECT_EQ(Money::fromUnits(12350).toString(), QStringLiteral("1,24"));
+  EXPECT_EQ(Money::fromUnits(12349).toString(), QStringLiteral("1,23"));
+  EXPECT_EQ(Money::fromUnits(-12350).toString(), QStringLiteral("-1,24"));
+  EXPECT_EQ(Money::fromUnits(-12349).toString(), QStringLiteral("-1,23"));
+  EXPECT_EQ(Money::fromUnits(-49).toString(), QStringLiteral("0,00"));
   // Sums of tenths stay exact where doubles would drift.
   Money sum;
   for (int i = 0; i < 10; ++i) sum += *Money::parse(QStringLiteral("0,1"));
@@ -42,4 +48,12 @@ TEST(FieldTypes, DeclaredTypesMapBack) {
   EXPECT_EQ(typeFromDeclared(QStringLiteral("date")), FieldType::Date);
   EXPECT_EQ(typeFromDeclared(QStringLiteral("Boolean")), FieldType::Logical);
   EXPECT_FALSE(typeFromDeclared(QStringLiteral("WHATEVER")).has_value());
+  // A text field without a size is declared and read back with 20 characters.
+  EXPECT_EQ(declaredType(FieldType::Alpha, 0), QStringLiteral("VARCHAR(20)"));
+  EXPECT_EQ(declaredType(FieldType::Alpha, 1), QStringLiteral("VARCHAR(1)"));
+  EXPECT_EQ(typeFromDeclared(QStringLiteral("VARCHAR"), &size), FieldType::Alpha);
+  EXPECT_EQ(size, 20);
+  EXPECT_EQ(typeFromDeclared(QStringLiteral("Memo"), &size), FieldType::Memo);
+  EXPECT_EQ(typeFromDeclared(QStringLiteral("NUMBER"), &size), FieldType::Number);
+  EXPECT_EQ(typeFromDeclared(QStringLiteral("Double"), &size), FieldType::Number);
 }

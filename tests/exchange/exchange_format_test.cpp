@@ -189,6 +189,11 @@ TEST(ExchangeFormat, ControlCharactersOutOfRangeDatesAndHugeMarksAreRefused) {
        "Steuerzeichen U+0000 (an der Stelle animals[0].identifiers[0].id)"},
       {"escape in a name", R"(,"name":"Gr\u001bete")", "Steuerzeichen U+001B (an der Stelle animals[0].name)"},
       {"C1 control in a formula", R"(,"geneticFormula":"A\u0085B")", "Steuerzeichen U+0085"},
+      // The ends of both control ranges, and the first characters after them.
+      {"unit separator", R"(,"name":"A\u001fB")", "Steuerzeichen U+001F"},
+      {"delete", R"(,"name":"A\u007fB")", "Steuerzeichen U+007F"},
+      {"last C1 control", R"(,"name":"A\u009fB")", "Steuerzeichen U+009F"},
+      {"space and no-break space", R"(,"name":"A \u00a0B~")", ""},
       {"line break in a name", R"(,"name":"Gre\nte")", "Zeilenumbruch in einem einzeiligen Feld (an der Stelle animals[0].name)"},
       {"line break in notes", R"(,"features":{"notes":"ruhig\r\nzahm","anomalies":"a\tb"})", ""},
       {"tab in a name", R"(,"name":"Gre\tte")", ""},

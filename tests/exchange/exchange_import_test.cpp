@@ -257,6 +257,19 @@ TEST_F(ImportModes, ControlViewShowsNewPresentAndDifferingWithBothValues) {
   EXPECT_EQ(diff(k, "Farbe")->incomingText, QStringLiteral("Grau"));
 }
 
+TEST_F(ImportModes, TheSexDiffersOnlyBetweenBuckAndDoe) {
+  ASSERT_EQ(file.animals[static_cast<size_t>(planOf(planImport(buyer.engine, file, ImportOptions{}), "K1").fileIndex)].sex,
+            QStringLiteral("2"));
+  auto sexDiffers = [&](const char* stored) {
+    buyer.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET Geschlecht = '%1' WHERE Nummer = %2")
+                             .arg(QString::fromUtf8(stored)).arg(doe));
+    return diff(planOf(planImport(buyer.engine, file, ImportOptions{}), "K1"), "Geschlecht") != nullptr;
+  };
+  EXPECT_TRUE(sexDiffers("1"));   // stored as a buck, the file has a doe
+  EXPECT_FALSE(sexDiffers("0"));  // any stored code but "1" is a doe
+  EXPECT_FALSE(sexDiffers("2"));
+}
+
 TEST_F(ImportModes, FillEmptyFillsOnlyEmptyFieldsAndLinksTheNewFather) {
   const ImportResult r = run(MergeMode::FillEmpty);
   ASSERT_TRUE(r.ok) << r.error.toStdString();
@@ -518,6 +531,25 @@ TEST(ExchangeReimport, ReimportingYourOwnExportChangesNothing) {
     EXPECT_EQ(b.s.rowCount(QStringLiteral("Adresse")), 3);
     EXPECT_EQ(b.s.stored(kHasen, b.own, QStringLiteral("Besitzer")), QVariant());
     EXPECT_EQ(b.s.stored(kHasen, b.bought, QStringLiteral("Besitzer")), QVariant());
+  }
+}
+
+TEST(ExchangeReimport, AnAnimalTheStockHoldsTwiceIsMatchedToTheRecordTheFileNames) {
+  BreederStock b;
+  const qint64 twin = b.s.animal(QStringLiteral("S1"), QStringLiteral("1.5.1"),
+                                 v({{QStringLiteral("Status"), 1}, {QStringLiteral("Geschlecht"), QStringLiteral("1")}}));
+  // Either record exported alone comes back to itself, not to the first with its tattoos.
+  for (const qint64 chosen : {twin, b.own}) {
+    ExportOptions e;
+    e.animals = {chosen};
+    e.generations = 0;
+    const ReadResult r = readExchange(writeExchange(collectExport(b.s.engine, e)));
+    ASSERT_TRUE(r.file) << r.error.toStdString();
+    ImportOptions o;
+    const ImportPlan plan = planImport(b.s.engine, *r.file, o);
+    ASSERT_TRUE(plan.sameStock);
+    ASSERT_EQ(plan.animals.size(), 1u);
+    EXPECT_EQ(plan.animals[0].existing, chosen);
   }
 }
 

@@ -81,6 +81,15 @@ TEST_F(InbreedingStock, HalfSiblingsGiveOnePathOfTwelveAndAHalfPercentAndThreeRe
   // Over all generations the same here: S is not inbred.
   EXPECT_EQ(aus.alleGenerationen.value(0),
             de(QStringLiteral("Inzuchtkoeffizient über alle bekannten Generationen: 12,50 %")));
+  // Two generations: only the parents' places, both found.
+  {
+    InzuchtAusgabe zwei;
+    ASSERT_TRUE(calc.berechne(eltern(calc, f, mo, 2), zwei, true));
+    ASSERT_GE(zwei.ahnenverlust.size(), 3);
+    EXPECT_EQ(zwei.ahnenverlust[1], m(44) + QStringLiteral(" 2"));
+    EXPECT_EQ(zwei.ahnenverlust[2], m(93) + QStringLiteral(" 2"));
+    EXPECT_EQ(zwei.stammbaumkomplett, m(42));
+  }
   calc.dropWorkTable();
   EXPECT_FALSE(stock.engine.tableExists(QStringLiteral("Vorfahrenliste.DB")));
 }
@@ -217,6 +226,16 @@ TEST_F(InbreedingStock, FormulaTabAndDerivedFormulaOfTheChosenAnimal) {
       QStringLiteral("1 C : nicht vorhanden"),
       QStringLiteral("1 D : nicht vorhanden")};
   EXPECT_EQ(aus.erbformel, expected);
+
+  // Only one parent with a formula: nothing is derived or stored, whichever parent it is.
+  for (const auto& [sire, dam] : {std::pair{buck(QStringLiteral("V2")), mo}, std::pair{v, doe(QStringLiteral("M2"))}}) {
+    const qint64 half = doe(QStringLiteral("H%1").arg(sire), sire, dam);
+    dialogs.clear();
+    ASSERT_TRUE(calc.waehleKaninchen(half, ein));
+    EXPECT_TRUE(ein.kaninchen.erbformel.isEmpty());
+    EXPECT_TRUE(stock.stored(QStringLiteral("Hasen"), half, QStringLiteral("Erbformel")).toString().isEmpty());
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+  }
 
   // Formulas that cannot be combined leave the animal's formula empty with message 108.
   const qint64 bad = doe(QStringLiteral("B"), v, doe(QStringLiteral("N"), 0, 0, QStringLiteral("ABC")));

@@ -215,6 +215,16 @@ TEST(FounderParents, AParentWithoutARecordIsOneAnimalWhereverItIsNamed) {
     const auto d = mendelianVariances(ped, f);
     EXPECT_DOUBLE_EQ(offspringInbreeding(ped, f, d, ped.indexOf(2), ped.indexOf(1)), 0.125);
   }
+  // A record without an id and a second record of an id are left out, with the parents only
+  // they name: the first record of 1 stands.
+  {
+    const Pedigree ped = buildPedigree({{3, 2, 1}, {1, 7, 0}, {0, 5, 6}, {2, 7, 0}, {1, 8, 8}});
+    ASSERT_EQ(ped.size(), 4);
+    EXPECT_EQ(ped.founderParents, std::vector<qint64>{7});
+    EXPECT_EQ(ped.sire[ped.indexOf(1)], ped.indexOf(7));
+    EXPECT_EQ(ped.dam[ped.indexOf(1)], 0);
+    EXPECT_DOUBLE_EQ(inbreeding(ped)[ped.indexOf(3)], 0.125);
+  }
   // 9 has no record and is named as sire on both sides three generations above 30: 30's sire
   // 20 has sire 10, 10 has sire 9; 30's dam 21 has dam 11, 11 has sire 9 and dam 12, which
   // has no record either. F(30) = (1/2)^5 = 1/32. The same pedigree with records for 9 and 12

@@ -81,6 +81,28 @@ TEST(LabelTexts, TattooAndBreedLineFollowTheirRules) {
   EXPECT_EQ(rasseStallText(r), QStringLiteral("17"));
 }
 
+// A cut text is set again in the width inside its padding: one that fits there keeps its
+// size, though it would not fit if the padding counted once more.
+TEST(LabelTexts, ACutTextFittingInsideItsPaddingKeepsItsSize) {
+  TextItem t;
+  t.text = QStringLiteral("Deutsche Riesen");
+  t.lines = {QStringLiteral("Deutsche Rie")};
+  const reports::ReportFont arial{QStringLiteral("Arial"), 10, false, false};
+  t.font = arial.resolve(arial);  // as the fitting resolves it
+  t.padding = 2.0;
+  t.lineHeight = 5.0;
+  const double width = reports::textWidthMm(t.font, t.text);
+  t.rect = QRectF(10, 10, width + 2 * t.padding + t.padding / 2, 6);
+  PageModel model;
+  model.pages.emplace_back();
+  model.pages[0].items.push_back(t);
+  shrinkCutTexts(model);
+  const auto* fitted = std::get_if<TextItem>(&model.pages[0].items[0]);
+  ASSERT_TRUE(fitted);
+  EXPECT_EQ(fitted->lines, QStringList{t.text});
+  EXPECT_DOUBLE_EQ(fitted->font.pointSizeF(), 10.0);
+}
+
 TEST(LabelStart, OnlyPositionsOneToTwentyFourAreAccepted) {
   EXPECT_EQ(parseStartPosition(QStringLiteral("1")), 1);
   EXPECT_EQ(parseStartPosition(QStringLiteral("24")), 24);

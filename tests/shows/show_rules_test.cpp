@@ -144,8 +144,9 @@ TEST_F(ShowRulesTest, OlderRowsGetTheirOverallPointsSilentlyOnlyWithTheCard) {
   const qint64 young = addShow(own, QDate(2005, 1, 2), youngAnimalTitle(), {{QStringLiteral("Fell3"), 14.0}});
 
   open(false);
-  shows().first();
-  shows().last();
+  // Without the card no row is filled, not even the 2004 one.
+  for (shows().first(); !shows().eof(); shows().next()) {
+  }
   EXPECT_FALSE(stock.stored(QStringLiteral("Ausstellung"), older, QStringLiteral("EigeneBewertung")).isValid());
   module.reset();
 

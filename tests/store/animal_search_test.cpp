@@ -310,6 +310,22 @@ TEST_F(AnimalSearchTest, ModesRestrictTheSex) {
   EXPECT_EQ(search(b, {1, ParentSearch::Father, 0}), nums({a4}));
 }
 
+TEST_F(AnimalSearchTest, NamesAsLongAsTheirColumnsShowWhole) {
+  const QString first = QStringLiteral("Anna-Katharina Maria Theresia Elisabeths");  // 40 characters
+  const QString last = QStringLiteral("Berg");
+  ASSERT_EQ(first.size(), 40);
+  const qint64 owner = add(QStringLiteral("Adresse.db"), {{QStringLiteral("Name"), last}, {QStringLiteral("Vorname"), first}});
+  animal(u"L40", u"1.1.1", u"2", riesen, {{QStringLiteral("Besitzer"), owner}, {QStringLiteral("Zuechter"), owner}});
+  AnimalSearch s(engine);
+  SearchBoxes b;
+  b.tatoRechts = QStringLiteral("L40");
+  ASSERT_EQ(s.run(b, {}), 1);
+  engine::Query& q = s.result();
+  EXPECT_EQ(q.field(QStringLiteral("BesitzerVorname")).asString(), first);
+  EXPECT_EQ(q.field(QStringLiteral("ZuechterVorname")).asString(), first);
+  EXPECT_EQ(q.field(QStringLiteral("BesitzerAnzeige")).asString(), last + QStringLiteral(", ") + first);
+}
+
 TEST_F(AnimalSearchTest, ResultCarriesDisplayFieldsAndSorts) {
   AnimalSearch s(engine);
   SearchBoxes b;
