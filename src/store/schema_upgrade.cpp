@@ -600,7 +600,8 @@ UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cu
   s.plain(u"AngoraEltern", QStringLiteral("Angora"));
 
   // 10. Health.
-  s.plain(u"Medikament", QStringLiteral("APOTHEKE"));
+  s.repair(u"Medikament", QStringLiteral("APOTHEKE"),
+           {{q(u"WiederholungMonate"), q(u"ALTER TABLE \"APOTHEKE.db\" ADD WiederholungMonate SMALLINT")}});
   s.plain(u"MedizienGaben", QStringLiteral("MedizienHase"));
   s.plain(u"Desinfektion", QStringLiteral("Desinfektion"));
   s.plain(u"Insekten", QStringLiteral("Insektenbek"));
