@@ -185,6 +185,7 @@ TEST(Catalogue, OlderHasenKeepsTextualHutchNumber) {
 TEST(Catalogue, UpgradesOfOtherTables) {
   auto upgrades = [](const char16_t* table) { return findTable(QString::fromUtf16(table))->upgradeFields; };
   EXPECT_EQ(upgrades(u"VERKAUFT"), QStringList{QStringLiteral("Gestorbenam")});
+  EXPECT_EQ(upgrades(u"APOTHEKE"), QStringList{QStringLiteral("WiederholungMonate")});
   EXPECT_EQ(upgrades(u"Ausstellung"),
             (QStringList{QStringLiteral("BewertJungtier"), QStringLiteral("EigeneBewertung")}));
   EXPECT_EQ(upgrades(u"Angora").size(), 3);
