@@ -1,5 +1,7 @@
 #include "breeding/week_plan_report.h"
 
+#include <QLocale>
+
 namespace lapiro::breeding {
 
 using reports::Band;
@@ -10,7 +12,7 @@ reports::MemoryDataSource TReportWochenplan::rows(const std::vector<CalendarTask
   const QDate last = today.addDays(6);
   for (const CalendarTask& t : tasks) {
     if (t.done || t.day > last) continue;
-    data.append({{QStringLiteral("Datum"), t.day.toString(QStringLiteral("ddd dd.MM."))},
+    data.append({{QStringLiteral("Datum"), QLocale(QLocale::German).toString(t.day, QStringLiteral("ddd dd.MM."))},
                  {QStringLiteral("Aufgabe"), t.title},
                  {QStringLiteral("Tier"), t.animalText},
                  {QStringLiteral("Hinweis"), t.detail}});

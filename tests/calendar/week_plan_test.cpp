@@ -29,6 +29,7 @@ TEST(WeekPlan, OneLinePerOpenTaskOfTheWeekOnAnA4Page) {
   const reports::MemoryDataSource rows = TReportWochenplan::rows(tasks, today);
   ASSERT_EQ(rows.rowCount(), 2);
   EXPECT_EQ(rows.value(0, QStringLiteral("Aufgabe")).toString(), QStringLiteral("Wurf überfällig"));
+  EXPECT_EQ(rows.value(0, QStringLiteral("Datum")).toString(), QStringLiteral("Mo. 09.06."));
   EXPECT_EQ(rows.value(1, QStringLiteral("Tier")).toString(), QStringLiteral("H3 3.3.3 (Stall 4)"));
 
   const TReportWochenplan report(today);

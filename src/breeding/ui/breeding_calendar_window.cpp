@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -90,7 +91,7 @@ void BreedingCalendarWindow::reload() {
       group->setData(0, kTaskRole, -1);
       group->setFirstColumnSpanned(true);
     }
-    auto* item = new QTreeWidgetItem(list_, {t.day.toString(QStringLiteral("ddd dd.MM.yyyy")), t.title, t.animalText,
+    auto* item = new QTreeWidgetItem(list_, {QLocale(QLocale::German).toString(t.day, QStringLiteral("ddd dd.MM.yyyy")), t.title, t.animalText,
                                              t.detail});
     item->setData(0, kTaskRole, static_cast<int>(i));
     item->setCheckState(0, t.done ? Qt::Checked : Qt::Unchecked);
