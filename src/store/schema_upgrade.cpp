@@ -261,16 +261,24 @@ bool ensureIndexes(engine::Engine& engine, engine::Cursor& cursor, const std::ve
   return true;
 }
 
-bool createWhenMissing(engine::Engine& engine, const engine::Cursor& cursor) {
-  if (engine.tableExists(cursor.tableName())) return false;
-  const CatalogueTable* table = findTable(QFileInfo(cursor.tableName()).fileName());
+namespace {
+
+bool createTableWhenMissing(engine::Engine& engine, const QString& tableName) {
+  if (engine.tableExists(tableName)) return false;
+  const CatalogueTable* table = findTable(QFileInfo(tableName).fileName());
   if (!table) return false;
   try {
-    engine.createTable(cursor.tableName(), currentLayout(*table));
+    engine.createTable(tableName, currentLayout(*table));
     return true;
   } catch (const EngineError&) {
     return false;
   }
+}
+
+}  // namespace
+
+bool createWhenMissing(engine::Engine& engine, const engine::Cursor& cursor) {
+  return createTableWhenMissing(engine, cursor.tableName());
 }
 
 bool hutchNumberIsText(engine::Engine& engine, const QString& tableName) {
@@ -638,6 +646,10 @@ UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cu
   // 17. Vaccinations: created when missing.
   s.create(u"Impfung");
   s.plain(u"Impfung", QStringLiteral("Impfung"));
+
+  // The breeding calendar's ticked and postponed tasks: created when missing. No cursor of the
+  // data module reads it; a failure here is repeated when the calendar first stores a task.
+  createTableWhenMissing(engine, QStringLiteral("Zuchtkalender.db"));
 
   // 18. Pictures.
   s.plain(u"Bilder", QStringLiteral("Bilder.db"));

@@ -69,7 +69,7 @@ TEST(Catalogue, LayoutsAreWellFormed) {
         EXPECT_EQ(t.def.primary()->fieldNames(), QStringList{f.name});
       }
   }
-  EXPECT_EQ(catalogue().size(), 39u);
+  EXPECT_EQ(catalogue().size(), 40u);
 }
 
 TEST(Catalogue, OlderLayoutLacksExactlyTheUpgrades) {
@@ -253,9 +253,9 @@ TEST(Catalogue, Origins) {
     if (t.origin == Origin::CreatedByProgram) ++created;
     if (t.origin == Origin::WorkTable) ++work;
   }
-  EXPECT_EQ(created, 3);
+  EXPECT_EQ(created, 4);
   EXPECT_EQ(work, 7);
-  for (const char16_t* name : {u"Impfung", u"Angora", u"Gewichtstabelle.DB"})
+  for (const char16_t* name : {u"Impfung", u"Angora", u"Gewichtstabelle.DB", u"Zuchtkalender.db"})
     EXPECT_EQ(findTable(QString::fromUtf16(name))->origin, Origin::CreatedByProgram);
   EXPECT_EQ(findTable(QStringLiteral("Inzuchtgrad"))->origin, Origin::WorkTable);
   EXPECT_EQ(findTable(QStringLiteral("Meldebogen"))->origin, Origin::Installer);
