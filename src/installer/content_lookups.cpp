@@ -442,13 +442,14 @@ TableRows pharmacyRows() {
     const char16_t* krankheit;
     const char16_t* medikament;
     const char16_t* info;
+    int repeatMonths = 0;  // vaccines: the months until the next vaccination is due
   };
   // Generic entries the breeder replaces by the products actually kept; no expiry dates.
   const std::initializer_list<Medicine> medicines = {
       {u"Impfstoffe", u"RHD (Chinaseuche), RHDV-1 und RHDV-2", u"RHD-Impfstoff",
-       u"Impfung durch den Tierarzt; Wiederholung nach dessen Angabe."},
+       u"Impfung durch den Tierarzt; Wiederholung nach dessen Angabe.", 12},
       {u"Impfstoffe", u"Myxomatose", u"Myxomatose-Impfstoff",
-       u"Impfung durch den Tierarzt; vor der Mückenzeit impfen lassen."},
+       u"Impfung durch den Tierarzt; vor der Mückenzeit impfen lassen.", 6},
       {u"Parasiten", u"Kokzidiose", u"Kokzidiostatikum",
        u"Nur nach Kotuntersuchung und Anweisung des Tierarztes geben."},
       {u"Parasiten", u"Milben, Flöhe, Haarlinge", u"Mittel gegen Ektoparasiten",
@@ -466,6 +467,7 @@ TableRows pharmacyRows() {
                     {u"Krankheit"_qs, str(m.krankheit)},
                     {u"Medikament"_qs, str(m.medikament)}};
     if (m.info[0] != u'\0') row.insert(u"Info"_qs, str(m.info));
+    if (m.repeatMonths > 0) row.insert(u"WiederholungMonate"_qs, m.repeatMonths);
     t.rows.push_back(row);
   }
   return t;

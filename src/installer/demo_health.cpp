@@ -91,8 +91,9 @@ DemoHealthSummary writeDemoHealthAndRegister(engine::Engine& engine, const DemoS
     const struct {
       const char16_t *bereich, *krankheit, *name;
       int months;
-    } products[] = {{u"Impfstoffe", u"RHD", u"Filavac VHD K C+V", 8},
-                    {u"Impfstoffe", u"Myxomatose und RHD", u"Nobivac Myxo-RHD Plus", 5},
+      int repeatMonths = 0;  // vaccines: months until the next vaccination
+    } products[] = {{u"Impfstoffe", u"RHD", u"Filavac VHD K C+V", 8, 12},
+                    {u"Impfstoffe", u"Myxomatose und RHD", u"Nobivac Myxo-RHD Plus", 5, 6},
                     {u"Parasiten", u"Kokzidiose", u"Baycox 2,5 %", 14},
                     {u"Parasiten", u"Würmer", u"Panacur Paste", 3},
                     {u"Vitamine", u"Aufbau nach Krankheit", u"Vitamin-Komplex", 14},
@@ -101,7 +102,8 @@ DemoHealthSummary writeDemoHealthAndRegister(engine::Engine& engine, const DemoS
       t.insert(QVariantMap{{QStringLiteral("Bereich"), s(p.bereich)},
                            {QStringLiteral("Krankheit"), s(p.krankheit)},
                            {QStringLiteral("Medikament"), s(p.name)},
-                           {QStringLiteral("Verfallsdatum"), last.addMonths(p.months)}});
+                           {QStringLiteral("Verfallsdatum"), last.addMonths(p.months)},
+                           {QStringLiteral("WiederholungMonate"), p.repeatMonths > 0 ? QVariant(p.repeatMonths) : QVariant()}});
     t.commit();
     engine::Cursor apo(engine, QStringLiteral("DemoApotheke"));
     apo.setTableName(QStringLiteral("APOTHEKE"));

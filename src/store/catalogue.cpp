@@ -363,6 +363,15 @@ std::vector<CatalogueTable> buildCatalogue() {
                          {u"Tierarzt", Alpha, 60}},
                         {{u"tierDatumImpfung", u"Tier;Datum;Impfung"}}));
 
+  // The breeding calendar's ticked and postponed tasks: one row per task key and task day.
+  c.push_back(makeTable(u"Zuchtkalender.db", Origin::CreatedByProgram, u"Nummer",
+                        {{u"Nummer", AutoInc},
+                         {u"Schluessel", Alpha, 80},
+                         {u"Tag", Date},
+                         {u"Erledigt", Logical},
+                         {u"VerschobenAuf", Date}},
+                        {{u"SchluesselTag", u"Schluessel;Tag"}}));
+
   c.push_back(makeTable(u"MedizienHase", Origin::Installer, u"Nummer",
                         {{u"Nummer", AutoInc},
                          {u"Hase", Long},
@@ -378,7 +387,9 @@ std::vector<CatalogueTable> buildCatalogue() {
                          {u"Krankheit", Alpha, 100},
                          {u"Medikament", Alpha, 50},
                          {u"Verfallsdatum", Date},
-                         {u"Info", Memo, 100}},
+                         {u"Info", Memo, 100},
+                         // A vaccine's repeat interval in months; empty or 0 for other medicines.
+                         {u"WiederholungMonate", Short, 0, kUpgrade}},
                         {{u"VerfallsdatumIdx", u"Verfallsdatum;LaufendeNummer"},
                          {u"Medikament", u"Medikament"},
                          {u"BereichKrankheitIdx", u"Bereich;Krankheit"}}));

@@ -261,16 +261,24 @@ bool ensureIndexes(engine::Engine& engine, engine::Cursor& cursor, const std::ve
   return true;
 }
 
-bool createWhenMissing(engine::Engine& engine, const engine::Cursor& cursor) {
-  if (engine.tableExists(cursor.tableName())) return false;
-  const CatalogueTable* table = findTable(QFileInfo(cursor.tableName()).fileName());
+namespace {
+
+bool createTableWhenMissing(engine::Engine& engine, const QString& tableName) {
+  if (engine.tableExists(tableName)) return false;
+  const CatalogueTable* table = findTable(QFileInfo(tableName).fileName());
   if (!table) return false;
   try {
-    engine.createTable(cursor.tableName(), currentLayout(*table));
+    engine.createTable(tableName, currentLayout(*table));
     return true;
   } catch (const EngineError&) {
     return false;
   }
+}
+
+}  // namespace
+
+bool createWhenMissing(engine::Engine& engine, const engine::Cursor& cursor) {
+  return createTableWhenMissing(engine, cursor.tableName());
 }
 
 bool hutchNumberIsText(engine::Engine& engine, const QString& tableName) {
@@ -602,7 +610,8 @@ UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cu
   s.plain(u"AngoraEltern", QStringLiteral("Angora"));
 
   // 10. Health.
-  s.plain(u"Medikament", QStringLiteral("APOTHEKE"));
+  s.repair(u"Medikament", QStringLiteral("APOTHEKE"),
+           {{q(u"WiederholungMonate"), q(u"ALTER TABLE \"APOTHEKE.db\" ADD WiederholungMonate SMALLINT")}});
   s.plain(u"MedizienGaben", QStringLiteral("MedizienHase"));
   s.plain(u"Desinfektion", QStringLiteral("Desinfektion"));
   s.plain(u"Insekten", QStringLiteral("Insektenbek"));
@@ -639,6 +648,10 @@ UpgradeResult upgradeDataModuleTables(engine::Engine& engine, CursorProvider& cu
   // 17. Vaccinations: created when missing.
   s.create(u"Impfung");
   s.plain(u"Impfung", QStringLiteral("Impfung"));
+
+  // The breeding calendar's ticked and postponed tasks: created when missing. No cursor of the
+  // data module reads it; a failure here is repeated when the calendar first stores a task.
+  createTableWhenMissing(engine, QStringLiteral("Zuchtkalender.db"));
 
   // 18. Pictures.
   s.plain(u"Bilder", QStringLiteral("Bilder.db"));

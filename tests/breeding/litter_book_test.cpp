@@ -163,6 +163,10 @@ TEST_F(LitterBookTest, NewestLitterShowsExpectedDayAndBuckName) {
   ScriptedDialogs dialogs;
   litter(QDate(2023, 5, 1));
   litter(QDate(2024, 3, 26), {{s(u"Decktermin"), QDate(2024, 1, 20)}, {s(u"Kater"), buck}});
+  // A settings file of an older installation holds 65 days of gestation; it is kept.
+  shell::ProfileFile ini;
+  ini.setText(s(u"[Stammdaten]\nTageTraechtigkeit=65\n"));
+  settings.load(ini, QRect());
   open();
   EXPECT_EQ(wurfbuch().field(s(u"Wurftag")).asDate(), QDate(2024, 3, 26));
   EXPECT_EQ(wurfbuch().field(s(u"Wurftermin")).asDate(), QDate(2024, 3, 26));
@@ -188,6 +192,13 @@ TEST_F(LitterBookTest, ChoosingTheBuckStartsTheFirstLitterOrChangesTheCurrentOne
   wurfbuch().post();
   EXPECT_EQ(stored(u"Wurfbuch.DB", existing, u"Kater").toLongLong(), other);
   EXPECT_EQ(stock.rowCount(s(u"Wurfbuch.DB")), 1);
+}
+
+TEST_F(LitterBookTest, ExpectedDayOfANewInstallationIsARabbitsGestation) {
+  ScriptedDialogs dialogs;
+  litter(QDate(), {{s(u"Decktermin"), QDate(2024, 5, 10)}, {s(u"Kater"), buck}});
+  open();
+  EXPECT_EQ(wurfbuch().field(s(u"Wurftermin")).asDate(), QDate(2024, 6, 10));
 }
 
 TEST_F(LitterBookTest, FirstVisitFillsOnlyEmptyFiguresAndTakesTheBuckFromTheLastYoung) {

@@ -71,7 +71,8 @@ const std::map<QString, std::map<QString, Field>> kTables = {
       {u"Krankheit"_qs, text(100)},
       {u"Medikament"_qs, text(50)},
       {u"Verfallsdatum"_qs, {}},
-      {u"Info"_qs, text(100000)}}},
+      {u"Info"_qs, text(100000)},
+      {u"WiederholungMonate"_qs, {}}}},
 };
 
 const std::vector<QVariantMap>& rowsOf(const QString& table) {
@@ -255,4 +256,14 @@ TEST(HelpPages, EveryContextHasAPageAndTheIndexLinksAll) {
   }
   EXPECT_EQ(helpFileForContext(90), u"90.html"_qs);
   EXPECT_EQ(helpFileForContext(4711), u"1001.html"_qs);
+}
+
+// The installed vaccines come with the usual repeat intervals; other medicines have none.
+TEST(LookupRows, VaccinesRepeatAfterTheUsualMonths) {
+  std::map<QString, int> months;
+  for (const QVariantMap& row : rowsOf(u"APOTHEKE"_qs))
+    months[row.value(u"Medikament"_qs).toString()] = row.value(u"WiederholungMonate"_qs).toInt();
+  EXPECT_EQ(months.at(u"RHD-Impfstoff"_qs), 12);
+  EXPECT_EQ(months.at(u"Myxomatose-Impfstoff"_qs), 6);
+  EXPECT_EQ(months.at(u"Wundsalbe"_qs), 0);
 }

@@ -136,7 +136,7 @@ TEST_F(InstallerTest, WritesSettingsUpdateControlHelpAndBackupDirectory) {
 
   shell::ProfileFile ini(settingsFile());
   ASSERT_TRUE(ini.exists());
-  EXPECT_EQ(ini.readInteger(u"Stammdaten"_qs, u"TageTraechtigkeit"_qs, -1), 65);
+  EXPECT_EQ(ini.readInteger(u"Stammdaten"_qs, u"TageTraechtigkeit"_qs, -1), 31);
   EXPECT_EQ(ini.readString(u"Auswahlfenster"_qs, u"Sortierung"_qs), u"Tato"_qs);
   EXPECT_EQ(ini.readString(u"System"_qs, u"Speichern"_qs), u"1"_qs);
   EXPECT_EQ(ini.readString(u"LASTLapiro"_qs, u"Lapiro5"_qs), u"{}"_qs);

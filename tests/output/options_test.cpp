@@ -114,7 +114,7 @@ TEST(Options, EveryKeyIsWrittenAndReadBack) {
   EXPECT_EQ(back.Stammbaum.linkerRand, 22);
   EXPECT_FALSE(back.Drucken.TitelRot);
   EXPECT_FALSE(back.Adressen.SuchebeiNeuaufnahme);
-  EXPECT_EQ(back.Stammdaten.TageTraechtigkeit, 65);
+  EXPECT_EQ(back.Stammdaten.TageTraechtigkeit, 31);
 
   // "&Grundeinstellung laden" and a colour name that the chosen breed lacks.
   TFOptionen again(back, lists(), kArea);

@@ -31,7 +31,7 @@ TEST(Systeminfo, EmptyFileGivesTheDefaults) {
   info.Stammdaten.TageTraechtigkeit = 1;  // load replaces everything
   info.load(ProfileFile(), kArea);
   EXPECT_EQ(info.Auswahlfenster.Status, QStringLiteral("alle"));
-  EXPECT_EQ(info.Stammdaten.TageTraechtigkeit, 65);
+  EXPECT_EQ(info.Stammdaten.TageTraechtigkeit, 31);
   EXPECT_FALSE(info.Stammdaten.TaetoLinksEinzeln);
   EXPECT_EQ(info.System.Aufloesung, QStringLiteral("1152x864"));
   for (const QString& slot : info.LASTLapiro) EXPECT_EQ(slot, QStringLiteral("{}"));
@@ -120,7 +120,7 @@ TEST(Systeminfo, BrokenValuesAndOtherCaseReadAsTheFileMeans) {
                               "[LASTLAPIRO]\nLAPIRO2=7  1.23.4 {88}\n"));
   tsysteminfo info;
   info.load(ini, kArea);
-  EXPECT_EQ(info.Stammdaten.TageTraechtigkeit, 65);
+  EXPECT_EQ(info.Stammdaten.TageTraechtigkeit, 31);
   EXPECT_EQ(info.Stammdaten.Status, 1);
   EXPECT_EQ(info.Stammdaten.Rasse, 12);
   EXPECT_TRUE(info.System.Speichern);
@@ -181,4 +181,25 @@ TEST(UpdateControl, RunsProgramsOnlyForVersionThreeZero) {
   EXPECT_EQ(updateCommands(fromText(
                 QStringLiteral("[Version]\nNummer=3.0\n[Programme]\nUpdate3=c\nUpdate1=a\nUpdate2=b\n"))),
             (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+}
+
+// New files get a rabbit's gestation; a file written by an older installation keeps its
+// value through load and save, and the value stays editable.
+TEST(Systeminfo, GestationDefaultIsARabbitsAndAnExistingValueIsKept) {
+  ProfileFile fresh;
+  tsysteminfo::writeDefaults(fresh, kArea);
+  EXPECT_EQ(fresh.readInteger(QStringLiteral("Stammdaten"), QStringLiteral("TageTraechtigkeit"), -1), 31);
+
+  ProfileFile old = fromText(QStringLiteral("[Stammdaten]\nTageTraechtigkeit=65\n"));
+  tsysteminfo info;
+  info.load(old, kArea);
+  EXPECT_EQ(info.Stammdaten.TageTraechtigkeit, 65);
+  info.save(old);
+  EXPECT_EQ(old.readInteger(QStringLiteral("Stammdaten"), QStringLiteral("TageTraechtigkeit"), -1), 65);
+
+  info.Stammdaten.TageTraechtigkeit = 33;
+  info.save(old);
+  tsysteminfo back;
+  back.load(old, kArea);
+  EXPECT_EQ(back.Stammdaten.TageTraechtigkeit, 33);
 }

@@ -69,7 +69,7 @@ TEST(Catalogue, LayoutsAreWellFormed) {
         EXPECT_EQ(t.def.primary()->fieldNames(), QStringList{f.name});
       }
   }
-  EXPECT_EQ(catalogue().size(), 39u);
+  EXPECT_EQ(catalogue().size(), 40u);
 }
 
 TEST(Catalogue, OlderLayoutLacksExactlyTheUpgrades) {
@@ -186,6 +186,7 @@ TEST(Catalogue, OlderHasenKeepsTextualHutchNumber) {
 TEST(Catalogue, UpgradesOfOtherTables) {
   auto upgrades = [](const char16_t* table) { return findTable(QString::fromUtf16(table))->upgradeFields; };
   EXPECT_EQ(upgrades(u"VERKAUFT"), QStringList{QStringLiteral("Gestorbenam")});
+  EXPECT_EQ(upgrades(u"APOTHEKE"), QStringList{QStringLiteral("WiederholungMonate")});
   EXPECT_EQ(upgrades(u"Ausstellung"),
             (QStringList{QStringLiteral("BewertJungtier"), QStringLiteral("EigeneBewertung")}));
   EXPECT_EQ(upgrades(u"Angora").size(), 3);
@@ -253,9 +254,9 @@ TEST(Catalogue, Origins) {
     if (t.origin == Origin::CreatedByProgram) ++created;
     if (t.origin == Origin::WorkTable) ++work;
   }
-  EXPECT_EQ(created, 3);
+  EXPECT_EQ(created, 4);
   EXPECT_EQ(work, 7);
-  for (const char16_t* name : {u"Impfung", u"Angora", u"Gewichtstabelle.DB"})
+  for (const char16_t* name : {u"Impfung", u"Angora", u"Gewichtstabelle.DB", u"Zuchtkalender.db"})
     EXPECT_EQ(findTable(QString::fromUtf16(name))->origin, Origin::CreatedByProgram);
   EXPECT_EQ(findTable(QStringLiteral("Inzuchtgrad"))->origin, Origin::WorkTable);
   EXPECT_EQ(findTable(QStringLiteral("Meldebogen"))->origin, Origin::Installer);

@@ -123,6 +123,22 @@ TEST_F(DataModuleTest, OpeningRepairsAnOlderTradeTable) {
   EXPECT_TRUE(dm.at(QStringLiteral("Verkauft")).findField(QStringLiteral("Gestorbenam")).has_value());
 }
 
+// An older pharmacy gains the vaccines' repeat interval and keeps its medicines.
+TEST_F(DataModuleTest, OpeningAddsTheRepeatIntervalToAnOlderPharmacy) {
+  engine.deleteTable(QStringLiteral("APOTHEKE.db"));
+  engine.createTable(QStringLiteral("APOTHEKE.db"), olderLayout(*findTable(QStringLiteral("APOTHEKE"))));
+  engine.execute(QStringLiteral("INSERT INTO \"APOTHEKE.db\" (Medikament) VALUES ('RHD-Impfstoff')"));
+  ScriptedDialogs dialogs;
+  TDatenStamm& dm = openModule();
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+  engine::Cursor& apo = dm.at(QStringLiteral("Medikament"));
+  ASSERT_TRUE(apo.isOpen());
+  ASSERT_TRUE(apo.findField(QStringLiteral("WiederholungMonate")).has_value());
+  apo.first();
+  EXPECT_EQ(apo.field(QStringLiteral("Medikament")).asString(), QStringLiteral("RHD-Impfstoff"));
+  EXPECT_TRUE(apo.field(QStringLiteral("WiederholungMonate")).isNull());
+}
+
 TEST_F(DataModuleTest, CloseSavesPendingChangesWithoutAsking) {
   const qint64 n = animal(QStringLiteral("R1"), QStringLiteral("3.5.12"), {{QStringLiteral("Geburtstag"), QDate(2005, 3, 1)}});
   settings.System.Speichern = false;  // an unscripted question would fail the test
