@@ -9,7 +9,6 @@ namespace lapiro::shell {
 namespace {
 
 const QString kLastSection = QStringLiteral("LASTLapiro");
-constexpr int kRabbitGestationDays = 31;
 
 QString lastKey(int slot) {
   return QStringLiteral("Lapiro%1").arg(slot + 1);
@@ -61,9 +60,6 @@ PedigreeItemOrder pedigreeItemOrder(const QString& setting) {
 }
 
 tsysteminfo::tsysteminfo(const QRect& workArea) {
-  // A rabbit doe litters about 31 days after mating (28 to 35). New files get this value; a
-  // file that holds another keeps it.
-  Stammdaten.TageTraechtigkeit = kRabbitGestationDays;
   System.Aufloesung = defaultAufloesung(workArea);
   LASTLapiro.fill(emptyLastLapiro());
   updateDerived();

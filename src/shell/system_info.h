@@ -49,7 +49,7 @@ class tsysteminfo {
     bool SuchebeiNeuaufnahme = true;
     bool BildAnpassen = true;
     bool TaetoLinksEinzeln = false;
-    int TageTraechtigkeit = 65;
+    int TageTraechtigkeit = 31;  // a rabbit doe litters about 31 days after mating
     int LfNrWurfmeldung = 1;
   };
   struct tStammbaum {
