@@ -1,5 +1,6 @@
 // Pictures of an animal: fitting, decoding (EXIF orientation, damaged and huge files), the
 // cache, the gallery's flows over the data module, the weight gains, and the two card tabs.
+#include "app/modules.h"
 #include "card/pictures.h"
 #include "card/ui/animal_card.h"
 #include "card/ui/picture_tab.h"
@@ -203,7 +204,7 @@ class GalleryTest : public ::testing::Test {
   QVariant storedDruckbild() { return stock.stored(QStringLiteral("Hasen.db"), animal, QStringLiteral("Druckbild")); }
   ui::TLapiroStamm& openCard() {
     open();
-    card = std::make_unique<ui::TLapiroStamm>(*module, settings, ui::CardServices{});
+    card = std::make_unique<ui::TLapiroStamm>(*module, settings, ui::CardServices{}, app::featureCardPages());
     card->resize(1000, 700);
     return *card;
   }

@@ -28,7 +28,8 @@
 #include "engine/cursor.h"
 #include "reports/ui/report_preview.h"
 #include "shell/ui/calendar_dialog.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
 
@@ -547,7 +548,7 @@ void TFormBuchfuehrung::closeEvent(QCloseEvent* event) {
 
 // ---------------------------------------------------------------------------- opener
 
-void openBuchfuehrung(shell::ui::TFormLapiroManager& main) {
+void openBuchfuehrung(shell::ui::Host& main) {
   using shell::ui::OfficeWindow;
   auto& office = main.officeRule();
   if (auto* open = office.window(OfficeWindow::Buchfuehrung)) {
@@ -562,7 +563,7 @@ void openBuchfuehrung(shell::ui::TFormLapiroManager& main) {
     delete window;
     return;
   }
-  QPointer<shell::ui::TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   window->pickDate = [owner](const QDate& d) -> std::optional<QDate> {
     if (!owner) return std::nullopt;
     return owner->calendar().pick(d);
