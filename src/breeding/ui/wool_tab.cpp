@@ -15,7 +15,6 @@
 #include "store/dialog_service.h"
 #include "store/guarded.h"
 #include "store/messages.h"
-#include "installer/content.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -646,7 +645,7 @@ void Leistungsnachweis1Click(QWidget* parent, card::ui::TLapiroStamm& card, stor
   if (h.isEditing()) return;
   if (!settleWoolTest(woolTabOf(card), dm)) return;
   if (!store::isLonghairGroup(h.field(QStringLiteral("Rassegruppe")).asString()))
-    store::dialogs().inform(store::messageText(installer::kMeldungKeineLanghaarrasse));
+    store::dialogs().inform(store::messageText(kMeldungKeineLanghaarrasse));
   if (!hasWoolTest(dm)) {
     store::dialogs().inform(store::messageText(kMeldungKeinWollnachweis));
     return;

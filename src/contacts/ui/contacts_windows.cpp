@@ -19,15 +19,6 @@ namespace {
 QPointer<QMdiSubWindow> statusWindow;
 }
 
-void showHelpTopic(QWidget* from, int context) {
-  for (QWidget* w = from; w; w = w->parentWidget()) {
-    if (auto* main = dynamic_cast<Host*>(w)) {
-      main->showHelp(context);
-      return;
-    }
-  }
-}
-
 void openAdressenverwaltung(Host& main, AddressOpening from) {
   auto& office = main.officeRule();
   if (auto* open = qobject_cast<Tadressenverwaltung*>(office.window(OfficeWindow::Adressenverwaltung))) {

@@ -1,6 +1,8 @@
 // How the main window opens the address book's windows, and the help helper they share.
 #pragma once
 
+#include "contacts/ui/help_topic.h"
+
 class QWidget;
 
 namespace lapiro::shell::ui {
@@ -21,8 +23,5 @@ void openAdressenverwaltung(shell::ui::Host& main, AddressOpening from = Address
 // Opens "Status Adressen" as a normal child window (not while an office window is open).
 void openStatusAdressen(shell::ui::Host& main);
 
-// Shows help topic `context` through the main window that (indirectly) owns `from`; does
-// nothing when there is none.
-void showHelpTopic(QWidget* from, int context);
 
 }  // namespace lapiro::contacts::ui
