@@ -549,29 +549,23 @@ void TFormBuchfuehrung::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------- opener
 
 void openBuchfuehrung(shell::ui::Host& main) {
-  using shell::ui::OfficeWindow;
-  auto& office = main.officeRule();
-  if (auto* open = office.window(OfficeWindow::Buchfuehrung)) {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(static_cast<QWidget*>(qobject_cast<QWidget*>(open))->parentWidget()))
-      main.mdiArea()->setActiveSubWindow(sub);
-    return;
-  }
-  if (!office.mayOpenOffice(OfficeWindow::Buchfuehrung)) return;
-  shell::ShellSession& session = main.session();
-  auto* window = new TFormBuchfuehrung(session.engine(), session.settings());
-  if (!window->isUsable()) {
-    delete window;
-    return;
-  }
-  shell::ui::HostPointer owner(main);
-  window->pickDate = [owner](const QDate& d) -> std::optional<QDate> {
-    if (!owner) return std::nullopt;
-    return owner->calendar().pick(d);
-  };
-  window->onHelp = [owner](int c) {
-    if (owner) owner->showHelp(c);
-  };
-  main.openOfficeWindow(window, OfficeWindow::Buchfuehrung);
+  main.openOffice(shell::ui::OfficeWindow::Buchfuehrung, [&main]() -> QWidget* {
+    shell::ShellSession& session = main.session();
+    auto* window = new TFormBuchfuehrung(session.engine(), session.settings());
+    if (!window->isUsable()) {
+      delete window;
+      return nullptr;
+    }
+    shell::ui::HostPointer owner(main);
+    window->pickDate = [owner](const QDate& d) -> std::optional<QDate> {
+      if (!owner) return std::nullopt;
+      return owner->calendar().pick(d);
+    };
+    window->onHelp = [owner](int c) {
+      if (owner) owner->showHelp(c);
+    };
+    return window;
+  });
 }
 
 }  // namespace lapiro::bookkeeping::ui

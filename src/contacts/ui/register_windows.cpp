@@ -301,25 +301,19 @@ namespace {
 
 template <typename Window>
 void openOffice(Host& main, OfficeWindow which) {
-  auto& office = main.officeRule();
-  if (auto* open = qobject_cast<Window*>(office.window(which))) {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) main.mdiArea()->setActiveSubWindow(sub);
-    return;
-  }
-  if (!office.mayOpenOffice(which)) return;
-  shell::ShellSession& session = main.session();
-  shell::ui::HostPointer owner(main);
-  shell::tsysteminfo* settings = &session.settings();
-  auto* window = new Window(
-      session.engine(), [settings] { return settings->System.Speichern; },
-      [owner](int topic) {
-        if (owner) owner->showHelp(topic);
-      });
-  if (!window->isUsable()) {
+  main.openOffice(which, [&main]() -> QWidget* {
+    shell::ShellSession& session = main.session();
+    shell::ui::HostPointer owner(main);
+    shell::tsysteminfo* settings = &session.settings();
+    auto* window = new Window(
+        session.engine(), [settings] { return settings->System.Speichern; },
+        [owner](int topic) {
+          if (owner) owner->showHelp(topic);
+        });
+    if (window->isUsable()) return window;
     delete window;
-    return;
-  }
-  main.openOfficeWindow(window, which);
+    return nullptr;
+  });
 }
 
 }  // namespace

@@ -48,18 +48,18 @@ void openInzuchtgradEltern(Host& main, qint64 vater, qint64 mutter) {
 }
 
 void openAnpaarungsplanung(Host& main) {
-  if (main.bringForward(plannerWindow)) return;
-  if (!main.officeRule().mayOpenNormal()) return;
-  auto* window = new TFormAnpaarungsplanung(main.session().engine(), main.session().settingsFile(),
-                                             currentAnimal(main));
-  shell::ui::HostPointer owner(main);
-  QObject::connect(window, &TFormAnpaarungsplanung::paarGewaehlt, main.widget(), [owner](qint64 vater, qint64 mutter) {
-    if (owner) openInzuchtgradEltern(*owner, vater, mutter);
+  main.openOnce(plannerWindow, [&main]() -> QWidget* {
+    auto* window = new TFormAnpaarungsplanung(main.session().engine(), main.session().settingsFile(),
+                                               currentAnimal(main));
+    shell::ui::HostPointer owner(main);
+    QObject::connect(window, &TFormAnpaarungsplanung::paarGewaehlt, main.widget(), [owner](qint64 vater, qint64 mutter) {
+      if (owner) openInzuchtgradEltern(*owner, vater, mutter);
+    });
+    QObject::connect(window, &TFormAnpaarungsplanung::helpRequested, main.widget(), [owner](int context) {
+      if (owner) owner->showHelp(context);
+    });
+    return window;
   });
-  QObject::connect(window, &TFormAnpaarungsplanung::helpRequested, main.widget(), [owner](int context) {
-    if (owner) owner->showHelp(context);
-  });
-  plannerWindow = addChild(main, window);
 }
 
 }  // namespace lapiro::lineage::ui
