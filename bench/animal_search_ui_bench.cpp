@@ -4,6 +4,7 @@
 // Uses the data directory in $LAPIRO_BENCH_HOME (default /tmp/lapiro-big), created with
 //   lapiro-install --home /tmp/lapiro-big --config-dir /tmp/lapiro-big-config --demo=100000
 // Run with QT_QPA_PLATFORM=offscreen.
+#include "app/modules.h"
 #include "engine/engine.h"
 #include "shell/startup.h"
 #include "shell/ui/main_window.h"
@@ -68,6 +69,7 @@ void BM_AnimalSearchDialog_InTheProgram(benchmark::State& state) {
     return;
   }
   lapiro::shell::ShellSession session;
+  lapiro::app::installFeatureModules();  // the card and the commands, as in the program
   lapiro::shell::ui::TFormLapiroManager window(session);
   if (!window.startUp(QRect(0, 0, 1280, 1024))) {
     state.SkipWithError("the program did not start");

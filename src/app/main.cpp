@@ -1,4 +1,5 @@
 // Lapiro Manager: nothing but start-up.
+#include "app/modules.h"
 #include "shell/first_start.h"
 #include "shell/paths.h"
 #include "shell/startup.h"
@@ -85,6 +86,7 @@ int main(int argc, char* argv[]) {
   // 4. The windows in their fixed order; steps 5 to 9 run with the main window.
   splash->setProgress(20);
   shell::ShellSession session;
+  app::installFeatureModules();
   shell::ui::TFormLapiroManager mainWindow(session);
   dialogs.setParent(&mainWindow);
   if (!mainWindow.startUp(workArea)) {

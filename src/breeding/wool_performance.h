@@ -30,6 +30,8 @@ namespace lapiro::breeding {
 
 inline constexpr int kHilfeAngora = 210;
 inline constexpr int kMeldungKeinWollnachweis = 127;
+// The wool certificate asked for an animal outside "Langhaarrassen".
+inline constexpr int kMeldungKeineLanghaarrasse = 140;
 
 // Name of the data module's cursor holding the current animal's test records.
 inline QString woolCursorName() { return QStringLiteral("Angora"); }

@@ -1,6 +1,7 @@
 #include "card/pictures.h"
 
 #include "engine/cursor.h"
+#include "store/guarded.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
 
@@ -23,17 +24,7 @@ const QString kBilder = QStringLiteral("Bilder");
 const QString kDruckbild = QStringLiteral("Druckbild");
 constexpr int kMaxEdge = 8192;
 
-template <typename F>
-bool guarded(F&& f) {
-  try {
-    f();
-    return true;
-  } catch (const engine::Abort&) {
-  } catch (const engine::EngineError& e) {
-    store::dialogs().error(e.message());
-  }
-  return false;
-}
+using store::guarded;
 
 // A JPEG file that stops before its end marker decodes with grey rows (the decoder only
 // warns); such a file counts as damaged. Cameras may pad after the marker, so the tail is

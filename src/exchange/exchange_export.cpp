@@ -1,7 +1,7 @@
 #include "exchange/exchange_export.h"
 
 #include "exchange/stock_connection.h"
-#include "shell/startup.h"
+#include "shell/version.h"
 
 #include <QHash>
 #include <QSaveFile>

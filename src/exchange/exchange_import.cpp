@@ -197,13 +197,10 @@ int ImportPlan::count(RecordState state) const {
 
 // ------------------------------------------------------------------------------ planning
 
-ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const ImportOptions& options) {
-  StockConnection c(engine, importTables() << kEigen);
-  engine::execSql(c.db(), QStringLiteral("BEGIN"));
-  Names names(c);
-  ImportPlan plan;
+namespace {
 
-  // Breeds: by code, then by name.
+// Breeds: by code, then by name. Returns the file's breeds by upper-case code -> index.
+QHash<QString, int> planBreeds(StockConnection& c, const ExchangeFile& file, ImportPlan& plan) {
   QHash<QString, qint64> breedByCode, breedByName;
   {
     engine::Statement& st = c.prepare(QStringLiteral("SELECT Nummer, Name, Code FROM %1 ORDER BY Nummer").arg(c.table(kRasse)));
@@ -226,8 +223,11 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
     plan.breeds.push_back(p);
     breedIndex.insert(b.code.toUpper(), i);
   }
+  return breedIndex;
+}
 
-  // Colours: within their breed, by name, then by code.
+// Colours: within their breed, by name, then by code.
+void planColours(StockConnection& c, const ExchangeFile& file, const QHash<QString, int>& breedIndex, ImportPlan& plan) {
   QHash<QString, qint64> colourByName, colourByCode;  // "<Rasse>|<NAME>"
   {
     engine::Statement& st =
@@ -266,8 +266,11 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
     plan.animalColour[i] = static_cast<int>(plan.colours.size());
     plan.colours.push_back(cp);
   }
+}
 
-  // The stock's own user, and whether the file comes from this very stock.
+// The stock's own user (its address key, empty without a name), and whether the file comes
+// from this very stock.
+QString planOwnUser(StockConnection& c, const ExchangeFile& file, ImportPlan& plan) {
   QString ownKey;
   QString ownIdentity;
   {
@@ -287,6 +290,20 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
     for (const ExAddress& a : file.addresses)
       if (a.id == kOwnAddressId && addressKey(a.name, a.vorname, a.strasse, a.ort) == ownKey) plan.sameStock = true;
   }
+  return ownKey;
+}
+
+}  // namespace
+
+ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const ImportOptions& options) {
+  StockConnection c(engine, importTables() << kEigen);
+  engine::execSql(c.db(), QStringLiteral("BEGIN"));
+  Names names(c);
+  ImportPlan plan;
+
+  const QHash<QString, int> breedIndex = planBreeds(c, file, plan);
+  planColours(c, file, breedIndex, plan);
+  const QString ownKey = planOwnUser(c, file, plan);
 
   // Addresses: by name, first name, street and place; name, first name and place alone only
   // make a doubtful candidate.

@@ -5,7 +5,7 @@
 
 #include "engine/cursor.h"
 #include "engine/query.h"
-#include "installer/installer.h"
+#include "engine/table_loader.h"
 #include "store/catalogue.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
@@ -226,7 +226,7 @@ void fillCertificateTable(engine::Engine& engine, const TImpfListe& list) {
   if (!t) throw EngineError(EngineError::Kind::TableMissing, QStringLiteral("tmpImpf fehlt im Katalog."), kWorkTable);
   engine.createTable(kWorkTable, store::currentLayout(*t));
   // All lines in one transaction: a scratch table needs no write-through per row.
-  installer::TableLoader loader(engine, kWorkTable);
+  engine::TableLoader loader(engine, kWorkTable);
   for (int i = 0; i < list.lineCount(); ++i) {
     QVariantMap row;
     for (int col = 0; col < ColCount; ++col) row.insert(workFields()[col], list.cell(i, col));

@@ -3,6 +3,8 @@
 // installer inserts it through the table engine and writes the pages into Help/.
 #pragma once
 
+#include "breeding/wool_performance.h"
+
 #include <QString>
 #include <QVariantMap>
 #include <utility>
@@ -24,7 +26,7 @@ QString messageText(int number);
 // Number 134 is the question before deleting a booking. The wool certificate for a breed
 // outside "Langhaarrassen" and the limit of ten address categories need texts of their own,
 // which the catalogue carries under these numbers.
-inline constexpr int kMeldungKeineLanghaarrasse = 140;
+inline constexpr int kMeldungKeineLanghaarrasse = breeding::kMeldungKeineLanghaarrasse;
 inline constexpr int kMeldungAdresskategorienVoll = 141;
 
 // --- Lookup rows ---------------------------------------------------------------------------

@@ -10,6 +10,8 @@
 // settings file is never touched unless `force` is set.
 #pragma once
 
+#include "engine/table_loader.h"
+
 #include <QDateTime>
 #include <QRect>
 #include <QString>
@@ -81,42 +83,7 @@ struct MissingTablesResult {
 // All or nothing: on a failure the tables created here are removed again.
 MissingTablesResult addMissingTables(const QString& dataDir);
 
-// Fast loading of many records into one table in a single transaction, bypassing cursors but
-// storing exactly what a cursor would store: values are converted with engine::toTyped and
-// engine::toStorage (dates as ISO text, money in 1/10000 units, logical 0/1, empty as NULL,
-// Alpha text cut to size), required fields are checked, and an empty AutoInc key is numbered
-// (by SQLite for the rowid key, max + 1 otherwise).
-//
-// The table is held exclusively from construction until commit() or destruction; the
-// destructor rolls back what was not committed. All methods throw engine::EngineError.
-class TableLoader {
- public:
-  TableLoader(engine::Engine& engine, const QString& tableName);
-  ~TableLoader();
-  TableLoader(const TableLoader&) = delete;
-  TableLoader& operator=(const TableLoader&) = delete;
-
-  const engine::TableDef& def() const;
-  int fieldCount() const;
-  // Position of a field in def().fields; throws EngineError(FieldMissing) for an unknown name.
-  int column(const QString& fieldName) const;
-
-  // An empty record in field order, to be filled by column() position.
-  std::vector<QVariant> emptyRow() const;
-
-  // Appends one record. `values` holds one value per field in field order (missing trailing
-  // values count as empty). Returns the record's rowid, which is the AutoInc key where the
-  // table has one as its sole key.
-  qint64 insert(const std::vector<QVariant>& values);
-  // Appends one record from field names (case-insensitive); unnamed fields stay empty.
-  qint64 insert(const QVariantMap& values);
-
-  // Commits the transaction and releases the table.
-  void commit();
-
- private:
-  struct State;
-  std::unique_ptr<State> d_;
-};
+// Fast loading of many records into one table (engine/table_loader.h).
+using TableLoader = engine::TableLoader;
 
 }  // namespace lapiro::installer

@@ -25,7 +25,6 @@ using engine::FieldType;
 #ifndef LAPIRO_VERSION
 #define LAPIRO_VERSION "0.0.0"
 #endif
-QString programVersion() { return QStringLiteral(LAPIRO_VERSION); }
 
 // ------------------------------------------------------------------ single instance
 

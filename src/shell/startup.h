@@ -9,6 +9,7 @@
 #include "engine/cursor.h"
 #include "engine/engine.h"
 #include "shell/animal_list.h"
+#include "shell/version.h"
 #include "shell/profile_file.h"
 #include "shell/system_info.h"
 #include "store/keyword_index.h"
@@ -30,8 +31,6 @@ class TDatenStamm;
 
 namespace lapiro::shell {
 
-// Version shown in the window "Infos".
-QString programVersion();
 
 // --- Single instance ---------------------------------------------------------------------
 

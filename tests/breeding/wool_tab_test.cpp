@@ -1,5 +1,6 @@
 // The card's tab "Angora Leistungsnachweis" as a user works with it, the tab's visibility by
 // breed group, the two print commands' checks and the printed certificate's page.
+#include "app/modules.h"
 #include "breeding/ui/wool_tab.h"
 
 #include "breeding/wool_certificate.h"
@@ -61,7 +62,8 @@ class WoolTabTest : public ::testing::Test {
                             {QStringLiteral("Ausgeglichenheit"), 14.0}, {QStringLiteral("Wollstruktur"), 13.5},
                             {QStringLiteral("Behang"), 9.0}, {QStringLiteral("Pflege"), 4.5},
                             {QStringLiteral("Bewertung"), 89.5}});
-    card = std::make_unique<card::ui::TLapiroStamm>(*module, settings, card::ui::CardServices{});
+    card = std::make_unique<card::ui::TLapiroStamm>(*module, settings, card::ui::CardServices{},
+                                                  app::featureCardPages());
     card->resize(1000, 760);
   }
   ~WoolTabTest() override {
@@ -74,7 +76,7 @@ class WoolTabTest : public ::testing::Test {
     card->refreshCard(true);
   }
   bool woolTabVisible() const { return card->tabs()->isTabVisible(card::ui::TLapiroStamm::TabLeistungsnachweis); }
-  ui::TabAngora& tab() { return *card->woolTab(); }
+  ui::TabAngora& tab() { return *ui::woolTabOf(*card); }
   void type(const QString& field, const QString& text) {
     QLineEdit* e = tab().box(field);
     ASSERT_NE(e, nullptr) << field.toStdString();

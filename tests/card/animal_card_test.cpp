@@ -1,5 +1,6 @@
 // The animal card "Rund um das Tier" on a real data module: what it shows, the parent and
 // address choices, the tattoo parts, the formula check, save, undo and navigation.
+#include "app/modules.h"
 #include "card/ui/animal_card.h"
 
 #include "engine/cursor.h"
@@ -141,7 +142,7 @@ class AnimalCardTest : public ::testing::Test {
       shown << QStringLiteral("%1 %2 {%3}").arg(r, l).arg(n);
       return true;
     };
-    card = std::make_unique<TLapiroStamm>(*module, settings, services);
+    card = std::make_unique<TLapiroStamm>(*module, settings, services, app::featureCardPages());
     card->resize(900, 700);
     return *card;
   }

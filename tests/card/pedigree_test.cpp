@@ -1,5 +1,6 @@
 // The pedigree: box texts from the data module, the walk over five generations, colours of
 // repeated ancestors, the box layout and the card's tab "Stammbaum" with its context menu.
+#include "app/modules.h"
 #include "card/pedigree.h"
 
 #include "card/ui/animal_card.h"
@@ -270,7 +271,7 @@ TEST_F(PedigreeTest, TabShowsTheBoxesAndLoadAndReturnMoveTheCardOneStep) {
   ui::CardServices services;
   std::vector<qint64> listPositions;
   services.positionAnimalList = [&](qint64 n) { listPositions.push_back(n); };
-  card = std::make_unique<ui::TLapiroStamm>(dm, settings, services);
+  card = std::make_unique<ui::TLapiroStamm>(dm, settings, services, app::featureCardPages());
   card->resize(1000, 700);
   ASSERT_TRUE(dm.gotoAnimal(animal));
   card->refreshCard(false);
@@ -336,7 +337,7 @@ TEST_F(PedigreeTest, SmallCardHidesTheFifthGenerationLargeCardShowsIt) {
   }
   settings.Stammbaum.Anzeige = s(u"Rasse,Farbe,Wurfgröße,Züchter,Erbformel");
   store::TDatenStamm& dm = open();
-  card = std::make_unique<ui::TLapiroStamm>(dm, settings, ui::CardServices{});
+  card = std::make_unique<ui::TLapiroStamm>(dm, settings, ui::CardServices{}, app::featureCardPages());
   ASSERT_TRUE(dm.gotoAnimal(animal));
   card->refreshCard(false);
   card->tabs()->setCurrentIndex(ui::TLapiroStamm::TabStammbaum);

@@ -1,5 +1,6 @@
 // Pictures of an animal: fitting, decoding (EXIF orientation, damaged and huge files), the
 // cache, the gallery's flows over the data module, the weight gains, and the two card tabs.
+#include "app/modules.h"
 #include "card/pictures.h"
 #include "card/ui/animal_card.h"
 #include "card/ui/picture_tab.h"
@@ -8,6 +9,7 @@
 #include "engine/cursor.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
+#include "store/guarded.h"
 #include "store/weight_table.h"
 #include "support/scripted_dialogs.h"
 #include "support/stock_fixture.h"
@@ -203,7 +205,7 @@ class GalleryTest : public ::testing::Test {
   QVariant storedDruckbild() { return stock.stored(QStringLiteral("Hasen.db"), animal, QStringLiteral("Druckbild")); }
   ui::TLapiroStamm& openCard() {
     open();
-    card = std::make_unique<ui::TLapiroStamm>(*module, settings, ui::CardServices{});
+    card = std::make_unique<ui::TLapiroStamm>(*module, settings, ui::CardServices{}, app::featureCardPages());
     card->resize(1000, 700);
     return *card;
   }
@@ -231,6 +233,35 @@ TEST_F(GalleryTest, RemovingAPictureBeforeTheRepresentativeOneMovesItsPosition) 
   EXPECT_EQ(g.bilder().size(), 2u);
   EXPECT_EQ(g.druckbildPfad(g.bilder()), paths[2]);
   EXPECT_TRUE(QFile::exists(paths[1]));  // the file itself stays
+}
+
+// The gallery's steps report engine failures the one shared way: a damaged table is named
+// once however often the user steps on, not once per step.
+TEST_F(GalleryTest, ADamagedPictureTableIsNamedOnceHoweverOftenTheGalleryStepsOnIt) {
+  for (int i = 0; i < 80; ++i) link(paths[i % paths.size()]);
+  open();
+  TBildergalerieDaten g(*module);
+  ASSERT_TRUE(g.waehle(2));
+  // Garbage over the table's pages, and a new change counter, so the connection reads them anew.
+  QFile file(QDir(stock.dir.path()).filePath(QStringLiteral("Bilder.db")));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  const QByteArray header = file.read(100);
+  const int pageSize = (quint8(header[16]) << 8) | quint8(header[17]);
+  ASSERT_GT(file.size(), 2 * pageSize);
+  ASSERT_TRUE(file.seek(24));
+  file.write(QByteArray(4, '\x5a'));
+  ASSERT_TRUE(file.seek(pageSize));
+  file.write(QByteArray(static_cast<int>(file.size() - pageSize), '\xA5'));
+  file.close();
+
+  store::forgetReportedDamage();
+  ScriptedDialogs dialogs;
+  EXPECT_FALSE(g.waehle(3));
+  EXPECT_FALSE(g.waehle(2));
+  EXPECT_FALSE(g.waehle(3));
+  ASSERT_EQ(dialogs.shown().size(), 1u) << dialogs.texts().join(u'\n').toStdString();
+  EXPECT_EQ(dialogs.shown()[0].kind, store::DialogKind::Error);
+  store::forgetReportedDamage();
 }
 
 TEST_F(GalleryTest, RemovingTheRepresentativePictureEmptiesItAndNoKeepsTheLink) {

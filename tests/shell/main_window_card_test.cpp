@@ -50,7 +50,7 @@ class MainWindowCardTest : public ::testing::Test {
     window_->createCard();
     window_->applySettings();
     window_->show();
-    ASSERT_NE(window_->card(), nullptr);
+    ASSERT_NE(card::ui::cardOf(*window_), nullptr);
   }
   void TearDown() override {
     window_->hide();
@@ -76,7 +76,7 @@ class MainWindowCardTest : public ::testing::Test {
     FAIL() << "no row " << rechts.toStdString();
   }
   engine::Cursor& hasen() { return session_.dataModule()->Hasen(); }
-  card::ui::TLapiroStamm& card() { return *window_->card(); }
+  card::ui::TLapiroStamm& card() { return *card::ui::cardOf(*window_); }
 
   ShellInstall install_;
   ScriptedDialogs dialogs_;
@@ -86,7 +86,7 @@ class MainWindowCardTest : public ::testing::Test {
 
 TEST_F(MainWindowCardTest, TheCardSitsBesideTheListAndShowsTheDoubleClickedAnimal) {
   ASSERT_EQ(window_->mdiArea()->subWindowList().size(), 1);
-  EXPECT_EQ(window_->mdiArea()->subWindowList()[0]->widget(), window_->card());
+  EXPECT_EQ(window_->mdiArea()->subWindowList()[0]->widget(), card::ui::cardOf(*window_));
   showFromList(QStringLiteral("A7"));
   EXPECT_TRUE(card().windowTitle().startsWith(QStringLiteral("A7  4.5.2")));
   EXPECT_EQ(card().rightTattoo()->text(), QStringLiteral("A7"));
@@ -160,7 +160,7 @@ TEST_F(MainWindowCardTest, TheAddressBookFromTheCardFillsTheAreaAndTheCardReturn
   EXPECT_FALSE(window_->listPanel()->isVisible());
   QMdiSubWindow* book = window_->mdiArea()->activeSubWindow();
   ASSERT_NE(book, nullptr);
-  ASSERT_NE(book->widget(), window_->card());
+  ASSERT_NE(book->widget(), card::ui::cardOf(*window_));
   // The area grew when the list panel went away; the address book grew with it.
   EXPECT_EQ(book->width(), window_->mdiArea()->viewport()->width());
 
@@ -389,7 +389,7 @@ TEST(MainWindowCardEmptyStock, FirstAnimalOfAnEmptyStockAndUndoBackToNothing) {
   window->createCard();
   window->applySettings();
   window->show();
-  card::ui::TLapiroStamm& card = *window->card();
+  card::ui::TLapiroStamm& card = *card::ui::cardOf(*window);
   EXPECT_EQ(card.windowTitle(), QStringLiteral("Rund um das Tier"));
   EXPECT_FALSE(card.rightTattoo()->isEnabled());
 

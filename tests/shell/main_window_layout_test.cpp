@@ -84,7 +84,7 @@ class ListBesideTheCard : public ::testing::Test {
     return c >= 0 && !grid()->isColumnHidden(c) &&
            header->sectionViewportPosition(c) + header->sectionSize(c) <= grid()->viewport()->width();
   }
-  card::ui::TLapiroStamm& card() const { return *window_->card(); }
+  card::ui::TLapiroStamm& card() const { return *card::ui::cardOf(*window_); }
   QSplitter* splitter() const { return window_->findChild<QSplitter*>(QStringLiteral("Splitter")); }
 
   TempDir tmp_;

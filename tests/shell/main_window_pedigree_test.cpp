@@ -55,7 +55,7 @@ class MainWindowPedigreeTest : public ::testing::Test {
     window_->createCard();
     window_->applySettings();
     window_->show();
-    ASSERT_NE(window_->card(), nullptr);
+    ASSERT_NE(card::ui::cardOf(*window_), nullptr);
   }
   void TearDown() override {
     window_->hide();
@@ -81,7 +81,7 @@ class MainWindowPedigreeTest : public ::testing::Test {
     FAIL() << "no row " << rechts.toStdString();
   }
   qint64 current() { return session_.dataModule()->Hasen().field(QStringLiteral("Nummer")).asInteger(); }
-  card::ui::TLapiroStamm& card() { return *window_->card(); }
+  card::ui::TLapiroStamm& card() { return *card::ui::cardOf(*window_); }
   template <class W>
   W* openWindow() {
     for (QMdiSubWindow* sub : window_->mdiArea()->subWindowList())

@@ -75,7 +75,7 @@ class MainWindowPrintoutsTest : public ::testing::Test {
 TEST_F(MainWindowPrintoutsTest, DruckenActsByTheCardsTabAndTheMenuPrintsSheetAndCard) {
   QAction* drucken = command(QStringLiteral("Drucken"));
   ASSERT_TRUE(drucken && drucken->isEnabled());
-  card::ui::TLapiroStamm* card = window_->card();
+  card::ui::TLapiroStamm* card = card::ui::cardOf(*window_);
   ASSERT_TRUE(card);
   card->tabs()->setCurrentIndex(card::ui::TLapiroStamm::TabStammdaten);
   EXPECT_EQ(previewsOf(drucken), QStringList{QStringLiteral("Kaninchendaten")});

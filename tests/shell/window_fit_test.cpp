@@ -85,7 +85,7 @@ class EveryWindowFits : public ::testing::TestWithParam<QSize> {
   }
   void TearDown() override {
     for (QMdiSubWindow* sub : window_->mdiArea()->subWindowList())
-      if (sub->widget() != static_cast<QWidget*>(window_->card())) delete sub;
+      if (sub->widget() != static_cast<QWidget*>(card::ui::cardOf(*window_))) delete sub;
     window_->hide();
     window_.reset();
     session_.reset();
@@ -121,10 +121,10 @@ class EveryWindowFits : public ::testing::TestWithParam<QSize> {
 
   void closeChildWindows() {
     for (QMdiSubWindow* sub : window_->mdiArea()->subWindowList())
-      if (sub->widget() != static_cast<QWidget*>(window_->card())) sub->close();
+      if (sub->widget() != static_cast<QWidget*>(card::ui::cardOf(*window_))) sub->close();
     settle();
     for (QMdiSubWindow* sub : window_->mdiArea()->subWindowList())
-      if (sub->widget() != static_cast<QWidget*>(window_->card())) delete sub;
+      if (sub->widget() != static_cast<QWidget*>(card::ui::cardOf(*window_))) delete sub;
     settle();
   }
 
@@ -225,7 +225,7 @@ TEST_P(EveryWindowFits, AMaximisedChildWindowLeavesTheCardItsCaptionAndArrangeme
   ASSERT_NE(pharmacy, nullptr);
   pharmacy->showMaximized();
   settle();
-  QMdiSubWindow* card = qobject_cast<QMdiSubWindow*>(window_->card()->parentWidget());
+  QMdiSubWindow* card = qobject_cast<QMdiSubWindow*>(card::ui::cardOf(*window_)->parentWidget());
   ASSERT_NE(card, nullptr);
   window_->mdiArea()->setActiveSubWindow(card);
   settle();
@@ -238,7 +238,7 @@ TEST_P(EveryWindowFits, AMaximisedChildWindowLeavesTheCardItsCaptionAndArrangeme
 }
 
 TEST_P(EveryWindowFits, EveryTabOfTheCardShowsItsCaptionsWhole) {
-  QTabWidget* tabs = window_->card()->tabs();
+  QTabWidget* tabs = card::ui::cardOf(*window_)->tabs();
   QStringList faults;
   for (int i = 0; i < tabs->count(); ++i) {
     if (!tabs->isTabVisible(i)) continue;

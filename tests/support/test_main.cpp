@@ -8,6 +8,7 @@
 // DejaVu Sans from fonts-dejavu-core for everything else. Fonts installed on the machine are
 // invisible to the tests, so neither substitutions ("Arial") nor glyph fallbacks depend on
 // them. When a pinned file is missing, every test fails with a message naming it.
+#include "app/modules.h"
 #include "shell/ui/application.h"
 
 #include <QApplication>
@@ -118,6 +119,8 @@ int main(int argc, char** argv) {
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   testing::InitGoogleTest(&argc, argv);
   lapiro::shell::ui::LapiroApplication app(argc, argv);
+  // Main windows built by the tests carry every module's commands, as the program's does.
+  lapiro::app::installFeatureModules();
   testing::AddGlobalTestEnvironment(new PinnedFontCheck(problems));
   return RUN_ALL_TESTS();
 }

@@ -30,7 +30,8 @@
 #include "engine/cursor.h"
 #include "reports/ui/report_preview.h"
 #include "shell/ui/calendar_dialog.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
 

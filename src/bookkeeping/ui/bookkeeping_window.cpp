@@ -28,7 +28,8 @@
 #include "engine/cursor.h"
 #include "reports/ui/report_preview.h"
 #include "shell/ui/calendar_dialog.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
 
@@ -547,30 +548,24 @@ void TFormBuchfuehrung::closeEvent(QCloseEvent* event) {
 
 // ---------------------------------------------------------------------------- opener
 
-void openBuchfuehrung(shell::ui::TFormLapiroManager& main) {
-  using shell::ui::OfficeWindow;
-  auto& office = main.officeRule();
-  if (auto* open = office.window(OfficeWindow::Buchfuehrung)) {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(static_cast<QWidget*>(qobject_cast<QWidget*>(open))->parentWidget()))
-      main.mdiArea()->setActiveSubWindow(sub);
-    return;
-  }
-  if (!office.mayOpenOffice(OfficeWindow::Buchfuehrung)) return;
-  shell::ShellSession& session = main.session();
-  auto* window = new TFormBuchfuehrung(session.engine(), session.settings());
-  if (!window->isUsable()) {
-    delete window;
-    return;
-  }
-  QPointer<shell::ui::TFormLapiroManager> owner(&main);
-  window->pickDate = [owner](const QDate& d) -> std::optional<QDate> {
-    if (!owner) return std::nullopt;
-    return owner->calendar().pick(d);
-  };
-  window->onHelp = [owner](int c) {
-    if (owner) owner->showHelp(c);
-  };
-  main.openOfficeWindow(window, OfficeWindow::Buchfuehrung);
+void openBuchfuehrung(shell::ui::Host& main) {
+  main.openOffice(shell::ui::OfficeWindow::Buchfuehrung, [&main]() -> QWidget* {
+    shell::ShellSession& session = main.session();
+    auto* window = new TFormBuchfuehrung(session.engine(), session.settings());
+    if (!window->isUsable()) {
+      delete window;
+      return nullptr;
+    }
+    shell::ui::HostPointer owner(main);
+    window->pickDate = [owner](const QDate& d) -> std::optional<QDate> {
+      if (!owner) return std::nullopt;
+      return owner->calendar().pick(d);
+    };
+    window->onHelp = [owner](int c) {
+      if (owner) owner->showHelp(c);
+    };
+    return window;
+  });
 }
 
 }  // namespace lapiro::bookkeeping::ui

@@ -33,7 +33,7 @@ namespace lapiro::engine {
 class Cursor;
 }
 namespace lapiro::shell::ui {
-class TFormLapiroManager;
+class Host;
 }
 
 namespace lapiro::bookkeeping::ui {
@@ -235,6 +235,6 @@ class TFormBuchfuehrung : public QWidget {
 
 // Opens "Buchführung" as an office window filling the main window's area (or brings it
 // forward); refused with the office rule's messages while another office window is open.
-void openBuchfuehrung(shell::ui::TFormLapiroManager& main);
+void openBuchfuehrung(shell::ui::Host& main);
 
 }  // namespace lapiro::bookkeeping::ui

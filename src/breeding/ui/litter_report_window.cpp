@@ -6,7 +6,7 @@
 #include "reports/ui/report_preview.h"
 #include "shell/startup.h"
 #include "shell/system_info.h"
-#include "shell/ui/main_window.h"
+#include "shell/ui/host.h"
 #include "store/animal_rules.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
@@ -250,11 +250,11 @@ void TformWurfmeldung::DruckvorschauClick() {
   if (services_.print) services_.print(this, TReportWurfmeldung(contents()), true);
 }
 
-void openWurfmeldung(shell::ui::TFormLapiroManager& main) {
+void openWurfmeldung(shell::ui::Host& main) {
   shell::ShellSession& session = main.session();
   store::TDatenStamm* dm = session.dataModule();
   if (!dm || !dm->Hasen().isOpen() || !dm->Hasen().hasRecord()) return;
-  if (dm->Hasen().isEditing() && main.card()) main.card()->SpeichernClick();
+  if (dm->Hasen().isEditing() && card::ui::cardOf(main)) card::ui::cardOf(main)->SpeichernClick();
   engine::Cursor& w = dm->at(QStringLiteral("Wurfbuch"));
   if (w.isOpen() && w.isEditing()) {
     try {
@@ -277,7 +277,7 @@ void openWurfmeldung(shell::ui::TFormLapiroManager& main) {
     return;
   }
   QApplication::restoreOverrideCursor();
-  QPointer<shell::ui::TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   TformWurfmeldung::Services services;
   services.print = [](QWidget* parent, const reports::Report& report, bool preview) {
     const reports::MemoryDataSource one(std::vector<QVariantMap>{QVariantMap{}});
@@ -297,7 +297,7 @@ void openWurfmeldung(shell::ui::TFormLapiroManager& main) {
     settings.Stammdaten.LfNrWurfmeldung = (ok ? used : settings.Stammdaten.LfNrWurfmeldung) + 1;
     session.saveSettingsFile();
   };
-  TformWurfmeldung window(daten, services, &main);
+  TformWurfmeldung window(daten, services, main.widget());
   window.exec();
 }
 

@@ -20,7 +20,7 @@ class ReportDataSource;
 }  // namespace lapiro::reports
 
 namespace lapiro::shell::ui {
-class TFormLapiroManager;
+class Host;
 }
 
 namespace lapiro::breeding::ui {
@@ -60,6 +60,6 @@ class TformWurfmeldung : public QDialog {
 
 // "Drucker" → "Wurfmeldung": saves a pending change of the current animal and its litter and
 // opens the window for a doe; does nothing for a buck.
-void openWurfmeldung(shell::ui::TFormLapiroManager& main);
+void openWurfmeldung(shell::ui::Host& main);
 
 }  // namespace lapiro::breeding::ui

@@ -2,7 +2,8 @@
 
 #include "engine/cursor.h"
 #include "reports/ui/report_preview.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "shell/ui/office_rule.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
@@ -319,19 +320,19 @@ void TFormVerpaarung::DruckClick() {
   }
 }
 
-void openVerpaarungenUndWuerfe(shell::ui::TFormLapiroManager& main) {
+void openVerpaarungenUndWuerfe(shell::ui::Host& main) {
   if (verpaarungWindow) {
     main.mdiArea()->setActiveSubWindow(verpaarungWindow);
     return;
   }
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
-  QPointer<shell::ui::TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   auto search = std::make_shared<QPointer<store::ui::TsuchenDlg>>();
   TFormVerpaarung::Services services;
   services.searchAnimal = [owner, search, &session]() -> std::optional<qint64> {
     if (!owner) return std::nullopt;
-    if (!*search) *search = new store::ui::TsuchenDlg(session.engine(), owner);
+    if (!*search) *search = new store::ui::TsuchenDlg(session.engine(), owner.widget());
     if ((*search)->exec(store::SearchRequest{}) != QDialog::Accepted) return std::nullopt;
     return (*search)->chosenNummer();
   };

@@ -18,7 +18,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace lapiro::shell::ui {
-class TFormLapiroManager;
+class Host;
 }
 
 namespace lapiro::breeding::ui {
@@ -68,7 +68,7 @@ class TFormVerpaarung : public QWidget {
 
 // The main window's command: opens the window (one instance, not while an office window is
 // open) for the current animal, or brings it forward.
-void openVerpaarungenUndWuerfe(shell::ui::TFormLapiroManager& main);
+void openVerpaarungenUndWuerfe(shell::ui::Host& main);
 // A double click in the main list reloads an open window for that animal.
 void reloadVerpaarungen(qint64 nummer);
 

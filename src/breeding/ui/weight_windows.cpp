@@ -7,7 +7,8 @@
 #include "reports/dataset_source.h"
 #include "reports/ui/report_preview.h"
 #include "shell/system_info.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
@@ -25,7 +26,7 @@
 
 namespace lapiro::breeding::ui {
 
-using shell::ui::TFormLapiroManager;
+using shell::ui::Host;
 
 namespace {
 
@@ -35,9 +36,9 @@ reports::ReportFont fontOf(shell::tsysteminfo& s) {
 }
 
 // The current animal being edited is saved before a printout reads it.
-void settleCurrentAnimal(TFormLapiroManager& main) {
+void settleCurrentAnimal(Host& main) {
   store::TDatenStamm* dm = main.session().dataModule();
-  if (dm && main.card() && dm->Hasen().isOpen() && dm->Hasen().isEditing()) main.card()->SpeichernClick();
+  if (dm && card::ui::cardOf(main) && dm->Hasen().isOpen() && dm->Hasen().isEditing()) card::ui::cardOf(main)->SpeichernClick();
 }
 
 }  // namespace
@@ -108,7 +109,7 @@ void TFormGewichtstabelle::DruckClick() {
   close();
 }
 
-void printGewichtstabelle(TFormLapiroManager& main) {
+void printGewichtstabelle(Host& main) {
   store::TDatenStamm* dm = main.session().dataModule();
   if (!dm || !dm->Hasen().isOpen() || !dm->Hasen().hasRecord()) return;
   settleCurrentAnimal(main);
@@ -128,17 +129,17 @@ void printGewichtstabelle(TFormLapiroManager& main) {
   const QImage chart = card::ui::renderGrowthChart(card::ui::growthOfAnimal(*dm, hase), QSize(900, 440));
   const TReportGewichtstabelle report(weighingHead(*dm), chart, fontOf(main.session().settings()));
   const reports::MemoryDataSource rows = weighingRows(*dm);
-  reports::showReportPreview(&main, report, rows);
+  reports::showReportPreview(main.widget(), report, rows);
 }
 
-void openGewichtstabellenFormulare(TFormLapiroManager& main) {
+void openGewichtstabellenFormulare(Host& main) {
   static QPointer<TFormGewichtstabelle> window;
   if (window) {
     window->raise();
     window->activateWindow();
     return;
   }
-  QPointer<TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   window = new TFormGewichtstabelle([owner](bool withAnimals) {
     if (!owner) return;
     const reports::ReportFont font = fontOf(owner->session().settings());
@@ -150,24 +151,24 @@ void openGewichtstabellenFormulare(TFormLapiroManager& main) {
         store::dialogs().error(e.message());
         return;
       }
-      reports::showReportPreview(owner, TReportGewichtFormular(font), rows);
+      reports::showReportPreview(owner.widget(), TReportGewichtFormular(font), rows);
     } else {
-      reports::showReportPreview(owner, TReportGewichtFormularLeer(font), reports::MemoryDataSource());
+      reports::showReportPreview(owner.widget(), TReportGewichtFormularLeer(font), reports::MemoryDataSource());
     }
-  }, &main);
+  }, main.widget());
   window->adjustSize();
-  window->move(main.geometry().center() - QPoint(window->width() / 2, window->height() / 2));
+  window->move(main.widget()->geometry().center() - QPoint(window->width() / 2, window->height() / 2));
   window->show();
 }
 
-void printJungtierliste(TFormLapiroManager& main) {
+void printJungtierliste(Host& main) {
   settleCurrentAnimal(main);
-  QPointer<TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   TJahrDialog dialog([owner](int topic) {
     if (owner) owner->showHelp(topic);
-  }, &main);
+  }, main.widget());
   dialog.EditJahr()->clear();
-  if (QScreen* screen = main.screen()) {
+  if (QScreen* screen = main.widget()->screen()) {
     dialog.adjustSize();
     dialog.move(screen->geometry().center() - QPoint(dialog.width() / 2, dialog.height() / 2));
   }
@@ -191,7 +192,7 @@ void printJungtierliste(TFormLapiroManager& main) {
     ersteller = own.vorname + u' ' + own.name;
   }
   const reports::DataSetSource rows(*query);
-  reports::showReportPreview(&main, TReportJungtierliste(*jahr, ersteller, fontOf(main.session().settings())), rows);
+  reports::showReportPreview(main.widget(), TReportJungtierliste(*jahr, ersteller, fontOf(main.session().settings())), rows);
   query->close();
 }
 

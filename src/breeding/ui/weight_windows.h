@@ -12,7 +12,7 @@ class QLineEdit;
 class QRadioButton;
 
 namespace lapiro::shell::ui {
-class TFormLapiroManager;
+class Host;
 }
 
 namespace lapiro::breeding::ui {
@@ -47,8 +47,8 @@ class TFormGewichtstabelle : public QWidget {
   QRadioButton* leer_ = nullptr;
 };
 
-void printGewichtstabelle(shell::ui::TFormLapiroManager& main);
-void openGewichtstabellenFormulare(shell::ui::TFormLapiroManager& main);
-void printJungtierliste(shell::ui::TFormLapiroManager& main);
+void printGewichtstabelle(shell::ui::Host& main);
+void openGewichtstabellenFormulare(shell::ui::Host& main);
+void printJungtierliste(shell::ui::Host& main);
 
 }  // namespace lapiro::breeding::ui

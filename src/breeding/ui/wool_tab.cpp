@@ -15,7 +15,6 @@
 #include "store/dialog_service.h"
 #include "store/guarded.h"
 #include "store/messages.h"
-#include "installer/content.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -633,6 +632,10 @@ void printCurrentWoolTest(QWidget* parent, TabAngora& tab, store::TDatenStamm& d
   printWoolCertificate(parent, dm, settings);
 }
 
+TabAngora* woolTabOf(const card::ui::TLapiroStamm& card) {
+  return qobject_cast<TabAngora*>(card.page(card::ui::TLapiroStamm::TabLeistungsnachweis));
+}
+
 void Leistungsnachweis1Click(QWidget* parent, card::ui::TLapiroStamm& card, store::TDatenStamm& dm,
                              const shell::tsysteminfo& settings) {
   engine::Cursor& h = dm.Hasen();
@@ -640,16 +643,16 @@ void Leistungsnachweis1Click(QWidget* parent, card::ui::TLapiroStamm& card, stor
   if (!card.finishFieldEntry()) return;
   if (h.isEditing()) card.SpeichernClick();
   if (h.isEditing()) return;
-  if (!settleWoolTest(card.woolTab(), dm)) return;
+  if (!settleWoolTest(woolTabOf(card), dm)) return;
   if (!store::isLonghairGroup(h.field(QStringLiteral("Rassegruppe")).asString()))
-    store::dialogs().inform(store::messageText(installer::kMeldungKeineLanghaarrasse));
+    store::dialogs().inform(store::messageText(kMeldungKeineLanghaarrasse));
   if (!hasWoolTest(dm)) {
     store::dialogs().inform(store::messageText(kMeldungKeinWollnachweis));
     return;
   }
   engine::Cursor& a = dm.at(woolCursorName());
   if (!store::guarded([&] { a.last(); })) return;
-  if (card.woolTab()) card.woolTab()->loadFields();
+  if (TabAngora* tab = woolTabOf(card)) tab->loadFields();
   printWoolCertificate(parent, dm, settings);
 }
 

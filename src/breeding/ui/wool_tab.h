@@ -123,6 +123,9 @@ void printWoolCertificate(QWidget* parent, store::TDatenStamm& dm, const shell::
 // one; without a test record message 127 (information).
 void printCurrentWoolTest(QWidget* parent, TabAngora& tab, store::TDatenStamm& dm, const shell::tsysteminfo& settings);
 
+// The card's tab "Angora Leistungsnachweis"; null when the card has none.
+TabAngora* woolTabOf(const card::ui::TLapiroStamm& card);
+
 // The main menu's "Angora Leistungsnachweis" (Leistungsnachweis1Click): saves the card's
 // animal and the test record being edited; for a breed outside "Langhaarrassen" an
 // information that printing goes on; without a test record message 127 and nothing more;

@@ -4,16 +4,10 @@
 #include "card/ui/picture_tab.h"
 #include "card/ui/weight_tab.h"
 
-#include "breeding/ui/wool_tab.h"
-#include "breeding/ui/litter_page.h"
-#include "health/ui/hygiene_page.h"
 #include "card/ui/pedigree_page.h"
 
 #include "engine/cursor.h"
-#include "reports/data_source.h"
-#include "reports/ui/report_preview.h"
 #include "shell/system_info.h"
-#include "shows/ui/show_tab.h"
 #include "store/animal_rules.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
@@ -111,7 +105,7 @@ QToolButton* iconButton(QStyle::StandardPixmap icon, const QString& hint, const 
 }  // namespace
 
 TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings, CardServices services,
-                           QWidget* parent)
+                           const CardPageFactories& pages, QWidget* parent)
     : QWidget(parent),
       dm_(dm),
       settings_(settings),
@@ -147,33 +141,22 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   // The two long captions take two lines, so that all eight tabs fit beside the whole animal
   // list at the default 1152 pixels.
   tabs_->addTab(scrolling(zusatzinfo_), QStringLiteral("Gewichtstabelle/\nZusatzinfo"));
-  hygiene_ = new health::ui::THygieneSeite(dm_, settings_, {services_.pickDate, services_.showHelp});
-  tabs_->addTab(scrolling(hygiene_), QStringLiteral("Stallhygiene"));
-  wurfbuch_ = new breeding::ui::TWurfbuchSeite(
-      dm_, settings_,
-      {services_.pickDate,
-       [this]() -> std::optional<qint64> {
-         if (!services_.searchAnimal) return std::nullopt;
-         store::SearchRequest request;
-         request.mode = 4;  // litter-book mode: bucks only
-         return services_.searchAnimal(request);
-       },
-       services_.showHelp, [this] { refreshAnimalList(); },
-       [this](const breeding::BalanceForm& form) {
-         reports::showReportPreview(this, breeding::TReportAusgeglichenheit(form, reports::ReportFont{settings_.Drucken.Schriftart, 9.0}),
-                                    reports::MemoryDataSource{});
-       },
-       [this](const breeding::KoernoteForm& form) {
-         reports::showReportPreview(this, breeding::TReportKoernote(form, reports::ReportFont{settings_.Drucken.Schriftart, 9.0}),
-                                    reports::MemoryDataSource{});
-       }});
-  tabs_->addTab(scrolling(wurfbuch_), QStringLiteral("Wurfbuch/Körung"));
-  tabs_->addTab(scrolling(new shows::ui::TabAusstellung(dm_, services_.showHelp)), QStringLiteral("Ausstellung"));
+  // A contributed tab: its factory's page, or an empty page holding its place.
+  const CardPageContext context{dm_, settings_, services_, *this};
+  auto addContributed = [&](Tab tab, const QString& caption) {
+    CardPage page;
+    for (const CardPageFactory& factory : pages)
+      if (factory.tab == tab && factory.create) page = factory.create(context);
+    tabs_->addTab(page.widget ? scrolling(page.widget) : placeholderPage(caption), caption);
+    pages_.emplace_back(tab, std::move(page));
+  };
+  addContributed(TabStallhygiene, QStringLiteral("Stallhygiene"));
+  addContributed(TabZuchtbuch, QStringLiteral("Wurfbuch/Körung"));
+  addContributed(TabAusstellung, QStringLiteral("Ausstellung"));
   galerie_ = new TBildergalerie(dm_, settings_, services_.showHelp);
   galerie_->representativeChanged = [this](const QString& path) { showRepresentativePicture(path); };
   tabs_->addTab(scrolling(galerie_), QStringLiteral("Bildergalerie"));
-  wool_ = new breeding::ui::TabAngora(dm_, settings_, {services_.showHelp, services_.pickDate, {}});
-  tabs_->addTab(scrolling(wool_), QStringLiteral("Angora\nLeistungsnachweis"));
+  addContributed(TabLeistungsnachweis, QStringLiteral("Angora\nLeistungsnachweis"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(tabs_);
@@ -181,10 +164,11 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
     // Leaving the breeding tab saves the buck judging's pending scores; scores that cannot be
     // saved keep the tab open.
-    if (shownTab_ == TabZuchtbuch && index != TabZuchtbuch && !wurfbuch_->leaving()) {
-      tabs_->setCurrentIndex(TabZuchtbuch);
-      return;
-    }
+    if (shownTab_ != index)
+      if (const CardPage* left = contributed(static_cast<Tab>(shownTab_)); left && left->leaving && !left->leaving()) {
+        tabs_->setCurrentIndex(shownTab_);
+        return;
+      }
     shownTab_ = index;
     if (index == TabStammbaum) pedigree_->showPedigree(true);
   });
@@ -1081,20 +1065,54 @@ void TLapiroStamm::setTattooParts(const QString& month, const QString& year, con
   }
 }
 
-// The tabs these belong to are not part of the card yet; nothing to bring up to date.
+const CardPage* TLapiroStamm::contributed(Tab tab) const {
+  for (const auto& [index, page] : pages_)
+    if (index == tab) return &page;
+  return nullptr;
+}
+
+QWidget* TLapiroStamm::page(Tab tab) const {
+  if (const CardPage* p = contributed(tab)) return p->widget;
+  switch (tab) {
+    case TabStammdaten: return stammdaten_;
+    case TabStammbaum: return pedigree_;
+    case TabZusatzinfo: return zusatzinfo_;
+    case TabBilder: return galerie_;
+    default: return nullptr;
+  }
+}
+
 void TLapiroStamm::resetEvaluationDates(const QDate& today) {
-  if (wurfbuch_) wurfbuch_->animalChanged(today);
+  if (const CardPage* p = contributed(TabZuchtbuch); p && p->animalChanged) p->animalChanged(today);
 }
 void TLapiroStamm::reshowBreedingTab() {
-  if (wurfbuch_ && tabs_->currentIndex() == TabZuchtbuch) wurfbuch_->reshow();
+  if (const CardPage* p = contributed(TabZuchtbuch); p && p->reshow && tabs_->currentIndex() == TabZuchtbuch)
+    p->reshow();
 }
 void TLapiroStamm::focusHygieneDate() {
-  if (hygiene_ && tabs_->currentIndex() == TabStallhygiene) hygiene_->focusDate();
+  if (const CardPage* p = contributed(TabStallhygiene); p && p->focusDate && tabs_->currentIndex() == TabStallhygiene)
+    p->focusDate();
 }
 void TLapiroStamm::rebuildYoungAnimalRows() {
   // A hidden tab is rebuilt when it is shown next.
-  if (wurfbuch_ && wurfbuch_->isVisible()) wurfbuch_->rebuildYoungRows();
+  if (const CardPage* p = contributed(TabZuchtbuch); p && p->rebuildYoungRows && p->widget && p->widget->isVisible())
+    p->rebuildYoungRows();
 }
+
+void TLapiroStamm::showCurrentRecord() {
+  newRecord = false;
+  refreshCard(false);
+}
+
+void TLapiroStamm::focusCurrentTab() {
+  // The tab-dependent focus after a search or a double-click.
+  if (tabs_->currentIndex() == TabStammdaten) showStammdaten();
+  if (tabs_->currentIndex() == TabStammbaum) showPedigree();
+}
+
+void TLapiroStamm::selectMasterDataTab() { tabs_->setCurrentIndex(TabStammdaten); }
+
+TLapiroStamm* cardOf(shell::ui::Host& host) { return qobject_cast<TLapiroStamm*>(host.cardWidget()); }
 
 void TLapiroStamm::setWoolTabVisible(bool visible) { tabs_->setTabVisible(TabLeistungsnachweis, visible); }
 

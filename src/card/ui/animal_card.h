@@ -11,6 +11,7 @@
 #pragma once
 
 #include "card/card_controller.h"
+#include "shell/ui/host.h"
 #include "store/animal_search.h"
 #include "store/card_state.h"
 
@@ -39,23 +40,12 @@ namespace lapiro::shell {
 class tsysteminfo;
 }
 
-namespace lapiro::health::ui {
-class THygieneSeite;
-}
-
-namespace lapiro::breeding::ui {
-class TabAngora;
-}
-
-namespace lapiro::breeding::ui {
-class TWurfbuchSeite;
-}
-
 namespace lapiro::card::ui {
 
 class TPedigreePage;
 
 class TBildergalerie;
+class TLapiroStamm;
 class TZusatzinfoSeite;
 
 struct CardServices {
@@ -77,7 +67,31 @@ struct CardServices {
   std::function<void()> updateRecordCounter;
 };
 
-class TLapiroStamm : public QWidget, public store::TCardState {
+// A tab of the card that a feature module contributes (the card itself knows none of them):
+// its page and what the card tells it. Unset hooks do nothing; an unset `leaving` lets the
+// card leave the tab.
+struct CardPage {
+  QWidget* widget = nullptr;
+  std::function<bool()> leaving;                           // false keeps the tab open
+  std::function<void(const QDate& today)> animalChanged;   // another animal became current
+  std::function<void()> reshow;                            // the current animal's data changed
+  std::function<void()> focusDate;                         // a new record: focus the date field
+  std::function<void()> rebuildYoungRows;                  // young-animal rows to be built anew
+};
+struct CardPageContext {
+  store::TDatenStamm& dm;
+  shell::tsysteminfo& settings;
+  const CardServices& services;
+  TLapiroStamm& card;
+};
+// Makes the page of the tab `tab` (a TLapiroStamm::Tab contributed from outside).
+struct CardPageFactory {
+  int tab = 0;
+  std::function<CardPage(const CardPageContext&)> create;
+};
+using CardPageFactories = std::vector<CardPageFactory>;
+
+class TLapiroStamm : public QWidget, public store::TCardState, public shell::ui::HostedCard {
   Q_OBJECT
 
  public:
@@ -96,8 +110,10 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   // Client heights below this use the compact arrangement.
   static constexpr int kCompactHeight = 550;
 
+  // The tabs Stallhygiene, Wurfbuch/Körung, Ausstellung and Angora Leistungsnachweis come
+  // from `pages`; a tab without a factory shows an empty page.
   TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings, CardServices services,
-               QWidget* parent = nullptr);
+               const CardPageFactories& pages = {}, QWidget* parent = nullptr);
   ~TLapiroStamm() override;
 
   CardController& controller() { return controller_; }
@@ -107,12 +123,12 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   // recently-shown list.
   void refreshCard(bool byCommand);
   // Applies the settings that shape the card (left tattoo in parts).
-  void applySettings();
+  void applySettings() override;
   // Builds the pedigree of the tab "Stammbaum" anew (focus to box 1 when `moveFocus`).
   void showPedigree(bool moveFocus = true);
   TPedigreePage* pedigreePage() const { return pedigree_; }
-  // The tab "Angora Leistungsnachweis".
-  breeding::ui::TabAngora* woolTab() const { return wool_; }
+  // The page of a tab (not its scroll area); null for a tab without a page.
+  QWidget* page(Tab tab) const;
   // Turns to "Stammdaten" and puts the focus on the right tattoo.
   void showStammdaten();
   // Compact arrangement when `compact`, else the normal one.
@@ -121,7 +137,7 @@ class TLapiroStamm : public QWidget, public store::TCardState {
 
   // Runs the leave-checks of the field being edited (formula, date) before a command;
   // false when a check failed and the command must not go on.
-  bool finishFieldEntry();
+  bool finishFieldEntry() override;
 
   // "Speichern" and "R&ückgängig" (also the menu's "Speichern").
   void SpeichernClick();
@@ -159,6 +175,17 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   void chooseAddress(bool breeder);
   // The date button of "Geboren".
   void pickBirthDate();
+
+  // --- HostedCard ---
+  QWidget* cardWidget() override { return this; }
+  void showCurrentRecord() override;
+  void reload() override { refreshCard(false); }
+  void focusCurrentTab() override;
+  void turnToMasterData() override { showStammdaten(); }
+  void selectMasterDataTab() override;
+  void save() override { SpeichernClick(); }
+  void arrange(bool compact) override { applyLayout(compact); }
+  int compactHeight() const override { return kCompactHeight; }
 
   // --- TCardState ---
   void setEditButtonsEnabled(bool enabled) override;
@@ -232,7 +259,8 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   QTabWidget* tabs_ = nullptr;
   int shownTab_ = 0;  // the tab shown before the last change
   TPedigreePage* pedigree_ = nullptr;
-  breeding::ui::TabAngora* wool_ = nullptr;
+  std::vector<std::pair<int, CardPage>> pages_;  // the contributed tabs by Tab
+  const CardPage* contributed(Tab tab) const;
   QWidget* stammdaten_ = nullptr;
   QGridLayout* stammGrid_ = nullptr;
   QLineEdit* tatoRechts_ = nullptr;
@@ -265,10 +293,11 @@ class TLapiroStamm : public QWidget, public store::TCardState {
   QFrame* panel_ = nullptr;
   QPlainTextEdit* panelText_ = nullptr;
   bool panelEntered_ = false;
-  health::ui::THygieneSeite* hygiene_ = nullptr;  // the tab "Stallhygiene"
   TBildergalerie* galerie_ = nullptr;              // the tab "Bildergalerie"
   TZusatzinfoSeite* zusatzinfo_ = nullptr;         // the tab "Gewichtstabelle/Zusatzinfo"
-  breeding::ui::TWurfbuchSeite* wurfbuch_ = nullptr;  // the tab "Wurfbuch/Körung"
 };
+
+// The card the host shows; null before it is created and after it closed.
+TLapiroStamm* cardOf(shell::ui::Host& host);
 
 }  // namespace lapiro::card::ui

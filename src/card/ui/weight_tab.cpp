@@ -3,6 +3,7 @@
 #include "card/pictures.h"
 #include "engine/cursor.h"
 #include "shell/system_info.h"
+#include "store/guarded.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
@@ -41,17 +42,7 @@ namespace {
 constexpr int kMeldungLoeschen = 15;
 constexpr int kMeldungSpeichern = 29;
 
-template <typename F>
-bool guarded(F&& f) {
-  try {
-    f();
-    return true;
-  } catch (const engine::Abort&) {
-  } catch (const engine::EngineError& e) {
-    store::dialogs().error(e.message());
-  }
-  return false;
-}
+using store::guarded;
 
 QDateTime atNoon(const QDate& d) { return QDateTime(d, QTime(12, 0)); }
 

@@ -24,7 +24,7 @@
 #include <QVBoxLayout>
 
 #include "contacts/address_book.h"
-#include "contacts/ui/contacts_windows.h"
+#include "contacts/ui/help_topic.h"
 #include "reports/address_reports.h"
 #include "reports/dataset_source.h"
 #include "reports/ui/report_preview.h"

@@ -6,28 +6,20 @@
 
 #include "contacts/ui/address_window.h"
 #include "contacts/ui/status_addresses_window.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/data_module.h"
 
 namespace lapiro::contacts::ui {
 
 using shell::ui::OfficeWindow;
-using shell::ui::TFormLapiroManager;
+using shell::ui::Host;
 
 namespace {
 QPointer<QMdiSubWindow> statusWindow;
 }
 
-void showHelpTopic(QWidget* from, int context) {
-  for (QWidget* w = from; w; w = w->parentWidget()) {
-    if (auto* main = qobject_cast<TFormLapiroManager*>(w)) {
-      main->showHelp(context);
-      return;
-    }
-  }
-}
-
-void openAdressenverwaltung(TFormLapiroManager& main, AddressOpening from) {
+void openAdressenverwaltung(Host& main, AddressOpening from) {
   auto& office = main.officeRule();
   if (auto* open = qobject_cast<Tadressenverwaltung*>(office.window(OfficeWindow::Adressenverwaltung))) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
@@ -60,7 +52,7 @@ void openAdressenverwaltung(TFormLapiroManager& main, AddressOpening from) {
   main.openOfficeWindow(window, OfficeWindow::Adressenverwaltung);
 }
 
-void openStatusAdressen(TFormLapiroManager& main) {
+void openStatusAdressen(Host& main) {
   if (main.bringForward(statusWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();

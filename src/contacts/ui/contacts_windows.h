@@ -1,10 +1,12 @@
 // How the main window opens the address book's windows, and the help helper they share.
 #pragma once
 
+#include "contacts/ui/help_topic.h"
+
 class QWidget;
 
 namespace lapiro::shell::ui {
-class TFormLapiroManager;
+class Host;
 }
 
 namespace lapiro::contacts::ui {
@@ -16,13 +18,10 @@ enum class AddressOpening { Menu, Breeder, Owner };
 // Opens the address book "Adressenverwaltung" as an office window filling the main window's
 // area (or brings it forward when it is open). Refused with the office rule's messages while
 // another office window is open.
-void openAdressenverwaltung(shell::ui::TFormLapiroManager& main, AddressOpening from = AddressOpening::Menu);
+void openAdressenverwaltung(shell::ui::Host& main, AddressOpening from = AddressOpening::Menu);
 
 // Opens "Status Adressen" as a normal child window (not while an office window is open).
-void openStatusAdressen(shell::ui::TFormLapiroManager& main);
+void openStatusAdressen(shell::ui::Host& main);
 
-// Shows help topic `context` through the main window that (indirectly) owns `from`; does
-// nothing when there is none.
-void showHelpTopic(QWidget* from, int context);
 
 }  // namespace lapiro::contacts::ui

@@ -16,14 +16,15 @@
 #include <QVBoxLayout>
 
 #include "shell/system_info.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
 
 namespace lapiro::contacts::ui {
 
 using shell::ui::OfficeWindow;
-using shell::ui::TFormLapiroManager;
+using shell::ui::Host;
 
 // ---------------------------------------------------------------- search dialog
 
@@ -299,34 +300,28 @@ TFormVereine::TFormVereine(engine::Engine& engine, std::function<bool()> speiche
 namespace {
 
 template <typename Window>
-void openOffice(TFormLapiroManager& main, OfficeWindow which) {
-  auto& office = main.officeRule();
-  if (auto* open = qobject_cast<Window*>(office.window(which))) {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) main.mdiArea()->setActiveSubWindow(sub);
-    return;
-  }
-  if (!office.mayOpenOffice(which)) return;
-  shell::ShellSession& session = main.session();
-  QPointer<TFormLapiroManager> owner(&main);
-  shell::tsysteminfo* settings = &session.settings();
-  auto* window = new Window(
-      session.engine(), [settings] { return settings->System.Speichern; },
-      [owner](int topic) {
-        if (owner) owner->showHelp(topic);
-      });
-  if (!window->isUsable()) {
+void openOffice(Host& main, OfficeWindow which) {
+  main.openOffice(which, [&main]() -> QWidget* {
+    shell::ShellSession& session = main.session();
+    shell::ui::HostPointer owner(main);
+    shell::tsysteminfo* settings = &session.settings();
+    auto* window = new Window(
+        session.engine(), [settings] { return settings->System.Speichern; },
+        [owner](int topic) {
+          if (owner) owner->showHelp(topic);
+        });
+    if (window->isUsable()) return window;
     delete window;
-    return;
-  }
-  main.openOfficeWindow(window, which);
+    return nullptr;
+  });
 }
 
 }  // namespace
 
-void openZuechterregister(TFormLapiroManager& main) {
+void openZuechterregister(Host& main) {
   openOffice<TFormZuechterregister>(main, OfficeWindow::Zuechterregister);
 }
 
-void openVereine(TFormLapiroManager& main) { openOffice<TFormVereine>(main, OfficeWindow::Vereine); }
+void openVereine(Host& main) { openOffice<TFormVereine>(main, OfficeWindow::Vereine); }
 
 }  // namespace lapiro::contacts::ui

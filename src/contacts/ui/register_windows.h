@@ -19,7 +19,7 @@ class QPushButton;
 class QTableView;
 
 namespace lapiro::shell::ui {
-class TFormLapiroManager;
+class Host;
 }
 
 namespace lapiro::contacts::ui {
@@ -107,7 +107,7 @@ class TFormVereine : public TRegisterWindowBase {
 
 // Open the windows as office windows filling the main window's area (or bring them
 // forward). Refused with the office rule's messages while another office window is open.
-void openZuechterregister(shell::ui::TFormLapiroManager& main);
-void openVereine(shell::ui::TFormLapiroManager& main);
+void openZuechterregister(shell::ui::Host& main);
+void openVereine(shell::ui::Host& main);
 
 }  // namespace lapiro::contacts::ui

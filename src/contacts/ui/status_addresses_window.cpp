@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "contacts/address_book.h"
-#include "contacts/ui/contacts_windows.h"
+#include "contacts/ui/help_topic.h"
 #include "shell/system_info.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"

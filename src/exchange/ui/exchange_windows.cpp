@@ -3,7 +3,8 @@
 #include "exchange/ui/exchange_window.h"
 #include "shell/animal_list.h"
 #include "shell/paths.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/data_module.h"
 
 #include <QDir>
@@ -17,14 +18,14 @@ namespace {
 QPointer<QMdiSubWindow> exchangeWindow;
 }
 
-void openDatenaustausch(shell::ui::TFormLapiroManager& main) {
+void openDatenaustausch(shell::ui::Host& main) {
   if (exchangeWindow) {
     main.mdiArea()->setActiveSubWindow(exchangeWindow);
     return;
   }
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
-  QPointer<shell::ui::TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   auto current = [owner]() -> qint64 {
     if (!owner) return 0;
     store::TDatenStamm* module = owner->session().dataModule();

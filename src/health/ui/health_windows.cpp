@@ -10,29 +10,30 @@
 #include "reports/ui/report_preview.h"
 #include "shell/system_info.h"
 #include "shell/ui/calendar_dialog.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/data_module.h"
 #include "store/ui/animal_search_dialog.h"
 
 namespace lapiro::health::ui {
 
-using shell::ui::TFormLapiroManager;
+using shell::ui::Host;
 
 namespace {
 QPointer<QMdiSubWindow> apothekeWindow;
 QPointer<QMdiSubWindow> impfWindow;
 
-QMdiSubWindow* addChild(TFormLapiroManager& main, QWidget* window, const QSize& wanted, Qt::WindowFlags flags = {}) {
+QMdiSubWindow* addChild(Host& main, QWidget* window, const QSize& wanted, Qt::WindowFlags flags = {}) {
   return main.openNormalWindow(window, wanted, flags);
 }
 }  // namespace
 
-void openApotheke(TFormLapiroManager& main) {
+void openApotheke(Host& main) {
   if (main.bringForward(apothekeWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
   shell::tsysteminfo* settings = &session.settings();
-  QPointer<TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   auto* window = new TFormApotheke(
       session.engine(), [settings] { return settings->System.Speichern; },
       [owner](int topic) {
@@ -49,19 +50,19 @@ void openApotheke(TFormLapiroManager& main) {
   apothekeWindow = addChild(main, window, QSize(760, 520));
 }
 
-void openImpfbescheinigung(TFormLapiroManager& main) {
+void openImpfbescheinigung(Host& main) {
   if (main.bringForward(impfWindow)) return;
   shell::ShellSession& session = main.session();
   if (store::TDatenStamm* dm = session.dataModule();
-      dm && main.card() && dm->Hasen().isOpen() && dm->Hasen().isEditing())
-    main.card()->SpeichernClick();
+      dm && card::ui::cardOf(main) && dm->Hasen().isOpen() && dm->Hasen().isEditing())
+    card::ui::cardOf(main)->SpeichernClick();
   shell::tsysteminfo* settings = &session.settings();
-  QPointer<TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   auto search = std::make_shared<QPointer<store::ui::TsuchenDlg>>();
   TFormImpfbescheinigung::Services services;
   services.searchAnimal = [owner, search, &session]() -> std::optional<qint64> {
     if (!owner) return std::nullopt;
-    if (!*search) *search = new store::ui::TsuchenDlg(session.engine(), owner);
+    if (!*search) *search = new store::ui::TsuchenDlg(session.engine(), owner.widget());
     if ((*search)->exec(store::SearchRequest{}) != QDialog::Accepted) return std::nullopt;
     return (*search)->chosenNummer();
   };

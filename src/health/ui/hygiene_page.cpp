@@ -16,6 +16,7 @@
 
 #include "engine/field_input.h"
 #include "shell/system_info.h"
+#include "store/guarded.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
@@ -27,18 +28,7 @@ using engine::Notification;
 
 namespace {
 
-// Runs a cursor operation; a rule's silent stop ends it, an engine failure is shown.
-template <typename F>
-bool guarded(F&& f) {
-  try {
-    f();
-    return true;
-  } catch (const engine::Abort&) {
-  } catch (const engine::EngineError& e) {
-    store::dialogs().error(e.message());
-  }
-  return false;
-}
+using store::guarded;
 
 // Delete and Insert keys of an editable hygiene grid.
 class GridKeys : public QObject {

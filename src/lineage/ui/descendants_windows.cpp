@@ -4,7 +4,8 @@
 #include "engine/cursor.h"
 #include "lineage/descendants_report.h"
 #include "reports/ui/report_preview.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
@@ -281,8 +282,8 @@ void TFormListeNachkommen::showInfo(const QString& nodeText) {
 namespace {
 
 // Saves a pending edit of the current animal; false when the save was refused.
-bool settleCurrentAnimal(shell::ui::TFormLapiroManager& main) {
-  card::ui::TLapiroStamm* card = main.card();
+bool settleCurrentAnimal(shell::ui::Host& main) {
+  card::ui::TLapiroStamm* card = card::ui::cardOf(main);
   store::TDatenStamm* dm = main.session().dataModule();
   if (!card || !dm) return false;
   if (!card->finishFieldEntry()) return false;
@@ -290,8 +291,8 @@ bool settleCurrentAnimal(shell::ui::TFormLapiroManager& main) {
   return !dm->Hasen().isEditing();
 }
 
-DescendantServices servicesFor(shell::ui::TFormLapiroManager& main) {
-  QPointer<shell::ui::TFormLapiroManager> owner(&main);
+DescendantServices servicesFor(shell::ui::Host& main) {
+  shell::ui::HostPointer owner(main);
   DescendantServices s;
   s.showHelp = [owner](int context) {
     if (owner) owner->showHelp(context);
@@ -299,7 +300,7 @@ DescendantServices servicesFor(shell::ui::TFormLapiroManager& main) {
   s.gotoAnimal = [owner](qint64 nummer) {
     if (!owner) return;
     store::TDatenStamm* dm = owner->session().dataModule();
-    card::ui::TLapiroStamm* card = owner->card();
+    card::ui::TLapiroStamm* card = card::ui::cardOf(*owner);
     if (!owner->showAnimal(nummer)) {
       // Not in the main list (its status filter): the card moves all the same.
       if (!dm || !dm->gotoAnimal(nummer)) return;
@@ -313,7 +314,7 @@ DescendantServices servicesFor(shell::ui::TFormLapiroManager& main) {
 }
 
 template <class Window>
-void openWindow(shell::ui::TFormLapiroManager& main, QPointer<QMdiSubWindow>& slot, DescendantServices services) {
+void openWindow(shell::ui::Host& main, QPointer<QMdiSubWindow>& slot, DescendantServices services) {
   if (main.bringForward(slot)) return;
   if (!settleCurrentAnimal(main)) return;
   if (!main.officeRule().mayOpenNormal()) return;
@@ -325,9 +326,9 @@ void openWindow(shell::ui::TFormLapiroManager& main, QPointer<QMdiSubWindow>& sl
 
 }  // namespace
 
-void openDirekteNachkommen(shell::ui::TFormLapiroManager& main) {
+void openDirekteNachkommen(shell::ui::Host& main) {
   DescendantServices services = servicesFor(main);
-  QPointer<shell::ui::TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   services.printList = [owner](QWidget* parent) {
     auto* window = qobject_cast<TFormNachkommen*>(parent);
     if (!owner || !window) return;
@@ -344,12 +345,12 @@ void openDirekteNachkommen(shell::ui::TFormLapiroManager& main) {
     }
     const shell::tsysteminfo& s = owner->session().settings();
     const reports::MemoryDataSource data = offspringReportData(window->rows(), p.buck);
-    reports::showReportPreview(owner, TReportNachkommenliste(p, reports::ReportFont{s.Drucken.Schriftart, 0}), data);
+    reports::showReportPreview(owner.widget(), TReportNachkommenliste(p, reports::ReportFont{s.Drucken.Schriftart, 0}), data);
   };
   openWindow<TFormNachkommen>(main, direktWindow, std::move(services));
 }
 
-void openGesamteNachkommen(shell::ui::TFormLapiroManager& main) {
+void openGesamteNachkommen(shell::ui::Host& main) {
   openWindow<TFormListeNachkommen>(main, gesamtWindow, servicesFor(main));
 }
 

@@ -20,7 +20,7 @@ namespace lapiro::shell {
 class tsysteminfo;
 }
 namespace lapiro::shell::ui {
-class TFormLapiroManager;
+class Host;
 }
 
 namespace lapiro::lineage::ui {
@@ -90,7 +90,7 @@ class TFormListeNachkommen : public QWidget {
 
 // Menu "Direkte Nachkommen" / "Gesamte Nachkommen": saves a pending edit of the current
 // animal, applies the rule for normal windows and opens the window (or brings it forward).
-void openDirekteNachkommen(shell::ui::TFormLapiroManager& main);
-void openGesamteNachkommen(shell::ui::TFormLapiroManager& main);
+void openDirekteNachkommen(shell::ui::Host& main);
+void openGesamteNachkommen(shell::ui::Host& main);
 
 }  // namespace lapiro::lineage::ui

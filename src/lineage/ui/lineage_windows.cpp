@@ -6,59 +6,60 @@
 
 #include "lineage/ui/inbreeding_window.h"
 #include "lineage/ui/mating_planner_window.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/data_module.h"
 
 namespace lapiro::lineage::ui {
 
-using shell::ui::TFormLapiroManager;
+using shell::ui::Host;
 
 namespace {
 
 QPointer<QMdiSubWindow> inzuchtWindow;
 QPointer<QMdiSubWindow> plannerWindow;
 
-qint64 currentAnimal(TFormLapiroManager& main) {
+qint64 currentAnimal(Host& main) {
   store::TDatenStamm* module = main.session().dataModule();
   if (!module || !module->Hasen().isOpen() || !module->Hasen().hasRecord()) return 0;
   return module->Hasen().field(QStringLiteral("Nummer")).asInteger();
 }
 
-QMdiSubWindow* addChild(TFormLapiroManager& main, QWidget* window) { return main.openNormalWindow(window); }
+QMdiSubWindow* addChild(Host& main, QWidget* window) { return main.openNormalWindow(window); }
 
 }  // namespace
 
-TFormInzuchtgrad* openInzuchtgrad(TFormLapiroManager& main) {
+TFormInzuchtgrad* openInzuchtgrad(Host& main) {
   if (main.bringForward(inzuchtWindow)) {
     return qobject_cast<TFormInzuchtgrad*>(inzuchtWindow->widget());
   }
   if (!main.officeRule().mayOpenNormal()) return nullptr;
   auto* window = new TFormInzuchtgrad(main.session().engine(), currentAnimal(main));
-  QPointer<TFormLapiroManager> owner(&main);
-  QObject::connect(window, &TFormInzuchtgrad::helpRequested, &main, [owner](int context) {
+  shell::ui::HostPointer owner(main);
+  QObject::connect(window, &TFormInzuchtgrad::helpRequested, main.widget(), [owner](int context) {
     if (owner) owner->showHelp(context);
   });
   inzuchtWindow = addChild(main, window);
   return window;
 }
 
-void openInzuchtgradEltern(TFormLapiroManager& main, qint64 vater, qint64 mutter) {
+void openInzuchtgradEltern(Host& main, qint64 vater, qint64 mutter) {
   if (TFormInzuchtgrad* window = openInzuchtgrad(main)) window->zeigeEltern(vater, mutter);
 }
 
-void openAnpaarungsplanung(TFormLapiroManager& main) {
-  if (main.bringForward(plannerWindow)) return;
-  if (!main.officeRule().mayOpenNormal()) return;
-  auto* window = new TFormAnpaarungsplanung(main.session().engine(), main.session().settingsFile(),
-                                             currentAnimal(main));
-  QPointer<TFormLapiroManager> owner(&main);
-  QObject::connect(window, &TFormAnpaarungsplanung::paarGewaehlt, &main, [owner](qint64 vater, qint64 mutter) {
-    if (owner) openInzuchtgradEltern(*owner, vater, mutter);
+void openAnpaarungsplanung(Host& main) {
+  main.openOnce(plannerWindow, [&main]() -> QWidget* {
+    auto* window = new TFormAnpaarungsplanung(main.session().engine(), main.session().settingsFile(),
+                                               currentAnimal(main));
+    shell::ui::HostPointer owner(main);
+    QObject::connect(window, &TFormAnpaarungsplanung::paarGewaehlt, main.widget(), [owner](qint64 vater, qint64 mutter) {
+      if (owner) openInzuchtgradEltern(*owner, vater, mutter);
+    });
+    QObject::connect(window, &TFormAnpaarungsplanung::helpRequested, main.widget(), [owner](int context) {
+      if (owner) owner->showHelp(context);
+    });
+    return window;
   });
-  QObject::connect(window, &TFormAnpaarungsplanung::helpRequested, &main, [owner](int context) {
-    if (owner) owner->showHelp(context);
-  });
-  plannerWindow = addChild(main, window);
 }
 
 }  // namespace lapiro::lineage::ui

@@ -8,21 +8,22 @@
 #include "card/ui/animal_card.h"
 #include "output/ui/options_window.h"
 #include "output/ui/own_data_window.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/data_module.h"
 
 namespace lapiro::output::ui {
 
-using shell::ui::TFormLapiroManager;
+using shell::ui::Host;
 
 namespace {
 
 QPointer<QMdiSubWindow> optionsWindow;
 QPointer<QMdiSubWindow> ownDataWindow;
 
-bool bringForward(TFormLapiroManager& main, QMdiSubWindow* sub) { return main.bringForward(sub); }
+bool bringForward(Host& main, QMdiSubWindow* sub) { return main.bringForward(sub); }
 
-QMdiSubWindow* show(TFormLapiroManager& main, QWidget* window) {
+QMdiSubWindow* show(Host& main, QWidget* window) {
   return main.openNormalWindow(window, window->sizeHint().expandedTo(QSize(820, 500)));
 }
 
@@ -35,7 +36,7 @@ std::vector<C> choices(const std::vector<store::TDatenStamm::Choice>& from) {
 
 }  // namespace
 
-void openSystemparameter(TFormLapiroManager& main) {
+void openSystemparameter(Host& main) {
   if (bringForward(main, optionsWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
@@ -46,28 +47,28 @@ void openSystemparameter(TFormLapiroManager& main) {
     lists.states = choices<OptionLists::Choice>(module->states());
     lists.colours = [module](qint64 breed) { return choices<OptionLists::Choice>(module->colours(breed)); };
   }
-  const QRect area = main.screen() ? main.screen()->availableGeometry() : QRect();
+  const QRect area = main.widget()->screen() ? main.widget()->screen()->availableGeometry() : QRect();
   auto* window = new TFOptionen(session.settings(), std::move(lists), area);
-  QPointer<TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   window->onSaved = [owner] {
     if (!owner) return;
     shell::ShellSession& s = owner->session();
     owner->applySettings();
     s.settings().save(s.settingsFile());
     s.saveSettingsFile();
-    if (auto* card = owner->card()) card->rebuildYoungAnimalRows();
+    if (auto* card = card::ui::cardOf(*owner)) card->rebuildYoungAnimalRows();
   };
   window->onHelp = [owner](int context) {
     if (owner) owner->showHelp(context);
   };
   // "&Speichern" first lets the card save its pending change, then reads the controls.
   window->beforeSave = [owner] {
-    if (owner && owner->card()) owner->card()->controller().save();
+    if (owner && card::ui::cardOf(*owner)) card::ui::cardOf(*owner)->controller().save();
   };
   optionsWindow = show(main, window);
 }
 
-void openAnwenderdaten(TFormLapiroManager& main) {
+void openAnwenderdaten(Host& main) {
   if (bringForward(main, ownDataWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
@@ -82,13 +83,13 @@ void openAnwenderdaten(TFormLapiroManager& main) {
     delete window;
     return;
   }
-  QPointer<TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   window->onSaved = [owner] {
     if (!owner) return;
     engine::Cursor& eigen = owner->session().eigen();
     eigen.close();
     eigen.open();
-    owner->setWindowTitle(owner->session().caption());
+    owner->widget()->setWindowTitle(owner->session().caption());
   };
   window->saveDefaults = [owner](bool rasse, bool farbe) {
     if (!owner) return;

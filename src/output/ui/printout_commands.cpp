@@ -18,7 +18,8 @@
 #include "reports/report_layout.h"
 #include "reports/report_renderer.h"
 #include "reports/ui/report_preview.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
 #include "store/guarded.h"
@@ -26,7 +27,7 @@
 
 namespace lapiro::output::ui {
 
-using shell::ui::TFormLapiroManager;
+using shell::ui::Host;
 
 namespace {
 
@@ -38,7 +39,7 @@ bool settle(engine::Cursor* c) {
   return store::guarded([&] { c->post(); }) && !c->isEditing();
 }
 
-QString benutzer(TFormLapiroManager& main) {
+QString benutzer(Host& main) {
   engine::Cursor& eigen = main.session().eigen();
   if (!eigen.isOpen() || !eigen.hasRecord()) return {};
   const auto f = eigen.findField(QStringLiteral("Benutzer"));
@@ -52,14 +53,14 @@ int maxPictureHeightUnits() {
 }
 
 // The modal preview; returns when the user closes it.
-void preview(TFormLapiroManager& main, reports::PageModel model) {
-  reports::TReportVorschau dialog(std::move(model), &main);
+void preview(Host& main, reports::PageModel model) {
+  reports::TReportVorschau dialog(std::move(model), main.widget());
   dialog.exec();
 }
 
 }  // namespace
 
-void printKaninchendaten(TFormLapiroManager& main) {
+void printKaninchendaten(Host& main) {
   store::TDatenStamm* dm = main.session().dataModule();
   if (!dm) return;
   engine::Cursor& hasen = dm->Hasen();
@@ -85,8 +86,8 @@ void printKaninchendaten(TFormLapiroManager& main) {
   preview(main, layoutPrintout(report, row));
 }
 
-void printKaninchendatenListe(TFormLapiroManager& main) {
-  store::ui::TsuchenDlg dialog(main.session().engine(), &main);
+void printKaninchendatenListe(Host& main) {
+  store::ui::TsuchenDlg dialog(main.session().engine(), main.widget());
   dialog.prepareForShow(store::SearchRequest{});
   if (auto* links = dialog.findChild<QLineEdit*>(QStringLiteral("EditTatoLinks"))) links->setFocus();
   if (dialog.QDialog::exec() != QDialog::Accepted) {
@@ -96,7 +97,7 @@ void printKaninchendatenListe(TFormLapiroManager& main) {
   engine::Query& result = dialog.search().result();
   std::optional<reports::MemoryDataSource> rows;
   QProgressDialog progress(QStringLiteral("Kaninchendaten werden gelesen …"), QStringLiteral("Abbrechen"), 0,
-                           100, &main);
+                           100, main.widget());
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(300);
   progress.setWindowTitle(QStringLiteral("Kaninchendaten - Liste"));
@@ -115,7 +116,7 @@ void printKaninchendatenListe(TFormLapiroManager& main) {
   preview(main, layoutPrintout(TReportKatzenListe(), *rows));
 }
 
-void printStallkarteA6(TFormLapiroManager& main) {
+void printStallkarteA6(Host& main) {
   store::TDatenStamm* dm = main.session().dataModule();
   if (!dm) return;
   engine::Cursor& hasen = dm->Hasen();
@@ -128,8 +129,8 @@ void printStallkarteA6(TFormLapiroManager& main) {
   preview(main, layoutPrintout(TReportStallkarten(withLitter), row));
 }
 
-void printByCardTab(TFormLapiroManager& main) {
-  card::ui::TLapiroStamm* card = main.card();
+void printByCardTab(Host& main) {
+  card::ui::TLapiroStamm* card = card::ui::cardOf(main);
   if (!card || !card->tabs()) return;
   switch (card->tabs()->currentIndex()) {
     case card::ui::TLapiroStamm::TabStammdaten:
@@ -137,14 +138,14 @@ void printByCardTab(TFormLapiroManager& main) {
       break;
     case card::ui::TLapiroStamm::TabStammbaum:
       if (store::TDatenStamm* dm = main.session().dataModule())
-        card::ui::AbstammungsnachweisClick(&main, *card, *dm, main.session().settings());
+        card::ui::AbstammungsnachweisClick(main.widget(), *card, *dm, main.session().settings());
       break;
     default:
       break;
   }
 }
 
-void openTransportaufkleber(TFormLapiroManager& main) {
+void openTransportaufkleber(Host& main) {
   if (labelWindow) {
     labelWindow->raise();
     labelWindow->activateWindow();
@@ -152,7 +153,7 @@ void openTransportaufkleber(TFormLapiroManager& main) {
   }
   store::TDatenStamm* dm = main.session().dataModule();
   if (!dm || !settle(&dm->Hasen()) || !settle(dm->cursor(QStringLiteral("Wurfbuch")))) return;
-  QPointer<TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   LabelWindowServices services;
   services.searchAnimal = [owner]() -> std::optional<qint64> {
     if (!owner) return std::nullopt;
@@ -174,12 +175,12 @@ void openTransportaufkleber(TFormLapiroManager& main) {
   TFormTransportaufkleber* window = nullptr;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const bool ok = store::guarded(
-      [&] { window = new TFormTransportaufkleber(main.session().engine(), std::move(services), &main); });
+      [&] { window = new TFormTransportaufkleber(main.session().engine(), std::move(services), main.widget()); });
   QApplication::restoreOverrideCursor();
   if (!ok) return;
   labelWindow = window;
   window->setAttribute(Qt::WA_DeleteOnClose);
-  const QRect frame = main.geometry();
+  const QRect frame = main.widget()->geometry();
   window->adjustSize();
   window->move(frame.center() - QPoint(window->width() / 2, window->height() / 2));
   window->show();

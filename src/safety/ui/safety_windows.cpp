@@ -21,7 +21,8 @@
 
 #include "card/ui/animal_card.h"
 #include "shell/paths.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
@@ -274,40 +275,40 @@ namespace {
 QPointer<QMdiSubWindow> backupWindow;
 QPointer<QMdiSubWindow> restoreWindow;
 
-QMdiSubWindow* showChild(shell::ui::TFormLapiroManager& main, QWidget* window) {
+QMdiSubWindow* showChild(shell::ui::Host& main, QWidget* window) {
   return main.openNormalWindow(window, QSize(560, 520));
 }
 
 }  // namespace
 
-void openDatensicherung(shell::ui::TFormLapiroManager& main) {
+void openDatensicherung(shell::ui::Host& main) {
   if (backupWindow) {
     main.mdiArea()->setActiveSubWindow(backupWindow);
     return;
   }
   if (!main.officeRule().mayOpenNormal()) return;
   auto* window = new TFormDatensicherung(main.session().engine().aliasDirectory());
-  QPointer<shell::ui::TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   window->onHelp = [owner](int c) {
     if (owner) owner->showHelp(c);
   };
   backupWindow = showChild(main, window);
 }
 
-void openDatenruecksicherung(shell::ui::TFormLapiroManager& main) {
+void openDatenruecksicherung(shell::ui::Host& main) {
   if (restoreWindow) {
     main.mdiArea()->setActiveSubWindow(restoreWindow);
     return;
   }
   if (!main.officeRule().mayOpenNormal()) return;
-  QPointer<shell::ui::TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   auto close = [owner]() {
     if (!owner) return false;
     // Every other window with tables of its own closes first; then the data module's and the
     // main window's tables, and the query connection lets go of its files.
     for (QMdiSubWindow* sub : owner->mdiArea()->subWindowList()) {
       if (sub == restoreWindow.data()) continue;
-      if (owner->card() && sub->widget() == static_cast<QWidget*>(owner->card())) continue;
+      if (owner->cardWidget() && sub->widget() == owner->cardWidget()) continue;
       sub->close();
     }
     shell::ShellSession& s = owner->session();
@@ -326,7 +327,7 @@ void openDatenruecksicherung(shell::ui::TFormLapiroManager& main) {
     store::upgradeMainWindowTables(s.engine(), s);
     if (store::TDatenStamm* module = s.dataModule()) module->open();
     owner->applySettings();
-    owner->setWindowTitle(s.caption());
+    owner->widget()->setWindowTitle(s.caption());
     owner->updateAnimalCount();
   };
   auto* window = new TFormDatenruecksicherung(shell::paths::programDir(), close, reopen);

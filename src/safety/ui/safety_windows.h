@@ -21,7 +21,7 @@ class QTreeView;
 class QFileSystemModel;
 
 namespace lapiro::shell::ui {
-class TFormLapiroManager;
+class Host;
 }
 
 namespace lapiro::safety::ui {
@@ -122,7 +122,7 @@ class TFormDatenruecksicherung : public FolderRunWindow {
 
 // Openers for the main window's menu: normal child windows, each once, not while an office
 // window is open.
-void openDatensicherung(shell::ui::TFormLapiroManager& main);
-void openDatenruecksicherung(shell::ui::TFormLapiroManager& main);
+void openDatensicherung(shell::ui::Host& main);
+void openDatenruecksicherung(shell::ui::Host& main);
 
 }  // namespace lapiro::safety::ui

@@ -1,13 +1,8 @@
 #include "shell/ui/keyword_search_window.h"
 
-#include "bookkeeping/ui/bookkeeping_window.h"
-#include "card/ui/animal_card.h"
-#include "contacts/ui/address_window.h"
-#include "contacts/ui/contacts_windows.h"
-#include "contacts/ui/register_windows.h"
-#include "health/ui/health_windows.h"
 #include "engine/types.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "store/dialog_service.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -173,31 +168,20 @@ void TFormSchluesselwortsuche::choose(int row) {
   emit hitChosen(hits_[row]);
 }
 
-void openSchluesselwortsuche(TFormLapiroManager& main) {
+void openSchluesselwortsuche(Host& main) {
   if (main.bringForward(openWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   auto* window = new TFormSchluesselwortsuche(main.session().keywordIndex());
-  QPointer<TFormLapiroManager> owner(&main);
-  QObject::connect(window, &TFormSchluesselwortsuche::hitChosen, &main, [owner](const store::KeywordHit& hit) {
+  shell::ui::HostPointer owner(main);
+  QObject::connect(window, &TFormSchluesselwortsuche::hitChosen, main.widget(), [owner](const store::KeywordHit& hit) {
     if (!owner || hit.target <= 0) return;
-    if (hit.kind == store::KeywordKind::Adresse) {
-      contacts::ui::openAdressenverwaltung(*owner);
-      if (auto* book = qobject_cast<contacts::ui::Tadressenverwaltung*>(
-              owner->officeRule().window(OfficeWindow::Adressenverwaltung)))
-        book->gotoAddress(hit.target);
+    // Hits outside animals lead to the window that keeps them (registered by its module).
+    if (const auto open = owner->keywordTarget(hit.kind)) {
+      open(hit.target);
       return;
     }
-    // Hits outside animals and addresses lead to the window that keeps them.
-    switch (hit.kind) {
-      case store::KeywordKind::Medikament: health::ui::openApotheke(*owner); return;
-      case store::KeywordKind::Buchung: bookkeeping::ui::openBuchfuehrung(*owner); return;
-      case store::KeywordKind::Zuechterregister:
-      case store::KeywordKind::RegisterTier: contacts::ui::openZuechterregister(*owner); return;
-      case store::KeywordKind::Verein: contacts::ui::openVereine(*owner); return;
-      default: break;
-    }
     if (!owner->showAnimal(hit.target)) return;
-    if (auto* card = owner->card())
+    if (auto* card = owner->cardWidget())
       if (auto* sub = qobject_cast<QMdiSubWindow*>(card->parentWidget())) owner->mdiArea()->setActiveSubWindow(sub);
   });
   // Wide enough for the place of each hit ("Fundstelle") beside its kind and heading.

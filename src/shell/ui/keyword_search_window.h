@@ -16,7 +16,7 @@ class QTimer;
 
 namespace lapiro::shell::ui {
 
-class TFormLapiroManager;
+class Host;
 
 class TFormSchluesselwortsuche : public QWidget {
   Q_OBJECT
@@ -53,6 +53,6 @@ QString keywordSnippetHtml(const QString& snippet);
 
 // Opens the window (or brings it to the front) beside the card; chosen hits lead to the animal
 // or the address.
-void openSchluesselwortsuche(TFormLapiroManager& main);
+void openSchluesselwortsuche(Host& main);
 
 }  // namespace lapiro::shell::ui

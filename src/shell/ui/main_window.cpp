@@ -1,23 +1,6 @@
 #include "shell/ui/main_window.h"
 
-#include "bookkeeping/ui/bookkeeping_window.h"
-#include "breeding/ui/matings_window.h"
-#include "breeding/ui/weight_windows.h"
-#include "breeding/ui/wool_tab.h"
-#include "breeding/ui/litter_report_window.h"
-#include "card/ui/animal_card.h"
-#include "card/ui/pedigree_print.h"
-#include "contacts/ui/address_dialogs.h"
-#include "contacts/ui/contacts_windows.h"
-#include "exchange/ui/exchange_windows.h"
-#include "contacts/ui/register_windows.h"
-#include "lineage/ui/lineage_windows.h"
-#include "output/ui/output_windows.h"
-#include "safety/ui/safety_windows.h"
-#include "output/ui/printout_commands.h"
 #include "engine/cursor_model.h"
-#include "health/ui/health_windows.h"
-#include "lineage/ui/descendants_windows.h"
 #include "shell/animal_commands.h"
 #include "shell/animal_list.h"
 #include "shell/paths.h"
@@ -28,8 +11,8 @@
 #include "shell/ui/help_window.h"
 #include "shell/ui/info_window.h"
 #include "shell/ui/keyword_search_window.h"
-#include "shows/ui/show_windows.h"
 #include "store/dialog_service.h"
+#include "store/keyword_index.h"
 #include "store/messages.h"
 #include "store/ui/index_rebuild_window.h"
 #include "store/ui/lookup_list_windows.h"
@@ -66,26 +49,6 @@
 namespace lapiro::shell::ui {
 
 namespace {
-
-// A small tool-bar picture: a rounded tile in `colour` with one or two letters.
-QIcon tileIcon(const QString& letters, const QColor& colour) {
-  QPixmap pixmap(32, 32);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  QPainterPath path;
-  path.addRoundedRect(QRectF(2, 2, 28, 28), 6, 6);
-  p.fillPath(path, colour);
-  p.setPen(colour.darker(150));
-  p.drawPath(path);
-  QFont font = QApplication::font();
-  font.setBold(true);
-  font.setPixelSize(letters.size() > 1 ? 12 : 16);
-  p.setFont(font);
-  p.setPen(Qt::white);
-  p.drawText(QRectF(2, 2, 28, 28), Qt::AlignCenter, letters);
-  return QIcon(pixmap);
-}
 
 // The animal list's model: the cursor's rows, and a row can be dragged to the windows that
 // take an animal.
@@ -128,8 +91,10 @@ TFormLapiroManager::TFormLapiroManager(ShellSession& session, QWidget* parent)
   installKeepOnScreen();
   setWindowTitle(QStringLiteral("Lapiro Manager"));
   if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(tileIcon(QStringLiteral("LM"), QColor(0x6b, 0x3e, 0x1e)));
-  createMenus();
   createToolBar();
+  registerOwnCommands();
+  if (ModuleRegistration registration = moduleRegistration()) registration(*this);
+  layOutCommands();
   createListPanel();
 
   mdi_ = new QMdiArea(this);
@@ -172,189 +137,194 @@ TFormLapiroManager::~TFormLapiroManager() {
 
 // ------------------------------------------------------------------ building
 
-QAction* TFormLapiroManager::addCommand(QMenu* menu, const QString& caption,
-                                        void (TFormLapiroManager::*handler)()) {
-  QAction* action = menu->addAction(caption);
-  if (handler)
-    connect(action, &QAction::triggered, this, handler);
-  else
-    // The window of this command is not part of the program yet.
-    action->setEnabled(false);
-  return action;
+namespace {
+
+// The menus in their order; a submenu stands at `position` in its parent menu.
+struct MenuSlot {
+  const char16_t* path;
+  int position;
+};
+constexpr MenuSlot kMenus[] = {
+    {u"Kaninchen", 0},        {u"Kaninchen/Nachkommen", 210},    {u"Infobox", 0},
+    {u"Genmodul", 0},         {u"Büro", 0},                      {u"System", 0},
+    {u"System/Systemverwaltung", 110}, {u"System/Datenverwaltung", 120}, {u"Drucker", 0},
+    {u"Fenster", 0},          {u"Hilfe", 0},
+};
+
+QString parentPath(const QString& path) { return path.contains(u'/') ? path.section(u'/', 0, -2) : QString(); }
+
+}  // namespace
+
+void TFormLapiroManager::addCommand(MenuCommand command) {
+  commands_.push_back(std::move(command));
+  if (laidOut_) layOutCommands();
 }
 
-void TFormLapiroManager::createMenus() {
+void TFormLapiroManager::addToolButton(ToolButton button) {
+  toolButtons_.push_back(std::move(button));
+  if (laidOut_) layOutToolBar();
+}
+
+void TFormLapiroManager::setCardFactory(CardFactory factory) { cardFactory_ = std::move(factory); }
+
+void TFormLapiroManager::addKeywordTarget(store::KeywordKind kind, std::function<void(qint64)> open) {
+  keywordTargets_[static_cast<int>(kind)] = std::move(open);
+}
+
+std::function<void(qint64)> TFormLapiroManager::keywordTarget(store::KeywordKind kind) const {
+  const auto it = keywordTargets_.find(static_cast<int>(kind));
+  return it == keywordTargets_.end() ? std::function<void(qint64)>() : it->second;
+}
+
+void TFormLapiroManager::addFirstShowAction(std::function<void()> action) { firstShowActions_.push_back(std::move(action)); }
+
+void TFormLapiroManager::addAnimalOpenedListener(std::function<void(qint64)> listener) {
+  animalOpenedListeners_.push_back(std::move(listener));
+}
+
+void TFormLapiroManager::registerOwnCommands() {
+  auto own = [this](const QString& menu, int position, const QString& text, void (TFormLapiroManager::*handler)(),
+                    const QKeySequence& shortcut = {}) {
+    addCommand({menu, position, text, [this, handler] { (this->*handler)(); }, shortcut});
+  };
+  const QString kaninchen = QStringLiteral("Kaninchen");
+  own(kaninchen, 110, QStringLiteral("Neuaufnahme"), &TFormLapiroManager::NeuaufnahmeClick);
+  own(kaninchen, 120, QStringLiteral("Duplizieren"), &TFormLapiroManager::DuplizierenClick);
+  own(kaninchen, 130, QStringLiteral("Suchen"), &TFormLapiroManager::SuchenClick);
+  own(kaninchen, 140, QStringLiteral("Speichern"), &TFormLapiroManager::SpeichernClick, QKeySequence(Qt::CTRL | Qt::Key_S));
+  own(kaninchen, 150, QStringLiteral("Kaninchen löschen"), &TFormLapiroManager::LoeschenClick);
+  // The recently-shown animals stand between two separators before "Beenden".
+  own(kaninchen, 910, QStringLiteral("Beenden"), &TFormLapiroManager::BeendenClick);
+  own(QStringLiteral("Büro"), 120, QStringLiteral("Textverarbeitung"), &TFormLapiroManager::TextverarbeitungClick);
+  const QString daten = QStringLiteral("System/Datenverwaltung");
+  own(daten, 110, QStringLiteral("Rassen"), &TFormLapiroManager::RassenClick);
+  own(daten, 120, QStringLiteral("Farben"), &TFormLapiroManager::FarbenClick);
+  own(daten, 130, QStringLiteral("Status"), &TFormLapiroManager::StatusClick);
+  own(QStringLiteral("System"), 240, QStringLiteral("Indexrekonstruktion"), &TFormLapiroManager::IndexrekonstruktionClick);
+  own(QStringLiteral("Drucker"), 120, QStringLiteral("Druckereinrichtung"), &TFormLapiroManager::DruckereinrichtungClick);
+  own(QStringLiteral("Drucker"), 130, QStringLiteral("Schriftart"), &TFormLapiroManager::SchriftartClick);
+  own(QStringLiteral("Fenster"), 110, QStringLiteral("Übereinander"), &TFormLapiroManager::UebereinanderClick);
+  own(QStringLiteral("Fenster"), 120, QStringLiteral("Symbole anordnen"), &TFormLapiroManager::SymboleAnordnenClick);
+  own(QStringLiteral("Hilfe"), 110, QStringLiteral("Inhalt"), &TFormLapiroManager::InhaltClick);
+  own(QStringLiteral("Hilfe"), 210, QStringLiteral("Info"), &TFormLapiroManager::InfoClick);
+
+  QStyle* s = style();
+  auto button = [this](int position, const QIcon& icon, const QString& hint, void (TFormLapiroManager::*handler)()) {
+    addToolButton({position, icon, hint, [this, handler] { (this->*handler)(); }});
+  };
+  button(110, tileIcon(QStringLiteral("+"), QColor(0x3a, 0x8a, 0x3a)), QStringLiteral("Neues Kaninchen anlegen"),
+         &TFormLapiroManager::NeuesKaninchenClick);
+  button(120, s->standardIcon(QStyle::SP_FileDialogContentsView), QStringLiteral("Kaninchen suchen"),
+         &TFormLapiroManager::SuchenClick);
+  button(130, tileIcon(QStringLiteral("2×"), QColor(0x3a, 0x6a, 0x9a)), QStringLiteral("Kaninchen suchen"),
+         &TFormLapiroManager::DuplizierenClick);
+  button(230, tileIcon(QStringLiteral("R"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Rassen"), &TFormLapiroManager::RassenClick);
+  button(240, tileIcon(QStringLiteral("F"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Fellfarben"),
+         &TFormLapiroManager::FarbenClick);
+  button(340, s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
+         &TFormLapiroManager::TextverarbeitungClick);
+  addToolButton({420, s->standardIcon(QStyle::SP_MessageBoxQuestion), QStringLiteral("Suche nach Schlüsselwort|"),
+                 [this] { openSchluesselwortsuche(*this); }});
+  addToolButton({510, s->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Programm beenden"),
+                 [this] { BeendenClick(); }, QStringLiteral("ENDE")});
+}
+
+void TFormLapiroManager::layOutCommands() {
+  laidOut_ = true;
   QMenuBar* bar = menuBar();
-
-  kaninchenMenu_ = bar->addMenu(QStringLiteral("Kaninchen"));
-  QMenu* m = kaninchenMenu_;
-  addCommand(m, QStringLiteral("Neuaufnahme"), &TFormLapiroManager::NeuaufnahmeClick);
-  addCommand(m, QStringLiteral("Duplizieren"), &TFormLapiroManager::DuplizierenClick);
-  addCommand(m, QStringLiteral("Suchen"), &TFormLapiroManager::SuchenClick);
-  addCommand(m, QStringLiteral("Speichern"), &TFormLapiroManager::SpeichernClick)
-      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  addCommand(m, QStringLiteral("Kaninchen löschen"), &TFormLapiroManager::LoeschenClick);
-  m->addSeparator();
-  QMenu* nachkommen = m->addMenu(QStringLiteral("Nachkommen"));
-  QAction* direkte = addCommand(nachkommen, QStringLiteral("Direkte Nachkommen"));
-  direkte->setEnabled(true);
-  connect(direkte, &QAction::triggered, this, [this] { lineage::ui::openDirekteNachkommen(*this); });
-  QAction* gesamte = addCommand(nachkommen, QStringLiteral("Gesamte Nachkommen"));
-  gesamte->setEnabled(true);
-  connect(gesamte, &QAction::triggered, this, [this] { lineage::ui::openGesamteNachkommen(*this); });
-  QAction* verpaarungen = addCommand(m, QStringLiteral("Verpaarungen und Würfe"));
-  verpaarungen->setEnabled(true);
-  connect(verpaarungen, &QAction::triggered, this, [this] { breeding::ui::openVerpaarungenUndWuerfe(*this); });
-  m->addSeparator();
-  recentEnd_ = m->addSeparator();
-  addCommand(m, QStringLiteral("Beenden"), &TFormLapiroManager::BeendenClick);
-
-  m = bar->addMenu(QStringLiteral("Infobox"));
-  QAction* register_ = addCommand(m, QStringLiteral("Züchterregister"));
-  register_->setEnabled(true);
-  connect(register_, &QAction::triggered, this, [this] { contacts::ui::openZuechterregister(*this); });
-  QAction* termine = addCommand(m, QStringLiteral("Ausstellungstermine"));
-  termine->setEnabled(true);
-  connect(termine, &QAction::triggered, this, [this] { shows::ui::openAusstellungstermine(*this); });
-  QAction* vereine = addCommand(m, QStringLiteral("Vereine"));
-  vereine->setEnabled(true);
-  connect(vereine, &QAction::triggered, this, [this] { contacts::ui::openVereine(*this); });
-
-  m = bar->addMenu(QStringLiteral("Genmodul"));
-  QAction* inzucht = addCommand(m, QStringLiteral("Inzuchtgrad"));
-  inzucht->setEnabled(true);
-  connect(inzucht, &QAction::triggered, this, [this] { lineage::ui::openInzuchtgrad(*this); });
-  QAction* planung = addCommand(m, QStringLiteral("Anpaarungsplanung"));
-  planung->setEnabled(true);
-  connect(planung, &QAction::triggered, this, [this] { lineage::ui::openAnpaarungsplanung(*this); });
-
-  m = bar->addMenu(QStringLiteral("Büro"));
-  QAction* buchfuehrung = addCommand(m, QStringLiteral("Buchführung"));
-  buchfuehrung->setEnabled(true);
-  connect(buchfuehrung, &QAction::triggered, this, [this] { bookkeeping::ui::openBuchfuehrung(*this); });
-  addCommand(m, QStringLiteral("Textverarbeitung"), &TFormLapiroManager::TextverarbeitungClick);
-
-  m = bar->addMenu(QStringLiteral("System"));
-  QMenu* verwaltung = m->addMenu(QStringLiteral("Systemverwaltung"));
-  QAction* optionen = addCommand(verwaltung, QStringLiteral("Systemparameter"));
-  optionen->setEnabled(true);
-  connect(optionen, &QAction::triggered, this, [this] { output::ui::openSystemparameter(*this); });
-  verwaltung->addSeparator();
-  QAction* anwender = addCommand(verwaltung, QStringLiteral("Anwenderdaten"));
-  anwender->setEnabled(true);
-  connect(anwender, &QAction::triggered, this, [this] { output::ui::openAnwenderdaten(*this); });
-  QMenu* daten = m->addMenu(QStringLiteral("Datenverwaltung"));
-  addCommand(daten, QStringLiteral("Rassen"), &TFormLapiroManager::RassenClick);
-  addCommand(daten, QStringLiteral("Farben"), &TFormLapiroManager::FarbenClick);
-  addCommand(daten, QStringLiteral("Status"), &TFormLapiroManager::StatusClick);
-  QAction* titel = addCommand(daten, QStringLiteral("Ausstellungstitel"));
-  titel->setEnabled(true);
-  connect(titel, &QAction::triggered, this, [this] { shows::ui::openAusstellungstitel(*this); });
-  daten->addSeparator();
-  // Address book windows (contacts).
-  QAction* adressen = addCommand(daten, QStringLiteral("Adressenverwaltung"));
-  adressen->setEnabled(true);
-  connect(adressen, &QAction::triggered, this, [this] { contacts::ui::openAdressenverwaltung(*this); });
-  QAction* statusAdressen = addCommand(daten, QStringLiteral("Status Adressen"));
-  statusAdressen->setEnabled(true);
-  connect(statusAdressen, &QAction::triggered, this, [this] { contacts::ui::openStatusAdressen(*this); });
-  daten->addSeparator();
-  QAction* apotheke = addCommand(daten, QStringLiteral("Apotheke / Hygiene"));
-  apotheke->setEnabled(true);
-  connect(apotheke, &QAction::triggered, this, [this] { health::ui::openApotheke(*this); });
-  m->addSeparator();
-  QAction* austausch = addCommand(m, QStringLiteral("Datenaustausch"));
-  austausch->setEnabled(true);
-  connect(austausch, &QAction::triggered, this, [this] { exchange::ui::openDatenaustausch(*this); });
-  QAction* sicherung = addCommand(m, QStringLiteral("Datensicherung"));
-  sicherung->setEnabled(true);
-  connect(sicherung, &QAction::triggered, this, [this] { safety::ui::openDatensicherung(*this); });
-  QAction* ruecksicherung = addCommand(m, QStringLiteral("Datenrücksicherung"));
-  ruecksicherung->setEnabled(true);
-  connect(ruecksicherung, &QAction::triggered, this, [this] { safety::ui::openDatenruecksicherung(*this); });
-  addCommand(m, QStringLiteral("Indexrekonstruktion"), &TFormLapiroManager::IndexrekonstruktionClick);
-
-  m = bar->addMenu(QStringLiteral("Drucker"));
-  QAction* drucken = addCommand(m, QStringLiteral("Drucken"));
-  drucken->setEnabled(true);
-  connect(drucken, &QAction::triggered, this, [this] { output::ui::printByCardTab(*this); });
-  addCommand(m, QStringLiteral("Druckereinrichtung"), &TFormLapiroManager::DruckereinrichtungClick);
-  addCommand(m, QStringLiteral("Schriftart"), &TFormLapiroManager::SchriftartClick);
-  m->addSeparator();
-  QAction* kaninchendaten = addCommand(m, QStringLiteral("Kaninchendaten"));
-  kaninchendaten->setEnabled(true);
-  connect(kaninchendaten, &QAction::triggered, this, [this] { output::ui::printKaninchendaten(*this); });
-  QAction* datenListe = addCommand(m, QStringLiteral("Kaninchendaten - Liste"));
-  datenListe->setEnabled(true);
-  connect(datenListe, &QAction::triggered, this, [this] { output::ui::printKaninchendatenListe(*this); });
-  QAction* abstammung = addCommand(m, QStringLiteral("Abstammungsnachweis"));
-  abstammung->setEnabled(true);
-  connect(abstammung, &QAction::triggered, this, [this] {
-    if (card_ && session_.dataModule())
-      card::ui::AbstammungsnachweisClick(this, *card_, *session_.dataModule(), session_.settings());
-  });
-  QAction* wurfmeldung = addCommand(m, QStringLiteral("Wurfmeldung"));
-  wurfmeldung->setEnabled(true);
-  connect(wurfmeldung, &QAction::triggered, this, [this] { breeding::ui::openWurfmeldung(*this); });
-  QAction* stallkarte = addCommand(m, QStringLiteral("Stallkarte DIN A6"));
-  stallkarte->setEnabled(true);
-  connect(stallkarte, &QAction::triggered, this, [this] { output::ui::printStallkarteA6(*this); });
-  QAction* gewicht = addCommand(m, QStringLiteral("Gewichtstabelle"));
-  gewicht->setEnabled(true);
-  connect(gewicht, &QAction::triggered, this, [this] { breeding::ui::printGewichtstabelle(*this); });
-  QAction* liste = addCommand(m, QStringLiteral("Ausstellungsliste"));
-  liste->setEnabled(true);
-  connect(liste, &QAction::triggered, this, [this] { shows::ui::printAusstellungsliste(*this); });
-  m->addSeparator();
-  angora_ = addCommand(m, QStringLiteral("Angora Leistungsnachweis"));
-  angora_->setVisible(false);  // made visible once the tables are open
-  angora_->setEnabled(true);
-  connect(angora_, &QAction::triggered, this, [this] {
-    if (card_ && session_.dataModule())
-      breeding::ui::Leistungsnachweis1Click(this, *card_, *session_.dataModule(), session_.settings());
-  });
-  m->addSeparator();
-  QAction* jungtierliste = addCommand(m, QStringLiteral("Jungtierliste"));
-  jungtierliste->setEnabled(true);
-  connect(jungtierliste, &QAction::triggered, this, [this] { breeding::ui::printJungtierliste(*this); });
-  QAction* impf = addCommand(m, QStringLiteral("Impfbescheinigung"));
-  impf->setEnabled(true);
-  connect(impf, &QAction::triggered, this, [this] { health::ui::openImpfbescheinigung(*this); });
-  QAction* anmeldung = addCommand(m, QStringLiteral("Ausstellungsanmeldung"));
-  anmeldung->setEnabled(true);
-  connect(anmeldung, &QAction::triggered, this, [this] { shows::ui::openAusstellungsanmeldung(*this); });
-  QAction* aufkleber = addCommand(m, QStringLiteral("Transportaufkleber / Stallkarten"));
-  aufkleber->setEnabled(true);
-  connect(aufkleber, &QAction::triggered, this, [this] { output::ui::openTransportaufkleber(*this); });
-  m->addSeparator();
-  QAction* formulare = addCommand(m, QStringLiteral("Gewichtstabellen -Formulare-"));
-  formulare->setEnabled(true);
-  connect(formulare, &QAction::triggered, this, [this] { breeding::ui::openGewichtstabellenFormulare(*this); });
-
-  m = bar->addMenu(QStringLiteral("Fenster"));
-  addCommand(m, QStringLiteral("Übereinander"), &TFormLapiroManager::UebereinanderClick);
-  addCommand(m, QStringLiteral("Symbole anordnen"), &TFormLapiroManager::SymboleAnordnenClick);
-
-  m = bar->addMenu(QStringLiteral("Hilfe"));
-  addCommand(m, QStringLiteral("Inhalt"), &TFormLapiroManager::InhaltClick);
-  m->addSeparator();
-  addCommand(m, QStringLiteral("Info"), &TFormLapiroManager::InfoClick);
+  for (QAction* action : bar->actions())
+    if (action->menu()) action->menu()->deleteLater();
+  bar->clear();
+  hiddenUntilStartUp_.clear();
+  recentActions_.clear();
+  for (const MenuSlot& slot : kMenus) {
+    const QString path = QString::fromUtf16(slot.path);
+    if (!parentPath(path).isEmpty()) continue;
+    QMenu* menu = bar->addMenu(path);
+    layOutMenu(menu, path);
+    if (path == u"Kaninchen") kaninchenMenu_ = menu;
+  }
+  // The recently-shown entries go between the separator after the last group and one of
+  // their own before "Beenden".
+  recentEnd_ = nullptr;
+  const QList<QAction*> actions = kaninchenMenu_->actions();
+  if (!actions.isEmpty()) recentEnd_ = kaninchenMenu_->insertSeparator(actions.last());
+  rebuildRecentMenu();
+  layOutToolBar();
 }
 
-QAction* TFormLapiroManager::addToolButton(const QIcon& icon, const QString& hint,
-                                           void (TFormLapiroManager::*handler)()) {
-  QAction* action = toolBar_->addAction(icon, shortHint(hint));
-  action->setToolTip(shortHint(hint));
-  action->setStatusTip(longHint(hint));
-  if (handler)
-    connect(action, &QAction::triggered, this, handler);
-  else
-    action->setEnabled(false);
-  if (QWidget* button = toolBar_->widgetForAction(action)) {
-    button->installEventFilter(this);
-    hintWidgets_ << button;
+void TFormLapiroManager::layOutMenu(QMenu* menu, const QString& path) {
+  // The entries of one menu by position: its commands and its submenus.
+  struct Entry {
+    int position;
+    const MenuCommand* command;
+    QString submenu;
+  };
+  std::vector<Entry> entries;
+  for (const MenuCommand& c : commands_)
+    if (c.menu == path) entries.push_back({c.position, &c, {}});
+  for (const MenuSlot& slot : kMenus) {
+    const QString sub = QString::fromUtf16(slot.path);
+    if (parentPath(sub) == path) entries.push_back({slot.position, nullptr, sub});
   }
-  return action;
+  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.position < b.position; });
+  int group = -1;
+  for (const Entry& e : entries) {
+    if (group >= 0 && e.position / 100 != group) menu->addSeparator();
+    group = e.position / 100;
+    if (!e.command) {
+      QMenu* sub = menu->addMenu(e.submenu.section(u'/', -1));
+      layOutMenu(sub, e.submenu);
+      continue;
+    }
+    const MenuCommand& c = *e.command;
+    QAction* action = menu->addAction(c.text);
+    if (!c.shortcut.isEmpty()) action->setShortcut(c.shortcut);
+    if (c.handler)
+      connect(action, &QAction::triggered, this, [handler = c.handler] { handler(); });
+    else
+      action->setEnabled(false);  // a command without its window
+    if (c.enabled) {
+      connect(menu, &QMenu::aboutToShow, action, [action, rule = c.enabled] { action->setEnabled(rule()); });
+      action->setEnabled(c.enabled());
+    }
+    if (c.hiddenUntilStartUp) {
+      action->setVisible(started_);
+      hiddenUntilStartUp_ << action;
+    }
+  }
+}
+
+void TFormLapiroManager::layOutToolBar() {
+  toolBar_->clear();
+  for (QWidget* w : hintWidgets_)
+    if (w) w->removeEventFilter(this);
+  hintWidgets_.clear();
+  std::vector<const ToolButton*> buttons;
+  for (const ToolButton& b : toolButtons_) buttons.push_back(&b);
+  std::stable_sort(buttons.begin(), buttons.end(),
+                   [](const ToolButton* a, const ToolButton* b) { return a->position < b->position; });
+  int group = -1;
+  for (const ToolButton* b : buttons) {
+    if (group >= 0 && b->position / 100 != group) toolBar_->addSeparator();
+    group = b->position / 100;
+    QAction* action = toolBar_->addAction(b->icon, shortHint(b->hint));
+    action->setToolTip(shortHint(b->hint));
+    action->setStatusTip(longHint(b->hint));
+    if (b->handler)
+      connect(action, &QAction::triggered, this, [handler = b->handler] { handler(); });
+    else
+      action->setEnabled(false);
+    if (QWidget* button = toolBar_->widgetForAction(action)) {
+      button->installEventFilter(this);
+      hintWidgets_ << button;
+    }
+    if (!b->textBesideIcon.isEmpty()) {
+      action->setText(b->textBesideIcon);
+      if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(action)))
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
+  }
 }
 
 void TFormLapiroManager::createToolBar() {
@@ -362,71 +332,6 @@ void TFormLapiroManager::createToolBar() {
   toolBar_->setObjectName(QStringLiteral("ToolBar"));
   toolBar_->setMovable(false);
   toolBar_->setIconSize(QSize(28, 28));
-  QStyle* s = style();
-  addToolButton(tileIcon(QStringLiteral("+"), QColor(0x3a, 0x8a, 0x3a)), QStringLiteral("Neues Kaninchen anlegen"),
-                &TFormLapiroManager::NeuesKaninchenClick);
-  addToolButton(s->standardIcon(QStyle::SP_FileDialogContentsView), QStringLiteral("Kaninchen suchen"),
-                &TFormLapiroManager::SuchenClick);
-  addToolButton(tileIcon(QStringLiteral("2×"), QColor(0x3a, 0x6a, 0x9a)), QStringLiteral("Kaninchen suchen"),
-                &TFormLapiroManager::DuplizierenClick);
-  toolBar_->addSeparator();
-  QAction* adressen =
-      addToolButton(tileIcon(QStringLiteral("Ad"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Adressenverwaltung"));
-  adressen->setEnabled(true);
-  connect(adressen, &QAction::triggered, this, [this] { contacts::ui::openAdressenverwaltung(*this); });
-  QAction* register_ =
-      addToolButton(tileIcon(QStringLiteral("Zr"), QColor(0x8a, 0x5a, 0x2a)), QStringLiteral("Züchterregister"));
-  register_->setEnabled(true);
-  connect(register_, &QAction::triggered, this, [this] { contacts::ui::openZuechterregister(*this); });
-  addToolButton(tileIcon(QStringLiteral("R"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Rassen"),
-                &TFormLapiroManager::RassenClick);
-  addToolButton(tileIcon(QStringLiteral("F"), QColor(0x6a, 0x4a, 0x8a)), QStringLiteral("Fellfarben"),
-                &TFormLapiroManager::FarbenClick);
-  QAction* apotheke =
-      addToolButton(tileIcon(QStringLiteral("Ap"), QColor(0xb0, 0x30, 0x30)), QStringLiteral("Apotheke"));
-  apotheke->setEnabled(true);
-  connect(apotheke, &QAction::triggered, this, [this] { health::ui::openApotheke(*this); });
-  QAction* inzucht =
-      addToolButton(tileIcon(QStringLiteral("IZ"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Inzuchtgrad"));
-  inzucht->setEnabled(true);
-  connect(inzucht, &QAction::triggered, this, [this] { lineage::ui::openInzuchtgrad(*this); });
-  QAction* planung =
-      addToolButton(tileIcon(QStringLiteral("AP"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Anpaarungsplanung"));
-  planung->setEnabled(true);
-  connect(planung, &QAction::triggered, this, [this] { lineage::ui::openAnpaarungsplanung(*this); });
-  QAction* verpaarungenButton =
-      addToolButton(tileIcon(QStringLiteral("VW"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Verpaarungen und Würfe"));
-  verpaarungenButton->setEnabled(true);
-  connect(verpaarungenButton, &QAction::triggered, this, [this] { breeding::ui::openVerpaarungenUndWuerfe(*this); });
-  toolBar_->addSeparator();
-  QAction* vereine = addToolButton(tileIcon(QStringLiteral("V"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Vereine"));
-  vereine->setEnabled(true);
-  connect(vereine, &QAction::triggered, this, [this] { contacts::ui::openVereine(*this); });
-  QAction* termineButton =
-      addToolButton(tileIcon(QStringLiteral("At"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Ausstellungstermine"));
-  termineButton->setEnabled(true);
-  connect(termineButton, &QAction::triggered, this, [this] { shows::ui::openAusstellungstermine(*this); });
-  QAction* buchfuehrungButton =
-      addToolButton(tileIcon(QStringLiteral("€"), QColor(0x5a, 0x6a, 0x7a)), QStringLiteral("Buchführung"));
-  buchfuehrungButton->setEnabled(true);
-  connect(buchfuehrungButton, &QAction::triggered, this, [this] { bookkeeping::ui::openBuchfuehrung(*this); });
-  addToolButton(s->standardIcon(QStyle::SP_FileIcon), QStringLiteral("Textverarbeitung"),
-                &TFormLapiroManager::TextverarbeitungClick);
-  toolBar_->addSeparator();
-  QAction* druckenButton =
-      addToolButton(tileIcon(QStringLiteral("Dr"), QColor(0x40, 0x40, 0x40)), QStringLiteral("Drucken|"));
-  druckenButton->setEnabled(true);
-  connect(druckenButton, &QAction::triggered, this, [this] { output::ui::printByCardTab(*this); });
-  QAction* schluesselwort =
-      addToolButton(s->standardIcon(QStyle::SP_MessageBoxQuestion), QStringLiteral("Suche nach Schlüsselwort|"));
-  schluesselwort->setEnabled(true);
-  connect(schluesselwort, &QAction::triggered, this, [this] { openSchluesselwortsuche(*this); });
-  toolBar_->addSeparator();
-  QAction* ende = addToolButton(s->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Programm beenden"),
-                                &TFormLapiroManager::BeendenClick);
-  ende->setText(QStringLiteral("ENDE"));
-  if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(ende)))
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 }
 
 void TFormLapiroManager::createListPanel() {
@@ -475,7 +380,8 @@ bool TFormLapiroManager::startUp(const QRect& workArea) {
   if (!session_.start(workArea)) return false;
   rebuildRecentMenu();
   setWindowTitle(session_.caption());
-  angora_->setVisible(true);
+  started_ = true;
+  for (QAction* action : hiddenUntilStartUp_) action->setVisible(true);
   return true;
 }
 
@@ -487,7 +393,7 @@ void TFormLapiroManager::applySettings() {
   list.setUp(s);
   if (panel) setUpListColumns();
   s.updateDerived();
-  if (card_) card_->applySettings();
+  if (HostedCard* card = hostedCard()) card->applySettings();
   // With hints off they show in the status line only (the tool buttons swallow tool tips).
   placeWindow();
   updateAnimalCount();
@@ -542,7 +448,7 @@ void TFormLapiroManager::setUpListColumns() {
   width += grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() + 2;
   listPanel_->setMinimumWidth(std::min(width, 160));
   listFullWidth_ = width;
-  if (card_)
+  if (hostedCard())
     fitListPanel();
   else
     splitter_->setSizes({width, std::max(1, splitter_->width() - width)});
@@ -597,9 +503,8 @@ bool TFormLapiroManager::showAnimal(qlonglong nummer) {
   bool recentChanged = false;
   if (!session_.showAnimal(nummer, &recentChanged)) return false;
   if (recentChanged) rebuildRecentMenu();
-  if (card_) {
-    card_->newRecord = false;
-    card_->refreshCard(false);
+  if (HostedCard* card = hostedCard()) {
+    card->showCurrentRecord();
     if (cardWindow_) {
       cardWindow_->show();
       mdi_->setActiveSubWindow(cardWindow_);
@@ -610,10 +515,7 @@ bool TFormLapiroManager::showAnimal(qlonglong nummer) {
 }
 
 void TFormLapiroManager::focusCardTab() {
-  // The tab-dependent focus after a search or a double-click; the other tabs follow once
-  // they are part of the card.
-  if (card_ && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammdaten) card_->showStammdaten();
-  if (card_ && card_->tabs()->currentIndex() == card::ui::TLapiroStamm::TabStammbaum) card_->showPedigree();
+  if (HostedCard* card = hostedCard()) card->focusCurrentTab();
 }
 
 TKalenderDlg& TFormLapiroManager::calendar() {
@@ -624,17 +526,11 @@ TKalenderDlg& TFormLapiroManager::calendar() {
   return *kalender_;
 }
 
-contacts::ui::TSuchenAdrDlg& TFormLapiroManager::addressSearch() {
-  if (!suchenAdr_) suchenAdr_ = new contacts::ui::TSuchenAdrDlg(session_.engine(), this);
-  return *suchenAdr_;
-}
-
 void TFormLapiroManager::createSharedDialogs(const std::function<void(int)>& progress) {
   if (progress) progress(50);
   calendar();
   animalSearch();
   if (progress) progress(60);
-  addressSearch();
 }
 
 store::ui::TsuchenDlg& TFormLapiroManager::animalSearch() {
@@ -650,45 +546,35 @@ int TFormLapiroManager::cardListWidth(bool compact) const {
   return static_cast<int>((compact ? 193 : 240) * std::max(1.0, logicalDpiX() / 96.0) * 1.25);
 }
 
-card::ui::TLapiroStamm* TFormLapiroManager::card() const { return card_.data(); }
+QWidget* TFormLapiroManager::cardWidget() const { return cardWidget_.data(); }
 
 void TFormLapiroManager::createCard() {
-  store::TDatenStamm* dm = session_.dataModule();
-  if (card_ || !dm) return;
-  card::ui::CardServices services;
-  services.searchAnimal = [this](const store::SearchRequest& request) -> std::optional<qint64> {
+  if (cardWidget_ || !session_.dataModule() || !cardFactory_) return;
+  CardHooks hooks;
+  hooks.searchAnimal = [this](const store::SearchRequest& request) -> std::optional<qint64> {
     store::ui::TsuchenDlg& dialog = animalSearch();
     if (dialog.exec(request) != QDialog::Accepted) return std::nullopt;
     return dialog.chosenNummer();
   };
-  services.searchAddress = [this]() -> std::optional<qint64> {
-    addressSearch();
-    if (suchenAdr_->exec() != QDialog::Accepted || suchenAdr_->chosenNumber() <= 0) return std::nullopt;
-    return suchenAdr_->chosenNumber();
-  };
-  services.pickDate = [this](const QDate& initial) -> std::optional<QDate> { return calendar().pick(initial); };
-  services.noteShown = [this](const QString& rechts, const QString& links, qint64 nummer) {
+  hooks.noteShown = [this](const QString& rechts, const QString& links, qint64 nummer) {
     const bool changed = session_.noteAnimalShown(rechts, links, nummer);
     if (changed) rebuildRecentMenu();
     return changed;
   };
-  services.openAddressBook = [this](bool breeder) {
-    contacts::ui::openAdressenverwaltung(*this, breeder ? contacts::ui::AddressOpening::Breeder
-                                                        : contacts::ui::AddressOpening::Owner);
-  };
-  services.showHelp = [this](int context) { showHelp(context); };
-  services.refreshAnimalList = [this] {
+  hooks.refreshAnimalList = [this] {
     session_.animalList().refresh();
     updateAnimalCount();
   };
-  services.positionAnimalList = [this](qint64 nummer) {
+  hooks.positionAnimalList = [this](qint64 nummer) {
     session_.animalList().positionOn(nummer);
     syncGridToCursor();
   };
-  services.updateRecordCounter = [this] { updateAnimalCount(); };
+  hooks.updateRecordCounter = [this] { updateAnimalCount(); };
 
-  card_ = new card::ui::TLapiroStamm(*dm, session_.settings(), std::move(services));
-  cardWindow_ = mdi_->addSubWindow(card_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  card_ = cardFactory_(hooks);
+  if (!card_) return;
+  cardWidget_ = card_->cardWidget();
+  cardWindow_ = mdi_->addSubWindow(cardWidget_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   // The card stays open and fitted into the main window: no restore, minimise or close.
   cardWindow_->setSystemMenu(nullptr);
   cardWindow_->installEventFilter(this);
@@ -703,8 +589,10 @@ void TFormLapiroManager::fitCard() {
   // The card itself takes the sub-window's size only when the sub-window's layout runs, which
   // for a window not yet shown happens later: judge by the area less the sub-window's frame.
   const QMargins frame = cardWindow_->contentsMargins();
-  const bool compact = area.height() - frame.top() - frame.bottom() < card::ui::TLapiroStamm::kCompactHeight;
-  card_->applyLayout(compact);
+  HostedCard* card = hostedCard();
+  if (!card) return;
+  const bool compact = area.height() - frame.top() - frame.bottom() < card->compactHeight();
+  card->arrange(compact);
   listCompact_ = compact;
   fitListPanel();
 }
@@ -756,15 +644,16 @@ void TFormLapiroManager::rebuildRecentMenu() {
 }
 
 void TFormLapiroManager::recentEntryClick(QAction* action) {
-  if (const auto nummer = recentNummer(action->data().toString()); nummer && showAnimal(*nummer) && card_)
-    card_->tabs()->setCurrentIndex(card::ui::TLapiroStamm::TabStammdaten);
+  if (const auto nummer = recentNummer(action->data().toString()); nummer && showAnimal(*nummer) && hostedCard())
+    hostedCard()->selectMasterDataTab();
 }
 
 void TFormLapiroManager::DBGridHasenfeldDblClick(const QModelIndex& index) {
   if (!index.isValid() || !model_->moveTo(index.row())) return;
   const QVariant nummer = model_->value(index.row(), QStringLiteral("Nummer"));
   if (nummer.isValid() && showAnimal(nummer.toLongLong())) focusCardTab();
-  if (nummer.isValid()) breeding::ui::reloadVerpaarungen(nummer.toLongLong());
+  if (nummer.isValid())
+    for (const auto& listener : animalOpenedListeners_) listener(nummer.toLongLong());
 }
 
 // ------------------------------------------------------------------ commands
@@ -779,20 +668,20 @@ void TFormLapiroManager::SuchenClick() {
 
 bool TFormLapiroManager::prepareCardForEntry() {
   // Like the search, these commands do nothing at all while an office window is open.
-  if (office_.anyOpen() || !card_ || !session_.dataModule()) return false;
+  if (office_.anyOpen() || !hostedCard() || !session_.dataModule()) return false;
   if (!card_->finishFieldEntry()) return false;
   if (cardWindow_) {
     cardWindow_->show();
     mdi_->setActiveSubWindow(cardWindow_);
   }
-  card_->showStammdaten();
+  card_->turnToMasterData();
   return true;
 }
 
 void TFormLapiroManager::newAnimal(NewAnimalVariant variant) {
   if (!prepareCardForEntry()) return;
   shell::newAnimal(*session_.dataModule(), session_.settings(), variant);
-  card_->showStammdaten();
+  card_->turnToMasterData();
 }
 
 void TFormLapiroManager::NeuaufnahmeClick() { newAnimal(NewAnimalVariant::Menu); }
@@ -802,11 +691,11 @@ void TFormLapiroManager::NeuesKaninchenClick() { newAnimal(NewAnimalVariant::Too
 void TFormLapiroManager::DuplizierenClick() {
   if (!prepareCardForEntry()) return;
   shell::duplicateAnimal(*session_.dataModule());
-  card_->showStammdaten();
+  card_->turnToMasterData();
 }
 
 void TFormLapiroManager::LoeschenClick() {
-  if (office_.anyOpen() || !card_ || !session_.dataModule()) return;
+  if (office_.anyOpen() || !hostedCard() || !session_.dataModule()) return;
   engine::Cursor& hasen = session_.dataModule()->Hasen();
   const qlonglong deleted = hasen.isOpen() && hasen.hasRecord() && !hasen.field(QStringLiteral("Nummer")).isNull()
                                 ? hasen.field(QStringLiteral("Nummer")).asInteger()
@@ -815,7 +704,7 @@ void TFormLapiroManager::LoeschenClick() {
     if (deleted > 0 && session_.forgetAnimalShown(deleted)) rebuildRecentMenu();
     session_.animalList().refresh();
     updateAnimalCount();
-    card_->refreshCard(false);
+    card_->reload();
   }
 }
 
@@ -830,7 +719,7 @@ void TFormLapiroManager::SpeichernClick() {
       return;
     }
   }
-  if (card_) card_->SpeichernClick();
+  if (HostedCard* card = hostedCard()) card->save();
 }
 
 void TFormLapiroManager::BeendenClick() { close(); }
@@ -1066,8 +955,7 @@ void TFormLapiroManager::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!firstShow_) return;
   firstShow_ = false;
-  // Without the own user's name the own user data window asks for it.
-  if (session_.ownNameEmpty()) output::ui::openAnwenderdaten(*this);
+  for (const auto& action : firstShowActions_) action();
 }
 
 void TFormLapiroManager::changeEvent(QEvent* event) {

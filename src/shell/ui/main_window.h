@@ -5,6 +5,7 @@
 
 #include "shell/animal_commands.h"
 #include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "shell/ui/office_rule.h"
 
 #include <QMainWindow>
@@ -12,7 +13,9 @@
 #include <QPrinter>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -30,19 +33,16 @@ class CursorModel;
 namespace lapiro::store::ui {
 class TsuchenDlg;
 }
-namespace lapiro::card::ui {
-class TLapiroStamm;
-}
-namespace lapiro::contacts::ui {
-class TSuchenAdrDlg;
-}
 
 namespace lapiro::shell::ui {
 
 class HelpWindow;
 class TKalenderDlg;
 
-class TFormLapiroManager : public QMainWindow {
+// The menus, submenus and tool bar are laid out from the commands registered through the
+// Host interface: the window's own (the animal commands, lookup lists, printer set-up,
+// window arrangement, help) and those of the feature modules (moduleRegistration()).
+class TFormLapiroManager : public QMainWindow, public Host {
   Q_OBJECT
 
  public:
@@ -57,19 +57,18 @@ class TFormLapiroManager : public QMainWindow {
   // Applies the settings (start-up step 10 and after the options were saved): the animal
   // list's panel, columns, order and filter, the pedigree item orders, hints at the pointer
   // and the placement of the window.
-  void applySettings();
+  void applySettings() override;
 
   // Start-up step 4 at 40: creates the animal card "Rund um das Tier" beside the list, over
-  // the data module (which must exist). Call once.
+  // the data module (which must exist), by the registered card factory. Call once.
   void createCard();
-  // Start-up step 4 from 50: the dialogs shared by every window (calendar, animal search,
-  // address search), each created once; `progress` receives the splash steps.
+  // Start-up step 4 from 50: the dialogs shared by every window (calendar, animal search),
+  // each created once; `progress` receives the splash steps.
   void createSharedDialogs(const std::function<void(int)>& progress = {});
-  TKalenderDlg& calendar();
-  contacts::ui::TSuchenAdrDlg& addressSearch();
+  TKalenderDlg& calendar() override;
 
-  // The animal card; null before createCard() and after it was closed.
-  card::ui::TLapiroStamm* card() const;
+  // The animal card's widget; null before createCard() and after it was closed.
+  QWidget* cardWidget() const override;
 
   // Places the window from System/Aufloesung on the screen's work area.
   void placeWindow();
@@ -77,16 +76,16 @@ class TFormLapiroManager : public QMainWindow {
   // Makes the animal with `nummer` the current one of the list and of the card, lets the card
   // show it and records it in the recently-shown list. Returns false when the list does not
   // hold it.
-  bool showAnimal(qlonglong nummer);
+  bool showAnimal(qlonglong nummer) override;
 
   // Rebuilds the recently-shown entries of the menu "Kaninchen" from the settings.
   void rebuildRecentMenu();
 
   // Updates "Anzahl Kaninchen:" in the status line.
-  void updateAnimalCount();
+  void updateAnimalCount() override;
 
   // Shows the help page of a context number in the help window.
-  void showHelp(int context);
+  void showHelp(int context) override;
 
   // --- opening child windows: every window of the program opens through one of these ------
 
@@ -94,25 +93,35 @@ class TFormLapiroManager : public QMainWindow {
   // `wanted` large (frame included; its size hint when invalid) but never beyond the client
   // area, and when System/Fenster is set every child window is cascaded while the card keeps
   // its size. The window is shown and made active. `window` must not be in the area yet.
-  QMdiSubWindow* openNormalWindow(QWidget* window, const QSize& wanted = QSize(), Qt::WindowFlags flags = {});
+  QMdiSubWindow* openNormalWindow(QWidget* window, const QSize& wanted = QSize(), Qt::WindowFlags flags = {}) override;
   // Opens `window` as office window `which`: frameless, filling the client area, registered
   // with the office rule; the list panel is hidden while it is open. The caller has asked the
   // office rule before.
-  QMdiSubWindow* openOfficeWindow(QWidget* window, OfficeWindow which);
+  QMdiSubWindow* openOfficeWindow(QWidget* window, OfficeWindow which) override;
   // Brings an open child window to the front; false when `sub` is null (closed).
-  bool bringForward(QMdiSubWindow* sub);
+  bool bringForward(QMdiSubWindow* sub) override;
   // Keeps every child window inside the client area: a window larger than the area shrinks to
   // it, one reaching beyond an edge moves back in. Runs after every opening and resize.
   void keepChildWindowsInside();
 
-  ShellSession& session() { return session_; }
-  QMdiArea* mdiArea() const { return mdi_; }
+  // --- registration (Host) ---
+  void addCommand(MenuCommand command) override;
+  void addToolButton(ToolButton button) override;
+  void setCardFactory(CardFactory factory) override;
+  void addKeywordTarget(store::KeywordKind kind, std::function<void(qint64 target)> open) override;
+  std::function<void(qint64 target)> keywordTarget(store::KeywordKind kind) const override;
+  void addFirstShowAction(std::function<void()> action) override;
+  void addAnimalOpenedListener(std::function<void(qint64 nummer)> listener) override;
+
+  QWidget* widget() override { return this; }
+  ShellSession& session() override { return session_; }
+  QMdiArea* mdiArea() const override { return mdi_; }
   QTableView* animalGrid() const { return grid_; }
   engine::CursorModel* animalModel() const { return model_.get(); }
   QWidget* listPanel() const { return listPanel_; }
   QLabel* countLabel() const { return count_; }
   QToolBar* toolBar() const { return toolBar_; }
-  OfficeRule& officeRule() { return office_; }
+  OfficeRule& officeRule() override { return office_; }
   const QList<QAction*>& recentActions() const { return recentActions_; }
   HelpWindow* helpWindow() const;
 
@@ -124,11 +133,15 @@ class TFormLapiroManager : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void createMenus();
+  // The window's own commands and tool buttons.
+  void registerOwnCommands();
+  // Builds the menu bar and the tool bar from the registered commands (again after a late
+  // registration).
+  void layOutCommands();
+  void layOutMenu(QMenu* menu, const QString& path);
+  void layOutToolBar();
   void createToolBar();
   void createListPanel();
-  QAction* addCommand(QMenu* menu, const QString& caption, void (TFormLapiroManager::*handler)() = nullptr);
-  QAction* addToolButton(const QIcon& icon, const QString& hint, void (TFormLapiroManager::*handler)() = nullptr);
   void setUpListColumns();
   // A click on a column header of the list: sorts by the column's index (again: reversed).
   void sortByColumn(int column);
@@ -145,6 +158,7 @@ class TFormLapiroManager : public QMainWindow {
   // Gives the list panel listPanelWidth() when that differs from the width last given.
   void fitListPanel();
   void focusCardTab();
+  HostedCard* hostedCard() const { return cardWidget_ ? card_ : nullptr; }
   void cascadeChildWindows();
 
   // Command handlers.
@@ -185,10 +199,18 @@ class TFormLapiroManager : public QMainWindow {
   QMdiArea* mdi_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QLabel* count_ = nullptr;
+  std::vector<MenuCommand> commands_;
+  std::vector<ToolButton> toolButtons_;
+  CardFactory cardFactory_;
+  std::map<int, std::function<void(qint64)>> keywordTargets_;
+  std::vector<std::function<void()>> firstShowActions_;
+  std::vector<std::function<void(qint64)>> animalOpenedListeners_;
+  bool laidOut_ = false;
+  bool started_ = false;                  // start-up opened the tables
+  QList<QAction*> hiddenUntilStartUp_;
   QMenu* kaninchenMenu_ = nullptr;
   QAction* recentEnd_ = nullptr;  // the separator after the recently-shown entries
   QList<QAction*> recentActions_;
-  QAction* angora_ = nullptr;
   QList<QWidget*> hintWidgets_;   // tool buttons whose pointer hints follow System/Hilfe
   QPointer<HelpWindow> help_;
   QPointer<QMdiSubWindow> info_;
@@ -198,8 +220,8 @@ class TFormLapiroManager : public QMainWindow {
   QPointer<QMdiSubWindow> indexrekonstruktion_;
   QPointer<store::ui::TsuchenDlg> suchen_;  // the animal search, created on first use
   store::ui::TsuchenDlg& animalSearch();
-  QPointer<contacts::ui::TSuchenAdrDlg> suchenAdr_;  // the address search, created on first use
-  QPointer<card::ui::TLapiroStamm> card_;
+  QPointer<QWidget> cardWidget_;
+  HostedCard* card_ = nullptr;  // the card's host interface while cardWidget_ lives
   QPointer<QMdiSubWindow> cardWindow_;
   QPointer<TKalenderDlg> kalender_;  // the shared calendar, created on first use
   // Width the card's normal arrangement needs beside the list to show its fields uncut.

@@ -3,7 +3,8 @@
 #include "engine/cursor.h"
 #include "reports/ui/report_preview.h"
 #include "shell/ui/calendar_dialog.h"
-#include "shell/ui/main_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
 #include "shows/show_list_report.h"
 #include "shows/show_rules.h"
 #include "shows/ui/entry_form_window.h"
@@ -22,7 +23,7 @@
 namespace lapiro::shows::ui {
 
 using shell::ui::OfficeWindow;
-using shell::ui::TFormLapiroManager;
+using shell::ui::Host;
 
 namespace {
 
@@ -45,7 +46,7 @@ bool settle(engine::Cursor& c) {
 
 }  // namespace
 
-void printAusstellungsliste(TFormLapiroManager& main) {
+void printAusstellungsliste(Host& main) {
   store::TDatenStamm* dm = main.session().dataModule();
   if (!dm) return;
   engine::Cursor& hasen = dm->Hasen();
@@ -59,10 +60,10 @@ void printAusstellungsliste(TFormLapiroManager& main) {
   const QString benutzer = ownText(main.session().eigen(), QStringLiteral("Benutzer"));
   if (!store::guarded([&] { rows = showListRows(hasen, *shows, benutzer); })) return;
   const TReportAusstellung report;
-  reports::showReportPreview(&main, report, rows);
+  reports::showReportPreview(main.widget(), report, rows);
 }
 
-void openAusstellungsanmeldung(TFormLapiroManager& main) {
+void openAusstellungsanmeldung(Host& main) {
   if (entryWindow) {
     entryWindow->raise();
     entryWindow->activateWindow();
@@ -81,7 +82,7 @@ void openAusstellungsanmeldung(TFormLapiroManager& main) {
   own.kontoIn = ownText(eigen, QStringLiteral("KontoIn"));
   own.bankleitzahl = ownText(eigen, QStringLiteral("Bankleitzahl"));
 
-  QPointer<TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   EntryFormServices services;
   services.saveFileName = [owner](const QString& suggested) -> std::optional<QString> {
     const QString chosen = QFileDialog::getSaveFileName(entryWindow, QStringLiteral("Meldebogen speichern"), suggested,
@@ -103,9 +104,9 @@ void openAusstellungsanmeldung(TFormLapiroManager& main) {
   };
   services.showReport = [owner](const reports::Report& report, const reports::ReportDataSource& data, bool preview) {
     if (preview)
-      reports::showReportPreview(owner, report, data);
+      reports::showReportPreview(owner.widget(), report, data);
     else
-      reports::printReport(owner, report, data, false);
+      reports::printReport(owner.widget(), report, data, false);
   };
   services.showHelp = [owner](int context) {
     if (owner) owner->showHelp(context);
@@ -114,7 +115,7 @@ void openAusstellungsanmeldung(TFormLapiroManager& main) {
   TFormAusstellungsanmeldung* window = nullptr;
   try {
     window = new TFormAusstellungsanmeldung(*dm, main.session().settings().Stammdaten.Rasse,
-                                            ownText(eigen, QStringLiteral("Vereinsnummer")), own, services, &main);
+                                            ownText(eigen, QStringLiteral("Vereinsnummer")), own, services, main.widget());
   } catch (const engine::EngineError& e) {
     store::dialogs().error(e.message());
     return;
@@ -122,11 +123,11 @@ void openAusstellungsanmeldung(TFormLapiroManager& main) {
   window->setAttribute(Qt::WA_DeleteOnClose);
   entryWindow = window;
   window->adjustSize();
-  window->move(main.geometry().center() - window->rect().center());
+  window->move(main.widget()->geometry().center() - window->rect().center());
   window->show();
 }
 
-void openAusstellungstermine(TFormLapiroManager& main) {
+void openAusstellungstermine(Host& main) {
   auto& office = main.officeRule();
   if (QObject* open = office.window(OfficeWindow::Ausstellungstermine)) {
     if (auto* w = qobject_cast<QWidget*>(open))
@@ -137,7 +138,7 @@ void openAusstellungstermine(TFormLapiroManager& main) {
   shell::ShellSession& session = main.session();
   store::TDatenStamm* module = session.dataModule();
   const QDate today = module ? module->today() : QDate::currentDate();
-  QPointer<TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   TFormAusstellungstermine* window = nullptr;
   try {
     window = new TFormAusstellungstermine(
@@ -156,11 +157,11 @@ void openAusstellungstermine(TFormLapiroManager& main) {
   main.openOfficeWindow(window, OfficeWindow::Ausstellungstermine);
 }
 
-void openAusstellungstitel(TFormLapiroManager& main) {
+void openAusstellungstitel(Host& main) {
   if (main.bringForward(titleWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
-  QPointer<TFormLapiroManager> owner(&main);
+  shell::ui::HostPointer owner(main);
   TFormAusstellungstitel* window = nullptr;
   try {
     window = new TFormAusstellungstitel(session.engine(), session.settings(), session.dataModule(), [owner](int context) {

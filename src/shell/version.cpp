@@ -1,0 +1,7 @@
+#include "shell/version.h"
+
+namespace lapiro::shell {
+
+QString programVersion() { return QStringLiteral(LAPIRO_VERSION); }
+
+}  // namespace lapiro::shell
