@@ -61,6 +61,8 @@ void linkGrid(QTableView* grid, store::ui::EditableCursorModel* model, QWidget* 
   QObject::connect(model, &QAbstractItemModel::modelReset, window, select);
   QObject::connect(model, &QAbstractItemModel::rowsInserted, window, select);
   QObject::connect(model, &QAbstractItemModel::rowsRemoved, window, select);
+  // A post may move the record to another row without moving the cursor.
+  QObject::connect(model, &QAbstractItemModel::dataChanged, window, select);
   QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, window,
                    [model, guarded, select](const QModelIndex& current) {
                      if (!current.isValid() || current.row() == model->activeRow()) return;
