@@ -173,15 +173,9 @@ void TPedigreePage::fillBox(int slot, bool shown) {
   const int room = r.height() - 2 * kBoxFrame - 2 * margin;
   const QFont fitted = twoLineFont(base, room);
   if (edit->font() != fitted) edit->setFont(fitted);
-  // Only whole lines show, and a line wider than the box ends in "…"; the panel a click opens
-  // shows every line whole.
-  const QFontMetrics fm(fitted);
-  const int width = r.width() - 2 * kBoxFrame - 2 * margin - 2;
-  const qsizetype fits = std::max(2, room / std::max(1, fm.lineSpacing()));
-  QStringList lines;
-  for (const QString& line : boxes_[slot].lines.mid(0, fits))
-    lines << fm.elidedText(line, Qt::ElideRight, std::max(width, 1));
-  const QString text = lines.join(u'\n');
+  // Only whole lines show; the panel a click opens shows every line.
+  const qsizetype fits = std::max(2, room / std::max(1, QFontMetrics(fitted).lineSpacing()));
+  const QString text = boxes_[slot].lines.mid(0, fits).join(u'\n');
   if (edit->toPlainText() != text) {
     edit->setPlainText(text);
     edit->moveCursor(QTextCursor::Start);
