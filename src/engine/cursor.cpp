@@ -655,7 +655,11 @@ qint64 Cursor::recordNumber() {
   if (!hasRecord_) return -1;
   ensureFresh();
   qint64 n = 0;
-  const auto parts = stretches(order_, keyOf(buffer_), false, false,
+  // A record being edited keeps its stored place until it is posted: counting from the typed
+  // key would put it behind its own stored row once an ordered field grows, and a grid would
+  // then move off the record it is editing.
+  const Row& at = state_ == DataSetState::Edit && !original_.empty() ? original_ : buffer_;
+  const auto parts = stretches(order_, keyOf(at), false, false,
                                [this](const OrderColumn& c, const char* op) { return colCompare(c, op); });
   ReadGuard guard(*table_);
   for (const Stretch& s : parts) n += countWhere(Where{s.sql, s.binds});

@@ -19,8 +19,8 @@ void CursorModel::setDataSet(DataSet* dataSet) {
       switch (n) {
         case Notification::Opened:
         case Notification::Closed:
-        case Notification::Reset:
-        case Notification::DataChanged: reload(); break;
+        case Notification::Reset: reload(); break;
+        case Notification::DataChanged: keepViews_ ? refresh() : reload(); break;
         case Notification::Scrolled: emit currentChanged(currentRow()); break;
         case Notification::Destroyed: dataSet_ = nullptr; listener_ = 0; reload(); break;
         case Notification::FieldChanged:
@@ -41,21 +41,47 @@ void CursorModel::setColumns(std::vector<Column> columns) {
   endResetModel();
 }
 
+qint64 CursorModel::countRows() const {
+  if (!dataSet_ || !dataSet_->isOpen()) return 0;
+  try {
+    return dataSet_->recordCount();
+  } catch (const EngineError& e) {
+    if (e.kind() != EngineError::Kind::TableDamaged) throw;
+    return readableCount();
+  }
+}
+
 void CursorModel::reload() {
   beginResetModel();
   pages_.clear();
   pageOrder_.clear();
   fieldIndexes_.clear();
-  count_ = 0;
-  if (dataSet_ && dataSet_->isOpen()) {
-    try {
-      count_ = dataSet_->recordCount();
-    } catch (const EngineError& e) {
-      if (e.kind() != EngineError::Kind::TableDamaged) throw;
-      count_ = readableCount();
-    }
-  }
+  count_ = countRows();
   endResetModel();
+}
+
+void CursorModel::refresh() {
+  pages_.clear();
+  pageOrder_.clear();
+  const qint64 fresh = countRows();
+  const int before = storedRowCount();
+  const int after = static_cast<int>(std::min<qint64>(fresh, std::numeric_limits<int>::max()));
+  if (after > before) {
+    beginInsertRows({}, before, after - 1);
+    count_ = fresh;
+    endInsertRows();
+  } else if (after < before) {
+    beginRemoveRows({}, after, before - 1);
+    count_ = fresh;
+    endRemoveRows();
+  } else {
+    count_ = fresh;
+  }
+  if (after > 0 && !columns_.empty()) emit dataChanged(index(0, 0), index(after - 1, static_cast<int>(columns_.size()) - 1));
+}
+
+int CursorModel::storedRowCount() const {
+  return static_cast<int>(std::min<qint64>(count_, std::numeric_limits<int>::max()));
 }
 
 qint64 CursorModel::readableCount() const {
@@ -85,8 +111,7 @@ qint64 CursorModel::readableCount() const {
 }
 
 int CursorModel::rowCount(const QModelIndex& parent) const {
-  if (parent.isValid()) return 0;
-  return static_cast<int>(std::min<qint64>(count_, std::numeric_limits<int>::max()));
+  return parent.isValid() ? 0 : storedRowCount();
 }
 
 int CursorModel::columnCount(const QModelIndex& parent) const {

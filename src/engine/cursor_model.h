@@ -55,10 +55,21 @@ class CursorModel : public QAbstractTableModel {
   // The data set's current record moved (row as currentRow()).
   void currentChanged(int row);
 
+ protected:
+  // With `keep`, a change of the data (a post, a delete) reaches the views as rows inserted or
+  // removed at the end of the stored rows and every row changed, never as a reset: a grid that
+  // saves inside a cell's commit keeps the editor it is closing and its current cell. A change
+  // of order, filter or range still resets. Off by default.
+  void keepViewsOnDataChange(bool keep) { keepViews_ = keep; }
+  // The rows the data set holds (rowCount() of this class).
+  int storedRowCount() const;
+
  private:
   const DataSet::Row* rowAt(int row) const;
   qint64 readableCount() const;
+  qint64 countRows() const;
   void reload();
+  void refresh();
 
   DataSet* dataSet_ = nullptr;
   int listener_ = 0;
@@ -67,6 +78,7 @@ class CursorModel : public QAbstractTableModel {
   mutable qint64 count_ = 0;
   mutable std::map<qint64, std::vector<DataSet::Row>> pages_;
   mutable std::vector<qint64> pageOrder_;  // least recently used first
+  bool keepViews_ = false;
 };
 
 }  // namespace lapiro::engine

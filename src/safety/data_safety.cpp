@@ -128,6 +128,61 @@ QByteArray readSmall(const QString& path) {
   return f.read(4096).trimmed();
 }
 
+// A sub-folder of the safety copy that is no part of it: a whole data directory kept there
+// (the first start and the installer move a user's old data to "Datensik/daten-<date>-<time>").
+bool isKeptFolder(const QFileInfo& fi) {
+  if (!fi.isDir() || fi.isSymLink() || fi.fileName().startsWith(u'.')) return false;
+  return fi.fileName().startsWith(QStringLiteral("daten-"), Qt::CaseInsensitive) ||
+         !findCaseless(fi.absoluteFilePath(), QStringLiteral("Hasen.DB")).isEmpty();
+}
+
+// What a safety copy holds beside the copy itself: kept data folders, and files of its top
+// level that restore never writes (no extension, zip archives). Hidden entries are the copy's
+// own marks.
+QStringList safetyExtras(const QString& safetyDir) {
+  QStringList out;
+  const QFileInfoList entries =
+      QDir(safetyDir).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+  for (const QFileInfo& fi : entries) {
+    const QString name = fi.fileName();
+    if (name.startsWith(u'.')) continue;
+    if (fi.isDir() && !fi.isSymLink()) {
+      if (isKeptFolder(fi)) out << name;
+    } else if (fi.isSymLink() || !isDataFileName(name) || name.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive)) {
+      out << name;
+    }
+  }
+  return out;
+}
+
+// Moves the extras of the safety copy `from`, which is about to be removed, into the safety
+// copy `to`. A kept folder whose name `to` already holds moves under a numbered name; another
+// extra of the same name in `to` wins. Each move is one rename, so an interruption leaves every
+// extra in one of the two places, and the next call moves the rest.
+void moveSafetyExtras(const QString& from, const QString& to) {
+  if (!isDir(from) || !isDir(to)) return;
+  bool moved = false;
+  for (const QString& name : safetyExtras(from)) {
+    const QString source = QDir(from).filePath(name);
+    QString target = QDir(to).filePath(name);
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+      if (!isKeptFolder(QFileInfo(source))) continue;
+      const QString base = target;
+      for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n) target = base + u'-' + QString::number(n);
+    }
+    moved = ::rename(native(source).constData(), native(target).constData()) == 0 || moved;
+  }
+  if (moved) syncPath(to, true);
+}
+
+// Removes a safety copy that has been replaced by "Datensik", its extras moved there first.
+// An extra that cannot be moved keeps the whole copy in place.
+void removeOldSafety(const QString& oldSafety, const QString& safety) {
+  if (!isDir(oldSafety)) return;
+  moveSafetyExtras(oldSafety, safety);
+  if (isDir(safety) && safetyExtras(oldSafety).isEmpty()) removeTree(oldSafety);
+}
+
 // Writes a small file and puts it on the disk before returning.
 bool writeSynced(const QString& path, const QByteArray& bytes) {
   QFile f(path);
@@ -561,7 +616,7 @@ QByteArray safetyMarkOf(const QString& safetyDir) { return readSmall(QDir(safety
 bool promoteSafety(const SafetyPaths& paths, int* failedErrno) {
   if (isDir(paths.safety)) {
     if (exchange(paths.newSafety, paths.safety)) return true;
-    removeTree(paths.oldSafety);
+    removeOldSafety(paths.oldSafety, paths.safety);
     if (!renameNoReplace(paths.safety, paths.oldSafety)) {
       if (failedErrno) *failedErrno = errno;
       return false;
@@ -604,8 +659,8 @@ void recoverInterruptedRestore(const SafetyPaths& paths) {
   removeTree(paths.newData);
   removeTree(paths.oldData);
   if (isDir(paths.safety)) {
-    removeTree(paths.newSafety);
-    removeTree(paths.oldSafety);
+    removeOldSafety(paths.newSafety, paths.safety);
+    removeOldSafety(paths.oldSafety, paths.safety);
   }
   QFile::remove(QDir(paths.data).filePath(kRestoreName));
 }
@@ -729,9 +784,14 @@ RestoreResult runRestore(const SafetyPaths& paths, const QString& source, bool f
                store::DialogButtons::YesNo) != store::DialogAnswer::Yes)
     return refused({});
 
-  // What is restored, what the safety copy keeps, what carries over.
+  // What is restored, what the safety copy keeps, what carries over. The safety copy's kept
+  // folders are no part of it: they stay in "Datensik".
   const QStringList current = dataFiles(paths.data, false);
-  const QStringList incoming = dataFiles(source, false);
+  QStringList incoming = dataFiles(source, false);
+  if (fromSafety) {
+    const QStringList kept = safetyExtras(source);
+    incoming.removeIf([&](const QString& name) { return kept.contains(name.section(u'/', 0, 0)); });
+  }
   const std::set<QString> incomingSet(incoming.begin(), incoming.end());
   std::set<QString> handledTop;  // top-level data files: replaced by the backup's, or dropped
   for (const QString& name : current)
@@ -780,7 +840,15 @@ RestoreResult runRestore(const SafetyPaths& paths, const QString& source, bool f
                           QByteArray::number(QRandomGenerator::global()->generate64(), 16);
   const QString programDir = QFileInfo(paths.data).absolutePath();
 
-  // 1. A fresh safety copy of what restore replaces, checked, its marker written last.
+  // 1. A fresh safety copy of what restore replaces, checked, its marker written last. A work
+  // copy left over that holds a mark or kept folders is never built into.
+  if (isDir(paths.newSafety) && (!safetyMarkOf(paths.newSafety).isEmpty() || !safetyExtras(paths.newSafety).isEmpty()))
+    return finish(RestoreResult{RestoreStatus::Failed,
+                                QStringLiteral("Die Sicherheitskopie kann nicht angelegt werden: „%1“ ist noch vorhanden.")
+                                        .arg(QDir::toNativeSeparators(paths.newSafety)) +
+                                    unchanged,
+                                false});
+  removeTree(paths.newSafety);
   if (!makeDirLike(paths.newSafety, isDir(paths.safety) ? paths.safety : paths.data))
     return undo(RestoreStatus::Failed, QStringLiteral("Die Sicherheitskopie kann nicht angelegt werden."));
   QString failure;
@@ -857,8 +925,9 @@ RestoreResult runRestore(const SafetyPaths& paths, const QString& source, bool f
   removeTree(paths.newData);
   removeTree(paths.oldData);
   checkpoint();
-  removeTree(paths.newSafety);
-  removeTree(paths.oldSafety);
+  // The kept folders of the previous safety copy move into the new one.
+  removeOldSafety(paths.newSafety, paths.safety);
+  removeOldSafety(paths.oldSafety, paths.safety);
   QFile::remove(QDir(paths.data).filePath(kRestoreName));
   syncPath(paths.data, true);
   checkpoint();

@@ -24,6 +24,12 @@
 // replace (files without extension, zip archives, sub-folder files the backup does not hold)
 // carries over untouched, and the data directory keeps its mode.
 //
+// "Datensik" also keeps what is no part of the safety copy: whole data folders put there by the
+// first start and the installer ("daten-<date>-<time>", or any folder holding "Hasen.DB") and
+// top-level files restore never writes (no extension, zip archives). Restore moves them into
+// the new safety copy before the previous one is removed, also when the recovery finishes an
+// interrupted restore; "Sicherheitskopie zurückholen" never takes them into the data.
+//
 // Safety copy: "Datensik.neu" gets a marker file, written last, that names the restore which
 // built it; the new data directory carries the same name. The data directory is swapped first,
 // the safety copy second, each by an atomic exchange or else by two renames over ".alt". The

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTableWidget>
 
@@ -202,6 +203,52 @@ TEST_F(KoerungPageTest, TheCardTabShowsTheJudgingPagesForABuckOnly) {
   EXPECT_FALSE(litterPage.judgingPages()->isVisible());
 }
 
+// The judged-litter grids show every cell whole, also for a row that was out of sight when the
+// page was first shown, and the boxes "Insgesamt", "Prädikat" and "Fehlpunkte" have room for
+// the longest grade with a margin inside their frame.
+TEST_F(KoerungPageTest, LitterGridsAndTotalsShowTheirTextsWhole) {
+  ScriptedDialogs dialogs;
+  {
+    engine::Cursor c(stock.engine);
+    c.setTableName(s(u"Hasen"));
+    c.open();
+    ASSERT_TRUE(c.locate(s(u"Nummer"), {does[1]}));
+    c.edit();
+    c.field(s(u"TatoRechts")).setString(s(u"ABCDEFGH"));
+    c.field(s(u"TatoLinks")).setString(s(u"12.23.1234"));
+    c.post();
+  }
+  TKoerungSeite page(*module, settings, {});
+  page.resize(1000, 150);  // the litter lists show at most their first row
+  page.show();
+  page.animalChanged(QDate(2024, 10, 20));
+  page.showForBuck();
+  for (int index : {int(TKoerungSeite::PageBewertung), int(TKoerungSeite::PageAusgeglichenheit)}) {
+    page.resize(1000, 150);
+    page.setCurrentIndex(index);
+    QApplication::processEvents();
+    page.resize(1000, 600);
+    QApplication::processEvents();
+    QTableView* grid = index == TKoerungSeite::PageBewertung ? page.selectionGrid() : page.coveredDoesGrid();
+    ASSERT_EQ(grid->model()->rowCount(), 2);
+    EXPECT_TRUE(grid->model()->index(1, 0).data().toString().startsWith(s(u"ABCDEFGH"))) << index;
+    for (int r = 0; r < 2; ++r)
+      for (int c = 0; c < grid->model()->columnCount(); ++c)
+        EXPECT_LE(grid->fontMetrics().horizontalAdvance(grid->model()->index(r, c).data().toString()) + 6, grid->columnWidth(c))
+            << "page " << index << " row " << r << " column " << c;
+  }
+  page.setCurrentIndex(TKoerungSeite::PageBewertung);
+  QApplication::processEvents();
+  typeScores(page.scoreGrid(), 0, {u"10", u"10", u"10", u"10", u"10", u"5", u"5"});  // 60: the lowest grade
+  EXPECT_EQ(page.gradeLabel()->text(), s(u"nicht befriedigend"));
+  for (QLabel* box : {page.totalLabel(), page.gradeLabel(), page.missingLabel()}) {
+    const QRect inside = box->contentsRect();
+    EXPECT_GE(inside.width(), box->fontMetrics().horizontalAdvance(s(u"nicht befriedigend")) + 4) << box->objectName().toStdString();
+    EXPECT_GE(inside.height(), box->fontMetrics().height() + 4) << box->objectName().toStdString();
+  }
+  shoot(page, s(u"koerung_lange_namen"));
+}
+
 // Not part of the suite: the judging pages and both forms of the demo stock's judged buck
 // ($LAPIRO_DEMO_HOME), saved into $LAPIRO_SHOTS for looking at them.
 TEST(KoerungOnDemoStock, DISABLED_Pictures) {
@@ -228,6 +275,22 @@ TEST(KoerungOnDemoStock, DISABLED_Pictures) {
   KoernoteForm koernote;
   TWurfbuchSeite page(dm, settings,
                       {{}, {}, {}, {}, [&](const BalanceForm& f) { balance = f; }, [&](const KoernoteForm& f) { koernote = f; }});
+  {
+    // The room the card's scrolling tab gives the pages at 1280x1024 and at 800x600.
+    QScrollArea area;
+    area.setWidgetResizable(true);
+    area.setWidget(&page);
+    for (QSize size : {QSize(890, 840), QSize(450, 440)}) {
+      area.resize(size);
+      area.show();
+      for (int i : {2, 1, 0}) {
+        page.judgingPages()->setCurrentIndex(i);
+        QApplication::processEvents();
+        shoot(area, QStringLiteral("demo_%1_%2").arg(size.width()).arg(i));
+      }
+    }
+    area.takeWidget();
+  }
   page.resize(1100, 620);
   page.show();
   QApplication::processEvents();

@@ -17,6 +17,9 @@
 #include <QFrame>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -356,6 +359,41 @@ TEST_F(PedigreeTest, SmallCardHidesTheFifthGenerationLargeCardShowsIt) {
     EXPECT_EQ(page.boxes()[5].group, page.boxes()[7].group);
     EXPECT_EQ(page.box(7)->palette().color(QPalette::Base), pedigreeGroupColour(page.boxes()[7].group));
     if (!dir.isEmpty()) card->grab().save(QStringLiteral("%1/stammbaum-%2.png").arg(dir).arg(size.width()));
+  }
+}
+
+// Every box shows its first two lines whole, at any card size with the pinned test fonts: the
+// small boxes of the last column take a smaller font.
+TEST_F(PedigreeTest, EveryBoxShowsItsFirstTwoLinesWholeAtEveryCardSize) {
+  ScriptedDialogs dialogs;
+  const QString longColour = s(u"schwarzgrau-weißgescheckt");  // as long as a colour name may be
+  colour = stock.add(QStringLiteral("Farbe.db"), {{QStringLiteral("Rasse"), breed}, {QStringLiteral("Name"), longColour}});
+  const qint64 animal = withAncestors(5);
+  settings.Stammbaum.Anzeige = QStringLiteral("Titel,Farbe");
+  store::TDatenStamm& dm = open();
+  card = std::make_unique<ui::TLapiroStamm>(dm, settings, ui::CardServices{});
+  ASSERT_TRUE(dm.gotoAnimal(animal));
+  card->refreshCard(false);
+  card->tabs()->setCurrentIndex(ui::TLapiroStamm::TabStammbaum);
+  for (QSize size : {QSize(800, 600), QSize(1000, 720), QSize(1280, 1000), QSize(800, 540)}) {
+    card->resize(size);
+    card->show();
+    QApplication::processEvents();
+    ui::TPedigreePage& page = *card->pedigreePage();
+    int checked = 0;
+    for (int slot = 1; slot <= kPedigreeBoxes; ++slot) {
+      if (!page.boxPanel(slot)->isVisible()) continue;
+      QPlainTextEdit* box = page.box(slot);
+      const QString where = QStringLiteral("box %1 at %2x%3").arg(slot).arg(size.width()).arg(size.height());
+      ASSERT_GE(box->document()->blockCount(), 2) << where.toStdString();
+      const QRect second = box->cursorRect(QTextCursor(box->document()->findBlockByNumber(1)));
+      EXPECT_LE(second.bottom(), box->viewport()->height() - 1) << where.toStdString();
+      const QStringList lines = box->toPlainText().split(u'\n');
+      EXPECT_TRUE(lines[0].startsWith(QStringLiteral("S%1  ").arg(slot))) << where.toStdString();
+      EXPECT_EQ(lines[1], QStringLiteral("Farbe: ") + longColour) << where.toStdString();
+      ++checked;
+    }
+    EXPECT_EQ(checked, page.fifthGenerationShown() ? 62 : 30) << size.width();
   }
 }
 

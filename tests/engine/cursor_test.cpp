@@ -272,6 +272,27 @@ TEST_F(Navigation, EmptyTableAndBothEnds) {
   EXPECT_EQ(c.field(QStringLiteral("TatoRechts")).asString(), QStringLiteral("E"));
 }
 
+// A record being edited keeps its stored position until it is posted, whichever way its
+// ordered fields were changed; grids find their edited row by it.
+TEST_F(Navigation, ARecordBeingEditedKeepsItsPositionUntilPosted) {
+  Cursor c(engine);
+  c.setTableName(QStringLiteral("Hasen"));
+  c.setIndexName(QStringLiteral("Tato"));
+  c.open();
+  for (const char* t : {"A", "C", "E"}) add(c, QString::fromLatin1(t), QStringLiteral("1"));
+  ASSERT_TRUE(c.findKey({QStringLiteral("C")}));
+  ASSERT_EQ(c.recordNumber(), 1);
+  c.edit();
+  c.field(QStringLiteral("TatoLinks")).setString(QStringLiteral("9"));  // second key field grows
+  EXPECT_EQ(c.recordNumber(), 1);
+  c.field(QStringLiteral("TatoRechts")).setString(QStringLiteral("Z"));  // would sort last
+  EXPECT_EQ(c.recordNumber(), 1);
+  c.field(QStringLiteral("TatoRechts")).setString(QStringLiteral("0"));  // would sort first
+  EXPECT_EQ(c.recordNumber(), 1);
+  c.post();
+  EXPECT_EQ(c.recordNumber(), 0);  // posted: its new place
+}
+
 TEST_F(Navigation, DuplicateKeysAndEmptyKeysAreEachVisitedOnce) {
   Cursor c(engine);
   c.setTableName(QStringLiteral("Hasen"));

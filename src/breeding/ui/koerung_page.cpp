@@ -117,6 +117,16 @@ std::vector<engine::CursorModel::Column> withPositions(std::vector<engine::Curso
   return before;
 }
 
+// The judged-litter grids size their columns to what the rows show, whenever rows come, change
+// or scroll into view (sized once, a later or longer row was cut off).
+void fitColumnsToContents(QTableView* grid) {
+  grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  grid->horizontalHeader()->setStretchLastSection(false);
+}
+
+// Inner margin of the boxes "Insgesamt", "Prädikat" and "Fehlpunkte".
+constexpr int kTotalsMargin = 2;
+
 QString dayText(const QDate& d) { return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString(); }
 
 QString optionalText(const std::optional<int>& v) { return v ? QString::number(*v) : QString(); }
@@ -239,7 +249,7 @@ void TKoerungSeite::buildEvaluationPage(QWidget* p) {
   auswahl_->setSelectionBehavior(QAbstractItemView::SelectRows);
   auswahl_->setSelectionMode(QAbstractItemView::SingleSelection);
   auswahl_->verticalHeader()->hide();
-  auswahl_->resizeColumnsToContents();
+  fitColumnsToContents(auswahl_);
   table->currentLitter = [this]() -> std::optional<qint64> {
     Cursor& g = dm_.at(QStringLiteral("GedeckteHaesinnen"));
     if (!g.isOpen() || !g.hasRecord() || g.isEmpty()) return std::nullopt;
@@ -300,7 +310,11 @@ void TKoerungSeite::buildEvaluationPage(QWidget* p) {
   for (QLabel* l : {insgesamt_, praedikat_, fehlpunkte_}) {
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
-    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("nicht befriedigend")) + 8);
+    // Room around the text inside the frame, and for the longest grade and a text's descenders.
+    l->setMargin(kTotalsMargin);
+    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("nicht befriedigend")) + 2 * l->frameWidth() +
+                       2 * kTotalsMargin + 4);
+    l->setMinimumHeight(l->fontMetrics().height() + 2 * l->frameWidth() + 2 * kTotalsMargin);
   }
 
   auto* save = new QPushButton(QStringLiteral("Jungtierbewertungen &speichern"), p);
@@ -380,7 +394,7 @@ void TKoerungSeite::buildBalancePage(QWidget* p) {
   gedeckte_->setSelectionBehavior(QAbstractItemView::SelectRows);
   gedeckte_->setSelectionMode(QAbstractItemView::SingleSelection);
   gedeckte_->verticalHeader()->hide();
-  gedeckte_->resizeColumnsToContents();
+  fitColumnsToContents(gedeckte_);
   connect(gedeckte_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
     if (busy_ || !i.isValid()) return;
     if (gedeckteModel_->currentRow() != i.row()) gedeckteModel_->moveTo(i.row());
@@ -400,7 +414,7 @@ void TKoerungSeite::buildBalancePage(QWidget* p) {
   nachzucht_->setSelectionBehavior(QAbstractItemView::SelectRows);
   nachzucht_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   nachzucht_->verticalHeader()->hide();
-  nachzucht_->resizeColumnsToContents();
+  fitColumnsToContents(nachzucht_);
   connect(nachzucht_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
     if (i.isValid() && nachzuchtModel_->currentRow() != i.row()) nachzuchtModel_->moveTo(i.row());
     showSelectedGrades();
@@ -631,7 +645,6 @@ void TKoerungSeite::showEvaluationPage() {
   showPanels();
   if (g.isOpen() && !g.isEmpty()) g.first();
   coveredDoeMoved();
-  auswahl_->resizeColumnsToContents();
   auswahl_->setFocus();
 }
 
@@ -666,8 +679,6 @@ void TKoerungSeite::showBalancePage() {
     setDate(datumKoerung_, judged.isValid() ? judged : dm_.today());
   }
   showBuckLine();
-  gedeckte_->resizeColumnsToContents();
-  nachzucht_->resizeColumnsToContents();
   datumKoerung_->setFocus();
 }
 

@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QMenu>
 #include <QMouseEvent>
@@ -27,6 +29,23 @@ struct BusyCursor {
   ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// The frame around a box's text (the panel's line) in pixels on each side.
+constexpr int kBoxFrame = 1;
+
+// The largest font, not above `base`, in which two lines fill no more than `height` pixels;
+// never below 5 pixels.
+QFont twoLineFont(const QFont& base, int height) {
+  if (2 * QFontMetrics(base).lineSpacing() <= height) return base;
+  QFont f = base;
+  int px = QFontInfo(base).pixelSize();
+  while (px > 5) {
+    --px;
+    f.setPixelSize(px);
+    if (2 * QFontMetrics(f).lineSpacing() <= height) break;
+  }
+  return f;
+}
+
 void paintBox(QPlainTextEdit* edit, const QColor& colour) {
   QPalette p = edit->palette();
   p.setColor(QPalette::Base, colour);
@@ -40,8 +59,8 @@ void paintBox(QPlainTextEdit* edit, const QColor& colour) {
 TPedigreePage::TPedigreePage(store::TDatenStamm& dm, shell::tsysteminfo& settings, Hooks hooks, QWidget* parent)
     : QWidget(parent), dm_(dm), settings_(settings), hooks_(std::move(hooks)) {
   setObjectName(QStringLiteral("TabSheetStammbaum"));
-  QFont small = font();
-  small.setPointSizeF(std::max(6.5, small.pointSizeF() - 1.5));
+  smallFont_ = font();
+  smallFont_.setPointSizeF(std::max(6.5, smallFont_.pointSizeF() - 1.5));
   for (int s = 1; s <= kPedigreeBoxes; ++s) {
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("StbP%1").arg(s));
@@ -59,12 +78,12 @@ TPedigreePage::TPedigreePage(store::TDatenStamm& dm, shell::tsysteminfo& setting
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit->setContextMenuPolicy(Qt::NoContextMenu);
     // The large boxes of the parents and grandparents read in the normal font.
-    if (pedigreeGeneration(s) > 2) edit->setFont(small);
+    if (pedigreeGeneration(s) > 2) edit->setFont(smallFont_);
     edit->document()->setDocumentMargin(1);
     edit->viewport()->installEventFilter(this);
     edit->installEventFilter(this);
     auto* l = new QVBoxLayout(panel);
-    l->setContentsMargins(1, 1, 1, 1);
+    l->setContentsMargins(0, 0, 0, 0);
     l->addWidget(edit);
     panels_[s] = panel;
     edits_[s] = edit;
@@ -135,12 +154,32 @@ void TPedigreePage::showPedigree(bool moveFocus) {
     mutter = h.field(QStringLiteral("Mutter")).asInteger();
   }
   boxes_ = buildPedigree(dm_, vater, mutter, settings_.AnzeigeReihenfolge);
-  for (int s = 1; s <= kPedigreeBoxes; ++s) {
-    edits_[s]->setPlainText(boxes_[s].lines.join(u'\n'));
-    edits_[s]->moveCursor(QTextCursor::Start);
-    paintBox(edits_[s], pedigreeGroupColour(boxes_[s].group));
-  }
+  for (int s = 1; s <= kPedigreeBoxes; ++s) paintBox(edits_[s], pedigreeGroupColour(boxes_[s].group));
   layoutBoxes();
+}
+
+void TPedigreePage::fillBox(int slot, bool shown) {
+  QPlainTextEdit* edit = edits_[slot];
+  if (!shown) {
+    // A hidden box keeps its whole text.
+    edit->setPlainText(boxes_[slot].lines.join(u'\n'));
+    return;
+  }
+  const QRect r = panels_[slot]->geometry();
+  // A box shows at least its first two lines whole: where they do not fit in the box's font,
+  // a smaller one is taken (the small boxes of the fourth and fifth generations).
+  const QFont base = pedigreeGeneration(slot) > 2 ? smallFont_ : font();
+  const int margin = static_cast<int>(edit->document()->documentMargin());
+  const int room = r.height() - 2 * kBoxFrame - 2 * margin;
+  const QFont fitted = twoLineFont(base, room);
+  if (edit->font() != fitted) edit->setFont(fitted);
+  // Only whole lines show; the panel a click opens shows every line.
+  const qsizetype fits = std::max(2, room / std::max(1, QFontMetrics(fitted).lineSpacing()));
+  const QString text = boxes_[slot].lines.mid(0, fits).join(u'\n');
+  if (edit->toPlainText() != text) {
+    edit->setPlainText(text);
+    edit->moveCursor(QTextCursor::Start);
+  }
 }
 
 void TPedigreePage::focusFirstBox() {
@@ -154,6 +193,7 @@ void TPedigreePage::layoutBoxes() {
     const QRect r = layout.rects[s];
     panels_[s]->setVisible(!r.isEmpty());
     if (!r.isEmpty()) panels_[s]->setGeometry(r);
+    fillBox(s, !r.isEmpty());
   }
   if (help_) {
     const QSize hs = help_->sizeHint();

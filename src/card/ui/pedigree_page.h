@@ -8,6 +8,7 @@
 
 #include "card/pedigree.h"
 
+#include <QFont>
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
@@ -78,6 +79,8 @@ class TPedigreePage : public QWidget {
 
  private:
   void layoutBoxes();
+  // Puts the lines of box `slot` into its text, fitted to the box's size while `shown`.
+  void fillBox(int slot, bool shown);
   void focusFirstBox();
   void afterMove();
 
@@ -93,6 +96,7 @@ class TPedigreePage : public QWidget {
   QAction* loadAction_ = nullptr;
   QAction* backAction_ = nullptr;
   QPushButton* help_ = nullptr;
+  QFont smallFont_;  // the boxes from the third generation on
   int clicked_ = 0;
   bool fifthShown_ = false;
   int hasenListener_ = -1;

@@ -4,6 +4,8 @@
 #include "shows/show_input.h"
 #include "store/dialog_service.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
@@ -46,14 +48,21 @@ void linkGrid(QTableView* grid, store::ui::EditableCursorModel* model, QWidget* 
               const std::function<void(const std::function<void()>&)>& guarded) {
   auto select = [grid, model] {
     const int row = model->activeRow();
-    if (row < 0 || grid->currentIndex().row() == row) return;
+    // Between a post and the rows it adds the record may stand beyond the rows shown.
+    if (row < 0 || row >= model->rowCount() || grid->currentIndex().row() == row) return;
+    // The grid stays in the column it was in.
+    const int column = std::max(0, grid->currentIndex().column());
     const QSignalBlocker block(grid->selectionModel());
-    grid->selectionModel()->setCurrentIndex(model->index(row, 0),
+    grid->selectionModel()->setCurrentIndex(model->index(row, column),
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     grid->viewport()->update();
   };
   QObject::connect(model, &engine::CursorModel::currentChanged, window, select);
   QObject::connect(model, &QAbstractItemModel::modelReset, window, select);
+  QObject::connect(model, &QAbstractItemModel::rowsInserted, window, select);
+  QObject::connect(model, &QAbstractItemModel::rowsRemoved, window, select);
+  // A post may move the record to another row without moving the cursor.
+  QObject::connect(model, &QAbstractItemModel::dataChanged, window, select);
   QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, window,
                    [model, guarded, select](const QModelIndex& current) {
                      if (!current.isValid() || current.row() == model->activeRow()) return;

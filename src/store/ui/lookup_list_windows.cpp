@@ -1,5 +1,7 @@
 #include "store/ui/lookup_list_windows.h"
 
+#include <algorithm>
+
 #include "engine/field_input.h"
 
 #include <QCloseEvent>
@@ -68,14 +70,21 @@ void linkGrid(QTableView* grid, EditableCursorModel* model, LookupListWindow* wi
               const std::function<void(const std::function<void()>&)>& guarded) {
   auto select = [grid, model] {
     const int row = model->activeRow();
-    if (row < 0 || grid->currentIndex().row() == row) return;
+    // Between a post and the rows it adds the record may stand beyond the rows shown.
+    if (row < 0 || row >= model->rowCount() || grid->currentIndex().row() == row) return;
+    // The grid stays in the column it was in.
+    const int column = std::max(0, grid->currentIndex().column());
     const QSignalBlocker block(grid->selectionModel());
-    grid->selectionModel()->setCurrentIndex(model->index(row, 0),
+    grid->selectionModel()->setCurrentIndex(model->index(row, column),
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     grid->viewport()->update();
   };
   QObject::connect(model, &engine::CursorModel::currentChanged, window, select);
   QObject::connect(model, &QAbstractItemModel::modelReset, window, select);
+  QObject::connect(model, &QAbstractItemModel::rowsInserted, window, select);
+  QObject::connect(model, &QAbstractItemModel::rowsRemoved, window, select);
+  // A post may move the record to another row without moving the cursor.
+  QObject::connect(model, &QAbstractItemModel::dataChanged, window, select);
   QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, window,
                    [model, guarded, select](const QModelIndex& current) {
                      if (!current.isValid() || current.row() == model->activeRow()) return;
@@ -92,6 +101,9 @@ void linkGrid(QTableView* grid, EditableCursorModel* model, LookupListWindow* wi
 EditableCursorModel::EditableCursorModel(engine::DataSet* dataSet, QStringList readOnlyFields,
                                          QObject* parent)
     : CursorModel(dataSet, parent), ds_(dataSet), readOnly_(std::move(readOnlyFields)) {
+  // Rows are saved inside a cell's commit (moving off an edited record posts it): the grid is
+  // told which rows came or went, never reset, so that it keeps the editor it is closing.
+  keepViewsOnDataChange(true);
   listener_ = ds_->addListener([this](Notification n) {
     if (n == Notification::Destroyed) {
       ds_ = nullptr;
@@ -101,10 +113,16 @@ EditableCursorModel::EditableCursorModel(engine::DataSet* dataSet, QStringList r
     if (n != Notification::StateChanged && n != Notification::FieldChanged) return;
     const bool insertNow = ds_->state() == DataSetState::Insert;
     if (insertNow != insertShown_) {
-      beginResetModel();
-      insertShown_ = insertNow;
-      endResetModel();
-      return;
+      const int row = storedRows();
+      if (insertNow) {
+        beginInsertRows({}, row, row);
+        insertShown_ = true;
+        endInsertRows();
+      } else {
+        beginRemoveRows({}, row, row);
+        insertShown_ = false;
+        endRemoveRows();
+      }
     }
     const int rows = rowCount();
     if (rows > 0) emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
@@ -116,7 +134,7 @@ EditableCursorModel::~EditableCursorModel() {
 }
 
 int EditableCursorModel::storedRows() const {
-  return CursorModel::rowCount();
+  return storedRowCount();
 }
 
 int EditableCursorModel::rowCount(const QModelIndex& parent) const {
