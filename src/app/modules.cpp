@@ -7,8 +7,10 @@
 #include "contacts/ui/contacts_module.h"
 #include "contacts/ui/contacts_windows.h"
 #include "exchange/ui/exchange_module.h"
+#include "genetics/ui/genetics_module.h"
 #include "health/ui/health_module.h"
 #include "lineage/ui/lineage_module.h"
+#include "lineage/ui/lineage_windows.h"
 #include "output/ui/output_module.h"
 #include "safety/ui/safety_module.h"
 #include "shell/startup.h"
@@ -53,6 +55,9 @@ card::ui::CardPageFactories featureCardPages() {
 void registerFeatureModules(shell::ui::Host& host) {
   card::ui::registerCard(host, cardWiring(host));
   lineage::ui::registerLineage(host);
+  genetics::ui::registerGenetics(host);
+  // The planner's pair opens in the colour genetics window.
+  lineage::ui::setColourPairAction(&genetics::ui::openFarbvererbungPaar);
   breeding::ui::registerBreeding(host);
   contacts::ui::registerContacts(host);
   shows::ui::registerShows(host);

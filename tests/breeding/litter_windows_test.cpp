@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -131,6 +132,32 @@ void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& t
 
 // The first weighing is entered in the grid as on the card: typed, Enter saves it, the gain and
 // the curve follow at once, a new row is offered, and a weight shows as it was stored.
+TEST_F(LitterWindowsTest, OnANarrowCardThePageScrollsAndKeepsItsCaptionsWhole) {
+  ScriptedDialogs dialogs;
+  // The room an 800x600 screen leaves the card's tab: the page scrolls inside it.
+  QScrollArea area;
+  area.setWidgetResizable(true);
+  auto* page = new TWurfbuchSeite(*module, settings, {});
+  area.setWidget(page);
+  area.resize(450, 440);
+  area.show();
+  QApplication::processEvents();
+  auto* position = page->findChild<QLabel*>(QStringLiteral("LabelWurfPosition"));
+  ASSERT_NE(position, nullptr);
+  EXPECT_GE(position->width(), position->fontMetrics().horizontalAdvance(position->text()));
+  QRect previous;
+  for (const char* name : {"BitBtnWurfbuchHinzufuegen", "BitBtnWurfbuchLoeschen", "BitBtnWurfbuchRueckgaengig"}) {
+    auto* button = page->findChild<QPushButton*>(QString::fromLatin1(name));
+    ASSERT_NE(button, nullptr) << name;
+    EXPECT_GE(button->width(), button->sizeHint().width()) << name;
+    const QRect at(button->mapTo(page, QPoint(0, 0)), button->size());
+    EXPECT_FALSE(at.intersects(QRect(position->mapTo(page, QPoint(0, 0)), position->size()))) << name;
+    EXPECT_FALSE(previous.intersects(at)) << name;
+    previous = at;
+  }
+  EXPECT_GT(page->width(), area.viewport()->width());  // scrolls sideways instead of squeezing
+}
+
 TEST_F(LitterWindowsTest, AWeighingTypedIntoTheGridIsSavedByEnterAndShownAsStored) {
   ScriptedDialogs dialogs;
   TWurfbuchSeite page(*module, settings, {});

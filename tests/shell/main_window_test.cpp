@@ -81,8 +81,10 @@ TEST_F(MainWindowTest, MenuTreeHasTheExactCaptions) {
       QStringLiteral("  Beenden"),
       QStringLiteral("Infobox"),
       QStringLiteral("  Züchterregister"), QStringLiteral("  Ausstellungstermine"), QStringLiteral("  Vereine"),
+      QStringLiteral("  Zuchtkalender"),
       QStringLiteral("Genmodul"),
-      QStringLiteral("  Inzuchtgrad"), QStringLiteral("  Anpaarungsplanung"),
+      QStringLiteral("  Inzuchtgrad"), QStringLiteral("  Anpaarungsplanung"), QStringLiteral("  Bestandsanalyse"),
+      QStringLiteral("  Farbvererbung"),
       QStringLiteral("Büro"),
       QStringLiteral("  Buchführung"), QStringLiteral("  Textverarbeitung"),
       QStringLiteral("System"),
@@ -125,13 +127,14 @@ TEST_F(MainWindowTest, ToolBarHintsAndCaption) {
   QStringList hints;
   for (QAction* a : window_->toolBar()->actions())
     if (!a->isSeparator()) hints << a->toolTip() + u'|' + a->statusTip();
-  EXPECT_EQ(hints.size(), 18);
+  EXPECT_EQ(hints.size(), 19);
   EXPECT_EQ(hints.front(), QStringLiteral("Neues Kaninchen anlegen|Neues Kaninchen anlegen"));
   EXPECT_EQ(hints[1], QStringLiteral("Kaninchen suchen|Kaninchen suchen"));
   EXPECT_EQ(hints[2], QStringLiteral("Kaninchen suchen|Kaninchen suchen"));
   EXPECT_EQ(hints[9], QStringLiteral("Anpaarungsplanung|Anpaarungsplanung"));
-  EXPECT_EQ(hints[15], QStringLiteral("Drucken|"));
-  EXPECT_EQ(hints[16], QStringLiteral("Suche nach Schlüsselwort|"));
+  EXPECT_EQ(hints[15], QStringLiteral("Zuchtkalender|Zuchtkalender"));
+  EXPECT_EQ(hints[16], QStringLiteral("Drucken|"));
+  EXPECT_EQ(hints[17], QStringLiteral("Suche nach Schlüsselwort|"));
   EXPECT_EQ(hints.back(), QStringLiteral("Programm beenden|Programm beenden"));
   EXPECT_EQ(window_->windowTitle(), QStringLiteral("Lapiro Manager  <Erika Muster>"));
   EXPECT_EQ(window_->countLabel()->text(), QStringLiteral("Anzahl Kaninchen: 4"));

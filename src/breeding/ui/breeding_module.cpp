@@ -1,6 +1,8 @@
 #include "breeding/ui/breeding_module.h"
 
+#include "breeding/breeding_calendar.h"
 #include "breeding/koerung_forms.h"
+#include "breeding/ui/breeding_calendar_window.h"
 #include "breeding/ui/litter_page.h"
 #include "breeding/ui/litter_report_window.h"
 #include "breeding/ui/matings_window.h"
@@ -12,10 +14,69 @@
 #include "shell/system_info.h"
 #include "shell/ui/host.h"
 #include "store/data_module.h"
+#include "store/dialog_service.h"
+#include "store/guarded.h"
+
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTabWidget>
 
 namespace lapiro::breeding::ui {
 
+namespace {
+
+QPointer<QMdiSubWindow> calendarWindow;
+
+// Shows the animal of a task on the card, at the tab the task comes from.
+void openTaskAnimal(shell::ui::Host& host, qint64 animal, CardTab tab) {
+  if (animal <= 0 || !host.showAnimal(animal)) return;
+  card::ui::TLapiroStamm* card = card::ui::cardOf(host);
+  if (!card) return;
+  switch (tab) {
+    case CardTab::Wurfbuch:
+    case CardTab::Koerung:
+      card->tabs()->setCurrentIndex(card::ui::TLapiroStamm::TabZuchtbuch);
+      break;
+    case CardTab::Gesundheit:
+      card->tabs()->setCurrentIndex(card::ui::TLapiroStamm::TabStallhygiene);
+      break;
+    case CardTab::None:
+      break;
+  }
+}
+
+}  // namespace
+
+void openZuchtkalender(shell::ui::Host& host) {
+  host.openOnce(calendarWindow, [&host]() -> QWidget* {
+    CalendarSettings settings;
+    settings.load(host.session().settingsFile());
+    shell::ui::HostPointer owner(host);
+    return new BreedingCalendarWindow(host.session().engine(), store::dialogs(), settings,
+                                      host.session().settings().Stammdaten.TageTraechtigkeit,
+                                      [owner](qint64 animal, CardTab tab) {
+                                        if (owner) openTaskAnimal(*owner, animal, tab);
+                                      });
+  });
+}
+
 void registerBreeding(shell::ui::Host& host) {
+  host.addCommand({QStringLiteral("Infobox"), 140, QStringLiteral("Zuchtkalender"), [&host] { openZuchtkalender(host); }});
+  host.addToolButton({350, shell::ui::tileIcon(QStringLiteral("ZK"), QColor(0x5a, 0x6a, 0x7a)),
+                      QStringLiteral("Zuchtkalender"), [&host] { openZuchtkalender(host); }});
+  // "Beim Start anzeigen": the calendar opens after start-up when something is overdue or due today.
+  host.addFirstShowAction([&host] {
+    CalendarSettings settings;
+    settings.load(host.session().settingsFile());
+    if (!settings.beimStart) return;
+    bool due = false;
+    store::guarded([&] {
+      due = showAtStart(settings, calendarTasks(host.session().engine(), settings,
+                                                host.session().settings().Stammdaten.TageTraechtigkeit,
+                                                QDate::currentDate()));
+    });
+    if (due) openZuchtkalender(host);
+  });
   host.addCommand({QStringLiteral("Kaninchen"), 220, QStringLiteral("Verpaarungen und Würfe"),
                    [&host] { openVerpaarungenUndWuerfe(host); }});
   const QString drucker = QStringLiteral("Drucker");

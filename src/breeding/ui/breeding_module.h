@@ -11,6 +11,9 @@ namespace lapiro::breeding::ui {
 
 void registerBreeding(shell::ui::Host& host);
 
+// Opens "Zuchtkalender" (or brings it forward).
+void openZuchtkalender(shell::ui::Host& host);
+
 // The card tabs "Wurfbuch/Körung" and "Angora Leistungsnachweis".
 card::ui::CardPageFactories breedingCardPages();
 

@@ -222,12 +222,16 @@ void TWurfbuchSeite::buildDoeView(QWidget* p) {
   }
   position_ = new QLabel(p);
   position_->setObjectName(QStringLiteral("LabelWurfPosition"));
+  // Room for the widest position text, so the buttons never cover it on a narrow card.
+  position_->setMinimumWidth(position_->fontMetrics().horizontalAdvance(QStringLiteral("Wurf 999 von 999")) + 4);
   bar->addWidget(position_);
   bar->addStretch();
   auto button = [&](const QString& text, const QString& name, const QString& hint) {
     auto* b = new QPushButton(text, p);
     b->setObjectName(name);
     b->setToolTip(hint);
+    // A narrow card scrolls the page rather than cutting the captions.
+    b->setMinimumWidth(b->sizeHint().width());
     bar->addWidget(b);
     return b;
   };

@@ -16,6 +16,8 @@ void registerLineage(shell::ui::Host& host) {
   host.addCommand({QStringLiteral("Genmodul"), 110, QStringLiteral("Inzuchtgrad"), [&host] { openInzuchtgrad(host); }});
   host.addCommand({QStringLiteral("Genmodul"), 120, QStringLiteral("Anpaarungsplanung"),
                    [&host] { openAnpaarungsplanung(host); }});
+  host.addCommand({QStringLiteral("Genmodul"), 130, QStringLiteral("Bestandsanalyse"),
+                   [&host] { openBestandsanalyse(host); }});
   host.addToolButton({260, tileIcon(QStringLiteral("IZ"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Inzuchtgrad"),
                       [&host] { openInzuchtgrad(host); }});
   host.addToolButton({270, tileIcon(QStringLiteral("AP"), QColor(0x2a, 0x7a, 0x7a)), QStringLiteral("Anpaarungsplanung"),

@@ -6,6 +6,7 @@
 
 #include "lineage/ui/inbreeding_window.h"
 #include "lineage/ui/mating_planner_window.h"
+#include "lineage/ui/stock_analysis_window.h"
 #include "shell/startup.h"
 #include "shell/ui/host.h"
 #include "store/data_module.h"
@@ -18,6 +19,8 @@ namespace {
 
 QPointer<QMdiSubWindow> inzuchtWindow;
 QPointer<QMdiSubWindow> plannerWindow;
+QPointer<QMdiSubWindow> analysisWindow;
+std::function<void(Host&, qint64, qint64)> colourPairAction;
 
 qint64 currentAnimal(Host& main) {
   store::TDatenStamm* module = main.session().dataModule();
@@ -55,11 +58,21 @@ void openAnpaarungsplanung(Host& main) {
     QObject::connect(window, &TFormAnpaarungsplanung::paarGewaehlt, main.widget(), [owner](qint64 vater, qint64 mutter) {
       if (owner) openInzuchtgradEltern(*owner, vater, mutter);
     });
+    QObject::connect(window, &TFormAnpaarungsplanung::farbvererbungGewuenscht, main.widget(),
+                     [owner](qint64 vater, qint64 mutter) {
+                       if (owner && colourPairAction) colourPairAction(*owner, vater, mutter);
+                     });
     QObject::connect(window, &TFormAnpaarungsplanung::helpRequested, main.widget(), [owner](int context) {
       if (owner) owner->showHelp(context);
     });
     return window;
   });
 }
+
+void openBestandsanalyse(Host& main) {
+  main.openOnce(analysisWindow, [&main]() -> QWidget* { return new TFormBestandsanalyse(main.session().engine()); });
+}
+
+void setColourPairAction(std::function<void(Host&, qint64, qint64)> action) { colourPairAction = std::move(action); }
 
 }  // namespace lapiro::lineage::ui

@@ -3,6 +3,8 @@
 
 #include <QtGlobal>
 
+#include <functional>
+
 namespace lapiro::shell::ui {
 class Host;
 }
@@ -20,5 +22,12 @@ void openInzuchtgradEltern(shell::ui::Host& main, qint64 vater, qint64 mutter);
 
 // Opens the mating planner "Anpaarungsplanung" (or brings it forward).
 void openAnpaarungsplanung(shell::ui::Host& main);
+
+// Opens "Bestandsanalyse" (or brings it forward).
+void openBestandsanalyse(shell::ui::Host& main);
+
+// What the planner's "Farbvererbung" does with the chosen pair (buck, doe); set by the start-up
+// wiring, which knows the colour genetics. Without it the button only says so.
+void setColourPairAction(std::function<void(shell::ui::Host&, qint64 vater, qint64 mutter)> action);
 
 }  // namespace lapiro::lineage::ui

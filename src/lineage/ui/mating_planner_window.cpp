@@ -1,5 +1,7 @@
 #include "lineage/ui/mating_planner_window.h"
 
+#include "store/dialog_service.h"
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QComboBox>
@@ -232,6 +234,9 @@ void TFormAnpaarungsplanung::buildUi(const PlanFilter& start) {
   connect(schwelle_, &QLineEdit::editingFinished, this, [this] { setSchwelleText(schwelle_->text()); });
   commands->addWidget(schwelle_);
   commands->addStretch();
+  auto* farben = new QPushButton(QStringLiteral("&Farbvererbung"));
+  connect(farben, &QPushButton::clicked, this, [this] { FarbvererbungClick(); });
+  commands->addWidget(farben);
   auto* drucken = new QPushButton(QStringLiteral("&Drucken"));
   connect(drucken, &QPushButton::clicked, this, [this] { store::guarded([&] { DruckenClick(); }); });
   commands->addWidget(drucken);
@@ -265,6 +270,17 @@ void TFormAnpaarungsplanung::buildUi(const PlanFilter& start) {
   });
   root->addWidget(table_, 1);
   resize(980, 680);
+}
+
+bool TFormAnpaarungsplanung::FarbvererbungClick() {
+  const QModelIndex index = table_->currentIndex();
+  if (!index.isValid() || index.row() >= model_.rowCount()) {
+    store::dialogs().inform(QStringLiteral("Bitte zuerst ein Paar in der Liste wählen."));
+    return false;
+  }
+  const PlanPaar& p = model_.pairAt(index.row());
+  emit farbvererbungGewuenscht(model_.rammler()[p.rammler].nummer, model_.haesinnen()[p.haesin].nummer);
+  return true;
 }
 
 void TFormAnpaarungsplanung::fillColours() {

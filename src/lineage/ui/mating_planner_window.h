@@ -75,6 +75,8 @@ class TFormAnpaarungsplanung : public QWidget {
   void DruckenClick();
   void addAnimal(qint64 nummer);  // to the bucks or the does by its sex
   void removeSelected(bool rammler);
+  // Asks for the colour outcome of the selected pair; false (with a message) when none is selected.
+  bool FarbvererbungClick();
   void setSchwelleText(const QString& text);
 
   PlanModel& model() { return model_; }
@@ -88,6 +90,8 @@ class TFormAnpaarungsplanung : public QWidget {
 
  signals:
   void paarGewaehlt(qint64 vater, qint64 mutter);
+  // "Farbvererbung" on the selected pair: the colours its young can have.
+  void farbvererbungGewuenscht(qint64 vater, qint64 mutter);
   void helpRequested(int context);
 
  private:

@@ -1,0 +1,33 @@
+#include "genetics/ui/genetics_module.h"
+
+#include "genetics/ui/colour_window.h"
+#include "shell/startup.h"
+#include "shell/ui/host.h"
+
+#include <QMdiSubWindow>
+#include <QPointer>
+
+namespace lapiro::genetics::ui {
+
+namespace {
+
+QPointer<QMdiSubWindow> colourWindow;
+
+}  // namespace
+
+void openFarbvererbung(shell::ui::Host& host) {
+  host.openOnce(colourWindow, [&host]() -> QWidget* { return new TFormFarbvererbung(host.session().engine()); });
+}
+
+void openFarbvererbungPaar(shell::ui::Host& host, qint64 vater, qint64 mutter) {
+  openFarbvererbung(host);
+  if (colourWindow)
+    if (auto* window = qobject_cast<TFormFarbvererbung*>(colourWindow->widget())) window->setPair(vater, mutter);
+}
+
+void registerGenetics(shell::ui::Host& host) {
+  host.addCommand({QStringLiteral("Genmodul"), 140, QStringLiteral("Farbvererbung"),
+                   [&host] { openFarbvererbung(host); }});
+}
+
+}  // namespace lapiro::genetics::ui
