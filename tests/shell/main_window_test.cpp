@@ -221,6 +221,26 @@ TEST_F(MainWindowTest, DatenaustauschOpensTheExchangeWindowOnce) {
   EXPECT_EQ(window_->mdiArea()->subWindowList().front()->widget()->windowTitle(), QStringLiteral("Datenaustausch"));
 }
 
+TEST_F(MainWindowTest, TheNewWindowsOpenOnceFromTheirMenus) {
+  // Registered by their modules through the host: each opens once, a second call brings it forward.
+  const QStringList classes{QStringLiteral("lapiro::breeding::BreedingCalendarWindow"),
+                            QStringLiteral("lapiro::lineage::ui::TFormBestandsanalyse"),
+                            QStringLiteral("lapiro::genetics::ui::TFormFarbvererbung")};
+  int i = 0;
+  for (const char16_t* caption : {u"Zuchtkalender", u"Bestandsanalyse", u"Farbvererbung"}) {
+    QAction* command = findAction(window_.get(), QString::fromUtf16(caption));
+    ASSERT_NE(command, nullptr) << QString::fromUtf16(caption).toStdString();
+    command->trigger();
+    command->trigger();
+    const QList<QMdiSubWindow*> open = window_->mdiArea()->subWindowList();
+    ASSERT_EQ(open.size(), i + 1) << QString::fromUtf16(caption).toStdString();
+    EXPECT_EQ(QString::fromLatin1(window_->mdiArea()->activeSubWindow()->widget()->metaObject()->className()),
+              classes[i]);
+    ++i;
+  }
+  EXPECT_TRUE(dialogs_.shown().empty());
+}
+
 TEST_F(MainWindowTest, HelpShowsThePageOrSaysItIsMissing) {
   window_->showHelp(1001);
   ASSERT_NE(window_->helpWindow(), nullptr);
