@@ -42,12 +42,16 @@ std::vector<Row> rowsOf(engine::Query& q) {
 }
 
 struct Builder {
-  QDate today, first, last;
+  // `first` is where the list begins (today minus the look-back); tasks are derived from
+  // `from` on, which reaches further back when a stored postponement moved an older task into
+  // the list. An open "Wurf überfällig" stays whatever its age, until a litter day is entered.
+  QDate today, first, from, last;
   std::vector<CalendarTask> tasks;
 
   void add(TaskKind kind, const QString& title, const QDate& day, const QString& key, qint64 animal,
            const QString& who, CardTab tab, const QString& detail = {}) {
-    if (!day.isValid() || day < first || day > last) return;
+    if (!day.isValid() || day > last) return;
+    if (day < from && kind != TaskKind::WurfUeberfaellig) return;
     CalendarTask t;
     t.key = key;
     t.day = day;
@@ -66,7 +70,6 @@ void addLitterBook(engine::Engine& engine, const CalendarSettings& s, int gestat
   const std::vector<int> weighings = s.weighingDays();
   int oldestAge = std::max({s.nestkontrolle, s.absetzen, s.taetowieren, s.trennen});
   for (int d : weighings) oldestAge = std::max(oldestAge, d);
-  const int matingSpan = std::max(s.abtasten, gestation + s.wurfUeberfaellig);
 
   engine::Query q(engine, QStringLiteral("ZuchtkalenderWurfbuch"));
   q.setSql(QStringLiteral(
@@ -76,10 +79,9 @@ void addLitterBook(engine::Engine& engine, const CalendarSettings& s, int gestat
                "(SELECT count(*) FROM \"Hasen.db\" j WHERE j.Mutter = w.Katze AND j.Geburtstag = w.Wurftag "
                "AND coalesce(j.TatoLinks, '') = '') AS OhneTato "
                "FROM \"Wurfbuch.DB\" w JOIN \"Hasen.db\" h ON h.Nummer = w.Katze "
-               "WHERE (w.Wurftag >= :vonWurf OR (w.Wurftag IS NULL AND w.Decktermin >= :vonDeck)) AND %1")
+               "WHERE (w.Wurftag >= :vonWurf OR (w.Wurftag IS NULL AND w.Decktermin IS NOT NULL)) AND %1")
                .arg(stillInStock(QStringLiteral("w.Katze"))));
-  q.setParam(QStringLiteral("vonWurf"), b.first.addDays(-oldestAge));
-  q.setParam(QStringLiteral("vonDeck"), b.first.addDays(-matingSpan));
+  q.setParam(QStringLiteral("vonWurf"), b.from.addDays(-oldestAge));
   for (const Row& r : rowsOf(q)) {
     const qint64 nr = r[0].toLongLong();
     const qint64 doe = r[1].toLongLong();
@@ -161,7 +163,7 @@ void addShows(engine::Engine& engine, Builder& b) {
   engine::Query q(engine, QStringLiteral("ZuchtkalenderAusstellung"));
   q.setSql(QStringLiteral("SELECT LaufendeNummer, Datum, Verein, Ort FROM \"AUSSTELT.DB\" "
                           "WHERE Datum >= :von AND Datum <= :bis"));
-  q.setParam(QStringLiteral("von"), b.first);
+  q.setParam(QStringLiteral("von"), b.from);
   q.setParam(QStringLiteral("bis"), b.last);
   for (const Row& r : rowsOf(q)) {
     QStringList where;
@@ -179,12 +181,24 @@ void addJudgings(engine::Engine& engine, Builder& b) {
                           "FROM \"Koernote.db\" k JOIN \"Hasen.db\" h ON h.Nummer = k.Hase "
                           "WHERE k.Datum >= :von AND k.Datum <= :bis AND %1")
                .arg(stillInStock(QStringLiteral("k.Hase"))));
-  q.setParam(QStringLiteral("von"), b.first);
+  q.setParam(QStringLiteral("von"), b.from);
   q.setParam(QStringLiteral("bis"), b.last);
   for (const Row& r : rowsOf(q))
     b.add(TaskKind::Koerung, QStringLiteral("Zuchtrammlerkörung"), r[2].toDate(),
           QStringLiteral("koerung-%1").arg(r[0].toLongLong()), r[1].toLongLong(),
           animalText(r[3].toString(), r[4].toString(), r[5].toString(), r[6]), CardTab::Koerung);
+}
+
+// The earliest planned day of a task postponed to `first` or later; `first` when there is none.
+QDate earliestPostponedTask(engine::Engine& engine, const QDate& first) {
+  if (!engine.tableExists(kStateTable)) return first;
+  engine::Query q(engine, QStringLiteral("ZuchtkalenderVerschoben"));
+  q.setSql(QStringLiteral("SELECT Tag FROM \"Zuchtkalender.db\" WHERE VerschobenAuf >= :von"));
+  q.setParam(QStringLiteral("von"), first);
+  QDate earliest = first;
+  for (const Row& r : rowsOf(q))
+    if (const QDate planned = r[0].toDate(); planned.isValid()) earliest = std::min(earliest, planned);
+  return earliest;
 }
 
 // Applies the stored ticks and postponements.
@@ -319,6 +333,7 @@ std::vector<CalendarTask> calendarTasks(engine::Engine& engine, const CalendarSe
   Builder b;
   b.today = today;
   b.first = today.addDays(-settings.rueckblick);
+  b.from = std::min(b.first, earliestPostponedTask(engine, b.first));
   b.last = today.addDays(7 * kCalendarWeeks);
   addLitterBook(engine, settings, gestationDays, b);
   addVaccinations(engine, b);
@@ -326,6 +341,10 @@ std::vector<CalendarTask> calendarTasks(engine::Engine& engine, const CalendarSe
   addJudgings(engine, b);
   for (CalendarTask& t : b.tasks) t.group = groupOf(t.day, today);
   applyState(engine, today, b.last, b.tasks);
+  // Older than the look-back: only a task postponed into the list and an open overdue litter stay.
+  std::erase_if(b.tasks, [&b](const CalendarTask& t) {
+    return t.day < b.first && !(t.kind == TaskKind::WurfUeberfaellig && !t.done);
+  });
   std::stable_sort(b.tasks.begin(), b.tasks.end(), [](const CalendarTask& x, const CalendarTask& y) {
     return std::tie(x.group, x.day, x.title, x.animalText, x.key) < std::tie(y.group, y.day, y.title, y.animalText, y.key);
   });

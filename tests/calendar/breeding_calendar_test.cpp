@@ -79,17 +79,49 @@ TEST_F(BreedingCalendarTest, MatedDoeGivesItsTasksOnTheirDaysUntilTheLitterIsEnt
   EXPECT_EQ(find(after, k + QStringLiteral("nestkontrolle"))->group, TaskGroup::Heute);
 }
 
-TEST_F(BreedingCalendarTest, OverdueLitterStaysListedForTheLookBackAndThenDrops) {
+TEST_F(BreedingCalendarTest, OverdueLitterStaysListedUntilTheLitterDayIsEnteredOrItIsTicked) {
   // Expected day 3 days ago: overdue from today on.
   const qint64 due = litter({{s(u"Decktermin"), kToday.addDays(-kGestation - 3)}});
-  // Expected long ago: out of the look-back.
+  // Expected long before the look-back: still overdue, its other tasks are gone.
   const qint64 old = litter({{s(u"Decktermin"), kToday.addDays(-kGestation - 3 - 15)}});
   const auto list = tasks();
   const CalendarTask* late = find(list, QStringLiteral("wurf-%1-ueberfaellig").arg(due));
   ASSERT_NE(late, nullptr);
   EXPECT_EQ(late->day, kToday);
   EXPECT_EQ(late->title, s(u"Wurf überfällig"));
-  EXPECT_EQ(find(list, QStringLiteral("wurf-%1-ueberfaellig").arg(old)), nullptr);
+  const CalendarTask* older = find(list, QStringLiteral("wurf-%1-ueberfaellig").arg(old));
+  ASSERT_NE(older, nullptr);
+  EXPECT_EQ(older->day, kToday.addDays(-15));
+  EXPECT_EQ(older->group, TaskGroup::Ueberfaellig);
+  EXPECT_EQ(find(list, QStringLiteral("wurf-%1-erwartet").arg(old)), nullptr);
+
+  // Ticked done it leaves the list; a litter day ends it as well.
+  CalendarState(stock.engine).setDone(*older, true);
+  EXPECT_EQ(find(tasks(), QStringLiteral("wurf-%1-ueberfaellig").arg(old)), nullptr);
+  stock.engine.execute(QStringLiteral("UPDATE \"Wurfbuch.DB\" SET Wurftag = '2025-06-10' WHERE LaufendeNummer = %1").arg(due));
+  EXPECT_EQ(find(tasks(), QStringLiteral("wurf-%1-ueberfaellig").arg(due)), nullptr);
+}
+
+TEST_F(BreedingCalendarTest, ATaskPostponedFromBeforeTheLookBackIsKept) {
+  // The mating check fell due 40 days ago and was postponed to tomorrow then.
+  const qint64 nr = litter({{s(u"Decktermin"), kToday.addDays(-12 - 40)}});
+  const QString key = QStringLiteral("wurf-%1-abtasten").arg(nr);
+  {
+    const auto before = calendarTasks(stock.engine, {}, kGestation, kToday.addDays(-40));
+    const CalendarTask* check = find(before, key);
+    ASSERT_NE(check, nullptr);
+    CalendarState(stock.engine).postpone(*check, kToday.addDays(1));
+  }
+  const auto list = tasks();
+  const CalendarTask* moved = find(list, key);
+  ASSERT_NE(moved, nullptr);
+  EXPECT_TRUE(moved->postponed);
+  EXPECT_EQ(moved->day, kToday.addDays(1));
+  EXPECT_EQ(moved->plannedDay, kToday.addDays(-40));
+  EXPECT_EQ(moved->group, TaskGroup::DieseWoche);
+  // Its neighbours from before the look-back are not brought back.
+  EXPECT_EQ(find(list, QStringLiteral("wurf-%1-nestkiste").arg(nr)), nullptr);
+  EXPECT_EQ(find(list, QStringLiteral("wurf-%1-erwartet").arg(nr)), nullptr);
 }
 
 TEST_F(BreedingCalendarTest, LitterTasksFollowTheLitterDayAndTattooingEndsWithTheTattoos) {
