@@ -2,6 +2,7 @@
 // animal at the litter-book tab, ticking and postponing through the buttons' actions, and the
 // export through the window.
 #include "breeding/ui/breeding_calendar_window.h"
+#include "reports/data_source.h"
 
 #include "support/scripted_dialogs.h"
 #include "support/stock_fixture.h"
@@ -70,4 +71,24 @@ TEST(BreedingCalendarWindow, ListsByGroupOpensTheAnimalAndKeepsTicksAndPostponem
   w.exportCalendar();
   EXPECT_TRUE(QFile::exists(path));
   EXPECT_TRUE(dialogs.texts().last().startsWith(s(u"Der Zuchtkalender wurde nach"))) << dialogs.texts().join(u'|').toStdString();
+}
+
+TEST(BreedingCalendarWindow, WeekPlanPrintsTheOpenTasksOfTheComingWeek) {
+  StockDirectory stock({11});
+  const qint64 doe = stock.animal(s(u"R1"), s(u"1.1.1"));
+  // Mated 12 days ago: the check is due today, the rest of its tasks later than a week.
+  stock.add(s(u"Wurfbuch.DB"), {{s(u"Katze"), doe}, {s(u"Decktermin"), kToday.addDays(-12)}});
+  ScriptedDialogs dialogs;
+  BreedingCalendarWindow w(stock.engine, dialogs, {}, 31, {});
+  w.setToday(kToday);
+  int printed = 0;
+  QStringList titles;
+  w.reportSink = [&](const reports::Report&, const reports::ReportDataSource& rows) {
+    ++printed;
+    for (int i = 0; i < rows.rowCount(); ++i) titles << rows.value(i, QStringLiteral("Aufgabe")).toString();
+  };
+  w.printWeekPlan();
+  EXPECT_EQ(printed, 1);
+  EXPECT_EQ(titles, QStringList{s(u"Trächtigkeit prüfen (Abtasten)")});
+  EXPECT_TRUE(dialogs.shown().empty());
 }

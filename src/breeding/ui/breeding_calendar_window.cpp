@@ -1,6 +1,8 @@
 #include "breeding/ui/breeding_calendar_window.h"
 
 #include "breeding/calendar_export.h"
+#include "breeding/week_plan_report.h"
+#include "reports/ui/report_preview.h"
 #include "engine/types.h"
 #include "store/dialog_service.h"
 
@@ -47,14 +49,17 @@ BreedingCalendarWindow::BreedingCalendarWindow(engine::Engine& engine, store::Di
   auto* done = new QPushButton(QStringLiteral("&Erledigt"), this);
   auto* later = new QPushButton(QStringLiteral("&Verschieben…"), this);
   auto* exportButton = new QPushButton(QStringLiteral("E&xportieren…"), this);
+  auto* plan = new QPushButton(QStringLiteral("&Wochenplan drucken"), this);
   auto* refresh = new QPushButton(QStringLiteral("&Aktualisieren"), this);
+  reportSink = [this](const reports::Report& r, const reports::ReportDataSource& d) { reports::showReportPreview(this, r, d); };
+  connect(plan, &QPushButton::clicked, this, &BreedingCalendarWindow::printWeekPlan);
   connect(done, &QPushButton::clicked, this, &BreedingCalendarWindow::tickSelected);
   connect(later, &QPushButton::clicked, this, &BreedingCalendarWindow::postponeSelected);
   connect(exportButton, &QPushButton::clicked, this, &BreedingCalendarWindow::exportCalendar);
   connect(refresh, &QPushButton::clicked, this, &BreedingCalendarWindow::reload);
 
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {done, later, exportButton, refresh}) buttons->addWidget(b);
+  for (QPushButton* b : {done, later, exportButton, plan, refresh}) buttons->addWidget(b);
   buttons->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(summary_);
@@ -62,6 +67,12 @@ BreedingCalendarWindow::BreedingCalendarWindow(engine::Engine& engine, store::Di
   layout->addLayout(buttons);
   resize(760, 480);
   reload();
+}
+
+void BreedingCalendarWindow::printWeekPlan() {
+  const TReportWochenplan report(today_);
+  const reports::MemoryDataSource rows = TReportWochenplan::rows(tasks_, today_);
+  if (reportSink) reportSink(report, rows);
 }
 
 void BreedingCalendarWindow::setToday(const QDate& today) {

@@ -12,6 +12,11 @@
 
 #include "breeding/breeding_calendar.h"
 
+namespace lapiro::reports {
+class Report;
+class ReportDataSource;
+}  // namespace lapiro::reports
+
 class QTreeWidget;
 class QTreeWidgetItem;
 class QLabel;
@@ -47,6 +52,12 @@ class BreedingCalendarWindow : public QWidget {
   void tickSelected();
   void postponeSelected();
   void exportCalendar();
+  // "Wochenplan drucken": the open tasks of the coming week, overdue ones first, one line each
+  // with a box to tick by hand, through the report sink (the preview, which also writes PDF).
+  void printWeekPlan();
+
+  // Shows a report; the default opens the preview. Tests replace it.
+  std::function<void(const reports::Report&, const reports::ReportDataSource&)> reportSink;
 
  private:
   const CalendarTask* selected() const;
