@@ -248,6 +248,24 @@ TEST_F(BreedingCalendarTest, TicksAndPostponementsSurviveANewSession) {
   EXPECT_EQ(stock.rowCount(s(u"Zuchtkalender.db")), 3);
 }
 
+TEST_F(BreedingCalendarTest, APostponementToTheLastDayOfTheListStaysAndOneDayLaterLeaves) {
+  const qint64 nr = litter({{s(u"Decktermin"), kToday.addDays(-12)}});
+  const QString check = QStringLiteral("wurf-%1-abtasten").arg(nr);
+  const QString box = QStringLiteral("wurf-%1-nestkiste").arg(nr);
+  {
+    const auto list = tasks();
+    CalendarState state(stock.engine);
+    state.postpone(*find(list, check), kToday.addDays(7 * kCalendarWeeks));
+    state.postpone(*find(list, box), kToday.addDays(7 * kCalendarWeeks + 1));
+  }
+  const auto list = tasks();
+  const CalendarTask* last = find(list, check);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last->day, kToday.addDays(7 * kCalendarWeeks));
+  EXPECT_EQ(last->group, TaskGroup::Spaeter);
+  EXPECT_EQ(find(list, box), nullptr);
+}
+
 TEST_F(BreedingCalendarTest, LitterDayBeforeMatingIsADataProblemNotTasks) {
   const qint64 nr = litter({{s(u"Decktermin"), kToday.addDays(-5)}, {s(u"Wurftag"), kToday.addDays(-20)}});
   const auto list = tasks();
