@@ -249,6 +249,17 @@ void AnimalList::refresh() {
 
 qint64 AnimalList::count() { return cursor_.isOpen() ? cursor_.recordCount() : 0; }
 
+std::vector<qint64> AnimalList::numbers() {
+  std::vector<qint64> out;
+  if (!cursor_.isOpen()) return out;
+  const int col = cursor_.fieldIndex(QStringLiteral("Nummer"));
+  if (col < 0) return out;
+  const auto rows = cursor_.readRows(0, static_cast<int>(cursor_.recordCount()));
+  out.reserve(rows.size());
+  for (const auto& row : rows) out.push_back(row[col].toLongLong());
+  return out;
+}
+
 bool AnimalList::positionOn(qlonglong nummer) {
   if (!cursor_.isOpen()) return false;
   const QString order = cursor_.indexName();

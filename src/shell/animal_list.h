@@ -133,6 +133,9 @@ class AnimalList {
 
   // Number of rows after the filter; 0 while closed.
   qint64 count();
+  // The Nummer of every row the list shows (after its filter), in the list's order; empty
+  // while closed.
+  std::vector<qint64> numbers();
 
   // Makes the animal with `nummer` the current one: the primary index is used for the search
   // and the list's order is restored afterwards. Returns false (and stays) when there is none.

@@ -162,6 +162,36 @@ TEST_F(AnalysisWindow, SearchResultAndBirthYearsChooseTheReferenceAndNoChoiceIsE
   EXPECT_EQ(w.analyse()->werte.size, 2);
 }
 
+TEST_F(AnalysisWindow, TheListsAnimalsAreOfferedAndReadAgainForEveryCalculation) {
+  TFormBestandsanalyse w(stock.engine);
+  w.setAttribute(Qt::WA_DeleteOnClose, false);
+  std::vector<qint64> liste{living[0], living[1]};
+  w.setSuchergebnisQuelle([&liste] { return liste; });
+  // Offered with its size, but the living stock stays the default choice.
+  auto* suche = w.findChildren<QRadioButton*>().at(2);
+  EXPECT_TRUE(suche->isEnabled());
+  EXPECT_EQ(suche->text(), QStringLiteral("Aktuelles Suchergebnis (2 Tiere)"));
+  EXPECT_EQ(w.wahl().art, ReferenzArt::Bestand);
+
+  suche->setChecked(true);
+  liste.push_back(living[2]);  // the list's selection changed after the window was opened
+  ASSERT_TRUE(w.BerechnenClick());
+  EXPECT_EQ(w.analyse()->werte.size, 3);
+  EXPECT_EQ(suche->text(), QStringLiteral("Aktuelles Suchergebnis (3 Tiere)"));
+
+  // A list that became empty: said, nothing computed, the last result stays, and the living
+  // stock is the choice again.
+  liste.clear();
+  EXPECT_FALSE(w.BerechnenClick());
+  EXPECT_EQ(
+      dialogs.texts(),
+      QStringList{QStringLiteral(
+          "Die Tierliste zeigt zurzeit keine Tiere. Bitte wählen Sie eine andere Referenzpopulation.")});
+  EXPECT_EQ(w.analyse()->werte.size, 3);
+  EXPECT_FALSE(suche->isEnabled());
+  EXPECT_EQ(w.wahl().art, ReferenzArt::Bestand);
+}
+
 // Not part of the suite: the window on an installed demo stock ($LAPIRO_DEMO_HOME), timed,
 // with pictures and the printout saved into $LAPIRO_SCREENSHOTS for looking at them.
 TEST(AnalysisWindowOnDemoStock, DISABLED_Pictures) {

@@ -32,16 +32,7 @@ void openDatenaustausch(shell::ui::Host& main) {
     if (!module || !module->Hasen().isOpen() || !module->Hasen().hasRecord()) return 0;
     return module->Hasen().field(QStringLiteral("Nummer")).asInteger();
   };
-  auto listed = [owner]() {
-    std::vector<qint64> out;
-    if (!owner) return out;
-    engine::Cursor& list = owner->session().animalList().cursor();
-    if (!list.isOpen()) return out;
-    const int col = list.fieldIndex(QStringLiteral("Nummer"));
-    if (col < 0) return out;
-    for (const auto& row : list.readRows(0, static_cast<int>(list.recordCount()))) out.push_back(row[col].toLongLong());
-    return out;
-  };
+  auto listed = [owner]() { return owner ? owner->session().animalList().numbers() : std::vector<qint64>{}; };
   auto sheet = [owner]() {
     Sheet out;
     if (!owner) return out;

@@ -70,7 +70,13 @@ void openAnpaarungsplanung(Host& main) {
 }
 
 void openBestandsanalyse(Host& main) {
-  main.openOnce(analysisWindow, [&main]() -> QWidget* { return new TFormBestandsanalyse(main.session().engine()); });
+  main.openOnce(analysisWindow, [&main]() -> QWidget* {
+    auto* window = new TFormBestandsanalyse(main.session().engine());
+    shell::ui::HostPointer owner(main);
+    window->setSuchergebnisQuelle(
+        [owner] { return owner ? owner->session().animalList().numbers() : std::vector<qint64>{}; });
+    return window;
+  });
 }
 
 void setColourPairAction(std::function<void(Host&, qint64, qint64)> action) { colourPairAction = std::move(action); }

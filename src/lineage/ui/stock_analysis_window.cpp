@@ -236,12 +236,27 @@ void TFormBestandsanalyse::buildUi() {
   resize(980, 640);
 }
 
-void TFormBestandsanalyse::setSuchergebnis(const std::vector<qint64>& nummern) {
+void TFormBestandsanalyse::zeigeSuchergebnis(const std::vector<qint64>& nummern) {
   suchergebnis_ = nummern;
   suche_->setText(QStringLiteral("Aktuelles Suchergebnis (%1 Tiere)").arg(nummern.size()));
   suche_->setEnabled(!nummern.empty());
+  if (nummern.empty() && suche_->isChecked()) bestand_->setChecked(true);
+}
+
+void TFormBestandsanalyse::setSuchergebnis(const std::vector<qint64>& nummern) {
+  zeigeSuchergebnis(nummern);
   if (!nummern.empty()) suche_->setChecked(true);
-  else if (suche_->isChecked()) bestand_->setChecked(true);
+}
+
+void TFormBestandsanalyse::setSuchergebnisQuelle(std::function<std::vector<qint64>()> quelle) {
+  suchergebnisQuelle_ = std::move(quelle);
+  suche_->setToolTip(QStringLiteral("Die Tiere, die die Tierliste mit ihrer Auswahl gerade zeigt"));
+  if (suchergebnisQuelle_) zeigeSuchergebnis(suchergebnisQuelle_());
+}
+
+void TFormBestandsanalyse::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (suchergebnisQuelle_) zeigeSuchergebnis(suchergebnisQuelle_());
 }
 
 ReferenzWahl TFormBestandsanalyse::wahl() const {
@@ -261,6 +276,14 @@ ReferenzWahl TFormBestandsanalyse::wahl() const {
 }
 
 bool TFormBestandsanalyse::BerechnenClick() {
+  if (suchergebnisQuelle_ && suche_->isChecked()) {
+    zeigeSuchergebnis(suchergebnisQuelle_());
+    if (suchergebnis_.empty()) {
+      store::dialogs().inform(QStringLiteral(
+          "Die Tierliste zeigt zurzeit keine Tiere. Bitte wählen Sie eine andere Referenzpopulation."));
+      return false;
+    }
+  }
   const ReferenzWahl w = wahl();
   if (w.art == ReferenzArt::Bestand && w.status.empty()) {
     store::dialogs().inform(QStringLiteral("Bitte wählen Sie mindestens einen Status für den lebenden Bestand."));

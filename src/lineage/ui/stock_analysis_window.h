@@ -63,6 +63,10 @@ class TFormBestandsanalyse : public QWidget {
 
   // Offers the current search result as reference population (and selects it when not empty).
   void setSuchergebnis(const std::vector<qint64>& nummern);
+  // Where the current search result comes from: the animals the main list shows with its
+  // selection. Read when the window is shown and again for every calculation on it, so the
+  // figures follow the list; choosing it stays the user's decision.
+  void setSuchergebnisQuelle(std::function<std::vector<qint64>()> quelle);
 
   // The reference population chosen in the window.
   ReferenzWahl wahl() const;
@@ -86,8 +90,12 @@ class TFormBestandsanalyse : public QWidget {
   // Shows a report; the default opens the preview. Tests replace it.
   std::function<void(const reports::Report&, const reports::ReportDataSource&)> reportSink;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void buildUi();
+  void zeigeSuchergebnis(const std::vector<qint64>& nummern);
   void showResult();
   void showChart();
   void askExport(bool xlsx);
@@ -98,6 +106,7 @@ class TFormBestandsanalyse : public QWidget {
   std::optional<Bestandsanalyse> analyse_;
   AnalyseModel model_;
   std::vector<qint64> suchergebnis_;
+  std::function<std::vector<qint64>()> suchergebnisQuelle_;
 
   QRadioButton* bestand_;
   QRadioButton* jahre_;
