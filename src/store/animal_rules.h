@@ -1,7 +1,7 @@
 // The animal record rules that do not depend on the data module's state: tattoo handling,
 // the birth date read from the left tattoo, the display values of an animal and the filter
 // of a buck's covered does. The rule hooks of TDatenStamm that act on its cursors are
-// declared in data_module.h and implemented in animal_rules.cpp on top of these functions.
+// declared in data_module.h and implemented in data_module_rules.cpp on top of these functions.
 //
 // Everything here is pure: no dialogs, no cursors moved.
 #pragma once

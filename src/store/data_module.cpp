@@ -114,7 +114,7 @@ void TDatenStamm::createCursors() {
       .addLookupField(QStringLiteral("MedizinAnzeige"), FieldType::Alpha, 50, QStringLiteral("Medikament"),
                       QStringLiteral("APOTHEKE.db"), QStringLiteral("LaufendeNummer"), QStringLiteral("Medikament"));
 
-  defineWeightFields(*this);
+  defineWeightFields(at(QString::fromUtf16(kGewichtCursor)));
 
   eigen_ = std::make_unique<Cursor>(engine_, QStringLiteral("eigen"));
   eigen_->setTableName(QStringLiteral("eigen.DB"));
@@ -152,7 +152,8 @@ void TDatenStamm::attachRules() {
   b.events.afterScroll = [this](engine::DataSet&) { BilderAfterScroll(); };
   b.events.beforeClose = [this](engine::DataSet&) { BilderBeforeClose(); };
 
-  attachWeightCalculation(*this);
+  attachWeightCalculation(at(QString::fromUtf16(kGewichtCursor)),
+                          [this] { return cursor(QString::fromUtf16(kGewichtBerechnungCursor)); });
 }
 
 // ---------------------------------------------------------------- accessors

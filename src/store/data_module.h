@@ -142,7 +142,7 @@ class TDatenStamm : public CursorProvider {
   QStringList ancestorBoxText(qint64 nummer, const shell::PedigreeItemOrder& order, qint64* vater = nullptr,
                               qint64* mutter = nullptr);
 
-  // --- rule hooks, attached to the cursors by the constructor (animal_rules.cpp) ---------
+  // --- rule hooks, attached to the cursors by the constructor (data_module_rules.cpp) ---
 
   void HasenCalcFields();
   void HasenAfterEdit();    // also after insert: enables the card's edit buttons
@@ -177,7 +177,7 @@ class TDatenStamm : public CursorProvider {
   void buildBreedNames();
   int masterDepth(const Entry& e) const;
 
-  // Rule helpers (animal_rules.cpp).
+  // Rule helpers (data_module_rules.cpp).
   bool askSave();
   void settleDetailsOfHasen();
   void saveOnClose(engine::Cursor& c);

@@ -1,19 +1,15 @@
 #include "store/weight_table.h"
 
+#include <memory>
+
 #include "engine/cursor.h"
 #include "engine/query.h"
-#include "store/data_module.h"
 #include "store/dialog_service.h"
 #include "store/messages.h"
-
-#include <memory>
 
 namespace lapiro::store {
 
 namespace {
-
-const QString kGewicht = QStringLiteral("Gewichtstabelle");
-const QString kBerechnung = QStringLiteral("GewichtstabelleBerechnung");
 
 // The weighings of one animal read once per change of the table: the grid computes the
 // fields of every row it shows, which must not read the table again for each row.
@@ -36,9 +32,8 @@ std::vector<Gewichtszuwachs> gewichtszuwaechse(const std::vector<double>& gewich
   return out;
 }
 
-std::vector<Waegung> waegungen(TDatenStamm& dm, qint64 hase) {
+std::vector<Waegung> waegungen(engine::Cursor* calc, qint64 hase) {
   std::vector<Waegung> out;
-  engine::Cursor* calc = dm.cursor(kBerechnung);
   if (!calc || !calc->isOpen()) return out;
   // Entry order: the auto-increment number, as the detail cursors list the rows.
   engine::Query q(calc->engine());
@@ -64,16 +59,15 @@ std::vector<Waegung> waegungen(TDatenStamm& dm, qint64 hase) {
   return out;
 }
 
-void defineWeightFields(TDatenStamm& dm) {
-  engine::Cursor& c = dm.at(kGewicht);
+void defineWeightFields(engine::Cursor& c) {
   c.addCalculatedField(QStringLiteral("Differenz"), engine::FieldType::Number);
   c.addCalculatedField(QStringLiteral("Mittelwert"), engine::FieldType::Number);
 }
 
-void attachWeightCalculation(TDatenStamm& dm) {
+void attachWeightCalculation(engine::Cursor& gewicht, std::function<engine::Cursor*()> berechnung) {
   // Closing the table keeps a weighing that is being entered; one that cannot be saved is
   // dropped with its message so that the table can close.
-  dm.at(kGewicht).events.beforeClose = [](engine::DataSet& ds) {
+  gewicht.events.beforeClose = [](engine::DataSet& ds) {
     if (!ds.isEditing()) return;
     if (!ds.modified()) {
       ds.cancel();
@@ -89,8 +83,8 @@ void attachWeightCalculation(TDatenStamm& dm) {
     }
   };
   auto cache = std::make_shared<WeightCache>();
-  dm.at(kGewicht).events.onCalcFields = [&dm, cache](engine::DataSet& ds) {
-    engine::Cursor* calc = dm.cursor(kBerechnung);
+  gewicht.events.onCalcFields = [berechnung = std::move(berechnung), cache](engine::DataSet& ds) {
+    engine::Cursor* calc = berechnung();
     if (!calc || !calc->isOpen()) {
       if (!cache->warned) {
         cache->warned = true;
@@ -104,7 +98,7 @@ void attachWeightCalculation(TDatenStamm& dm) {
     const void* table = cursor && cursor->table() ? cursor->table().get() : nullptr;
     const quint64 version = cursor && cursor->table() ? cursor->table()->version() : 0;
     if (cache->hase != hase || cache->table != table || cache->version != version) {
-      cache->rows = waegungen(dm, hase);
+      cache->rows = waegungen(calc, hase);
       cache->hase = hase;
       cache->table = table;
       cache->version = version;

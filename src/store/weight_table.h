@@ -5,12 +5,19 @@
 
 #include <QDate>
 #include <QString>
-
+#include <functional>
 #include <vector>
+
+namespace lapiro::engine {
+class Cursor;
+}
 
 namespace lapiro::store {
 
-class TDatenStamm;
+// The data module's cursors of the table: the one the card shows and the second one the
+// gains are read through.
+inline constexpr char16_t kGewichtCursor[] = u"Gewichtstabelle";
+inline constexpr char16_t kGewichtBerechnungCursor[] = u"GewichtstabelleBerechnung";
 
 inline constexpr int kMeldungGewichtBerechnung = 131;  // the calculation cursor is not open
 
@@ -29,14 +36,15 @@ struct Waegung {
   double gewicht = 0.0;
   Gewichtszuwachs zuwachs;
 };
-// The weighings of the animal `hase` in entry order, read through "GewichtstabelleBerechnung"
-// (empty when that cursor is closed or the animal has none).
-std::vector<Waegung> waegungen(TDatenStamm& dm, qint64 hase);
+// The weighings of the animal `hase` in entry order, read through `berechnung`, the cursor
+// "GewichtstabelleBerechnung" (empty when it is missing or closed, or the animal has none).
+std::vector<Waegung> waegungen(engine::Cursor* berechnung, qint64 hase);
 
-// Defines `Differenz` and `Mittelwert` on "Gewichtstabelle" (called while it is closed) and
-// attaches their calculation. When "GewichtstabelleBerechnung" is not open the fields stay
-// empty and message 131 is shown once.
-void defineWeightFields(TDatenStamm& dm);
-void attachWeightCalculation(TDatenStamm& dm);
+// Defines `Differenz` and `Mittelwert` on `gewicht`, the cursor "Gewichtstabelle" (called
+// while it is closed), and attaches their calculation; `berechnung` answers the cursor
+// "GewichtstabelleBerechnung" when a row is computed. When that cursor is missing or not open
+// the fields stay empty and message 131 is shown once.
+void defineWeightFields(engine::Cursor& gewicht);
+void attachWeightCalculation(engine::Cursor& gewicht, std::function<engine::Cursor*()> berechnung);
 
 }  // namespace lapiro::store

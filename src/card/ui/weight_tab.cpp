@@ -141,7 +141,9 @@ QImage renderGrowthChart(const Wachstumsdaten& daten, QSize size) {
 
 Wachstumsdaten growthOfAnimal(store::TDatenStamm& dm, qint64 hase) {
   Wachstumsdaten out;
-  for (const store::Waegung& w : store::waegungen(dm, hase)) out.punkte.emplace_back(w.datum, w.gewicht);
+  for (const store::Waegung& w :
+       store::waegungen(dm.cursor(QString::fromUtf16(store::kGewichtBerechnungCursor)), hase))
+    out.punkte.emplace_back(w.datum, w.gewicht);
   Cursor& h = dm.Hasen();
   QVariant rasse;
   if (h.isOpen() && h.hasRecord() && h.field(QStringLiteral("Nummer")).asInteger() == hase)
