@@ -3,7 +3,7 @@
 #include <array>
 
 #include "engine/cursor.h"
-#include "installer/installer.h"
+#include "engine/table_loader.h"
 #include "store/catalogue.h"
 
 namespace lapiro::installer {
@@ -87,7 +87,7 @@ DemoHealthSummary writeDemoHealthAndRegister(engine::Engine& engine, const DemoS
   // Pharmacy: the installed entries plus products with expiry dates.
   std::vector<qint64> medicines;
   {
-    TableLoader t(engine, QStringLiteral("APOTHEKE"));
+    engine::TableLoader t(engine, QStringLiteral("APOTHEKE"));
     const struct {
       const char16_t *bereich, *krankheit, *name;
       int months;
@@ -113,10 +113,10 @@ DemoHealthSummary writeDemoHealthAndRegister(engine::Engine& engine, const DemoS
   }
 
   ensureTable(engine, QStringLiteral("Impfung"));
-  TableLoader gaben(engine, QStringLiteral("MedizienHase"));
-  TableLoader impf(engine, QStringLiteral("Impfung"));
-  TableLoader des(engine, QStringLiteral("Desinfektion"));
-  TableLoader ins(engine, QStringLiteral("Insektenbek"));
+  engine::TableLoader gaben(engine, QStringLiteral("MedizienHase"));
+  engine::TableLoader impf(engine, QStringLiteral("Impfung"));
+  engine::TableLoader des(engine, QStringLiteral("Desinfektion"));
+  engine::TableLoader ins(engine, QStringLiteral("Insektenbek"));
   const std::array<const char16_t*, 4> diseases = {u"Kokzidiose", u"Schnupfen", u"Durchfall", u"Milben"};
   const std::array<const char16_t*, 4> doses = {u"0,5", u"1", u"1,5", u"2"};
   const std::array<const char16_t*, 3> agents = {u"Virkon S", u"Branntkalk", u"Kresolseifenlösung"};
@@ -192,7 +192,7 @@ DemoHealthSummary writeDemoHealthAndRegister(engine::Engine& engine, const DemoS
   // Clubs.
   std::vector<QString> clubs;
   {
-    TableLoader t(engine, QStringLiteral("VEREINE.DB"));
+    engine::TableLoader t(engine, QStringLiteral("VEREINE.DB"));
     for (size_t i = 0; i < kTowns.size(); ++i)
       for (const char16_t* kind : {u"Kaninchenzuchtverein", u"KZV"}) {
         if (s(kind) == QStringLiteral("KZV") && i % 3 != 0) continue;
@@ -216,7 +216,7 @@ DemoHealthSummary writeDemoHealthAndRegister(engine::Engine& engine, const DemoS
 
   // Breeder register: one breeder per ten animals, at least 60.
   {
-    TableLoader t(engine, QStringLiteral("ZWINGREG.DB"));
+    engine::TableLoader t(engine, QStringLiteral("ZWINGREG.DB"));
     const int count = std::max(60, static_cast<int>(animals.size()) / 10);
     for (int i = 0; i < count; ++i) {
       const size_t town = static_cast<size_t>(rng.below(static_cast<int>(kTowns.size())));

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/engine.h"
-#include "installer/demo_stock.h"
+#include "installer/demo_options.h"
 
 namespace lapiro::installer {
 

@@ -1,10 +1,10 @@
 #include "installer/demo_shows.h"
 
-#include "engine/cursor.h"
-#include "installer/installer.h"
-#include "shows/entry_form.h"
-
 #include <QDir>
+
+#include "engine/cursor.h"
+#include "engine/table_loader.h"
+#include "shows/entry_form.h"
 
 namespace lapiro::installer {
 
@@ -43,7 +43,7 @@ void writeDemoShowCalendarAndForm(engine::Engine& engine, const QDate& lastDay) 
   // The season that is running on the last day (it starts in September).
   const int seasonYear = lastDay.month() >= 9 ? lastDay.year() : lastDay.year() - 1;
   {
-    TableLoader t(engine, QStringLiteral("AUSSTELT.DB"));
+    engine::TableLoader t(engine, QStringLiteral("AUSSTELT.DB"));
     for (const DemoShow& s : kSeason) {
       const QDate from = dateOf(s, seasonYear);
       t.insert(QVariantMap{{QStringLiteral("Datum"), from},

@@ -1,19 +1,17 @@
 #include "installer/demo_stock.h"
 
-#include "installer/demo_koerung.h"
-
-#include "breeding/wool_performance.h"
-#include "installer/demo_health.h"
-#include "installer/demo_shows.h"
-
 #include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <array>
 #include <cmath>
 
+#include "breeding/wool_performance.h"
 #include "engine/cursor.h"
-#include "installer/installer.h"
+#include "engine/table_loader.h"
+#include "installer/demo_health.h"
+#include "installer/demo_koerung.h"
+#include "installer/demo_shows.h"
 #include "lineage/genetic_formula.h"
 #include "store/catalogue.h"
 
@@ -893,7 +891,7 @@ void Generator::ensureTable(const QString& name) {
 }
 
 void Generator::writeAddresses() {
-  TableLoader t(engine_, u"Adresse"_qs);
+  engine::TableLoader t(engine_, u"Adresse"_qs);
   const int nr = t.column(u"LaufendeNr"_qs), name = t.column(u"Name"_qs), vorname = t.column(u"Vorname"_qs),
             strasse = t.column(u"Straße"_qs), plz = t.column(u"PLZ"_qs), ort = t.column(u"Ort"_qs),
             land = t.column(u"Land"_qs), telefon = t.column(u"Telefon"_qs), telefax = t.column(u"Telefax"_qs),
@@ -931,7 +929,7 @@ void Generator::writeAddresses() {
 }
 
 void Generator::writeAnimals() {
-  TableLoader t(engine_, u"Hasen"_qs);
+  engine::TableLoader t(engine_, u"Hasen"_qs);
   const int nummer = t.column(u"Nummer"_qs), right = t.column(u"TatoRechts"_qs),
             left = t.column(u"TatoLinks"_qs), sex = t.column(u"Geschlecht"_qs), rasse = t.column(u"Rasse"_qs),
             farbe = t.column(u"Farbe"_qs), stall = t.column(u"Stallnummer"_qs), vater = t.column(u"Vater"_qs),
@@ -982,7 +980,7 @@ void Generator::writeAnimals() {
 }
 
 void Generator::writeTrades() {
-  TableLoader t(engine_, u"VERKAUFT"_qs);
+  engine::TableLoader t(engine_, u"VERKAUFT"_qs);
   const int katze = t.column(u"Katze"_qs), gekauft = t.column(u"Gekauftam"_qs),
             preisGekauft = t.column(u"Preisgekauft"_qs), verkauft = t.column(u"Verkauftam"_qs),
             preisVerkauft = t.column(u"Preisverkauft"_qs), geschlachtet = t.column(u"Geschlachtetam"_qs),
@@ -1017,13 +1015,13 @@ void Generator::writeTrades() {
 }
 
 void Generator::writeLitters() {
-  TableLoader t(engine_, u"Wurfbuch.DB"_qs);
+  engine::TableLoader t(engine_, u"Wurfbuch.DB"_qs);
   const int nr = t.column(u"LaufendeNummer"_qs), katze = t.column(u"Katze"_qs),
             deck = t.column(u"Decktermin"_qs), wurftag = t.column(u"Wurftag"_qs),
             kater = t.column(u"Kater"_qs), bemerkung = t.column(u"Bemerkung"_qs),
             m = t.column(u"WurfStMaennlich"_qs), w = t.column(u"WurfStWeiblich"_qs),
             tot = t.column(u"WurfStTot"_qs);
-  TableLoader j(engine_, u"Jungtiere"_qs);
+  engine::TableLoader j(engine_, u"Jungtiere"_qs);
   const int jWurf = j.column(u"Wurf"_qs), jDatum = j.column(u"Datum"_qs), jGewicht = j.column(u"Gewicht"_qs);
   static constexpr std::array<int, 5> kAges = {21, 28, 35, 42, 56};
   for (size_t i = 0; i < litters_.size(); ++i) {
@@ -1069,7 +1067,7 @@ QDate Generator::lastUsefulDay(const Animal& a) const {
 
 void Generator::writeWeighings() {
   ensureTable(u"Gewichtstabelle.DB"_qs);
-  TableLoader t(engine_, u"Gewichtstabelle.DB"_qs);
+  engine::TableLoader t(engine_, u"Gewichtstabelle.DB"_qs);
   const int hase = t.column(u"Hase"_qs), datum = t.column(u"Datum"_qs), gewicht = t.column(u"Gewicht"_qs);
   static constexpr std::array<int, 6> kWeeks = {8, 10, 12, 16, 20, 24};
   for (size_t i = 0; i < animals_.size(); ++i) {
@@ -1191,7 +1189,7 @@ std::vector<ShowRow> Generator::showsOf(const Animal& a) {
 }
 
 void Generator::writeShows() {
-  TableLoader t(engine_, u"Ausstellung"_qs);
+  engine::TableLoader t(engine_, u"Ausstellung"_qs);
   const int hase = t.column(u"Hase"_qs), datum = t.column(u"Datum"_qs), titel = t.column(u"Titel"_qs),
             ort = t.column(u"Ort"_qs), gewicht = t.column(u"Gewicht"_qs), preis = t.column(u"Preis"_qs),
             bemerkung = t.column(u"Bemerkung"_qs), code = t.column(u"BewertJungtier"_qs),
@@ -1267,7 +1265,7 @@ void Generator::writeWoolTests() {
     tests.push_back(w);
   }
 
-  TableLoader t(engine_, u"Angora"_qs);
+  engine::TableLoader t(engine_, u"Angora"_qs);
   const int kaninchen = t.column(u"Kaninchen"_qs), pruef = t.column(u"Pruefstelle"_qs),
             bis = t.column(u"Bis"_qs), vom = t.column(u"Vom"_qs), ort = t.column(u"Ort"_qs),
             am = t.column(u"UrteilAm"_qs), von = t.column(u"UrteilVon"_qs),
@@ -1383,7 +1381,7 @@ void Generator::writeBookings() {
       ++n;
     }
 
-  TableLoader t(engine_, u"BUCHUNG"_qs);
+  engine::TableLoader t(engine_, u"BUCHUNG"_qs);
   const int nr = t.column(u"BuchungsNr"_qs), konto = t.column(u"Kontoname"_qs),
             datum = t.column(u"Buchungsdatum"_qs), kategorie = t.column(u"Kategorie"_qs),
             betrag = t.column(u"Betrag"_qs), beschreibung = t.column(u"Beschreibung"_qs),
@@ -1467,7 +1465,7 @@ void Generator::writeBookings() {
 
 void Generator::writeOwnData() {
   const Address& own = addresses_.front();
-  TableLoader t(engine_, u"eigen.DB"_qs);
+  engine::TableLoader t(engine_, u"eigen.DB"_qs);
   t.insert(QVariantMap{{u"Name"_qs, own.name},
                        {u"Vorname"_qs, own.vorname},
                        {u"Zwinger"_qs, u"vom Mühlbach"_qs},

@@ -22,16 +22,9 @@
 #include <QString>
 
 #include "engine/engine.h"
+#include "installer/demo_options.h"
 
 namespace lapiro::installer {
-
-struct DemoStockOptions {
-  int animals = 300;
-  quint64 seed = 0x4C617069726FULL;
-  // The day the demo stock is "as of": no record is dated later. Fixed, so that the stock
-  // does not depend on the day it is generated.
-  QDate lastDay = QDate(2026, 10, 31);
-};
 
 struct DemoStockSummary {
   int animals = 0;
