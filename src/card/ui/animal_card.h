@@ -28,6 +28,7 @@ class QButtonGroup;
 class QComboBox;
 class QFrame;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -213,7 +214,18 @@ class TLapiroStamm : public QWidget, public store::TCardState, public shell::ui:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // "Stammdaten": the page, and its parts one group of fields each (widgets, layout and
+  // what they write into the record).
   QWidget* buildStammdaten();
+  QGridLayout* buildOwnDataFields(QWidget* p);
+  QWidget* buildIdentityFields(QWidget* p);  // tattoos (the left one also in parts), name
+  void buildBreedFields(QWidget* p);         // breed, colour
+  QWidget* buildSexChoice(QWidget* p);
+  void buildBreedingFields(QWidget* p);      // stall number, formula, litter size, Körnote, status
+  QWidget* buildBirthRow(QWidget* p);
+  QGridLayout* buildParentAndAddressFields(QWidget* p);  // parents, remarks, breeder, owner
+  void buildPictureBox(QWidget* p);
+  QHBoxLayout* buildCommandBar(QWidget* p);  // navigator, save, undo, help
   QWidget* placeholderPage(const QString& caption);
   void loadFields();
   void loadBreedBox();
@@ -279,9 +291,12 @@ class TLapiroStamm : public QWidget, public store::TCardState, public shell::ui:
   QLineEdit* koernote_ = nullptr;
   QPlainTextEdit* anomalien_ = nullptr;
   QLineEdit* geboren_ = nullptr;
+  QToolButton* kalender_ = nullptr;
   QComboBox* status_ = nullptr;
   QLineEdit* vater_ = nullptr;
   QLineEdit* mutter_ = nullptr;
+  QToolButton* vaterSuchen_ = nullptr;
+  QToolButton* mutterSuchen_ = nullptr;
   QPlainTextEdit* zuechterBox_ = nullptr;
   QPlainTextEdit* besitzerBox_ = nullptr;
   QLabel* bild_ = nullptr;
