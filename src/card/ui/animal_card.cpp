@@ -70,6 +70,7 @@ class CompactTabStyle : public QProxyStyle {
 };
 
 const QString kHasen = QStringLiteral("Hasen");
+const QString kGenotyp = QStringLiteral("Genotyp");
 
 // Text of a field of the current animal; empty without a record.
 QString fieldText(engine::Cursor& h, const QString& name) {
@@ -248,7 +249,7 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   if (h.isOpen())
     for (auto [edit, field] : {std::pair{tatoRechts_, u"TatoRechts"}, std::pair{tatoLinks_, u"TatoLinks"},
                                std::pair{idCode_, u"IDCode"}, std::pair{erbformel_, u"Erbformel"},
-                               std::pair{wurfgroesse_, u"Wurfgroesse"}}) {
+                               std::pair{wurfgroesse_, u"Wurfgroesse"}, std::pair{genotyp_, u"Genotyp"}}) {
       const std::optional<engine::Field> f = h.findField(QString::fromUtf16(field));
       if (f && f->type() == engine::FieldType::Alpha && f->size() > 0) edit->setMaxLength(f->size());
     }
@@ -332,7 +333,7 @@ QWidget* TLapiroStamm::buildStammdaten() {
 
   // Tab order follows the layout: own data top to bottom, then parents, remarks, addresses.
   QWidget* order[] = {tatoRechts_, tatoLinks_, parts_[0], parts_[1], parts_[2], idCode_, rasse_, farbe_,
-                      rammler_, haesin_, stallnummer_, erbformel_, wurfgroesse_, koernote_, geboren_,
+                      genotyp_, rammler_, haesin_, stallnummer_, erbformel_, wurfgroesse_, koernote_, geboren_,
                       kalender_, status_, vaterSuchen_, mutterSuchen_, anomalien_, zuechterBox_, besitzerBox_};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
@@ -361,6 +362,8 @@ QGridLayout* TLapiroStamm::buildOwnDataFields(QWidget* p) {
   addRow(QStringLiteral("Name"), idCode_);
   addRow(QStringLiteral("R&asse"), rasse_);
   addRow(QStringLiteral("&Farbe"), farbe_);
+  addRow(QStringLiteral("Geno&typ"), genotyp_);
+  left->addWidget(genotypHinweis_, row++, 1);
   {
     auto* label = fieldLabel(QStringLiteral("Gesc&hlecht"), rammler_, p);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -428,6 +431,15 @@ void TLapiroStamm::buildBreedFields(QWidget* p) {
     box->setMinimumContentsLength(14);
     box->setMaxVisibleItems(20);
   }
+  // The colour genotype, checked when the record is saved; the line under it says what the
+  // genotype and the colour tell, so that a contradiction between them is seen.
+  genotyp_ = namedLineEdit(QStringLiteral("DBEditGenotyp"), 80, p);
+  genotyp_->setPlaceholderText(QStringLiteral("z. B. A achi/B b/C C/D d/g g"));
+  genotyp_->setToolTip(QStringLiteral("Genotyp der Fellfarbe; „-“ für ein unbekanntes Allel, leer wenn unbekannt"));
+  genotypHinweis_ = new QLabel(p);
+  genotypHinweis_->setObjectName(QStringLiteral("LabelGenotypHinweis"));
+  genotypHinweis_->setWordWrap(true);
+  genotypHinweis_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   connect(rasse_, &QComboBox::activated, this, [this](int index) {
     if (index < 0) return;
@@ -440,6 +452,7 @@ void TLapiroStamm::buildBreedFields(QWidget* p) {
     if (index < 0) return;
     controller_.setFieldValue(QStringLiteral("Farbe"), farbe_->itemData(index));
   });
+  connect(genotyp_, &QLineEdit::textEdited, this, [this](const QString& text) { writeText(kGenotyp, text); });
 }
 
 QWidget* TLapiroStamm::buildSexChoice(QWidget* p) {
@@ -719,6 +732,13 @@ void TLapiroStamm::loadFields() {
   text(idCode_, QStringLiteral("IDCode"));
   if (!erbformel_->hasFocus()) text(erbformel_, QStringLiteral("Erbformel"));
   text(wurfgroesse_, QStringLiteral("Wurfgroesse"));
+  // A stock not yet upgraded has no genotype: the field stays empty and disabled.
+  const bool genotypeField = h.isOpen() && h.findField(kGenotyp).has_value();
+  if (genotypeField)
+    text(genotyp_, kGenotyp);
+  else
+    setTextQuietly(genotyp_, {});
+  genotypHinweis_->setText(controller_.genotypeHint());
   // The box being typed in keeps text not yet checked until it is left.
   for (auto [edit, field] : {std::pair{koernote_, u"Körnote"}, std::pair{stallnummer_, u"Stallnummer"},
                              std::pair{geboren_, u"Geburtstag"}})
@@ -767,6 +787,7 @@ void TLapiroStamm::loadFields() {
                                                     status_, anomalien_, parts_[0], parts_[1], parts_[2]})
     w->setEnabled(has);
   farbe_->setEnabled(has && farbe_->count() > 0);
+  genotyp_->setEnabled(has && genotypeField);
   loading_ = false;
 }
 
@@ -845,8 +866,9 @@ void TLapiroStamm::applyLayout(bool compact) {
   pictureNormalSlot_->setVisible(!compact);
   // In the compact arrangement the own data give up width to the parents and addresses.
   const int editorWidth = compact ? fontMetrics().horizontalAdvance(QStringLiteral("Deutsche Riesen")) + 40 : QWIDGETSIZE_MAX;
-  for (QWidget* w : std::initializer_list<QWidget*>{tatoRechts_, tatoLinks_, idCode_, rasse_, farbe_, stallnummer_,
-                                                    erbformel_, wurfgroesse_, koernote_, status_})
+  for (QWidget* w : std::initializer_list<QWidget*>{tatoRechts_, tatoLinks_, idCode_, rasse_, farbe_, genotyp_,
+                                                    genotypHinweis_, stallnummer_, erbformel_, wurfgroesse_, koernote_,
+                                                    status_})
     w->setMaximumWidth(editorWidth);
   if (compact)
     bild_->setFixedSize(96, 72);
@@ -925,7 +947,10 @@ bool TLapiroStamm::finishFieldEntry() {
   // Commands of tool buttons and menus do not take the focus, so the field being edited is
   // checked here as leaving it would.
   if (erbformel_->hasFocus() && !formulaFieldAccepts(erbformel_->text()) && !formulaLeft()) return false;
-  return store::ui::FieldEdit::finishAll(stammdaten_);
+  if (!store::ui::FieldEdit::finishAll(stammdaten_)) return false;
+  // A genotype that cannot be saved stops the command, as a save would: the main window's
+  // commands may store the record without the card's save.
+  return controller_.checkGenotype();
 }
 
 void TLapiroStamm::SpeichernClick() {

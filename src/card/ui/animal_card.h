@@ -159,6 +159,8 @@ class TLapiroStamm : public QWidget, public store::TCardState, public shell::ui:
   QLineEdit* koernoteEdit() const { return koernote_; }
   QComboBox* breedBox() const { return rasse_; }
   QComboBox* colourBox() const { return farbe_; }
+  QLineEdit* genotypeEdit() const { return genotyp_; }
+  QLabel* genotypeHint() const { return genotypHinweis_; }
   QComboBox* statusBox() const { return status_; }
   QLineEdit* fatherEdit() const { return vater_; }
   QLineEdit* motherEdit() const { return mutter_; }
@@ -219,7 +221,7 @@ class TLapiroStamm : public QWidget, public store::TCardState, public shell::ui:
   QWidget* buildStammdaten();
   QGridLayout* buildOwnDataFields(QWidget* p);
   QWidget* buildIdentityFields(QWidget* p);  // tattoos (the left one also in parts), name
-  void buildBreedFields(QWidget* p);         // breed, colour
+  void buildBreedFields(QWidget* p);         // breed, colour, genotype and its hint
   QWidget* buildSexChoice(QWidget* p);
   void buildBreedingFields(QWidget* p);      // stall number, formula, litter size, Körnote, status
   QWidget* buildBirthRow(QWidget* p);
@@ -282,6 +284,8 @@ class TLapiroStamm : public QWidget, public store::TCardState, public shell::ui:
   QLineEdit* idCode_ = nullptr;
   QComboBox* rasse_ = nullptr;
   QComboBox* farbe_ = nullptr;
+  QLineEdit* genotyp_ = nullptr;
+  QLabel* genotypHinweis_ = nullptr;
   QRadioButton* rammler_ = nullptr;
   QRadioButton* haesin_ = nullptr;
   QButtonGroup* geschlecht_ = nullptr;
