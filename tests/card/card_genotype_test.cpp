@@ -111,22 +111,11 @@ TEST_F(CardGenotypeTest, TheHintSetsTheGenotypeAgainstTheColour) {
   ASSERT_TRUE(controller->setFieldText(kGenotyp, QStringLiteral("A A/B B/c c/D D/g g")));
   EXPECT_EQ(controller->genotypeHint(),
             QStringLiteral("Genotyp ergibt: Havanna – Widerspruch zur Farbe „Schwarz“ (verlangt C -)"));
-  ASSERT_TRUE(controller->setFieldText(kGenotyp, QStringLiteral("A a/B B/C c/D d/g g")));
-  EXPECT_EQ(controller->genotypeHint(),
-            QStringLiteral("Genotyp ergibt: Schwarz – passt zur Farbe „Schwarz“"));
   // An animal without colour and genotype: nothing to say.
   controller->undo();
   ASSERT_TRUE(controller->move(CardController::Move::Next));
   EXPECT_TRUE(controller->genotypeHint().isEmpty());
   EXPECT_TRUE(dialogs.texts().isEmpty());
-}
-
-TEST_F(CardGenotypeTest, WithoutTheGeneticsTheTextIsStoredAsTyped) {
-  setGenotypeRules({});
-  ASSERT_TRUE(controller->setFieldText(kGenotyp, QStringLiteral("Q q")));
-  EXPECT_TRUE(controller->save());
-  EXPECT_EQ(stored().toString(), QStringLiteral("Q q"));
-  EXPECT_TRUE(controller->genotypeHint().isEmpty());
 }
 
 }  // namespace
