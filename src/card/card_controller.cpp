@@ -22,6 +22,13 @@ constexpr int kFormelFalsch = 119;
 
 QString str(Cursor& c, const char16_t* field) { return c.field(QString::fromUtf16(field)).asString(); }
 
+const QString kGenotyp = QStringLiteral("Genotyp");
+
+GenotypeRules& rulesSlot() {
+  static GenotypeRules rules;
+  return rules;
+}
+
 // Moves a lookup cursor (ordered by its primary index) onto `key`; false when not found or
 // the cursor is closed.
 bool seek(Cursor& c, const QVariant& key) {
@@ -112,6 +119,10 @@ QString joinTattooParts(const QString& month, const QString& year, const QString
 }
 
 bool formulaFieldAccepts(const QString& text) { return text.isEmpty() || lineage::isValidFormula(text); }
+
+void setGenotypeRules(GenotypeRules rules) { rulesSlot() = std::move(rules); }
+
+const GenotypeRules& genotypeRules() { return rulesSlot(); }
 
 // ------------------------------------------------------------------ controller
 
@@ -253,6 +264,33 @@ bool CardController::formulaFieldLeft(const QString& text) {
   return false;
 }
 
+QString CardController::genotypeHint() {
+  const GenotypeRules& rules = genotypeRules();
+  if (!rules.hint || !hasAnimal() || !hasen().findField(kGenotyp)) return {};
+  QString colour, pattern;
+  Cursor* farbe = dm_.cursor(QStringLiteral("StbFarbe"));
+  if (farbe && seek(*farbe, hasen().field(QStringLiteral("Farbe")).value())) {
+    colour = str(*farbe, u"Name");
+    if (farbe->findField(kGenotyp)) pattern = farbe->field(kGenotyp).asString();
+  }
+  return rules.hint(hasen().field(kGenotyp).asString(), colour, pattern);
+}
+
+bool CardController::checkGenotype() {
+  const GenotypeRules& rules = genotypeRules();
+  Cursor& h = hasen();
+  if (!rules.normalise || !h.isOpen() || !h.isEditing() || !h.findField(kGenotyp)) return true;
+  const QString text = h.field(kGenotyp).asString();
+  QString error;
+  const std::optional<QString> normal = rules.normalise(text, &error);
+  if (!normal) {
+    store::dialogs().error(error);
+    return false;
+  }
+  if (*normal == text) return true;
+  return setFieldValue(kGenotyp, normal->isEmpty() ? QVariant() : QVariant(*normal));
+}
+
 bool CardController::setDate(const QString& cursorName, const QString& field, const QDate& date) {
   if (cursorName.compare(QStringLiteral("Hasen"), Qt::CaseInsensitive) == 0)
     return setFieldValue(field, date.isValid() ? QVariant(date) : QVariant());
@@ -273,6 +311,7 @@ bool CardController::save() {
   for (const QString& name : {QStringLiteral("Hasen"), QStringLiteral("HasenZusatz")}) {
     Cursor* c = dm_.cursor(name);
     if (!c || !c->isOpen() || !c->isEditing()) continue;
+    if (c == &hasen() && !checkGenotype()) return false;
     // A rule that stops the save has said why; a refused animal leaves its addition alone.
     store::guarded([&] { c->post(); });
     if (c->isEditing()) return false;
@@ -304,6 +343,7 @@ bool CardController::undo() {
 bool CardController::settle() {
   Cursor& h = hasen();
   if (!h.isEditing()) return true;
+  if (!checkGenotype()) return false;
   store::guarded([&] { h.checkBrowseMode(); });
   return !h.isEditing();
 }

@@ -1,7 +1,7 @@
 // The animal card's flows without widgets: what the card "Rund um das Tier" shows for the
 // current animal of the data module's cursor "Hasen" (caption, address boxes, parent
 // panels, choice lists) and what its commands do (parents, addresses, tattoo parts, the
-// genetic-formula check, dates, save, undo, navigation with a mark).
+// genetic-formula and genotype checks, dates, save, undo, navigation with a mark).
 //
 // The window TLapiroStamm binds its widgets to these functions; tests drive them headless.
 // The card's shared flags (new record, list refresh, last shown animal, tattoo guard) live
@@ -19,6 +19,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace lapiro::engine {
@@ -70,6 +71,21 @@ QString joinTattooParts(const QString& month, const QString& year, const QString
 // True when the card accepts `text` in the genetic-formula field: empty, or a formula whose
 // weight is 1, 2, 4, 8 or 16.
 bool formulaFieldAccepts(const QString& text);
+
+// --- Colour genotype -------------------------------------------------------------------
+
+// What the card asks of the colour genetics, which sits beside the card and hands these in
+// when it is registered (genetics/ui/genetics_module). Without them the genotype is stored
+// as typed and no hint is shown.
+struct GenotypeRules {
+  // The text to store for a typed genotype (empty for unknown), or nothing with the German
+  // reason in `error`.
+  std::function<std::optional<QString>(const QString& text, QString* error)> normalise;
+  // The read-only line beside the field: what the genotype and the colour say.
+  std::function<QString(const QString& genotype, const QString& colourName, const QString& colourPattern)> hint;
+};
+void setGenotypeRules(GenotypeRules rules);
+const GenotypeRules& genotypeRules();
 
 // One entry of a drop-down: the stored key and the shown name.
 using Choice = store::TDatenStamm::Choice;
@@ -135,6 +151,14 @@ class CardController {
   void tattooPartsLeft(const QString& month, const QString& year, const QString& number);
   // Leaving the left tattoo field: the birth date derivation.
   void leftTattooLeft();
+
+  // The line beside the genotype field for the current animal, from the record as it is being
+  // edited: what its genotype and its colour say (empty without an animal or rules).
+  QString genotypeHint();
+  // Checks the current animal's genotype while it is being edited: a text the rules refuse
+  // shows their message and returns false; an accepted one is written in its normal form.
+  // Save and the navigator run it before they store the record.
+  bool checkGenotype();
 
   // The genetic-formula field is left with `text`: false after message 119 (the caller
   // empties the field and gives it the focus back).

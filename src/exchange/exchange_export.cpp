@@ -13,9 +13,13 @@ namespace lapiro::exchange {
 
 namespace {
 
-const QString kAnimalColumns = QStringLiteral(
-    "Nummer, TatoRechts, TatoLinks, Geburtstag, Geschlecht, Rasse, Farbe, Vater, Mutter, Zuechter, Besitzer, "
-    "Status, Info, Erbformel, Wurfgroesse, Anomalien, IDCode, \"Körnote\"");
+// The animal columns read; a stock not yet upgraded has no Genotyp and gives NULL for it.
+QString animalColumns(bool withGenotype) {
+  return QStringLiteral(
+             "Nummer, TatoRechts, TatoLinks, Geburtstag, Geschlecht, Rasse, Farbe, Vater, Mutter, Zuechter, Besitzer, "
+             "Status, Info, Erbformel, Wurfgroesse, Anomalien, IDCode, \"Körnote\", ") +
+         (withGenotype ? QStringLiteral("Genotyp") : QStringLiteral("NULL"));
+}
 
 struct StockAnimal {
   qint64 nummer = 0;
@@ -23,7 +27,7 @@ struct StockAnimal {
   QDate birth;
   QString sex;
   qint64 rasse = 0, farbe = 0, vater = 0, mutter = 0, zuechter = 0, besitzer = 0, status = 0;
-  QString info, erbformel, wurfgroesse, anomalien, idcode;
+  QString info, erbformel, wurfgroesse, anomalien, idcode, genotyp;
   std::optional<qint64> koernote;
 };
 
@@ -47,6 +51,7 @@ StockAnimal animalFrom(const engine::Statement& st) {
   a.anomalien = st.column(15).toString();
   a.idcode = st.column(16).toString().trimmed();
   if (!st.column(17).isNull()) a.koernote = st.column(17).toLongLong();
+  a.genotyp = st.column(18).toString().trimmed();
   return a;
 }
 
@@ -65,6 +70,8 @@ ExchangeFile collectExport(engine::Engine& engine, const ExportOptions& options)
   QStringList tables{QStringLiteral("Hasen"), QStringLiteral("Rasse"), QStringLiteral("Farbe"),
                      QStringLiteral("Status"), QStringLiteral("Adresse"), QStringLiteral("eigen.DB")};
   if (options.withShows) tables << QStringLiteral("Ausstellung");
+  const QString columns =
+      animalColumns(engine.tableDef(QStringLiteral("Hasen")).field(QStringLiteral("Genotyp")) != nullptr);
   StockConnection c(engine, tables);
   engine::execSql(c.db(), QStringLiteral("BEGIN"));  // one consistent read of every table
 
@@ -73,14 +80,14 @@ ExchangeFile collectExport(engine::Engine& engine, const ExportOptions& options)
   QHash<qint64, int> position;
   if (options.allAnimals) {
     engine::Statement& st =
-        c.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY Nummer").arg(kAnimalColumns, c.table(QStringLiteral("Hasen"))));
+        c.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY Nummer").arg(columns, c.table(QStringLiteral("Hasen"))));
     while (st.step()) {
       position.insert(st.column(0).toLongLong(), static_cast<int>(animals.size()));
       animals.push_back(animalFrom(st));
     }
   } else {
     engine::Statement& st =
-        c.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE Nummer = ?").arg(kAnimalColumns, c.table(QStringLiteral("Hasen"))));
+        c.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE Nummer = ?").arg(columns, c.table(QStringLiteral("Hasen"))));
     auto add = [&](qint64 nummer) {
       if (nummer <= 0 || position.contains(nummer)) return;
       st.reset();
@@ -172,6 +179,7 @@ ExchangeFile collectExport(engine::Engine& engine, const ExportOptions& options)
       a.colourCode = colours.value(s.farbe).second;
     }
     a.geneticFormula = s.erbformel;
+    a.genotype = s.genotyp;
     a.litterSize = s.wurfgroesse;
     a.koernote = s.koernote;
     a.name = s.idcode;

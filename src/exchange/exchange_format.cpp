@@ -62,6 +62,7 @@ QJsonObject animalJson(const ExAnimal& a) {
     o.insert(QStringLiteral("colour"), c);
   }
   putText(o, QStringLiteral("geneticFormula"), a.geneticFormula);
+  putText(o, QStringLiteral("genotype"), a.genotype);
   putText(o, QStringLiteral("litterSize"), a.litterSize);
   if (a.koernote) o.insert(QStringLiteral("koernote"), *a.koernote);
   putText(o, QStringLiteral("name"), a.name);
@@ -281,6 +282,7 @@ ExAnimal readAnimal(const QJsonObject& o, const QString& path) {
   a.colourName = cr.text(QStringLiteral("name"), false, 25);
   a.colourCode = cr.text(QStringLiteral("code"), false, 9);
   a.geneticFormula = r.text(QStringLiteral("geneticFormula"), false, 40);
+  a.genotype = r.text(QStringLiteral("genotype"), false, 80);
   a.litterSize = r.text(QStringLiteral("litterSize"), false, 10);
   if (const auto k = r.number(QStringLiteral("koernote"))) {
     // The range first: converting a double beyond the integer's range is undefined.

@@ -23,7 +23,7 @@ namespace lapiro::exchange {
 
 inline constexpr char16_t kFormatName[] = u"lapiro-exchange";
 inline constexpr int kFormatMajor = 1;
-inline constexpr int kFormatMinor = 0;
+inline constexpr int kFormatMinor = 1;
 // Files above this size are refused before they are read.
 inline constexpr qint64 kMaxFileSize = 256LL * 1024 * 1024;
 // JSON nested deeper than this is refused before it is parsed.
@@ -55,6 +55,7 @@ struct ExAnimal {
   QString colourName;    // a colour of that breed
   QString colourCode;
   QString geneticFormula;
+  QString genotype;      // colour genotype as written ("A achi/B b"); read unchecked, the import checks it
   QString litterSize;
   std::optional<qint64> koernote;
   QString name;          // IDCode

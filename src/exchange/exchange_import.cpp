@@ -2,6 +2,7 @@
 
 #include "core/safe_write.h"
 #include "exchange/stock_connection.h"
+#include "genetics/genotype_field.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -87,8 +88,19 @@ const AnimalField kAnimalFields[] = {
     {u"Besitzer", u"Besitzer", AnimalField::Address},    {u"Erbformel", u"Erbformel", AnimalField::Text},
     {u"Wurfgroesse", u"Wurfgröße", AnimalField::Text},   {u"Körnote", u"Körnote", AnimalField::Number},
     {u"IDCode", u"Name", AnimalField::Text},             {u"Info", u"Info", AnimalField::Text},
-    {u"Anomalien", u"Anomalien", AnimalField::Text},
+    {u"Anomalien", u"Anomalien", AnimalField::Text},     {u"Genotyp", u"Genotyp", AnimalField::Text},
 };
+constexpr int kAnimalFieldCount = static_cast<int>(std::size(kAnimalFields));
+
+const QString kGenotyp = QStringLiteral("Genotyp");
+
+// True when the stock's animals have the genotype field (a stock not yet upgraded has not).
+bool hasGenotypeField(engine::Engine& engine) { return engine.tableDef(kHasen).field(kGenotyp) != nullptr; }
+
+// The German line of the control view and the log for a refused genotype.
+QString genotypeRefusal(const QString& text, const QString& reason) {
+  return QStringLiteral("Genotyp „%1“ nicht übernommen: %2").arg(text, reason);
+}
 
 const std::pair<const char16_t*, const char16_t*> kAddressFields[] = {
     {u"Name", u"Name"},         {u"Vorname", u"Vorname"}, {u"Straße", u"Straße"},
@@ -296,6 +308,7 @@ QString planOwnUser(StockConnection& c, const ExchangeFile& file, ImportPlan& pl
 }  // namespace
 
 ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const ImportOptions& options) {
+  const bool withGenotype = hasGenotypeField(engine);
   StockConnection c(engine, importTables() << kEigen);
   engine::execSql(c.db(), QStringLiteral("BEGIN"));
   Names names(c);
@@ -439,6 +452,18 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
     p.state = p.existing ? RecordState::Present : RecordState::New;
   }
 
+  // Genotypes: stored in their written form; one the genetics refuses is left out and named.
+  plan.animalGenotype.assign(file.animals.size(), QString());
+  for (int i = 0; withGenotype && i < static_cast<int>(file.animals.size()); ++i) {
+    const QString& text = file.animals[i].genotype;
+    if (text.isEmpty()) continue;
+    QString reason;
+    if (const std::optional<QString> normal = genetics::normalisedGenotypeText(text, &reason))
+      plan.animalGenotype[i] = *normal;
+    else
+      plan.animals[i].note = genotypeRefusal(text, reason);
+  }
+
   // A reference in stock terms: the matched record's key, or -(index + 1) of a created one.
   auto breedRef = [&](int animal) -> qint64 {
     const int b = breedIndex.value(file.animals[animal].breedCode.toUpper(), -1);
@@ -476,8 +501,8 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
 
   engine::Statement& row = c.prepare(
       QStringLiteral("SELECT Geschlecht, Rasse, Farbe, Vater, Mutter, Zuechter, Besitzer, Erbformel, Wurfgroesse, "
-                     "\"Körnote\", IDCode, Info, Anomalien FROM %1 WHERE Nummer = ?")
-          .arg(c.table(kHasen)));
+                     "\"Körnote\", IDCode, Info, Anomalien, %2 FROM %1 WHERE Nummer = ?")
+          .arg(c.table(kHasen), withGenotype ? kGenotyp : QStringLiteral("NULL")));
   for (int i = 0; i < static_cast<int>(file.animals.size()); ++i) {
     RecordPlan& p = plan.animals[i];
     if (!p.existing || plan.sameStock) continue;
@@ -496,14 +521,20 @@ ImportPlan planImport(engine::Engine& engine, const ExchangeFile& file, const Im
         textOrNull(a.name),
         textOrNull(a.info),
         textOrNull(a.anomalies),
+        textOrNull(plan.animalGenotype[i]),
     };
+    static_assert(sizeof(incoming) / sizeof(incoming[0]) == std::size(kAnimalFields));
     row.reset();
     row.bind(1, p.existing);
     if (!row.step()) continue;
-    for (int f = 0; f < 13; ++f) {
+    for (int f = 0; f < kAnimalFieldCount; ++f) {
       const AnimalField& af = kAnimalFields[f];
       const QVariant stored = row.column(f);
       if (isEmptyValue(incoming[f]) || canonical(stored) == canonical(incoming[f])) continue;
+      // A stored genotype written otherwise ("achi A") is the same genotype.
+      if (std::u16string_view(af.field) == u"Genotyp" &&
+          genetics::normalisedGenotypeText(canonical(stored)) == canonical(incoming[f]))
+        continue;
       // A stored sex other than "1" is a doe, like the file's "2".
       if (f == 0 && (canonical(stored) == u"1") == (a.sex == u"1")) continue;
       FieldDiff d;
@@ -658,6 +689,8 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
   }
 
   try {
+    // Read before the import's own connection holds its tables.
+    const bool withGenotype = hasGenotypeField(engine);
     StockConnection c(engine, importTables());
     Writer w(c);
     {
@@ -759,12 +792,13 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
         if (id.isEmpty() || k < 0 || (owner && plan.addresses[k].own)) return {};
         return keyOrNull(addressKey[k]);
       };
-      const QStringList animalFields{QStringLiteral("TatoRechts"), QStringLiteral("TatoLinks"), QStringLiteral("Geburtstag"),
-                                     QStringLiteral("Geschlecht"), QStringLiteral("Rasse"),     QStringLiteral("Farbe"),
-                                     QStringLiteral("Vater"),      QStringLiteral("Mutter"),    QStringLiteral("Zuechter"),
-                                     QStringLiteral("Besitzer"),   QStringLiteral("Status"),    QStringLiteral("Erbformel"),
-                                     QStringLiteral("Wurfgroesse"), QStringLiteral("Körnote"),  QStringLiteral("IDCode"),
-                                     QStringLiteral("Info"),       QStringLiteral("Anomalien")};
+      QStringList animalFields{QStringLiteral("TatoRechts"), QStringLiteral("TatoLinks"), QStringLiteral("Geburtstag"),
+                               QStringLiteral("Geschlecht"), QStringLiteral("Rasse"),     QStringLiteral("Farbe"),
+                               QStringLiteral("Vater"),      QStringLiteral("Mutter"),    QStringLiteral("Zuechter"),
+                               QStringLiteral("Besitzer"),   QStringLiteral("Status"),    QStringLiteral("Erbformel"),
+                               QStringLiteral("Wurfgroesse"), QStringLiteral("Körnote"),  QStringLiteral("IDCode"),
+                               QStringLiteral("Info"),       QStringLiteral("Anomalien")};
+      if (withGenotype) animalFields << kGenotyp;
       const QStringList showFields{QStringLiteral("Hase"),     QStringLiteral("Datum"),    QStringLiteral("Titel"),
                                    QStringLiteral("Ort"),      QStringLiteral("Preis"),    QStringLiteral("Gewicht"),
                                    QStringLiteral("Gewicht1"), QStringLiteral("Koerper2"), QStringLiteral("Fell3"),
@@ -780,7 +814,7 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
         }();
         if (!p.existing) {
           const int colour = plan.animalColour[i];
-          const QVariantList values{textOrNull(a.tatoRechts),
+          QVariantList values{textOrNull(a.tatoRechts),
                                     textOrNull(a.tatoLinks),
                                     a.birthDate.isValid() ? QVariant(a.birthDate.toString(Qt::ISODate)) : QVariant(),
                                     a.sex,
@@ -797,6 +831,8 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
                                     textOrNull(a.name),
                                     textOrNull(a.info),
                                     textOrNull(a.anomalies)};
+          if (withGenotype)
+            values << (static_cast<std::size_t>(i) < plan.animalGenotype.size() ? textOrNull(plan.animalGenotype[i]) : QVariant());
           animalKey[i] = w.insert(kHasen, animalFields, values);
           log << QStringLiteral("Tier angelegt: %1 {%2}").arg(p.display).arg(animalKey[i]);
           ++result.created;
@@ -833,6 +869,7 @@ ImportResult runImport(engine::Engine& engine, const ExchangeFile& file, const I
           if (!changed)
             log << QStringLiteral("Tier zugeordnet: %1 {%2} (%3)").arg(p.display).arg(p.existing).arg(recordStateText(p.state));
         }
+        if (!p.note.isEmpty()) log << QStringLiteral("Hinweis: Tier %1 – %2").arg(p.display, p.note);
         // Show results the stock does not hold yet (same date and title).
         for (const ExShow& s : a.shows) {
           engine::Statement& has = c.prepare(

@@ -9,7 +9,8 @@
 // is shown as doubtful and added as a new address instead of merged. Addresses of the file
 // that are one person (the same key) become one address. An address that is the importing
 // stock's own user never becomes an animal's owner (the animal is the stock's own). An
-// animal without any tattoo is always new.
+// animal without any tattoo is always new. A colour genotype the genetics cannot read is not
+// stored: the control view and the log name it, and the rest of the animal is imported.
 //
 // A file exported by this very stock (its stock identity, or in older files its own address
 // "eigen", is this stock's own user) changes nothing: the plan says so and the import writes
@@ -88,6 +89,10 @@ struct ImportPlan {
   std::vector<RecordPlan> addresses;  // in file order
   // For each animal the index into `colours`, or -1.
   std::vector<int> animalColour;
+  // For each animal the colour genotype to store in its written form ("" when the file gives
+  // none or it was refused). A refused genotype is named in the animal's note; the animal is
+  // imported without it.
+  std::vector<QString> animalGenotype;
   // The file was exported by this stock: importing it changes nothing.
   bool sameStock = false;
   int count(RecordState state) const;

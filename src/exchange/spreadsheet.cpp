@@ -135,6 +135,7 @@ QString csvColumnCaption(CsvColumn column) {
     case CsvColumn::VaterLinks: return QStringLiteral("Vater Täto links");
     case CsvColumn::MutterRechts: return QStringLiteral("Mutter Täto rechts");
     case CsvColumn::MutterLinks: return QStringLiteral("Mutter Täto links");
+    case CsvColumn::Genotyp: return QStringLiteral("Genotyp");
   }
   return {};
 }
@@ -315,6 +316,8 @@ CsvImport csvToExchange(engine::Engine& engine, const CsvTable& table, const std
     if (a.geneticFormula.size() > 40) errors << QStringLiteral("Erbformel ist länger als 40 Zeichen");
     a.litterSize = cell(row, CsvColumn::Wurfgroesse);
     if (a.litterSize.size() > 10) errors << QStringLiteral("Wurfgröße ist länger als 10 Zeichen");
+    a.genotype = cell(row, CsvColumn::Genotyp);
+    if (a.genotype.size() > 80) errors << QStringLiteral("Genotyp ist länger als 80 Zeichen");
     // Every text taken over must be storable: no control characters, no line breaks (the
     // table has no memo column).
     for (int i = 0; i < static_cast<int>(mapping.size()); ++i) {

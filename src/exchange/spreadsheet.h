@@ -36,9 +36,9 @@ CsvTable readCsv(const QByteArray& bytes);
 // What a CSV column holds.
 enum class CsvColumn {
   Ignore, TatoRechts, TatoLinks, Geburtstag, Geschlecht, Rasse, Farbe, Name, Erbformel,
-  Wurfgroesse, VaterRechts, VaterLinks, MutterRechts, MutterLinks,
+  Wurfgroesse, VaterRechts, VaterLinks, MutterRechts, MutterLinks, Genotyp,
 };
-inline constexpr int kCsvColumnCount = 14;
+inline constexpr int kCsvColumnCount = 15;
 // German captions offered in the mapping ("(nicht übernehmen)", "Täto rechts", ...).
 QString csvColumnCaption(CsvColumn column);
 // A first mapping from the header texts (captions, field names and common spellings,
@@ -58,7 +58,8 @@ struct CsvImport {
 
 // Checks every data row by the record rules (tattoo format and lengths, dates, sex codes,
 // breed and colour, parents by tattoo found in the table or the stock, no animal twice, no
-// parentage loop) and builds an exchange file of the rows and of the stock parents they name
+// parentage loop; a genotype is only checked for its length: the import's plan names one the
+// genetics cannot read and imports the row without it) and builds an exchange file of the rows and of the stock parents they name
 // (those are matched, never changed, by the import). Reads the stock of `engine`; writes
 // nothing. Throws engine::EngineError when a table cannot be read.
 CsvImport csvToExchange(engine::Engine& engine, const CsvTable& table, const std::vector<CsvColumn>& mapping);

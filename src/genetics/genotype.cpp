@@ -189,6 +189,8 @@ Genotype parseGenotype(const QString& text) {
   std::array<bool, kLocusCount> seen{};
   static const QRegularExpression separators(QStringLiteral("[/;]"));
   static const QRegularExpression blanks(QStringLiteral("\\s+"));
+  // A lone "-" is how a breeder writes that nothing is known.
+  if (text.trimmed() == u"-") return g;
   for (QString segment : text.split(separators)) {
     segment = segment.trimmed();
     if (segment.isEmpty()) continue;

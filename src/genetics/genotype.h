@@ -94,10 +94,10 @@ class GenotypeError : public std::runtime_error {
 
 // Reads "A achi/B b/C C/D d/g g". Segments are separated by "/" (or ";"), the two alleles of
 // a segment by blanks; a segment may start with its locus name and a colon ("A: - -"), which
-// a segment of two unknown alleles needs. Loci not named stay unknown; an empty text is the
-// unknown genotype. Throws GenotypeError for an unknown symbol, a locus with one allele or
-// more than two, alleles of two loci in one segment, a locus named twice, and "- -" without a
-// locus name.
+// a segment of two unknown alleles needs. Loci not named stay unknown; an empty text and a
+// lone "-" are the unknown genotype. Throws GenotypeError for an unknown symbol, a locus with
+// one allele or more than two, alleles of two loci in one segment, a locus named twice, and
+// "- -" without a locus name.
 Genotype parseGenotype(const QString& text);
 
 // Like parseGenotype, but returns nothing and sets `error` instead of throwing.

@@ -5,6 +5,7 @@
 
 #include "engine/cursor.h"
 #include "engine/field_input.h"
+#include "genetics/ui/genetics_module.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
 #include "support/scripted_dialogs.h"
@@ -357,6 +358,38 @@ TEST_F(AnimalCardTest, InvalidFormulaIsRefusedWithMessage119) {
   EXPECT_TRUE(c.finishFieldEntry());
   EXPECT_TRUE(dialogs.texts().isEmpty());
   EXPECT_EQ(hasen().field(QStringLiteral("Erbformel")).asString(), QStringLiteral("Aa5"));
+}
+
+TEST_F(AnimalCardTest, TheGenotypeIsTypedUnderTheColourWithItsHintAndCheckedOnSave) {
+  ScriptedDialogs dialogs;
+  genetics::ui::lendGenotypeRulesToCard();
+  stock.engine.execute(QStringLiteral("UPDATE \"Farbe.db\" SET Genotyp = 'a a' WHERE Nummer = :n"),
+                       {{QStringLiteral("n"), colour}});
+  TLapiroStamm& c = openCard();
+  activate();
+  show(young);
+  EXPECT_TRUE(c.genotypeEdit()->isEnabled());
+  EXPECT_EQ(c.genotypeHint()->text(), QStringLiteral("Farbe „weiß“: mindestens a a"));
+
+  c.genotypeEdit()->setFocus();
+  QTest::keyClicks(c.genotypeEdit(), QStringLiteral("B B/A A"));
+  EXPECT_TRUE(c.genotypeHint()->text().endsWith(QStringLiteral("Widerspruch zur Farbe „weiß“ (verlangt a a)")))
+      << c.genotypeHint()->text().toStdString();
+  EXPECT_TRUE(c.saveButton()->isEnabled());
+  c.SpeichernClick();
+  EXPECT_TRUE(dialogs.texts().isEmpty());
+  EXPECT_EQ(stock.stored(QStringLiteral("Hasen.db"), young, QStringLiteral("Genotyp")).toString(), QStringLiteral("A A/B B"));
+  EXPECT_EQ(c.genotypeEdit()->text(), QStringLiteral("A A/B B"));  // shown as stored
+
+  c.genotypeEdit()->selectAll();
+  QTest::keyClicks(c.genotypeEdit(), QStringLiteral("A A/B q"));
+  c.SpeichernClick();
+  EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Unbekanntes Allel „q“ in „B q“.")});
+  EXPECT_EQ(c.genotypeEdit()->text(), QStringLiteral("A A/B q"));
+  EXPECT_EQ(stock.stored(QStringLiteral("Hasen.db"), young, QStringLiteral("Genotyp")).toString(), QStringLiteral("A A/B B"));
+  // Commands that would store the record stop as well.
+  EXPECT_FALSE(c.finishFieldEntry());
+  setGenotypeRules({});
 }
 
 TEST_F(AnimalCardTest, ImpossibleBirthDatesAreRefusedEveryTimeAndTheBoxKeepsTextAndFocus) {

@@ -7,6 +7,7 @@
 #include "genetics/carriers.h"
 #include "genetics/cross.h"
 #include "genetics/genotype.h"
+#include "genetics/genotype_field.h"
 #include "genetics/phenotype.h"
 
 using namespace lapiro::genetics;
@@ -60,8 +61,35 @@ TEST(GenotypeText, ReadsAndWritesTheBreedersNotation) {
   EXPECT_EQ(formatGenotype(g(u"b -")), QStringLiteral("b b"));  // nothing is recessive to b
   EXPECT_EQ(formatGenotype(g(u"- B")), QStringLiteral("B -"));
   EXPECT_TRUE(g(u"").empty());
+  EXPECT_TRUE(g(u" - ").empty());  // a lone "-": nothing known
   EXPECT_EQ(formatGenotype(g(u"Be bj/go g/Si si/r r/v v/K k/h h/X x")),
             QStringLiteral("Be bj/go g/K k/h h/X x/Si si/r r/v v"));
+}
+
+TEST(GenotypeField, StoresTheWrittenFormAndNamesWhatGenotypeAndColourSay) {
+  EXPECT_EQ(normalisedGenotypeText(QStringLiteral("g g/ achi A")), QStringLiteral("A achi/g g"));
+  EXPECT_EQ(normalisedGenotypeText(QStringLiteral("-")), QString());
+  QString error;
+  EXPECT_FALSE(normalisedGenotypeText(QStringLiteral("A Z"), &error));
+  EXPECT_EQ(error, QStringLiteral("Unbekanntes Allel „Z“ in „A Z“."));
+
+  const QString schwarz = QStringLiteral("A -/B -/C -/D -/g g");
+  // A wild-grey genotype against a self colour contradicts at G, the locus the colour fixes.
+  EXPECT_EQ(genotypeHint(QStringLiteral("A A/B B/C C/D D/G g"), QStringLiteral("Schwarz"), schwarz),
+            QStringLiteral("Genotyp ergibt: Wildfarben – Widerspruch zur Farbe „Schwarz“ (verlangt g g)"));
+  // A genotype that leaves loci open fits where it may.
+  EXPECT_TRUE(genotypeHint(QStringLiteral("d d"), QStringLiteral("Schwarz"), schwarz).contains(u"Widerspruch"));
+  EXPECT_TRUE(genotypeHint(QStringLiteral("C c"), QStringLiteral("Schwarz"), schwarz).endsWith(u"passt zur Farbe „Schwarz“"));
+  // Without a pattern of the colour only the genotype speaks; an unreadable pattern is left out.
+  EXPECT_EQ(genotypeHint(QStringLiteral("a a"), QStringLiteral("Weiß"), QString()),
+            QStringLiteral("Genotyp ergibt: Weiß Rotauge"));
+  EXPECT_EQ(genotypeHint(QStringLiteral("a a"), QStringLiteral("Weiß"), QStringLiteral("Q")),
+            QStringLiteral("Genotyp ergibt: Weiß Rotauge"));
+  EXPECT_EQ(genotypeHint(QStringLiteral("A achi/Q b"), QStringLiteral("Schwarz"), schwarz),
+            QStringLiteral("Genotyp nicht lesbar: Unbekanntes Allel „Q“ in „Q b“."));
+  EXPECT_EQ(genotypeHint(QString(), QStringLiteral("Schwarz"), schwarz),
+            QStringLiteral("Farbe „Schwarz“: mindestens A -/B -/C -/D -/g g"));
+  EXPECT_EQ(genotypeHint(QStringLiteral("-"), QStringLiteral("Rhönfarbig"), QString()), QString());
 }
 
 TEST(GenotypeText, RefusesBadInputWithAGermanMessageNamingTheFault) {

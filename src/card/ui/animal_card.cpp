@@ -70,6 +70,7 @@ class CompactTabStyle : public QProxyStyle {
 };
 
 const QString kHasen = QStringLiteral("Hasen");
+const QString kGenotyp = QStringLiteral("Genotyp");
 
 // Text of a field of the current animal; empty without a record.
 QString fieldText(engine::Cursor& h, const QString& name) {
@@ -82,6 +83,13 @@ void setTextQuietly(QLineEdit* edit, const QString& text) {
   const QSignalBlocker block(edit);
   edit->setText(text);
   edit->setCursorPosition(0);
+}
+
+QLineEdit* namedLineEdit(const QString& name, int maxLength, QWidget* parent) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(name);
+  if (maxLength > 0) e->setMaxLength(maxLength);
+  return e;
 }
 
 QLabel* fieldLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
@@ -241,7 +249,7 @@ TLapiroStamm::TLapiroStamm(store::TDatenStamm& dm, shell::tsysteminfo& settings,
   if (h.isOpen())
     for (auto [edit, field] : {std::pair{tatoRechts_, u"TatoRechts"}, std::pair{tatoLinks_, u"TatoLinks"},
                                std::pair{idCode_, u"IDCode"}, std::pair{erbformel_, u"Erbformel"},
-                               std::pair{wurfgroesse_, u"Wurfgroesse"}}) {
+                               std::pair{wurfgroesse_, u"Wurfgroesse"}, std::pair{genotyp_, u"Genotyp"}}) {
       const std::optional<engine::Field> f = h.findField(QString::fromUtf16(field));
       if (f && f->type() == engine::FieldType::Alpha && f->size() > 0) edit->setMaxLength(f->size());
     }
@@ -305,70 +313,81 @@ QWidget* TLapiroStamm::buildStammdaten() {
   stammdaten_->setObjectName(QStringLiteral("TabSheetStammdaten"));
   QWidget* p = stammdaten_;
 
-  auto lineEdit = [&](const QString& name, int maxLength) {
-    auto* e = new QLineEdit(p);
-    e->setObjectName(name);
-    if (maxLength > 0) e->setMaxLength(maxLength);
-    return e;
-  };
-  tatoRechts_ = lineEdit(QStringLiteral("DBEditTatoRechts"), 8);
-  tatoLinks_ = lineEdit(QStringLiteral("DBEditTatoLinks"), 10);
-  tatoLinks_->installEventFilter(this);
-  idCode_ = lineEdit(QStringLiteral("DBEditIDCode"), 0);
-  rasse_ = new QComboBox(p);
-  rasse_->setObjectName(QStringLiteral("DBLookupComboBoxRasse"));
-  farbe_ = new QComboBox(p);
-  farbe_->setObjectName(QStringLiteral("DBLookupComboBoxFarbe"));
-  for (QComboBox* box : {rasse_, farbe_}) {
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    box->setMinimumContentsLength(14);
-    box->setMaxVisibleItems(20);
-  }
-  stallnummer_ = lineEdit(QStringLiteral("DBEditStallnummer"), 9);
-  erbformel_ = lineEdit(QStringLiteral("DBEditErbformel"), 40);
-  erbformel_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9]*")), erbformel_));
-  erbformel_->installEventFilter(this);
-  wurfgroesse_ = lineEdit(QStringLiteral("DBEditWurfgroesse"), 10);
-  koernote_ = lineEdit(QStringLiteral("DBEditKoernote"), 9);
-  geboren_ = lineEdit(QStringLiteral("DBEditGeburtstag"), 10);
-  geboren_->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
-  // Whole numbers and the birth date are checked when the box is left: a fraction or an
-  // impossible day is refused with a message and the box keeps the text and the focus.
-  store::ui::FieldEdit::attach(koernote_, engine::FieldType::Long, 0, QStringLiteral("Körnote"),
-                               [this](const QVariant& v) { return writeValue(QStringLiteral("Körnote"), v); });
-  store::ui::FieldEdit::attach(stallnummer_, engine::FieldType::Long, 0, QStringLiteral("Stallnummer"),
-                               [this](const QVariant& v) { return writeValue(QStringLiteral("Stallnummer"), v); });
-  store::ui::FieldEdit::attach(geboren_, engine::FieldType::Date, 0, QStringLiteral("Geboren"),
-                               [this](const QVariant& v) { return birthDateWritten(v); });
-  status_ = new QComboBox(p);
-  status_->setObjectName(QStringLiteral("DBLookupComboBoxStatus"));
-  anomalien_ = new QPlainTextEdit(p);
-  anomalien_->setObjectName(QStringLiteral("DBMemoAnomalien"));
-  anomalien_->setTabChangesFocus(true);
-  vater_ = lineEdit(QStringLiteral("DBEditVater"), 0);
-  mutter_ = lineEdit(QStringLiteral("DBEditMutter"), 0);
-  for (QLineEdit* e : {vater_, mutter_}) {
-    // Room for a full parent: tattoos of the longest usual form with their two blanks.
-    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("WW 9999  99.99.999")) + 16);
-    e->setReadOnly(true);
-    e->setToolTip(QStringLiteral("Klicken zeigt die Daten des Elterntiers"));
-    e->installEventFilter(this);
-  }
-  auto addressBox = [&](const QString& name) {
-    auto* box = new QPlainTextEdit(p);
-    box->setObjectName(name);
-    box->setReadOnly(true);
-    box->setTabChangesFocus(true);
-    box->setLineWrapMode(QPlainTextEdit::NoWrap);
-    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    box->setFixedHeight(box->fontMetrics().lineSpacing() * 5 + 2 * box->frameWidth() + 10);
-    return box;
-  };
-  zuechterBox_ = addressBox(QStringLiteral("MemoZuechter"));
-  besitzerBox_ = addressBox(QStringLiteral("MemoBesitzer"));
+  QGridLayout* ownData = buildOwnDataFields(p);
+  QGridLayout* others = buildParentAndAddressFields(p);
+  buildPictureBox(p);
+  auto* leftColumn = new QVBoxLayout;
+  leftColumn->addLayout(ownData);
+  leftColumn->addWidget(pictureNormalSlot_, 1);
 
-  // Left tattoo in three parts.
+  stammGrid_ = new QGridLayout(p);
+  stammGrid_->setContentsMargins(8, 8, 8, 6);
+  stammGrid_->setHorizontalSpacing(16);
+  stammGrid_->addLayout(leftColumn, 0, 0);
+  stammGrid_->addLayout(others, 0, 1);
+  stammGrid_->addLayout(buildCommandBar(p), 1, 0, 1, 2);
+  // The own data keep their natural width; the remarks and address boxes take the rest.
+  stammGrid_->setColumnStretch(0, 0);
+  stammGrid_->setColumnStretch(1, 1);
+  stammGrid_->setRowStretch(0, 1);
+
+  // Tab order follows the layout: own data top to bottom, then parents, remarks, addresses.
+  QWidget* order[] = {tatoRechts_, tatoLinks_, parts_[0], parts_[1], parts_[2], idCode_, rasse_, farbe_,
+                      genotyp_, rammler_, haesin_, stallnummer_, erbformel_, wurfgroesse_, koernote_, geboren_,
+                      kalender_, status_, vaterSuchen_, mutterSuchen_, anomalien_, zuechterBox_, besitzerBox_};
+  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
+  applyLayout(false);
+  return stammdaten_;
+}
+
+QGridLayout* TLapiroStamm::buildOwnDataFields(QWidget* p) {
+  QWidget* leftTattooRow = buildIdentityFields(p);
+  buildBreedFields(p);
+  QWidget* sexBox = buildSexChoice(p);
+  buildBreedingFields(p);
+  QWidget* birthRow = buildBirthRow(p);
+
+  auto* left = new QGridLayout;
+  left->setHorizontalSpacing(6);
+  left->setVerticalSpacing(4);
+  int row = 0;
+  auto addRow = [&](const QString& caption, QWidget* editor, QWidget* focus = nullptr) {
+    left->addWidget(fieldLabel(caption, focus ? focus : editor, p), row, 0);
+    left->addWidget(editor, row, 1);
+    ++row;
+  };
+  addRow(QStringLiteral("Täto &rechts"), tatoRechts_);
+  addRow(QStringLiteral("Täto &links"), leftTattooRow, tatoLinks_);
+  addRow(QStringLiteral("Name"), idCode_);
+  addRow(QStringLiteral("R&asse"), rasse_);
+  addRow(QStringLiteral("&Farbe"), farbe_);
+  addRow(QStringLiteral("Geno&typ"), genotyp_);
+  left->addWidget(genotypHinweis_, row++, 1);
+  {
+    auto* label = fieldLabel(QStringLiteral("Gesc&hlecht"), rammler_, p);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    left->addWidget(label, row, 0);
+    left->addWidget(sexBox, row++, 1);
+  }
+  addRow(QStringLiteral("&Stallnummer"), stallnummer_);
+  addRow(QStringLiteral("&Erbformel"), erbformel_);
+  addRow(QStringLiteral("&Wurfgröße"), wurfgroesse_);
+  addRow(QStringLiteral("&Körnote"), koernote_);
+  addRow(QStringLiteral("&Geboren"), birthRow, geboren_);
+  addRow(QStringLiteral("&Status"), status_);
+  left->setColumnStretch(1, 1);
+  left->setRowStretch(row, 1);
+  return left;
+}
+
+QWidget* TLapiroStamm::buildIdentityFields(QWidget* p) {
+  tatoRechts_ = namedLineEdit(QStringLiteral("DBEditTatoRechts"), 8, p);
+  tatoLinks_ = namedLineEdit(QStringLiteral("DBEditTatoLinks"), 10, p);
+  tatoLinks_->installEventFilter(this);
+  idCode_ = namedLineEdit(QStringLiteral("DBEditIDCode"), 0, p);
+
+  // Left tattoo in three parts, shown instead of the left tattoo when the settings say so.
   partsRow_ = new QWidget(p);
   auto* partsLayout = new QHBoxLayout(partsRow_);
   partsLayout->setContentsMargins(0, 0, 0, 0);
@@ -385,8 +404,59 @@ QWidget* TLapiroStamm::buildStammdaten() {
     connect(parts_[i], &QLineEdit::textEdited, this, [this, i] { tattooPartEdited(i); });
   }
   partsLayout->addStretch();
+  auto* leftTattooRow = new QWidget(p);
+  auto* leftTattooLayout = new QHBoxLayout(leftTattooRow);
+  leftTattooLayout->setContentsMargins(0, 0, 0, 0);
+  leftTattooLayout->addWidget(tatoLinks_);
+  leftTattooLayout->addWidget(partsRow_);
 
-  // Sex as two choices, one above the other so that both captions fit a narrow card.
+  for (auto [edit, field] : {std::pair{tatoRechts_, u"TatoRechts"}, std::pair{tatoLinks_, u"TatoLinks"},
+                             std::pair{idCode_, u"IDCode"}}) {
+    const QString name = QString::fromUtf16(field);
+    connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) { writeText(name, text); });
+  }
+  connect(tatoLinks_, &QLineEdit::editingFinished, this, [this] {
+    if (!loading_) controller_.leftTattooLeft();
+  });
+  return leftTattooRow;
+}
+
+void TLapiroStamm::buildBreedFields(QWidget* p) {
+  rasse_ = new QComboBox(p);
+  rasse_->setObjectName(QStringLiteral("DBLookupComboBoxRasse"));
+  farbe_ = new QComboBox(p);
+  farbe_->setObjectName(QStringLiteral("DBLookupComboBoxFarbe"));
+  for (QComboBox* box : {rasse_, farbe_}) {
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(14);
+    box->setMaxVisibleItems(20);
+  }
+  // The colour genotype, checked when the record is saved; the line under it says what the
+  // genotype and the colour tell, so that a contradiction between them is seen.
+  genotyp_ = namedLineEdit(QStringLiteral("DBEditGenotyp"), 80, p);
+  genotyp_->setPlaceholderText(QStringLiteral("z. B. A achi/B b/C C/D d/g g"));
+  genotyp_->setToolTip(QStringLiteral("Genotyp der Fellfarbe; „-“ für ein unbekanntes Allel, leer wenn unbekannt"));
+  genotypHinweis_ = new QLabel(p);
+  genotypHinweis_->setObjectName(QStringLiteral("LabelGenotypHinweis"));
+  genotypHinweis_->setWordWrap(true);
+  genotypHinweis_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+  connect(rasse_, &QComboBox::activated, this, [this](int index) {
+    if (index < 0) return;
+    writing_ = true;
+    controller_.setFieldValue(QStringLiteral("Rasse"), rasse_->itemData(index));
+    writing_ = false;
+    loadFields();
+  });
+  connect(farbe_, &QComboBox::activated, this, [this](int index) {
+    if (index < 0) return;
+    controller_.setFieldValue(QStringLiteral("Farbe"), farbe_->itemData(index));
+  });
+  connect(genotyp_, &QLineEdit::textEdited, this, [this](const QString& text) { writeText(kGenotyp, text); });
+}
+
+QWidget* TLapiroStamm::buildSexChoice(QWidget* p) {
+  // Two choices, one above the other so that both captions fit a narrow card.
   auto* sexBox = new QWidget(p);
   sexBox->setObjectName(QStringLiteral("DBRadioGroupGeschlecht"));
   rammler_ = new QRadioButton(QStringLiteral("Rammler 1.0"), sexBox);
@@ -399,67 +469,99 @@ QWidget* TLapiroStamm::buildStammdaten() {
   sexLayout->setSpacing(0);
   sexLayout->addWidget(rammler_);
   sexLayout->addWidget(haesin_);
+  connect(geschlecht_, &QButtonGroup::idClicked, this, [this](int id) {
+    controller_.setFieldValue(QStringLiteral("Geschlecht"), QString::number(id));
+  });
+  return sexBox;
+}
 
-  // Birth date with its calendar button.
+void TLapiroStamm::buildBreedingFields(QWidget* p) {
+  stallnummer_ = namedLineEdit(QStringLiteral("DBEditStallnummer"), 9, p);
+  erbformel_ = namedLineEdit(QStringLiteral("DBEditErbformel"), 40, p);
+  erbformel_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9]*")), erbformel_));
+  erbformel_->installEventFilter(this);
+  wurfgroesse_ = namedLineEdit(QStringLiteral("DBEditWurfgroesse"), 10, p);
+  koernote_ = namedLineEdit(QStringLiteral("DBEditKoernote"), 9, p);
+  status_ = new QComboBox(p);
+  status_->setObjectName(QStringLiteral("DBLookupComboBoxStatus"));
+  // Whole numbers are checked when the box is left: a fraction is refused with a message and
+  // the box keeps the text and the focus.
+  store::ui::FieldEdit::attach(koernote_, engine::FieldType::Long, 0, QStringLiteral("Körnote"),
+                               [this](const QVariant& v) { return writeValue(QStringLiteral("Körnote"), v); });
+  store::ui::FieldEdit::attach(stallnummer_, engine::FieldType::Long, 0, QStringLiteral("Stallnummer"),
+                               [this](const QVariant& v) { return writeValue(QStringLiteral("Stallnummer"), v); });
+
+  for (auto [edit, field] : {std::pair{wurfgroesse_, u"Wurfgroesse"}, std::pair{erbformel_, u"Erbformel"}}) {
+    const QString name = QString::fromUtf16(field);
+    connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) { writeText(name, text); });
+  }
+  connect(erbformel_, &QLineEdit::editingFinished, this, [this] { formulaLeft(); });
+  connect(status_, &QComboBox::activated, this, [this](int index) {
+    if (index < 0) return;
+    controller_.setFieldValue(QStringLiteral("Status"), status_->itemData(index));
+  });
+}
+
+QWidget* TLapiroStamm::buildBirthRow(QWidget* p) {
   auto* birthRow = new QWidget(p);
+  geboren_ = namedLineEdit(QStringLiteral("DBEditGeburtstag"), 10, birthRow);
+  geboren_->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
+  // An impossible day is refused when the box is left, with a message; the box keeps the text
+  // and the focus.
+  store::ui::FieldEdit::attach(geboren_, engine::FieldType::Date, 0, QStringLiteral("Geboren"),
+                               [this](const QVariant& v) { return birthDateWritten(v); });
   auto* birthLayout = new QHBoxLayout(birthRow);
   birthLayout->setContentsMargins(0, 0, 0, 0);
   birthLayout->addWidget(geboren_);
-  QToolButton* kalender = iconButton(QStyle::SP_FileDialogDetailedView, QStringLiteral("Kalender"),
-                                     QStringLiteral("BitBtnGeburtstag"), birthRow);
-  birthLayout->addWidget(kalender);
+  kalender_ = iconButton(QStyle::SP_FileDialogDetailedView, QStringLiteral("Kalender"),
+                         QStringLiteral("BitBtnGeburtstag"), birthRow);
+  birthLayout->addWidget(kalender_);
   geboren_->setMaximumWidth(geboren_->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 16);
   birthLayout->addStretch();
+  connect(kalender_, &QToolButton::clicked, this, &TLapiroStamm::pickBirthDate);
+  return birthRow;
+}
 
-  // Left column: the animal's own data.
-  auto* left = new QGridLayout;
-  left->setHorizontalSpacing(6);
-  left->setVerticalSpacing(4);
-  int row = 0;
-  auto addRow = [&](const QString& caption, QWidget* editor, QWidget* focus = nullptr) {
-    left->addWidget(fieldLabel(caption, focus ? focus : editor, p), row, 0);
-    left->addWidget(editor, row, 1);
-    ++row;
-  };
-  auto* leftTattooRow = new QWidget(p);
-  auto* leftTattooLayout = new QHBoxLayout(leftTattooRow);
-  leftTattooLayout->setContentsMargins(0, 0, 0, 0);
-  leftTattooLayout->addWidget(tatoLinks_);
-  leftTattooLayout->addWidget(partsRow_);
-  addRow(QStringLiteral("Täto &rechts"), tatoRechts_);
-  addRow(QStringLiteral("Täto &links"), leftTattooRow, tatoLinks_);
-  addRow(QStringLiteral("Name"), idCode_);
-  addRow(QStringLiteral("R&asse"), rasse_);
-  addRow(QStringLiteral("&Farbe"), farbe_);
-  {
-    auto* label = fieldLabel(QStringLiteral("Gesc&hlecht"), rammler_, p);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    left->addWidget(label, row, 0);
-    left->addWidget(sexBox, row++, 1);
+QGridLayout* TLapiroStamm::buildParentAndAddressFields(QWidget* p) {
+  vater_ = namedLineEdit(QStringLiteral("DBEditVater"), 0, p);
+  mutter_ = namedLineEdit(QStringLiteral("DBEditMutter"), 0, p);
+  for (QLineEdit* e : {vater_, mutter_}) {
+    // Room for a full parent: tattoos of the longest usual form with their two blanks.
+    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("WW 9999  99.99.999")) + 16);
+    e->setReadOnly(true);
+    e->setToolTip(QStringLiteral("Klicken zeigt die Daten des Elterntiers"));
+    e->installEventFilter(this);
   }
-  addRow(QStringLiteral("&Stallnummer"), stallnummer_);
-  addRow(QStringLiteral("&Erbformel"), erbformel_);
-  addRow(QStringLiteral("&Wurfgröße"), wurfgroesse_);
-  addRow(QStringLiteral("&Körnote"), koernote_);
-  addRow(QStringLiteral("&Geboren"), birthRow, geboren_);
-  addRow(QStringLiteral("&Status"), status_);
-  left->setColumnStretch(1, 1);
-  left->setRowStretch(row, 1);
+  anomalien_ = new QPlainTextEdit(p);
+  anomalien_->setObjectName(QStringLiteral("DBMemoAnomalien"));
+  anomalien_->setTabChangesFocus(true);
+  auto addressBox = [&](const QString& name) {
+    auto* box = new QPlainTextEdit(p);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setTabChangesFocus(true);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setFixedHeight(box->fontMetrics().lineSpacing() * 5 + 2 * box->frameWidth() + 10);
+    return box;
+  };
+  zuechterBox_ = addressBox(QStringLiteral("MemoZuechter"));
+  besitzerBox_ = addressBox(QStringLiteral("MemoBesitzer"));
 
-  // Right column: parents, remarks, breeder and owner.
   auto* right = new QGridLayout;
   right->setHorizontalSpacing(6);
   right->setVerticalSpacing(4);
-  QToolButton* vaterSuchen =
+  vaterSuchen_ =
       iconButton(QStyle::SP_FileDialogContentsView, QStringLiteral("Vater suchen"), QStringLiteral("BitBtnVater"), p);
-  QToolButton* mutterSuchen =
+  mutterSuchen_ =
       iconButton(QStyle::SP_FileDialogContentsView, QStringLiteral("Mutter suchen"), QStringLiteral("BitBtnMutter"), p);
-  right->addWidget(fieldLabel(QStringLiteral("&Vater"), vaterSuchen, p), 0, 0);
+  right->addWidget(fieldLabel(QStringLiteral("&Vater"), vaterSuchen_, p), 0, 0);
   right->addWidget(vater_, 0, 1);
-  right->addWidget(vaterSuchen, 0, 2);
-  right->addWidget(fieldLabel(QStringLiteral("&Mutter"), mutterSuchen, p), 1, 0);
+  right->addWidget(vaterSuchen_, 0, 2);
+  right->addWidget(fieldLabel(QStringLiteral("&Mutter"), mutterSuchen_, p), 1, 0);
   right->addWidget(mutter_, 1, 1);
-  right->addWidget(mutterSuchen, 1, 2);
+  right->addWidget(mutterSuchen_, 1, 2);
   pictureCompactSlot_ = new QWidget(p);
   pictureCompactSlot_->setObjectName(QStringLiteral("BildKompakt"));
   new QVBoxLayout(pictureCompactSlot_);
@@ -498,7 +600,16 @@ QWidget* TLapiroStamm::buildStammdaten() {
   right->setColumnStretch(1, 1);
   right->setRowStretch(3, 1);
 
-  // The picture of the animal.
+  connect(anomalien_, &QPlainTextEdit::textChanged, this, [this] {
+    if (!loading_) writeText(QStringLiteral("Anomalien"), anomalien_->toPlainText());
+  });
+  connect(vaterSuchen_, &QToolButton::clicked, this, [this] { chooseParent(true); });
+  connect(mutterSuchen_, &QToolButton::clicked, this, [this] { chooseParent(false); });
+  return right;
+}
+
+void TLapiroStamm::buildPictureBox(QWidget* p) {
+  // The representative picture: beside the own data, or beside the parents when compact.
   bild_ = new QLabel(p);
   bild_->setObjectName(QStringLiteral("ImageBild"));
   bild_->setAlignment(Qt::AlignCenter);
@@ -510,12 +621,9 @@ QWidget* TLapiroStamm::buildStammdaten() {
   pictureNormalSlot_->setObjectName(QStringLiteral("BildNormal"));
   new QVBoxLayout(pictureNormalSlot_);
   pictureNormalSlot_->layout()->setContentsMargins(0, 0, 0, 0);
+}
 
-  auto* leftColumn = new QVBoxLayout;
-  leftColumn->addLayout(left);
-  leftColumn->addWidget(pictureNormalSlot_, 1);
-
-  // Navigator and commands.
+QHBoxLayout* TLapiroStamm::buildCommandBar(QWidget* p) {
   auto* bar = new QHBoxLayout;
   const std::pair<QStyle::StandardPixmap, const char16_t*> navigator[] = {
       {QStyle::SP_MediaSkipBackward, u"Dateianfang"}, {QStyle::SP_MediaSeekBackward, u"vorheriger Datensatz"},
@@ -561,62 +669,7 @@ QWidget* TLapiroStamm::buildStammdaten() {
   connect(hilfe, &QPushButton::clicked, this, [this] {
     if (services_.showHelp) services_.showHelp(11);
   });
-
-  stammGrid_ = new QGridLayout(p);
-  stammGrid_->setContentsMargins(8, 8, 8, 6);
-  stammGrid_->setHorizontalSpacing(16);
-  stammGrid_->addLayout(leftColumn, 0, 0);
-  stammGrid_->addLayout(right, 0, 1);
-  stammGrid_->addLayout(bar, 1, 0, 1, 2);
-  // The own data keep their natural width; the remarks and address boxes take the rest.
-  stammGrid_->setColumnStretch(0, 0);
-  stammGrid_->setColumnStretch(1, 1);
-  stammGrid_->setRowStretch(0, 1);
-
-  // Writing from the widgets into the record.
-  for (auto [edit, field] : {std::pair{tatoRechts_, u"TatoRechts"}, std::pair{tatoLinks_, u"TatoLinks"},
-                             std::pair{idCode_, u"IDCode"}, std::pair{wurfgroesse_, u"Wurfgroesse"},
-                             std::pair{erbformel_, u"Erbformel"}}) {
-    const QString name = QString::fromUtf16(field);
-    connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) { writeText(name, text); });
-  }
-  connect(tatoLinks_, &QLineEdit::editingFinished, this, [this] {
-    if (!loading_) controller_.leftTattooLeft();
-  });
-  connect(erbformel_, &QLineEdit::editingFinished, this, [this] { formulaLeft(); });
-  connect(anomalien_, &QPlainTextEdit::textChanged, this, [this] {
-    if (!loading_) writeText(QStringLiteral("Anomalien"), anomalien_->toPlainText());
-  });
-  connect(rasse_, &QComboBox::activated, this, [this](int index) {
-    if (index < 0) return;
-    writing_ = true;
-    controller_.setFieldValue(QStringLiteral("Rasse"), rasse_->itemData(index));
-    writing_ = false;
-    loadFields();
-  });
-  connect(farbe_, &QComboBox::activated, this, [this](int index) {
-    if (index < 0) return;
-    controller_.setFieldValue(QStringLiteral("Farbe"), farbe_->itemData(index));
-  });
-  connect(status_, &QComboBox::activated, this, [this](int index) {
-    if (index < 0) return;
-    controller_.setFieldValue(QStringLiteral("Status"), status_->itemData(index));
-  });
-  connect(geschlecht_, &QButtonGroup::idClicked, this, [this](int id) {
-    controller_.setFieldValue(QStringLiteral("Geschlecht"), QString::number(id));
-  });
-  connect(vaterSuchen, &QToolButton::clicked, this, [this] { chooseParent(true); });
-  connect(mutterSuchen, &QToolButton::clicked, this, [this] { chooseParent(false); });
-  connect(kalender, &QToolButton::clicked, this, &TLapiroStamm::pickBirthDate);
-
-  // Tab order follows the layout: own data top to bottom, then parents, remarks, addresses.
-  QWidget* order[] = {tatoRechts_, tatoLinks_, parts_[0], parts_[1], parts_[2], idCode_, rasse_, farbe_,
-                      rammler_, haesin_, stallnummer_, erbformel_, wurfgroesse_, koernote_, geboren_,
-                      kalender, status_, vaterSuchen, mutterSuchen, anomalien_, zuechterBox_, besitzerBox_};
-  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-
-  applyLayout(false);
-  return stammdaten_;
+  return bar;
 }
 
 // ------------------------------------------------------------------ filling from the record
@@ -679,6 +732,13 @@ void TLapiroStamm::loadFields() {
   text(idCode_, QStringLiteral("IDCode"));
   if (!erbformel_->hasFocus()) text(erbformel_, QStringLiteral("Erbformel"));
   text(wurfgroesse_, QStringLiteral("Wurfgroesse"));
+  // A stock not yet upgraded has no genotype: the field stays empty and disabled.
+  const bool genotypeField = h.isOpen() && h.findField(kGenotyp).has_value();
+  if (genotypeField)
+    text(genotyp_, kGenotyp);
+  else
+    setTextQuietly(genotyp_, {});
+  genotypHinweis_->setText(controller_.genotypeHint());
   // The box being typed in keeps text not yet checked until it is left.
   for (auto [edit, field] : {std::pair{koernote_, u"Körnote"}, std::pair{stallnummer_, u"Stallnummer"},
                              std::pair{geboren_, u"Geburtstag"}})
@@ -727,6 +787,7 @@ void TLapiroStamm::loadFields() {
                                                     status_, anomalien_, parts_[0], parts_[1], parts_[2]})
     w->setEnabled(has);
   farbe_->setEnabled(has && farbe_->count() > 0);
+  genotyp_->setEnabled(has && genotypeField);
   loading_ = false;
 }
 
@@ -805,8 +866,9 @@ void TLapiroStamm::applyLayout(bool compact) {
   pictureNormalSlot_->setVisible(!compact);
   // In the compact arrangement the own data give up width to the parents and addresses.
   const int editorWidth = compact ? fontMetrics().horizontalAdvance(QStringLiteral("Deutsche Riesen")) + 40 : QWIDGETSIZE_MAX;
-  for (QWidget* w : std::initializer_list<QWidget*>{tatoRechts_, tatoLinks_, idCode_, rasse_, farbe_, stallnummer_,
-                                                    erbformel_, wurfgroesse_, koernote_, status_})
+  for (QWidget* w : std::initializer_list<QWidget*>{tatoRechts_, tatoLinks_, idCode_, rasse_, farbe_, genotyp_,
+                                                    genotypHinweis_, stallnummer_, erbformel_, wurfgroesse_, koernote_,
+                                                    status_})
     w->setMaximumWidth(editorWidth);
   if (compact)
     bild_->setFixedSize(96, 72);
@@ -885,7 +947,10 @@ bool TLapiroStamm::finishFieldEntry() {
   // Commands of tool buttons and menus do not take the focus, so the field being edited is
   // checked here as leaving it would.
   if (erbformel_->hasFocus() && !formulaFieldAccepts(erbformel_->text()) && !formulaLeft()) return false;
-  return store::ui::FieldEdit::finishAll(stammdaten_);
+  if (!store::ui::FieldEdit::finishAll(stammdaten_)) return false;
+  // A genotype that cannot be saved stops the command, as a save would: the main window's
+  // commands may store the record without the card's save.
+  return controller_.checkGenotype();
 }
 
 void TLapiroStamm::SpeichernClick() {

@@ -28,6 +28,7 @@ class QButtonGroup;
 class QComboBox;
 class QFrame;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -158,6 +159,8 @@ class TLapiroStamm : public QWidget, public store::TCardState, public shell::ui:
   QLineEdit* koernoteEdit() const { return koernote_; }
   QComboBox* breedBox() const { return rasse_; }
   QComboBox* colourBox() const { return farbe_; }
+  QLineEdit* genotypeEdit() const { return genotyp_; }
+  QLabel* genotypeHint() const { return genotypHinweis_; }
   QComboBox* statusBox() const { return status_; }
   QLineEdit* fatherEdit() const { return vater_; }
   QLineEdit* motherEdit() const { return mutter_; }
@@ -213,7 +216,18 @@ class TLapiroStamm : public QWidget, public store::TCardState, public shell::ui:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // "Stammdaten": the page, and its parts one group of fields each (widgets, layout and
+  // what they write into the record).
   QWidget* buildStammdaten();
+  QGridLayout* buildOwnDataFields(QWidget* p);
+  QWidget* buildIdentityFields(QWidget* p);  // tattoos (the left one also in parts), name
+  void buildBreedFields(QWidget* p);         // breed, colour, genotype and its hint
+  QWidget* buildSexChoice(QWidget* p);
+  void buildBreedingFields(QWidget* p);      // stall number, formula, litter size, Körnote, status
+  QWidget* buildBirthRow(QWidget* p);
+  QGridLayout* buildParentAndAddressFields(QWidget* p);  // parents, remarks, breeder, owner
+  void buildPictureBox(QWidget* p);
+  QHBoxLayout* buildCommandBar(QWidget* p);  // navigator, save, undo, help
   QWidget* placeholderPage(const QString& caption);
   void loadFields();
   void loadBreedBox();
@@ -270,6 +284,8 @@ class TLapiroStamm : public QWidget, public store::TCardState, public shell::ui:
   QLineEdit* idCode_ = nullptr;
   QComboBox* rasse_ = nullptr;
   QComboBox* farbe_ = nullptr;
+  QLineEdit* genotyp_ = nullptr;
+  QLabel* genotypHinweis_ = nullptr;
   QRadioButton* rammler_ = nullptr;
   QRadioButton* haesin_ = nullptr;
   QButtonGroup* geschlecht_ = nullptr;
@@ -279,9 +295,12 @@ class TLapiroStamm : public QWidget, public store::TCardState, public shell::ui:
   QLineEdit* koernote_ = nullptr;
   QPlainTextEdit* anomalien_ = nullptr;
   QLineEdit* geboren_ = nullptr;
+  QToolButton* kalender_ = nullptr;
   QComboBox* status_ = nullptr;
   QLineEdit* vater_ = nullptr;
   QLineEdit* mutter_ = nullptr;
+  QToolButton* vaterSuchen_ = nullptr;
+  QToolButton* mutterSuchen_ = nullptr;
   QPlainTextEdit* zuechterBox_ = nullptr;
   QPlainTextEdit* besitzerBox_ = nullptr;
   QLabel* bild_ = nullptr;

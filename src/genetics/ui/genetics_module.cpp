@@ -1,5 +1,7 @@
 #include "genetics/ui/genetics_module.h"
 
+#include "card/card_controller.h"
+#include "genetics/genotype_field.h"
 #include "genetics/ui/colour_window.h"
 #include "shell/startup.h"
 #include "shell/ui/host.h"
@@ -25,7 +27,13 @@ void openFarbvererbungPaar(shell::ui::Host& host, qint64 vater, qint64 mutter) {
     if (auto* window = qobject_cast<TFormFarbvererbung*>(colourWindow->widget())) window->setPair(vater, mutter);
 }
 
+void lendGenotypeRulesToCard() {
+  card::setGenotypeRules({[](const QString& text, QString* error) { return normalisedGenotypeText(text, error); },
+                          &genotypeHint});
+}
+
 void registerGenetics(shell::ui::Host& host) {
+  lendGenotypeRulesToCard();
   host.addCommand({QStringLiteral("Genmodul"), 140, QStringLiteral("Farbvererbung"),
                    [&host] { openFarbvererbung(host); }});
 }

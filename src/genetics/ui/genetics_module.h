@@ -1,4 +1,5 @@
-// The colour genetics module's command, registered with the host by the start-up wiring.
+// The colour genetics module's command, registered with the host by the start-up wiring, and
+// the genotype check and hint it hands to the animal card.
 #pragma once
 
 #include <QtGlobal>
@@ -9,7 +10,10 @@ class Host;
 
 namespace lapiro::genetics::ui {
 
+// Registers the command and hands the card its genotype rules.
 void registerGenetics(shell::ui::Host& host);
+// Hands the animal card the genotype check and hint (card::setGenotypeRules).
+void lendGenotypeRulesToCard();
 
 // Opens "Farbvererbung" (or brings it forward).
 void openFarbvererbung(shell::ui::Host& host);
