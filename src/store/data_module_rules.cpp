@@ -10,6 +10,7 @@
 #include "store/catalogue.h"
 #include "store/data_module.h"
 #include "store/dialog_service.h"
+#include "store/genotype_check.h"
 #include "store/messages.h"
 
 namespace lapiro::store {
@@ -19,6 +20,11 @@ using engine::DataSetState;
 using engine::EngineError;
 
 namespace {
+
+GenotypeNormaliser& normaliserSlot() {
+  static GenotypeNormaliser slot;
+  return slot;
+}
 
 QString str(engine::DataSet& ds, const char16_t* field) {
   return ds.field(QString::fromUtf16(field)).asString();
@@ -39,6 +45,9 @@ struct CountScope {
 };
 
 }  // namespace
+
+void setGenotypeNormaliser(GenotypeNormaliser normaliser) { normaliserSlot() = std::move(normaliser); }
+const GenotypeNormaliser& genotypeNormaliser() { return normaliserSlot(); }
 
 bool TDatenStamm::saveWithoutQuestion(Cursor& c) {
   CountScope silent(silentSave_);
@@ -351,6 +360,24 @@ void TDatenStamm::HasenBeforePost() {
       !refusal.isEmpty()) {
     dialogs().error(refusal);
     throw engine::Abort();
+  }
+  // Whatever way the animal is saved (card, list move, closing), a genotype that cannot be
+  // read is refused and a readable one is stored in its normal spelling.
+  if (const GenotypeNormaliser& normalise = normaliserSlot();
+      normalise && hasen_->fieldIndex(QStringLiteral("Genotyp")) >= 0) {
+    engine::Field genotyp = hasen_->field(QStringLiteral("Genotyp"));
+    if (!genotyp.isNull()) {
+      QString error;
+      const std::optional<QString> normal = normalise(genotyp.asString(), &error);
+      if (!normal) {
+        dialogs().error(error);
+        throw engine::Abort();
+      }
+      if (*normal != genotyp.asString()) {
+        if (normal->isEmpty()) genotyp.clear();
+        else genotyp.setString(*normal);
+      }
+    }
   }
   // Equal tattoos and birth date mean the same animal: every save of a new animal, and every
   // save that changes a stored animal's tattoos or birth date, looks for another one, however

@@ -9,6 +9,7 @@
 #include "genetics/ui/genetics_module.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
+#include "store/genotype_check.h"
 #include "support/scripted_dialogs.h"
 #include "support/stock_fixture.h"
 
@@ -43,6 +44,7 @@ class CardGenotypeTest : public ::testing::Test {
     controller.reset();
     module.reset();
     setGenotypeRules({});
+    store::setGenotypeNormaliser({});
   }
   QVariant stored() { return stock.stored(kHasen, first, kGenotyp); }
   qint64 current() { return module->Hasen().field(QStringLiteral("Nummer")).asInteger(); }
@@ -101,6 +103,24 @@ TEST_F(CardGenotypeTest, AnUnreadableGenotypeIsRefusedWithTheParsersMessageAndNo
   EXPECT_TRUE(controller->save());
   EXPECT_EQ(stored().toString(), QStringLiteral("A achi/B b/c c"));
   EXPECT_EQ(stock.stored(kHasen, first, QStringLiteral("IDCode")).toString(), QStringLiteral("Rudi"));
+}
+
+TEST_F(CardGenotypeTest, SavesThatBypassTheCardAreCheckedByTheStoreToo) {
+  test::ScriptedDialogs dialogs;
+  // A post from the list or a closing module: refused with the parser's message, nothing stored.
+  engine::Cursor& hasen = module->Hasen();
+  hasen.edit();
+  hasen.field(kGenotyp).setString(QStringLiteral("A achi/Q b"));
+  EXPECT_THROW(hasen.post(), engine::Abort);
+  EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Unbekanntes Allel „Q“ in „Q b“.")});
+  EXPECT_TRUE(stored().toString().isEmpty());
+
+  // A readable one goes in spelled as the card spells it.
+  dialogs.clear();
+  hasen.field(kGenotyp).setString(QStringLiteral("b B / achi A"));
+  hasen.post();
+  EXPECT_EQ(stored().toString(), QStringLiteral("A achi/B b"));
+  EXPECT_TRUE(dialogs.texts().isEmpty());
 }
 
 TEST_F(CardGenotypeTest, TheHintSetsTheGenotypeAgainstTheColour) {

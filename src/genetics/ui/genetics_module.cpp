@@ -5,6 +5,7 @@
 #include "genetics/ui/colour_window.h"
 #include "shell/startup.h"
 #include "shell/ui/host.h"
+#include "store/genotype_check.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -28,8 +29,9 @@ void openFarbvererbungPaar(shell::ui::Host& host, qint64 vater, qint64 mutter) {
 }
 
 void lendGenotypeRulesToCard() {
-  card::setGenotypeRules({[](const QString& text, QString* error) { return normalisedGenotypeText(text, error); },
-                          &genotypeHint});
+  auto normalise = [](const QString& text, QString* error) { return normalisedGenotypeText(text, error); };
+  card::setGenotypeRules({normalise, &genotypeHint});
+  store::setGenotypeNormaliser(normalise);
 }
 
 void registerGenetics(shell::ui::Host& host) {

@@ -12,7 +12,8 @@ namespace lapiro::genetics::ui {
 
 // Registers the command and hands the card its genotype rules.
 void registerGenetics(shell::ui::Host& host);
-// Hands the animal card the genotype check and hint (card::setGenotypeRules).
+// Hands the animal card the genotype check and hint (card::setGenotypeRules), and the store
+// the check every save of an animal applies (store::setGenotypeNormaliser).
 void lendGenotypeRulesToCard();
 
 // Opens "Farbvererbung" (or brings it forward).
