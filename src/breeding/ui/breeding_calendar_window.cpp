@@ -80,6 +80,12 @@ void BreedingCalendarWindow::setToday(const QDate& today) {
   reload();
 }
 
+void BreedingCalendarWindow::setSettings(const CalendarSettings& settings, int gestationDays) {
+  settings_ = settings;
+  gestation_ = gestationDays;
+  reload();
+}
+
 void BreedingCalendarWindow::reload() {
   try {
     tasks_ = calendarTasks(engine_, settings_, gestation_, today_);

@@ -19,6 +19,8 @@
 
 #include "output/options.h"
 #include "shell/animal_list.h"
+#include "shell/profile_file.h"
+#include "store/dialog_service.h"
 
 namespace lapiro::output::ui {
 
@@ -438,11 +440,36 @@ void TFOptionen::readInto(shell::tsysteminfo& s) {
   s.updateDerived();
 }
 
-void TFOptionen::SpeichernClick() {
+void TFOptionen::addPages(const std::vector<shell::ui::OptionsPage>& pages, shell::ProfileFile& ini) {
+  ini_ = &ini;
+  for (const shell::ui::OptionsPage& page : pages) {
+    QWidget* widget = page.create ? page.create(ini) : nullptr;
+    if (!widget) continue;
+    tabs_->addTab(widget, page.title);
+    added_.push_back({page, widget});
+  }
+}
+
+bool TFOptionen::SpeichernClick() {
+  QStringList problems;
+  QWidget* firstWrong = nullptr;
+  for (const AddedPage& a : added_) {
+    const QStringList found = a.page.check ? a.page.check(a.widget) : QStringList();
+    if (!found.isEmpty() && !firstWrong) firstWrong = a.widget;
+    problems << found;
+  }
+  if (!problems.isEmpty()) {
+    tabs_->setCurrentWidget(firstWrong);
+    store::dialogs().error(problems.join(u'\n'));
+    return false;
+  }
   if (beforeSave) beforeSave();
   readInto(settings_);
+  for (const AddedPage& a : added_)
+    if (a.page.apply && ini_) a.page.apply(a.widget, *ini_);
   if (onSaved) onSaved();
   close();
+  return true;
 }
 
 }  // namespace lapiro::output::ui
