@@ -43,6 +43,8 @@ BreedingCalendarWindow::BreedingCalendarWindow(engine::Engine& engine, store::Di
                           QStringLiteral("Hinweis")});
   list_->setRootIsDecorated(false);
   list_->setUniformRowHeights(true);
+  // Column widths measured on the first rows only: the dates and titles repeat.
+  list_->header()->setResizeContentsPrecision(200);
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { open(item); });
 
   summary_ = new QLabel(this);
