@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "breeding/breeding_calendar.h"
@@ -95,6 +96,8 @@ TEST_F(CalendarOptionsTest, RefusedIntervalsKeepTheWindowOpenAndSavedOnesReachTh
   // The feature tab follows the window's own seven, with the rabbit defaults of a file that
   // has no calendar section yet.
   EXPECT_EQ(options->tabs()->tabText(7), QStringLiteral("Zuchtkalender"));
+  // The window asks for room for all eight captions.
+  EXPECT_GT(options->sizeHint().width(), options->tabs()->tabBar()->sizeHint().width());
   CalendarOptionsPage* page = calendarPage(options);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(page->intervalBox(QStringLiteral("Abtasten"))->value(), 12);

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -265,6 +266,11 @@ TFOptionen::TFOptionen(shell::tsysteminfo& settings, OptionLists lists, const QR
   });
 
   fill();
+}
+
+QSize TFOptionen::sizeHint() const {
+  const QMargins m = layout()->contentsMargins();
+  return QWidget::sizeHint().expandedTo(QSize(tabs_->tabBar()->sizeHint().width() + m.left() + m.right() + 8, 0));
 }
 
 void TFOptionen::fill() {

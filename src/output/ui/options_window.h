@@ -62,6 +62,9 @@ class TFOptionen : public QWidget {
   // Reads the controls into the record (the part of "&Speichern" that tests check).
   void readInto(shell::tsysteminfo& s);
 
+  // Wide enough for every tab's caption, the feature tabs included (no scroll arrows).
+  QSize sizeHint() const override;
+
   // Controls, for tests and the opener.
   QTabWidget* tabs() const { return tabs_; }
   QCheckBox* alleBox() const { return alle_; }
