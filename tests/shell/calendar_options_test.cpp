@@ -136,6 +136,7 @@ TEST_F(CalendarOptionsTest, RefusedIntervalsKeepTheWindowOpenAndSavedOnesReachTh
   page->intervalBox(QStringLiteral("Rueckblick"))->setValue(1);
   page->weighingDaysEdit()->setText(QStringLiteral(" 21, 42 "));
   page->showAtStartBox()->setChecked(true);
+  options->gestationBox()->setValue(33);
   dialogs_.clear();
   EXPECT_TRUE(options->SpeichernClick());
   // The options window and then its frame are deleted later.
@@ -159,6 +160,7 @@ TEST_F(CalendarOptionsTest, RefusedIntervalsKeepTheWindowOpenAndSavedOnesReachTh
   EXPECT_EQ(calendar->settings().abtasten, 14);
   EXPECT_EQ(calendar->settings().trennen, 365);
   EXPECT_TRUE(calendar->settings().beimStart);
+  EXPECT_EQ(calendar->gestationDays(), 33);
 
   // Opened again, the tab shows what the file holds.
   trigger(QStringLiteral("Systemparameter"));

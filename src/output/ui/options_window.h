@@ -80,6 +80,7 @@ class TFOptionen : public QWidget {
   QPushButton* choiceOkButton() const { return choiceOk_; }
   QPushButton* defaultsButton() const { return defaults_; }
   QSpinBox* marginBox(int i) const { return margins_[i]; }
+  QSpinBox* gestationBox() const { return traechtigkeit_; }
   QCheckBox* titelRotBox() const { return titelRot_; }
   QButtonGroup* group(const QString& name) const;
 
