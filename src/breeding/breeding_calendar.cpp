@@ -251,37 +251,36 @@ TaskGroup groupOf(const QDate& day, const QDate& today) {
   return TaskGroup::Spaeter;
 }
 
+const std::vector<CalendarInterval>& calendarIntervals() {
+  static const std::vector<CalendarInterval> intervals{
+      {QStringLiteral("Abtasten"), QStringLiteral("Abtasten nach dem Decken"), &CalendarSettings::abtasten},
+      {QStringLiteral("Nestkiste"), QStringLiteral("Nestkiste vor dem Wurftermin"), &CalendarSettings::nestkiste},
+      {QStringLiteral("WurfUeberfaellig"), QString::fromUtf16(u"Wurf überfällig nach dem Wurftermin"),
+       &CalendarSettings::wurfUeberfaellig},
+      {QStringLiteral("Nestkontrolle"), QStringLiteral("Nestkontrolle nach dem Wurf"), &CalendarSettings::nestkontrolle},
+      {QStringLiteral("Absetzen"), QStringLiteral("Absetzen nach dem Wurf"), &CalendarSettings::absetzen},
+      {QStringLiteral("Taetowieren"), QString::fromUtf16(u"Tätowieren nach dem Wurf"), &CalendarSettings::taetowieren},
+      {QStringLiteral("Trennen"), QStringLiteral("Geschlechter trennen nach dem Wurf"), &CalendarSettings::trennen},
+      {QStringLiteral("Rueckblick"), QString::fromUtf16(u"Überfällige Aufgaben anzeigen"), &CalendarSettings::rueckblick},
+  };
+  return intervals;
+}
+
 void CalendarSettings::load(const shell::ProfileFile& ini) {
   const CalendarSettings d;
-  abtasten = ini.readInteger(kSection, QStringLiteral("Abtasten"), d.abtasten);
-  nestkiste = ini.readInteger(kSection, QStringLiteral("Nestkiste"), d.nestkiste);
-  wurfUeberfaellig = ini.readInteger(kSection, QStringLiteral("WurfUeberfaellig"), d.wurfUeberfaellig);
-  nestkontrolle = ini.readInteger(kSection, QStringLiteral("Nestkontrolle"), d.nestkontrolle);
-  wiegetage = ini.readString(kSection, QStringLiteral("Wiegetage"), d.wiegetage);
-  absetzen = ini.readInteger(kSection, QStringLiteral("Absetzen"), d.absetzen);
-  taetowieren = ini.readInteger(kSection, QStringLiteral("Taetowieren"), d.taetowieren);
-  trennen = ini.readInteger(kSection, QStringLiteral("Trennen"), d.trennen);
-  rueckblick = ini.readInteger(kSection, QStringLiteral("Rueckblick"), d.rueckblick);
-  beimStart = ini.readBool(kSection, QStringLiteral("BeimStart"), d.beimStart);
   // A file edited by hand with a value the options would refuse falls back to the default,
   // so that no task lands before the event it follows.
-  for (auto [value, def] : {std::pair{&abtasten, d.abtasten}, {&nestkiste, d.nestkiste},
-                            {&wurfUeberfaellig, d.wurfUeberfaellig}, {&nestkontrolle, d.nestkontrolle},
-                            {&absetzen, d.absetzen}, {&taetowieren, d.taetowieren}, {&trennen, d.trennen},
-                            {&rueckblick, d.rueckblick}})
-    if (!intervalProblem(QString(), *value).isEmpty()) *value = def;
+  for (const CalendarInterval& i : calendarIntervals()) {
+    this->*i.value = ini.readInteger(kSection, i.key, d.*i.value);
+    if (!intervalProblem(QString(), this->*i.value).isEmpty()) this->*i.value = d.*i.value;
+  }
+  wiegetage = ini.readString(kSection, QStringLiteral("Wiegetage"), d.wiegetage);
+  beimStart = ini.readBool(kSection, QStringLiteral("BeimStart"), d.beimStart);
 }
 
 void CalendarSettings::save(shell::ProfileFile& ini) const {
-  ini.writeInteger(kSection, QStringLiteral("Abtasten"), abtasten);
-  ini.writeInteger(kSection, QStringLiteral("Nestkiste"), nestkiste);
-  ini.writeInteger(kSection, QStringLiteral("WurfUeberfaellig"), wurfUeberfaellig);
-  ini.writeInteger(kSection, QStringLiteral("Nestkontrolle"), nestkontrolle);
+  for (const CalendarInterval& i : calendarIntervals()) ini.writeInteger(kSection, i.key, this->*i.value);
   ini.writeString(kSection, QStringLiteral("Wiegetage"), wiegetage);
-  ini.writeInteger(kSection, QStringLiteral("Absetzen"), absetzen);
-  ini.writeInteger(kSection, QStringLiteral("Taetowieren"), taetowieren);
-  ini.writeInteger(kSection, QStringLiteral("Trennen"), trennen);
-  ini.writeInteger(kSection, QStringLiteral("Rueckblick"), rueckblick);
   ini.writeBool(kSection, QStringLiteral("BeimStart"), beimStart);
 }
 
@@ -306,14 +305,8 @@ QString intervalProblem(const QString& label, int days) {
 
 QStringList CalendarSettings::problems() const {
   QStringList out;
-  const std::pair<const char16_t*, int> named[] = {
-      {u"Abtasten nach dem Decken", abtasten},        {u"Nestkiste vor dem Wurftermin", nestkiste},
-      {u"Wurf überfällig nach dem Wurftermin", wurfUeberfaellig},
-      {u"Nestkontrolle nach dem Wurf", nestkontrolle}, {u"Absetzen nach dem Wurf", absetzen},
-      {u"Tätowieren nach dem Wurf", taetowieren},       {u"Geschlechter trennen nach dem Wurf", trennen},
-      {u"Überfällige Aufgaben anzeigen", rueckblick}};
-  for (const auto& [label, value] : named) {
-    const QString p = intervalProblem(QString::fromUtf16(label), value);
+  for (const CalendarInterval& i : calendarIntervals()) {
+    const QString p = intervalProblem(i.label, this->*i.value);
     if (!p.isEmpty()) out << p;
   }
   for (const QString& part : wiegetage.split(u',', Qt::SkipEmptyParts)) {

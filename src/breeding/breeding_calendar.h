@@ -67,6 +67,15 @@ struct CalendarSettings {
   QStringList problems() const;
 };
 
+// One interval of the settings as the options tab shows it and the file stores it.
+struct CalendarInterval {
+  QString key;    // the key in [Zuchtkalender], e.g. "Abtasten"
+  QString label;  // German, e.g. "Abtasten nach dem Decken"
+  int CalendarSettings::*value;
+};
+// Every interval of CalendarSettings (the weighing days aside), in the order the options show.
+const std::vector<CalendarInterval>& calendarIntervals();
+
 // The German message for an interval `days` named `label`, or empty when 1 <= days <= 365.
 QString intervalProblem(const QString& label, int days);
 

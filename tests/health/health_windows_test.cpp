@@ -254,6 +254,29 @@ TEST_F(HealthWindowsTest, PharmacyAsksBeforeSavingOnCloseAndNoDiscardsTheChange)
   EXPECT_EQ(stock.stored(QStringLiteral("APOTHEKE"), 1, QStringLiteral("Medikament")).toString(), QStringLiteral("Baycox"));
 }
 
+// The repeat interval of a vaccine, which the breeding calendar plans from, is edited in the
+// pharmacy window; a typed word is refused and the stored number stays.
+TEST_F(HealthWindowsTest, PharmacyEditsTheRepeatIntervalOfAVaccine) {
+  ScriptedDialogs dialogs;
+  stock.add(QStringLiteral("APOTHEKE"), {{QStringLiteral("Medikament"), QStringLiteral("RHD-Impfstoff")}});
+  settings.System.Speichern = true;
+  ui::TFormApotheke w(stock.engine, [this] { return settings.System.Speichern; }, {}, {});
+  ASSERT_TRUE(w.isUsable());
+  QLineEdit* months = w.box(QStringLiteral("WiederholungMonate"));
+  ASSERT_NE(months, nullptr);
+  EXPECT_EQ(months->text(), QString());
+  months->setText(QStringLiteral("12"));
+  emit months->textEdited(months->text());
+  ASSERT_TRUE(w.savePending());
+  EXPECT_EQ(stock.stored(QStringLiteral("APOTHEKE"), 1, QStringLiteral("WiederholungMonate")).toInt(), 12);
+  months->setText(QStringLiteral("zwölf"));
+  emit months->textEdited(months->text());
+  EXPECT_FALSE(dialogs.shown().empty());
+  w.AbbruchClick();
+  EXPECT_EQ(months->text(), QStringLiteral("12"));
+  EXPECT_EQ(stock.stored(QStringLiteral("APOTHEKE"), 1, QStringLiteral("WiederholungMonate")).toInt(), 12);
+}
+
 }  // namespace
 
 namespace {

@@ -41,8 +41,10 @@ BreedingCalendarWindow::BreedingCalendarWindow(engine::Engine& engine, store::Di
   list_->setColumnCount(4);
   list_->setHeaderLabels({QStringLiteral("Datum"), QStringLiteral("Aufgabe"), QStringLiteral("Tier"),
                           QStringLiteral("Hinweis")});
-  list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   list_->setRootIsDecorated(false);
+  list_->setUniformRowHeights(true);
+  // Column widths measured on the first rows only: the dates and titles repeat.
+  list_->header()->setResizeContentsPrecision(200);
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { open(item); });
 
   summary_ = new QLabel(this);
@@ -80,6 +82,12 @@ void BreedingCalendarWindow::setToday(const QDate& today) {
   reload();
 }
 
+void BreedingCalendarWindow::setSettings(const CalendarSettings& settings, int gestationDays) {
+  settings_ = settings;
+  gestation_ = gestationDays;
+  reload();
+}
+
 void BreedingCalendarWindow::reload() {
   try {
     tasks_ = calendarTasks(engine_, settings_, gestation_, today_);
@@ -87,28 +95,40 @@ void BreedingCalendarWindow::reload() {
     tasks_.clear();
     dialogs_.error(QStringLiteral("Der Zuchtkalender kann nicht gelesen werden: ") + e.message());
   }
+  // Thousands of rows on a large stock: the items are made detached and inserted at once, the
+  // rows share one height and the columns are fitted once afterwards.
+  list_->setUpdatesEnabled(false);
   list_->clear();
-  QTreeWidgetItem* group = nullptr;
+  static const QLocale german(QLocale::German);
+  const QString dateFormat = QStringLiteral("ddd dd.MM.yyyy");
+  QList<QTreeWidgetItem*> items;
+  items.reserve(static_cast<qsizetype>(tasks_.size()) + 4);
+  QList<QTreeWidgetItem*> groups;
+  QFont bold = list_->font();
+  bold.setBold(true);
   TaskGroup current = TaskGroup::Spaeter;
   int open = 0;
   for (size_t i = 0; i < tasks_.size(); ++i) {
     const CalendarTask& t = tasks_[i];
-    if (!group || t.group != current) {
+    if (groups.isEmpty() || t.group != current) {
       current = t.group;
-      group = new QTreeWidgetItem(list_, {groupTitle(current)});
-      QFont bold = group->font(0);
-      bold.setBold(true);
+      auto* group = new QTreeWidgetItem(QStringList{groupTitle(current)});
       group->setFont(0, bold);
       group->setData(0, kTaskRole, -1);
-      group->setFirstColumnSpanned(true);
+      groups << group;
+      items << group;
     }
-    auto* item = new QTreeWidgetItem(list_, {QLocale(QLocale::German).toString(t.day, QStringLiteral("ddd dd.MM.yyyy")), t.title, t.animalText,
-                                             t.detail});
+    auto* item = new QTreeWidgetItem(QStringList{german.toString(t.day, dateFormat), t.title, t.animalText, t.detail});
     item->setData(0, kTaskRole, static_cast<int>(i));
     item->setCheckState(0, t.done ? Qt::Checked : Qt::Unchecked);
     if (t.kind == TaskKind::Datenproblem) item->setForeground(1, QBrush(Qt::red));
     if (!t.done) ++open;
+    items << item;
   }
+  list_->addTopLevelItems(items);
+  for (QTreeWidgetItem* group : groups) group->setFirstColumnSpanned(true);
+  for (int c = 0; c < list_->columnCount(); ++c) list_->resizeColumnToContents(c);
+  list_->setUpdatesEnabled(true);
   summary_->setText(QStringLiteral("%1 offene Aufgaben bis %2")
                         .arg(open)
                         .arg(today_.addDays(7 * kCalendarWeeks).toString(QStringLiteral("dd.MM.yyyy"))));

@@ -41,6 +41,10 @@ class BreedingCalendarWindow : public QWidget {
                          int gestationDays, OpenAnimal openAnimal, QWidget* parent = nullptr);
 
   void setToday(const QDate& today);
+  // Takes new intervals and gestation (after the options were saved) and reloads.
+  void setSettings(const CalendarSettings& settings, int gestationDays);
+  const CalendarSettings& settings() const { return settings_; }
+  int gestationDays() const { return gestation_; }
   void setAskPath(AskPath ask) { askPath_ = std::move(ask); }
   // Reads the tasks anew and fills the list.
   void reload();

@@ -3,6 +3,7 @@
 #include "breeding/breeding_calendar.h"
 #include "breeding/koerung_forms.h"
 #include "breeding/ui/breeding_calendar_window.h"
+#include "breeding/ui/calendar_options_page.h"
 #include "breeding/ui/litter_page.h"
 #include "breeding/ui/litter_report_window.h"
 #include "breeding/ui/matings_window.h"
@@ -77,6 +78,21 @@ void registerBreeding(shell::ui::Host& host) {
     });
     if (due) openZuchtkalender(host);
   });
+  // The options tab "Zuchtkalender"; saved values reach an open calendar at once.
+  host.addOptionsPage(
+      {QStringLiteral("Zuchtkalender"),
+       [](const shell::ProfileFile& ini) -> QWidget* {
+         CalendarSettings settings;
+         settings.load(ini);
+         return new CalendarOptionsPage(settings);
+       },
+       [](QWidget* page) { return static_cast<CalendarOptionsPage*>(page)->settings().problems(); },
+       [&host](QWidget* page, shell::ProfileFile& ini) {
+         const CalendarSettings settings = static_cast<CalendarOptionsPage*>(page)->settings();
+         settings.save(ini);
+         if (auto* open = calendarWindow ? qobject_cast<BreedingCalendarWindow*>(calendarWindow->widget()) : nullptr)
+           open->setSettings(settings, host.session().settings().Stammdaten.TageTraechtigkeit);
+       }});
   host.addCommand({QStringLiteral("Kaninchen"), 220, QStringLiteral("Verpaarungen und Würfe"),
                    [&host] { openVerpaarungenUndWuerfe(host); }});
   const QString drucker = QStringLiteral("Drucker");

@@ -41,9 +41,14 @@ TFormApotheke::TFormApotheke(engine::Engine& engine, std::function<bool()> speic
   fieldsGrid()->addWidget(kalender, 1, 2, Qt::AlignLeft);
   addBox(QStringLiteral("Gruppe"), QStringLiteral("Bereich"), 50, 2, 0, 3);
   addBox(QStringLiteral("Krankheit"), QStringLiteral("Krankheit"), 100, 3, 0, 3);
-  addMemo(QStringLiteral("Info"), QStringLiteral("Info"), 4, 0, 3);
+  // A vaccine with a repeat interval gives "Impfung fällig" in the breeding calendar.
+  QLineEdit* wiederholung =
+      addBox(QStringLiteral("Wiederholung (Monate)"), QStringLiteral("WiederholungMonate"), 3, 4);
+  wiederholung->setMaximumWidth(60);
+  wiederholung->setToolTip(QStringLiteral("Impfstoffe: nach wie vielen Monaten die Impfung wiederholt wird (z. B. RHD 12, Myxomatose 6)"));
+  addMemo(QStringLiteral("Info"), QStringLiteral("Info"), 5, 0, 3);
   fieldsGrid()->setColumnStretch(3, 1);
-  fieldsGrid()->setRowStretch(4, 1);
+  fieldsGrid()->setRowStretch(5, 1);
 
   sort_ = new QComboBox(this);
   sort_->setToolTip(QStringLiteral("Sortierreihenfolge bestimmen"));

@@ -14,11 +14,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "output/options.h"
 #include "shell/animal_list.h"
+#include "shell/profile_file.h"
+#include "store/dialog_service.h"
 
 namespace lapiro::output::ui {
 
@@ -265,6 +268,11 @@ TFOptionen::TFOptionen(shell::tsysteminfo& settings, OptionLists lists, const QR
   fill();
 }
 
+QSize TFOptionen::sizeHint() const {
+  const QMargins m = layout()->contentsMargins();
+  return QWidget::sizeHint().expandedTo(QSize(tabs_->tabBar()->sizeHint().width() + m.left() + m.right() + 8, 0));
+}
+
 void TFOptionen::fill() {
   const shell::tsysteminfo& s = settings_;
   auto choose = [this](const QString& key, int id) {
@@ -438,11 +446,36 @@ void TFOptionen::readInto(shell::tsysteminfo& s) {
   s.updateDerived();
 }
 
-void TFOptionen::SpeichernClick() {
+void TFOptionen::addPages(const std::vector<shell::ui::OptionsPage>& pages, shell::ProfileFile& ini) {
+  ini_ = &ini;
+  for (const shell::ui::OptionsPage& page : pages) {
+    QWidget* widget = page.create ? page.create(ini) : nullptr;
+    if (!widget) continue;
+    tabs_->addTab(widget, page.title);
+    added_.push_back({page, widget});
+  }
+}
+
+bool TFOptionen::SpeichernClick() {
+  QStringList problems;
+  QWidget* firstWrong = nullptr;
+  for (const AddedPage& a : added_) {
+    const QStringList found = a.page.check ? a.page.check(a.widget) : QStringList();
+    if (!found.isEmpty() && !firstWrong) firstWrong = a.widget;
+    problems << found;
+  }
+  if (!problems.isEmpty()) {
+    tabs_->setCurrentWidget(firstWrong);
+    store::dialogs().error(problems.join(u'\n'));
+    return false;
+  }
   if (beforeSave) beforeSave();
   readInto(settings_);
+  for (const AddedPage& a : added_)
+    if (a.page.apply && ini_) a.page.apply(a.widget, *ini_);
   if (onSaved) onSaved();
   close();
+  return true;
 }
 
 }  // namespace lapiro::output::ui

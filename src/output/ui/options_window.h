@@ -1,9 +1,12 @@
 // The options window "Systemparameter" (TFOptionen): edits the settings record on seven tabs.
 // "&Speichern" reads the controls into the record and hands over to the opener, which applies
-// the settings and writes the settings file; "&Zurück" closes without changes.
+// the settings and writes the settings file; "&Zurück" closes without changes. Feature modules
+// add tabs of their own (shell::ui::OptionsPage) after the seven; their problems keep the
+// window open with a message and nothing is written.
 #pragma once
 
 #include "shell/system_info.h"
+#include "shell/ui/host.h"
 
 #include <QRect>
 #include <QWidget>
@@ -48,10 +51,19 @@ class TFOptionen : public QWidget {
   // Help topic of "&Hilfe".
   std::function<void(int)> onHelp;
 
-  // "&Speichern": controls into the record, onSaved, close.
-  void SpeichernClick();
+  // Adds the feature tabs `pages` after the window's own, each built from `ini`; "&Speichern"
+  // writes them into `ini`, which must outlive the window.
+  void addPages(const std::vector<shell::ui::OptionsPage>& pages, shell::ProfileFile& ini);
+
+  // "&Speichern": when a feature tab reports problems, shows them through the dialog service,
+  // turns to that tab and returns false with nothing written. Otherwise the controls go into
+  // the record, the feature tabs into the settings file, onSaved runs and the window closes.
+  bool SpeichernClick();
   // Reads the controls into the record (the part of "&Speichern" that tests check).
   void readInto(shell::tsysteminfo& s);
+
+  // Wide enough for every tab's caption, the feature tabs included (no scroll arrows).
+  QSize sizeHint() const override;
 
   // Controls, for tests and the opener.
   QTabWidget* tabs() const { return tabs_; }
@@ -68,6 +80,7 @@ class TFOptionen : public QWidget {
   QPushButton* choiceOkButton() const { return choiceOk_; }
   QPushButton* defaultsButton() const { return defaults_; }
   QSpinBox* marginBox(int i) const { return margins_[i]; }
+  QSpinBox* gestationBox() const { return traechtigkeit_; }
   QCheckBox* titelRotBox() const { return titelRot_; }
   QButtonGroup* group(const QString& name) const;
 
@@ -111,6 +124,12 @@ class TFOptionen : public QWidget {
   QSpinBox* margins_[4] = {};
   QCheckBox* titelRot_ = nullptr;
   QPushButton* defaults_ = nullptr;
+  struct AddedPage {
+    shell::ui::OptionsPage page;
+    QWidget* widget;
+  };
+  std::vector<AddedPage> added_;
+  shell::ProfileFile* ini_ = nullptr;
 };
 
 }  // namespace lapiro::output::ui

@@ -49,6 +49,7 @@ void openSystemparameter(Host& main) {
   }
   const QRect area = main.widget()->screen() ? main.widget()->screen()->availableGeometry() : QRect();
   auto* window = new TFOptionen(session.settings(), std::move(lists), area);
+  window->addPages(main.optionsPages(), session.settingsFile());
   shell::ui::HostPointer owner(main);
   window->onSaved = [owner] {
     if (!owner) return;

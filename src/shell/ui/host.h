@@ -13,11 +13,13 @@
 #include <QPointer>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -28,8 +30,9 @@ struct SearchRequest;
 }  // namespace lapiro::store
 
 namespace lapiro::shell {
+class ProfileFile;
 class ShellSession;
-}
+}  // namespace lapiro::shell
 
 namespace lapiro::shell::ui {
 
@@ -67,6 +70,24 @@ struct ToolButton {
   std::function<void()> handler;
   // Shows the short hint beside the icon (the button "ENDE").
   QString textBesideIcon;
+};
+
+// A tab a feature adds to the options window "Systemparameter", after the window's own tabs.
+// Each opening of the options window builds the page anew from the settings file.
+struct OptionsPage {
+  OptionsPage(QString title_, std::function<QWidget*(const ProfileFile& ini)> create_,
+              std::function<QStringList(QWidget* page)> check_,
+              std::function<void(QWidget* page, ProfileFile& ini)> apply_)
+      : title(std::move(title_)), create(std::move(create_)), check(std::move(check_)), apply(std::move(apply_)) {}
+  QString title;
+  // Builds the page's widget showing what `ini` holds; the options window owns it.
+  std::function<QWidget*(const ProfileFile& ini)> create;
+  // German messages for what `page` shows that cannot be saved; any message keeps the options
+  // window open and nothing of any tab is written. Null: always valid.
+  std::function<QStringList(QWidget* page)> check;
+  // Writes what `page` shows into `ini` (the options window then saves the file). Runs after
+  // the window's own tabs were read into the settings record.
+  std::function<void(QWidget* page, ProfileFile& ini)> apply;
 };
 
 // The animal card as the main window sees it: the card module implements it.
@@ -149,6 +170,9 @@ class Host {
   virtual void addFirstShowAction(std::function<void()> action) = 0;
   // Runs after an animal of the list was opened by a double click or Enter.
   virtual void addAnimalOpenedListener(std::function<void(qint64 nummer)> listener) = 0;
+  // A tab of the options window, shown after the pages registered before it.
+  virtual void addOptionsPage(OptionsPage page) = 0;
+  virtual const std::vector<OptionsPage>& optionsPages() const = 0;
 
   // --- the hosting every window shares ----------------------------------------------------
   // The office window `which`: brought forward when open; otherwise, when the office rule

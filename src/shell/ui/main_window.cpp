@@ -182,6 +182,8 @@ void TFormLapiroManager::addAnimalOpenedListener(std::function<void(qint64)> lis
   animalOpenedListeners_.push_back(std::move(listener));
 }
 
+void TFormLapiroManager::addOptionsPage(OptionsPage page) { optionsPages_.push_back(std::move(page)); }
+
 void TFormLapiroManager::registerOwnCommands() {
   auto own = [this](const QString& menu, int position, const QString& text, void (TFormLapiroManager::*handler)(),
                     const QKeySequence& shortcut = {}) {

@@ -112,6 +112,8 @@ class TFormLapiroManager : public QMainWindow, public Host {
   std::function<void(qint64 target)> keywordTarget(store::KeywordKind kind) const override;
   void addFirstShowAction(std::function<void()> action) override;
   void addAnimalOpenedListener(std::function<void(qint64 nummer)> listener) override;
+  void addOptionsPage(OptionsPage page) override;
+  const std::vector<OptionsPage>& optionsPages() const override { return optionsPages_; }
 
   QWidget* widget() override { return this; }
   ShellSession& session() override { return session_; }
@@ -205,6 +207,7 @@ class TFormLapiroManager : public QMainWindow, public Host {
   std::map<int, std::function<void(qint64)>> keywordTargets_;
   std::vector<std::function<void()>> firstShowActions_;
   std::vector<std::function<void(qint64)>> animalOpenedListeners_;
+  std::vector<OptionsPage> optionsPages_;
   bool laidOut_ = false;
   bool started_ = false;                  // start-up opened the tables
   QList<QAction*> hiddenUntilStartUp_;
