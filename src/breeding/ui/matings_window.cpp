@@ -14,7 +14,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -321,10 +320,7 @@ void TFormVerpaarung::DruckClick() {
 }
 
 void openVerpaarungenUndWuerfe(shell::ui::Host& main) {
-  if (verpaarungWindow) {
-    main.mdiArea()->setActiveSubWindow(verpaarungWindow);
-    return;
-  }
+  if (main.bringForward(verpaarungWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
   shell::ui::HostPointer owner(main);

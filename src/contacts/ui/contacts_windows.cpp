@@ -1,6 +1,5 @@
 #include "contacts/ui/contacts_windows.h"
 
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 
@@ -20,36 +19,29 @@ QPointer<QMdiSubWindow> statusWindow;
 }
 
 void openAdressenverwaltung(Host& main, AddressOpening from) {
-  auto& office = main.officeRule();
-  if (auto* open = qobject_cast<Tadressenverwaltung*>(office.window(OfficeWindow::Adressenverwaltung))) {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
-      main.mdiArea()->setActiveSubWindow(sub);
-    return;
-  }
-  if (!office.mayOpenOffice(OfficeWindow::Adressenverwaltung)) return;
-
-  shell::ShellSession& session = main.session();
-  store::TDatenStamm* module = session.dataModule();
-  engine::Cursor* shared = module ? module->cursor(QStringLiteral("Adressen")) : nullptr;
-  auto* window = new Tadressenverwaltung(session.engine(), session.settings(), shared);
-  if (!window->isUsable()) {
-    delete window;
-    return;
-  }
-
-  // Opened beside the breeder or the owner of the current animal: show that address.
-  if (module && from != AddressOpening::Menu && module->Hasen().isOpen() && module->Hasen().hasRecord()) {
-    engine::Cursor& hasen = module->Hasen();
-    if (from == AddressOpening::Breeder) {
-      const qint64 nr = hasen.field(QStringLiteral("Zuechter")).asInteger();
-      if (nr > 0) window->gotoAddress(nr);
-    } else {
-      const qint64 nr = hasen.field(QStringLiteral("Besitzer")).asInteger();
-      if (nr > 0 && hasen.field(QStringLiteral("Status")).asInteger() != 1) window->gotoAddress(nr);
+  main.openOffice(OfficeWindow::Adressenverwaltung, [&main, from]() -> QWidget* {
+    shell::ShellSession& session = main.session();
+    store::TDatenStamm* module = session.dataModule();
+    engine::Cursor* shared = module ? module->cursor(QStringLiteral("Adressen")) : nullptr;
+    auto* window = new Tadressenverwaltung(session.engine(), session.settings(), shared);
+    if (!window->isUsable()) {
+      delete window;
+      return nullptr;
     }
-  }
 
-  main.openOfficeWindow(window, OfficeWindow::Adressenverwaltung);
+    // Opened beside the breeder or the owner of the current animal: show that address.
+    if (module && from != AddressOpening::Menu && module->Hasen().isOpen() && module->Hasen().hasRecord()) {
+      engine::Cursor& hasen = module->Hasen();
+      if (from == AddressOpening::Breeder) {
+        const qint64 nr = hasen.field(QStringLiteral("Zuechter")).asInteger();
+        if (nr > 0) window->gotoAddress(nr);
+      } else {
+        const qint64 nr = hasen.field(QStringLiteral("Besitzer")).asInteger();
+        if (nr > 0 && hasen.field(QStringLiteral("Status")).asInteger() != 1) window->gotoAddress(nr);
+      }
+    }
+    return window;
+  });
 }
 
 void openStatusAdressen(Host& main) {

@@ -8,7 +8,6 @@
 #include "store/data_module.h"
 
 #include <QDir>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 
@@ -19,10 +18,7 @@ QPointer<QMdiSubWindow> exchangeWindow;
 }
 
 void openDatenaustausch(shell::ui::Host& main) {
-  if (exchangeWindow) {
-    main.mdiArea()->setActiveSubWindow(exchangeWindow);
-    return;
-  }
+  if (main.bringForward(exchangeWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
   shell::ui::HostPointer owner(main);

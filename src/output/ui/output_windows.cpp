@@ -1,6 +1,5 @@
 #include "output/ui/output_windows.h"
 
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QScreen>
@@ -21,8 +20,6 @@ namespace {
 QPointer<QMdiSubWindow> optionsWindow;
 QPointer<QMdiSubWindow> ownDataWindow;
 
-bool bringForward(Host& main, QMdiSubWindow* sub) { return main.bringForward(sub); }
-
 QMdiSubWindow* show(Host& main, QWidget* window) {
   return main.openNormalWindow(window, window->sizeHint().expandedTo(QSize(820, 500)));
 }
@@ -37,7 +34,7 @@ std::vector<C> choices(const std::vector<store::TDatenStamm::Choice>& from) {
 }  // namespace
 
 void openSystemparameter(Host& main) {
-  if (bringForward(main, optionsWindow)) return;
+  if (main.bringForward(optionsWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
   store::TDatenStamm* module = session.dataModule();
@@ -70,7 +67,7 @@ void openSystemparameter(Host& main) {
 }
 
 void openAnwenderdaten(Host& main) {
-  if (bringForward(main, ownDataWindow)) return;
+  if (main.bringForward(ownDataWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ShellSession& session = main.session();
   store::TDatenStamm* module = session.dataModule();

@@ -282,10 +282,7 @@ QMdiSubWindow* showChild(shell::ui::Host& main, QWidget* window) {
 }  // namespace
 
 void openDatensicherung(shell::ui::Host& main) {
-  if (backupWindow) {
-    main.mdiArea()->setActiveSubWindow(backupWindow);
-    return;
-  }
+  if (main.bringForward(backupWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   auto* window = new TFormDatensicherung(main.session().engine().aliasDirectory());
   shell::ui::HostPointer owner(main);
@@ -296,10 +293,7 @@ void openDatensicherung(shell::ui::Host& main) {
 }
 
 void openDatenruecksicherung(shell::ui::Host& main) {
-  if (restoreWindow) {
-    main.mdiArea()->setActiveSubWindow(restoreWindow);
-    return;
-  }
+  if (main.bringForward(restoreWindow)) return;
   if (!main.officeRule().mayOpenNormal()) return;
   shell::ui::HostPointer owner(main);
   auto close = [owner]() {

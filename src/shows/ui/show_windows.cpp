@@ -16,7 +16,6 @@
 #include "store/ui/animal_search_dialog.h"
 
 #include <QFileDialog>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 
@@ -128,33 +127,26 @@ void openAusstellungsanmeldung(Host& main) {
 }
 
 void openAusstellungstermine(Host& main) {
-  auto& office = main.officeRule();
-  if (QObject* open = office.window(OfficeWindow::Ausstellungstermine)) {
-    if (auto* w = qobject_cast<QWidget*>(open))
-      if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) main.mdiArea()->setActiveSubWindow(sub);
-    return;
-  }
-  if (!office.mayOpenOffice(OfficeWindow::Ausstellungstermine)) return;
-  shell::ShellSession& session = main.session();
-  store::TDatenStamm* module = session.dataModule();
-  const QDate today = module ? module->today() : QDate::currentDate();
-  shell::ui::HostPointer owner(main);
-  TFormAusstellungstermine* window = nullptr;
-  try {
-    window = new TFormAusstellungstermine(
-        session.engine(), session.settings(), module, today,
-        [owner](int context) {
-          if (owner) owner->showHelp(context);
-        },
-        [owner](const QDate& initial) -> std::optional<QDate> {
-          if (!owner) return std::nullopt;
-          return owner->calendar().pick(initial);
-        });
-  } catch (const engine::EngineError& e) {
-    store::dialogs().error(e.message());
-    return;
-  }
-  main.openOfficeWindow(window, OfficeWindow::Ausstellungstermine);
+  main.openOffice(OfficeWindow::Ausstellungstermine, [&main]() -> QWidget* {
+    shell::ShellSession& session = main.session();
+    store::TDatenStamm* module = session.dataModule();
+    const QDate today = module ? module->today() : QDate::currentDate();
+    shell::ui::HostPointer owner(main);
+    try {
+      return new TFormAusstellungstermine(
+          session.engine(), session.settings(), module, today,
+          [owner](int context) {
+            if (owner) owner->showHelp(context);
+          },
+          [owner](const QDate& initial) -> std::optional<QDate> {
+            if (!owner) return std::nullopt;
+            return owner->calendar().pick(initial);
+          });
+    } catch (const engine::EngineError& e) {
+      store::dialogs().error(e.message());
+      return nullptr;
+    }
+  });
 }
 
 void openAusstellungstitel(Host& main) {
