@@ -136,6 +136,11 @@ TEST(FieldInputText, EditTextReadsBackAsTheSameValue) {
   }
   EXPECT_EQ(editText(FieldType::Money, QVariant::fromValue(Money::fromUnits(125000))), QStringLiteral("12,50"));
   EXPECT_EQ(editText(FieldType::Date, QVariant(QDate(2024, 2, 29))), QStringLiteral("29.02.2024"));
+  // An empty value shows an empty box, also when it carries a type.
+  for (FieldType t : {FieldType::Number, FieldType::Money, FieldType::Long, FieldType::Logical}) {
+    EXPECT_TRUE(editText(t, QVariant()).isEmpty());
+    EXPECT_TRUE(editText(t, QVariant(QMetaType::fromType<double>())).isEmpty());
+  }
 }
 
 TEST(FieldInputText, YesNoFieldsTakeEveryCommonSpellingAndRefuseTheRest) {
