@@ -45,6 +45,18 @@ QByteArray native(const QString& path) { return QFile::encodeName(path); }
 // fsync(), unless a test switched it off.
 bool syncFile(int fd) { return !hooks().sync || ::fsync(fd) == 0; }
 
+std::function<qint64(const QString&)>& freeSpaceProbe() {
+  static std::function<qint64(const QString&)> probe;
+  return probe;
+}
+
+// Bytes free on the file system holding `dir`; -1 when unknown, which refuses nothing.
+qint64 bytesFree(const QString& dir) {
+  if (freeSpaceProbe()) return freeSpaceProbe()(dir);
+  const QStorageInfo storage(dir);
+  return storage.isValid() ? storage.bytesAvailable() : -1;
+}
+
 void syncPath(const QString& path, bool directory) {
   if (!hooks().sync) return;
   const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
@@ -556,11 +568,11 @@ BackupResult backup(const QString& dataDir, const QString& targetDir, const Prog
       toCopy << name;
   }
   const qint64 needed = totalSize(dataDir, toCopy);
-  const QStorageInfo storage(targetDir);
-  if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < needed) {
+  const qint64 free = bytesFree(targetDir);
+  if (free >= 0 && free < needed) {
     r.refusal = QStringLiteral("Im Zielverzeichnis ist nicht genug Platz: benötigt werden %1 MB, frei sind %2 MB.")
                     .arg(QString::number(double(needed) / 1048576.0, 'f', 1).replace(u'.', u','))
-                    .arg(QString::number(double(storage.bytesAvailable()) / 1048576.0, 'f', 1).replace(u'.', u','));
+                    .arg(QString::number(double(free) / 1048576.0, 'f', 1).replace(u'.', u','));
     r.existing.clear();
     return r;
   }
@@ -605,6 +617,7 @@ SafetyPaths::SafetyPaths(const QString& programDir) {
 }
 
 void setFaultHooks(FaultHooks h) { hooks() = std::move(h); }
+void setFreeSpaceProbe(std::function<qint64(const QString&)> probe) { freeSpaceProbe() = std::move(probe); }
 
 namespace {
 
@@ -807,8 +820,8 @@ RestoreResult runRestore(const SafetyPaths& paths, const QString& source, bool f
   collectCarried(paths.data, {}, incomingSet, handledTop, carried);
 
   const qint64 needed = totalSize(paths.data, safetyFiles) + totalSize(source, incoming) + totalSize(paths.data, carried.files);
-  const QStorageInfo storage(QFileInfo(paths.data).absolutePath());
-  if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < needed) {
+  const qint64 free = bytesFree(QFileInfo(paths.data).absolutePath());
+  if (free >= 0 && free < needed) {
     const QString text = QStringLiteral("Für die Rücksicherung ist nicht genug Platz: benötigt werden %1 MB.")
                              .arg(QString::number(double(needed) / 1048576.0, 'f', 1).replace(u'.', u','));
     dlg.error(text);

@@ -185,5 +185,8 @@ struct FaultHooks {
   bool sync = true;
 };
 void setFaultHooks(FaultHooks hooks);
+// For tests of a nearly full disk: `probe`, when set, gives the bytes free on the file system
+// holding a directory instead of asking the system.
+void setFreeSpaceProbe(std::function<qint64(const QString& dir)> probe);
 
 }  // namespace lapiro::safety

@@ -62,6 +62,14 @@ TEST(KoerungRules, ScoreCellsTakeACommaAndRespectEachPositionsLimit) {
   parseScore(s(u"9.5"), 0, &error);
   EXPECT_EQ(error, s(u"Bitte Komma als Dezimalzeichen verwenden: 9,5"));
   EXPECT_FALSE(parseScore(s(u"15,5"), 6, &error).has_value());
+  // Each position takes its maximum and refuses a hundredth more; positions 4 to 6 are only
+  // bounded by their shared group.
+  const int maxima[7] = {20, 20, 15, 40, 40, 40, 15};
+  for (int p = 0; p < 7; ++p) {
+    const QString top = QString::number(maxima[p]);
+    EXPECT_EQ(parseScore(top, p, &error), Points::whole(maxima[p])) << p;
+    EXPECT_FALSE(parseScore(top + s(u",01"), p, &error).has_value()) << p;
+  }
   EXPECT_TRUE(acceptsScoreKey(u'7') && acceptsScoreKey(u',') && acceptsScoreKey(u'\b'));
   EXPECT_FALSE(acceptsScoreKey(u'.') || acceptsScoreKey(u'a'));
 }

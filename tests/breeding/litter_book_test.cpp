@@ -67,6 +67,12 @@ TEST(LitterArithmetic, WeightRowsGiveDifferenceAndMeanGain) {
   EXPECT_DOUBLE_EQ(*weightFigures(w, 1).mittelwert, 150);
   EXPECT_DOUBLE_EQ(weightFigures(w, 2).differenz, 250);
   EXPECT_DOUBLE_EQ(*weightFigures(w, 2).mittelwert, 200);
+  // A row past either end, or a litter without weights, has no figures.
+  for (const int index : {-1, 3}) {
+    EXPECT_DOUBLE_EQ(weightFigures(w, index).differenz, 0) << index;
+    EXPECT_FALSE(weightFigures(w, index).mittelwert.has_value()) << index;
+  }
+  EXPECT_FALSE(weightFigures({}, 0).mittelwert.has_value());
 }
 
 TEST(LitterArithmetic, FiguresMustBeWholeAndNotNegativeAndLitterDaysPlausible) {
@@ -331,6 +337,12 @@ TEST_F(LitterBookTest, LeftTattooInPartsTakesEachPartUpToItsLimitAndNumbersOnFro
   EXPECT_EQ(dialogs.texts(), (QStringList{s(u"Nur Werte zwischen 0 und 12 zulässig"), s(u"Nur Werte zwischen 0 und 99 zulässig"),
                                           s(u"maximal 4-stellige Werte zulässig")}));
   EXPECT_TRUE(rows.row(1).number.isEmpty());
+  // What is not a number is refused like a value out of range, and the part is cleared.
+  dialogs.clear();
+  rows.setPart(1, Part::Month, s(u"3"));
+  EXPECT_FALSE(rows.setPart(1, Part::Month, s(u"3a")));
+  EXPECT_EQ(dialogs.texts(), QStringList{s(u"Nur Werte zwischen 0 und 12 zulässig")});
+  EXPECT_TRUE(rows.row(1).month.isEmpty());
 
   // Leaving the month numbers nothing; leaving the running number numbers the rows below.
   rows.setPart(1, Part::Month, s(u"3"));
@@ -446,6 +458,12 @@ TEST_F(LitterBookTest, RowsOfTheSameSaveAreCheckedAgainstEachOther) {
 
 // New young animals are bred by the own address (the address book entry of the own data) and
 // get the status the rows offer, so that they appear in the own stock's lists.
+TEST_F(LitterBookTest, WithoutOwnDataNoAddressIsTheOwn) {
+  stock.add(s(u"Adresse.db"), {{s(u"Name"), s(u"Böhm")}, {s(u"Vorname"), s(u"Jörg")}});
+  stock.engine.execute(s(u"DELETE FROM \"eigen.DB\""), {});
+  EXPECT_EQ(ownAddressNumber(stock.engine), 0);
+}
+
 TEST_F(LitterBookTest, NewYoungAnimalsGetTheOwnAddressAsBreederAndTheChosenStatus) {
   ScriptedDialogs dialogs;
   const QDate born(2024, 3, 26);
@@ -554,6 +572,7 @@ TEST_F(LitterBookTest, CoveredDoesTakeTheWinningShowRowAndFullTattoos) {
   show(longDoe, s(u"Kreisschau"), 90, 18);
   show(longDoe, s(u"Landesschau"), 95, 19);
   show(doe, s(u"Eigene Bewertung"), 96, 19);
+  show(doe, s(u"Ortsschau"), 0, 19);
   stock.add(s(u"Wurfbuch.DB"), {{s(u"Katze"), longDoe}, {s(u"Kater"), buck}, {s(u"Wurftag"), QDate(2024, 3, 1)},
                                 {s(u"WurfStMaennlich"), 2}, {s(u"WurfStWeiblich"), 2}, {s(u"WurfStTot"), 1}});
   litter(QDate(2024, 4, 1), {{s(u"Kater"), buck}, {s(u"WurfStWeiblich"), 3}});
@@ -571,9 +590,10 @@ TEST_F(LitterBookTest, CoveredDoesTakeTheWinningShowRowAndFullTattoos) {
       EXPECT_EQ(g.field(s(u"Fehlpunkte")).asString(), s(u"1/1/40"));
       EXPECT_EQ(g.field(s(u"PraedikatText")).asString(), s(u"sehr gut"));
     } else {
-      // Only an own judging: no points.
+      // An own judging and a show row without total: no points, no positions.
       EXPECT_TRUE(g.field(s(u"GesamtPunkte")).isNull());
       EXPECT_TRUE(g.field(s(u"PraedikatText")).isNull());
+      EXPECT_TRUE(g.field(s(u"Koerper2")).isNull());
     }
   }
 

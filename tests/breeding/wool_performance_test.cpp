@@ -149,6 +149,11 @@ TEST(WoolInput, WeightsAreNonNegativeNumbersWithACommaAndAThousandsPoint) {
   EXPECT_EQ(parseWoolWeight(QStringLiteral("1.000,5"), &ok), 1001);
   EXPECT_EQ(parseWoolWeight(QStringLiteral("0"), &ok), 0);
   EXPECT_TRUE(ok);
+  // A billion grams is the most a weight takes.
+  EXPECT_EQ(parseWoolWeight(QStringLiteral("1.000.000.000"), &ok), 1000000000);
+  EXPECT_TRUE(ok);
+  EXPECT_FALSE(parseWoolWeight(QStringLiteral("1.000.000.000,5"), &ok).has_value());
+  EXPECT_FALSE(ok);
   EXPECT_FALSE(parseWoolWeight(QString(), &ok).has_value());
   EXPECT_TRUE(ok);
   for (const QString& bad : {QStringLiteral("-5"), QStringLiteral("abc"), QStringLiteral("3.8"),
@@ -171,6 +176,14 @@ TEST(WoolInput, JudgingPointsStayWithinEachPositionsMaximum) {
   EXPECT_FALSE(ok);
   EXPECT_FALSE(parsePositionPoints(6, QStringLiteral("6"), &ok).has_value());
   EXPECT_FALSE(ok);
+  // Every position takes its maximum and refuses a tenth more.
+  const double maxima[7] = {20, 20, 15, 15, 15, 10, 5};
+  for (int p = 0; p < 7; ++p) {
+    const QString top = QString::number(maxima[p]);
+    EXPECT_EQ(parsePositionPoints(p, top, &ok), maxima[p]) << p;
+    EXPECT_TRUE(ok) << p;
+    EXPECT_FALSE(parsePositionPoints(p, top + QStringLiteral(",1"), &ok).has_value()) << p;
+  }
   const QString refusal = positionRefusal(6, QStringLiteral("6"));
   EXPECT_TRUE(refusal.contains(u"7. Pflegezustand"));
   EXPECT_TRUE(refusal.contains(u"0 bis 5"));

@@ -62,8 +62,12 @@ TEST(FieldInputNumbers, WholeNumberFieldsRefuseFractionsAndValuesOutOfRange) {
   EXPECT_EQ(in(FieldType::Long, QStringLiteral("1.234,0")).value.toLongLong(), 1234);
   const FieldInput fraction = in(FieldType::Long, QStringLiteral("95,5"));
   EXPECT_EQ(fraction.error, fractionMessage(QStringLiteral("95,5"), QStringLiteral("Feld")));
+  // Short holds -32768 to 32767: both ends and one past each.
+  EXPECT_EQ(in(FieldType::Short, QStringLiteral("32767")).value.toLongLong(), 32767);
+  EXPECT_FALSE(in(FieldType::Short, QStringLiteral("32768")).ok());
   EXPECT_FALSE(in(FieldType::Short, QStringLiteral("40000")).ok());
   EXPECT_EQ(in(FieldType::Short, QStringLiteral("-32768")).value.toLongLong(), -32768);
+  EXPECT_FALSE(in(FieldType::Short, QStringLiteral("-32769")).ok());
   EXPECT_EQ(in(FieldType::Long, QStringLiteral("-3000000000")).value.toLongLong(), -3000000000LL);
   EXPECT_FALSE(in(FieldType::Long, QStringLiteral("99999999999999999999999")).ok());
   EXPECT_FALSE(in(FieldType::Short, s(u"\u0661\u0662")).ok());
@@ -114,6 +118,8 @@ TEST(FieldInputText, AlphaIsCutWithoutSplittingASurrogatePair) {
   const QString rabbit = s(u"ab\U0001F407");  // 4 UTF-16 units
   EXPECT_EQ(cutToSize(rabbit, 3), QStringLiteral("ab"));
   EXPECT_EQ(cutToSize(rabbit, 4), rabbit);
+  EXPECT_EQ(cutToSize(QStringLiteral("Ab"), 1), QStringLiteral("A"));
+  EXPECT_EQ(cutToSize(QStringLiteral("Ab"), 0), QStringLiteral("Ab"));  // no size: nothing to cut
   EXPECT_EQ(toTyped(FieldType::Alpha, 3, QVariant(rabbit), QStringLiteral("Feld")).toString(), QStringLiteral("ab"));
 }
 
@@ -130,6 +136,11 @@ TEST(FieldInputText, EditTextReadsBackAsTheSameValue) {
   }
   EXPECT_EQ(editText(FieldType::Money, QVariant::fromValue(Money::fromUnits(125000))), QStringLiteral("12,50"));
   EXPECT_EQ(editText(FieldType::Date, QVariant(QDate(2024, 2, 29))), QStringLiteral("29.02.2024"));
+  // An empty value shows an empty box, also when it carries a type.
+  for (FieldType t : {FieldType::Number, FieldType::Money, FieldType::Long, FieldType::Logical}) {
+    EXPECT_TRUE(editText(t, QVariant()).isEmpty());
+    EXPECT_TRUE(editText(t, QVariant(QMetaType::fromType<double>())).isEmpty());
+  }
 }
 
 TEST(FieldInputText, YesNoFieldsTakeEveryCommonSpellingAndRefuseTheRest) {

@@ -53,7 +53,15 @@ TEST(FieldTypes, DeclaredTypesMapBack) {
   EXPECT_EQ(declaredType(FieldType::Alpha, 1), QStringLiteral("VARCHAR(1)"));
   EXPECT_EQ(typeFromDeclared(QStringLiteral("VARCHAR"), &size), FieldType::Alpha);
   EXPECT_EQ(size, 20);
+  // Only text fields have a size; the others read back with none.
+  for (const char* word : {"AUTOINC", "INTEGER", "SMALLINT", "FLOAT", "MONEY", "DATE", "BOOLEAN", "BLOB"}) {
+    size = -1;
+    ASSERT_TRUE(typeFromDeclared(QString::fromLatin1(word), &size).has_value()) << word;
+    EXPECT_EQ(size, 0) << word;
+  }
+  EXPECT_EQ(typeFromDeclared(QStringLiteral("AutoInc"), &size), FieldType::AutoInc);
   EXPECT_EQ(typeFromDeclared(QStringLiteral("Memo"), &size), FieldType::Memo);
+  EXPECT_EQ(size, 1);
   EXPECT_EQ(typeFromDeclared(QStringLiteral("NUMBER"), &size), FieldType::Number);
   EXPECT_EQ(typeFromDeclared(QStringLiteral("Double"), &size), FieldType::Number);
 }

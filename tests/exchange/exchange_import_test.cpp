@@ -575,6 +575,19 @@ TEST(ExchangeReimport, AddressesMatchByNameStreetAndPlaceAndTheOwnUserIsNeverAnO
   EXPECT_EQ(b.s.stored(kHasen, b.own, QStringLiteral("Besitzer")), QVariant());
   EXPECT_EQ(b.s.stored(kHasen, b.sold, QStringLiteral("Besitzer")).toLongLong(), b.wagner2);
   EXPECT_EQ(b.s.stored(QStringLiteral("Adresse"), b.wagner2, QStringLiteral("EMail")), QVariant());
+
+  // Every field of an address is compared, the last one (the herd book number) too.
+  ASSERT_FALSE(plan.addresses.empty());
+  const int index = plan.addresses[0].fileIndex;
+  ExchangeFile changed = file;
+  changed.addresses[index].hbnr = QStringLiteral("HB 4711");
+  const ImportPlan withNumber = planImport(b.s.engine, changed, o);
+  const RecordPlan& p = withNumber.addresses[0];
+  ASSERT_EQ(p.fileIndex, index);
+  EXPECT_EQ(p.state, RecordState::Differing);
+  ASSERT_EQ(p.diffs.size(), 1u);
+  EXPECT_EQ(p.diffs[0].caption, QStringLiteral("Herdbuchnummer"));
+  EXPECT_EQ(p.diffs[0].incomingText, QStringLiteral("HB 4711"));
 }
 
 TEST(ExchangeReimport, IntoAnotherStockTheBreederComesOnceAndANameAndPlaceMatchIsOnlyDoubtful) {

@@ -146,6 +146,16 @@ TEST(Coefficients, LoopsAreBrokenAtTheClosingLinkAndReportedOnce) {
   EXPECT_EQ(ped.founderParents, std::vector<qint64>{99});
   const auto f = inbreeding(ped);
   for (double v : f) EXPECT_TRUE(v >= 0 && v < 1);
+
+  // Which link of a loop goes follows the walk, the sire's line before the dam's: 1 has the
+  // sire 2 and the dam 3, and 2 and 3 are each other's sire. Through 2 the walk meets 3, whose
+  // link back to 2 closes the loop.
+  const Pedigree twoWays = buildPedigree({{1, 2, 3}, {2, 3, 0}, {3, 2, 0}});
+  ASSERT_EQ(twoWays.brokenLinks.size(), 1u);
+  EXPECT_EQ(twoWays.brokenLinks[0].child, 3);
+  EXPECT_EQ(twoWays.brokenLinks[0].parent, 2);
+  EXPECT_EQ(twoWays.sire[twoWays.indexOf(2)], twoWays.indexOf(3));
+  EXPECT_EQ(twoWays.sire[twoWays.indexOf(3)], 0);
 }
 
 namespace {

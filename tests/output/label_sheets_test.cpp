@@ -123,6 +123,9 @@ TEST(TransportLabels, GridMatchesTheCommonSheetOf24LabelsOnA4) {
   EXPECT_EQ(bands[23].rect, QRectF(140, 259.5, 70, 37));
   EXPECT_DOUBLE_EQ(bands[23].rect.bottom(), 296.5);
   expectTextInsideBands(model);
+  // The grid is measured from the paper's edges: no page margin may shift it, on either sheet.
+  EXPECT_EQ(model.setup.margins, QMarginsF());
+  EXPECT_EQ(layoutStableCardSheets(rows(1), kPrintDate).setup.margins, QMarginsF());
 }
 
 TEST(TransportLabels, OneFilledLabelMatchesItsReference) {

@@ -230,6 +230,55 @@ TEST_F(SafetyTest, BackupTargetThatIsNoWritableFolderIsRefusedBeforeCopying) {
   EXPECT_TRUE(backup(paths.data, paths.data).copied.isEmpty());
 }
 
+TEST_F(SafetyTest, ACheckedCopySaysWhyOnlyWhenItFails) {
+  const QString target = prog.path() + QStringLiteral("/Kopie");
+  QString error;
+  EXPECT_TRUE(copyChecked(paths.data + QStringLiteral("/Notizen.txt"), target + QStringLiteral("/Notizen.txt"), &error));
+  EXPECT_TRUE(copyChecked(paths.data + QStringLiteral("/Rasse.db"), target + QStringLiteral("/Rasse.db"), &error));
+  EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+  EXPECT_EQ(fingerprint(target).at(QStringLiteral("Notizen.txt")), QByteArray("aktuelle Notiz"));
+  EXPECT_FALSE(copyChecked(paths.data + QStringLiteral("/Notizen.txt"), target + QStringLiteral("/Notizen.txt"), &error));
+  EXPECT_EQ(error, QStringLiteral("Die Datei ist im Ziel schon vorhanden."));
+}
+
+// A disk with less room than the copies need: backup and restore refuse before they write.
+TEST_F(SafetyTest, WithoutRoomForTheCopiesBackupAndRestoreRefuseBeforeWriting) {
+  struct Restore {
+    ~Restore() { setFreeSpaceProbe({}); }
+  } restoreProbe;
+  writeFile(paths.data + QStringLiteral("/Gross.txt"), QByteArray(2 * 1048576, 'x'));
+  qint64 needed = 0;
+  for (const QString& name : {QStringLiteral("Archiv.zip"), QStringLiteral("Gross.txt"), QStringLiteral("Hasen.db"),
+                              QStringLiteral("Notizen.txt"), QStringLiteral("Rasse.db")})
+    needed += QFileInfo(paths.data + u'/' + name).size();
+  qint64 free = needed - 1;
+  setFreeSpaceProbe([&](const QString&) { return free; });
+  const QString target = prog.path() + QStringLiteral("/Ziel");
+  QDir().mkpath(target);
+  const BackupResult refused = backup(paths.data, target);
+  EXPECT_TRUE(refused.refusal.startsWith(QStringLiteral("Im Zielverzeichnis ist nicht genug Platz: benötigt werden 2,")))
+      << refused.refusal.toStdString();
+  EXPECT_TRUE(refused.copied.isEmpty());
+  EXPECT_TRUE(fingerprint(target).empty());
+  free = 1572864;  // 1.5 MB
+  EXPECT_TRUE(backup(paths.data, target).refusal.endsWith(QStringLiteral("frei sind 1,5 MB.")));
+  // Exactly enough room is enough.
+  free = needed;
+  const BackupResult done = backup(paths.data, target);
+  EXPECT_TRUE(done.refusal.isEmpty()) << done.refusal.toStdString();
+  EXPECT_EQ(done.copied.size(), 5);
+
+  free = 0;
+  const Fingerprint data = fingerprint(paths.data), safe = fingerprint(paths.safety);
+  dialogs.yes();
+  EXPECT_EQ(runRestore().status, RestoreStatus::Refused);
+  EXPECT_TRUE(dialogs.texts().last().startsWith(QStringLiteral("Für die Rücksicherung ist nicht genug Platz: benötigt werden 2,")))
+      << dialogs.texts().last().toStdString();
+  EXPECT_EQ(closed, 0);
+  EXPECT_EQ(fingerprint(paths.data), data);
+  EXPECT_EQ(fingerprint(paths.safety), safe);
+}
+
 TEST_F(SafetyTest, RestoreRefusesForeignAndOwnFoldersAndTouchesNothing) {
   const Fingerprint data = fingerprint(paths.data), safe = fingerprint(paths.safety);
   // A folder without Hasen.DB (the program directory), the data directory, the safety copy.
@@ -305,8 +354,8 @@ TEST_F(SafetyTest, RestoreKilledAtAnyMomentLeavesOldOrRestoredDataComplete) {
   // A kill loses nothing written: fsync is left out to keep the many runs fast.
   setFaultHooks(FaultHooks{true, {}, false});
   struct Restore {
-    ~Restore() { setFaultHooks({}); }
-  } restoreHooks;
+    ~Restore() { setFreeSpaceProbe({}); }
+  } restoreProbe;
   build(3000);  // a few MB, so that timed kills land inside copies
   const Fingerprint oldData = fingerprint(paths.data), oldSafety = fingerprint(paths.safety);
   const Fingerprint restored = restoredData();

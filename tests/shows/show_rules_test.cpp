@@ -5,6 +5,7 @@
 #include "shows/show_score.h"
 
 #include "engine/cursor.h"
+#include "engine/query.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
 #include "no_card.h"
@@ -158,6 +159,63 @@ TEST_F(ShowRulesTest, OlderRowsGetTheirOverallPointsSilentlyOnlyWithTheCard) {
   EXPECT_FALSE(stock.stored(QStringLiteral("Ausstellung"), zero, QStringLiteral("EigeneBewertung")).isValid());
   EXPECT_FALSE(stock.stored(QStringLiteral("Ausstellung"), young, QStringLiteral("EigeneBewertung")).isValid());
   EXPECT_EQ(shows().state(), engine::DataSetState::Browse);
+  EXPECT_TRUE(dialogs.shown().empty());
+}
+
+// Readers such as the breeding evaluation select only the columns they need, so a show value
+// can stand in the first column of the result.
+TEST_F(ShowRulesTest, ShowPointsAreReadByNameWhicheverColumnTheyStandIn) {
+  addShow(own, QDate(2005, 10, 1), QStringLiteral("Ortsschau"),
+          {{QStringLiteral("EigeneBewertung"), 93.5}, {QStringLiteral("Gewicht1"), 9.5}});
+  engine::Query q(stock.engine);
+  q.setSql(QStringLiteral("SELECT EigeneBewertung, Gewicht1 FROM \"Ausstellung.db\""));
+  q.open();
+  ASSERT_TRUE(q.hasRecord());
+  ShowPoints p = showPointsOf(q);
+  EXPECT_EQ(p.eigeneBewertung, core::Points::fromDouble(93.5));
+  EXPECT_EQ(p.positions[ShowPoints::Gewicht1], core::Points::fromDouble(9.5));
+  EXPECT_FALSE(p.positions[ShowPoints::Koerper2]);
+  EXPECT_TRUE(p.titel.isEmpty());
+
+  q.setSql(QStringLiteral("SELECT Titel, Gewicht1 FROM \"Ausstellung.db\""));
+  q.open();
+  ASSERT_TRUE(q.hasRecord());
+  p = showPointsOf(q);
+  EXPECT_EQ(p.titel, QStringLiteral("Ortsschau"));
+  EXPECT_FALSE(p.eigeneBewertung);
+}
+
+TEST_F(ShowRulesTest, AnOlderRowWithoutDateIsLeftAloneWithoutAMessage) {
+  ScriptedDialogs dialogs;
+  const qint64 dateless = stock.add(QStringLiteral("Ausstellung"),
+                                    {{QStringLiteral("Hase"), own}, {QStringLiteral("Titel"), QStringLiteral("Kreisschau")},
+                                     {QStringLiteral("Gewicht1"), 9.5}, {QStringLiteral("Koerper2"), 19.0}});
+  open(true);
+  shows().first();
+  EXPECT_FALSE(stock.stored(QStringLiteral("Ausstellung"), dateless, QStringLiteral("EigeneBewertung")).isValid());
+  EXPECT_EQ(shows().state(), engine::DataSetState::Browse);
+  EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(ShowRulesTest, NoShowRowIsAddedWithoutAnAnimal) {
+  ScriptedDialogs dialogs;
+  engine::Query del(stock.engine);
+  del.setSql(QStringLiteral("DELETE FROM \"Hasen.db\""));
+  del.execSql();
+  module = std::make_unique<store::TDatenStamm>(stock.engine, settings);
+  attachShowRules(*module);
+  module->setCard(&card);
+  module->open();
+  ASSERT_FALSE(module->Hasen().hasRecord());
+  EXPECT_FALSE(appendShowRow(*module));
+  EXPECT_FALSE(shows().isEditing());
+}
+
+TEST_F(ShowRulesTest, WithoutAnyRecordedShowNothingIsLoaded) {
+  ScriptedDialogs dialogs;
+  open();
+  EXPECT_FALSE(loadLastRecordedShow(*module));
+  EXPECT_FALSE(shows().isEditing());
   EXPECT_TRUE(dialogs.shown().empty());
 }
 
