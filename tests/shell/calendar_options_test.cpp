@@ -23,6 +23,7 @@
 #include "output/ui/options_window.h"
 #include "shell/paths.h"
 #include "shell/profile_file.h"
+#include "shell/running_main_window.h"
 #include "shell/shell_install.h"
 #include "support/scripted_dialogs.h"
 
@@ -35,36 +36,8 @@ using breeding::ui::CalendarOptionsPage;
 using output::ui::TFOptionen;
 using shell::ui::TFormLapiroManager;
 
-class CalendarOptionsTest : public ::testing::Test {
+class CalendarOptionsTest : public RunningMainWindow {
  protected:
-  CalendarOptionsTest() : install_({.animals = ShellInstall::sampleAnimals()}) {}
-  void SetUp() override {
-    window_ = std::make_unique<TFormLapiroManager>(session_);
-    ASSERT_TRUE(window_->startUp(QRect(0, 0, 1280, 1024)));
-    session_.createDataModule();
-    window_->createCard();
-    window_->applySettings();
-    window_->show();
-  }
-  void TearDown() override {
-    window_->hide();
-    window_.reset();
-  }
-  void trigger(const QString& caption) {
-    for (QAction* a : window_->findChildren<QAction*>())
-      if (a->text() == caption && a->menu() == nullptr) {
-        a->trigger();
-        QApplication::processEvents();
-        return;
-      }
-    FAIL() << "no command " << caption.toStdString();
-  }
-  template <class W>
-  W* openWindow() {
-    for (QMdiSubWindow* sub : window_->mdiArea()->subWindowList())
-      if (auto* w = qobject_cast<W*>(sub->widget())) return w;
-    return nullptr;
-  }
   // The calendar tab of the open options window; null when there is none.
   CalendarOptionsPage* calendarPage(TFOptionen* options) {
     QTabWidget* tabs = options->tabs();
@@ -77,11 +50,6 @@ class CalendarOptionsTest : public ::testing::Test {
     s.load(shell::ProfileFile(shell::paths::settingsFile()));
     return s;
   }
-
-  ShellInstall install_;
-  ScriptedDialogs dialogs_;
-  shell::ShellSession session_;
-  std::unique_ptr<TFormLapiroManager> window_;
 };
 
 }  // namespace

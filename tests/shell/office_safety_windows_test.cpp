@@ -24,6 +24,7 @@
 #include "safety/ui/safety_windows.h"
 #include "shell/paths.h"
 #include "shell/profile_file.h"
+#include "shell/running_main_window.h"
 #include "shell/shell_install.h"
 #include "store/data_module.h"
 #include "support/scripted_dialogs.h"
@@ -33,40 +34,7 @@ namespace {
 
 using shell::ui::TFormLapiroManager;
 
-class OfficeWindowsTest : public ::testing::Test {
- protected:
-  OfficeWindowsTest() : install_({.animals = ShellInstall::sampleAnimals()}) {}
-  void SetUp() override {
-    window_ = std::make_unique<TFormLapiroManager>(session_);
-    ASSERT_TRUE(window_->startUp(QRect(0, 0, 1280, 1024)));
-    session_.createDataModule();
-    window_->createCard();
-    window_->applySettings();
-    window_->show();
-  }
-  void TearDown() override {
-    window_->hide();
-    window_.reset();
-  }
-  void trigger(const QString& caption) {
-    for (QAction* a : window_->findChildren<QAction*>())
-      if (a->text() == caption && a->menu() == nullptr) {
-        a->trigger();
-        return;
-      }
-    FAIL() << "no command " << caption.toStdString();
-  }
-  template <class W>
-  W* openWindow() {
-    for (QMdiSubWindow* sub : window_->mdiArea()->subWindowList())
-      if (auto* w = qobject_cast<W*>(sub->widget())) return w;
-    return nullptr;
-  }
-  ShellInstall install_;
-  ScriptedDialogs dialogs_;
-  shell::ShellSession session_;
-  std::unique_ptr<TFormLapiroManager> window_;
-};
+class OfficeWindowsTest : public RunningMainWindow {};
 
 }  // namespace
 
