@@ -88,6 +88,8 @@ TEST_F(CalendarOptionsTest, RefusedIntervalsKeepTheWindowOpenAndSavedOnesReachTh
   EXPECT_TRUE(message.contains(QStringLiteral("Geschlechter trennen nach dem Wurf"))) << message.toStdString();
   EXPECT_TRUE(message.contains(QStringLiteral("drei"))) << message.toStdString();
   EXPECT_EQ(openWindow<TFOptionen>(), options);
+  if (qEnvironmentVariableIsSet("LAPIRO_SCREENSHOTS"))
+    window_->grab().save(qEnvironmentVariable("LAPIRO_SCREENSHOTS") + QStringLiteral("/zuchtkalender-optionen.png"));
   EXPECT_EQ(options->tabs()->currentWidget(), page);
   const shell::ProfileFile refused(shell::paths::settingsFile());
   EXPECT_EQ(refused.readString(QStringLiteral("Zuchtkalender"), QStringLiteral("Abtasten")), QString());
