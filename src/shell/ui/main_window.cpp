@@ -128,6 +128,7 @@ TFormLapiroManager::TFormLapiroManager(ShellSession& session, QWidget* parent)
 TFormLapiroManager::~TFormLapiroManager() {
   // The child windows go while this window is still whole: their closing handlers reach back
   // into it (an office window shows the list panel again).
+  if (cardWindow_) cardWindow_->removeEventFilter(this);
   if (mdi_)
     for (QMdiSubWindow* sub : mdi_->subWindowList()) delete sub;
   if (help_) delete help_.data();
@@ -968,7 +969,9 @@ void TFormLapiroManager::changeEvent(QEvent* event) {
 bool TFormLapiroManager::eventFilter(QObject* watched, QEvent* event) {
   // The area changes with the window, the splitter and the list panel shown or hidden (office
   // windows hide it): the card and the office windows follow it.
-  if (mdi_ && watched == mdi_->viewport() && event->type() == QEvent::Resize) {
+  // The event type is tested first: while a child window is being destroyed its events still
+  // pass here, and a guarded pointer to it must not be read then.
+  if (event->type() == QEvent::Resize && mdi_ && watched == mdi_->viewport()) {
     if (office_.anyOpen()) {
       fitChildWindows();
     } else {
@@ -978,7 +981,7 @@ bool TFormLapiroManager::eventFilter(QObject* watched, QEvent* event) {
   }
   // The card is never maximised or minimised (it has no button to come back with): a double
   // click on its caption or a maximised window before it leaves it filling the area.
-  if (cardWindow_ && watched == cardWindow_ && event->type() == QEvent::WindowStateChange &&
+  if (event->type() == QEvent::WindowStateChange && cardWindow_ && watched == cardWindow_ &&
       (cardWindow_->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) {
     QTimer::singleShot(0, this, [this] {
       if (!cardWindow_) return;
