@@ -835,9 +835,12 @@ QMdiSubWindow* TFormLapiroManager::openOfficeWindow(QWidget* window, OfficeWindo
   sub->setGeometry(QRect(QPoint(0, 0), mdi_->viewport()->size()));
   sub->show();
   connect(window, &QObject::destroyed, sub, &QObject::deleteLater);
-  QPointer<TFormLapiroManager> owner(this);
-  connect(window, &QObject::destroyed, this, [owner] {
-    if (owner) owner->listPanel_->setVisible(owner->session_.settings().Auswahlfenster.Anzeigen);
+  // The list panel comes back when the office window goes. Guarded by the panel itself, not by
+  // this window: the office window may go while this window is being destroyed.
+  QPointer<QWidget> panel(listPanel_);
+  ShellSession* session = &session_;
+  connect(window, &QObject::destroyed, listPanel_, [panel, session] {
+    if (panel) panel->setVisible(session->settings().Auswahlfenster.Anzeigen);
   });
   return sub;
 }
