@@ -16,6 +16,7 @@
 #include "engine/cursor.h"
 #include "output/ui/label_window.h"
 #include "reports/ui/report_preview.h"
+#include "shell/running_main_window.h"
 #include "shell/shell_install.h"
 #include "shell/ui/main_window.h"
 #include "store/data_module.h"
@@ -27,26 +28,8 @@ namespace {
 
 using shell::ui::TFormLapiroManager;
 
-class MainWindowPrintoutsTest : public ::testing::Test {
+class MainWindowPrintoutsTest : public RunningMainWindow {
  protected:
-  MainWindowPrintoutsTest() : install_({.animals = ShellInstall::sampleAnimals()}) {}
-  void SetUp() override {
-    window_ = std::make_unique<TFormLapiroManager>(session_);
-    ASSERT_TRUE(window_->startUp(QRect(0, 0, 1280, 1024)));
-    session_.createDataModule();
-    window_->createCard();
-    window_->applySettings();
-    window_->show();
-  }
-  void TearDown() override {
-    window_->hide();
-    window_.reset();
-  }
-  QAction* command(const QString& caption) {
-    for (QAction* a : window_->findChildren<QAction*>())
-      if (a->text() == caption && a->menu() == nullptr) return a;
-    return nullptr;
-  }
   // Triggers `action` and returns the titles of the previews it opened (each closed at once).
   QStringList previewsOf(QAction* action) {
     QStringList titles;
@@ -66,10 +49,6 @@ class MainWindowPrintoutsTest : public ::testing::Test {
   }
 
   std::vector<reports::PageModel> models_;
-  ShellInstall install_;
-  ScriptedDialogs dialogs_;
-  shell::ShellSession session_;
-  std::unique_ptr<TFormLapiroManager> window_;
 };
 
 TEST_F(MainWindowPrintoutsTest, DruckenActsByTheCardsTabAndTheMenuPrintsSheetAndCard) {

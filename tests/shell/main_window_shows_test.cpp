@@ -2,6 +2,7 @@
 // while it is open, the show list without show rows and the entry form window.
 #include "shell/ui/main_window.h"
 
+#include "shell/running_main_window.h"
 #include "shell/shell_install.h"
 #include "shows/ui/entry_form_window.h"
 #include "shows/ui/show_list_windows.h"
@@ -23,26 +24,8 @@ namespace {
 
 using shell::ui::TFormLapiroManager;
 
-class MainWindowShowsTest : public ::testing::Test {
+class MainWindowShowsTest : public RunningMainWindow {
  protected:
-  MainWindowShowsTest() : install_({.animals = ShellInstall::sampleAnimals()}) {}
-  void SetUp() override {
-    window_ = std::make_unique<TFormLapiroManager>(session_);
-    ASSERT_TRUE(window_->startUp(QRect(0, 0, 1280, 1024)));
-    session_.createDataModule();
-    window_->createCard();
-    window_->applySettings();
-    window_->show();
-  }
-  void TearDown() override {
-    window_->hide();
-    window_.reset();
-  }
-  QAction* command(const QString& caption) {
-    for (QAction* a : window_->findChildren<QAction*>())
-      if (a->text() == caption && a->menu() == nullptr) return a;
-    return nullptr;
-  }
   template <typename W>
   int open() {
     int n = 0;
@@ -50,11 +33,6 @@ class MainWindowShowsTest : public ::testing::Test {
       if (qobject_cast<W*>(sub->widget())) ++n;
     return n;
   }
-
-  ShellInstall install_;
-  ScriptedDialogs dialogs_;
-  shell::ShellSession session_;
-  std::unique_ptr<TFormLapiroManager> window_;
 };
 
 TEST_F(MainWindowShowsTest, CalendarIsAnOfficeWindowThatKeepsTheTitleListOut) {

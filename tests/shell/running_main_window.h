@@ -34,15 +34,18 @@ class RunningMainWindow : public ::testing::Test {
     window_->hide();
     window_.reset();
   }
+  // The menu command or tool button `caption`; null when there is none.
+  QAction* command(const QString& caption) {
+    for (QAction* a : window_->findChildren<QAction*>())
+      if (a->text() == caption && a->menu() == nullptr) return a;
+    return nullptr;
+  }
   // Gives the menu command `caption` and lets the events it posts run.
   void trigger(const QString& caption) {
-    for (QAction* a : window_->findChildren<QAction*>())
-      if (a->text() == caption && a->menu() == nullptr) {
-        a->trigger();
-        QApplication::processEvents();
-        return;
-      }
-    FAIL() << "no command " << caption.toStdString();
+    QAction* a = command(caption);
+    ASSERT_NE(a, nullptr) << "no command " << caption.toStdString();
+    a->trigger();
+    QApplication::processEvents();
   }
   // The open child window showing a `W`; null when there is none.
   template <class W>
