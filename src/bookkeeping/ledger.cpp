@@ -230,10 +230,7 @@ Ledger::SaveOutcome Ledger::saveBooking(const BookingEntry& entry, bool askFirst
     SaveOutcome out{SaveResult::Saved};
     out.bookingNr = books.insertBooking(booked->nr, entry.date, entry.category, amount, entry.description, 0);
     books.addToBalance(booked->nr, amount);
-    if (category && isMoneyAccount(category->kind) && category->nr == booked->nr) {
-      store::dialogs().error(QStringLiteral("Eine Umbuchung auf dasselbe Konto ist nicht möglich"));
-      return SaveOutcome{SaveResult::Failed};
-    }
+    // A category naming the booked account itself was refused above (its name matches exactly).
     if (category && isMoneyAccount(category->kind)) {
       out.counterNr = books.insertBooking(category->nr, entry.date, booked->name, -amount, entry.description, out.bookingNr);
       books.addToBalance(category->nr, -amount);

@@ -93,7 +93,8 @@ TEST_F(LedgerTest, MissingFieldsAndDeclinedQuestionWriteNothing) {
 }
 
 TEST_F(LedgerTest, TransferCreatesLinkedCounterBookingAndDeletingEitherRestoresBoth) {
-  for (bool deleteCounter : {false, true}) {
+  // The counter booking first: its own counter is booking 1, the lowest number there is.
+  for (bool deleteCounter : {true, false}) {
     const auto t = book(cash, QDate(2025, 6, 30), QStringLiteral("Girokonto"), eur(-200));
     ASSERT_EQ(t.result, Ledger::SaveResult::Saved);
     EXPECT_EQ(balance(cash), eur(-200));
@@ -240,6 +241,7 @@ TEST(TypedAmounts, CommaPointSeparatorsSignAndRounding) {
   EXPECT_EQ(units(",5"), 5000);
   // The currency may follow, euro sign or "DM" in any case, with or without a space.
   EXPECT_EQ(units("12,50€"), 125000);
+  EXPECT_EQ(units("7€"), 70000);
   EXPECT_EQ(units("12,50 DM"), 125000);
   EXPECT_EQ(units("3dm"), 30000);
   // Twelve whole digits are the most an amount holds.
@@ -258,4 +260,101 @@ TEST(TypedAmounts, CommaPointSeparatorsSignAndRounding) {
   EXPECT_EQ(amountRefusal(QStringLiteral("1.5")), QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 1,5"));
   EXPECT_EQ(amountRefusal(QStringLiteral("12.50 €")), QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 12,50"));
   EXPECT_EQ(amountRefusal(QStringLiteral("abc")), QStringLiteral("\"abc\" ist kein gültiger Betrag."));
+}
+
+TEST_F(LedgerTest, EveryFieldOfAnAccountAndABookingComesFromItsOwnColumn) {
+  const qint64 club = stock.add(QStringLiteral("KONTEN.DB"),
+                                {{QStringLiteral("Kontoart"), 3},
+                                 {QStringLiteral("Name"), QStringLiteral("Vereinskasse")},
+                                 {QStringLiteral("Eroeffnungssaldo"), QVariant::fromValue(eur(12.34))},
+                                 {QStringLiteral("Zum"), QDate(2024, 1, 15)},
+                                 {QStringLiteral("Kontostand"), QVariant::fromValue(eur(56.78))},
+                                 {QStringLiteral("EinAus"), QStringLiteral("Einnahme")}});
+  for (const std::optional<Account>& a : {ledger.account(club), ledger.byName(QStringLiteral("Vereinskasse"))}) {
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->nr, club);
+    EXPECT_EQ(a->kind, 3);
+    EXPECT_EQ(a->name, QStringLiteral("Vereinskasse"));
+    EXPECT_EQ(a->opening, eur(12.34));
+    EXPECT_EQ(a->openedOn, QDate(2024, 1, 15));
+    EXPECT_EQ(a->balance, eur(56.78));
+    EXPECT_EQ(a->einAus, QStringLiteral("Einnahme"));
+  }
+  EXPECT_FALSE(ledger.account(club + 100));
+  EXPECT_FALSE(ledger.byName(QStringLiteral("Sparbuch")));
+
+  // A category longer than the column's 30 characters is stored cut; the text goes along.
+  const QString longCategory = QStringLiteral("Tierverkauf an Züchter aus dem Nachbarverein");
+  const auto sold = ledger.saveBooking(
+      BookingEntry{club, QDate(2024, 5, 6), longCategory, eur(7.5), QStringLiteral("Zwei Rammler")}, false);
+  ASSERT_EQ(sold.result, Ledger::SaveResult::Saved);
+  const std::optional<Booking> b = ledger.booking(sold.bookingNr);
+  ASSERT_TRUE(b);
+  EXPECT_EQ(b->nr, sold.bookingNr);
+  EXPECT_EQ(b->account, club);
+  EXPECT_EQ(b->date, QDate(2024, 5, 6));
+  EXPECT_EQ(b->category, longCategory.left(30));
+  EXPECT_EQ(b->amount, eur(7.5));
+  EXPECT_EQ(b->description, QStringLiteral("Zwei Rammler"));
+  EXPECT_EQ(b->counter, 0);
+  EXPECT_EQ(balance(club), eur(56.78 + 7.5));
+  EXPECT_FALSE(ledger.booking(sold.bookingNr + 100));
+}
+
+TEST_F(LedgerTest, ListsKeepTheirOrderAndOnlyTheirRows) {
+  const qint64 depot = stock.add(QStringLiteral("KONTEN.DB"), account(3, QStringLiteral("Aktiendepot"), 0));
+  const qint64 spar = stock.add(QStringLiteral("KONTEN.DB"), account(1, QStringLiteral("Bausparen"), 0));
+  stock.add(QStringLiteral("KONTEN.DB"), account(4, QStringLiteral("Altes Konto"), 0));
+  QStringList names;
+  for (const Account& a : ledger.rows()) names << a.name;
+  EXPECT_EQ(names.join(u','), QStringLiteral("Aktiendepot,Altes Konto,Bausparen,Futter,Girokonto,Kasse,Tierarzt,Tierverkauf"));
+  names.clear();
+  for (const Account& a : ledger.moneyAccounts()) names << a.name;
+  // Kinds 1 to 3 only, by kind and then by name.
+  EXPECT_EQ(names.join(u','), QStringLiteral("Bausparen,Girokonto,Kasse,Aktiendepot"));
+
+  // An account's bookings by date, then in the order they were made; no other account's.
+  const qint64 late = book(spar, QDate(2025, 3, 2), QStringLiteral("Futter"), eur(1)).bookingNr;
+  const qint64 early = book(spar, QDate(2025, 3, 1), QStringLiteral("Tierverkauf"), eur(20)).bookingNr;
+  const qint64 sameDay = book(spar, QDate(2025, 3, 2), QStringLiteral("Tierarzt"), eur(3)).bookingNr;
+  book(depot, QDate(2025, 3, 1), QStringLiteral("Tierverkauf"), eur(500));
+  QList<qint64> order;
+  for (const Booking& b : ledger.bookings(spar)) order << b.nr;
+  EXPECT_EQ(order, (QList<qint64>{early, late, sameDay}));
+  EXPECT_EQ(ledger.bookedSum(spar), eur(16));
+  EXPECT_EQ(ledger.bookedSum(depot), eur(500));
+  EXPECT_EQ(ledger.bookedSum(cash), eur(0));
+}
+
+TEST_F(LedgerTest, BookingOnACategoryOrAnUnknownAccountIsRefusedAndWritesNothing) {
+  // The category's own name as category: not a transfer to itself but a booking without an account.
+  for (const qint64 acc : {futter, qint64(9999)}) {
+    dialogs.clear();
+    EXPECT_EQ(book(acc, QDate(2025, 1, 2), QStringLiteral("Futter"), eur(5)).result, Ledger::SaveResult::Failed);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Das Konto der Buchung ist nicht vorhanden.")});
+  }
+  EXPECT_EQ(stock.rowCount(QStringLiteral("BUCHUNG")), 0);
+  EXPECT_EQ(ledger.account(futter)->balance, eur(0));
+
+  // A booking that is gone deletes nothing; a deletion not asked about asks nothing.
+  EXPECT_FALSE(ledger.deleteBooking(4711, false));
+  const auto kept = book(bank, QDate(2025, 1, 2), QStringLiteral("Futter"), eur(5));
+  const auto gone = book(bank, QDate(2025, 1, 3), QStringLiteral("Tierarzt"), eur(2));
+  EXPECT_TRUE(ledger.deleteBooking(gone.bookingNr, false));
+  EXPECT_TRUE(dialogs.allAnswersUsed());
+  EXPECT_TRUE(ledger.booking(kept.bookingNr));
+  EXPECT_EQ(balance(bank), eur(-5));
+}
+
+TEST_F(LedgerTest, ABookingNamingItselfAsCounterIsTakenBackOnce) {
+  // Damaged rows from elsewhere: a booking whose counter booking is itself.
+  stock.add(QStringLiteral("BUCHUNG"), {{QStringLiteral("BuchungsNr"), 50},
+                                        {QStringLiteral("Kontoname"), bank},
+                                        {QStringLiteral("Buchungsdatum"), QDate(2025, 1, 2)},
+                                        {QStringLiteral("Kategorie"), QStringLiteral("Tierverkauf")},
+                                        {QStringLiteral("Betrag"), QVariant::fromValue(eur(10))},
+                                        {QStringLiteral("Gegenbuchung"), 50}});
+  EXPECT_TRUE(ledger.deleteBooking(50, false));
+  EXPECT_EQ(stock.rowCount(QStringLiteral("BUCHUNG")), 0);
+  EXPECT_EQ(balance(bank), eur(-10));
 }
