@@ -45,6 +45,10 @@ TEST(AnimalSearchRules, NameLookupTakesConsecutiveNamesInAnyCase) {
   EXPECT_TRUE(none.numbers.empty());
   EXPECT_EQ(none.noMatchValue, 10);
   EXPECT_EQ(matchNames({}, QStringLiteral("x")).noMatchValue, 1);
+  // Names with the same key stand as written (capitals first), then by number.
+  const std::vector<NamedNumber> same = {{QStringLiteral("müller"), 1}, {QStringLiteral("Mueller"), 2},
+                                         {QStringLiteral("Müller"), 8}, {QStringLiteral("Müller"), 5}};
+  EXPECT_EQ(matchNames(same, QStringLiteral("mu")).numbers, nums({2, 5, 8, 1}));
 }
 
 // A register full of umlaut names: every beginning of every name finds that name and exactly
