@@ -223,8 +223,9 @@ AnimalSearch::AnimalSearch(engine::Engine& engine)
   lookup(u"BesitzerVorname", 40, u"Besitzer", u"Adresse", u"LaufendeNr", u"Vorname");
   query_.addCalculatedField(QStringLiteral("GeschlechtAnzeige"), FieldType::Alpha, 13);
   query_.addCalculatedField(QStringLiteral("GeschlechtAnzeige2"), FieldType::Alpha, 3);
-  query_.addCalculatedField(QStringLiteral("ZuechterAnzeige"), FieldType::Alpha, 50);
-  query_.addCalculatedField(QStringLiteral("BesitzerAnzeige"), FieldType::Alpha, 50);
+  // "Name, Vorname" whole: 40 characters, the comma and blank, and 40 more.
+  query_.addCalculatedField(QStringLiteral("ZuechterAnzeige"), FieldType::Alpha, 82);
+  query_.addCalculatedField(QStringLiteral("BesitzerAnzeige"), FieldType::Alpha, 82);
   query_.events.onCalcFields = [](DataSet& d) {
     const QString g = str(d, u"Geschlecht");
     setStr(d, u"GeschlechtAnzeige",

@@ -316,8 +316,9 @@ TEST_F(AnimalSearchTest, ModesRestrictTheSex) {
 
 TEST_F(AnimalSearchTest, NamesAsLongAsTheirColumnsShowWhole) {
   const QString first = QStringLiteral("Anna-Katharina Maria Theresia Elisabeths");  // 40 characters
-  const QString last = QStringLiteral("Berg");
+  const QString last = QStringLiteral("Berg-Hohenstein zu Wartenfels-Ebersbachs");  // 40 as well
   ASSERT_EQ(first.size(), 40);
+  ASSERT_EQ(last.size(), 40);
   const qint64 owner = add(QStringLiteral("Adresse.db"), {{QStringLiteral("Name"), last}, {QStringLiteral("Vorname"), first}});
   animal(u"L40", u"1.1.1", u"2", riesen, {{QStringLiteral("Besitzer"), owner}, {QStringLiteral("Zuechter"), owner}});
   AnimalSearch s(engine);
@@ -328,6 +329,9 @@ TEST_F(AnimalSearchTest, NamesAsLongAsTheirColumnsShowWhole) {
   EXPECT_EQ(q.field(QStringLiteral("BesitzerVorname")).asString(), first);
   EXPECT_EQ(q.field(QStringLiteral("ZuechterVorname")).asString(), first);
   EXPECT_EQ(q.field(QStringLiteral("BesitzerAnzeige")).asString(), last + QStringLiteral(", ") + first);
+  EXPECT_EQ(q.field(QStringLiteral("ZuechterAnzeige")).asString(), last + QStringLiteral(", ") + first);
+  EXPECT_EQ(q.field(QStringLiteral("BesitzerName")).asString(), last);
+  EXPECT_EQ(q.field(QStringLiteral("ZuechterName")).asString(), last);
 }
 
 TEST_F(AnimalSearchTest, ResultCarriesDisplayFieldsAndSorts) {
