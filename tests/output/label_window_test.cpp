@@ -87,6 +87,8 @@ TEST_F(LabelWindowTest, SearchedAndDroppedAnimalsFillRowsThatAreWrittenThrough) 
   window->TierSuchenClick();
   ASSERT_EQ(window->list().count(), 1);
   const LabelRow& row = window->list().rows()[0];
+  EXPECT_EQ(row.taetoRechts, QStringLiteral("B12"));
+  EXPECT_EQ(row.taetoLinks, QStringLiteral("3.5.10"));
   EXPECT_EQ(row.rasse, QStringLiteral("Deutsche Riesen / DR"));
   EXPECT_EQ(row.stallnummer, QStringLiteral("17"));
   EXPECT_EQ(row.geschlecht, QStringLiteral("Häsin 0.1"));

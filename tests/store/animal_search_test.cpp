@@ -332,6 +332,32 @@ TEST_F(AnimalSearchTest, NamesAsLongAsTheirColumnsShowWhole) {
   EXPECT_EQ(q.field(QStringLiteral("ZuechterAnzeige")).asString(), last + QStringLiteral(", ") + first);
   EXPECT_EQ(q.field(QStringLiteral("BesitzerName")).asString(), last);
   EXPECT_EQ(q.field(QStringLiteral("ZuechterName")).asString(), last);
+
+  // Breed, breed code, colour and status as long as their lists hold them; parents' tattoos of
+  // eight and ten characters.
+  const QString breedName = QStringLiteral("Deutsche Großsilber hell.");  // 25 characters
+  const QString colourName = QStringLiteral("schwarz-weiß gescheckt, h");
+  const QString statusName = QStringLiteral("Zuchttier vorübergehend a");
+  for (const QString& t : {breedName, colourName, statusName}) ASSERT_EQ(t.size(), 25);
+  const qint64 breed = add(QStringLiteral("Rasse.db"), {{QStringLiteral("Name"), breedName},
+                                                        {QStringLiteral("Code"), QStringLiteral("DGrSi hel")}});
+  const qint64 colour = add(QStringLiteral("Farbe.db"), {{QStringLiteral("Name"), colourName}});
+  const qint64 status = add(QStringLiteral("Status.db"), {{QStringLiteral("Name"), statusName}});
+  const qint64 sire = animal(u"RS123456", u"12.34.5678", u"1", breed);
+  const qint64 dam = animal(u"HS654321", u"87.65.4321", u"2", breed);
+  animal(u"L41", u"1.1.2", u"2", breed,
+         {{QStringLiteral("Farbe"), colour}, {QStringLiteral("Status"), status},
+          {QStringLiteral("Vater"), sire}, {QStringLiteral("Mutter"), dam}});
+  b.tatoRechts = QStringLiteral("L41");
+  ASSERT_EQ(s.run(b, {}), 1);
+  EXPECT_EQ(s.result().field(QStringLiteral("RasseAnzeige")).asString(), breedName);
+  EXPECT_EQ(s.result().field(QStringLiteral("RasseCodeAnzeige")).asString(), QStringLiteral("DGrSi hel"));
+  EXPECT_EQ(s.result().field(QStringLiteral("FarbeAnzeige")).asString(), colourName);
+  EXPECT_EQ(s.result().field(QStringLiteral("StatusAnzeige")).asString(), statusName);
+  EXPECT_EQ(s.result().field(QStringLiteral("VaterTatorechts")).asString(), QStringLiteral("RS123456"));
+  EXPECT_EQ(s.result().field(QStringLiteral("VaterTatolinks")).asString(), QStringLiteral("12.34.5678"));
+  EXPECT_EQ(s.result().field(QStringLiteral("MutterTatoRechts")).asString(), QStringLiteral("HS654321"));
+  EXPECT_EQ(s.result().field(QStringLiteral("MutterTatoLinks")).asString(), QStringLiteral("87.65.4321"));
 }
 
 TEST_F(AnimalSearchTest, ResultCarriesDisplayFieldsAndSorts) {
