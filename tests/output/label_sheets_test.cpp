@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <cmath>
 #include <QTemporaryDir>
 
 #include "output/labels.h"
@@ -101,6 +102,49 @@ TEST(LabelTexts, ACutTextFittingInsideItsPaddingKeepsItsSize) {
   ASSERT_TRUE(fitted);
   EXPECT_EQ(fitted->lines, QStringList{t.text});
   EXPECT_DOUBLE_EQ(fitted->font.pointSizeF(), 10.0);
+}
+
+// A line is set at its size when it fits, else shrunk in half points to the largest size that
+// fits but not below the floor, and only then cut with "…" to the longest beginning that fits.
+TEST(LabelTexts, ALineShrinksInHalfPointsToTheFloorAndIsThenCut) {
+  const QRectF rect(12.0, 30.0, 40.0, 0.0);
+  const auto fontAt = [](double points) {
+    const reports::ReportFont rf{QStringLiteral("Arial"), points, true, false};
+    return rf.resolve(rf);
+  };
+  const auto fits = [&](double points, const QString& text) { return reports::textWidthMm(fontAt(points), text) <= 40.0; };
+
+  const TextItem shortLine = fittedLine(rect, QStringLiteral("17"), QStringLiteral("Arial"), 14.0, true, false, 8.0);
+  EXPECT_EQ(shortLine.font.pointSizeF(), 14.0);
+  EXPECT_EQ(shortLine.lines, QStringList{QStringLiteral("17")});
+  EXPECT_EQ(shortLine.rect, QRectF(12.0, 30.0, 40.0, reports::lineHeightMm(shortLine.font)));
+  EXPECT_GT(shortLine.lineHeight, 0.0);
+
+  // Too wide at 14 pt, fits at a smaller size above the floor.
+  const QString medium = QStringLiteral("Deutsche Riesen DR");
+  ASSERT_FALSE(fits(14.0, medium));
+  const TextItem shrunk = fittedLine(rect, medium, QStringLiteral("Arial"), 14.0, true, false, 6.0);
+  const double size = shrunk.font.pointSizeF();
+  EXPECT_LT(size, 14.0);
+  EXPECT_TRUE(fits(size, medium));
+  EXPECT_FALSE(fits(size + 0.5, medium));
+  EXPECT_EQ(std::fmod(14.0 - size, 0.5), 0.0);
+  EXPECT_EQ(shrunk.lines, QStringList{medium});
+
+  // No floor given: the size stays and the text is cut to the longest beginning that fits.
+  const QString longText = QStringLiteral("Deutsche Kleinwidder wildfarben");
+  for (const double floor : {0.0, 14.0}) {
+    const TextItem cut = fittedLine(rect, longText, QStringLiteral("Arial"), 14.0, true, false, floor);
+    EXPECT_EQ(cut.font.pointSizeF(), 14.0);
+    const QString line = cut.lines.value(0);
+    ASSERT_TRUE(line.endsWith(u'…'));
+    EXPECT_TRUE(fits(14.0, line));
+    const qsizetype kept = line.size() - 1;
+    EXPECT_TRUE(longText.startsWith(line.left(kept)));
+    qsizetype next = kept + 1;  // one character more, blanks not counted
+    while (longText.left(next).trimmed().size() <= kept) ++next;
+    EXPECT_FALSE(fits(14.0, longText.left(next).trimmed() + QStringLiteral("…")));
+  }
 }
 
 TEST(LabelStart, OnlyPositionsOneToTwentyFourAreAccepted) {

@@ -34,7 +34,8 @@ TEST(LabelList, WorkTableIsCreatedAfreshAndFollowsEveryChangeInOrder) {
   }
   TAufkleberListe list(stock.engine);  // the rows of an earlier opening are gone
   EXPECT_TRUE(list.readTable().empty());
-  for (const char16_t* t : {u"R1", u"R2", u"R3"}) list.append(rowWithTattoo(QString::fromUtf16(t)));
+  int index = 0;
+  for (const char16_t* t : {u"R1", u"R2", u"R3"}) EXPECT_EQ(list.append(rowWithTattoo(QString::fromUtf16(t))), index++);
   LabelRow second = list.rows()[1];
   second.kaefignummer = QStringLiteral("K7");
   second.deckdatum = QDate(2026, 2, 14);
@@ -42,6 +43,8 @@ TEST(LabelList, WorkTableIsCreatedAfreshAndFollowsEveryChangeInOrder) {
   list.set(1, second);
   list.remove(0);
   list.remove(7);
+  list.remove(2);  // one past the last row
+  list.remove(-1);
   ASSERT_EQ(list.count(), 2);
   EXPECT_EQ(list.rows()[0], second);
   EXPECT_EQ(list.readTable(), list.rows());
