@@ -198,6 +198,9 @@ TEST(TransportLabels, StartPositionLeavesTheFirstPositionsBlankAndMoreRowsGoOnFu
   EXPECT_EQ(many.pages[3].bands.size(), 1u);
 
   EXPECT_EQ(layoutTransportLabels({}, 1, kPrintDate).pageCount(), 0);
+  // A start outside the sheet is taken as its nearest position.
+  EXPECT_EQ(layoutTransportLabels(rows(1), 0, kPrintDate).pages[0].bands[0].rect.topLeft(), LabelGrid::cell(0));
+  EXPECT_EQ(layoutTransportLabels(rows(1), 25, kPrintDate).pages[0].bands[0].rect.topLeft(), LabelGrid::cell(23));
 }
 
 TEST(TransportLabels, LongTextsShrinkAndAreCutButNeverLeaveTheLabel) {
