@@ -80,6 +80,10 @@ TEST(LabelTexts, TattooAndBreedLineFollowTheirRules) {
   EXPECT_EQ(rasseStallText(r), QStringLiteral("17"));
   r.rasse = QStringLiteral("Deutsche Riesen /");  // "/" last: likewise
   EXPECT_EQ(rasseStallText(r), QStringLiteral("17"));
+  r.rasse = QStringLiteral("/DR");  // "/" first or one before the last: the code stays
+  EXPECT_EQ(rasseStallText(r), QStringLiteral("DR  17"));
+  r.rasse = QStringLiteral("Riesen/D");
+  EXPECT_EQ(rasseStallText(r), QStringLiteral("D  17"));
 }
 
 // A cut text is set again in the width inside its padding: one that fits there keeps its
