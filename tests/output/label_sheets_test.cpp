@@ -102,10 +102,36 @@ TEST(LabelTexts, ACutTextFittingInsideItsPaddingKeepsItsSize) {
   model.pages.emplace_back();
   model.pages[0].items.push_back(t);
   shrinkCutTexts(model);
-  const auto* fitted = std::get_if<TextItem>(&model.pages[0].items[0]);
+  auto* fitted = std::get_if<TextItem>(&model.pages[0].items[0]);
   ASSERT_TRUE(fitted);
   EXPECT_EQ(fitted->lines, QStringList{t.text});
   EXPECT_DOUBLE_EQ(fitted->font.pointSizeF(), 10.0);
+
+  // Inside the padding it does not fit by half a padding: set smaller, still whole.
+  t.rect.setWidth(width + 2 * t.padding - t.padding / 2);
+  model.pages[0].items = {t};
+  shrinkCutTexts(model);
+  fitted = std::get_if<TextItem>(&model.pages[0].items[0]);
+  EXPECT_EQ(fitted->lines, QStringList{t.text});
+  EXPECT_LT(fitted->font.pointSizeF(), 10.0);
+  EXPECT_GE(fitted->font.pointSizeF(), 7.0);
+
+  // Left alone: texts that were not cut, wrapped texts, texts with a line break, and lines.
+  TextItem whole = t, wrapped = t, broken = t;
+  whole.lines = {whole.text};
+  wrapped.lines = {QStringLiteral("Deutsche"), QStringLiteral("Riesen")};
+  broken.text = QStringLiteral("Deutsche\nRiesen");
+  broken.lines = {QStringLiteral("Deutsche")};
+  for (TextItem* item : {&whole, &wrapped, &broken}) item->rect.setWidth(5.0);
+  model.pages[0].items = {reports::LineItem{}, whole, wrapped, broken};
+  shrinkCutTexts(model);
+  const std::vector<const TextItem*> after = textItems(model.pages[0]);
+  ASSERT_EQ(after.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    const TextItem& before = i == 0 ? whole : i == 1 ? wrapped : broken;
+    EXPECT_EQ(after[i]->lines, before.lines);
+    EXPECT_DOUBLE_EQ(after[i]->font.pointSizeF(), 10.0);
+  }
 }
 
 // A line is set at its size when it fits, else shrunk in half points to the largest size that
