@@ -303,7 +303,6 @@ qint64 AnimalSearch::run(const SearchBoxes& boxes, const SearchRequest& request)
   request_ = request;
   statement_ =
       buildSearchStatement(boxes, request, [this](NameList l, const QString& t) { return resolve(l, t); });
-  ran_ = true;
   query_.setSql(statement_.lines);
   query_.clearParams();
   for (auto it = statement_.params.constBegin(); it != statement_.params.constEnd(); ++it)
@@ -314,7 +313,8 @@ qint64 AnimalSearch::run(const SearchBoxes& boxes, const SearchRequest& request)
 
 bool AnimalSearch::sortBy(const QString& field) {
   const QString line = orderLineForColumn(field);
-  if (line.isEmpty() || !ran_ || statement_.lines.isEmpty()) return false;
+  // The statement has lines once a search ran.
+  if (line.isEmpty() || statement_.lines.isEmpty()) return false;
   statement_.lines.last() = line;
   query_.setSql(statement_.lines);
   query_.open();
@@ -326,7 +326,7 @@ void AnimalSearch::close() {
 }
 
 std::optional<qint64> AnimalSearch::currentNummer() {
-  if (!query_.isOpen() || !query_.hasRecord()) return std::nullopt;
+  if (!query_.hasRecord()) return std::nullopt;  // a closed query has no record
   const engine::Field nummer = query_.field(QStringLiteral("Nummer"));
   if (nummer.isNull()) return std::nullopt;
   return nummer.asInteger();
@@ -334,7 +334,7 @@ std::optional<qint64> AnimalSearch::currentNummer() {
 
 SearchBoxes AnimalSearch::boxesOfCurrent(bool withHutch) {
   SearchBoxes b;
-  if (!query_.isOpen() || !query_.hasRecord()) return b;
+  if (!query_.hasRecord()) return b;
   b.tatoRechts = str(query_, u"TatoRechts");
   b.tatoLinks = str(query_, u"TatoLinks");
   b.rasse = str(query_, u"RasseAnzeige");

@@ -163,7 +163,6 @@ class AnimalSearch {
   SearchStatement statement_;
   SearchBoxes boxes_;
   SearchRequest request_;
-  bool ran_ = false;
 };
 
 }  // namespace lapiro::store

@@ -362,7 +362,15 @@ TEST_F(AnimalSearchTest, NamesAsLongAsTheirColumnsShowWhole) {
 
 TEST_F(AnimalSearchTest, ResultCarriesDisplayFieldsAndSorts) {
   AnimalSearch s(engine);
+  // Before a search and after one without hits: no order to change, no animal, no boxes.
+  EXPECT_FALSE(s.sortBy(QStringLiteral("RasseAnzeige")));
+  EXPECT_FALSE(s.currentNummer());
+  EXPECT_TRUE(s.boxesOfCurrent(true).tatoRechts.isEmpty());
   SearchBoxes b;
+  b.tatoRechts = QStringLiteral("ZZ");
+  ASSERT_EQ(s.run(b, {}), 0);
+  EXPECT_FALSE(s.currentNummer());
+  EXPECT_TRUE(s.boxesOfCurrent(true).rasse.isEmpty());
   b.tatoRechts = QStringLiteral("A7");
   ASSERT_EQ(s.run(b, {}), 2);
   engine::Query& q = s.result();
