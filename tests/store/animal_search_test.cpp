@@ -376,6 +376,7 @@ TEST_F(AnimalSearchTest, ResultCarriesDisplayFieldsAndSorts) {
   engine::Query& q = s.result();
   EXPECT_EQ(q.field(QStringLiteral("TatoLinks")).asString(), QStringLiteral("13.5.1"));
   EXPECT_EQ(q.field(QStringLiteral("GeschlechtAnzeige")).asString(), QStringLiteral("Häsin 0.1"));
+  EXPECT_EQ(q.field(QStringLiteral("GeschlechtAnzeige2")).asString(), QStringLiteral("0.1"));
   EXPECT_EQ(q.field(QStringLiteral("VaterTatorechts")).asString(), QStringLiteral("B12"));
   EXPECT_EQ(q.field(QStringLiteral("MutterTatoLinks")).asString(), QStringLiteral("3.51.2"));
   EXPECT_EQ(q.field(QStringLiteral("RasseAnzeige")).asString(), QStringLiteral("Blaue Wiener"));
