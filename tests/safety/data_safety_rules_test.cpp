@@ -639,6 +639,11 @@ TEST_F(SafetyRules, TheRecoveryGivesAMarkedWorkCopyItsNameAndNeverWritesThroughA
   recoverInterruptedRestore(paths);
   EXPECT_EQ(tableTag(paths.safety + QStringLiteral("/Hasen.db")), QByteArray("vorher"));
   EXPECT_FALSE(QFileInfo::exists(paths.newSafety));
+  // Likewise the previous copy cut off as "Datensik.alt".
+  QDir().rename(paths.safety, paths.oldSafety);
+  recoverInterruptedRestore(paths);
+  EXPECT_EQ(tableTag(paths.safety + QStringLiteral("/Hasen.db")), QByteArray("vorher"));
+  EXPECT_FALSE(QFileInfo::exists(paths.oldSafety));
 
   // A link in the place of "daten" or "Datensik" is left as it is, with and without an
   // atomic exchange.
@@ -697,6 +702,28 @@ TEST_F(SafetyRules, ExtrasOfThePreviousSafetyCopyMoveUnderFreeNames) {
   recoverInterruptedRestore(paths);
   EXPECT_EQ(readFile(paths.safety + QStringLiteral("/LIESMICH")), QByteArray("alt"));
   EXPECT_FALSE(QFileInfo::exists(paths.oldSafety));
+
+  // Links are extras whatever their name, and only real folders are kept folders: a file or a
+  // link whose name is taken waits, like any other extra, instead of taking a number; so does
+  // an extra whose name a link in Datensik holds.
+  const QString elsewhere = prog.file(QStringLiteral("anderswo"));
+  QDir().mkpath(elsewhere);
+  writeFile(paths.safety + QStringLiteral("/daten-notiz"), "neu");
+  makeLink(elsewhere, paths.safety + QStringLiteral("/daten-verweis"));
+  makeLink(prog.file(QStringLiteral("nirgends")), paths.safety + QStringLiteral("/NOTIZ"));
+  writeFile(paths.oldSafety + QStringLiteral("/daten-notiz"), "alt");
+  makeLink(elsewhere, paths.oldSafety + QStringLiteral("/daten-verweis"));
+  writeFile(paths.oldSafety + QStringLiteral("/NOTIZ"), "alt");
+  makeLink(elsewhere, paths.oldSafety + QStringLiteral("/Verweis"));
+  makeLink(elsewhere, paths.oldSafety + QStringLiteral("/Bild.jpg"));
+  recoverInterruptedRestore(paths);
+  EXPECT_EQ(linkTarget(paths.safety + QStringLiteral("/Verweis")), elsewhere);
+  EXPECT_EQ(linkTarget(paths.safety + QStringLiteral("/Bild.jpg")), elsewhere);
+  EXPECT_EQ(entries(paths.oldSafety), (QStringList{QStringLiteral("NOTIZ"), QStringLiteral("daten-notiz"),
+                                                   QStringLiteral("daten-verweis")}));
+  EXPECT_EQ(readFile(paths.safety + QStringLiteral("/daten-notiz")), QByteArray("neu"));
+  EXPECT_EQ(linkText(paths.safety + QStringLiteral("/NOTIZ")), QFile::encodeName(prog.file(QStringLiteral("nirgends"))));
+  EXPECT_TRUE(QDir(elsewhere).isEmpty());
 }
 
 // Without an atomic exchange, the new safety copy cannot take the name "Datensik": the previous
@@ -719,4 +746,32 @@ TEST_F(SafetyRules, WhenTheNewSafetyCopyCannotTakeItsNameThePreviousOneGoesBack)
   recoverInterruptedRestore(paths);
   EXPECT_EQ(tableTag(paths.safety + QStringLiteral("/Hasen.db")), QByteArray("jetzt"));
   EXPECT_FALSE(QFileInfo::exists(paths.newSafety));
+}
+
+// With an atomic exchange that fails, the data is swapped by two renames; when the second one
+// fails too, the previous data goes back and nothing has changed.
+TEST_F(SafetyRules, AFailingExchangeFallsBackToRenamesAndAFailingRenameUndoesTheRestore) {
+  Hooks hooks(FaultHooks{true, [&](const QString& from, const QString&) { return from == paths.newData ? EIO : 0; }, false});
+  dialogs.yes();
+  const RestoreResult r = runRestore();
+  EXPECT_EQ(r.status, RestoreStatus::Failed);
+  EXPECT_EQ(r.message, QStringLiteral("Das Datenverzeichnis kann nicht ersetzt werden (%1).\nDie Rücksicherung wurde nicht "
+                                      "ausgeführt. Die Daten sind unverändert.")
+                           .arg(QString::fromLocal8Bit(std::strerror(EIO))));
+  EXPECT_EQ(tableTag(paths.data + QStringLiteral("/Hasen.db")), QByteArray("jetzt"));
+  EXPECT_EQ(tableTag(paths.safety + QStringLiteral("/Hasen.db")), QByteArray("uralt"));
+  for (const QString& work : {paths.newData, paths.oldData, paths.newSafety, paths.oldSafety})
+    EXPECT_FALSE(QFileInfo::exists(work)) << work.toStdString();
+}
+
+// "Ja" to the tables the backup lacks: the current copies stay in the data and are no part of
+// the safety copy, which holds what was replaced.
+TEST_F(SafetyRules, ATableTheBackupLacksStaysInTheDataAndOutOfTheSafetyCopy) {
+  QFile::remove(backup + QStringLiteral("/Rasse.db"));
+  dialogs.yes().yes();
+  const RestoreResult r = runRestore();
+  ASSERT_EQ(r.status, RestoreStatus::Restored) << r.message.toStdString();
+  EXPECT_TRUE(dialogs.texts().value(1).contains(QStringLiteral("Im Sicherungsverzeichnis fehlen diese Tabellen: Rasse.db.")));
+  EXPECT_EQ(tableTag(paths.data + QStringLiteral("/Rasse.db")), QByteArray("jetzt"));
+  EXPECT_EQ(entries(paths.safety), (QStringList{QStringLiteral("Hasen.db"), QStringLiteral("Notizen.txt")}));
 }
