@@ -561,6 +561,12 @@ TEST(ExchangeFormat, ParentsComeBeforeTheirYoungOverGenerationsAndLoopsAreFoundA
   EXPECT_FALSE(parentsFirstOrder(loop, &error));
   EXPECT_EQ(error, QStringLiteral("Die Abstammung bildet einen Kreis: \"a\" ist sein eigener Vorfahr (an der Stelle "
                                   "animals[2].parentage)."));
+  // A loop through the first animal is named by the animal the walk started from.
+  ExchangeFile rootLoop;
+  rootLoop.animals = {plainAnimal("t1", "1", "", "t3"), plainAnimal("t2", "2", "t1"), plainAnimal("t3", "2", "", "t2")};
+  EXPECT_FALSE(parentsFirstOrder(rootLoop, &error));
+  EXPECT_EQ(error, QStringLiteral("Die Abstammung bildet einen Kreis: \"t1\" ist sein eigener Vorfahr (an der Stelle "
+                                  "animals[1].parentage)."));
 }
 
 TEST(ExchangeFormat, DatesOfImportsLieBetween1900And2999) {
