@@ -314,12 +314,14 @@ TEST_F(SafetyRules, AManifestIsReadStrictly) {
   EXPECT_FALSE(m.complete);
   EXPECT_EQ(m.tables.size(), 1u);
   // Fields are split at the first two blanks (names may hold blanks); malformed lines are
-  // skipped.
-  writeFile(path, head + "Tabellen: 2\nabc 12 Mein Hasen.db\n 99 Rasse.db\nkaputt\nohne Farbe.db\nx 5 Kurz.db\n");
+  // skipped; an empty size reads as 0, so that the table is still checked (and fails).
+  writeFile(path, head + "Tabellen: 3\nabc 12 Mein Hasen.db\n 99 Rasse.db\nkaputt\nohne Farbe.db\nx 5 Kurz.db\nabc  Leer.db\n");
   m = readManifest(dir);
   EXPECT_TRUE(m.present);
   EXPECT_TRUE(m.complete);
-  ASSERT_EQ(m.tables.size(), 2u);
+  ASSERT_EQ(m.tables.size(), 3u);
+  EXPECT_EQ(m.tables[2].name, QStringLiteral("Leer.db"));
+  EXPECT_EQ(m.tables[2].size, 0);
   EXPECT_EQ(m.tables[0].name, QStringLiteral("Mein Hasen.db"));
   EXPECT_EQ(m.tables[0].size, 12);
   EXPECT_EQ(m.tables[0].sha256, QByteArray("abc"));
