@@ -357,6 +357,15 @@ TEST_F(SafetyRules, RollingBackAJournalSaysWhyOnlyWhenItFails) {
     EXPECT_FALSE(rollBackHotJournal(hasen, &why));
   }
   EXPECT_TRUE(why.startsWith(QStringLiteral("Fehler beim Schreiben oder Lesen auf dem Datenträger."))) << why.toStdString();
+
+  // A stray journal of one byte is a journal too: rolled back (to nothing) and removed, so
+  // that the backup can read the table.
+  writeFile(paths.data + QStringLiteral("/Rasse.db-journal"), "x");
+  const QString target = prog.file(QStringLiteral("Ziel"));
+  QDir().mkpath(target);
+  const BackupResult r = safety::backup(paths.data, target);
+  EXPECT_FALSE(QFileInfo::exists(paths.data + QStringLiteral("/Rasse.db-journal")));
+  EXPECT_TRUE(r.copied.contains(QStringLiteral("Rasse.db"))) << r.summary().toStdString();
 }
 
 // ------------------------------------------------------------------ backup
