@@ -4,6 +4,9 @@
 #include "support/temp_dir.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -234,4 +237,393 @@ TEST(ExchangeFormat, ThePassportStatusNamesNoDateItDoesNotHave) {
   f.program = QStringLiteral("Abstammungspass");
   f.created = {};
   EXPECT_EQ(originText(f), QStringLiteral("Abstammungspass"));
+}
+
+// ------------------------------------------------------------------ limits and places
+
+namespace {
+
+// `node` with the member at `path` ("animals[0].identifiers[1].id") set to `value`.
+QJsonValue setAt(const QJsonValue& node, const QString& path, const QJsonValue& value) {
+  if (path.isEmpty()) return value;
+  if (path.startsWith(u'[')) {
+    const int close = int(path.indexOf(u']'));
+    const int i = path.mid(1, close - 1).toInt();
+    QString rest = path.mid(close + 1);
+    if (rest.startsWith(u'.')) rest.remove(0, 1);
+    QJsonArray a = node.toArray();
+    a[i] = setAt(a.at(i), rest, value);
+    return a;
+  }
+  int end = 0;
+  while (end < path.size() && path[end] != u'.' && path[end] != u'[') ++end;
+  QString rest = path.mid(end);
+  if (rest.startsWith(u'.')) rest.remove(0, 1);
+  QJsonObject o = node.toObject();
+  o.insert(path.left(end), setAt(o.value(path.left(end)), rest, value));
+  return o;
+}
+
+// A valid file in which every text field of the format is filled.
+QJsonObject fullDocument() {
+  return QJsonDocument::fromJson(R"({"format":"lapiro-exchange","version":"1.1",
+    "exportedBy":{"program":"Lapiro Manager","stock":"4f2a"},
+    "breeds":[{"code":"DR","name":"Deutsche Riesen","group":"Große Rassen"}],
+    "addresses":[{"id":"a1","name":"Müller","firstName":"Jürgen","street":"Weg 1","postcode":"37073",
+                  "place":"Göttingen","country":"D","phone":"0551 1","email":"m@example.org","clubMark":"H 12",
+                  "herdBookNumber":"HB-7"}],
+    "animals":[{"id":"t1","sex":"Female","identifiers":[{"scheme":"tattoo-right","id":"H 12"},
+                                                        {"scheme":"tattoo-left","id":"3.5.1"}],
+                "breed":"DR","colour":{"name":"grau","code":"g"},"geneticFormula":"A1B1","genotype":"A a",
+                "litterSize":"6","name":"Grete","features":{"notes":"ruhig","anomalies":"keine"},"status":"Zucht",
+                "parentage":[{"type":"Sire","animal":"t2"}],"breeder":"a1","owner":"a1",
+                "shows":[{"date":"2026-11-02","title":"Kreisschau","place":"Halle 1","prize":"E","remark":"gut"}]},
+               {"id":"t2","sex":"Male","identifiers":[]}]})")
+      .object();
+}
+
+ReadResult readWith(const QString& path, const QJsonValue& value) {
+  return readExchange(QJsonDocument(setAt(fullDocument(), path, value).toObject()).toJson(QJsonDocument::Compact));
+}
+
+// The animal of withAnimal() with `members` added (later members replace earlier ones).
+QByteArray animalWith(const QByteArray& members) {
+  QByteArray a = R"({"id":"t1","sex":"Male","identifiers":[{"scheme":"tattoo-right","id":"A"}]})";
+  a.insert(a.size() - 1, members);
+  return withAnimal(a);
+}
+
+ExAnimal plainAnimal(const char* id, const char* sex, const char* sire = "", const char* dam = "") {
+  ExAnimal a;
+  a.id = QString::fromUtf8(id);
+  a.sex = QString::fromUtf8(sex);
+  a.sireId = QString::fromUtf8(sire);
+  a.damId = QString::fromUtf8(dam);
+  return a;
+}
+
+}  // namespace
+
+TEST(ExchangeFormat, EveryTextIsReadUpToItsLengthAndRefusedBeyond) {
+  ASSERT_TRUE(readExchange(QJsonDocument(fullDocument()).toJson()).file);
+  const std::pair<const char*, int> limits[] = {
+      {"exportedBy.program", 200},         {"exportedBy.stock", 64},
+      {"breeds[0].code", 9},               {"breeds[0].name", 25},
+      {"breeds[0].group", 25},             {"addresses[0].id", 40},
+      {"addresses[0].name", 40},           {"addresses[0].firstName", 40},
+      {"addresses[0].street", 50},         {"addresses[0].postcode", 8},
+      {"addresses[0].place", 50},          {"addresses[0].country", 20},
+      {"addresses[0].phone", 20},          {"addresses[0].email", 40},
+      {"addresses[0].clubMark", 10},       {"addresses[0].herdBookNumber", 20},
+      {"animals[0].id", 40},               {"animals[0].identifiers[0].id", 8},
+      {"animals[0].identifiers[1].id", 10}, {"animals[0].breed", 9},
+      {"animals[0].colour.name", 25},      {"animals[0].colour.code", 9},
+      {"animals[0].geneticFormula", 40},   {"animals[0].genotype", 80},
+      {"animals[0].litterSize", 10},       {"animals[0].name", 20},
+      {"animals[0].features.notes", 100000}, {"animals[0].features.anomalies", 100000},
+      {"animals[0].status", 25},           {"animals[0].parentage[0].animal", 40},
+      {"animals[0].breeder", 40},          {"animals[0].owner", 40},
+      {"animals[0].shows[0].title", 40},   {"animals[0].shows[0].place", 40},
+      {"animals[0].shows[0].prize", 20},   {"animals[0].shows[0].remark", 4000},
+      {"animals[0].sex", 4000},  // any other text
+  };
+  for (const auto& [path, limit] : limits) {
+    const QString where = QString::fromUtf8(path);
+    // At the limit the text is no reason to refuse (a code or id may still be unknown).
+    const ReadResult at = readWith(where, QString(limit, u'x'));
+    EXPECT_FALSE(at.error.contains(QStringLiteral("länger als"))) << path << ": " << at.error.toStdString();
+    const ReadResult beyond = readWith(where, QString(limit + 1, u'x'));
+    EXPECT_FALSE(beyond.file) << path;
+    EXPECT_EQ(beyond.error, QStringLiteral("Text länger als %1 Zeichen (an der Stelle %2).").arg(limit).arg(where));
+  }
+  // Fields whose value refers to nothing else are read in full at the limit.
+  const ReadResult name = readWith(QStringLiteral("animals[0].name"), QString(20, u'x'));
+  ASSERT_TRUE(name.file) << name.error.toStdString();
+  EXPECT_EQ(name.file->animals[0].name, QString(20, u'x'));
+}
+
+// A value of JSON null is "not given" like a missing member; what is required must be there
+// and not blank, and every member must have its type.
+TEST(ExchangeFormat, NullIsNotGivenAndRequiredMembersMustHaveAValueOfTheirType) {
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+    const char* error;  // the whole message, empty when the file is accepted
+  };
+  const Case cases[] = {
+      {"null name", animalWith(R"(,"name":null)"), ""},
+      {"empty name", animalWith(R"(,"name":"")"), ""},
+      {"null colour", animalWith(R"(,"colour":null)"), ""},
+      {"null features", animalWith(R"(,"features":null)"), ""},
+      {"null mark", animalWith(R"(,"koernote":null)"), ""},
+      {"null shows", animalWith(R"(,"shows":null)"), ""},
+      {"null parentage", animalWith(R"(,"parentage":null)"), ""},
+      {"null birth date", animalWith(R"(,"birthDate":null)"), ""},
+      {"show without weight", animalWith(R"(,"shows":[{"title":"Kreisschau"}])"), ""},
+      {"null breeds and exporter",
+       R"({"format":"lapiro-exchange","version":"1.0","exportedBy":null,"breeds":null,"addresses":null,"animals":[]})", ""},
+      {"missing sex", withAnimal(R"({"id":"t1","identifiers":[]})"), "Pflichtangabe fehlt (an der Stelle animals[0].sex)."},
+      {"null sex", animalWith(R"(,"sex":null)"), "Pflichtangabe fehlt (an der Stelle animals[0].sex)."},
+      {"blank sex", animalWith(R"(,"sex":"  ")"), "Pflichtangabe ist leer (an der Stelle animals[0].sex)."},
+      {"null animals", R"({"format":"lapiro-exchange","version":"1.0","animals":null})",
+       "Pflichtangabe fehlt (an der Stelle animals)."},
+      {"sex as number", animalWith(R"(,"sex":1)"), "Text erwartet (an der Stelle animals[0].sex)."},
+      {"colour as text", animalWith(R"(,"colour":"grau")"), "Objekt erwartet (an der Stelle animals[0].colour)."},
+      {"shows as object", animalWith(R"(,"shows":{})"), "Liste erwartet (an der Stelle animals[0].shows)."},
+      {"show as text", animalWith(R"(,"shows":["Kreisschau"])"), "Objekt erwartet (an der Stelle animals[0].shows[0])."},
+      {"weight as text", animalWith(R"(,"shows":[{"weight":"6,5"}])"),
+       "Zahl erwartet (an der Stelle animals[0].shows[0].weight)."},
+      {"score as text", animalWith(R"(,"shows":[{"scores":[1,"2"]}])"),
+       "Zahl erwartet (an der Stelle animals[0].shows[0].scores[1])."},
+      {"seven scores", animalWith(R"(,"shows":[{"scores":[1,2,3,4,5,6,7]}])"), ""},
+      {"eight scores", animalWith(R"(,"shows":[{"scores":[1,2,3,4,5,6,7,8]}])"),
+       "Mehr als 7 Bewertungspositionen (an der Stelle animals[0].shows[0].scores)."},
+      {"unknown parentage type", animalWith(R"(,"parentage":[{"type":"Father","animal":"t9"}])"),
+       "Unbekannte Abstammungsart \"Father\" (erlaubt: Sire, Dam) (an der Stelle animals[0].parentage[0].type)."},
+      {"two sires", withAnimal(R"({"id":"t2","sex":"Male","identifiers":[]},{"id":"t1","sex":"Male","identifiers":[],)"
+                               R"("parentage":[{"type":"Sire","animal":"t2"},{"type":"Sire","animal":"t2"}]})"),
+       "Elternteil doppelt angegeben (an der Stelle animals[1].parentage[1])."},
+      {"breed code twice",
+       R"({"format":"lapiro-exchange","version":"1.0","breeds":[{"code":"DR","name":"a"},{"code":"dr","name":"b"}],"animals":[]})",
+       "Rassecode \"dr\" doppelt (an der Stelle breeds[1].code)."},
+      {"address id twice",
+       R"({"format":"lapiro-exchange","version":"1.0","addresses":[{"id":"a1","name":"A"},{"id":"a1","name":"B"}],"animals":[]})",
+       "Die Kennung \"a1\" ist doppelt vergeben (an der Stelle addresses[1].id)."},
+      {"bad time", R"({"format":"lapiro-exchange","version":"1.0","exportedAt":"gestern","animals":[]})",
+       "Unmöglicher Zeitpunkt \"gestern\" (an der Stelle exportedAt)."},
+  };
+  for (const Case& c : cases) {
+    const ReadResult r = readExchange(c.bytes);
+    EXPECT_EQ(r.error, QString::fromUtf8(c.error)) << c.what;
+    EXPECT_EQ(bool(r.file), *c.error == 0) << c.what;
+  }
+  // Seven scores are read into the seven positions; the remark after them stays intact.
+  const ReadResult seven = readExchange(animalWith(R"(,"shows":[{"scores":[1,2,3,4,5,6,7],"remark":"gut"}])"));
+  ASSERT_TRUE(seven.file);
+  const ExShow& show = seven.file->animals[0].shows[0];
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(show.scores[i], i + 1.0);
+  EXPECT_EQ(show.remark, QStringLiteral("gut"));
+  EXPECT_FALSE(show.weight.has_value());
+  EXPECT_TRUE(readExchange(animalWith(R"(,"name":"  ")")).file->animals[0].name.isEmpty());
+}
+
+TEST(ExchangeFormat, TheVersionIsMajorDotMinorAndOnlyANewerMajorIsRefused) {
+  const auto version = [](const char* v) {
+    return readExchange(QByteArray(R"({"format":"lapiro-exchange","version":")") + v + R"(","animals":[]})");
+  };
+  const ReadResult v10 = version("1.0");
+  ASSERT_TRUE(v10.file) << v10.error.toStdString();
+  EXPECT_EQ(v10.file->major, 1);
+  EXPECT_EQ(v10.file->minor, 0);
+  const ReadResult v17 = version("1.7");
+  ASSERT_TRUE(v17.file) << v17.error.toStdString();
+  EXPECT_EQ(v17.file->minor, 7);
+  const ReadResult v05 = version("0.5");
+  ASSERT_TRUE(v05.file) << v05.error.toStdString();
+  EXPECT_EQ(v05.file->major, 0);
+  for (const char* bad : {"x.1", "1.x", "1", "1.0.0", ""}) {
+    const ReadResult r = version(bad);
+    EXPECT_FALSE(r.file) << bad;
+    if (*bad) {
+      EXPECT_EQ(r.error, QStringLiteral("Ungültige Formatversion \"%1\" (an der Stelle version).").arg(QString::fromUtf8(bad)));
+    }
+  }
+  EXPECT_EQ(version("2.0").error,
+            QStringLiteral("Die Datei hat die neuere Formatversion 2.0; dieses Programm liest Version 1.x (an der Stelle version)."));
+}
+
+// Nesting is counted on brackets and braces outside strings; the message names the line and
+// column where the limit is passed.
+TEST(ExchangeFormat, NestingIsCountedOutsideStringsAndRefusedWhereItPassesTheLimit) {
+  const auto deep = [](const QByteArray& bytes) { return readExchange(bytes).error.contains(QStringLiteral("verschachtelt")); };
+  EXPECT_FALSE(deep(QByteArray(16, '[') + QByteArray(16, ']')));
+  EXPECT_EQ(readExchange(QByteArray(17, '[') + QByteArray(17, ']')).error,
+            QStringLiteral("Die Datei ist zu tief verschachtelt (mehr als 16 Ebenen) in Zeile 1, Spalte 17."));
+  EXPECT_EQ(readExchange("{\"a\":\n  " + QByteArray(16, '[') + QByteArray(16, ']') + "}").error,
+            QStringLiteral("Die Datei ist zu tief verschachtelt (mehr als 16 Ebenen) in Zeile 2, Spalte 18."));
+  // Objects count like arrays, also with blanks between.
+  EXPECT_TRUE(deep(QByteArray("{\"a\":").repeated(17) + "1" + QByteArray(17, '}')));
+  EXPECT_TRUE(deep(QByteArray("[ ").repeated(17) + QByteArray(" ]").repeated(17)));
+  // Closed arrays and objects give their level back.
+  EXPECT_FALSE(deep(QByteArray(15, '[') + QByteArray("[],").repeated(20) + "[]" + QByteArray(15, ']')));
+  EXPECT_FALSE(deep(QByteArray(15, '[') + QByteArray("{},").repeated(20) + "{}" + QByteArray(15, ']')));
+  // Brackets inside strings are text, also after an escaped quote; an escaped backslash ends
+  // no string.
+  EXPECT_FALSE(deep("{\"a\":\"" + QByteArray(20, '[') + "\"}"));
+  EXPECT_FALSE(deep("{\"a\":\"\\\"" + QByteArray(20, '[') + "\"}"));
+  EXPECT_TRUE(deep("{\"a\":\"x\\\\\",\"b\":" + QByteArray(17, '[') + QByteArray(17, ']') + "}"));
+  EXPECT_TRUE(deep("{\"a\":\"x\",\"b\":" + QByteArray(17, '[') + QByteArray(17, ']') + "}"));
+}
+
+TEST(ExchangeFormat, ASyntaxErrorNamesItsLineAndColumn) {
+  EXPECT_TRUE(readExchange("{\n\n  \"format\" \"x\"}").error.endsWith(QStringLiteral(" in Zeile 3, Spalte 13.")))
+      << readExchange("{\n\n  \"format\" \"x\"}").error.toStdString();
+  EXPECT_TRUE(readExchange(R"({"a":[1,2,})").error.endsWith(QStringLiteral(" in Zeile 1, Spalte 12.")))
+      << readExchange(R"({"a":[1,2,})").error.toStdString();
+}
+
+TEST(ExchangeFormat, ColoursAndFeaturesGivenInPartAreWrittenAndReadBack) {
+  ExchangeFile f;
+  ExAnimal a = plainAnimal("t1", "1");
+  a.colourCode = QStringLiteral("g");
+  a.info = QStringLiteral("ruhig");
+  ExAnimal b = plainAnimal("t2", "2");
+  b.anomalies = QStringLiteral("Zahnfehler");
+  f.animals = {a, b};
+  const ReadResult r = readExchange(writeExchange(f));
+  ASSERT_TRUE(r.file) << r.error.toStdString();
+  EXPECT_EQ(r.file->animals[0].colourCode, QStringLiteral("g"));
+  EXPECT_EQ(r.file->animals[0].info, QStringLiteral("ruhig"));
+  EXPECT_TRUE(r.file->animals[0].anomalies.isEmpty());
+  EXPECT_EQ(r.file->animals[1].anomalies, QStringLiteral("Zahnfehler"));
+  EXPECT_TRUE(r.file->animals[1].info.isEmpty());
+}
+
+// Who is who: the animals a file names must be in it with the right sex, the addresses too,
+// and the same tattoos and birth date may not stand twice.
+TEST(ExchangeFormat, ReferencesAndTwinsAreCheckedForEveryAnimal) {
+  const QByteArray tattooed = R"("identifiers":[{"scheme":"tattoo-right","id":"H 1"},{"scheme":"tattoo-left","id":"3.5"}])";
+  const QByteArray leftOnly = R"("identifiers":[{"scheme":"tattoo-left","id":"3.5"}])";
+  struct Case {
+    const char* what;
+    QByteArray animals;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"buck as dam", R"({"id":"t1","sex":"Female","identifiers":[],"parentage":[{"type":"Dam","animal":"t2"}]},)"
+                      R"({"id":"t2","sex":"Male","identifiers":[]})",
+       "Die Mutter \"t2\" ist keine Häsin (an der Stelle animals[0].parentage)."},
+      {"doe as sire of the first", R"({"id":"t1","sex":"Female","identifiers":[],"parentage":[{"type":"Sire","animal":"t2"}]},)"
+                                   R"({"id":"t2","sex":"Female","identifiers":[]})",
+       "Der Vater \"t2\" ist kein Rammler (an der Stelle animals[0].parentage)."},
+      {"doe as dam", R"({"id":"t1","sex":"Female","identifiers":[],"parentage":[{"type":"Dam","animal":"t2"}]},)"
+                     R"({"id":"t2","sex":"Female","identifiers":[]})",
+       ""},
+      {"same tattoos twice", "{\"id\":\"t1\",\"sex\":\"Male\"," + tattooed + "},{\"id\":\"t2\",\"sex\":\"Male\"," + tattooed + "}",
+       "Das Tier \"H 1  3.5\" steht zweimal in der Datei (auch an der Stelle animals[0]) (an der Stelle animals[1])."},
+      {"same left tattoo twice", "{\"id\":\"t1\",\"sex\":\"Male\"," + leftOnly + "},{\"id\":\"t2\",\"sex\":\"Male\"," + leftOnly + "}",
+       "Das Tier \"  3.5\" steht zweimal in der Datei (auch an der Stelle animals[0]) (an der Stelle animals[1])."},
+      {"same tattoos, other birth days",
+       "{\"id\":\"t1\",\"sex\":\"Male\",\"birthDate\":\"2025-01-01\"," + tattooed + "},{\"id\":\"t2\",\"sex\":\"Male\"," + tattooed + "}",
+       ""},
+  };
+  for (const Case& c : cases) {
+    const ReadResult r = readExchange(withAnimal(c.animals));
+    EXPECT_EQ(r.error, QString::fromUtf8(c.error)) << c.what;
+    EXPECT_EQ(bool(r.file), *c.error == 0) << c.what;
+  }
+  // Breeder and owner name an address of the file.
+  ExchangeFile f = sampleFile();
+  f.animals[1].ownerId = QStringLiteral("a1");
+  const ReadResult owned = readExchange(writeExchange(f));
+  ASSERT_TRUE(owned.file) << owned.error.toStdString();
+  EXPECT_EQ(owned.file->animals[1].ownerId, QStringLiteral("a1"));
+  f.animals[1].ownerId = QStringLiteral("a9");
+  EXPECT_EQ(readExchange(writeExchange(f)).error, QStringLiteral("Unbekannte Adresse \"a9\" (an der Stelle animals[1].owner)."));
+  f.animals[1].ownerId.clear();
+  f.animals[1].breederId = QStringLiteral("a9");
+  EXPECT_EQ(readExchange(writeExchange(f)).error, QStringLiteral("Unbekannte Adresse \"a9\" (an der Stelle animals[1].breeder)."));
+}
+
+TEST(ExchangeFormat, ParentsComeBeforeTheirYoungOverGenerationsAndLoopsAreFoundAnywhere) {
+  // Every parent before its young, every animal once.
+  const auto parentsFirst = [](const ExchangeFile& f, const std::vector<int>& order) {
+    std::vector<int> position(f.animals.size(), -1);
+    for (int k = 0; k < int(order.size()); ++k) position[order[k]] = k;
+    for (int i = 0; i < int(f.animals.size()); ++i) {
+      if (position[i] < 0) return false;
+      for (const QString& parent : {f.animals[i].sireId, f.animals[i].damId})
+        for (int p = 0; p < int(f.animals.size()); ++p)
+          if (!parent.isEmpty() && f.animals[p].id == parent && position[p] > position[i]) return false;
+    }
+    return order.size() == f.animals.size();
+  };
+  ExchangeFile dam;
+  dam.animals = {plainAnimal("c", "2", "", "d"), plainAnimal("d", "2")};
+  EXPECT_EQ(parentsFirstOrder(dam), (std::vector<int>{1, 0}));
+  ExchangeFile generations;
+  generations.animals = {plainAnimal("c", "2", "s"), plainAnimal("s", "1", "g"), plainAnimal("g", "1")};
+  EXPECT_EQ(parentsFirstOrder(generations), (std::vector<int>{2, 1, 0}));
+  ExchangeFile litter;  // two young of the same parents, the parents last
+  litter.animals = {plainAnimal("c1", "1", "s", "d"), plainAnimal("c2", "2", "s", "d"), plainAnimal("s", "1"),
+                    plainAnimal("d", "2")};
+  const auto litterOrder = parentsFirstOrder(litter);
+  ASSERT_TRUE(litterOrder);
+  EXPECT_TRUE(parentsFirst(litter, *litterOrder));
+  ExchangeFile stranger;  // a parent the file does not hold is no obstacle
+  stranger.animals = {plainAnimal("c", "2", "zz"), plainAnimal("x", "1")};
+  EXPECT_EQ(parentsFirstOrder(stranger), (std::vector<int>{0, 1}));
+
+  // A loop that the first animal only leads into.
+  ExchangeFile loop;
+  loop.animals = {plainAnimal("x", "2", "a"), plainAnimal("a", "1", "", "b"), plainAnimal("b", "2", "a")};
+  QString error;
+  EXPECT_FALSE(parentsFirstOrder(loop, &error));
+  EXPECT_EQ(error, QStringLiteral("Die Abstammung bildet einen Kreis: \"a\" ist sein eigener Vorfahr (an der Stelle "
+                                  "animals[2].parentage)."));
+  // A loop through the first animal is named by the animal the walk started from.
+  ExchangeFile rootLoop;
+  rootLoop.animals = {plainAnimal("t1", "1", "", "t3"), plainAnimal("t2", "2", "t1"), plainAnimal("t3", "2", "", "t2")};
+  EXPECT_FALSE(parentsFirstOrder(rootLoop, &error));
+  EXPECT_EQ(error, QStringLiteral("Die Abstammung bildet einen Kreis: \"t1\" ist sein eigener Vorfahr (an der Stelle "
+                                  "animals[1].parentage)."));
+}
+
+TEST(ExchangeFormat, DatesOfImportsLieBetween1900And2999) {
+  const std::tuple<const char*, bool, QDate> cases[] = {
+      {"1899-12-31", true, {}},
+      {"1900-01-01", true, QDate(1900, 1, 1)},
+      {"2999-12-31", true, QDate(2999, 12, 31)},
+      {"3000-01-01", true, {}},
+      {" 2025-03-01 ", true, QDate(2025, 3, 1)},
+      {"2025-02-29", true, {}},
+      {"01.03.2025", true, {}},
+      {"01.03.2025", false, QDate(2025, 3, 1)},
+      {"31.12.2999", false, QDate(2999, 12, 31)},
+      {"1.1.1900", false, QDate(1900, 1, 1)},
+      {"31.12.1899", false, {}},
+  };
+  for (const auto& [text, isoOnly, expected] : cases)
+    EXPECT_EQ(exchangeDate(QString::fromUtf8(text), isoOnly).value_or(QDate()), expected) << text << " " << isoOnly;
+  // A carriage return is a line break too.
+  EXPECT_EQ(forbiddenControl(QStringLiteral("a\rb"), false), QStringLiteral("Zeilenumbruch in einem einzeiligen Feld"));
+  EXPECT_EQ(forbiddenControl(QStringLiteral("a\r\nb"), true), QString());
+  EXPECT_EQ(forbiddenControl(QStringLiteral("a\x01"), true), QStringLiteral("Unzulässiges Steuerzeichen U+0001"));
+}
+
+TEST(ExchangeFormat, TheStockIdentityIsADigestOfTheNormalisedOwnAddress) {
+  // SHA-256 of "MÜLLER␟JÜRGEN␟WEG 1␟37073␟GÖTTINGEN␟" (␟ the unit separator), its first 32 hex digits.
+  const QString expected = QStringLiteral("23a0850fbfb27b4a700d2f30269f7547");
+  EXPECT_EQ(stockIdentity(QStringLiteral("Müller"), QStringLiteral("Jürgen"), QStringLiteral("Weg 1"), QStringLiteral("37073"),
+                          QStringLiteral("Göttingen")),
+            expected);
+  EXPECT_EQ(stockIdentity(QStringLiteral(" müller "), QStringLiteral("JÜRGEN"), QStringLiteral("Weg   1"),
+                          QStringLiteral("37073"), QStringLiteral("göttingen ")),
+            expected);
+  EXPECT_TRUE(stockIdentity(QStringLiteral("  "), QStringLiteral("Jürgen"), {}, {}, {}).isEmpty());
+  EXPECT_EQ(addressKey(QStringLiteral(" Müller"), QStringLiteral("jürgen"), QStringLiteral("Weg  1"), QStringLiteral("Göttingen")),
+            QStringLiteral("MÜLLER\x1fJÜRGEN\x1fWEG 1\x1fGÖTTINGEN"));
+}
+
+// The size limit on both sides: a file of exactly the limit is read, one byte more is not.
+TEST(ExchangeFormat, AFileOfExactlyTheLimitIsReadAndOneByteMoreIsRefused) {
+  lapiro::test::TempDir dir;
+  const QString path = dir.file(QStringLiteral("grenze.json"));
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(kMaxFileSize));  // sparse, NUL bytes: read, then refused as JSON
+  }
+  const ReadResult atLimit = readExchangeFile(path);
+  EXPECT_FALSE(atLimit.file);
+  EXPECT_TRUE(atLimit.error.startsWith(QStringLiteral("Die Datei ist kein gültiges JSON"))) << atLimit.error.toStdString();
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(kMaxFileSize + 1));
+  }
+  EXPECT_EQ(readExchangeFile(path).error, QStringLiteral("Die Datei \"grenze.json\" ist zu groß (mehr als 256 MB)."));
+  EXPECT_EQ(readExchange(QByteArray(kMaxFileSize + 1, ' ')).error, QStringLiteral("Die Datei ist zu groß (mehr als 256 MB)."));
+  EXPECT_EQ(readExchangeFile(dir.file(QStringLiteral("fehlt.json"))).error,
+            QStringLiteral("Die Datei \"%1\" gibt es nicht.").arg(dir.file(QStringLiteral("fehlt.json"))));
 }
