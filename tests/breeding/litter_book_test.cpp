@@ -971,6 +971,190 @@ TEST_F(LitterBookTest, TheBucksViewsShowEveryPositionOfTheJudging) {
   EXPECT_EQ(sexes, (QStringList{QString(), s(u"0.1"), s(u"1.0")}));
 }
 
+// ---------------------------------------------------------------- young-animal rows
+
+TEST_F(LitterBookTest, RowsFollowEachFigureAndShowTheRecordedColour) {
+  ScriptedDialogs dialogs;
+  const qint64 rex = stock.add(s(u"Rasse"), {{s(u"Name"), s(u"Rex")}});
+  stock.add(s(u"Farbe"), {{s(u"Rasse"), rex}, {s(u"Name"), s(u"blau")}});
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStWeiblich"), 3}, {s(u"Kater"), buck}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"2"), born, buck);
+  const qint64 plain = stock.animal(s(u"K17"), s(u"3.24.2"), {{s(u"Geschlecht"), s(u"2")}, {s(u"Mutter"), doe},
+                                                               {s(u"Geburtstag"), born}, {s(u"Rasse"), rasse}});
+  stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Rasse = :r, Farbe = :f WHERE TatoLinks = '3.24.1'"),
+                       {{s(u"r"), rasse}, {s(u"f"), farbe}});
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  // No buck figure: only doe rows, the recorded ones first.
+  ASSERT_EQ(rows.rowCount(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(rows.row(i).buck) << i;
+  EXPECT_EQ(rows.row(0).farbe, s(u"grau"));
+  EXPECT_TRUE(rows.row(0).farbeEnabled);
+  EXPECT_EQ(rows.row(0).farben, QStringList{s(u"grau")});
+  EXPECT_EQ(rows.row(1).satzInDatei, plain);
+  EXPECT_TRUE(rows.row(1).farbe.isEmpty());
+  EXPECT_FALSE(rows.row(1).farbeEnabled);
+  EXPECT_EQ(rows.row(2).status, RowStatus::Neu);
+
+  // Another breed offers its own colours and clears the chosen one.
+  rows.setBreed(2, s(u"Rex"));
+  EXPECT_EQ(rows.row(2).farben, QStringList{s(u"blau")});
+  EXPECT_TRUE(rows.row(2).farbe.isEmpty());
+  EXPECT_TRUE(rows.row(2).farbeEnabled);
+  rows.setBreed(2, s(u"unbekannt"));
+  EXPECT_TRUE(rows.row(2).farben.isEmpty());
+  EXPECT_FALSE(rows.row(2).farbeEnabled);
+  EXPECT_EQ(rows.row(2).status, RowStatus::Geaendert);
+  EXPECT_TRUE(rows.saveEnabled());
+}
+
+TEST_F(LitterBookTest, TattoosAreCutToTheirLengthsAndNumberedOnFromAFullLeftTattoo) {
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStMaennlich"), 2}, {s(u"WurfStWeiblich"), 2}, {s(u"Kater"), buck}});
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.rowCount(), 4);
+  rows.setRightTattoo(0, s(u"ABCDEFGHI"));
+  EXPECT_EQ(rows.row(0).tatoRechts, s(u"ABCDEFGH"));
+  rows.setWhole(0, s(u"12.24.12345"));
+  EXPECT_EQ(rows.row(0).whole, s(u"12.24.1234"));
+
+  // Only a tattoo of three parts numbers on; the rows below keep month and year and get the
+  // following numbers.
+  rows.setWhole(2, s(u"12.24.7"));
+  rows.setWhole(0, s(u"3.24"));
+  rows.leaveNumber(0);
+  rows.setWhole(0, s(u"3.24.5.1"));
+  rows.leaveNumber(0);
+  EXPECT_EQ(rows.row(1).whole, s(u"3.24."));
+  rows.leaveNumber(0);  // nothing typed since
+  rows.setWhole(0, s(u"3.24.1"));
+  rows.leaveNumber(0);
+  EXPECT_EQ(rows.row(1).whole, s(u"3.24.2"));
+  EXPECT_EQ(rows.row(2).whole, s(u"12.24.3"));
+  EXPECT_EQ(rows.row(3).whole, s(u"3.24.4"));
+  // From a lower row only the rows below it change.
+  rows.setWhole(2, s(u"12.24.20"));
+  rows.leaveNumber(2);
+  EXPECT_EQ(rows.row(1).whole, s(u"3.24.2"));
+  EXPECT_EQ(rows.row(3).whole, s(u"3.24.21"));
+  rows.setWhole(3, s(u"3.24.0"));
+  rows.leaveNumber(3);
+  EXPECT_EQ(rows.row(3).whole, s(u"3.24.0"));
+}
+
+TEST_F(LitterBookTest, InPartsEveryPartIsNeededAndMonthZeroIsAValue) {
+  settings.Stammdaten.TaetoLinksEinzeln = true;
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStWeiblich"), 4}, {s(u"Kater"), buck}});
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.rowCount(), 4);
+  using Part = TNachzucht::Part;
+  for (int i = 0; i < 4; ++i) {
+    rows.setRightTattoo(i, s(u"K17"));
+    EXPECT_TRUE(rows.setPart(i, Part::Month, s(u"0")));
+    EXPECT_TRUE(rows.setPart(i, Part::Year, s(u"25")));
+    EXPECT_TRUE(rows.setPart(i, Part::Number, QString::number(i + 1)));
+  }
+  EXPECT_TRUE(dialogs.shown().empty());
+  rows.setRightTattoo(1, QString());
+  rows.setPart(2, Part::Month, QString());
+  rows.setPart(3, Part::Year, QString());
+  EXPECT_EQ(rows.save(), 1);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Gespeichert);
+  for (int i = 1; i < 4; ++i) {
+    EXPECT_EQ(rows.row(i).status, RowStatus::Fehler) << i;
+    EXPECT_EQ(rows.row(i).reason, QString::fromUtf16(kRowIncomplete)) << i;
+  }
+  EXPECT_EQ(stored(u"Hasen", rows.row(0).satzInDatei, u"TatoLinks").toString(), s(u"0.25.1"));
+  EXPECT_EQ(stored(u"Hasen", rows.row(0).satzInDatei, u"TatoRechts").toString(), s(u"K17"));
+}
+
+// Two rows are the same animal only when both tattoos agree; a new animal without own address
+// is bred by the doe's owner, and status 0 saves none.
+TEST_F(LitterBookTest, RowsDifferingInOneTattooAreTwoAnimals) {
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStWeiblich"), 3}, {s(u"Kater"), buck}});
+  settings.Stammdaten.Status = 3;
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  rows.setStatusForNew(0);
+  EXPECT_EQ(rows.statusForNew(), 0);
+  rows.setRightTattoo(1, s(u"K18"));
+  rows.setWhole(0, s(u"3.24.1"));
+  rows.setWhole(1, s(u"3.24.1"));  // other right tattoo
+  rows.setWhole(2, s(u"3.24.2"));  // other left tattoo
+  EXPECT_EQ(rows.save(), 3);
+  for (int i = 0; i < 3; ++i) {
+    const qint64 n = rows.row(i).satzInDatei;
+    EXPECT_EQ(rows.row(i).status, RowStatus::Gespeichert) << i;
+    EXPECT_EQ(stored(u"Hasen", n, u"Zuechter").toLongLong(), besitzer) << i;
+    EXPECT_TRUE(stored(u"Hasen", n, u"Status").isNull()) << i;
+  }
+  EXPECT_FALSE(rows.saveEnabled());
+  EXPECT_EQ(ownAddressNumber(stock.engine), 0);  // "Sommer" is not in the address book
+}
+
+TEST_F(LitterBookTest, WithoutLitterOrLitterDayRowsAreNeitherSavedNorDeleted) {
+  ScriptedDialogs dialogs;
+  open();
+  {
+    TNachzucht none(*module, settings);
+    none.build();
+    EXPECT_EQ(none.rowCount(), 0);
+    EXPECT_EQ(none.save(), -1);
+    EXPECT_TRUE(dialogs.shown().empty());
+  }
+  module.reset();
+
+  litter(QDate(), {{s(u"WurfStMaennlich"), 1}, {s(u"Kater"), buck}, {s(u"Decktermin"), QDate(2024, 1, 1)}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), QDate());
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  rows.setWhole(0, s(u"3.24.1"));
+  EXPECT_EQ(rows.save(), -1);
+  EXPECT_EQ(dialogs.texts(), QStringList{s(u"Bitte erst Wurftag erfassen!")});
+  dialogs.yes();
+  EXPECT_FALSE(rows.deleteYoung());
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+}
+
+TEST_F(LitterBookTest, DeletingTheYoungAsksAndNoKeepsThem) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStMaennlich"), 1}, {s(u"Kater"), buck}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, buck);
+  young(s(u"K17"), s(u"3.24.2"), s(u"1"), born.addDays(1), buck);  // another litter's day
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  dialogs.no();
+  EXPECT_FALSE(rows.deleteYoung());
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+  EXPECT_EQ(dialogs.texts(), QStringList{s(u"Sollen die Jungtiere des Wurfes wirklich aus dem Datenbestand gelöscht werden?")});
+  dialogs.yes();
+  EXPECT_TRUE(rows.deleteYoung());
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals - 1);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Neu);
+}
+
+TEST(LitterArithmetic, RowStatusTextsAreShortGermanWords) {
+  EXPECT_EQ(statusText(RowStatus::Vorhanden), s(u"vorh."));
+  EXPECT_EQ(statusText(RowStatus::Neu), s(u"neu"));
+  EXPECT_EQ(statusText(RowStatus::Geaendert), s(u"geänd."));
+  EXPECT_EQ(statusText(RowStatus::Gespeichert), s(u"gesp."));
+  EXPECT_EQ(statusText(RowStatus::Fehler), s(u"FEHLER"));
+}
+
 TEST(LitterReportLayout, OneA4PageWithEveryFixedText) {
   TWurfmeldungDaten d;
   d.Lfnr = s(u"12");
