@@ -126,6 +126,37 @@ TEST(Coefficients, RepeatedFullSibMatingFollowsTheKnownSeries) {
   EXPECT_DOUBLE_EQ(e[ped.indexOf(11)], 5.0);
 }
 
+// Worked by hand: 1 and 2 founders, 3 = 1 x 2, 4 = 1 x 3 (F = 1/4), 5 has only sire 4, 6 only
+// dam 4. d = 1/2 - (F_sire + F_dam)/4 with -1 for an unknown parent; e sums (1 + e_p)/2 over
+// the known parents.
+TEST(Coefficients, HalfKnownAnimalsAndMatingsOfAnAnimalWithItself) {
+  const Pedigree ped = buildPedigree({{6, 0, 4}, {5, 4, 0}, {4, 1, 3}, {3, 1, 2}, {2, 0, 0}, {1, 0, 0}});
+  ASSERT_EQ(ped.size(), 6);
+  auto at = [&](const std::vector<double>& v, qint64 id) { return v[ped.indexOf(id)]; };
+  const auto f = inbreeding(ped, 1);
+  const std::vector<double> fExpected{0, 0, 0, 0.25, 0, 0};
+  const std::vector<double> dExpected{1, 1, 0.5, 0.5, 0.6875, 0.6875};
+  const std::vector<double> eExpected{0, 0, 1, 1.5, 1.25, 1.25};
+  const auto d = mendelianVariances(ped, f);
+  const auto e = equivalentGenerations(ped);
+  for (qint64 id = 1; id <= 6; ++id) {
+    EXPECT_DOUBLE_EQ(at(f, id), fExpected[id - 1]) << id;
+    EXPECT_DOUBLE_EQ(at(d, id), dExpected[id - 1]) << id;
+    EXPECT_DOUBLE_EQ(at(e, id), eExpected[id - 1]) << id;
+  }
+  const std::int32_t three = ped.indexOf(3), four = ped.indexOf(4);
+  struct Mating {
+    std::int32_t sire, dam;
+    double f;
+  };
+  // A(4, 3) = (A(1, 3) + A(3, 3)) / 2 = 3/4; an animal with itself: (1 + F) / 2.
+  for (const Mating& m : {Mating{four, three, 0.375}, Mating{three, four, 0.375}, Mating{four, four, 0.625},
+                          Mating{three, three, 0.5}, Mating{four, 0, 0}, Mating{0, four, 0}, Mating{0, 0, 0}})
+    EXPECT_DOUBLE_EQ(offspringInbreeding(ped, f, d, m.sire, m.dam), m.f) << m.sire << " x " << m.dam;
+  EXPECT_EQ(inbreeding(ped, 0), f);
+  EXPECT_EQ(inbreeding(ped, 100), f);
+}
+
 TEST(Coefficients, LoopsAreBrokenAtTheClosingLinkAndReportedOnce) {
   // 1 <- 2 <- 3 <- 1 (1's sire is 3, 3's sire is 2, 2's sire is 1), 4 is its own dam, and 5
   // is an ordinary offspring of 1 and 4 whose parents must still be ordered first.
