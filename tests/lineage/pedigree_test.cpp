@@ -242,6 +242,39 @@ TEST(Coefficients, AWidelyMixedPedigreeAgreesWithTheTabularMethodWhateverTheThre
   for (int threads : {2, 3, 8}) EXPECT_EQ(inbreeding(ped, threads), f1) << threads << " threads";
 }
 
+// Generations with more distinct parent pairs than one thread traces alone (several hundred)
+// are shared out to the threads; each animal still gets its own coefficient. Every animal of
+// a generation has parents from the generation before, mated at random among 30 bucks and 30
+// does, so full sibs and half sibs abound.
+TEST(Coefficients, WideGenerationsTracedOnSeveralThreadsAgreeWithTheTabularMethod) {
+  std::mt19937 rng(11);
+  std::vector<std::pair<int, int>> p(60, {0, 0});
+  int from = 0;
+  for (int g = 0; g < 3; ++g) {
+    const int to = int(p.size());
+    std::uniform_int_distribution<int> pick(from, to - 1);
+    std::vector<int> bucks, does;
+    for (int k = 0; k < 30; ++k) bucks.push_back(pick(rng) + 1), does.push_back(pick(rng) + 1);
+    std::uniform_int_distribution<int> which(0, 29);
+    for (int k = 0; k < 700; ++k) p.push_back({bucks[which(rng)], does[which(rng)]});
+    from = to;
+  }
+  const auto a = tabularA(p);
+  const Pedigree ped = buildPedigree(asRecords(p, 11u));
+  const int n = int(p.size());
+  ASSERT_EQ(ped.size(), n);
+  auto idOf = [](int pos) -> qint64 { return 1000003LL * pos % 7919993LL + 17; };
+  const auto f1 = inbreeding(ped, 1);
+  for (int threads : {2, 4}) {
+    const auto f = inbreeding(ped, threads);
+    for (int i = 0; i < n; ++i) {
+      const std::int32_t k = ped.indexOf(idOf(i + 1));
+      ASSERT_NEAR(f[k], a[i][i] - 1.0, 1e-12) << "animal " << i << ", " << threads << " threads";
+    }
+    EXPECT_EQ(f, f1) << threads << " threads";
+  }
+}
+
 TEST(FounderParents, AParentWithoutARecordIsOneAnimalWhereverItIsNamed) {
   // Buck 7 has no record; it sired doe 1 and buck 2; 2 x 1 gives 3, a half-sib mating.
   {
