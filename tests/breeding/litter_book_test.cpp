@@ -464,6 +464,13 @@ TEST_F(LitterBookTest, WithoutOwnDataNoAddressIsTheOwn) {
   EXPECT_EQ(ownAddressNumber(stock.engine), 0);
 }
 
+TEST_F(LitterBookTest, OwnDataWithoutANameNameNoAddress) {
+  stock.add(s(u"Adresse.db"), {{s(u"PLZ"), s(u"34117")}});  // an entry with nothing but a postcode
+  EXPECT_EQ(ownAddressNumber(stock.engine), 0);  // "Sommer" is not in the address book
+  stock.engine.execute(s(u"UPDATE \"eigen.DB\" SET Name = '', Vorname = NULL, Strasse = NULL, Ort = NULL"), {});
+  EXPECT_EQ(ownAddressNumber(stock.engine), 0);
+}
+
 TEST_F(LitterBookTest, NewYoungAnimalsGetTheOwnAddressAsBreederAndTheChosenStatus) {
   ScriptedDialogs dialogs;
   const QDate born(2024, 3, 26);
@@ -881,6 +888,8 @@ TEST_F(LitterBookTest, AddingDeletingAndUndoingLitters) {
   EXPECT_TRUE(rules->deleteLitter());
   EXPECT_FALSE(wurfbuch().hasRecord());
   EXPECT_FALSE(rules->deleteLitter());  // nothing left: no question
+  EXPECT_FALSE(rules->deleteWeightRow());
+  EXPECT_EQ(rules->foundBucks() + rules->foundDoes(), 0);
   EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
@@ -900,6 +909,13 @@ TEST_F(LitterBookTest, WeightRowsOfOneDayFollowTheirOrderAndDeletingARowAsks) {
   }
   EXPECT_EQ(diff, (std::vector<double>{0, 60, 140}));
   EXPECT_EQ(mean, (std::vector<double>{-1, 60, 100}));
+  // The other litter's rows are figured among themselves.
+  for (wurfbuch().first(); wurfbuch().field(s(u"LaufendeNummer")).asInteger() != other; wurfbuch().next()) {}
+  j.first();
+  ASSERT_FALSE(j.eof());
+  EXPECT_DOUBLE_EQ(j.field(s(u"Differenz")).asFloat(), 0);
+  EXPECT_TRUE(j.field(s(u"Mittelwert")).isNull());
+  for (wurfbuch().first(); wurfbuch().field(s(u"LaufendeNummer")).asInteger() != l; wurfbuch().next()) {}
 
   j.last();
   dialogs.no();
@@ -931,7 +947,10 @@ TEST_F(LitterBookTest, TheBucksViewsShowEveryPositionOfTheJudging) {
   const QDate born(2024, 4, 1);
   const qint64 judged = young(s(u"K17"), s(u"4.24.1"), s(u"1"), born, buck);
   young(s(u"K17"), s(u"4.24.2"), s(u"2"), born, buck);
-  young(s(u"K17"), s(u"4.24.3"), s(u"3"), born, buck);
+  const qint64 weighed = young(s(u"K17"), s(u"4.24.3"), s(u"3"), born, buck);
+  // Only weighed: no total and no other position.
+  stock.add(s(u"Ausstellung"), {{s(u"Hase"), weighed}, {s(u"Datum"), QDate(2024, 5, 5)}, {s(u"Titel"), s(u"Körung vom Herdbuch")},
+                                {s(u"Gewicht1"), 9.0}});
   stock.add(s(u"Ausstellung"), {{s(u"Hase"), judged}, {s(u"Datum"), QDate(2024, 5, 5)}, {s(u"Titel"), s(u"Körung vom Herdbuch")},
                                 {s(u"EigeneBewertung"), 96.0}, {s(u"Gewicht1"), 9.0}, {s(u"Koerper2"), 19.0}, {s(u"Fell3"), 14.5},
                                 {s(u"Kopf4"), 14.0}, {s(u"Farbe5"), 14.5}, {s(u"Unterfarbe6"), 9.5}, {s(u"Pflege7"), 4.0}});
@@ -961,6 +980,13 @@ TEST_F(LitterBookTest, TheBucksViewsShowEveryPositionOfTheJudging) {
       EXPECT_EQ(r.field(s(u"Fehlpunkte")).asString(), s(u"1/0,5/2"));
       EXPECT_EQ(r.field(s(u"GesamtPunkteAnzeige")).asString(), s(u"96"));
       EXPECT_EQ(r.field(s(u"Praedikat")).asString(), s(u"hervorragend"));
+    } else if (r.field(s(u"Nummer")).asInteger() == weighed) {
+      EXPECT_DOUBLE_EQ(r.field(s(u"Gewicht1")).asFloat(), 9.0);
+      EXPECT_TRUE(r.field(s(u"Koerper2")).isNull());
+      EXPECT_TRUE(r.field(s(u"Gesamtpunkte")).isNull());
+      EXPECT_TRUE(r.field(s(u"Fehlpunkte")).isNull());
+      EXPECT_EQ(r.field(s(u"GesamtPunkteAnzeige")).asString(), s(u"9"));
+      EXPECT_EQ(r.field(s(u"Praedikat")).asString(), s(u"nicht befriedigend"));
     } else {
       EXPECT_TRUE(r.field(s(u"Fehlpunkte")).isNull());
       EXPECT_TRUE(r.field(s(u"GesamtPunkteAnzeige")).isNull());
@@ -1044,6 +1070,11 @@ TEST_F(LitterBookTest, TattoosAreCutToTheirLengthsAndNumberedOnFromAFullLeftTatt
   rows.setWhole(3, s(u"3.24.0"));
   rows.leaveNumber(3);
   EXPECT_EQ(rows.row(3).whole, s(u"3.24.0"));
+  // The typed row keeps its text as typed.
+  rows.setWhole(1, s(u"3.24.07"));
+  rows.leaveNumber(1);
+  EXPECT_EQ(rows.row(1).whole, s(u"3.24.07"));
+  EXPECT_EQ(rows.row(2).whole, s(u"12.24.8"));
 }
 
 TEST_F(LitterBookTest, InPartsEveryPartIsNeededAndMonthZeroIsAValue) {
