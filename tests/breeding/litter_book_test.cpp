@@ -223,6 +223,11 @@ TEST_F(LitterBookTest, FirstVisitFillsOnlyEmptyFiguresAndTakesTheBuckFromTheLast
   EXPECT_EQ(wurfbuch().field(s(u"Kater")).asInteger(), buck);  // father of the last young
   module->close();
   EXPECT_EQ(stored(u"Wurfbuch.DB", filled, u"WurfStWeiblich").toInt(), 2);
+  // A new litter has no young counted.
+  open();
+  ASSERT_EQ(rules->foundDoes(), 2);
+  ASSERT_TRUE(rules->addLitter());
+  EXPECT_EQ(rules->foundBucks() + rules->foundDoes(), 0);
 }
 
 TEST_F(LitterBookTest, TypingTheLitterDayCountsTheYoungOfThatDay) {
@@ -1034,6 +1039,11 @@ TEST_F(LitterBookTest, RowsFollowEachFigureAndShowTheRecordedColour) {
   EXPECT_FALSE(rows.row(2).farbeEnabled);
   EXPECT_EQ(rows.row(2).status, RowStatus::Geaendert);
   EXPECT_TRUE(rows.saveEnabled());
+  // A young animal recorded meanwhile elsewhere is found when the rows are built again.
+  const qint64 later = young(s(u"K17"), s(u"3.24.3"), s(u"2"), born, buck);
+  rows.build();
+  EXPECT_EQ(rows.row(2).satzInDatei, later);
+  EXPECT_EQ(rows.row(2).status, RowStatus::Vorhanden);
 }
 
 TEST_F(LitterBookTest, TattoosAreCutToTheirLengthsAndNumberedOnFromAFullLeftTattoo) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLocale>
 
 #include "support/scripted_dialogs.h"
@@ -487,4 +488,25 @@ TEST_F(InbreedingStock, AnAnimalsOwnFormulaIsKeptAndOneGenerationHasNoAncestorPl
   EXPECT_TRUE(aus.vorfahren.empty());
   EXPECT_EQ(aus.ahnenverlust.value(1), m(44) + QStringLiteral(" 0"));
   EXPECT_EQ(aus.ahnenverlust.value(6), m(47) + QStringLiteral(" 0") + QLocale().decimalPoint() + QStringLiteral("00"));
+}
+
+TEST_F(InbreedingStock, AnAncestorListThatCannotBeWrittenIsReportedAndTheResultStands) {
+  const qint64 v = buck(QStringLiteral("V")), mo = doe(QStringLiteral("M"), v);
+  {
+    QFile broken(stock.dir.file(QString::fromUtf16(kVorfahrenliste)));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("no table at all, just text that is long enough to be read as a header");
+  }
+  InbreedingCalculation calc(stock.engine);
+  InzuchtEingabe ein = eltern(calc, v, mo);
+  InzuchtAusgabe aus;
+  ASSERT_TRUE(calc.berechne(ein, aus, true));
+  EXPECT_TRUE(aus.berechnet);
+  EXPECT_EQ(dialogs.texts(), QStringList{m(11) + QStringLiteral(" Vorfahrenliste.DB")});
+  ASSERT_TRUE(calc.speichere(QStringLiteral("V_M"), ein, aus));
+  dialogs.clear();
+  InzuchtAusgabe geladen;
+  ASSERT_TRUE(calc.lade(calc.gespeicherte().at(0).laufendeNummer, ein, geladen));
+  EXPECT_EQ(dialogs.texts(), QStringList{m(11) + QStringLiteral(" Vorfahrenliste.DB")});
+  EXPECT_EQ(geladen.vorfahren.size(), aus.vorfahren.size());
 }

@@ -155,6 +155,21 @@ TEST(Coefficients, HalfKnownAnimalsAndMatingsOfAnAnimalWithItself) {
     EXPECT_DOUBLE_EQ(offspringInbreeding(ped, f, d, m.sire, m.dam), m.f) << m.sire << " x " << m.dam;
   EXPECT_EQ(inbreeding(ped, 0), f);
   EXPECT_EQ(inbreeding(ped, 100), f);
+  // The relationships of 4 (1 is its sire and its dam's sire) and of founder 1, whose index is 1.
+  EXPECT_EQ(f.size(), 7u);
+  EXPECT_EQ(d.size(), 7u);
+  EXPECT_EQ(e.size(), 7u);
+  KinshipRows rows(ped, d);
+  std::vector<double> row;
+  for (const auto& [animal, expected] :
+       {std::pair<qint64, std::vector<double>>{4, {0.75, 0.25, 0.75, 1.25, 0.625, 0.625}},
+        {1, {1, 0, 0.5, 0.75, 0.375, 0.375}}, {6, {0.375, 0.125, 0.375, 0.625, 0.3125, 1}}}) {
+    rows.rowOf(ped.indexOf(animal), row);
+    ASSERT_EQ(row.size(), 7u);
+    EXPECT_EQ(row[0], 0.0);
+    for (qint64 id = 1; id <= 6; ++id) EXPECT_DOUBLE_EQ(at(row, id), expected[id - 1]) << animal << ", " << id;
+  }
+  EXPECT_EQ(ped.indexOf(1), 1);
 }
 
 TEST(Coefficients, LoopsAreBrokenAtTheClosingLinkAndReportedOnce) {
