@@ -144,13 +144,13 @@ TEST(Coefficients, HalfKnownAnimalsAndMatingsOfAnAnimalWithItself) {
     EXPECT_DOUBLE_EQ(at(d, id), dExpected[id - 1]) << id;
     EXPECT_DOUBLE_EQ(at(e, id), eExpected[id - 1]) << id;
   }
-  const std::int32_t three = ped.indexOf(3), four = ped.indexOf(4);
+  const std::int32_t three = ped.indexOf(3), four = ped.indexOf(4), five = ped.indexOf(5);
   struct Mating {
     std::int32_t sire, dam;
     double f;
   };
   // A(4, 3) = (A(1, 3) + A(3, 3)) / 2 = 3/4; an animal with itself: (1 + F) / 2.
-  for (const Mating& m : {Mating{four, three, 0.375}, Mating{three, four, 0.375}, Mating{four, four, 0.625},
+  for (const Mating& m : {Mating{four, three, 0.375}, Mating{three, four, 0.375}, Mating{four, four, 0.625}, Mating{five, three, 0.1875},
                           Mating{three, three, 0.5}, Mating{four, 0, 0}, Mating{0, four, 0}, Mating{0, 0, 0}})
     EXPECT_DOUBLE_EQ(offspringInbreeding(ped, f, d, m.sire, m.dam), m.f) << m.sire << " x " << m.dam;
   EXPECT_EQ(inbreeding(ped, 0), f);
