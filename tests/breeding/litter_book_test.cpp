@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -474,6 +476,10 @@ TEST_F(LitterBookTest, OwnDataWithoutANameNameNoAddress) {
   EXPECT_EQ(ownAddressNumber(stock.engine), 0);  // "Sommer" is not in the address book
   stock.engine.execute(s(u"UPDATE \"eigen.DB\" SET Name = '', Vorname = NULL, Strasse = NULL, Ort = NULL"), {});
   EXPECT_EQ(ownAddressNumber(stock.engine), 0);
+  // Without the own data's table there is neither own address nor club number.
+  ASSERT_TRUE(QFile::remove(stock.dir.file(s(u"eigen.DB"))));
+  EXPECT_EQ(ownAddressNumber(stock.engine), 0);
+  EXPECT_TRUE(ownClubNumber(stock.engine).isEmpty());
 }
 
 TEST_F(LitterBookTest, NewYoungAnimalsGetTheOwnAddressAsBreederAndTheChosenStatus) {
