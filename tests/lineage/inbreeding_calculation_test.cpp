@@ -510,3 +510,20 @@ TEST_F(InbreedingStock, AnAncestorListThatCannotBeWrittenIsReportedAndTheResultS
   EXPECT_EQ(dialogs.texts(), QStringList{m(11) + QStringLiteral(" Vorfahrenliste.DB")});
   EXPECT_EQ(geladen.vorfahren.size(), aus.vorfahren.size());
 }
+
+TEST_F(InbreedingStock, TheAncestorListStaysWhileAWindowShowsIt) {
+  const qint64 v = buck(QStringLiteral("V")), mo = doe(QStringLiteral("M"), v);
+  InbreedingCalculation calc(stock.engine);
+  InzuchtAusgabe aus;
+  ASSERT_TRUE(calc.berechne(eltern(calc, v, mo), aus, true));
+  {
+    engine::Cursor shown(stock.engine, QStringLiteral("Shown"));
+    shown.setTableName(QString::fromUtf16(kVorfahrenliste));
+    shown.open();
+    calc.dropWorkTable();
+    EXPECT_TRUE(stock.engine.tableExists(QString::fromUtf16(kVorfahrenliste)));
+  }
+  calc.dropWorkTable();
+  EXPECT_FALSE(stock.engine.tableExists(QString::fromUtf16(kVorfahrenliste)));
+  calc.dropWorkTable();  // nothing left to delete
+}
