@@ -1194,6 +1194,29 @@ TEST_F(LitterBookTest, DeletingTheYoungAsksAndNoKeepsThem) {
   EXPECT_EQ(rows.row(0).status, RowStatus::Neu);
 }
 
+// With the question before saving switched on, "Nein" writes no row; an unchanged litter
+// being edited is left in its edit.
+TEST_F(LitterBookTest, RowsAreSavedOnlyAfterTheQuestionAndLeaveAnUnchangedLitterAlone) {
+  settings.System.Speichern = false;
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStWeiblich"), 1}, {s(u"Kater"), buck}});
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  rows.setWhole(0, s(u"3.24.1"));
+  dialogs.no();
+  EXPECT_EQ(rows.save(), -1);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Geaendert);
+  wurfbuch().edit();
+  dialogs.yes();
+  EXPECT_EQ(rows.save(), 1);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals + 1);
+  EXPECT_TRUE(wurfbuch().isEditing());
+  EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
 TEST(LitterArithmetic, RowStatusTextsAreShortGermanWords) {
   EXPECT_EQ(statusText(RowStatus::Vorhanden), s(u"vorh."));
   EXPECT_EQ(statusText(RowStatus::Neu), s(u"neu"));
