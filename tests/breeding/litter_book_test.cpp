@@ -1214,7 +1214,42 @@ TEST_F(LitterBookTest, RowsAreSavedOnlyAfterTheQuestionAndLeaveAnUnchangedLitter
   EXPECT_EQ(rows.save(), 1);
   EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals + 1);
   EXPECT_TRUE(wurfbuch().isEditing());
+  wurfbuch().cancel();
+  // A new litter is saved first; "Nein" to its question saves neither it nor its rows.
+  ASSERT_TRUE(rules->addLitter());
+  wurfbuch().field(s(u"Wurftag")).setDate(QDate(2024, 5, 20));
+  wurfbuch().field(s(u"Kater")).setInteger(buck);
+  wurfbuch().field(s(u"WurfStWeiblich")).setInteger(1);
+  rows.build();
+  rows.setWhole(0, s(u"5.24.1"));
+  dialogs.no();
+  EXPECT_EQ(rows.save(), -1);
+  EXPECT_EQ(stock.rowCount(s(u"Wurfbuch.DB")), 1);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals + 1);
   EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+// The first record of the stock (number 1) is a recorded animal like any other: saving its
+// row changes it and keeps its status.
+TEST_F(LitterBookTest, TheYoungAnimalWithRecordNumberOneIsChangedNotAddedAgain) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Nummer = 1000 WHERE Nummer = :n"), {{s(u"n"), buck}});
+  ASSERT_EQ(buck, 1);
+  const qint64 y = young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, 1000);
+  stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Nummer = 1, Status = 4 WHERE Nummer = :n"), {{s(u"n"), y}});
+  litter(born, {{s(u"WurfStMaennlich"), 1}, {s(u"Kater"), 1000}});
+  settings.Stammdaten.Status = 3;
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.row(0).satzInDatei, 1);
+  rows.setWhole(0, s(u"3.24.8"));
+  EXPECT_EQ(rows.save(), 1);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+  EXPECT_EQ(stored(u"Hasen", 1, u"TatoLinks").toString(), s(u"3.24.8"));
+  EXPECT_EQ(stored(u"Hasen", 1, u"Status").toLongLong(), 4);
 }
 
 TEST(LitterArithmetic, RowStatusTextsAreShortGermanWords) {
