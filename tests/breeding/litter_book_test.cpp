@@ -1012,13 +1012,15 @@ TEST_F(LitterBookTest, TheBucksViewsShowEveryPositionOfTheJudging) {
 
 TEST_F(LitterBookTest, RowsFollowEachFigureAndShowTheRecordedColour) {
   ScriptedDialogs dialogs;
-  const qint64 rex = stock.add(s(u"Rasse"), {{s(u"Name"), s(u"Rex")}});
+  // The longest breed name a breed can have: 25 characters.
+  const QString longName = s(u"Kleinchinchilla-Kaninchen");
+  const qint64 rex = stock.add(s(u"Rasse"), {{s(u"Name"), longName}});
   stock.add(s(u"Farbe"), {{s(u"Rasse"), rex}, {s(u"Name"), s(u"blau")}});
   const QDate born(2024, 3, 26);
   litter(born, {{s(u"WurfStWeiblich"), 3}, {s(u"Kater"), buck}});
   young(s(u"K17"), s(u"3.24.1"), s(u"2"), born, buck);
   const qint64 plain = stock.animal(s(u"K17"), s(u"3.24.2"), {{s(u"Geschlecht"), s(u"2")}, {s(u"Mutter"), doe},
-                                                               {s(u"Geburtstag"), born}, {s(u"Rasse"), rasse}});
+                                                               {s(u"Geburtstag"), born}, {s(u"Rasse"), rex}});
   stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Rasse = :r, Farbe = :f WHERE TatoLinks = '3.24.1'"),
                        {{s(u"r"), rasse}, {s(u"f"), farbe}});
   open();
@@ -1031,12 +1033,14 @@ TEST_F(LitterBookTest, RowsFollowEachFigureAndShowTheRecordedColour) {
   EXPECT_TRUE(rows.row(0).farbeEnabled);
   EXPECT_EQ(rows.row(0).farben, QStringList{s(u"grau")});
   EXPECT_EQ(rows.row(1).satzInDatei, plain);
+  EXPECT_EQ(rows.row(1).rasse, longName);
+  EXPECT_EQ(rows.row(1).farben, QStringList{s(u"blau")});
   EXPECT_TRUE(rows.row(1).farbe.isEmpty());
   EXPECT_FALSE(rows.row(1).farbeEnabled);
   EXPECT_EQ(rows.row(2).status, RowStatus::Neu);
 
   // Another breed offers its own colours and clears the chosen one.
-  rows.setBreed(2, s(u"Rex"));
+  rows.setBreed(2, longName);
   EXPECT_EQ(rows.row(2).farben, QStringList{s(u"blau")});
   EXPECT_TRUE(rows.row(2).farbe.isEmpty());
   EXPECT_TRUE(rows.row(2).farbeEnabled);
