@@ -446,6 +446,15 @@ TEST_F(InbreedingStock, AllGenerationsFollowTheChosenKindOfCalculation) {
   founders.mutter = *calc.tier(y);
   EXPECT_EQ(calc.alleGenerationen(founders).value(1),
             QStringLiteral("Vollständige Generationen (Äquivalent): 1") + sep + QStringLiteral("00"));
+  // The first animal of the stock is an animal like any other: founder A itself, not a mating.
+  ASSERT_EQ(a, 1);
+  InzuchtEingabe first;
+  first.kaninchen = *calc.tier(a);
+  first.vater = *calc.tier(s);
+  first.mutter = *calc.tier(b);
+  EXPECT_EQ(calc.alleGenerationen(first),
+            (QStringList{QStringLiteral("Inzuchtkoeffizient über alle bekannten Generationen: 0") + sep + QStringLiteral("00 %"),
+                         QStringLiteral("Vollständige Generationen (Äquivalent): 0") + sep + QStringLiteral("00")}));
 }
 
 TEST_F(InbreedingStock, ACalculationForAnAnimalIsSavedAndLoadedAsOne) {
