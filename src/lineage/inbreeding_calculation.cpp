@@ -200,8 +200,11 @@ bool InbreedingCalculation::berechne(const InzuchtEingabe& ein, InzuchtAusgabe& 
   }
   TBinaerbaum& t = *baum;
   t[0].nummer = ein.kaninchen.nummer;
-  t[1].nummer = ein.vater.nummer;
-  t[2].nummer = ein.mutter.nummer;
+  // A tree of one generation has no parents' places.
+  if (t.knotenAnzahl() >= 3) {
+    t[1].nummer = ein.vater.nummer;
+    t[2].nummer = ein.mutter.nummer;
+  }
 
   // Fill the tree depth first, each position before its ancestors, father before mother.
   QHash<int, Zeile> gefunden;  // slot -> record

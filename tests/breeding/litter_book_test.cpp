@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -223,6 +225,11 @@ TEST_F(LitterBookTest, FirstVisitFillsOnlyEmptyFiguresAndTakesTheBuckFromTheLast
   EXPECT_EQ(wurfbuch().field(s(u"Kater")).asInteger(), buck);  // father of the last young
   module->close();
   EXPECT_EQ(stored(u"Wurfbuch.DB", filled, u"WurfStWeiblich").toInt(), 2);
+  // A new litter has no young counted.
+  open();
+  ASSERT_EQ(rules->foundDoes(), 2);
+  ASSERT_TRUE(rules->addLitter());
+  EXPECT_EQ(rules->foundBucks() + rules->foundDoes(), 0);
 }
 
 TEST_F(LitterBookTest, TypingTheLitterDayCountsTheYoungOfThatDay) {
@@ -464,6 +471,17 @@ TEST_F(LitterBookTest, WithoutOwnDataNoAddressIsTheOwn) {
   EXPECT_EQ(ownAddressNumber(stock.engine), 0);
 }
 
+TEST_F(LitterBookTest, OwnDataWithoutANameNameNoAddress) {
+  stock.add(s(u"Adresse.db"), {{s(u"PLZ"), s(u"34117")}});  // an entry with nothing but a postcode
+  EXPECT_EQ(ownAddressNumber(stock.engine), 0);  // "Sommer" is not in the address book
+  stock.engine.execute(s(u"UPDATE \"eigen.DB\" SET Name = '', Vorname = NULL, Strasse = NULL, Ort = NULL"), {});
+  EXPECT_EQ(ownAddressNumber(stock.engine), 0);
+  // Without the own data's table there is neither own address nor club number.
+  ASSERT_TRUE(QFile::remove(stock.dir.file(s(u"eigen.DB"))));
+  EXPECT_EQ(ownAddressNumber(stock.engine), 0);
+  EXPECT_TRUE(ownClubNumber(stock.engine).isEmpty());
+}
+
 TEST_F(LitterBookTest, NewYoungAnimalsGetTheOwnAddressAsBreederAndTheChosenStatus) {
   ScriptedDialogs dialogs;
   const QDate born(2024, 3, 26);
@@ -694,6 +712,556 @@ TEST_F(LitterBookTest, LitterReportFillsTheDoesOwnerAndBreederLikeTheBucks) {
   EXPECT_EQ(d.WZuechter, s(u"Böhm, Anna"));
   EXPECT_EQ(d.MZuechter, d.WZuechter);
   EXPECT_EQ(d.MBesitzer, s(u"Krause, Ute"));
+}
+
+// ---------------------------------------------------------------- boundaries of the rules
+
+TEST(LitterArithmetic, AFigureIsAWholeNumberFromZeroToNinetyNine) {
+  for (const auto& [text, value] : {std::pair{u"0", 0}, {u"99", 99}, {u"7", 7}}) {
+    QString error;
+    EXPECT_EQ(parseLitterFigure(s(text), &error), value) << value;
+    EXPECT_TRUE(error.isEmpty());
+  }
+  QString error;
+  EXPECT_FALSE(parseLitterFigure(s(u"100"), &error).has_value());
+  EXPECT_EQ(error, s(u"'100' ist keine gültige Anzahl. Bitte eine ganze Zahl von 0 bis 99 eingeben."));
+  EXPECT_FALSE(parseLitterFigure(s(u"100"), nullptr).has_value());
+}
+
+TEST(LitterArithmetic, ImplausibleLitterDayQuestionsNameBothDays) {
+  EXPECT_EQ(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 2, 20), 65),
+            s(u"Der Wurftag 20.02.2024 liegt vor dem Deckdatum 01.03.2024. Trotzdem speichern?"));
+  EXPECT_EQ(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(2024, 6, 15), 65),
+            s(u"Der Wurftag 15.06.2024 liegt mehr als 40 Tage nach dem errechneten Wurftermin 05.05.2024. Trotzdem speichern?"));
+  // Without either day there is nothing to compare.
+  EXPECT_TRUE(implausibleLitterDayQuestion(QDate(), QDate(2024, 6, 15), 65).isEmpty());
+  EXPECT_TRUE(implausibleLitterDayQuestion(QDate(2024, 3, 1), QDate(), 65).isEmpty());
+  EXPECT_TRUE(implausibleLitterDayQuestion(QDate(), QDate(), 65).isEmpty());
+}
+
+TEST(LitterArithmetic, MissingPointsAreTheGapsToTwentyFifteenAndForty) {
+  using core::Points;
+  auto p = [](double v) { return Points::fromDouble(v); };
+  // Body 18.5 of 20, fur 13 of 15, head + colour + undercolour 13.5 + 14 + 9 = 36.5 of 40.
+  EXPECT_EQ(judgingMissingPoints(p(18.5), p(13), p(13.5), p(14), p(9)), s(u"1,5/2/3,5"));
+  EXPECT_EQ(judgingMissingPoints(p(20), p(15), p(14), p(16), p(10)), s(u"0/0/0"));
+  EXPECT_EQ(judgingMissingPoints(Points(), Points(), Points(), Points(), Points()), s(u"20/15/40"));
+}
+
+TEST(LitterArithmetic, TheBreedingYearTurnsAfterOctober) {
+  struct Case {
+    QDate day;
+    int month, year;
+  };
+  for (const Case& c : {Case{QDate(2024, 10, 31), 10, 24}, Case{QDate(2024, 11, 1), 0, 25}, Case{QDate(2024, 12, 31), 0, 25},
+                        Case{QDate(2024, 1, 1), 1, 24}, Case{QDate(1999, 9, 9), 9, 99}, Case{QDate(998, 5, 5), 5, 998}}) {
+    EXPECT_EQ(tattooPreset(c.day).month, c.month) << c.day.toString().toStdString();
+    EXPECT_EQ(tattooPreset(c.day).year, c.year) << c.day.toString().toStdString();
+  }
+  EXPECT_EQ(litterSizeText(QVariant(), 2, 0), s(u"/2/0"));
+  EXPECT_EQ(litterSizeText(1, QVariant(QMetaType(QMetaType::LongLong)), 3), s(u"1//3"));
+}
+
+// Figures counted from the young animals fill only empty fields, only with at least one animal,
+// and the buck only when a figure was filled and no buck is recorded.
+TEST_F(LitterBookTest, CountedFiguresFillOnlyWhatIsEmptyAndTheBuckOnlyWithThem) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  const qint64 other = stock.animal(s(u"X"), s(u"1.1.1"), {{s(u"Geschlecht"), s(u"1")}});
+  // One buck found, no doe: the does' field stays empty, the buck of the last young is taken.
+  const qint64 one = litter(born);
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, other);
+  open();
+  EXPECT_EQ(rules->foundBucks(), 1);
+  EXPECT_EQ(rules->foundDoes(), 0);
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStMaennlich")).asInteger(), 1);
+  EXPECT_TRUE(wurfbuch().field(s(u"WurfStWeiblich")).isNull());
+  EXPECT_EQ(wurfbuch().field(s(u"Kater")).asInteger(), other);
+  wurfbuch().post();
+  module.reset();
+
+  // A recorded buck is kept although the young name another father.
+  stock.engine.execute(s(u"UPDATE \"Wurfbuch.DB\" SET WurfStMaennlich = NULL, Kater = :k WHERE LaufendeNummer = :n"),
+                       {{s(u"k"), buck}, {s(u"n"), one}});
+  open();
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStMaennlich")).asInteger(), 1);
+  EXPECT_EQ(wurfbuch().field(s(u"Kater")).asInteger(), buck);
+  wurfbuch().cancel();
+  module.reset();
+
+  // Nothing filled (the figures are there): no buck is taken from the young.
+  stock.engine.execute(s(u"UPDATE \"Wurfbuch.DB\" SET WurfStMaennlich = 1, Kater = NULL WHERE LaufendeNummer = :n"),
+                       {{s(u"n"), one}});
+  open();
+  EXPECT_FALSE(wurfbuch().isEditing());
+  EXPECT_TRUE(wurfbuch().field(s(u"Kater")).isNull());
+  module.reset();
+
+  // Young without a father fill the figure but name no buck.
+  stock.engine.execute(s(u"UPDATE \"Wurfbuch.DB\" SET WurfStMaennlich = NULL WHERE LaufendeNummer = :n"), {{s(u"n"), one}});
+  stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Vater = NULL WHERE Mutter = :m"), {{s(u"m"), doe}});
+  open();
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStMaennlich")).asInteger(), 1);
+  EXPECT_TRUE(wurfbuch().field(s(u"Kater")).isNull());
+  EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(LitterBookTest, TheCountCheckComparesEachFigureWithItsOwnSexAndAsksOnlyBelowIt) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStMaennlich"), 0}, {s(u"WurfStWeiblich"), 2}, {s(u"Kater"), buck}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"2"), born, buck);
+  young(s(u"K17"), s(u"3.24.2"), s(u"2"), born, buck);
+  open();
+  ASSERT_EQ(rules->foundDoes(), 2);
+  ASSERT_EQ(rules->foundBucks(), 0);
+  wurfbuch().edit();
+  // Equal to the does found, no buck found, a cleared field, the dead: no question.
+  wurfbuch().field(s(u"WurfStWeiblich")).setInteger(2);
+  wurfbuch().field(s(u"WurfStMaennlich")).setInteger(0);
+  wurfbuch().field(s(u"WurfStWeiblich")).clear();
+  const int rebuilds = card.rebuilds;
+  wurfbuch().field(s(u"WurfStTot")).setInteger(0);
+  wurfbuch().field(s(u"Bemerkung")).setString(s(u"x"));
+  EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join(u'|').toStdString();
+  EXPECT_EQ(card.rebuilds, rebuilds);  // only the sexes' figures rebuild the rows
+  // One doe fewer than found asks; "Ja" takes the number found.
+  dialogs.yes();
+  wurfbuch().field(s(u"WurfStWeiblich")).setInteger(1);
+  ASSERT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_EQ(dialogs.shown()[0].text, s(u"Es wurden mehr Jungtiere gefunden als eingegeben! Soll die Anzahl angepasst werden?"));
+  EXPECT_EQ(wurfbuch().field(s(u"WurfStWeiblich")).asInteger(), 2);
+}
+
+TEST_F(LitterBookTest, SavingAcceptsZeroFiguresAndAsksNothingForAPlausibleLitter) {
+  ScriptedDialogs dialogs;
+  const qint64 l = litter(QDate(2024, 3, 26), {{s(u"Kater"), buck}});
+  open();
+  for (const char16_t* f : {u"WurfStMaennlich", u"WurfStWeiblich", u"WurfStTot"}) {
+    wurfbuch().edit();
+    wurfbuch().field(s(f)).setInteger(0);
+    wurfbuch().post();
+    EXPECT_EQ(stored(u"Wurfbuch.DB", l, f).toInt(), 0) << QString::fromUtf16(f).toStdString();
+  }
+  EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join(u'|').toStdString();
+  // Each figure on its own is checked for a negative value.
+  for (const char16_t* f : {u"WurfStMaennlich", u"WurfStWeiblich"}) {
+    dialogs.clear();
+    wurfbuch().edit();
+    dialogs.no();  // fewer than the none found: the count check asks first
+    wurfbuch().field(s(f)).setInteger(-1);
+    EXPECT_THROW(wurfbuch().post(), engine::Abort) << QString::fromUtf16(f).toStdString();
+    EXPECT_EQ(dialogs.texts().value(1), s(u"Die Wurfstärke darf nicht negativ sein."));
+    wurfbuch().cancel();
+  }
+  // A litter day more than 40 days after the expected day asks; "Ja" saves it.
+  wurfbuch().edit();
+  wurfbuch().field(s(u"Wurftag")).setDate(QDate(2024, 5, 10));
+  dialogs.clear();
+  dialogs.yes();
+  wurfbuch().post();
+  EXPECT_EQ(stored(u"Wurfbuch.DB", l, u"Wurftag").toDate(), QDate(2024, 5, 10));
+  EXPECT_EQ(dialogs.shown().size(), 1u);
+}
+
+TEST_F(LitterBookTest, AddingDeletingAndUndoingLitters) {
+  ScriptedDialogs dialogs;
+  const qint64 first = litter(QDate(2023, 3, 1), {{s(u"Kater"), buck}});
+  const qint64 second = litter(QDate(2024, 3, 1), {{s(u"Kater"), buck}});
+  open();
+  // A new litter is not stored until saved; deleting it only drops the new row, asking first.
+  ASSERT_TRUE(rules->addLitter());
+  EXPECT_EQ(wurfbuch().state(), engine::DataSetState::Insert);
+  dialogs.yes();
+  EXPECT_TRUE(rules->deleteLitter());
+  EXPECT_EQ(dialogs.texts(), QStringList{StockDirectory::message(28)});
+  EXPECT_EQ(stock.rowCount(s(u"Wurfbuch.DB")), 2);
+  EXPECT_EQ(wurfbuch().field(s(u"LaufendeNummer")).asInteger(), second);
+
+  // "Nein" keeps the litter; "Ja" deletes the shown one and shows the last left.
+  dialogs.no();
+  EXPECT_FALSE(rules->deleteLitter());
+  EXPECT_EQ(stock.rowCount(s(u"Wurfbuch.DB")), 2);
+  wurfbuch().edit();
+  wurfbuch().field(s(u"WurfStTot")).setInteger(4);
+  dialogs.yes();
+  EXPECT_TRUE(rules->deleteLitter());
+  EXPECT_EQ(stock.rowCount(s(u"Wurfbuch.DB")), 1);
+  EXPECT_EQ(wurfbuch().field(s(u"LaufendeNummer")).asInteger(), first);
+
+  // Undo drops an edit and leaves the stored values.
+  wurfbuch().edit();
+  wurfbuch().field(s(u"WurfStTot")).setInteger(9);
+  rules->undoLitter();
+  EXPECT_FALSE(wurfbuch().isEditing());
+  EXPECT_TRUE(wurfbuch().field(s(u"WurfStTot")).isNull());
+  dialogs.yes();
+  EXPECT_TRUE(rules->deleteLitter());
+  EXPECT_FALSE(wurfbuch().hasRecord());
+  EXPECT_FALSE(rules->deleteLitter());  // nothing left: no question
+  EXPECT_FALSE(rules->deleteWeightRow());
+  EXPECT_EQ(rules->foundBucks() + rules->foundDoes(), 0);
+  EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(LitterBookTest, WeightRowsOfOneDayFollowTheirOrderAndDeletingARowAsks) {
+  ScriptedDialogs dialogs;
+  const qint64 other = litter(QDate(2023, 3, 26), {{s(u"Kater"), buck}});
+  const qint64 l = litter(QDate(2024, 3, 26), {{s(u"Kater"), buck}});
+  stock.add(s(u"Jungtiere"), {{s(u"Wurf"), other}, {s(u"Datum"), QDate(2024, 4, 1)}, {s(u"Gewicht"), 100.0}});
+  for (auto [d, g] : {std::pair{1, 500.0}, {1, 560.0}, {8, 700.0}})
+    stock.add(s(u"Jungtiere"), {{s(u"Wurf"), l}, {s(u"Datum"), QDate(2024, 4, d)}, {s(u"Gewicht"), g}});
+  open();
+  engine::Cursor& j = module->at(s(u"Jungtiere"));
+  std::vector<double> diff, mean;
+  for (j.first(); !j.eof(); j.next()) {
+    diff.push_back(j.field(s(u"Differenz")).asFloat());
+    mean.push_back(j.field(s(u"Mittelwert")).isNull() ? -1 : j.field(s(u"Mittelwert")).asFloat());
+  }
+  EXPECT_EQ(diff, (std::vector<double>{0, 60, 140}));
+  EXPECT_EQ(mean, (std::vector<double>{-1, 60, 100}));
+  // The other litter's rows are figured among themselves.
+  for (wurfbuch().first(); wurfbuch().field(s(u"LaufendeNummer")).asInteger() != other; wurfbuch().next()) {}
+  j.first();
+  ASSERT_FALSE(j.eof());
+  EXPECT_DOUBLE_EQ(j.field(s(u"Differenz")).asFloat(), 0);
+  EXPECT_TRUE(j.field(s(u"Mittelwert")).isNull());
+  for (wurfbuch().first(); wurfbuch().field(s(u"LaufendeNummer")).asInteger() != l; wurfbuch().next()) {}
+
+  j.last();
+  dialogs.no();
+  EXPECT_FALSE(rules->deleteWeightRow());
+  EXPECT_EQ(dialogs.texts(), QStringList{StockDirectory::message(15)});
+  dialogs.yes();
+  EXPECT_TRUE(rules->deleteWeightRow());
+  EXPECT_EQ(stock.rowCount(s(u"Jungtiere")), 3);
+  // A new row not yet saved is only dropped.
+  j.append();
+  dialogs.yes();
+  EXPECT_TRUE(rules->deleteWeightRow());
+  EXPECT_EQ(stock.rowCount(s(u"Jungtiere")), 3);
+}
+
+// The buck's views: every position of the doe's best show row and of a young animal's judging,
+// the first of two equal totals, and the grade of a judged total.
+TEST_F(LitterBookTest, TheBucksViewsShowEveryPositionOfTheJudging) {
+  ScriptedDialogs dialogs;
+  auto show = [&](qint64 hase, const QDate& day, double total, double gewicht, double pflege) {
+    stock.add(s(u"Ausstellung"), {{s(u"Hase"), hase}, {s(u"Datum"), day}, {s(u"Titel"), s(u"Kreisschau")},
+                                  {s(u"EigeneBewertung"), total}, {s(u"Gewicht1"), gewicht}, {s(u"Koerper2"), 18.5},
+                                  {s(u"Fell3"), 13.0}, {s(u"Kopf4"), 13.5}, {s(u"Farbe5"), 14.0}, {s(u"Unterfarbe6"), 9.0},
+                                  {s(u"Pflege7"), pflege}});
+  };
+  show(doe, QDate(2024, 1, 10), 94.5, 9.5, 4.5);
+  show(doe, QDate(2024, 2, 10), 94.5, 10.0, 5.0);
+  litter(QDate(2024, 4, 1), {{s(u"Kater"), buck}, {s(u"WurfStMaennlich"), 1}});
+  const QDate born(2024, 4, 1);
+  const qint64 judged = young(s(u"K17"), s(u"4.24.1"), s(u"1"), born, buck);
+  young(s(u"K17"), s(u"4.24.2"), s(u"2"), born, buck);
+  const qint64 weighed = young(s(u"K17"), s(u"4.24.3"), s(u"3"), born, buck);
+  // Only weighed: no total and no other position.
+  stock.add(s(u"Ausstellung"), {{s(u"Hase"), weighed}, {s(u"Datum"), QDate(2024, 5, 5)}, {s(u"Titel"), s(u"Körung vom Herdbuch")},
+                                {s(u"Gewicht1"), 9.0}});
+  stock.add(s(u"Ausstellung"), {{s(u"Hase"), judged}, {s(u"Datum"), QDate(2024, 5, 5)}, {s(u"Titel"), s(u"Körung vom Herdbuch")},
+                                {s(u"EigeneBewertung"), 96.0}, {s(u"Gewicht1"), 9.0}, {s(u"Koerper2"), 19.0}, {s(u"Fell3"), 14.5},
+                                {s(u"Kopf4"), 14.0}, {s(u"Farbe5"), 14.5}, {s(u"Unterfarbe6"), 9.5}, {s(u"Pflege7"), 4.0}});
+  open();
+  ASSERT_TRUE(module->gotoAnimal(buck));
+  engine::Cursor& g = module->at(s(u"GedeckteHaesinnen"));
+  ASSERT_EQ(g.recordCount(), 1);
+  g.first();
+  EXPECT_DOUBLE_EQ(g.field(s(u"Gewicht1")).asFloat(), 9.5);
+  EXPECT_DOUBLE_EQ(g.field(s(u"Pflege7")).asFloat(), 4.5);
+  EXPECT_DOUBLE_EQ(g.field(s(u"GesamtPunkte")).asFloat(), 94.5);
+  EXPECT_EQ(g.field(s(u"Fehlpunkte")).asString(), s(u"1,5/2/3,5"));
+  EXPECT_EQ(g.field(s(u"PraedikatText")).asString(), s(u"sehr gut"));
+
+  engine::Cursor& r = module->at(s(u"RammlerJungtiere"));
+  r.setFilter(QStringLiteral("(Mutter=%1)").arg(doe));
+  r.setFiltered(true);
+  ASSERT_EQ(r.recordCount(), 3);
+  QStringList sexes;
+  for (r.first(); !r.eof(); r.next()) {
+    sexes << r.field(s(u"GeschlechtAnzeige")).asString();
+    if (r.field(s(u"Nummer")).asInteger() == judged) {
+      EXPECT_DOUBLE_EQ(r.field(s(u"Gewicht1")).asFloat(), 9.0);
+      EXPECT_DOUBLE_EQ(r.field(s(u"Pflege7")).asFloat(), 4.0);
+      EXPECT_DOUBLE_EQ(r.field(s(u"Gesamtpunkte")).asFloat(), 96.0);
+      EXPECT_EQ(r.field(s(u"DatumBewertung")).asDate(), QDate(2024, 5, 5));
+      EXPECT_EQ(r.field(s(u"Fehlpunkte")).asString(), s(u"1/0,5/2"));
+      EXPECT_EQ(r.field(s(u"GesamtPunkteAnzeige")).asString(), s(u"96"));
+      EXPECT_EQ(r.field(s(u"Praedikat")).asString(), s(u"hervorragend"));
+    } else if (r.field(s(u"Nummer")).asInteger() == weighed) {
+      EXPECT_DOUBLE_EQ(r.field(s(u"Gewicht1")).asFloat(), 9.0);
+      EXPECT_TRUE(r.field(s(u"Koerper2")).isNull());
+      EXPECT_TRUE(r.field(s(u"Gesamtpunkte")).isNull());
+      EXPECT_TRUE(r.field(s(u"Fehlpunkte")).isNull());
+      EXPECT_EQ(r.field(s(u"GesamtPunkteAnzeige")).asString(), s(u"9"));
+      EXPECT_EQ(r.field(s(u"Praedikat")).asString(), s(u"nicht befriedigend"));
+    } else {
+      EXPECT_TRUE(r.field(s(u"Fehlpunkte")).isNull());
+      EXPECT_TRUE(r.field(s(u"GesamtPunkteAnzeige")).isNull());
+      EXPECT_TRUE(r.field(s(u"Gewicht1")).isNull());
+    }
+  }
+  sexes.sort();
+  EXPECT_EQ(sexes, (QStringList{QString(), s(u"0.1"), s(u"1.0")}));
+}
+
+// ---------------------------------------------------------------- young-animal rows
+
+TEST_F(LitterBookTest, RowsFollowEachFigureAndShowTheRecordedColour) {
+  ScriptedDialogs dialogs;
+  // The longest breed name a breed can have: 25 characters.
+  const QString longName = s(u"Kleinchinchilla-Kaninchen");
+  const qint64 rex = stock.add(s(u"Rasse"), {{s(u"Name"), longName}});
+  stock.add(s(u"Farbe"), {{s(u"Rasse"), rex}, {s(u"Name"), s(u"blau")}});
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStWeiblich"), 3}, {s(u"Kater"), buck}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"2"), born, buck);
+  const qint64 plain = stock.animal(s(u"K17"), s(u"3.24.2"), {{s(u"Geschlecht"), s(u"2")}, {s(u"Mutter"), doe},
+                                                               {s(u"Geburtstag"), born}, {s(u"Rasse"), rex}});
+  stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Rasse = :r, Farbe = :f WHERE TatoLinks = '3.24.1'"),
+                       {{s(u"r"), rasse}, {s(u"f"), farbe}});
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  // No buck figure: only doe rows, the recorded ones first.
+  ASSERT_EQ(rows.rowCount(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(rows.row(i).buck) << i;
+  EXPECT_EQ(rows.row(0).farbe, s(u"grau"));
+  EXPECT_TRUE(rows.row(0).farbeEnabled);
+  EXPECT_EQ(rows.row(0).farben, QStringList{s(u"grau")});
+  EXPECT_EQ(rows.row(1).satzInDatei, plain);
+  EXPECT_EQ(rows.row(1).rasse, longName);
+  EXPECT_EQ(rows.row(1).farben, QStringList{s(u"blau")});
+  EXPECT_TRUE(rows.row(1).farbe.isEmpty());
+  EXPECT_FALSE(rows.row(1).farbeEnabled);
+  EXPECT_EQ(rows.row(2).status, RowStatus::Neu);
+
+  // Another breed offers its own colours and clears the chosen one.
+  rows.setBreed(2, longName);
+  EXPECT_EQ(rows.row(2).farben, QStringList{s(u"blau")});
+  EXPECT_TRUE(rows.row(2).farbe.isEmpty());
+  EXPECT_TRUE(rows.row(2).farbeEnabled);
+  rows.setBreed(2, s(u"unbekannt"));
+  EXPECT_TRUE(rows.row(2).farben.isEmpty());
+  EXPECT_FALSE(rows.row(2).farbeEnabled);
+  EXPECT_EQ(rows.row(2).status, RowStatus::Geaendert);
+  EXPECT_TRUE(rows.saveEnabled());
+  // A young animal recorded meanwhile elsewhere is found when the rows are built again.
+  const qint64 later = young(s(u"K17"), s(u"3.24.3"), s(u"2"), born, buck);
+  rows.build();
+  EXPECT_EQ(rows.row(2).satzInDatei, later);
+  EXPECT_EQ(rows.row(2).status, RowStatus::Vorhanden);
+}
+
+TEST_F(LitterBookTest, TattoosAreCutToTheirLengthsAndNumberedOnFromAFullLeftTattoo) {
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStMaennlich"), 2}, {s(u"WurfStWeiblich"), 2}, {s(u"Kater"), buck}});
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.rowCount(), 4);
+  rows.setRightTattoo(0, s(u"ABCDEFGHI"));
+  EXPECT_EQ(rows.row(0).tatoRechts, s(u"ABCDEFGH"));
+  rows.setWhole(0, s(u"12.24.12345"));
+  EXPECT_EQ(rows.row(0).whole, s(u"12.24.1234"));
+
+  // Only a tattoo of three parts numbers on; the rows below keep month and year and get the
+  // following numbers.
+  rows.setWhole(2, s(u"12.24.7"));
+  rows.setWhole(0, s(u"3.24"));
+  rows.leaveNumber(0);
+  rows.setWhole(0, s(u"3.24.5.1"));
+  rows.leaveNumber(0);
+  EXPECT_EQ(rows.row(1).whole, s(u"3.24."));
+  rows.leaveNumber(0);  // nothing typed since
+  rows.setWhole(0, s(u"3.24.1"));
+  rows.leaveNumber(0);
+  EXPECT_EQ(rows.row(1).whole, s(u"3.24.2"));
+  EXPECT_EQ(rows.row(2).whole, s(u"12.24.3"));
+  EXPECT_EQ(rows.row(3).whole, s(u"3.24.4"));
+  // From a lower row only the rows below it change.
+  rows.setWhole(2, s(u"12.24.20"));
+  rows.leaveNumber(2);
+  EXPECT_EQ(rows.row(1).whole, s(u"3.24.2"));
+  EXPECT_EQ(rows.row(3).whole, s(u"3.24.21"));
+  rows.setWhole(3, s(u"3.24.0"));
+  rows.leaveNumber(3);
+  EXPECT_EQ(rows.row(3).whole, s(u"3.24.0"));
+  // The typed row keeps its text as typed.
+  rows.setWhole(1, s(u"3.24.07"));
+  rows.leaveNumber(1);
+  EXPECT_EQ(rows.row(1).whole, s(u"3.24.07"));
+  EXPECT_EQ(rows.row(2).whole, s(u"12.24.8"));
+}
+
+TEST_F(LitterBookTest, InPartsEveryPartIsNeededAndMonthZeroIsAValue) {
+  settings.Stammdaten.TaetoLinksEinzeln = true;
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStWeiblich"), 4}, {s(u"Kater"), buck}});
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.rowCount(), 4);
+  using Part = TNachzucht::Part;
+  for (int i = 0; i < 4; ++i) {
+    rows.setRightTattoo(i, s(u"K17"));
+    EXPECT_TRUE(rows.setPart(i, Part::Month, s(u"0")));
+    EXPECT_TRUE(rows.setPart(i, Part::Year, s(u"25")));
+    EXPECT_TRUE(rows.setPart(i, Part::Number, QString::number(i + 1)));
+  }
+  EXPECT_TRUE(dialogs.shown().empty());
+  rows.setRightTattoo(1, QString());
+  rows.setPart(2, Part::Month, QString());
+  rows.setPart(3, Part::Year, QString());
+  EXPECT_EQ(rows.save(), 1);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Gespeichert);
+  for (int i = 1; i < 4; ++i) {
+    EXPECT_EQ(rows.row(i).status, RowStatus::Fehler) << i;
+    EXPECT_EQ(rows.row(i).reason, QString::fromUtf16(kRowIncomplete)) << i;
+  }
+  EXPECT_EQ(stored(u"Hasen", rows.row(0).satzInDatei, u"TatoLinks").toString(), s(u"0.25.1"));
+  EXPECT_EQ(stored(u"Hasen", rows.row(0).satzInDatei, u"TatoRechts").toString(), s(u"K17"));
+}
+
+// Two rows are the same animal only when both tattoos agree; a new animal without own address
+// is bred by the doe's owner, and status 0 saves none.
+TEST_F(LitterBookTest, RowsDifferingInOneTattooAreTwoAnimals) {
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStWeiblich"), 3}, {s(u"Kater"), buck}});
+  settings.Stammdaten.Status = 3;
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  rows.setStatusForNew(0);
+  EXPECT_EQ(rows.statusForNew(), 0);
+  rows.setRightTattoo(1, s(u"K18"));
+  rows.setWhole(0, s(u"3.24.1"));
+  rows.setWhole(1, s(u"3.24.1"));  // other right tattoo
+  rows.setWhole(2, s(u"3.24.2"));  // other left tattoo
+  EXPECT_EQ(rows.save(), 3);
+  for (int i = 0; i < 3; ++i) {
+    const qint64 n = rows.row(i).satzInDatei;
+    EXPECT_EQ(rows.row(i).status, RowStatus::Gespeichert) << i;
+    EXPECT_EQ(stored(u"Hasen", n, u"Zuechter").toLongLong(), besitzer) << i;
+    EXPECT_TRUE(stored(u"Hasen", n, u"Status").isNull()) << i;
+  }
+  EXPECT_FALSE(rows.saveEnabled());
+  EXPECT_EQ(ownAddressNumber(stock.engine), 0);  // "Sommer" is not in the address book
+}
+
+TEST_F(LitterBookTest, WithoutLitterOrLitterDayRowsAreNeitherSavedNorDeleted) {
+  ScriptedDialogs dialogs;
+  open();
+  {
+    TNachzucht none(*module, settings);
+    none.build();
+    EXPECT_EQ(none.rowCount(), 0);
+    EXPECT_EQ(none.save(), -1);
+    EXPECT_TRUE(dialogs.shown().empty());
+  }
+  module.reset();
+
+  litter(QDate(), {{s(u"WurfStMaennlich"), 1}, {s(u"Kater"), buck}, {s(u"Decktermin"), QDate(2024, 1, 1)}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), QDate());
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  rows.setWhole(0, s(u"3.24.1"));
+  EXPECT_EQ(rows.save(), -1);
+  EXPECT_EQ(dialogs.texts(), QStringList{s(u"Bitte erst Wurftag erfassen!")});
+  dialogs.yes();
+  EXPECT_FALSE(rows.deleteYoung());
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+}
+
+TEST_F(LitterBookTest, DeletingTheYoungAsksAndNoKeepsThem) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStMaennlich"), 1}, {s(u"Kater"), buck}});
+  young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, buck);
+  young(s(u"K17"), s(u"3.24.2"), s(u"1"), born.addDays(1), buck);  // another litter's day
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  dialogs.no();
+  EXPECT_FALSE(rows.deleteYoung());
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+  EXPECT_EQ(dialogs.texts(), QStringList{s(u"Sollen die Jungtiere des Wurfes wirklich aus dem Datenbestand gelöscht werden?")});
+  dialogs.yes();
+  EXPECT_TRUE(rows.deleteYoung());
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals - 1);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Neu);
+}
+
+// With the question before saving switched on, "Nein" writes no row; an unchanged litter
+// being edited is left in its edit.
+TEST_F(LitterBookTest, RowsAreSavedOnlyAfterTheQuestionAndLeaveAnUnchangedLitterAlone) {
+  settings.System.Speichern = false;
+  ScriptedDialogs dialogs;
+  litter(QDate(2024, 3, 26), {{s(u"WurfStWeiblich"), 1}, {s(u"Kater"), buck}});
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  rows.setWhole(0, s(u"3.24.1"));
+  dialogs.no();
+  EXPECT_EQ(rows.save(), -1);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+  EXPECT_EQ(rows.row(0).status, RowStatus::Geaendert);
+  wurfbuch().edit();
+  dialogs.yes();
+  EXPECT_EQ(rows.save(), 1);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals + 1);
+  EXPECT_TRUE(wurfbuch().isEditing());
+  wurfbuch().cancel();
+  // A new litter is saved first; "Nein" to its question saves neither it nor its rows.
+  ASSERT_TRUE(rules->addLitter());
+  wurfbuch().field(s(u"Wurftag")).setDate(QDate(2024, 5, 20));
+  wurfbuch().field(s(u"Kater")).setInteger(buck);
+  wurfbuch().field(s(u"WurfStWeiblich")).setInteger(1);
+  rows.build();
+  rows.setWhole(0, s(u"5.24.1"));
+  dialogs.no();
+  EXPECT_EQ(rows.save(), -1);
+  EXPECT_EQ(stock.rowCount(s(u"Wurfbuch.DB")), 1);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals + 1);
+  EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+// The first record of the stock (number 1) is a recorded animal like any other: saving its
+// row changes it and keeps its status.
+TEST_F(LitterBookTest, TheYoungAnimalWithRecordNumberOneIsChangedNotAddedAgain) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Nummer = 1000 WHERE Nummer = :n"), {{s(u"n"), buck}});
+  ASSERT_EQ(buck, 1);
+  const qint64 y = young(s(u"K17"), s(u"3.24.1"), s(u"1"), born, 1000);
+  stock.engine.execute(s(u"UPDATE \"Hasen.db\" SET Nummer = 1, Status = 4 WHERE Nummer = :n"), {{s(u"n"), y}});
+  litter(born, {{s(u"WurfStMaennlich"), 1}, {s(u"Kater"), 1000}});
+  settings.Stammdaten.Status = 3;
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  ASSERT_EQ(rows.row(0).satzInDatei, 1);
+  rows.setWhole(0, s(u"3.24.8"));
+  EXPECT_EQ(rows.save(), 1);
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
+  EXPECT_EQ(stored(u"Hasen", 1, u"TatoLinks").toString(), s(u"3.24.8"));
+  EXPECT_EQ(stored(u"Hasen", 1, u"Status").toLongLong(), 4);
+}
+
+TEST(LitterArithmetic, RowStatusTextsAreShortGermanWords) {
+  EXPECT_EQ(statusText(RowStatus::Vorhanden), s(u"vorh."));
+  EXPECT_EQ(statusText(RowStatus::Neu), s(u"neu"));
+  EXPECT_EQ(statusText(RowStatus::Geaendert), s(u"geänd."));
+  EXPECT_EQ(statusText(RowStatus::Gespeichert), s(u"gesp."));
+  EXPECT_EQ(statusText(RowStatus::Fehler), s(u"FEHLER"));
 }
 
 TEST(LitterReportLayout, OneA4PageWithEveryFixedText) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLocale>
 
 #include "support/scripted_dialogs.h"
@@ -334,4 +335,204 @@ TEST_F(InbreedingStock, ADeletedParentIsOneFounderForTheWindowThePlannerAndTheSt
   EXPECT_DOUBLE_EQ((*pairs)[1].fAlle, 0.0625);
   EXPECT_DOUBLE_EQ((*pairs)[1].f4, 0.0625);
   EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(u'\n').toStdString();
+}
+
+// ---------------------------------------------------------------- choices, texts and tabs
+
+TEST_F(InbreedingStock, ParentsAreNeededInPairsUnlessAnAnimalIsChosen) {
+  const qint64 v = buck(QStringLiteral("V")), mo = doe(QStringLiteral("M"));
+  const qint64 k = doe(QStringLiteral("K"));
+  InbreedingCalculation calc(stock.engine);
+  InzuchtAusgabe aus;
+  for (const auto& [sire, dam] : {std::pair{v, qint64(0)}, std::pair{qint64(0), mo}}) {
+    InzuchtEingabe ein;
+    ein.art = Berechnungsart::Eltern;
+    if (sire) ein.vater = *calc.tier(sire);
+    if (dam) ein.mutter = *calc.tier(dam);
+    dialogs.clear();
+    EXPECT_FALSE(calc.berechne(ein, aus, true)) << sire << " x " << dam;
+    EXPECT_EQ(dialogs.texts(), QStringList{m(83)});
+  }
+  // An animal on its own is calculated; its parents are missing.
+  InzuchtEingabe ein;
+  ein.kaninchen = *calc.tier(k);
+  dialogs.clear();
+  ASSERT_TRUE(calc.berechne(ein, aus, true));
+  EXPECT_EQ(aus.stammbaumkomplett, m(43));
+  EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(u'|').toStdString();
+  // An animal not in the stock has neither record nor parents.
+  EXPECT_FALSE(calc.tier(k + 100).has_value());
+  EXPECT_EQ(calc.eltern(k + 100), (std::pair<qint64, qint64>{0, 0}));
+  EXPECT_FALSE(calc.tier(0).has_value());
+}
+
+TEST_F(InbreedingStock, CoefficientWithFourSignificantDigitsAsFractionAndPercent) {
+  EXPECT_EQ(koeffizientText(0.1234567, true), QStringLiteral(" 0,12350 = 12,35 %"));
+  EXPECT_EQ(koeffizientText(0.0123456, true), QStringLiteral(" 0,01235 = 1,24 %"));
+  EXPECT_EQ(koeffizientText(0.25, false), QStringLiteral(" 0%"));
+}
+
+TEST_F(InbreedingStock, TheFormulaTabNamesBreedersAndFeaturesAndWhichFormulaIsMissing) {
+  const qint64 anna = stock.add(QStringLiteral("Adresse.db"), {{QStringLiteral("Name"), QStringLiteral("Böhm")},
+                                                               {QStringLiteral("Vorname"), QStringLiteral("Anna")}});
+  const qint64 krause = stock.add(QStringLiteral("Adresse.db"), {{QStringLiteral("Name"), QStringLiteral("Krause")}});
+  const qint64 v = buck(QStringLiteral("V"), 0, 0, QStringLiteral("A"));
+  const qint64 mo = doe(QStringLiteral("M"), 0, 0, QStringLiteral("C"));
+  stock.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET Zuechter = :z, Anomalien = :a WHERE Nummer = :n"),
+                       {{QStringLiteral("z"), anna}, {QStringLiteral("a"), QStringLiteral("Spreizer\r\nSchiefzahn")},
+                        {QStringLiteral("n"), v}});
+  stock.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET Zuechter = :z WHERE Nummer = :n"),
+                       {{QStringLiteral("z"), krause}, {QStringLiteral("n"), mo}});
+  InbreedingCalculation calc(stock.engine);
+  InzuchtAusgabe aus;
+  ASSERT_TRUE(calc.berechne(eltern(calc, v, mo), aus, true));
+  ASSERT_EQ(aus.vorfahren.size(), 2u);
+  EXPECT_EQ(aus.vorfahren[0].zuechter, QStringLiteral("Anna Böhm"));
+  EXPECT_EQ(aus.vorfahren[0].anzahl, 1);
+  EXPECT_EQ(aus.vorfahren[0].erbformel, QStringLiteral("A"));
+  EXPECT_EQ(aus.vorfahren[1].zuechter, QStringLiteral("Krause"));
+  const QStringList tail = aus.erbformel.mid(5);
+  EXPECT_EQ(tail, (QStringList{QStringLiteral("Nachzucht   Erbformel                    AC"), QStringLiteral(" "),
+                               QStringLiteral("Buchstabenliste"), QStringLiteral(" "),
+                               QStringLiteral("1 A :  V 1.20.V - Anna Böhm"), QStringLiteral("       Anomalien/Merkmale"),
+                               QStringLiteral("        Spreizer"), QStringLiteral("        Schiefzahn"),
+                               QStringLiteral("1 C :  M 1.20.M - Krause")}))
+      << tail.join(u'\n').toStdString();
+
+  // Which formula is missing is said for each parent.
+  const qint64 plainV = buck(QStringLiteral("PV")), plainM = doe(QStringLiteral("PM"));
+  const QString formelZeile = QStringLiteral("                      Erbformel                    ");
+  struct Case {
+    qint64 sire, dam;
+    QStringList lines;
+  };
+  for (const Case& c :
+       {Case{plainV, mo, {QStringLiteral(" Vater Erbformel fehlt! "), QStringLiteral("Mutter Erbformel  C")}},
+        Case{plainV, plainM, {QStringLiteral(" Vater Erbformel fehlt! "), QStringLiteral("Mutter Erbformel fehlt! ")}},
+        Case{v, plainM,
+             {QStringLiteral("Vater             V  1.20.V"), formelZeile + QStringLiteral("A"),
+              QStringLiteral("  Mutter Erbformel fehlt! ")}}}) {
+    ASSERT_TRUE(calc.berechne(eltern(calc, c.sire, c.dam), aus, true));
+    EXPECT_EQ(aus.erbformel, c.lines) << aus.erbformel.join(u'\n').toStdString();
+  }
+}
+
+TEST_F(InbreedingStock, AllGenerationsFollowTheChosenKindOfCalculation) {
+  const qint64 a = buck(QStringLiteral("A")), b = doe(QStringLiteral("B"));
+  const qint64 s = buck(QStringLiteral("S"), a, b);
+  const qint64 t = doe(QStringLiteral("T"), s, b);  // F = 1/4
+  const qint64 x = buck(QStringLiteral("X")), y = doe(QStringLiteral("Y"));
+  InbreedingCalculation calc(stock.engine);
+  const QString sep = QLocale().decimalPoint();
+  auto lines = [&](Berechnungsart art) {
+    InzuchtEingabe ein;
+    ein.art = art;
+    ein.kaninchen = *calc.tier(t);
+    ein.vater = *calc.tier(s);
+    ein.mutter = *calc.tier(y);
+    return calc.alleGenerationen(ein);
+  };
+  // The animal: its own F and generations (S: 1, B: 0 -> (2 + 1) / 2).
+  EXPECT_EQ(lines(Berechnungsart::Kaninchen),
+            (QStringList{QStringLiteral("Inzuchtkoeffizient über alle bekannten Generationen: 25") + sep + QStringLiteral("00 %"),
+                         QStringLiteral("Vollständige Generationen (Äquivalent): 1") + sep + QStringLiteral("50")}));
+  // The parents: S x Y are unrelated; S has one complete generation, Y none.
+  EXPECT_EQ(lines(Berechnungsart::Eltern),
+            (QStringList{QStringLiteral("Inzuchtkoeffizient über alle bekannten Generationen: 0") + sep + QStringLiteral("00 %"),
+                         QStringLiteral("Vollständige Generationen (Äquivalent): 1") + sep + QStringLiteral("50")}));
+  InzuchtEingabe founders;
+  founders.art = Berechnungsart::Eltern;
+  founders.vater = *calc.tier(x);
+  founders.mutter = *calc.tier(y);
+  EXPECT_EQ(calc.alleGenerationen(founders).value(1),
+            QStringLiteral("Vollständige Generationen (Äquivalent): 1") + sep + QStringLiteral("00"));
+  // The first animal of the stock is an animal like any other: founder A itself, not a mating.
+  ASSERT_EQ(a, 1);
+  InzuchtEingabe first;
+  first.kaninchen = *calc.tier(a);
+  first.vater = *calc.tier(s);
+  first.mutter = *calc.tier(b);
+  EXPECT_EQ(calc.alleGenerationen(first),
+            (QStringList{QStringLiteral("Inzuchtkoeffizient über alle bekannten Generationen: 0") + sep + QStringLiteral("00 %"),
+                         QStringLiteral("Vollständige Generationen (Äquivalent): 0") + sep + QStringLiteral("00")}));
+}
+
+TEST_F(InbreedingStock, ACalculationForAnAnimalIsSavedAndLoadedAsOne) {
+  const qint64 v = buck(QStringLiteral("V")), mo = doe(QStringLiteral("M"), v);
+  const qint64 k = doe(QStringLiteral("K"), v, mo);
+  InbreedingCalculation calc(stock.engine);
+  InzuchtEingabe ein;
+  ASSERT_TRUE(calc.waehleKaninchen(k, ein));
+  InzuchtAusgabe aus;
+  ASSERT_TRUE(calc.berechne(ein, aus, true));
+  ASSERT_TRUE(calc.speichere(QStringLiteral("K"), ein, aus));
+  dialogs.clear();
+  dialogs.no();
+  EXPECT_FALSE(calc.speichere(QStringLiteral("K"), ein, aus));
+  EXPECT_EQ(dialogs.texts(), QStringList{m(85)});
+  const auto list = calc.gespeicherte();
+  ASSERT_EQ(list.size(), 1u);
+  InzuchtEingabe geladen;
+  InzuchtAusgabe geladenAus;
+  ASSERT_TRUE(calc.lade(list[0].laufendeNummer, geladen, geladenAus));
+  EXPECT_EQ(geladen.art, Berechnungsart::Kaninchen);
+  EXPECT_EQ(geladen.kaninchen.nummer, k);
+  EXPECT_EQ(geladen.vater.nummer, v);
+  EXPECT_EQ(geladenAus.alleGenerationen, aus.alleGenerationen);
+  EXPECT_FALSE(calc.lade(list[0].laufendeNummer + 1, geladen, geladenAus));
+}
+
+TEST_F(InbreedingStock, AnAnimalsOwnFormulaIsKeptAndOneGenerationHasNoAncestorPlaces) {
+  const qint64 v = buck(QStringLiteral("V"), 0, 0, QStringLiteral("A"));
+  const qint64 mo = doe(QStringLiteral("M"), 0, 0, QStringLiteral("CD"));
+  const qint64 k = doe(QStringLiteral("K"), v, mo, QStringLiteral("B"));
+  InbreedingCalculation calc(stock.engine);
+  InzuchtEingabe ein;
+  ASSERT_TRUE(calc.waehleKaninchen(k, ein));
+  EXPECT_EQ(ein.kaninchen.erbformel, QStringLiteral("B"));
+  EXPECT_EQ(stock.stored(QStringLiteral("Hasen"), k, QStringLiteral("Erbformel")).toString(), QStringLiteral("B"));
+  ein.generation = 1;
+  InzuchtAusgabe aus;
+  ASSERT_TRUE(calc.berechne(ein, aus, true));
+  EXPECT_TRUE(aus.vorfahren.empty());
+  EXPECT_EQ(aus.ahnenverlust.value(1), m(44) + QStringLiteral(" 0"));
+  EXPECT_EQ(aus.ahnenverlust.value(6), m(47) + QStringLiteral(" 0") + QLocale().decimalPoint() + QStringLiteral("00"));
+}
+
+TEST_F(InbreedingStock, AnAncestorListThatCannotBeWrittenIsReportedAndTheResultStands) {
+  const qint64 v = buck(QStringLiteral("V")), mo = doe(QStringLiteral("M"), v);
+  {
+    QFile broken(stock.dir.file(QString::fromUtf16(kVorfahrenliste)));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("no table at all, just text that is long enough to be read as a header");
+  }
+  InbreedingCalculation calc(stock.engine);
+  InzuchtEingabe ein = eltern(calc, v, mo);
+  InzuchtAusgabe aus;
+  ASSERT_TRUE(calc.berechne(ein, aus, true));
+  EXPECT_TRUE(aus.berechnet);
+  EXPECT_EQ(dialogs.texts(), QStringList{m(11) + QStringLiteral(" Vorfahrenliste.DB")});
+  ASSERT_TRUE(calc.speichere(QStringLiteral("V_M"), ein, aus));
+  dialogs.clear();
+  InzuchtAusgabe geladen;
+  ASSERT_TRUE(calc.lade(calc.gespeicherte().at(0).laufendeNummer, ein, geladen));
+  EXPECT_EQ(dialogs.texts(), QStringList{m(11) + QStringLiteral(" Vorfahrenliste.DB")});
+  EXPECT_EQ(geladen.vorfahren.size(), aus.vorfahren.size());
+}
+
+TEST_F(InbreedingStock, TheAncestorListStaysWhileAWindowShowsIt) {
+  const qint64 v = buck(QStringLiteral("V")), mo = doe(QStringLiteral("M"), v);
+  InbreedingCalculation calc(stock.engine);
+  InzuchtAusgabe aus;
+  ASSERT_TRUE(calc.berechne(eltern(calc, v, mo), aus, true));
+  {
+    engine::Cursor shown(stock.engine, QStringLiteral("Shown"));
+    shown.setTableName(QString::fromUtf16(kVorfahrenliste));
+    shown.open();
+    calc.dropWorkTable();
+    EXPECT_TRUE(stock.engine.tableExists(QString::fromUtf16(kVorfahrenliste)));
+  }
+  calc.dropWorkTable();
+  EXPECT_FALSE(stock.engine.tableExists(QString::fromUtf16(kVorfahrenliste)));
+  calc.dropWorkTable();  // nothing left to delete
 }

@@ -126,6 +126,52 @@ TEST(Coefficients, RepeatedFullSibMatingFollowsTheKnownSeries) {
   EXPECT_DOUBLE_EQ(e[ped.indexOf(11)], 5.0);
 }
 
+// Worked by hand: 1 and 2 founders, 3 = 1 x 2, 4 = 1 x 3 (F = 1/4), 5 has only sire 4, 6 only
+// dam 4. d = 1/2 - (F_sire + F_dam)/4 with -1 for an unknown parent; e sums (1 + e_p)/2 over
+// the known parents.
+TEST(Coefficients, HalfKnownAnimalsAndMatingsOfAnAnimalWithItself) {
+  const Pedigree ped = buildPedigree({{6, 0, 4}, {5, 4, 0}, {4, 1, 3}, {3, 1, 2}, {2, 0, 0}, {1, 0, 0}});
+  ASSERT_EQ(ped.size(), 6);
+  auto at = [&](const std::vector<double>& v, qint64 id) { return v[ped.indexOf(id)]; };
+  const auto f = inbreeding(ped, 1);
+  const std::vector<double> fExpected{0, 0, 0, 0.25, 0, 0};
+  const std::vector<double> dExpected{1, 1, 0.5, 0.5, 0.6875, 0.6875};
+  const std::vector<double> eExpected{0, 0, 1, 1.5, 1.25, 1.25};
+  const auto d = mendelianVariances(ped, f);
+  const auto e = equivalentGenerations(ped);
+  for (qint64 id = 1; id <= 6; ++id) {
+    EXPECT_DOUBLE_EQ(at(f, id), fExpected[id - 1]) << id;
+    EXPECT_DOUBLE_EQ(at(d, id), dExpected[id - 1]) << id;
+    EXPECT_DOUBLE_EQ(at(e, id), eExpected[id - 1]) << id;
+  }
+  const std::int32_t three = ped.indexOf(3), four = ped.indexOf(4), five = ped.indexOf(5);
+  struct Mating {
+    std::int32_t sire, dam;
+    double f;
+  };
+  // A(4, 3) = (A(1, 3) + A(3, 3)) / 2 = 3/4; an animal with itself: (1 + F) / 2.
+  for (const Mating& m : {Mating{four, three, 0.375}, Mating{three, four, 0.375}, Mating{four, four, 0.625}, Mating{five, three, 0.1875},
+                          Mating{three, three, 0.5}, Mating{four, 0, 0}, Mating{0, four, 0}, Mating{0, 0, 0}})
+    EXPECT_DOUBLE_EQ(offspringInbreeding(ped, f, d, m.sire, m.dam), m.f) << m.sire << " x " << m.dam;
+  EXPECT_EQ(inbreeding(ped, 0), f);
+  EXPECT_EQ(inbreeding(ped, 100), f);
+  // The relationships of 4 (1 is its sire and its dam's sire) and of founder 1, whose index is 1.
+  EXPECT_EQ(f.size(), 7u);
+  EXPECT_EQ(d.size(), 7u);
+  EXPECT_EQ(e.size(), 7u);
+  KinshipRows rows(ped, d);
+  std::vector<double> row;
+  for (const auto& [animal, expected] :
+       {std::pair<qint64, std::vector<double>>{4, {0.75, 0.25, 0.75, 1.25, 0.625, 0.625}},
+        {1, {1, 0, 0.5, 0.75, 0.375, 0.375}}, {6, {0.375, 0.125, 0.375, 0.625, 0.3125, 1}}}) {
+    rows.rowOf(ped.indexOf(animal), row);
+    ASSERT_EQ(row.size(), 7u);
+    EXPECT_EQ(row[0], 0.0);
+    for (qint64 id = 1; id <= 6; ++id) EXPECT_DOUBLE_EQ(at(row, id), expected[id - 1]) << animal << ", " << id;
+  }
+  EXPECT_EQ(ped.indexOf(1), 1);
+}
+
 TEST(Coefficients, LoopsAreBrokenAtTheClosingLinkAndReportedOnce) {
   // 1 <- 2 <- 3 <- 1 (1's sire is 3, 3's sire is 2, 2's sire is 1), 4 is its own dam, and 5
   // is an ordinary offspring of 1 and 4 whose parents must still be ordered first.
@@ -209,6 +255,39 @@ TEST(Coefficients, AWidelyMixedPedigreeAgreesWithTheTabularMethodWhateverTheThre
   EXPECT_GT(maxF, 0.1) << "some matings in the test pedigree should be close";
   // Every thread count gives the same bits.
   for (int threads : {2, 3, 8}) EXPECT_EQ(inbreeding(ped, threads), f1) << threads << " threads";
+}
+
+// Generations with more distinct parent pairs than one thread traces alone (several hundred)
+// are shared out to the threads; each animal still gets its own coefficient. Every animal of
+// a generation has parents from the generation before, mated at random among 30 bucks and 30
+// does, so full sibs and half sibs abound.
+TEST(Coefficients, WideGenerationsTracedOnSeveralThreadsAgreeWithTheTabularMethod) {
+  std::mt19937 rng(11);
+  std::vector<std::pair<int, int>> p(60, {0, 0});
+  int from = 0;
+  for (int g = 0; g < 3; ++g) {
+    const int to = int(p.size());
+    std::uniform_int_distribution<int> pick(from, to - 1);
+    std::vector<int> bucks, does;
+    for (int k = 0; k < 30; ++k) bucks.push_back(pick(rng) + 1), does.push_back(pick(rng) + 1);
+    std::uniform_int_distribution<int> which(0, 29);
+    for (int k = 0; k < 700; ++k) p.push_back({bucks[which(rng)], does[which(rng)]});
+    from = to;
+  }
+  const auto a = tabularA(p);
+  const Pedigree ped = buildPedigree(asRecords(p, 11u));
+  const int n = int(p.size());
+  ASSERT_EQ(ped.size(), n);
+  auto idOf = [](int pos) -> qint64 { return 1000003LL * pos % 7919993LL + 17; };
+  const auto f1 = inbreeding(ped, 1);
+  for (int threads : {2, 4}) {
+    const auto f = inbreeding(ped, threads);
+    for (int i = 0; i < n; ++i) {
+      const std::int32_t k = ped.indexOf(idOf(i + 1));
+      ASSERT_NEAR(f[k], a[i][i] - 1.0, 1e-12) << "animal " << i << ", " << threads << " threads";
+    }
+    EXPECT_EQ(f, f1) << threads << " threads";
+  }
 }
 
 TEST(FounderParents, AParentWithoutARecordIsOneAnimalWhereverItIsNamed) {
