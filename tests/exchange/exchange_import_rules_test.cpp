@@ -604,3 +604,138 @@ TEST(ExchangeImportAnimals, FillingAndOverwritingLinkTheRecordsTheImportCreates)
 }
 
 
+// ------------------------------------------------------------------ a file of this very stock
+
+namespace {
+
+ExchangeFile exportAll(test::StockDirectory& s) {
+  ExportOptions o;
+  o.allAnimals = true;
+  const ReadResult r = readExchange(writeExchange(collectExport(s.engine, o)));
+  EXPECT_TRUE(r.file) << r.error.toStdString();
+  return r.file ? *r.file : ExchangeFile{};
+}
+
+const ExAddress* addressWithId(const ExchangeFile& f, const QString& id) {
+  for (const ExAddress& a : f.addresses)
+    if (a.id == id) return &a;
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(ExchangeImportOwnStock, AnOwnFileNamesStoredRecordsByTheirNumbersWhileTheyStillAreTheSame) {
+  test::StockDirectory s;
+  const qint64 ring = s.add(kAdresse, v({{QStringLiteral("Name"), QStringLiteral("Wagner")}, {QStringLiteral("Vorname"), QStringLiteral("Jonas")},
+                                         {QStringLiteral("Straße"), QStringLiteral("Ringstraße 1")}, {QStringLiteral("Ort"), QStringLiteral("Halle")}}));
+  const qint64 markt = s.add(kAdresse, v({{QStringLiteral("Name"), QStringLiteral("Wagner")}, {QStringLiteral("Vorname"), QStringLiteral("Jonas")},
+                                          {QStringLiteral("Straße"), QStringLiteral("Am Markt 9")}, {QStringLiteral("Ort"), QStringLiteral("Halle")}}));
+  const qint64 own = s.animal(QStringLiteral("S1"), QStringLiteral("1.5.1"), v({{QStringLiteral("Zuechter"), ring}}));
+  const qint64 sold = s.animal(QStringLiteral("S2"), QStringLiteral("3.5.1"),
+                               v({{QStringLiteral("Besitzer"), markt}, {QStringLiteral("Erbformel"), QStringLiteral("A1")}}));
+  const ExchangeFile file = exportAll(s);
+  ASSERT_TRUE(addressWithId(file, QStringLiteral("a%1").arg(ring)));
+  ASSERT_TRUE(addressWithId(file, QStringLiteral("a%1").arg(markt)));
+  // Since the export: Ringstraße 1 moved within Halle, Am Markt 9 is someone else now, S1
+  // carries another left tattoo and S2 another formula.
+  s.engine.execute(QStringLiteral("UPDATE Adresse SET \"Straße\" = 'Ringstraße 11' WHERE LaufendeNr = %1").arg(ring));
+  s.engine.execute(QStringLiteral("UPDATE Adresse SET Name = 'Schulz' WHERE LaufendeNr = %1").arg(markt));
+  s.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET TatoLinks = '1.5.9' WHERE Nummer = %1").arg(own));
+  s.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET Erbformel = 'Z9' WHERE Nummer = %1").arg(sold));
+  const ImportPlan plan = planImport(s.engine, file, ImportOptions{});
+  ASSERT_TRUE(plan.sameStock);
+  for (const RecordPlan& p : plan.addresses) {
+    const ExAddress& a = file.addresses[p.fileIndex];
+    if (a.id == QStringLiteral("a%1").arg(ring)) {
+      EXPECT_EQ(p.existing, ring);
+      EXPECT_EQ(p.state, RecordState::Present);
+    } else if (a.id == QStringLiteral("a%1").arg(markt)) {
+      EXPECT_EQ(p.existing, 0);  // the name no longer agrees
+    }
+  }
+  for (const RecordPlan& p : plan.animals) {
+    const ExAnimal& a = file.animals[p.fileIndex];
+    if (a.tatoRechts == u"S1") {
+      EXPECT_EQ(p.existing, 0);  // its tattoos no longer agree
+    }
+    if (a.tatoRechts == u"S2") {
+      EXPECT_EQ(p.existing, sold);
+      EXPECT_TRUE(p.diffs.empty()) << fieldsOf(p).join(u',').toStdString();  // an own file changes nothing
+    }
+  }
+}
+
+TEST(ExchangeImportOwnStock, OnlyTheIdsTheExportWritesNameStoredAnimals) {
+  test::StockDirectory s;
+  const qint64 first = s.animal(QStringLiteral("S1"), QStringLiteral("1.5.1"));
+  const qint64 twin = s.animal(QStringLiteral("S1"), QStringLiteral("1.5.1"));
+  ExportOptions e;
+  e.animals = {twin};
+  e.generations = 0;
+  ExchangeFile file = *readExchange(writeExchange(collectExport(s.engine, e))).file;
+  ASSERT_EQ(file.animals.size(), 1u);
+  ASSERT_EQ(file.animals[0].id, QStringLiteral("t%1").arg(twin));
+  EXPECT_EQ(planImport(s.engine, file, ImportOptions{}).animals[0].existing, twin);
+  file.animals[0].id = QStringLiteral("x%1").arg(twin);  // not an id of an export: matched by identity
+  EXPECT_EQ(planImport(s.engine, file, ImportOptions{}).animals[0].existing, first);
+}
+
+TEST(ExchangeImportOwnStock, AnOlderFileIsOwnOnlyWhenItsOwnAddressIsTheOwnUser) {
+  test::StockDirectory buyer;  // own user Jörg Sommer, Lindenweg 3, Kassel
+  ExchangeFile file;
+  file.program = QStringLiteral("Lapiro Manager 2.9");
+  file.animals = {animal("t1", "B1", "1.1.1")};
+  // Another breeder's file that knows the own user as an ordinary address.
+  file.addresses = {address("eigen", "Brandt", "Karl", "Am Hang 1", "Fulda"), address("a5", "Sommer", "Jörg", "Lindenweg 3", "Kassel")};
+  ImportPlan plan = planImport(buyer.engine, file, ImportOptions{});
+  EXPECT_FALSE(plan.sameStock);
+  EXPECT_FALSE(plan.addresses[0].own);
+  EXPECT_TRUE(plan.addresses[1].own);
+  // The own user's file: its own address is the own user, also when that has no first name.
+  buyer.engine.execute(QStringLiteral("UPDATE \"eigen.DB\" SET Vorname = NULL"));
+  file.addresses = {address("eigen", "Sommer", "", "Lindenweg 3", "Kassel")};
+  plan = planImport(buyer.engine, file, ImportOptions{});
+  EXPECT_TRUE(plan.sameStock);
+  EXPECT_TRUE(plan.addresses[0].own);
+  // Not when the street differs.
+  file.addresses = {address("eigen", "Sommer", "", "Lindenweg 4", "Kassel")};
+  EXPECT_FALSE(planImport(buyer.engine, file, ImportOptions{}).sameStock);
+}
+
+// ------------------------------------------------------------------ a file no reader checked
+
+TEST(ExchangeImportUnchecked, ReferencesTheFileDoesNotResolveAreLeftEmpty) {
+  test::StockDirectory buyer;
+  const qint64 e5 = buyer.animal(QStringLiteral("E5"), QStringLiteral("5.5.5"));
+  ExchangeFile file = foreignFile();
+  file.breeds = {breed("NEU", "Neu")};
+  ExAddress nameless = address("", "Leer", "", "", "");
+  file.addresses = {nameless};
+  ExAnimal l0 = animal("", "L0", "0.0.0");
+  l0.breedCode = QStringLiteral("NEU");
+  ExAnimal n5 = animal("n", "N5", "5.5.6");
+  n5.breedCode = QStringLiteral("XX");
+  n5.colourName = QStringLiteral("grau");
+  n5.sireId = QStringLiteral("fehlt");
+  n5.breederId = QStringLiteral("fehlt");
+  ExAnimal e = animal("e", "E5", "5.5.5");
+  e.breedCode = QStringLiteral("XX");
+  e.colourName = QStringLiteral("grau");
+  e.sireId = QStringLiteral("fehlt");
+  e.breederId = QStringLiteral("fehlt");
+  e.ownerId = QStringLiteral("fehlt");
+  file.animals = {l0, n5, e};
+  const ImportPlan plan = planImport(buyer.engine, file, ImportOptions{});
+  EXPECT_TRUE(plan.colours.empty());
+  EXPECT_EQ(plan.animalColour, (std::vector<int>{-1, -1, -1}));
+  ASSERT_EQ(plan.animals[2].existing, e5);
+  EXPECT_TRUE(plan.animals[2].diffs.empty()) << fieldsOf(plan.animals[2]).join(u',').toStdString();
+  test::TempDir logs;
+  const ImportResult r = runImport(buyer.engine, file, plan, ImportOptions{}, logs.path(), QStringLiteral("roh.json"));
+  ASSERT_TRUE(r.ok) << r.error.toStdString();
+  const qint64 n = findAnimal(buyer, QStringLiteral("N5"));
+  for (const char* field : {"Rasse", "Farbe", "Vater", "Mutter", "Zuechter", "Besitzer"}) {
+    EXPECT_EQ(buyer.stored(kHasen, n, QString::fromUtf8(field)), QVariant()) << field;
+    EXPECT_EQ(buyer.stored(kHasen, e5, QString::fromUtf8(field)), QVariant()) << field;
+  }
+}
