@@ -739,3 +739,193 @@ TEST(ExchangeImportUnchecked, ReferencesTheFileDoesNotResolveAreLeftEmpty) {
     EXPECT_EQ(buyer.stored(kHasen, e5, QString::fromUtf8(field)), QVariant()) << field;
   }
 }
+
+// ------------------------------------------------------------------ undo records and undo
+
+namespace {
+
+// One new breed, one new animal with a show result, and the known doe K1 whose notes the
+// file overwrites; the stored notes hold a tab and a unit separator, the file's quotes and a
+// backslash.
+struct UndoCase {
+  test::StockDirectory s;
+  test::TempDir logs;
+  qint64 k1 = 0;
+  ExchangeFile file = foreignFile();
+  UndoCase() {
+    k1 = s.animal(QStringLiteral("K1"), QStringLiteral("3.5.12"), v({{QStringLiteral("Info"), QStringLiteral("a\x1f" "b\tc")}}));
+    file.breeds = {breed("DR", "Deutsche Riesen")};
+    ExAnimal n = animal("n", "N1", "1.1.1", "1");
+    n.breedCode = QStringLiteral("DR");
+    ExShow show;
+    show.date = QDate(2025, 11, 2);
+    show.title = QStringLiteral("Kreisschau");
+    show.weight = 19.3;
+    show.scores[0] = 19.5;
+    n.shows = {show};
+    ExAnimal k = animal("k", "K1", "3.5.12");
+    k.info = QStringLiteral("sagt \"hallo\" C:\\x");
+    file.animals = {n, k};
+  }
+  ImportResult run() {
+    ImportOptions o;
+    o.animalMode = MergeMode::Overwrite;
+    const ImportPlan plan = planImport(s.engine, file, o);
+    return runImport(s.engine, file, plan, o, logs.path(), QStringLiteral("rueck.json"));
+  }
+};
+
+}  // namespace
+
+TEST(ExchangeImportUndo, TheLogCarriesEachWriteAsOneLineOfJsonAndTheUndoRestoresItExactly) {
+  UndoCase c;
+  const ImportResult r = c.run();
+  ASSERT_TRUE(r.ok) << r.error.toStdString();
+  const qint64 n = findAnimal(c.s, QStringLiteral("N1"));
+  const qint64 rasse = c.s.stored(kHasen, n, QStringLiteral("Rasse")).toLongLong();
+  const QString log = readAll(r.logPath);
+  for (const QString& line : {
+           QStringLiteral("#{\"op\":\"insert\",\"table\":\"Rasse\",\"key\":%1,\"values\":{\"Name\":\"Deutsche Riesen\","
+                          "\"Code\":\"DR\",\"Rassegruppe\":null}}")
+               .arg(rasse),
+           QStringLiteral("#{\"op\":\"update\",\"table\":\"Hasen\",\"key\":%1,\"field\":\"Info\",\"old\":\"a\\u001fb\\u0009c\","
+                          "\"new\":\"sagt \\\"hallo\\\" C:\\\\x\"}")
+               .arg(c.k1),
+           QStringLiteral("\"Titel\":\"Kreisschau\",\"Ort\":null,\"Preis\":null,\"Gewicht\":19.300000000000001,\"Gewicht1\":19.5,"
+                          "\"Koerper2\":null"),
+       })
+    EXPECT_TRUE(log.contains(line)) << line.toStdString() << "\n" << log.toStdString();
+  EXPECT_TRUE(log.contains(QStringLiteral("#{\"op\":\"insert\",\"table\":\"Hasen\",\"key\":%1,\"values\":{\"TatoRechts\":\"N1\",")
+                               .arg(n)));
+  EXPECT_EQ(c.s.stored(kHasen, c.k1, QStringLiteral("Info")).toString(), QStringLiteral("sagt \"hallo\" C:\\x"));
+
+  EXPECT_EQ(undoImport(c.s.engine, r.logPath), QString());
+  EXPECT_EQ(c.s.stored(kHasen, c.k1, QStringLiteral("Info")).toString(), QStringLiteral("a\x1f" "b\tc"));
+  EXPECT_EQ(c.s.rowCount(kHasen), 1);
+  EXPECT_EQ(c.s.rowCount(kRasse), 0);
+  EXPECT_EQ(c.s.rowCount(QStringLiteral("Ausstellung")), 0);
+  EXPECT_TRUE(readAll(r.logPath).contains(QStringLiteral(": 3 Datensätze entfernt, 1 Angaben wiederhergestellt.\n")))
+      << readAll(r.logPath).toStdString();
+}
+
+TEST(ExchangeImportUndo, ChangesSinceTheImportAreNamedAndNumbersAgreeToFifteenDigits) {
+  UndoCase c;
+  const ImportResult r = c.run();
+  ASSERT_TRUE(r.ok) << r.error.toStdString();
+  const qint64 n = findAnimal(c.s, QStringLiteral("N1"));
+  const QString head = QStringLiteral("Die Einlagerung kann nicht rückgängig gemacht werden, weil Datensätze seitdem geändert wurden:\n");
+  // A created record edited since.
+  c.s.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET IDCode = 'Max' WHERE Nummer = %1").arg(n));
+  EXPECT_EQ(undoImport(c.s.engine, r.logPath), head + QStringLiteral("Hasen {%1}: IDCode wurde seitdem geändert").arg(n));
+  c.s.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET IDCode = NULL WHERE Nummer = %1").arg(n));
+  // A weight that differs in the fifteenth digit is a change, one beyond it is none.
+  c.s.engine.execute(QStringLiteral("UPDATE Ausstellung SET Gewicht1 = 19.5000000000001"));
+  EXPECT_TRUE(undoImport(c.s.engine, r.logPath).endsWith(QStringLiteral(": Gewicht1 wurde seitdem geändert")));
+  c.s.engine.execute(QStringLiteral("UPDATE Ausstellung SET Gewicht1 = 19.50000000000004"));
+  // An overwritten value changed since, and a record that refers to a created one.
+  c.s.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET Info = 'neu' WHERE Nummer = %1").arg(c.k1));
+  const qint64 young = c.s.animal(QStringLiteral("J1"), QStringLiteral("4.4.4"), v({{QStringLiteral("Vater"), n}}));
+  EXPECT_EQ(undoImport(c.s.engine, r.logPath), head + QStringLiteral("Hasen {%1}: Info wurde seitdem geändert").arg(c.k1));
+  c.s.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET Info = 'sagt \"hallo\" C:\\x' WHERE Nummer = %1").arg(c.k1));
+  EXPECT_EQ(undoImport(c.s.engine, r.logPath),
+            head + QStringLiteral("Hasen {%1} verweist über Vater auf einen eingelagerten Datensatz").arg(young));
+  EXPECT_EQ(c.s.stored(kHasen, c.k1, QStringLiteral("Info")).toString(), QStringLiteral("sagt \"hallo\" C:\\x"));
+  c.s.engine.execute(QStringLiteral("DELETE FROM \"Hasen.db\" WHERE Nummer = %1").arg(young));
+  EXPECT_EQ(undoImport(c.s.engine, r.logPath), QString());
+}
+
+TEST(ExchangeImportUndo, AtMostFiveConflictsAreListedAndTheRestCounted) {
+  test::StockDirectory s;
+  test::TempDir logs;
+  ExchangeFile file = foreignFile();
+  for (int i = 0; i < 7; ++i) {
+    const QByteArray id = "n" + QByteArray::number(i);
+    file.animals.push_back(animal(id.constData(), id.constData(), "1.1.1"));
+  }
+  const ImportPlan plan = planImport(s.engine, file, ImportOptions{});
+  const ImportResult r = runImport(s.engine, file, plan, ImportOptions{}, logs.path(), QStringLiteral("sieben.json"));
+  ASSERT_TRUE(r.ok) << r.error.toStdString();
+  QStringList gone;
+  for (int i = 0; i < 7; ++i) gone << QStringLiteral("Hasen {%1} gibt es nicht mehr").arg(findAnimal(s, QStringLiteral("n%1").arg(i)));
+  s.engine.execute(QStringLiteral("DELETE FROM \"Hasen.db\""));
+  EXPECT_EQ(undoImport(s.engine, r.logPath),
+            QStringLiteral("Die Einlagerung kann nicht rückgängig gemacht werden, weil Datensätze seitdem geändert wurden:\n") +
+                gone.mid(0, 5).join(u'\n') + QStringLiteral("\n… und 2 weitere"));
+}
+
+// ------------------------------------------------------------------ logs
+
+TEST(ExchangeImportLog, ASecondImportInTheSameSecondGetsTheNextFreeName) {
+  test::StockDirectory s;
+  test::TempDir logs;
+  // Every name of the next half minute is taken already.
+  const QDateTime now = QDateTime::currentDateTime();
+  for (int sec = -1; sec < 30; ++sec) {
+    QFile f(logs.file(QStringLiteral("Einlagerung-%1.log").arg(now.addSecs(sec).toString(QStringLiteral("yyyyMMdd-HHmmss")))));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  ExchangeFile file = foreignFile();
+  file.animals = {animal("n", "N1", "1.1.1")};
+  const ImportPlan plan = planImport(s.engine, file, ImportOptions{});
+  const ImportResult r = runImport(s.engine, file, plan, ImportOptions{}, logs.path(), QStringLiteral("x.json"));
+  ASSERT_TRUE(r.ok) << r.error.toStdString();
+  EXPECT_TRUE(r.logPath.endsWith(QStringLiteral("-2.log"))) << r.logPath.toStdString();
+  const QString log = readAll(r.logPath);
+  EXPECT_TRUE(log.startsWith(QStringLiteral("Lapiro Manager – Einlagerung\nProtokollversion: 2\nDatei: x.json\n")));
+  EXPECT_TRUE(log.contains(QStringLiteral("\nStatus neuer Tiere: 2\n")));
+  EXPECT_TRUE(log.contains(QStringLiteral("\nModus Tiere: Aktualisieren leerer Felder\n")));
+}
+
+TEST(ExchangeImportLog, SettlingKeepsTheLogsWhoseWritesAreInTheTablesAndDropsTheOthers) {
+  test::StockDirectory s;
+  test::TempDir logs;
+  const qint64 k = s.animal(QStringLiteral("K1"), QStringLiteral("3.5.12"), v({{QStringLiteral("Erbformel"), QStringLiteral("A1")}}));
+  const qint64 adr = s.add(kAdresse, v({{QStringLiteral("Name"), QStringLiteral("Wagner")}}));
+  EXPECT_EQ(settleImportLogs(s.engine, logs.file(QStringLiteral("fehlt"))), 0);
+  const QString head = QStringLiteral("Lapiro Manager – Einlagerung\nProtokollversion: 2\n\nRücknahmedaten (für \"Rückgängig\"; bitte nicht ändern):\n");
+  auto insert = [](const char* table, qint64 key) {
+    return QStringLiteral("#{\"op\":\"insert\",\"table\":\"%1\",\"key\":%2,\"values\":{}}").arg(QString::fromUtf8(table)).arg(key);
+  };
+  auto update = [](qint64 key, const char* value) {
+    return QStringLiteral("#{\"op\":\"update\",\"table\":\"Hasen\",\"key\":%1,\"field\":\"Erbformel\",\"old\":null,\"new\":\"%2\"}")
+        .arg(key)
+        .arg(QString::fromUtf8(value));
+  };
+  const struct {
+    const char* name;
+    QString content;
+    bool kept, closed;
+  } cases[] = {
+      {"Einlagerung-20250101-100000.log", head, true, true},  // wrote nothing
+      {"Einlagerung-20250101-100001.log", head + insert("Hasen", k) + u'\n', true, true},
+      {"Einlagerung-20250101-100002.log", head + insert("Adresse", adr) + u'\n', true, true},
+      {"Einlagerung-20250101-100003.log", head + insert("Hasen", 999) + u'\n', false, false},
+      {"Einlagerung-20250101-100004.log", head + update(k, "A1"), true, true},  // no line break at its end
+      {"Einlagerung-20250101-100005.log", head + update(k, "Z9") + u'\n', false, false},
+      {"Einlagerung-20250101-100006.log", head + insert("Hasen", 999) + QStringLiteral("\nRückgängig gemacht am 01.01.2025\n"), true, false},
+      {"Einlagerung-20250101-100007.log", QStringLiteral("Lapiro Manager – Einlagerung\n") + insert("Hasen", 999) + u'\n', true, false},
+  };
+  for (const auto& c : cases) {
+    QFile f(logs.file(QString::fromUtf8(c.name)));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(c.content.toUtf8());
+  }
+  EXPECT_EQ(settleImportLogs(s.engine, logs.path()), 6);
+  for (const auto& c : cases) {
+    const QString path = logs.file(QString::fromUtf8(c.name));
+    EXPECT_EQ(QFile::exists(path), c.kept) << c.name;
+    if (!c.kept) continue;
+    const QString text = readAll(path);
+    if (c.closed) {
+      EXPECT_TRUE(text.startsWith(c.content)) << c.name;
+      const QString rest = text.mid(c.content.size());
+      const QString line = c.content.endsWith(u'\n') ? rest : rest.mid(1);
+      EXPECT_TRUE(line.startsWith(QStringLiteral("Eingelagert und abgeschlossen am "))) << c.name << rest.toStdString();
+      EXPECT_TRUE(line.endsWith(u'\n')) << c.name;
+      EXPECT_EQ(line.count(u'\n'), 1) << c.name;
+    } else {
+      EXPECT_EQ(text, c.content) << c.name;
+    }
+  }
+  EXPECT_EQ(settleImportLogs(s.engine, logs.path()), 0);
+}
