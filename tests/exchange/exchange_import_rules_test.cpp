@@ -469,7 +469,8 @@ struct AnimalStock {
   ExchangeFile file() const {
     ExchangeFile f = foreignFile();
     f.breeds = {breed("NEU", "Neue Rasse"), breed("DR", "Deutsche Riesen")};
-    f.addresses = {address("a1", "Neumann", "Hans", "Hauptstraße 1", "Berlin"), address("a2", "Müller", "Jürgen", "Bergstraße 2", "Göttingen")};
+    f.addresses = {address("a1", "Neumann", "Hans", "Hauptstraße 1", "Berlin"), address("a2", "Müller", "Jürgen", "Bergstraße 2", "Göttingen"),
+                   address("a3", "Weiß", "Ida", "Hof 1", "Kassel")};
     ExAnimal s9 = animal("s", "S9", "9.9.9", "1");
     s9.breedCode = QStringLiteral("NEU");
     ExAnimal d9 = animal("d", "D9", "9.9.8");
@@ -481,7 +482,7 @@ struct AnimalStock {
     k.sireId = QStringLiteral("s");
     k.damId = QStringLiteral("d");
     k.breederId = QStringLiteral("a1");
-    k.ownerId = QStringLiteral("a2");
+    k.ownerId = QStringLiteral("a3");
     k.geneticFormula = QStringLiteral("A1B1");
     k.litterSize = QStringLiteral("7");
     k.koernote = 93;
@@ -529,7 +530,7 @@ TEST(ExchangeImportAnimals, AnimalsMatchByTheirTattoosAndBirthDayAndEachDifferen
       {"Vater", "Vater", "V0  0.0.1", "S9  9.9.9", false},
       {"Mutter", "Mutter", "", "D9  9.9.8", true},
       {"Zuechter", "Züchter", "Jürgen Müller, Göttingen", "Hans Neumann, Berlin", false},
-      {"Besitzer", "Besitzer", "", "Jürgen Müller, Göttingen", true},
+      {"Besitzer", "Besitzer", "", "Ida Weiß, Kassel", true},
       {"Erbformel", "Erbformel", "C1", "A1B1", false},
       {"Wurfgroesse", "Wurfgröße", "", "7", true},
       {"Körnote", "Körnote", "90", "93", false},
@@ -569,7 +570,7 @@ TEST(ExchangeImportAnimals, FillingAndOverwritingLinkTheRecordsTheImportCreates)
     EXPECT_EQ(b.s.stored(kHasen, sire, QStringLiteral("Status")).toLongLong(), 4);
     EXPECT_EQ(k1("Status").toLongLong(), 1);  // a matched animal keeps its status
     EXPECT_EQ(k1("Mutter").toLongLong(), dam);
-    EXPECT_EQ(b.s.stored(kAdresse, k1("Besitzer").toLongLong(), QStringLiteral("Name")).toString(), QStringLiteral("Müller"));
+    EXPECT_EQ(b.s.stored(kAdresse, k1("Besitzer").toLongLong(), QStringLiteral("Name")).toString(), QStringLiteral("Weiß"));
     EXPECT_EQ(k1("Wurfgroesse").toString(), QStringLiteral("7"));
     EXPECT_EQ(k1("Info").toString(), QStringLiteral("alt"));  // an empty file value never clears one
     if (all) {
@@ -595,7 +596,7 @@ TEST(ExchangeImportAnimals, FillingAndOverwritingLinkTheRecordsTheImportCreates)
                              : QStringLiteral("Tier ergänzt: K1  3.5.12 {%1} – Mutter: \"\" → \"D9  9.9.8\"\n").arg(b.k1);
     EXPECT_TRUE(log.contains(line)) << line.toStdString() << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Tier zugeordnet: R7   {%1} (vorhanden)\n").arg(b.right))) << log.toStdString();
-    EXPECT_EQ(r.created, 6);  // a breed, a colour, an address, three animals
+    EXPECT_EQ(r.created, 7);  // a breed, a colour, two addresses, three animals
     EXPECT_EQ(r.updated, 1);
     EXPECT_EQ(r.matched, 2);
     EXPECT_EQ(r.skipped, all ? 0 : 1);
@@ -644,6 +645,7 @@ TEST(ExchangeImportOwnStock, AnOwnFileNamesStoredRecordsByTheirNumbersWhileTheyS
   s.engine.execute(QStringLiteral("UPDATE \"Hasen.db\" SET Erbformel = 'Z9' WHERE Nummer = %1").arg(sold));
   const ImportPlan plan = planImport(s.engine, file, ImportOptions{});
   ASSERT_TRUE(plan.sameStock);
+  ASSERT_EQ(plan.addresses.size(), file.addresses.size());
   for (const RecordPlan& p : plan.addresses) {
     const ExAddress& a = file.addresses[p.fileIndex];
     if (a.id == QStringLiteral("a%1").arg(ring)) {
@@ -663,6 +665,22 @@ TEST(ExchangeImportOwnStock, AnOwnFileNamesStoredRecordsByTheirNumbersWhileTheyS
       EXPECT_TRUE(p.diffs.empty()) << fieldsOf(p).join(u',').toStdString();  // an own file changes nothing
     }
   }
+  // Ids the export does not write name no stored address, also right after one that does.
+  ExchangeFile other = file;
+  other.addresses.clear();
+  ExAddress moved = *addressWithId(file, QStringLiteral("a%1").arg(ring));
+  other.addresses.push_back(moved);
+  moved.id = QStringLiteral("x%1").arg(ring);
+  moved.strasse = QStringLiteral("Weg 5");
+  other.addresses.push_back(moved);
+  other.addresses.push_back(address("ax", "Wagner", "Paul", "", "Jena"));
+  const ImportPlan otherPlan = planImport(s.engine, other, ImportOptions{});
+  ASSERT_TRUE(otherPlan.sameStock);
+  ASSERT_EQ(otherPlan.addresses.size(), 3u);
+  EXPECT_EQ(otherPlan.addresses[0].existing, ring);
+  EXPECT_EQ(otherPlan.addresses[1].existing, 0);
+  EXPECT_EQ(otherPlan.addresses[2].existing, 0);
+  EXPECT_EQ(otherPlan.addresses[2].state, RecordState::New);
 }
 
 TEST(ExchangeImportOwnStock, OnlyTheIdsTheExportWritesNameStoredAnimals) {
