@@ -486,7 +486,11 @@ struct AnimalStock {
     k.geneticFormula = QStringLiteral("A1B1");
     k.litterSize = QStringLiteral("7");
     k.koernote = 93;
-    f.animals = {s9, d9, k, animal("r", "R7", ""), animal("l", "", "7.7.7"), animal("o", "", "")};
+    ExAnimal j = animal("j", "J9", "9.9.7");  // their young, new as well
+    j.sireId = QStringLiteral("s");
+    j.damId = QStringLiteral("d");
+    j.breederId = QStringLiteral("a1");
+    f.animals = {s9, d9, k, animal("r", "R7", ""), animal("l", "", "7.7.7"), animal("o", "", ""), j};
     return f;
   }
 };
@@ -497,7 +501,7 @@ TEST(ExchangeImportAnimals, AnimalsMatchByTheirTattoosAndBirthDayAndEachDifferen
   AnimalStock b;
   const ExchangeFile file = b.file();
   const ImportPlan plan = planImport(b.s.engine, file, ImportOptions{});
-  ASSERT_EQ(plan.animals.size(), 6u);
+  ASSERT_EQ(plan.animals.size(), 7u);
   const struct {
     qint64 existing;
     RecordState state;
@@ -512,7 +516,7 @@ TEST(ExchangeImportAnimals, AnimalsMatchByTheirTattoosAndBirthDayAndEachDifferen
     EXPECT_EQ(plan.animals[i].state, expected[i].state) << i;
     EXPECT_EQ(plan.animals[i].display, QString::fromUtf8(expected[i].display)) << i;
   }
-  EXPECT_EQ(plan.count(RecordState::New), 3);
+  EXPECT_EQ(plan.count(RecordState::New), 4);
   EXPECT_EQ(plan.count(RecordState::Present), 2);
   EXPECT_EQ(plan.count(RecordState::Differing), 1);
   EXPECT_EQ(plan.count(RecordState::Doubtful), 0);
@@ -596,11 +600,16 @@ TEST(ExchangeImportAnimals, FillingAndOverwritingLinkTheRecordsTheImportCreates)
                              : QStringLiteral("Tier ergänzt: K1  3.5.12 {%1} – Mutter: \"\" → \"D9  9.9.8\"\n").arg(b.k1);
     EXPECT_TRUE(log.contains(line)) << line.toStdString() << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Tier zugeordnet: R7   {%1} (vorhanden)\n").arg(b.right))) << log.toStdString();
-    EXPECT_EQ(r.created, 7);  // a breed, a colour, two addresses, three animals
+    EXPECT_EQ(r.created, 8);  // a breed, a colour, two addresses, four animals
     EXPECT_EQ(r.updated, 1);
     EXPECT_EQ(r.matched, 2);
     EXPECT_EQ(r.skipped, all ? 0 : 1);
-    EXPECT_EQ(b.s.rowCount(kHasen), 8);
+    EXPECT_EQ(b.s.rowCount(kHasen), 9);
+    const qint64 young = findAnimal(b.s, QStringLiteral("J9"));
+    EXPECT_EQ(b.s.stored(kHasen, young, QStringLiteral("Vater")).toLongLong(), sire);
+    EXPECT_EQ(b.s.stored(kHasen, young, QStringLiteral("Mutter")).toLongLong(), dam);
+    EXPECT_EQ(b.s.stored(kAdresse, b.s.stored(kHasen, young, QStringLiteral("Zuechter")).toLongLong(), QStringLiteral("Name")).toString(),
+              QStringLiteral("Neumann"));
   }
 }
 
