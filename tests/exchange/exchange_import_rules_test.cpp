@@ -160,10 +160,11 @@ TEST(ExchangeImportColours, ColoursMatchWithinTheirBreedByNameThenByCode) {
       coloured("A4", "DR", "weiß", "zz"),    coloured("A5", "DR", "", "W"),
       coloured("A6", "NEU", "rot", "R"),     coloured("A7", "", "grau"),
       coloured("A8", "DR", ""),              coloured("A9", "DR", "grau", "G"),
+      coloured("B0", "DR", "Marder", "M"),  // neither name nor code known: a new colour
   };
   const ImportPlan plan = planImport(buyer.engine, file, ImportOptions{});
-  EXPECT_EQ(plan.animalColour, (std::vector<int>{0, 0, 1, 2, 3, 4, 5, -1, -1, 0}));
-  ASSERT_EQ(plan.colours.size(), 6u);
+  EXPECT_EQ(plan.animalColour, (std::vector<int>{0, 0, 1, 2, 3, 4, 5, -1, -1, 0, 6}));
+  ASSERT_EQ(plan.colours.size(), 7u);
   const struct {
     int breed;
     const char* name;
@@ -174,8 +175,9 @@ TEST(ExchangeImportColours, ColoursMatchWithinTheirBreedByNameThenByCode) {
       {0, "GRAU", "", grau, "GRAU (Riesen)"},           {1, "grau", "", widderGrau, "grau (Widder)"},
       {0, "Hasengrau", "g", grau, "Hasengrau (Riesen)"}, {0, "weiß", "zz", weiss, "weiß (Riesen)"},
       {0, "W", "W", weiss, "W (Riesen)"},                {2, "rot", "R", 0, "rot (Neu)"},
+      {0, "Marder", "M", 0, "Marder (Riesen)"},
   };
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 7; ++i) {
     const ColourPlan& cp = plan.colours[i];
     EXPECT_EQ(cp.breed, expected[i].breed) << i;
     EXPECT_EQ(cp.name, QString::fromUtf8(expected[i].name)) << i;
