@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace lapiro::engine;
 
@@ -155,4 +156,85 @@ TEST(FieldInputText, YesNoFieldsTakeEveryCommonSpellingAndRefuseTheRest) {
     EXPECT_EQ(r.value, QVariant(false)) << no;
   }
   for (const char* bad : {"2", "jein", "x"}) EXPECT_FALSE(in(FieldType::Logical, QString::fromLatin1(bad)).ok()) << bad;
+}
+
+TEST(FieldInputMessages, EveryRefusalNamesTheTextAndThenTheField) {
+  const QString field = QStringLiteral("Geboren");
+  const QString invalid = QStringLiteral("»%1« ist kein gültiger Wert für das Feld Geboren.");
+  const struct {
+    FieldType type;
+    const char* text;
+  } refused[] = {
+      {FieldType::Date, "heute"},     {FieldType::Logical, "vielleicht"}, {FieldType::Number, "drei"},
+      {FieldType::Short, "40000"},    {FieldType::Long, "x"},             {FieldType::Money, "12 Euro"},
+      {FieldType::Graphic, "bild"},
+  };
+  for (const auto& c : refused)
+    EXPECT_EQ(parseFieldInput(c.type, 0, QString::fromUtf8(c.text), field).error, invalid.arg(QString::fromUtf8(c.text)))
+        << c.text;
+  EXPECT_EQ(parseFieldInput(FieldType::Short, 0, QStringLiteral("2,5"), QStringLiteral("Gewicht")).error,
+            QStringLiteral("»2,5« ist keine ganze Zahl. Das Feld Gewicht nimmt nur ganze Zahlen auf."));
+  // Money names the ambiguous point after taking away blanks and the euro sign.
+  EXPECT_EQ(parseFieldInput(FieldType::Money, 0, QStringLiteral("1.5 €"), field).error,
+            QStringLiteral("Bitte Komma als Dezimalzeichen verwenden: 1,5"));
+}
+
+TEST(FieldInputText, BlanksAreAValueOnlyForTextFields) {
+  for (FieldType t : {FieldType::Alpha, FieldType::Memo}) {
+    const FieldInput r = parseFieldInput(t, 10, QStringLiteral("  "), QStringLiteral("Feld"));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value, QVariant(QStringLiteral("  "))) << fieldTypeName(t).toStdString();
+  }
+  for (FieldType t : {FieldType::Short, FieldType::Long, FieldType::AutoInc, FieldType::Number, FieldType::Money,
+                      FieldType::Date, FieldType::Logical, FieldType::Graphic}) {
+    const FieldInput r = parseFieldInput(t, 0, QStringLiteral("  "), QStringLiteral("Feld"));
+    EXPECT_TRUE(r.ok()) << fieldTypeName(t).toStdString();
+    EXPECT_FALSE(r.value.isValid()) << fieldTypeName(t).toStdString();
+  }
+  // A text that is more than blanks is read as the type says.
+  EXPECT_EQ(in(FieldType::Long, QStringLiteral(" 7 ")).value.toLongLong(), 7);
+  EXPECT_EQ(in(FieldType::Memo, QStringLiteral(" a ")).value, QVariant(QStringLiteral(" a ")));
+  EXPECT_EQ(in(FieldType::Alpha, QStringLiteral("Hasen"), 3).value, QVariant(QStringLiteral("Has")));
+}
+
+TEST(FieldInputText, CuttingKeepsTextThatFitsAndNeverHalvesAPair) {
+  const QString rabbit = s(u"ab\U0001F407cd");  // a, b, a surrogate pair, c, d
+  EXPECT_EQ(cutToSize(rabbit, 2), QStringLiteral("ab"));
+  EXPECT_EQ(cutToSize(rabbit, 3), QStringLiteral("ab"));
+  EXPECT_EQ(cutToSize(rabbit, 4), s(u"ab\U0001F407"));
+  EXPECT_EQ(cutToSize(rabbit, 5), s(u"ab\U0001F407c"));
+  EXPECT_EQ(cutToSize(rabbit, 6), rabbit);
+  EXPECT_EQ(cutToSize(rabbit, 60), rabbit);
+  EXPECT_EQ(cutToSize(QStringLiteral("Ab"), -1), QStringLiteral("Ab"));
+  // Text that fits is kept as it is, even a stray first half of a pair at its end.
+  const QString stray = QStringLiteral("ab") + QChar(0xD83D);
+  EXPECT_EQ(cutToSize(stray, 3), stray);
+}
+
+TEST(FieldInputText, MoneyEditTextKeepsEveryDecimalAndTheSign) {
+  const struct {
+    qint64 units;
+    const char* text;
+  } cases[] = {
+      {0, "0,00"},      {10500, "1,05"},      {10000, "1,00"},        {12345, "1,2345"},   {-12345, "-1,2345"},
+      {-500, "-0,05"},  {125000, "12,50"},    {123456780000, "12345678,00"}, {99999, "9,9999"}, {1, "0,0001"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(editText(FieldType::Money, QVariant::fromValue(Money::fromUnits(c.units))), QString::fromUtf8(c.text)) << c.units;
+  EXPECT_EQ(editText(FieldType::Logical, QVariant(true)), QStringLiteral("Ja"));
+  EXPECT_EQ(editText(FieldType::Logical, QVariant(false)), QStringLiteral("Nein"));
+  EXPECT_EQ(editText(FieldType::Long, QVariant(qlonglong(42))), QStringLiteral("42"));
+  EXPECT_TRUE(editText(FieldType::Graphic, QVariant(QByteArray("PNG"))).isEmpty());
+}
+
+TEST(FieldInputNumbers, WholeNumberRangesAreShortsOrSixtyFourBits) {
+  EXPECT_EQ(wholeNumberRange(FieldType::Short), std::make_pair(qlonglong(-32768), qlonglong(32767)));
+  for (FieldType t : {FieldType::Long, FieldType::AutoInc})
+    EXPECT_EQ(wholeNumberRange(t),
+              std::make_pair(std::numeric_limits<qlonglong>::min(), std::numeric_limits<qlonglong>::max()));
+  EXPECT_EQ(in(FieldType::Long, QStringLiteral("-9223372036854775808")).value.toLongLong(),
+            std::numeric_limits<qlonglong>::min());
+  EXPECT_EQ(in(FieldType::AutoInc, QStringLiteral("9223372036854775807")).value.toLongLong(),
+            std::numeric_limits<qlonglong>::max());
+  EXPECT_FALSE(in(FieldType::Long, QStringLiteral("9223372036854775808")).ok());
 }
