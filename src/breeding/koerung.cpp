@@ -210,7 +210,7 @@ QString shortScoresText(const QString& scores) {
   // Cut at the last separator whose entries before it fit; an entry may end on the field's
   // last character, so the separator itself may lie beyond it.
   int cut = 0;
-  for (int i = scores.indexOf(u'/'); i > 0; i = scores.indexOf(u'/', i + 1)) {
+  for (int i = scores.indexOf(u'/'); i >= 0; i = scores.indexOf(u'/', i + 1)) {
     if (QStringView(scores).left(i).trimmed().size() > kShortScoresSize) break;
     cut = i;
   }

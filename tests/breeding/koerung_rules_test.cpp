@@ -200,6 +200,9 @@ TEST(KoerungRules, ShortScoresKeepEveryWholeEntryThatFitsIn115Characters) {
   // A first entry too long for the field is cut at 115 characters.
   text = QString(120, u'a') + s(u"  /  B-90");
   EXPECT_EQ(shortScoresText(text), QString(115, u'a'));
+  // Every separator counts, even one at the very start.
+  text = s(u"/") + QString(50, u'a') + s(u"  /  ") + QString(70, u'b');
+  EXPECT_EQ(shortScoresText(text), s(u"/") + QString(50, u'a'));
 }
 
 TEST(KoerungRules, BalanceThresholdsForThreeFourAndFiveYoung) {

@@ -469,6 +469,10 @@ TEST_F(WoolRulesTest, WithoutTheCardArrivalFillsNothingAndARecordBeingEditedIsLe
   wool().cancel();
   EXPECT_TRUE(fillOnArrival(*module));
   EXPECT_DOUBLE_EQ(stored(own, QStringLiteral("Bewertung")).toDouble(), 18.0);
+  // An animal without tests: nothing to fill, and no record is made up.
+  ASSERT_TRUE(module->gotoAnimal(mother));
+  EXPECT_FALSE(fillOnArrival(*module));
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Angora.db")), 1);
   EXPECT_TRUE(dialogs.shown().empty());
 }
 
