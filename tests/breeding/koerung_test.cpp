@@ -583,6 +583,14 @@ TEST_F(KoerungTest, TheFirstOfEqualBestShowsCountsAndRowsWithoutTotalDoNot) {
   EXPECT_EQ(koerung->positionBestShowRow(), Points::whole(95));
   EXPECT_EQ(module->at(s(u"Ausstellung")).field(s(u"Nummer")).asInteger(), first);
   EXPECT_EQ(koerung->bestShowTotal(), Points::whole(95));
+
+  // The two 95 become his own judgings: the next search finds the 93, below the last best.
+  engine::Query q(stock.engine);
+  q.setSql(QStringLiteral("UPDATE \"Ausstellung.db\" SET Titel = :t WHERE EigeneBewertung = 95"));
+  q.setParam(s(u"t"), shows::ownJudgingTitle());
+  q.execSql();
+  module->at(s(u"Ausstellung")).refresh();
+  EXPECT_EQ(koerung->positionBestShowRow(), Points::whole(93));
 }
 
 TEST_F(KoerungTest, ScoresAreSavedOnlyForRowsOfAnAnimalAndAskOnlyWhenTold) {
@@ -629,6 +637,7 @@ TEST_F(KoerungTest, ScoresAreSavedOnlyForRowsOfAnAnimalAndAskOnlyWhenTold) {
   EXPECT_TRUE(dialogs.allAnswersUsed());
   rows = koerung->scoreRows();
   EXPECT_EQ(rows[0].cells[0], s(u"18"));
+  EXPECT_EQ(rows[0].cells[6], s(u"5"));
 }
 
 TEST_F(KoerungTest, ALitterIsRefusedInTheOtherPanelAndASavedRecordAsksFirst) {
@@ -793,9 +802,18 @@ TEST_F(KoerungTest, WithoutAnAnimalNothingIsAssignedOrSaved) {
   module->open();
   ASSERT_FALSE(module->Hasen().hasRecord());
   koerung = std::make_unique<TKoerung>(*module, settings);
+  engine::Cursor& g = module->at(s(u"GedeckteHaesinnen"));
+  const qint64 litters = g.recordCount();
+  ASSERT_EQ(litters, 1);
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  EXPECT_EQ(g.recordCount(), litters);  // no buck: the list is not filtered for one
+
+  settings.System.Speichern = false;
   ScriptedDialogs dialogs;
-  EXPECT_FALSE(koerung->assignLitter(1, l1));
   EXPECT_FALSE(koerung->save(QDate(2024, 10, 15), KoernoteResult{}));
+  EXPECT_TRUE(dialogs.shown().empty());  // refused before the save question
+  dialogs.yes();
+  EXPECT_FALSE(koerung->assignLitter(1, l1));
   EXPECT_EQ(stock.rowCount(s(u"Koernote.db")), 0);
 }
 
