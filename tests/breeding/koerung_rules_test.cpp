@@ -181,7 +181,8 @@ QString entries(int firstLength, int secondLength) {
 }
 
 TEST(KoerungRules, ShortScoresKeepEveryWholeEntryThatFitsIn115Characters) {
-  const QString exact = QString(110, u'a') + s(u"-95,5");
+  // A text of 115 characters is kept whole, its last entry with it.
+  const QString exact = QString(50, u'a') + s(u"  /  ") + QString(60, u'b');
   ASSERT_EQ(exact.size(), kShortScoresSize);
   EXPECT_EQ(shortScoresText(exact), exact);
   // The second entry ends on the 115th character: kept, the separator after it dropped.
