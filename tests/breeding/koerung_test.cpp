@@ -817,5 +817,41 @@ TEST_F(KoerungTest, WithoutAnAnimalNothingIsAssignedOrSaved) {
   EXPECT_EQ(stock.rowCount(s(u"Koernote.db")), 0);
 }
 
+// A table the data module could not read stays closed; the judging then reads nothing from it
+// and writes nothing into it, without an engine message.
+TEST_F(KoerungTest, AClosedTableGivesNothingAndNoEngineMessage) {
+  const qint64 d1 = doe(s(u"1.23.1"));
+  const QDate day(2024, 3, 1);
+  const qint64 l1 = litter(d1, day, 2, 2);
+  for (int i = 1; i <= 3; ++i) judgedYoung(d1, day, QStringLiteral("3.24.%1").arg(i), 96.0);
+  settings.System.Speichern = false;  // the save question would show
+  open();
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  ScriptedDialogs dialogs;
+  dialogs.yes();
+  ASSERT_TRUE(koerung->assignLitter(1, l1));
+
+  module->at(s(u"RammlerJungtiere")).close();
+  EXPECT_TRUE(koerung->scoreRows().empty());
+  const KoernoteResult r = koerung->compute(QDate(2024, 10, 15));
+  EXPECT_EQ(r.haesin1.count(), 0);
+  EXPECT_EQ(r.punkte[1], 0);
+
+  module->at(s(u"Koernote")).close();
+  EXPECT_FALSE(koerung->record().exists);
+  EXPECT_FALSE(koerung->save(QDate(2024, 10, 15), r));
+  EXPECT_TRUE(koerung->clear());
+  EXPECT_EQ(dialogs.texts().size(), 1);
+  dialogs.yes();  // choosing a litter asks before it looks at the record
+  EXPECT_FALSE(koerung->assignLitter(2, l1 + 100));
+  EXPECT_EQ(dialogs.texts(), QStringList(2, StockDirectory::message(29)));
+
+  module->at(s(u"GedeckteHaesinnen")).close();
+  EXPECT_FALSE(koerung->coveredLitter(l1).has_value());
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  EXPECT_EQ(dialogs.texts().size(), 2);
+  EXPECT_EQ(stock.rowCount(s(u"Koernote.db")), 1);
+}
+
 }  // namespace
 }  // namespace lapiro::breeding
