@@ -117,6 +117,21 @@ TEST(WoolFigures, PerformancePointsCountOnlyRealPoints) {
   EXPECT_EQ(woolFigures(r).gesamtNote, u"sehr gut");
 }
 
+TEST(WoolInput, JudgingPointsRefuseWhatIsNoNumber) {
+  for (int p = 0; p < 7; ++p) {
+    for (const char* bad : {"abc", "-1", "3.8", "1e1", ","}) {
+      bool ok = true;
+      EXPECT_FALSE(parsePositionPoints(p, QString::fromLatin1(bad), &ok).has_value()) << p << " " << bad;
+      EXPECT_FALSE(ok) << p << " " << bad;
+    }
+    bool ok = false;
+    EXPECT_FALSE(parsePositionPoints(p, QStringLiteral("  "), &ok).has_value());
+    EXPECT_TRUE(ok) << p;
+    EXPECT_EQ(parsePositionPoints(p, QStringLiteral("0"), &ok), 0.0);
+    EXPECT_TRUE(ok) << p;
+  }
+}
+
 TEST(WoolInput, RefusalsNameTheTextAndTheBox) {
   EXPECT_EQ(woolWeightRefusal(QStringLiteral("Filz"), QStringLiteral(" -5 ")),
             QStringLiteral("»-5« ist kein gültiges Gewicht für Filz: erlaubt sind ganze oder Dezimalzahlen ab 0 "
