@@ -207,8 +207,14 @@ Presentation choosePresented(const std::vector<LitterYoung>& young) {
 
 QString shortScoresText(const QString& scores) {
   if (scores.size() <= kShortScoresSize) return scores;
-  const int cut = scores.left(kShortScoresSize + 1).lastIndexOf(u'/');
-  return cut <= 0 ? scores.left(kShortScoresSize) : scores.left(cut).trimmed();
+  // Cut at the last separator whose entries before it fit; an entry may end on the field's
+  // last character, so the separator itself may lie beyond it.
+  int cut = 0;
+  for (int i = scores.indexOf(u'/'); i >= 0; i = scores.indexOf(u'/', i + 1)) {
+    if (QStringView(scores).left(i).trimmed().size() > kShortScoresSize) break;
+    cut = i;
+  }
+  return cut == 0 ? scores.left(kShortScoresSize) : scores.left(cut).trimmed();
 }
 
 int balancePoints(const Presentation& p) {

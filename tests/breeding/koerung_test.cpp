@@ -3,8 +3,10 @@
 // saving and clearing the Körung record with the buck's Körnote.
 #include "breeding/koerung.h"
 #include "breeding/litter_book.h"
+#include "breeding/wool_performance.h"
 
 #include "engine/cursor.h"
+#include "engine/query.h"
 #include "shell/system_info.h"
 #include "shows/show_score.h"
 #include "store/data_module.h"
@@ -12,6 +14,8 @@
 #include "support/stock_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace lapiro::breeding {
 namespace {
@@ -499,6 +503,354 @@ TEST_F(KoerungTest, ScoresAreSavedForTheFirstFourteenYoungAndBadCellsAreRefused)
   EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Gewicht1").toDouble(), 19.0);
   EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Unterfarbe6").toDouble(), 9.5);
   EXPECT_EQ(stored(u"Ausstellung.db", oldRow, u"Pflege7").toDouble(), 5.0);
+}
+
+TEST_F(KoerungTest, TheRecordReadsBackEveryItemInItsField) {
+  open();
+  ScriptedDialogs dialogs;
+  EXPECT_FALSE(koerung->record().exists);
+  EXPECT_TRUE(koerung->clear());  // nothing to clear: no record is created
+  EXPECT_EQ(stock.rowCount(s(u"Koernote.db")), 0);
+
+  KoernoteResult r;
+  r.counts = {7, 3};
+  r.punkte = {4, 6, 8, 10, 6};  // item 5 of a short-haired buck is not stored
+  r.haesin1 = choosePresented(young({95, 93, 91}));
+  r.haesin2 = choosePresented({{s(u"K1"), pt(96)}, {s(u"K2"), pt(94.5)}});
+  r.buckBest = pt(95.5);
+  r.woolLeistungspunkte = 99;
+  r.koernote = 28;
+  ASSERT_TRUE(koerung->save(QDate(2024, 10, 15), r));
+  KoerungRecord rec = koerung->record();
+  EXPECT_TRUE(rec.exists);
+  EXPECT_TRUE(rec.saved);
+  EXPECT_EQ(rec.datum, QDate(2024, 10, 15));
+  EXPECT_EQ(rec.anzahlVater, s(u"7"));
+  EXPECT_EQ(rec.anzahlMutter, s(u"3"));
+  const std::array<std::optional<int>, 5> shortHaired{4, 6, 8, 10, std::nullopt};
+  EXPECT_EQ(rec.punkte, shortHaired);
+  EXPECT_FALSE(rec.wollwert.has_value());
+  EXPECT_EQ(rec.vorgestellt1, s(u"3"));
+  EXPECT_EQ(rec.vorgestellt2, s(u"2"));
+  EXPECT_EQ(rec.bewertung1, s(u"J1-95  /  J2-93  /  J3-91"));
+  EXPECT_EQ(rec.bewertung2, s(u"K1  96 / K2  94,5"));
+  EXPECT_EQ(rec.mittel1, s(u"93,00"));
+  EXPECT_EQ(rec.mittel2, s(u"95,25"));
+  EXPECT_EQ(rec.rammlerPunkte, pt(95.5));
+
+  // A long-haired buck's item 5 and wool value, rounded to a whole number.
+  r.langhaar = true;
+  r.punkte[4] = 8;
+  r.woolLeistungspunkte = 98.5;
+  r.buckBest.reset();
+  dialogs.yes();  // message 111: overwrite
+  ASSERT_TRUE(koerung->save(QDate(), r));
+  rec = koerung->record();
+  EXPECT_EQ(rec.punkte[3], 10);
+  EXPECT_EQ(rec.punkte[4], 8);
+  EXPECT_EQ(rec.wollwert, 99);
+  EXPECT_FALSE(rec.datum.isValid());
+  EXPECT_FALSE(rec.rammlerPunkte.has_value());
+  EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(KoerungTest, OlderRecordsWithoutTheWideFieldsReadTheShortScores) {
+  const qint64 key = stock.add(s(u"Koernote.db"), {{s(u"Hase"), buck}, {s(u"Bewertung1"), s(u"A-95")},
+                                                   {s(u"Bewertung2"), s(u"B  93")}, {s(u"BewertungText2"), s(u"B  93 / C  92")}});
+  open();
+  const KoerungRecord rec = koerung->record();
+  EXPECT_EQ(rec.bewertung1, s(u"A-95"));
+  EXPECT_EQ(rec.bewertung2, s(u"B  93 / C  92"));
+  EXPECT_FALSE(rec.saved);
+  EXPECT_FALSE(rec.punkte[0].has_value());
+  EXPECT_GT(key, 0);
+}
+
+TEST_F(KoerungTest, TheFirstOfEqualBestShowsCountsAndRowsWithoutTotalDoNot) {
+  stock.add(s(u"Ausstellung"), {{s(u"Hase"), buck}, {s(u"Datum"), QDate(2024, 2, 1)}, {s(u"Titel"), s(u"Ortsschau")},
+                                {s(u"Gewicht1"), 0.0}});
+  stock.add(s(u"Ausstellung"), {{s(u"Hase"), buck}, {s(u"Datum"), QDate(2024, 3, 1)}, {s(u"Titel"), shows::youngAnimalTitle()},
+                                {s(u"BewertJungtier"), s(u"8/5")}});
+  open();
+  EXPECT_FALSE(koerung->positionBestShowRow().has_value());
+  EXPECT_EQ(module->at(s(u"Ausstellung")).field(s(u"Datum")).asDate(), QDate(2024, 3, 1));  // his last row
+  module.reset();
+
+  const qint64 first = show(QDate(2024, 5, 1), s(u"Kreisschau"), 95.0);
+  show(QDate(2024, 6, 1), s(u"Landesschau"), 95.0);
+  show(QDate(2024, 7, 1), s(u"Ortsschau"), 93.0);
+  open();
+  EXPECT_EQ(koerung->positionBestShowRow(), Points::whole(95));
+  EXPECT_EQ(module->at(s(u"Ausstellung")).field(s(u"Nummer")).asInteger(), first);
+  EXPECT_EQ(koerung->bestShowTotal(), Points::whole(95));
+
+  // The two 95 become his own judgings: the next search finds the 93, below the last best.
+  engine::Query q(stock.engine);
+  q.setSql(QStringLiteral("UPDATE \"Ausstellung.db\" SET Titel = :t WHERE EigeneBewertung = 95"));
+  q.setParam(s(u"t"), shows::ownJudgingTitle());
+  q.execSql();
+  module->at(s(u"Ausstellung")).refresh();
+  EXPECT_EQ(koerung->positionBestShowRow(), Points::whole(93));
+}
+
+TEST_F(KoerungTest, ScoresAreSavedOnlyForRowsOfAnAnimalAndAskOnlyWhenTold) {
+  const qint64 d1 = doe(s(u"1.23.1"));
+  const QDate day(2024, 3, 1);
+  litter(d1, day, 2, 2);
+  const qint64 y1 = judgedYoung(d1, day, s(u"3.24.1"), std::nullopt);
+  const qint64 y2 = judgedYoung(d1, day, s(u"3.24.2"), std::nullopt);
+  stock.add(s(u"Ausstellung"), {{s(u"Hase"), y2}, {s(u"Datum"), QDate(2024, 7, 2)}, {s(u"Titel"), koerungTitle()},
+                                {s(u"EigeneBewertung"), 90.0}});
+  stock.add(s(u"Ausstellung"), {{s(u"Hase"), y1}, {s(u"Datum"), QDate(2024, 7, 1)}, {s(u"Titel"), koerungTitle()},
+                                {s(u"EigeneBewertung"), 91.0}});
+  settings.System.Speichern = false;
+  open();
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  module->at(s(u"GedeckteHaesinnen")).first();
+  koerung->showYoungOfCurrentLitter();
+  QDate evaluated;
+  std::vector<ScoreRow> rows = koerung->scoreRows(&evaluated);
+  ASSERT_EQ(rows.size(), 2u);
+  ASSERT_EQ(rows[0].nummer, y1);
+  EXPECT_EQ(evaluated, QDate(2024, 7, 1));  // the first young's day
+  EXPECT_EQ(koerung->scoreRows().size(), 2u);
+
+  ScriptedDialogs dialogs;
+  const std::array<QString, 7> cells{s(u"19"), s(u"19"), s(u"14"), s(u"14"), s(u"14"), s(u"9,5"), s(u"5")};
+  std::vector<ScoreRow> grid(4);
+  for (ScoreRow& r : grid) r.cells = cells;
+  grid[0].nummer = y1;
+  grid[1].nummer = -1;  // an empty grid row
+  grid[2].nummer = 0;
+  grid[3].nummer = buck;
+  const qint64 before = stock.rowCount(s(u"Ausstellung.db"));
+  ASSERT_TRUE(koerung->saveScores(grid, QDate(2024, 10, 1), false));  // no question
+  EXPECT_TRUE(dialogs.shown().empty());
+  EXPECT_EQ(stock.rowCount(s(u"Ausstellung.db")), before + 1);  // only the buck's row is new
+
+  grid[0].cells[0] = s(u"18");
+  dialogs.no();
+  EXPECT_FALSE(koerung->saveScores(grid, QDate(2024, 10, 1), true));
+  EXPECT_EQ(dialogs.texts(), QStringList{StockDirectory::message(29)});
+  dialogs.yes();
+  EXPECT_TRUE(koerung->saveScores(grid, QDate(2024, 10, 1), true));
+  EXPECT_TRUE(dialogs.allAnswersUsed());
+  rows = koerung->scoreRows();
+  EXPECT_EQ(rows[0].cells[0], s(u"18"));
+  EXPECT_EQ(rows[0].cells[6], s(u"5"));
+}
+
+TEST_F(KoerungTest, ALitterIsRefusedInTheOtherPanelAndASavedRecordAsksFirst) {
+  const qint64 d1 = doe(s(u"1.23.1"));
+  const qint64 d2 = doe(s(u"1.23.2"));
+  const qint64 l1 = litter(d1, QDate(2024, 3, 1), 2, 2);
+  const qint64 l2 = litter(d2, QDate(2024, 4, 1), 2, 2);
+  open();
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  ScriptedDialogs dialogs;
+  ASSERT_TRUE(koerung->assignLitter(1, l1));
+  EXPECT_FALSE(koerung->assignLitter(2, l1));
+  EXPECT_EQ(dialogs.texts().last(), s(u"Dieser Wurf ist bereits als 1. Häsin gewählt. Bitte einen anderen Wurf wählen."));
+  EXPECT_FALSE(koerung->assignLitter(0, l2));
+  EXPECT_FALSE(koerung->assignLitter(3, l2));
+  EXPECT_FALSE(koerung->record().haesin2.has_value());
+
+  KoernoteResult r;
+  ASSERT_TRUE(koerung->save(QDate(2024, 10, 15), r));
+  dialogs.no();  // message 111
+  EXPECT_FALSE(koerung->assignLitter(2, l2));
+  EXPECT_EQ(dialogs.texts().last(), StockDirectory::message(111));
+  dialogs.yes();
+  EXPECT_TRUE(koerung->assignLitter(2, l2));
+  EXPECT_EQ(koerung->record().haesin2, l2);
+  EXPECT_EQ(koerung->record().haesin1, l1);
+}
+
+TEST_F(KoerungTest, ALitterOutsideTheBreedingYearGivesNoYoung) {
+  const qint64 d1 = doe(s(u"1.23.1"));
+  const qint64 d2 = doe(s(u"1.23.2"));
+  const QDate day1(2024, 3, 1), day2(2024, 12, 1);
+  const qint64 l1 = litter(d1, day1, 2, 2);
+  litter(d2, day2, 2, 2);
+  for (int i = 1; i <= 3; ++i) judgedYoung(d2, day2, QStringLiteral("4.24.%1").arg(i), 96.0);
+  open();
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  ScriptedDialogs dialogs;
+  ASSERT_TRUE(koerung->assignLitter(1, l1));
+  // The next breeding year: the chosen litter is not among its litters.
+  const KoernoteResult r = koerung->compute(QDate(2025, 2, 1));
+  EXPECT_EQ(r.haesin1.count(), 0);
+  EXPECT_EQ(r.punkte[1], 0);
+}
+
+TEST_F(KoerungTest, NoJudgingDayKeepsTheBreedingYearFilter) {
+  const qint64 d1 = doe(s(u"1.23.1"));
+  litter(d1, QDate(2024, 3, 1), 2, 2);
+  open();
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  engine::Cursor& g = module->at(s(u"GedeckteHaesinnen"));
+  ASSERT_EQ(g.recordCount(), 1);
+  koerung->applyBreedingYear(QDate());
+  EXPECT_EQ(g.recordCount(), 1);
+}
+
+TEST_F(KoerungTest, AncestryCountsThreeGenerationsOfThePedigree) {
+  // The pedigree boxes: box k's parents are boxes 2k + 1 and 2k + 2 (1 and 2 the parents,
+  // 3–6 the grandparents, 7–14 their parents); `missing` is left empty with its ancestors.
+  int serial = 0;
+  std::function<qint64(int, int)> make = [&](int box, int missing) -> qint64 {
+    if (box > 14 || box == missing) return 0;
+    QVariantMap more{{s(u"Geschlecht"), box % 2 == 1 ? s(u"1") : s(u"2")}};
+    const qint64 vater = make(2 * box + 1, missing), mutter = make(2 * box + 2, missing);
+    if (vater) more.insert(s(u"Vater"), vater);
+    if (mutter) more.insert(s(u"Mutter"), mutter);
+    return stock.animal(s(u"P"), QStringLiteral("9.%1.%2").arg(box).arg(++serial), more);
+  };
+  const auto setParents = [&](int missing) {
+    engine::Query q(stock.engine);
+    q.setSql(QStringLiteral("UPDATE \"Hasen.db\" SET Vater = :v, Mutter = :m WHERE Nummer = :n"));
+    q.setParam(s(u"v"), make(1, missing));
+    q.setParam(s(u"m"), make(2, missing));
+    q.setParam(s(u"n"), buck);
+    q.execSql();
+  };
+  setParents(0);
+  open();
+  KoernoteResult r = koerung->compute(QDate(2024, 10, 15));
+  EXPECT_EQ(r.counts.vater, 7);
+  EXPECT_EQ(r.counts.mutter, 7);
+  EXPECT_EQ(r.punkte[0], 10);
+  module.reset();
+
+  setParents(14);  // the mother's mother's mother unknown
+  open();
+  r = koerung->compute(QDate(2024, 10, 15));
+  EXPECT_EQ(r.counts.vater, 7);
+  EXPECT_EQ(r.counts.mutter, 6);
+  EXPECT_EQ(r.punkte[0], 8);
+}
+
+TEST_F(KoerungTest, ALongHairedBuckGetsItem5FromHisWoolPerformance) {
+  const qint64 angoraBreed =
+      stock.add(s(u"Rasse"), {{s(u"Name"), s(u"Angora")}, {s(u"Rassegruppe"), s(u"Langhaarrassen")}});
+  engine::Query q(stock.engine);
+  q.setSql(QStringLiteral("UPDATE \"Hasen.db\" SET Rasse = :r WHERE Nummer = :n"));
+  q.setParam(s(u"r"), angoraBreed);
+  q.setParam(s(u"n"), buck);
+  q.execSql();
+  const auto openWithWool = [&] {
+    module = std::make_unique<store::TDatenStamm>(stock.engine, settings);
+    rules = attachLitterRules(*module, settings);
+    attachWoolRules(*module);
+    module->setToday(QDate(2024, 10, 20));
+    module->open();
+    ASSERT_TRUE(module->gotoAnimal(buck));
+    koerung = std::make_unique<TKoerung>(*module, settings);
+  };
+  // No test record yet: no wool points.
+  openWithWool();
+  KoernoteResult r = koerung->compute(QDate(2024, 10, 15));
+  EXPECT_TRUE(r.langhaar);
+  EXPECT_FALSE(r.woolLeistungspunkte.has_value());
+  EXPECT_FALSE(r.punkte[4].has_value());
+  koerung.reset();
+  module.reset();
+
+  // 40 + 30 + 30 performance points.
+  stock.add(s(u"Angora.db"), {{s(u"Kaninchen"), buck}, {s(u"JWEInsgesamt"), 1400}, {s(u"WRZInsgesamt"), 1400},
+                              {s(u"ElternWRZ"), 1400}, {s(u"GrosselternWRZ"), 1400}, {s(u"ElternJWE"), 1},
+                              {s(u"GrosselternJWE"), 1}, {s(u"Bewertung"), 90.0}});
+  openWithWool();
+  r = koerung->compute(QDate(2024, 10, 15));
+  EXPECT_EQ(r.woolLeistungspunkte, 100.0);
+  EXPECT_EQ(r.punkte[4], 10);
+  koerung.reset();
+  module.reset();
+
+  // Without the wool rules the record has no performance points to read.
+  open();
+  r = koerung->compute(QDate(2024, 10, 15));
+  EXPECT_TRUE(r.langhaar);
+  EXPECT_FALSE(r.woolLeistungspunkte.has_value());
+}
+
+TEST_F(KoerungTest, ACardBeingEditedKeepsTheKoernoteWithItsPendingChanges) {
+  open();
+  ScriptedDialogs dialogs;
+  engine::Cursor& h = module->Hasen();
+  h.edit();
+  h.field(s(u"IDCode")).setString(s(u"DE-17"));
+  KoernoteResult r;
+  r.koernote = 14;
+  ASSERT_TRUE(koerung->save(QDate(2024, 10, 15), r));
+  EXPECT_TRUE(h.isEditing());
+  EXPECT_EQ(h.field(s(u"Körnote")).asInteger(), 14);
+  EXPECT_FALSE(stored(u"Hasen.db", buck, u"Körnote").toInt() == 14);
+  h.post();
+  EXPECT_EQ(stored(u"Hasen.db", buck, u"Körnote").toInt(), 14);
+  EXPECT_EQ(stored(u"Hasen.db", buck, u"IDCode").toString(), s(u"DE-17"));
+}
+
+TEST_F(KoerungTest, WithoutAnAnimalNothingIsAssignedOrSaved) {
+  const qint64 d1 = doe(s(u"1.23.1"));
+  const qint64 l1 = litter(d1, QDate(2024, 3, 1), 2, 2);
+  engine::Query del(stock.engine);
+  del.setSql(QStringLiteral("DELETE FROM \"Hasen.db\""));
+  del.execSql();
+  module = std::make_unique<store::TDatenStamm>(stock.engine, settings);
+  rules = attachLitterRules(*module, settings);
+  module->open();
+  ASSERT_FALSE(module->Hasen().hasRecord());
+  koerung = std::make_unique<TKoerung>(*module, settings);
+  engine::Cursor& g = module->at(s(u"GedeckteHaesinnen"));
+  const qint64 litters = g.recordCount();
+  ASSERT_EQ(litters, 1);
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  EXPECT_EQ(g.recordCount(), litters);  // no buck: the list is not filtered for one
+
+  settings.System.Speichern = false;
+  ScriptedDialogs dialogs;
+  EXPECT_FALSE(koerung->save(QDate(2024, 10, 15), KoernoteResult{}));
+  EXPECT_TRUE(dialogs.shown().empty());  // refused before the save question
+  dialogs.yes();
+  EXPECT_FALSE(koerung->assignLitter(1, l1));
+  EXPECT_EQ(stock.rowCount(s(u"Koernote.db")), 0);
+}
+
+// A table the data module could not read stays closed; the judging then reads nothing from it
+// and writes nothing into it, without an engine message.
+TEST_F(KoerungTest, AClosedTableGivesNothingAndNoEngineMessage) {
+  const qint64 d1 = doe(s(u"1.23.1"));
+  const QDate day(2024, 3, 1);
+  const qint64 l1 = litter(d1, day, 2, 2);
+  for (int i = 1; i <= 3; ++i) judgedYoung(d1, day, QStringLiteral("3.24.%1").arg(i), 96.0);
+  settings.System.Speichern = false;  // the save question would show
+  open();
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  ScriptedDialogs dialogs;
+  dialogs.yes();
+  ASSERT_TRUE(koerung->assignLitter(1, l1));
+
+  module->at(s(u"RammlerJungtiere")).close();
+  EXPECT_TRUE(koerung->scoreRows().empty());
+  const KoernoteResult r = koerung->compute(QDate(2024, 10, 15));
+  EXPECT_EQ(r.haesin1.count(), 0);
+  EXPECT_EQ(r.punkte[1], 0);
+
+  module->at(s(u"Koernote")).close();
+  EXPECT_FALSE(koerung->record().exists);
+  EXPECT_FALSE(koerung->save(QDate(2024, 10, 15), r));
+  EXPECT_TRUE(koerung->clear());
+  EXPECT_EQ(dialogs.texts().size(), 1);
+  dialogs.yes();  // choosing a litter asks before it looks at the record
+  EXPECT_FALSE(koerung->assignLitter(2, l1 + 100));
+  EXPECT_EQ(dialogs.texts(), QStringList(2, StockDirectory::message(29)));
+
+  module->at(s(u"GedeckteHaesinnen")).close();
+  EXPECT_FALSE(koerung->coveredLitter(l1).has_value());
+  koerung->applyBreedingYear(QDate(2024, 10, 15));
+  EXPECT_EQ(dialogs.texts().size(), 2);
+  EXPECT_EQ(stock.rowCount(s(u"Koernote.db")), 1);
 }
 
 }  // namespace

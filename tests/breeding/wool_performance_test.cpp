@@ -346,5 +346,157 @@ TEST_F(WoolRulesTest, SaveQuestionNoDiscardsTheChange) {
   EXPECT_EQ(dialogs.shown()[0].text, test::StockDirectory::message(29));
 }
 
+TEST_F(WoolRulesTest, LookupsReadExactlyTheAnimalsAskedFor) {
+  ASSERT_EQ(grandFather, 1);  // the stock's first animal
+  const QVariantMap judged{{QStringLiteral("Gewicht"), 18.0},     {QStringLiteral("Koerper"), 17.5},
+                           {QStringLiteral("Wolldichte"), 13.0},  {QStringLiteral("Ausgeglichenheit"), 14.0},
+                           {QStringLiteral("Wollstruktur"), 13.5}, {QStringLiteral("Behang"), 9.0},
+                           {QStringLiteral("Pflege"), 4.5},       {QStringLiteral("Bewertung"), 89.5}};
+  QVariantMap first = judged;
+  first.insert({{QStringLiteral("Vom"), QDate(2005, 3, 1)}, {QStringLiteral("JWEInsgesamt"), 1000},
+                {QStringLiteral("WRZInsgesamt"), 1001}, {QStringLiteral("Pruefstelle"), QStringLiteral("Kassel")}});
+  test(grandFather, first);
+  test(grandFather, {{QStringLiteral("Vom"), QDate(2006, 3, 1)}, {QStringLiteral("JWEInsgesamt"), 1200},
+                     {QStringLiteral("WRZInsgesamt"), 1201}, {QStringLiteral("Bewertung"), 91.25}});
+  ancestorTest(stranger, 1300, 1301);
+  WoolLookup lookup(stock.engine);
+
+  EXPECT_EQ(lookup.parents(grandFather), std::make_pair(qint64(0), qint64(0)));
+  EXPECT_EQ(lookup.parents(animal), std::make_pair(father, mother));
+  EXPECT_FALSE(lookup.parents(0).has_value());
+
+  const auto oldest = lookup.test(grandFather, false);
+  ASSERT_TRUE(oldest.has_value());
+  EXPECT_EQ(oldest->jwe, 1000);
+  EXPECT_EQ(oldest->wrz, 1001);
+  EXPECT_EQ(oldest->pruefstelle, QStringLiteral("Kassel"));
+  EXPECT_EQ(oldest->judging, QStringLiteral("18,0/17,5/13,0/14,0/13,5/9,0/4,5=89,5"));
+  const auto newest = lookup.test(grandFather, true);
+  ASSERT_TRUE(newest.has_value());
+  EXPECT_EQ(newest->wrz, 1201);
+  EXPECT_EQ(newest->judging, QStringLiteral("0,0/0,0/0,0/0,0/0,0/0,0/0,0=91,3"));
+  EXPECT_FALSE(lookup.test(mother, false).has_value());
+
+  // One animal asked for: only it, not the stock's first animal as well.
+  EXPECT_EQ(lookup.parentsOf({animal}).keys(), QList<qint64>{animal});
+  EXPECT_EQ(lookup.firstTotals({stranger}).keys(), QList<qint64>{stranger});
+  // Six animals asked for: all six.
+  const QList<qint64> six{animal, father, mother, grandMother, stranger, grandFather};
+  const auto parents = lookup.parentsOf(six);
+  EXPECT_EQ(parents.size(), 6);
+  EXPECT_EQ(parents.value(grandFather), std::make_pair(qint64(0), qint64(0)));
+  EXPECT_EQ(parents.value(father), std::make_pair(grandFather, grandMother));
+  const auto totals = lookup.firstTotals(six);
+  EXPECT_EQ(totals.size(), 2);
+  EXPECT_EQ(totals.value(grandFather), std::make_pair(qint64(1000), qint64(1001)));
+  EXPECT_EQ(totals.value(stranger), std::make_pair(qint64(1300), qint64(1301)));
+}
+
+TEST_F(WoolRulesTest, AncestorsNumberedOneCountOnEitherSide) {
+  ancestorTest(grandFather, 1000, 1001);
+  ancestorTest(grandMother, 1100, 1103);
+  WoolLookup lookup(stock.engine);
+  // The father's parents are the animals 1 and 2.
+  AncestorAverages a = ancestorAverages(lookup, father);
+  EXPECT_EQ(a.elternJwe, 1050);
+  EXPECT_EQ(a.elternWrz, 1052);
+  EXPECT_FALSE(a.grosselternWrz.has_value());
+  // Animal 1 as the mother of a parent: a grandparent on the mother's line.
+  const qint64 parent = angora(QStringLiteral("P1"), QStringLiteral("5.5.5"), 0, grandFather);
+  const qint64 young = angora(QStringLiteral("J1"), QStringLiteral("6.6.6"), parent, 0);
+  a = ancestorAverages(lookup, young);
+  EXPECT_FALSE(a.elternWrz.has_value());
+  EXPECT_EQ(a.grosselternJwe, 1000);
+  EXPECT_EQ(a.grosselternWrz, 1001);
+  EXPECT_FALSE(ancestorAverages(lookup, 0).elternWrz.has_value());
+}
+
+TEST_F(WoolRulesTest, ArrivalFillsOnlyWhatIsEmptyAndTypedTotalsStand) {
+  ScriptedDialogs dialogs;
+  const QVariantMap averages{{QStringLiteral("ElternJWE"), 1}, {QStringLiteral("ElternWRZ"), 2},
+                             {QStringLiteral("GrosselternJWE"), 3}, {QStringLiteral("GrosselternWRZ"), 4}};
+  const QVariantMap shorn{{QStringLiteral("Schurintervall"), QStringLiteral("91")}, {QStringLiteral("Schurergebnis1"), 250},
+                          {QStringLiteral("Schurergebnis2"), 80}, {QStringLiteral("Filz"), 20}};
+  const qint64 a1 = angora(QStringLiteral("T1"), QStringLiteral("7.7.1"), 0, 0);
+  const qint64 a2 = angora(QStringLiteral("T2"), QStringLiteral("7.7.2"), 0, 0);
+  const qint64 a3 = angora(QStringLiteral("T3"), QStringLiteral("7.7.3"), 0, 0);
+  // Only the judging total empty.
+  QVariantMap v = averages;
+  v.insert(shorn);
+  v.insert({{QStringLiteral("JWEInsgesamt"), 1500}, {QStringLiteral("WRZInsgesamt"), 1300}, {QStringLiteral("Gewicht"), 18.0}});
+  const qint64 t1 = test(a1, v);
+  // Only the JWE total empty.
+  v = averages;
+  v.insert(shorn);
+  v.insert({{QStringLiteral("WRZInsgesamt"), 1300}, {QStringLiteral("Bewertung"), 50.0}});
+  const qint64 t2 = test(a2, v);
+  // Weighed, but without an interval: no totals to fill, and nothing else empty.
+  v = averages;
+  v.insert({{QStringLiteral("Schurergebnis1"), 250}, {QStringLiteral("Bewertung"), 50.0}});
+  const qint64 t3 = test(a3, v);
+
+  ASSERT_TRUE(arrive(a1));
+  EXPECT_DOUBLE_EQ(stored(t1, QStringLiteral("Bewertung")).toDouble(), 18.0);
+  EXPECT_EQ(stored(t1, QStringLiteral("JWEInsgesamt")).toLongLong(), 1500);
+  EXPECT_EQ(stored(t1, QStringLiteral("WRZInsgesamt")).toLongLong(), 1300);
+  EXPECT_EQ(stored(t1, QStringLiteral("ElternWRZ")).toLongLong(), 2);
+  ASSERT_TRUE(arrive(a2));
+  EXPECT_EQ(stored(t2, QStringLiteral("JWEInsgesamt")).toLongLong(), 1400);
+  EXPECT_EQ(stored(t2, QStringLiteral("WRZInsgesamt")).toLongLong(), 1300);
+  EXPECT_DOUBLE_EQ(stored(t2, QStringLiteral("Bewertung")).toDouble(), 50.0);
+  ASSERT_TRUE(arrive(a3));
+  EXPECT_TRUE(stored(t3, QStringLiteral("JWEInsgesamt")).isNull());
+  EXPECT_TRUE(stored(t3, QStringLiteral("WRZInsgesamt")).isNull());
+  EXPECT_FALSE(fillOnArrival(*module));
+  EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(WoolRulesTest, WithoutTheCardArrivalFillsNothingAndARecordBeingEditedIsLeftAlone) {
+  ScriptedDialogs dialogs;
+  const qint64 own = test(animal, {{QStringLiteral("Gewicht"), 18.0}});
+  module = std::make_unique<store::TDatenStamm>(stock.engine, settings);
+  attachWoolRules(*module);
+  module->setToday(QDate(2006, 6, 15));
+  module->open();
+  ASSERT_TRUE(arrive(animal));
+  EXPECT_TRUE(stored(own, QStringLiteral("Bewertung")).isNull());
+
+  wool().edit();
+  wool().field(QStringLiteral("Ort")).setString(QStringLiteral("Kassel"));
+  EXPECT_FALSE(fillOnArrival(*module));
+  EXPECT_TRUE(wool().isEditing());
+  EXPECT_TRUE(stored(own, QStringLiteral("Bewertung")).isNull());
+  wool().cancel();
+  EXPECT_TRUE(fillOnArrival(*module));
+  EXPECT_DOUBLE_EQ(stored(own, QStringLiteral("Bewertung")).toDouble(), 18.0);
+  // An animal without tests: nothing to fill, and no record is made up.
+  ASSERT_TRUE(module->gotoAnimal(mother));
+  EXPECT_FALSE(fillOnArrival(*module));
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Angora.db")), 1);
+  EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(WoolRulesTest, AnotherFieldLeavesATypedJudgingTotal) {
+  ScriptedDialogs dialogs;
+  ASSERT_TRUE(module->gotoAnimal(animal));
+  ASSERT_TRUE(appendWoolTest(*module));
+  wool().field(QStringLiteral("Bewertung")).setFloat(88.5);
+  wool().field(QStringLiteral("Ort")).setString(QStringLiteral("Kassel"));
+  wool().field(QStringLiteral("JWEInsgesamt")).setInteger(900);
+  EXPECT_DOUBLE_EQ(wool().field(QStringLiteral("Bewertung")).asFloat(), 88.5);
+  EXPECT_EQ(wool().field(QStringLiteral("JWEInsgesamt")).asInteger(), 900);
+  wool().cancel();
+}
+
+TEST_F(WoolRulesTest, NoTestIsAddedForAnAnimalBeingEntered) {
+  ScriptedDialogs dialogs;
+  ASSERT_TRUE(module->gotoAnimal(animal));
+  module->Hasen().append();
+  ASSERT_EQ(module->Hasen().state(), engine::DataSetState::Insert);
+  EXPECT_FALSE(appendWoolTest(*module));
+  EXPECT_FALSE(wool().isEditing());
+  module->Hasen().cancel();
+}
+
 }  // namespace
 }  // namespace lapiro::breeding

@@ -240,5 +240,102 @@ TEST_F(ShowRulesTest, LastRecordedShowIsTheRowCreatedLastForAnyAnimal) {
   EXPECT_TRUE(dialogs.shown().empty());
 }
 
+TEST_F(ShowRulesTest, FractionsShowWithTheDecimalCommaAndTheTotalColumnTakesFiveCharacters) {
+  ScriptedDialogs dialogs;
+  open();
+  ASSERT_TRUE(appendShowRow(*module));
+  shows().field(QStringLiteral("Titel")).setString(QStringLiteral("Kreisschau"));
+  setPositions({9.5, 18.5, 14, 12.5, 12.5, 12.5, 4.5});
+  EXPECT_EQ(text(u"Fehlpunkte"), QStringLiteral("1,5/1/2,5"));
+  EXPECT_EQ(text(u"AnzeigeBewertPunkte"), QStringLiteral("84"));
+  shows().field(QStringLiteral("EigeneBewertung")).setString(QStringLiteral("95,25"));
+  EXPECT_EQ(text(u"AnzeigeBewertPunkte"), QStringLiteral("95,25"));
+  EXPECT_DOUBLE_EQ(shows().field(QStringLiteral("Gesamtpunkte")).asFloat(), 95.25);
+  EXPECT_EQ(text(u"PraedikatText"), QStringLiteral("sehr gut"));
+  shows().cancel();
+}
+
+TEST_F(ShowRulesTest, AChangeOfAnotherFieldLeavesPointsAndCodeAlone) {
+  ScriptedDialogs dialogs;
+  // An older row holding both a code and points.
+  addShow(own, QDate(2005, 10, 1), QStringLiteral("Ortsschau"),
+          {{QStringLiteral("EigeneBewertung"), 93.5}, {QStringLiteral("BewertJungtier"), QStringLiteral("8/5")}});
+  addShow(own, QDate(2005, 11, 1), youngAnimalTitle(), {{QStringLiteral("BewertJungtier"), QStringLiteral("6/1")}});
+  open();
+  shows().first();
+  shows().edit();
+  shows().field(QStringLiteral("Ort")).setString(QStringLiteral("Fulda"));
+  shows().field(QStringLiteral("BewertJungtier")).setString(QStringLiteral("8/6"));
+  EXPECT_EQ(text(u"BewertJungtier"), QStringLiteral("8/6"));
+  EXPECT_DOUBLE_EQ(shows().field(QStringLiteral("EigeneBewertung")).asFloat(), 93.5);
+  shows().cancel();
+  shows().next();
+  shows().edit();
+  shows().field(QStringLiteral("Ort")).setString(QStringLiteral("Fulda"));
+  EXPECT_EQ(text(u"BewertJungtier"), QStringLiteral("6/1"));
+  EXPECT_EQ(text(u"PraedikatText"), QStringLiteral("gut"));
+  shows().cancel();
+}
+
+TEST_F(ShowRulesTest, FillingLeavesRowsBeingEditedTypedOrEmptyAlone) {
+  ScriptedDialogs dialogs;
+  const qint64 typed = addShow(own, QDate(2004, 1, 2), QStringLiteral("Kreisschau"),
+                               {{QStringLiteral("Gewicht1"), 9.5}, {QStringLiteral("EigeneBewertung"), 91.0}});
+  const qint64 zero = addShow(own, QDate(2004, 2, 2), QStringLiteral("Kreisschau"), {{QStringLiteral("Gewicht1"), 0.0}});
+  const qint64 older = addShow(own, QDate(2004, 3, 2), QStringLiteral("Kreisschau"),
+                               {{QStringLiteral("Gewicht1"), 9.5}, {QStringLiteral("Koerper2"), 18.0}});
+  open(false);
+  engine::Cursor& c = shows();
+  c.first();
+  EXPECT_FALSE(fillOverallPoints(*module, c, false));  // typed points stand
+  EXPECT_DOUBLE_EQ(stock.stored(QStringLiteral("Ausstellung"), typed, QStringLiteral("EigeneBewertung")).toDouble(), 91.0);
+  c.next();
+  EXPECT_FALSE(fillOverallPoints(*module, c, true));
+  EXPECT_TRUE(fillOverallPoints(*module, c, false));  // a row of zeros only when asked for
+  EXPECT_DOUBLE_EQ(stock.stored(QStringLiteral("Ausstellung"), zero, QStringLiteral("EigeneBewertung")).toDouble(), 0.0);
+  c.next();
+  c.edit();
+  c.field(QStringLiteral("Ort")).setString(QStringLiteral("Gotha"));
+  EXPECT_FALSE(fillOverallPoints(*module, c, true));  // being edited
+  EXPECT_TRUE(c.isEditing());
+  EXPECT_FALSE(stock.stored(QStringLiteral("Ausstellung"), older, QStringLiteral("EigeneBewertung")).isValid());
+  c.cancel();
+  EXPECT_TRUE(fillOverallPoints(*module, c, true));
+  EXPECT_DOUBLE_EQ(stock.stored(QStringLiteral("Ausstellung"), older, QStringLiteral("EigeneBewertung")).toDouble(), 27.5);
+  EXPECT_FALSE(c.isEditing());
+  EXPECT_TRUE(dialogs.shown().empty());
+
+  ASSERT_TRUE(module->gotoAnimal(other));  // no show rows
+  EXPECT_FALSE(fillOverallPoints(*module, shows(), false));
+  EXPECT_EQ(stock.rowCount(QStringLiteral("Ausstellung")), 3);
+}
+
+TEST_F(ShowRulesTest, NoShowRowIsAddedOrLoadedForAnAnimalBeingEntered) {
+  ScriptedDialogs dialogs;
+  addShow(other, QDate(2006, 5, 1), QStringLiteral("Landesschau"));
+  open();
+  module->Hasen().append();
+  ASSERT_EQ(module->Hasen().state(), engine::DataSetState::Insert);
+  EXPECT_FALSE(appendShowRow(*module));
+  EXPECT_FALSE(loadLastRecordedShow(*module));
+  EXPECT_FALSE(shows().isEditing());
+  module->Hasen().cancel();
+}
+
+TEST_F(ShowRulesTest, NothingIsLoadedWithoutAnAnimal) {
+  ScriptedDialogs dialogs;
+  addShow(other, QDate(2006, 5, 1), QStringLiteral("Landesschau"));
+  engine::Query del(stock.engine);
+  del.setSql(QStringLiteral("DELETE FROM \"Hasen.db\""));
+  del.execSql();
+  module = std::make_unique<store::TDatenStamm>(stock.engine, settings);
+  attachShowRules(*module);
+  module->setCard(&card);
+  module->open();
+  ASSERT_FALSE(module->Hasen().hasRecord());
+  EXPECT_FALSE(loadLastRecordedShow(*module));
+  EXPECT_FALSE(shows().isEditing());
+}
+
 }  // namespace
 }  // namespace lapiro::shows

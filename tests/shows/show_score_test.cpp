@@ -153,3 +153,106 @@ TEST(ShowScore, CodeEditorKeysDependOnTheTitle) {
   EXPECT_FALSE(acceptsCodeKey(QLatin1Char('/'), false));
   EXPECT_FALSE(acceptsCodeKey(QLatin1Char('N'), false));
 }
+
+TEST(ShowScore, TitlesAndPositionFieldsAreRecognisedExactly) {
+  EXPECT_TRUE(isYoungAnimalTitle(QStringLiteral("Jungtierbewertung")));
+  EXPECT_FALSE(isYoungAnimalTitle(QStringLiteral("Kreisschau")));
+  EXPECT_TRUE(isOwnJudgingTitle(QStringLiteral("Eigene Bewertung")));
+  EXPECT_FALSE(isOwnJudgingTitle(QStringLiteral("eigene Bewertung")));
+  EXPECT_FALSE(isOwnJudgingTitle(youngAnimalTitle()));
+  EXPECT_TRUE(isPositionField(QStringLiteral("Gewicht1")));
+  EXPECT_TRUE(isPositionField(QStringLiteral("pflege7")));
+  EXPECT_FALSE(isPositionField(QStringLiteral("Gewicht")));
+  EXPECT_FALSE(isPositionField(QStringLiteral("EigeneBewertung")));
+}
+
+TEST(ShowScore, EveryGradeStartsAtItsThresholdAndEndsAHundredthBelowTheNext) {
+  const std::pair<double, const char16_t*> cases[] = {
+      {100, u"vorzüglich"},        {97, u"vorzüglich"},       {96.99, u"hervorragend"}, {96, u"hervorragend"},
+      {95.99, u"sehr gut"},        {95, u"sehr gut"},         {94, u"sehr gut"},        {93.99, u"gut"},
+      {93, u"gut"},                {92, u"gut"},              {91.99, u"befriedigend"}, {91, u"befriedigend"},
+      {90, u"befriedigend"},       {89.99, u"nicht befriedigend"}, {89, u"nicht befriedigend"},
+  };
+  for (auto [total, grade] : cases) EXPECT_EQ(gradeForTotal(pt(total)), QString::fromUtf16(grade)) << total;
+}
+
+TEST(ShowScore, EveryYoungAnimalCodeHasItsGrade) {
+  for (const char* code : {"8/3", "8/4", "8/5", "8/6", "8/7"})
+    EXPECT_EQ(gradeForYoungAnimalCode(QString::fromLatin1(code)), QStringLiteral("sehr gut")) << code;
+  for (const char* code : {"6/2", "6/1", "6/0"})
+    EXPECT_EQ(gradeForYoungAnimalCode(QString::fromLatin1(code)), QStringLiteral("gut")) << code;
+  for (const char* code : {"8/2", "8/8", "6/3", "6", "4/0", "N", "B"})
+    EXPECT_TRUE(gradeForYoungAnimalCode(QString::fromLatin1(code)).isEmpty()) << code;
+}
+
+// A position typed as 0 is set; a position typed and cleared again is empty.
+TEST(ShowScore, ZeroAndClearedValuesAreToldApart) {
+  ShowPoints row = scored({});
+  row.positions[ShowPoints::Gewicht1] = Points();
+  EXPECT_FALSE(hasNonZeroPosition(row));
+  row.positions[ShowPoints::Pflege7] = Points::whole(4);
+  EXPECT_TRUE(hasNonZeroPosition(row));
+  row.positions[ShowPoints::Pflege7].reset();
+  EXPECT_FALSE(hasNonZeroPosition(row));
+
+  row.positions[ShowPoints::Fell3] = Points::whole(13);
+  row.eigeneBewertung = Points::whole(95);
+  row.eigeneBewertung.reset();
+  EXPECT_EQ(*showTotal(row), Points::whole(13));
+  row.eigeneBewertung = Points();
+  EXPECT_EQ(*showTotal(row), Points::whole(13));
+}
+
+TEST(ShowScore, AnyOneCountedPositionBringsTheMissingPoints) {
+  struct Case {
+    ShowPoints::Position position;
+    double value;
+    const char* missing;
+  };
+  const Case cases[] = {
+      {ShowPoints::Gewicht1, 9, "20/15/40"},   {ShowPoints::Fell3, 13.5, "20/1,5/40"},
+      {ShowPoints::Kopf4, 14, "20/15/26"},     {ShowPoints::Farbe5, 12.5, "20/15/27,5"},
+      {ShowPoints::Unterfarbe6, 9, "20/15/31"},
+  };
+  for (const Case& c : cases) {
+    ShowPoints row = scored({});
+    row.positions[c.position] = pt(c.value);
+    EXPECT_EQ(missingPoints(row), QString::fromLatin1(c.missing)) << c.position;
+  }
+  // Every group part counts once, in its own group: 20 − 17 / 15 − 13 / 40 − (14 + 12,5 + 9).
+  EXPECT_EQ(missingPoints(scored({9, 17, 13, 14, 12.5, 9, 4})), QStringLiteral("3/2/4,5"));
+}
+
+TEST(ShowScore, TheTotalColumnShowsAtMostFiveCharacters) {
+  EXPECT_EQ(displayPoints(withTotal(95.25)), QStringLiteral("95,25"));
+  EXPECT_EQ(displayPoints(withTotal(100.25)), QStringLiteral("100,2"));
+  EXPECT_EQ(displayPoints(withTotal(95.25), QLatin1Char('.')), QStringLiteral("95.25"));
+  ShowPoints young;
+  young.titel = youngAnimalTitle();
+  young.bewertJungtier = QStringLiteral("8/5xyz");
+  EXPECT_EQ(displayPoints(young), QStringLiteral("8/5xy"));
+  const ShowScore s = scoreOf(scored({9.5, 18.5, 14, 12.5, 12.5, 12.5, 4.5}), QLatin1Char('.'));
+  EXPECT_EQ(s.display, QStringLiteral("84"));
+  EXPECT_EQ(s.missing, QStringLiteral("1.5/1/2.5"));
+}
+
+TEST(ShowScore, TypedPointsTakeUpToNineWholeDigits) {
+  EXPECT_EQ(*parsePoints(QStringLiteral("123456789")), Points::whole(123456789));
+  EXPECT_FALSE(parsePoints(QStringLiteral("1234567890")));
+  EXPECT_EQ(*parsePoints(QStringLiteral("0,05")), Points::fromHundredths(5));
+  EXPECT_EQ(*parsePoints(QStringLiteral("7,1")), Points::fromHundredths(710));
+  EXPECT_FALSE(parsePoints(QStringLiteral("-0,5")));
+  EXPECT_FALSE(parsePoints(QStringLiteral("1,005")));
+}
+
+TEST(ShowScore, CodeKeysStopAtTheEndsOfTheDigits) {
+  for (bool young : {true, false}) {
+    EXPECT_TRUE(acceptsCodeKey(QLatin1Char('0'), young));
+    EXPECT_TRUE(acceptsCodeKey(QLatin1Char('9'), young));
+    EXPECT_TRUE(acceptsCodeKey(QLatin1Char('\b'), young));
+    EXPECT_FALSE(acceptsCodeKey(QLatin1Char(':'), young));
+    EXPECT_FALSE(acceptsCodeKey(QLatin1Char(','), young));
+  }
+  EXPECT_FALSE(acceptsCodeKey(QLatin1Char('n'), true));
+  EXPECT_FALSE(acceptsCodeKey(QLatin1Char('B'), false));
+}
