@@ -11,12 +11,15 @@
 #include "reports/report_layout.h"
 #include "shell/system_info.h"
 #include "store/data_module.h"
+#include "support/faulty_vfs.h"
 #include "support/scripted_dialogs.h"
 #include "support/stock_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+
+#include <sqlite3.h>
 
 #include <csignal>
 #include <sys/wait.h>
@@ -1283,6 +1286,23 @@ TEST(LitterReportLayout, OneA4PageWithEveryFixedText) {
         u"Für jedes Tier nur eine Zeile  verwenden.", u"Bei offensichtlichen Manipulationen", u"printed by Lapiro Manager",
         u"Deutsche Riesen", u"3.24.14"})
     EXPECT_TRUE(page.containsText(QString::fromUtf16(text))) << QString::fromUtf16(text).toStdString();
+}
+
+// A disk that refuses the write: the message is shown, nothing is counted as written.
+TEST_F(LitterBookTest, AWriteTheDiskRefusesIsReportedAndCountsAsNothingWritten) {
+  ScriptedDialogs dialogs;
+  const QDate born(2024, 3, 26);
+  litter(born, {{s(u"WurfStMaennlich"), 1}, {s(u"Kater"), buck}});
+  const qint64 animals = stock.rowCount(s(u"Hasen"));
+  open();
+  TNachzucht rows(*module, settings);
+  rows.build();
+  rows.setWhole(0, s(u"3.24.1"));
+  test::FaultyVfs full(s(u"/Hasen.db"), SQLITE_FULL);
+  EXPECT_EQ(rows.save(), -1);
+  ASSERT_FALSE(dialogs.texts().isEmpty());
+  EXPECT_TRUE(dialogs.texts().last().contains(s(u"Hasen"))) << dialogs.texts().last().toStdString();
+  EXPECT_EQ(stock.rowCount(s(u"Hasen")), animals);
 }
 
 }  // namespace
