@@ -150,6 +150,14 @@ TEST(LabelTexts, ALineShrinksInHalfPointsToTheFloorAndIsThenCut) {
   EXPECT_EQ(shortLine.rect, QRectF(12.0, 30.0, 40.0, reports::lineHeightMm(shortLine.font)));
   EXPECT_GT(shortLine.lineHeight, 0.0);
 
+  // A box exactly as wide as the text: it fits, whole and at its size.
+  const QString exact = QStringLiteral("Deutsche Riesen");
+  const double exactWidth = reports::textWidthMm(fontAt(14.0), exact);
+  const TextItem flush =
+      fittedLine(QRectF(0.0, 0.0, exactWidth, 0.0), exact, QStringLiteral("Arial"), 14.0, true, false, 8.0);
+  EXPECT_EQ(flush.font.pointSizeF(), 14.0);
+  EXPECT_EQ(flush.lines, QStringList{exact});
+
   // Too wide at 14 pt, fits at a smaller size above the floor.
   const QString medium = QStringLiteral("Deutsche Riesen DR");
   ASSERT_FALSE(fits(14.0, medium));
