@@ -9,6 +9,7 @@
 #include "shell/animal_list.h"
 #include "shell/shell_install.h"
 #include "store/data_module.h"
+#include "shell/running_main_window.h"
 #include "support/scripted_dialogs.h"
 
 #include <QAction>
@@ -27,17 +28,10 @@
 namespace lapiro::test {
 namespace {
 
-using shell::ui::TFormLapiroManager;
-
-class MainWindowPedigreeTest : public ::testing::Test {
+class MainWindowPedigreeTest : public RunningMainWindow {
  protected:
-  MainWindowPedigreeTest() : install_({.animals = ShellInstall::sampleAnimals()}) {}
-
-  void SetUp() override {
-    window_ = std::make_unique<TFormLapiroManager>(session_);
-    ASSERT_TRUE(window_->startUp(QRect(0, 0, 1280, 1024)));
-    session_.createDataModule();
-    // A7 is the daughter of B12 and C3.
+  // A7 is the daughter of B12 and C3.
+  void beforeCard() override {
     engine::Cursor c(session_.engine());
     c.setTableName(QStringLiteral("Hasen"));
     c.open();
@@ -52,16 +46,13 @@ class MainWindowPedigreeTest : public ::testing::Test {
     c.field(QStringLiteral("Vater")).setValue(b12);
     c.field(QStringLiteral("Mutter")).setValue(c3);
     c.post();
-    window_->createCard();
-    window_->applySettings();
-    window_->show();
+  }
+  void SetUp() override {
+    RunningMainWindow::SetUp();
     ASSERT_NE(card::ui::cardOf(*window_), nullptr);
   }
-  void TearDown() override {
-    window_->hide();
-    window_.reset();
-  }
 
+  // An enabled command, given without letting its posted events run.
   void trigger(const QString& caption) {
     for (QAction* a : window_->findChildren<QAction*>())
       if (a->text() == caption && a->menu() == nullptr) {
@@ -82,17 +73,6 @@ class MainWindowPedigreeTest : public ::testing::Test {
   }
   qint64 current() { return session_.dataModule()->Hasen().field(QStringLiteral("Nummer")).asInteger(); }
   card::ui::TLapiroStamm& card() { return *card::ui::cardOf(*window_); }
-  template <class W>
-  W* openWindow() {
-    for (QMdiSubWindow* sub : window_->mdiArea()->subWindowList())
-      if (auto* w = qobject_cast<W*>(sub->widget())) return w;
-    return nullptr;
-  }
-
-  ShellInstall install_;
-  ScriptedDialogs dialogs_;
-  shell::ShellSession session_;
-  std::unique_ptr<TFormLapiroManager> window_;
   qint64 b12 = 0, c3 = 0, a7 = 0;
 };
 

@@ -26,6 +26,7 @@ class RunningMainWindow : public ::testing::Test {
     window_ = std::make_unique<shell::ui::TFormLapiroManager>(session_);
     ASSERT_TRUE(window_->startUp(QRect(0, 0, 1280, 1024)));
     session_.createDataModule();
+    beforeCard();
     window_->createCard();
     window_->applySettings();
     window_->show();
@@ -34,6 +35,8 @@ class RunningMainWindow : public ::testing::Test {
     window_->hide();
     window_.reset();
   }
+  // Runs with the data module open and before the card is made: a fixture's own records.
+  virtual void beforeCard() {}
   // The menu command or tool button `caption`; null when there is none.
   QAction* command(const QString& caption) {
     for (QAction* a : window_->findChildren<QAction*>())
