@@ -166,6 +166,8 @@ TEST_F(BreedingCalendarTest, GroupsSplitAtTheEndOfTheWeekAndTheListEndsAfterEigh
   EXPECT_EQ(list[0].group, TaskGroup::DieseWoche);
   EXPECT_EQ(list[0].title, s(u"Ausstellung"));
   EXPECT_EQ(list[0].detail, s(u"Verein 4, Trier"));
+  EXPECT_EQ(list[0].animal, 0);  // a show is nobody's card
+  EXPECT_EQ(list[0].tab, CardTab::None);
   EXPECT_EQ(list[1].day, QDate(2025, 6, 16));
   EXPECT_EQ(list[1].group, TaskGroup::Spaeter);
   EXPECT_EQ(list[2].day, kToday.addDays(56));
@@ -200,6 +202,22 @@ TEST_F(BreedingCalendarTest, VaccinationRepeatsFromTheNewestOneAndGoneAnimalsDro
   EXPECT_EQ(due->tab, CardTab::Gesundheit);
   EXPECT_EQ(find(list, QStringLiteral("impfung-%1").arg(older)), nullptr);
   ASSERT_EQ(count(list, TaskKind::Koerung), 1);
+  // An animal without a hutch number is named without one.
+  for (const CalendarTask& t : list) {
+    if (t.kind == TaskKind::Impfung && t.key != QStringLiteral("impfung-%1").arg(newest)) {
+      EXPECT_EQ(t.animalText, s(u"R2 2.2.2"));
+    }
+  }
+
+  // A second repeating medicine of the same doe has its own next date.
+  const qint64 rhd = stock.add(s(u"APOTHEKE"), {{s(u"Medikament"), s(u"RHD-Impfstoff")}, {s(u"WiederholungMonate"), 12}});
+  const qint64 rhdGiven =
+      stock.add(s(u"MedizienHase"), {{s(u"Hase"), doe}, {s(u"Medikament"), rhd}, {s(u"Am"), QDate(2024, 7, 1)}});
+  list = tasks();
+  EXPECT_EQ(count(list, TaskKind::Impfung), 3);
+  ASSERT_NE(find(list, QStringLiteral("impfung-%1").arg(rhdGiven)), nullptr);
+  EXPECT_EQ(find(list, QStringLiteral("impfung-%1").arg(rhdGiven))->day, QDate(2025, 7, 1));
+  EXPECT_NE(find(list, QStringLiteral("impfung-%1").arg(newest)), nullptr);
 
   // A sold buck, and a doe whose status says she died, leave the calendar.
   stock.add(s(u"VERKAUFT"), {{s(u"Katze"), buck}, {s(u"Verkauftam"), QDate(2025, 5, 1)}});
@@ -275,6 +293,11 @@ TEST_F(BreedingCalendarTest, LitterDayBeforeMatingIsADataProblemNotTasks) {
   EXPECT_EQ(list[0].title, s(u"Datenproblem: Wurftag vor Decktermin"));
   EXPECT_EQ(list[0].group, TaskGroup::Ueberfaellig);
   EXPECT_EQ(list[0].detail, s(u"Decktermin 06.06.2025, Wurftag 22.05.2025"));
+}
+
+TEST_F(BreedingCalendarTest, LitterDayOnTheMatingDayIsNoDataProblem) {
+  litter({{s(u"Decktermin"), kToday.addDays(-5)}, {s(u"Wurftag"), kToday.addDays(-5)}});
+  EXPECT_EQ(count(tasks(), TaskKind::Datenproblem), 0);
 }
 
 TEST(CalendarSettings, IntervalsOutsideOneToAYearAreRefusedInGerman) {
