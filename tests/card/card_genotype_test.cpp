@@ -68,6 +68,12 @@ TEST_F(CardGenotypeTest, AReadableGenotypeIsStoredInItsWrittenForm) {
   ASSERT_TRUE(controller->save());
   EXPECT_TRUE(stored().toString().isEmpty());
   EXPECT_TRUE(dialogs.texts().isEmpty());
+
+  // The card writes the normal spelling itself, without the store's check behind it.
+  store::setGenotypeNormaliser({});
+  ASSERT_TRUE(controller->setFieldText(kGenotyp, QStringLiteral("b B / achi A")));
+  ASSERT_TRUE(controller->save());
+  EXPECT_EQ(stored().toString(), QStringLiteral("A achi/B b"));
 }
 
 TEST_F(CardGenotypeTest, AnUnreadableGenotypeIsRefusedWithTheParsersMessageAndNothingIsSaved) {

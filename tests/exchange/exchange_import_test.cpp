@@ -111,6 +111,13 @@ TEST(ExchangeExport, AncestorsAreTakenToTheChosenNumberOfGenerations) {
   ExportOptions all;
   all.allAnimals = true;
   EXPECT_EQ(collectExport(seller.s.engine, all).animals.size(), 7u);
+
+  // The status goes by its name.
+  seller.s.add(QStringLiteral("Status"), v({{QStringLiteral("Name"), QStringLiteral("Verkauft")}}));
+  const qint64 zucht = seller.s.add(QStringLiteral("Status"), v({{QStringLiteral("Name"), QStringLiteral("Zucht")}}));
+  seller.s.engine.execute(
+      QStringLiteral("UPDATE \"Hasen.db\" SET Status = %1 WHERE Nummer = %2").arg(zucht).arg(seller.doe));
+  EXPECT_EQ(exportDoe(seller, 0).animals.at(0).status, QStringLiteral("Zucht"));
 }
 
 TEST(ExchangeExport, FileIsWrittenWholeAndReadsBack) {
