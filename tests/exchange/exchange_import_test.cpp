@@ -525,6 +525,17 @@ TEST(ExchangeReimport, ReimportingYourOwnExportChangesNothing) {
   int sommer = 0;
   for (const ExAddress& a : file.addresses) sommer += a.name == u"Sommer";
   EXPECT_EQ(sommer, 2);
+  // The owner's own address is written from the own user's record, field by field.
+  int ownAddresses = 0;
+  for (const ExAddress& a : file.addresses) {
+    if (a.id != u"eigen") continue;
+    ++ownAddresses;
+    EXPECT_EQ(a.vorname, QStringLiteral("Jörg"));
+    EXPECT_EQ(a.strasse, QStringLiteral("Lindenweg 3"));
+    EXPECT_EQ(a.plz, QStringLiteral("34117"));
+    EXPECT_EQ(a.ort, QStringLiteral("Kassel"));
+  }
+  EXPECT_EQ(ownAddresses, 1);
   for (const bool olderFile : {false, true}) {
     if (olderFile) file.stock.clear();  // files without the identity: "eigen" is the exporter
     ImportOptions o;
